@@ -1,0 +1,162 @@
+// The main window: one class whose handlers are defined in files by subsystem
+// (app/ for the shell, rhythm/form_*.cpp for the rhythm library, ...).
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "rhythm/dataset.h"
+#include "rhythm/records.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTextEdit;
+class QTimer;
+class QWidget;
+class SettingsIni;
+class StringGrid;
+
+// Formula editor state shared with the theme editor and the sequencer.
+struct FormulaEditorState {
+  int FormulaBeats = 12;
+  int FormulaStartBeat = 0;
+  int SelectedTrack = 0;
+  int FormulaToAdd = 0;
+  bool FormulaInUse = false;
+  int FormulaClipboard = -1;
+};
+
+// Play state read by the editors (filled in by the sequencer).
+struct TransportState {
+  int PlayState = 0;  // 0 stopped, 1 playing, 2 paused
+  bool ThemePlayback = false;
+};
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  struct Options {
+    std::unique_ptr<Dialogs> dialogs;   // null: real dialogs
+    QString iniPath = "DRAV_PROF.ini";
+    QString commandLineList;            // a .vl2 named on the command line
+  };
+  explicit TMainForm(Options opts);
+  ~TMainForm() override;
+
+  // --- start-up and shell (app/) ---
+  void FormCreate();
+  void Log(const QString& line);
+  QString Tr(const char* spanish, const char* english) const { return English ? QString::fromUtf8(english) : QString::fromUtf8(spanish); }
+  void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
+
+  // --- data set on disk (rhythm/form_dataset.cpp) ---
+  void Abrir2Click();
+  void botonrecClick();
+  void Guardar1Click();
+  void Guardarcomo1Click();
+  void SaveDialogPELNv2FolderChange();
+  void Nuevo1Click();
+  void Original1Click();
+  void Deshacertodo1Click();
+  void AbreSonidos();
+  // Runs the open; false when it was stopped at the save question.
+  bool OpenDataSet();
+  // The save; false when nothing was written (answer not Yes, or a failure).
+  bool SaveDataSet();
+
+  // --- records (rhythm/form_records.cpp) ---
+  void Cambios();
+  void ClearModified();
+  bool Modified() const;
+  void Nuevafrmula1Click();
+  void Nuevotema1Click();
+  void Limpiarfrmula1Click();
+  void Copiarfrmula1Click();
+  void Pegarfrmula1Click();
+  void SGFormulasSelectCell(int col, int row);
+  void SGTemasSelectCell(int col, int row);
+  void RadioButton1Click();
+  void FillFormulaRow(int i);
+
+  // --- engine hooks used by the data-set commands ---
+  void Stop1Click();
+  void Normalizar1Click();
+
+  // --- state (owned here, passed to the logic) ---
+  std::unique_ptr<RhythmTables> Rhythm;
+  DataSetState DataSet;
+  FormulaEditorState FormulaEd;
+  TransportState Transport;
+  bool English = false;
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<SettingsIni> SettingsIniFile;
+  QString SaveAsInitialDir;
+  std::vector<std::string> SoundList;  // the lines of LBIns as stored
+
+  // --- widgets, by their component names ---
+  QWidget* Desk = nullptr;
+  QGroupBox* PanelMetronomo = nullptr;
+  QGroupBox* PanelTemas = nullptr;
+  QGroupBox* PanelFormulas = nullptr;
+  QGroupBox* PanelPistas = nullptr;
+  QFrame* PanelOnda = nullptr;
+  QGroupBox* PanelSonidos = nullptr;
+  QGroupBox* PanelAfinador = nullptr;
+  QGroupBox* PanelGuitarra = nullptr;
+  QLabel *StaticText4 = nullptr, *StaticText6 = nullptr, *StaticText8 = nullptr, *Label36 = nullptr,
+         *StaticText9 = nullptr, *StaticText10 = nullptr, *StaticText11 = nullptr, *StaticText7 = nullptr;
+
+  QMenu *Archivo1 = nullptr, *Ver1 = nullptr, *Idiomas1 = nullptr, *Ayuda1 = nullptr;
+  QAction *Original1 = nullptr, *Nuevo1 = nullptr, *Deshacertodo1 = nullptr, *Abrir2 = nullptr,
+          *ImportarTEMA1 = nullptr, *ImportarPELNv11 = nullptr, *Guardar1 = nullptr, *Guardarcomo1 = nullptr,
+          *Salir1 = nullptr, *Normalizar1 = nullptr;
+  QAction *Metrnomo1 = nullptr, *Temas1 = nullptr, *Frmulas1 = nullptr, *Pistas1 = nullptr, *Onda1 = nullptr,
+          *Sonidos1 = nullptr, *Afinador1 = nullptr, *Guitarra1 = nullptr;
+  QAction *Nuevafrmula1 = nullptr, *Copiarfrmula1 = nullptr, *Pegarfrmula1 = nullptr, *Limpiarfrmula1 = nullptr,
+          *Nuevotema1 = nullptr;
+
+  StringGrid* SGFormulas = nullptr;
+  StringGrid* SGTemas = nullptr;
+  StringGrid* SGSaco = nullptr;
+  StringGrid* SGDatosFormula = nullptr;
+  QListWidget* LBIns = nullptr;
+  QListWidget* LBwavs = nullptr;
+  QPushButton* botonrec = nullptr;
+  QLabel* TapaRec = nullptr;
+  QTextEdit* Visor = nullptr;
+  QSlider* TB1 = nullptr;
+  QSlider* TB2 = nullptr;
+  QRadioButton* RadioButton1 = nullptr;
+  QRadioButton* RadioButton2 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label21 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ protected:
+  bool eventFilter(QObject* obj, QEvent* ev) override;
+
+ private:
+  void BuildLayout();   // app/layout.cpp
+  void BuildMenus();    // app/layout.cpp
+  void ConnectHandlers();
+  struct DragState {
+    QWidget* panel;
+    QPoint origin;
+  };
+  std::vector<DragState> drags_;
+  std::string commandLineSet_;
+};

@@ -1,0 +1,40 @@
+// A string grid in the classic style: row 0 and column 0 are fixed cells inside
+// the grid (headers and numbers), so row r of a table view shows record r - 1.
+// Cells are addressed (column, row).
+#pragma once
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <functional>
+
+class StringGrid : public QTableWidget {
+  Q_OBJECT
+ public:
+  StringGrid(const QString& name, int cols, int rows, QWidget* parent, int fixedCols = 1, int fixedRows = 1);
+
+  QString Cells(int col, int row) const;
+  void SetCells(int col, int row, const QString& text);
+  int RowCount() const { return rowCount(); }
+  int ColCount() const { return columnCount(); }
+  void SetRowCount(int n);
+  void SetColCount(int n);
+  int Row() const { return row_; }
+  int Col() const { return col_; }
+  // Moves the selection by code; no selection handler runs.
+  void Select(int col, int row);
+  void SetRow(int row) { Select(col_ < fixedCols_ ? fixedCols_ : col_, row); }
+  void SetColWidths(const std::vector<int>& widths);
+  void EmptyColumns(int firstCol, int lastCol);  // data rows only
+  bool Editable = false;
+
+  // Called when the user selects a cell (not for selections made by code).
+  std::function<void(int col, int row)> onSelectCell;
+  // Called after the user has typed into a cell.
+  std::function<void(int col, int row, const QString& text)> onSetEditText;
+
+ private:
+  void StyleFixed(int col, int row);
+  int fixedCols_, fixedRows_;
+  int row_ = 1, col_ = 1;
+  bool byCode_ = false;
+};

@@ -1,0 +1,4 @@
+add_library(engine STATIC
+  engine/wav.cpp
+)
+target_link_libraries(engine PUBLIC rhythm)

@@ -1,0 +1,29 @@
+// Checked, atomic file writes: every file the program writes goes through here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FileToWrite {
+  std::string path;
+  std::vector<uint8_t> bytes;
+};
+
+// Writes each file to a temporary beside it, flushes and checks every write,
+// and only when all of them succeeded renames them into place. On failure no
+// target file is changed and *error names what failed.
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error);
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
+
+// Test hook: the write of the n-th file (1-based) of every following call
+// fails as a full disk would; 0 switches it off.
+void SetWriteFailureForTests(int nth);
+
+// Reads at most maxBytes of a file; false when it cannot be opened.
+bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>* out);
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+bool MakeDirs(const std::string& path);
+// Copies a file, replacing the target atomically.
+bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error);

@@ -1,0 +1,2 @@
+# Filled in with the wave-audio layer.
+add_library(waveaudio INTERFACE)

@@ -1,0 +1,137 @@
+#include "rhythm/dataset.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+const char* const kFactoryListPath = "datos/Original.vl2";
+
+std::string SetFolder(const std::string& name) { return "datos/" + name; }
+std::string ListPathOf(const std::string& name) { return "datos/" + name + ".vl2"; }
+std::string FormulasPathOf(const std::string& name) { return "datos/" + name + "/formulas.svs"; }
+std::string TemasPathOf(const std::string& name) { return "datos/" + name + "/temas.svs"; }
+
+void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired) {
+  std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());
+  t.FormulaCount = 1;
+  if (repaired) repaired->clear();
+  if (!FileExists(path)) return;
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(path, kFormulasFileMax, &bytes);
+  const size_t n = std::min<size_t>(bytes.size() / sizeof(Formula), kMaxFormulas);
+  std::memcpy(t.Formulas.data(), bytes.data(), n * sizeof(Formula));
+  t.FormulaCount = static_cast<int>(n);
+  for (size_t i = 0; i < n; ++i) {
+    if (FormulaIsInvalid(t.Formulas[i])) {
+      RepairFormula(t.Formulas[i]);
+      if (repaired) repaired->push_back(static_cast<int>(i));
+    }
+  }
+}
+
+void LoadTemas(RhythmTables& t, const std::string& path) {
+  std::memset(t.Temas.data(), 0, sizeof(Tema) * t.Temas.size());
+  t.TemaCount = 1;
+  if (!FileExists(path)) {
+    t.Temas[0].entryCount = 0;
+    return;
+  }
+  std::vector<uint8_t> bytes;
+  ReadFileBytes(path, kTemasFileMax, &bytes);
+  const size_t n = std::min<size_t>(bytes.size() / sizeof(Tema), kMaxTemas);
+  std::memcpy(t.Temas.data(), bytes.data(), n * sizeof(Tema));
+  t.TemaCount = static_cast<int>(n);
+}
+
+bool IsReservedName(const std::string& name) { return name == "Original" || name == "Nuevo"; }
+
+std::string FirstFreeSaveName(const std::string& name) {
+  for (int n = 1;; ++n) {
+    const std::string candidate = name + "-" + std::to_string(n);
+    if (!FileExists(ListPathOf(candidate))) return candidate;
+  }
+}
+
+bool IsRefusedSaveAsPath(const std::string& path) {
+  return EndsWithNoCase(path, "original.vl2") || EndsWithNoCase(path, "nuevo.vl2");
+}
+
+std::string WithListExtension(const std::string& path) {
+  return EndsWithNoCase(path, ".vl2") ? path : path + ".vl2";
+}
+
+std::optional<std::string> NameFromListPath(const std::string& path) {
+  if (path.size() < 4) return std::nullopt;
+  const std::string stem = path.substr(0, path.size() - 4);
+  std::string probe = stem;
+  size_t at = probe.find("/datos/");
+  size_t skip = 7;
+  if (at == std::string::npos && probe.rfind("datos/", 0) == 0) {  // relative path
+    at = 0;
+    skip = 6;
+  }
+  if (at == std::string::npos) return std::nullopt;
+  std::string name = stem.substr(at + skip);
+  if (name.empty()) return std::nullopt;
+  return name;
+}
+
+std::string WorkingFolderOfListFile(const std::string& path) {
+  fs::path p = fs::absolute(fs::path(path));
+  return p.parent_path().parent_path().string();
+}
+
+bool IsSafeFileComponent(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formulaCount, int temaCount,
+                      const std::vector<std::string>& soundList, std::string* error) {
+  formulaCount = std::clamp(formulaCount, 0, kMaxFormulas);
+  temaCount = std::clamp(temaCount, 0, kMaxTemas);
+  if (!MakeDirs(SetFolder(name))) {
+    if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
+    return false;
+  }
+  const auto* fb = reinterpret_cast<const uint8_t*>(t.Formulas.data());
+  const auto* tb = reinterpret_cast<const uint8_t*>(t.Temas.data());
+  std::vector<FileToWrite> files;
+  files.push_back({ListPathOf(name), JoinLines(soundList)});
+  files.push_back({FormulasPathOf(name), std::vector<uint8_t>(fb, fb + formulaCount * sizeof(Formula))});
+  files.push_back({TemasPathOf(name), std::vector<uint8_t>(tb, tb + temaCount * sizeof(Tema))});
+  return WriteFilesAtomically(files, error);
+}
+
+bool ReadSoundList(const std::string& path, std::vector<std::string>* names) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, 1 << 20, &bytes)) {
+    names->clear();
+    return false;
+  }
+  *names = SplitLines(bytes);
+  return true;
+}
+
+std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const std::string& toFolder,
+                                          std::string* error) {
+  std::vector<std::string> copied;
+  std::error_code ec;
+  if (!fs::is_directory(fromFolder, ec)) return copied;
+  std::vector<std::string> files;
+  for (const auto& e : fs::directory_iterator(fromFolder, ec)) {
+    if (e.is_regular_file() && e.path().extension() == ".gtr") files.push_back(e.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  for (const auto& f : files) {
+    const std::string src = fromFolder + "/" + f;
+    if (CopyFileReplacing(src, toFolder + "/" + f, error)) copied.push_back(src);
+  }
+  return copied;
+}

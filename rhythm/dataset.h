@@ -1,0 +1,72 @@
+// The data set on disk: datos/<name>.vl2 (sound list), datos/<name>/formulas.svs
+// and datos/<name>/temas.svs (raw records), and the guitar tracks beside them.
+// All paths are relative to the working folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "rhythm/records.h"
+
+constexpr size_t kFormulasFileMax = static_cast<size_t>(kMaxFormulas) * sizeof(Formula);  // 460800
+constexpr size_t kTemasFileMax = static_cast<size_t>(kMaxTemas) * sizeof(Tema);           // 206336
+
+// Identity and flags of the open set.
+struct DataSetState {
+  std::string DataSetName = "Original";
+  std::string DataSetListPath = "datos/Original.vl2";
+  std::string PreviousDataSetName;
+  bool SilentOpen = true;
+  bool SaveWithoutAsking = false;
+  int SaveAnswer = 0;  // 6 Yes, 7 No, 2 Cancel
+  bool FreshSet = false;
+  uint16_t GridsFilling = 0;  // bit 7 set while an open refills the grids
+};
+
+constexpr uint16_t kGridsFillingBit = 0x80;
+
+std::string SetFolder(const std::string& name);        // datos/<name>
+std::string ListPathOf(const std::string& name);       // datos/<name>.vl2
+std::string FormulasPathOf(const std::string& name);   // datos/<name>/formulas.svs
+std::string TemasPathOf(const std::string& name);      // datos/<name>/temas.svs
+extern const char* const kFactoryListPath;             // datos/Original.vl2
+
+// Fills the formula table with zeros and reads at most 512 records from the
+// file; FormulaCount = whole records read, 1 when the file is missing.
+// Every formula with a beat count above 12 is repaired; their indexes are
+// returned in *repaired.
+void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired);
+// The same for the themes (at most 128; missing file: one theme, no entries).
+void LoadTemas(RhythmTables& t, const std::string& path);
+
+// Saving "Original" or "Nuevo" takes the first free name <name>-N.
+bool IsReservedName(const std::string& name);
+std::string FirstFreeSaveName(const std::string& name);
+// A save-as path ending in "original.vl2" or "nuevo.vl2" (any case) is refused.
+bool IsRefusedSaveAsPath(const std::string& path);
+// Appends ".vl2" unless the path already ends in it (any case).
+std::string WithListExtension(const std::string& path);
+// The set name in a chosen list path: what follows the first "/datos/",
+// less the last 4 characters; nothing when the path has no such folder.
+std::optional<std::string> NameFromListPath(const std::string& path);
+// The parent folder of the folder that holds a list file (the working folder
+// of a set named on the command line).
+std::string WorkingFolderOfListFile(const std::string& path);
+
+// True when a name can be used as one file-name component inside a set's
+// folder (no separator, not "." or "..", not empty).
+bool IsSafeFileComponent(const std::string& name);
+
+// Writes the three files of a set atomically: either all are replaced or
+// none is, and *error tells why.
+bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formulaCount, int temaCount,
+                      const std::vector<std::string>& soundList, std::string* error);
+
+// Reads a sound list file (Latin-1, one name per line).
+bool ReadSoundList(const std::string& path, std::vector<std::string>* names);
+
+// Copies every *.gtr of one set folder to another; returns the source paths copied.
+std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const std::string& toFolder,
+                                          std::string* error);

@@ -1,0 +1,41 @@
+// The real main window on a scratch working folder with the factory content,
+// its dialogs answered by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTextEdit>
+#include <memory>
+
+#include "app/mainform.h"
+#include "app/string_grid.h"
+#include "content/factory_set.h"
+#include "temp_dir.h"
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string err;
+    ASSERT_TRUE(WriteWorkingFolder(".", &err)) << err;
+  }
+  // Builds the window and runs its start-up (opens the set in the settings).
+  void Start() {
+    auto d = std::make_unique<ScriptedDialogs>();
+    dlg = d.get();
+    TMainForm::Options o;
+    o.dialogs = std::move(d);
+    o.iniPath = "DRAV_PROF.ini";
+    form = std::make_unique<TMainForm>(std::move(o));
+    form->FormCreate();
+  }
+  QString LastLog() const {
+    const QStringList lines = form->Visor->toPlainText().split('\n');
+    return lines.isEmpty() ? QString() : lines.last();
+  }
+  bool LogHas(const QString& s) const { return form->Visor->toPlainText().contains(s); }
+
+  ScratchFolder dir;
+  std::unique_ptr<TMainForm> form;
+  ScriptedDialogs* dlg = nullptr;
+};

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/atomic_file.h"
+#include "rhythm/dataset.h"
+#include "temp_dir.h"
+
+TEST(DataSetFiles, RecordCountsComeFromWholeRecords) {
+  ScratchFolder dir;
+  auto tables = RhythmTables::Create();
+  struct {
+    size_t bytes;
+    int count;
+  } cases[] = {{1000, 1}, {0, 0}, {900, 1}, {899, 0}, {kFormulasFileMax + 900 * 3, 512}};
+  for (auto c : cases) {
+    std::vector<uint8_t> bytes(c.bytes, 0);
+    for (size_t i = 864; i < bytes.size(); i += 900) bytes[i] = 4;  // valid headers
+    ScratchFolder::Write("f.svs", bytes);
+    LoadFormulas(*tables, "f.svs", nullptr);
+    EXPECT_EQ(tables->FormulaCount, c.count) << c.bytes;
+  }
+  LoadFormulas(*tables, "missing.svs", nullptr);
+  EXPECT_EQ(tables->FormulaCount, 1);
+
+  ScratchFolder::Write("t.svs", std::vector<uint8_t>(kTemasFileMax + 5000, 1));
+  LoadTemas(*tables, "t.svs");
+  EXPECT_EQ(tables->TemaCount, 128);
+  LoadTemas(*tables, "missing.svs");
+  EXPECT_EQ(tables->TemaCount, 1);
+  EXPECT_EQ(tables->Temas[0].entryCount, 0);
+  EXPECT_EQ(tables->Temas[0].name[0], 0);  // the table was zeroed before reading
+}
+
+TEST(DataSetFiles, OpenRepairsEveryInvalidFormulaAndKeepsTheRest) {
+  ScratchFolder dir;
+  auto tables = RhythmTables::Create();
+  std::vector<uint8_t> bytes(3 * 900, 0);
+  bytes[864] = 4;
+  bytes[900 + 864] = 0x0E;           // 14 beats
+  bytes[900 + 865] = 3;              // its first sound
+  bytes[1800 + 864] = 0xB5;          // valid, first beat 12
+  std::memcpy(&bytes[1800 + 881], "Third", 5);
+  ScratchFolder::Write("f.svs", bytes);
+  std::vector<int> repaired;
+  LoadFormulas(*tables, "f.svs", &repaired);
+  ASSERT_EQ(repaired, std::vector<int>{1});
+  EXPECT_EQ(tables->FormulaCount, 3);
+  EXPECT_EQ(tables->Formulas[1].Name(), "Nueva");
+  EXPECT_EQ(tables->Formulas[1].header, 12);
+  EXPECT_EQ(tables->Formulas[1].sounds[0], 3);
+  EXPECT_EQ(tables->Formulas[2].Name(), "Third");
+}
+
+TEST(DataSetFiles, ReservedNamesTakeTheFirstFreeSuffix) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/Original-1.vl2", {});
+  ScratchFolder::Write("datos/Original-2.vl2", {});
+  ScratchFolder::Write("datos/Original-4.vl2", {});
+  EXPECT_EQ(FirstFreeSaveName("Original"), "Original-3");
+  EXPECT_EQ(FirstFreeSaveName("Nuevo"), "Nuevo-1");
+  EXPECT_TRUE(IsReservedName("Original"));
+  EXPECT_TRUE(IsReservedName("Nuevo"));
+  EXPECT_FALSE(IsReservedName("original"));
+}
+
+TEST(DataSetFiles, SaveAsNames) {
+  struct {
+    const char* path;
+    bool refused;
+  } cases[] = {{"/w/datos/Nuevo.vl2", true},    {"/w/datos/ORIGINAL.vl2", true}, {"/w/datos/MiNuevo.vl2", true},
+               {"/w/datos/MiOriginal.VL2", true}, {"/w/datos/Nuevo1.vl2", false}, {"/w/datos/Soleares.vl2", false}};
+  for (auto c : cases) EXPECT_EQ(IsRefusedSaveAsPath(c.path), c.refused) << c.path;
+
+  EXPECT_EQ(WithListExtension("/w/datos/a"), "/w/datos/a.vl2");
+  EXPECT_EQ(WithListExtension("/w/datos/a.VL2"), "/w/datos/a.VL2");
+  EXPECT_EQ(NameFromListPath("/w/datos/Mio.vl2").value_or("?"), "Mio");
+  EXPECT_EQ(NameFromListPath("/w/datos/x/datos/Mio.vl2").value_or("?"), "x/datos/Mio");
+  EXPECT_FALSE(NameFromListPath("/w/Datos/Mio.vl2").has_value());  // exact case
+  EXPECT_FALSE(NameFromListPath("/w/other/Mio.vl2").has_value());
+  EXPECT_EQ(WorkingFolderOfListFile("/w/run/datos/Mio.vl2"), "/w/run");
+}
+
+TEST(DataSetFiles, FileComponentsNeverLeaveTheFolder) {
+  for (const char* bad : {"", ".", "..", "a/b", "../x", "a\\b"}) EXPECT_FALSE(IsSafeFileComponent(bad)) << bad;
+  for (const char* good : {"Soleá", "Tema 1", "..a"}) EXPECT_TRUE(IsSafeFileComponent(good)) << good;
+}
+
+TEST(DataSetFiles, SaveWritesAllFilesOrNone) {
+  ScratchFolder dir;
+  auto tables = RhythmTables::Create();
+  tables->Formulas[0].SetName("Uno");
+  tables->Formulas[0].header = 4;
+  std::string err;
+  ASSERT_TRUE(SaveDataSetFiles(*tables, "Mio", 2, 1, {"Palmas", "Cajon"}, &err)) << err;
+  EXPECT_EQ(ScratchFolder::Read("datos/Mio/formulas.svs").size(), 1800u);
+  EXPECT_EQ(ScratchFolder::Read("datos/Mio/temas.svs").size(), 1612u);
+  const auto list = ScratchFolder::Read("datos/Mio.vl2");
+  EXPECT_EQ(std::string(list.begin(), list.end()), "Palmas\r\nCajon\r\n");
+  std::vector<std::string> names;
+  ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &names));
+  EXPECT_EQ(names, (std::vector<std::string>{"Palmas", "Cajon"}));
+
+  // A failure on any one file leaves all three as they were, and no temporaries.
+  const auto before = ScratchFolder::Read("datos/Mio/formulas.svs");
+  for (int nth = 1; nth <= 3; ++nth) {
+    SetWriteFailureForTests(nth);
+    tables->Formulas[0].SetName("Cambiada");
+    EXPECT_FALSE(SaveDataSetFiles(*tables, "Mio", 5, 3, {"Otro"}, &err));
+    SetWriteFailureForTests(0);
+    EXPECT_NE(err.find("datos/Mio"), std::string::npos) << err;
+    EXPECT_EQ(ScratchFolder::Read("datos/Mio/formulas.svs"), before);
+    EXPECT_EQ(ScratchFolder::Read("datos/Mio/temas.svs").size(), 1612u);
+    EXPECT_EQ(ScratchFolder::Read("datos/Mio.vl2"), list);
+  }
+  int entries = 0;
+  for (auto& e : std::filesystem::recursive_directory_iterator("datos")) entries += e.is_regular_file();
+  EXPECT_EQ(entries, 3);
+}
+
+TEST(DataSetFiles, SaveIntoAnUnwritablePlaceFails) {
+  ScratchFolder dir;
+  auto tables = RhythmTables::Create();
+  ScratchFolder::Write("datos/Mio", {1});  // a file where the set's folder should be
+  std::string err;
+  EXPECT_FALSE(SaveDataSetFiles(*tables, "Mio", 1, 1, {}, &err));
+  EXPECT_FALSE(err.empty());
+  EXPECT_FALSE(FileExists("datos/Mio.vl2"));
+}
+
+TEST(DataSetFiles, GuitarTracksAreCopied) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/A/Solea.gtr", {1, 2, 3});
+  ScratchFolder::Write("datos/A/notes.txt", {4});
+  MakeDirs("datos/B");
+  std::string err;
+  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &err);
+  EXPECT_EQ(copied, std::vector<std::string>{"datos/A/Solea.gtr"});
+  EXPECT_EQ(ScratchFolder::Read("datos/B/Solea.gtr"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_FALSE(FileExists("datos/B/notes.txt"));
+}

@@ -24,7 +24,7 @@ void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* re
   std::vector<uint8_t> bytes;
   ReadFileBytes(path, kFormulasFileMax, &bytes);
   const size_t n = std::min<size_t>(bytes.size() / sizeof(Formula), kMaxFormulas);
-  std::memcpy(t.Formulas.data(), bytes.data(), n * sizeof(Formula));
+  if (n > 0) std::memcpy(t.Formulas.data(), bytes.data(), n * sizeof(Formula));
   t.FormulaCount = static_cast<int>(n);
   for (size_t i = 0; i < n; ++i) {
     if (FormulaIsInvalid(t.Formulas[i])) {
@@ -44,7 +44,7 @@ void LoadTemas(RhythmTables& t, const std::string& path) {
   std::vector<uint8_t> bytes;
   ReadFileBytes(path, kTemasFileMax, &bytes);
   const size_t n = std::min<size_t>(bytes.size() / sizeof(Tema), kMaxTemas);
-  std::memcpy(t.Temas.data(), bytes.data(), n * sizeof(Tema));
+  if (n > 0) std::memcpy(t.Temas.data(), bytes.data(), n * sizeof(Tema));
   t.TemaCount = static_cast<int>(n);
 }
 

@@ -1,5 +1,8 @@
 // The main window's arrangement: the desk with its eight tool panels and the menus.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
@@ -162,6 +165,73 @@ void TMainForm::BuildLayout() {
   LBwavs = new QListWidget(PanelSonidos);
   LBwavs->setObjectName("LBwavs");
   LBwavs->setGeometry(144, 24, 128, 340);
+
+  // Tempo and click in the metronome panel.
+  Edit1 = new QLineEdit("120", PanelMetronomo);
+  Edit1->setObjectName("Edit1");
+  Edit1->setGeometry(8, 58, 48, 22);
+  Label8 = MakeLabel(PanelMetronomo, "Label8", "120.00 bpm", {64, 58, 100, 22});
+  CBMetro = new QComboBox(PanelMetronomo);
+  CBMetro->setObjectName("CBMetro");
+  CBMetro->setGeometry(8, 88, 208, 22);
+  Label22 = MakeLabel(PanelPistas, "Label22", QString(), {430, 2, 160, 18});
+  Label30 = MakeLabel(PanelPistas, "Label30", QString(), {600, 2, 100, 18});
+
+  // Per-track controls sit over the wide track-number column of the pattern
+  // grid: pan, volume, mute and solo of each track row.
+  for (int t = 0; t < 16; ++t) {
+    const int y = 22 + 20 * (t + 1) + 2;
+    auto* pan = new QSlider(Qt::Horizontal, PanelPistas);
+    pan->setObjectName(QString("TBPan%1").arg(t + 1));
+    pan->setRange(0, 32);
+    pan->setValue(16);
+    pan->setGeometry(30, y, 60, 16);
+    TBPan[t] = pan;
+    auto* vol = new QSlider(Qt::Horizontal, PanelPistas);
+    vol->setObjectName(QString("TBVol%1").arg(t + 1));
+    vol->setRange(1, 16);
+    vol->setValue(8);
+    vol->setGeometry(94, y, 60, 16);
+    TBVol[t] = vol;
+    auto* mute = new QPushButton("M", PanelPistas);
+    mute->setObjectName(QString("Mute%1").arg(t + 1));
+    mute->setCheckable(true);
+    mute->setGeometry(156, y, 18, 16);
+    MuteButtons[t] = mute;
+    auto* solo = new QPushButton("S", PanelPistas);
+    solo->setObjectName(QString("Solo%1").arg(t + 1));
+    solo->setCheckable(true);
+    solo->setGeometry(175, y, 18, 16);
+    SoloButtons[t] = solo;
+  }
+  MuteButtons[16] = new QPushButton("M", PanelGuitarra);
+  MuteButtons[16]->setObjectName("MuteG");
+  MuteButtons[16]->setCheckable(true);
+  MuteButtons[16]->setGeometry(8, 24, 18, 16);
+  SoloButtons[16] = new QPushButton("S", PanelGuitarra);
+  SoloButtons[16]->setObjectName("SoloG");
+  SoloButtons[16]->setCheckable(true);
+  SoloButtons[16]->setGeometry(28, 24, 18, 16);
+  CBSonidos = new QComboBox(PanelPistas);
+  CBSonidos->setObjectName("CBSonidos");
+  CBSonidos->setVisible(false);
+  for (int k = 0; k < 12; ++k) {
+    auto* box = new QCheckBox(PanelPistas);
+    box->setObjectName(QString("CheckBox%1").arg(k + 1));
+    box->setGeometry(8 + 186 + 90 + 65 * k + 24, 22 + 17 * 20 + 8, 20, 20);
+    AccentBoxes[k] = box;
+  }
+  LasNotas = new QCheckBox("Partitura", PanelPistas);
+  LasNotas->setObjectName("LasNotas");
+  LasNotas->setChecked(true);
+  LasNotas->setGeometry(8, 22 + 17 * 20 + 8, 100, 20);
+  RBTiempo = new QRadioButton("Tiempo", PanelFormulas);
+  RBTiempo->setObjectName("RBTiempo");
+  RBTiempo->setChecked(true);
+  RBTiempo->setGeometry(130, 2, 60, 18);
+  RBAcento = new QRadioButton("Acento", PanelFormulas);
+  RBAcento->setObjectName("RBAcento");
+  RBAcento->setGeometry(190, 2, 56, 18);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

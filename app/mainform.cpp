@@ -16,12 +16,16 @@
 #include "app/string_grid.h"
 #include "platform/text.h"
 
-TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()) {
+TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std::make_unique<EngineState>()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   SettingsIniFile = std::make_unique<SettingsIni>(opts.iniPath);
   BuildLayout();
   BuildMenus();
+  BuildRhythmEditors();
+  BuildEngineControls();
   ConnectHandlers();
+  ConnectRhythmEditors();
+  ConnectEngineControls();
   if (!opts.commandLineList.isEmpty()) {
     // The set named on the command line: the list file's base name.
     const std::string path = ToL1(opts.commandLineList);

@@ -9,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_state.h"
 #include "platform/dialogs.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
 
 class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -28,20 +32,26 @@ class QWidget;
 class SettingsIni;
 class StringGrid;
 
-// Formula editor state shared with the theme editor and the sequencer.
+// Formula editor state shared with the theme editor. The beats and first beat
+// of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
 struct FormulaEditorState {
-  int FormulaBeats = 12;
-  int FormulaStartBeat = 0;
   int SelectedTrack = 0;
   int FormulaToAdd = 0;
   bool FormulaInUse = false;
   int FormulaClipboard = -1;
 };
 
-// Play state read by the editors (filled in by the sequencer).
-struct TransportState {
-  int PlayState = 0;  // 0 stopped, 1 playing, 2 paused
-  bool ThemePlayback = false;
+// Guards: a control's change handler stores nothing while the code that sets
+// the control has its guard up.
+struct GuardFlags {
+  bool AccentChangeByCode = false;
+  bool CountModeByCode = false;
+  bool ThemeFieldsByCode = false;
+  bool TrackbarsLoading = false;
+  bool TempoSliderByCode = false;
+  bool SkipFormulaClick = false;
+  bool SkipEntrySelect = false;
+  bool KeepEditedCells = false;
 };
 
 class TMainForm : public QMainWindow {
@@ -89,6 +99,17 @@ class TMainForm : public QMainWindow {
   void SGTemasSelectCell(int col, int row);
   void RadioButton1Click();
   void FillFormulaRow(int i);
+  void FillSequenceGrid(int t);
+
+  // --- formula, track and theme editors (rhythm/layout_rhythm.cpp and form_*.cpp) ---
+  void BuildRhythmEditors();    // creates the editors' own controls
+  void ConnectRhythmEditors();  // binds their handlers
+  // (the editors' handlers are declared here)
+
+  // --- sound bank, mixer and its controls (engine/layout_engine.cpp and form_*.cpp) ---
+  void BuildEngineControls();
+  void ConnectEngineControls();
+  // (the engine's handlers are declared here)
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();
@@ -98,7 +119,8 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<RhythmTables> Rhythm;
   DataSetState DataSet;
   FormulaEditorState FormulaEd;
-  TransportState Transport;
+  GuardFlags Guards;
+  std::unique_ptr<EngineState> Engine;
   bool English = false;
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;
@@ -145,6 +167,22 @@ class TMainForm : public QMainWindow {
   QLabel* Label7 = nullptr;
   QLabel* Label21 = nullptr;
   QTimer* Timer1 = nullptr;
+
+  // Controls shared by the editors and the mixer (handlers in their subsystems).
+  QLineEdit* Edit1 = nullptr;          // typed formula tempo
+  QLabel* Label8 = nullptr;            // tempo text of the beat
+  QLabel* Label22 = nullptr;           // formula length
+  QLabel* Label30 = nullptr;           // milliseconds per beat
+  QComboBox* CBMetro = nullptr;        // click sound
+  QComboBox* CBSonidos = nullptr;      // sound chooser over the pattern grid
+  std::array<QSlider*, 16> TBPan{};    // TBPan1..TBPan16
+  std::array<QSlider*, 16> TBVol{};    // TBVol1..TBVol16
+  std::array<QPushButton*, 17> MuteButtons{};  // Mute1..Mute16, MuteG
+  std::array<QPushButton*, 17> SoloButtons{};  // Solo1..Solo16, SoloG
+  std::array<QCheckBox*, 12> AccentBoxes{};    // CheckBox1..CheckBox12
+  QRadioButton* RBTiempo = nullptr;
+  QRadioButton* RBAcento = nullptr;
+  QCheckBox* LasNotas = nullptr;
 
  protected:
   bool eventFilter(QObject* obj, QEvent* ev) override;

@@ -12,7 +12,7 @@
 #include "platform/text.h"
 
 void TMainForm::Cambios() {
-  if (Timer1->isActive() && Transport.ThemePlayback) return;
+  if (Timer1->isActive() && Engine->ThemePlayback) return;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);
 }
@@ -100,18 +100,18 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   if (i < 0 || i >= kMaxFormulas || i >= SGFormulas->RowCount() - 1) return;
   Rhythm->CurrentFormula = i;
   Formula& f = Rhythm->Formulas[i];
-  FormulaEd.FormulaBeats = f.Beats();
-  FormulaEd.FormulaStartBeat = f.StartBeat();
-  if (FormulaEd.FormulaBeats == 0 || FormulaEd.FormulaBeats > kMaxBeats) {
+  Engine->FormulaBeats = f.Beats();
+  Engine->FormulaStartBeat = f.StartBeat();
+  if (Engine->FormulaBeats == 0 || Engine->FormulaBeats > kMaxBeats) {
     std::memset(f.name, ' ', sizeof f.name);
     f.header = 12;
-    FormulaEd.FormulaBeats = 12;
-    FormulaEd.FormulaStartBeat = 0;
+    Engine->FormulaBeats = 12;
+    Engine->FormulaStartBeat = 0;
   }
-  const int beats = FormulaEd.FormulaBeats;
+  const int beats = Engine->FormulaBeats;
   const QString prefix = English ? "B " : "T ";
   for (int k = 1; k <= beats; ++k) {
-    int label = FormulaEd.FormulaStartBeat + k;
+    int label = Engine->FormulaStartBeat + k;
     if (label > 12) label -= 12;
     SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(label));
   }
@@ -188,3 +188,5 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
 // there is nothing to stop and every gain stays as stored.
 void TMainForm::Stop1Click() { Timer1->stop(); }
 void TMainForm::Normalizar1Click() {}
+
+void TMainForm::FillSequenceGrid(int t) { (void)t; }

@@ -292,7 +292,7 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
 
 TEST_F(WindowTest, EditingWhilePlayingAThemeShowsNoSaveButton) {
   Start();
-  form->Transport.ThemePlayback = true;
+  form->Engine->ThemePlayback = true;
   form->Timer1->start();
   form->Cambios();
   EXPECT_FALSE(form->Modified());

@@ -1,0 +1,158 @@
+// The sound engine's shared state: play state, tempo, the playback context the
+// sequencer and the editors set, the mixer controls, the per-track voices and
+// the double output buffer. Owned by the application object and handed to the
+// mixer and the sequencer; tests build it directly.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+// Output rate and track count of an edition.
+struct EngineFormat {
+  int SampleRate;      // frames per second
+  float SamplesPerMs;  // single-precision frames per millisecond (44.1 or 22.05)
+  int Tracks;          // formula tracks the mixer plays
+
+  // One half of the output buffer: 3 s of stereo frames, a beat at 20 bpm.
+  int HalfSamples() const { return SampleRate * 6; }
+  int MaxBeatFrames() const { return SampleRate * 3; }
+};
+
+constexpr EngineFormat kProFormat{44100, 44.1f, 16};
+constexpr EngineFormat kBasicFormat{22050, 22.05f, 8};
+
+constexpr int kMixTracks = 16;     // per-track tables hold this many
+constexpr int kGuitarSlot = 16;    // index of the guitar in the mute and solo rows
+constexpr float kMinBpm = 20.0f;
+constexpr float kMaxBpm = 400.0f;
+constexpr int kPlayedEntrySlots = 120;
+
+// What the window's mixer controls hold; the mixer reads it, the handlers of
+// the transport, pattern and track panels write it.
+struct MixerControls {
+  // Click: CBMetro's selected index (-1 nothing selected, 0 "Silencio",
+  // n = sound n), the Nivel slider (0..16) and the chosen preset.
+  int ClickSound = 0;
+  int Nivel = 8;
+  int ClickStrokes = 0;
+  int32_t ClickAccentPattern = 0;
+  int32_t ClickPlainPattern = 0;
+  char ClickPatternCode = '0';
+
+  // Tracks: pan slider 0..32 (16 centre), gain num / den from the volume slider.
+  std::array<int, kMixTracks> Pan{16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
+  std::array<int, kMixTracks> TrackGainNum{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  std::array<int, kMixTracks> TrackGainDen{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
+  // Guitar: PanG and its gain.
+  int GuitarPan = 16;
+  int GuitarGainNum = 1;
+  int GuitarGainDen = 1;
+  bool GuitarOn = false;  // the menu item Guitarra1 is ticked
+
+  // Mute1..Mute16, MuteG and Solo1..Solo16, SoloG (down = true).
+  std::array<bool, kMixTracks + 1> MuteButtons{};
+  std::array<bool, kMixTracks + 1> SoloButtons{};
+
+  bool Mono = false;          // the Mono radio button
+  int MasterVolume = 65535;   // tbvolumen, 0..65535 on both channels
+};
+
+// Voice of one track, carried from beat to beat (a sound rings across beats).
+struct TrackVoices {
+  std::array<int32_t, kMixTracks> TrackWord{};
+  std::array<int, kMixTracks> TrackStroke{};
+  std::array<int, kMixTracks> TrackSpacing{};
+  std::array<int, kMixTracks> TrackCountdown{};
+  std::array<int, kMixTracks> TrackPos{};
+  // 7 - level of the sounding stroke; 7 = nothing sounding.
+  std::array<int8_t, kMixTracks> TrackAttenuation{7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+};
+
+struct EngineState {
+  explicit EngineState(EngineFormat format = kProFormat)
+      : Format(format),
+        OutputBuffer(static_cast<size_t>(2 * format.HalfSamples())),
+        GuitarBuffer(static_cast<size_t>(format.HalfSamples())),
+        MixLeft(static_cast<size_t>(format.MaxBeatFrames())),
+        MixRight(static_cast<size_t>(format.MaxBeatFrames())) {}
+  EngineState(const EngineState&) = delete;
+  EngineState& operator=(const EngineState&) = delete;
+
+  const EngineFormat Format;
+
+  // Transport. FinishedBuffers is the one datum shared with the audio
+  // thread: change it only while holding FinishedBuffersLock.
+  int PlayState = 0;  // 0 stopped, 1 playing, 2 paused
+  bool ThemePlayback = false;
+  int FinishedBuffers = 0;
+  std::mutex FinishedBuffersLock;
+
+  // Tempo of the beat.
+  float CurrentBpm = 120.0f;
+  int MsPerBeat = 500;
+  int SamplesPerBeat = 22049;
+  char BpmText[32] = "120.00 bpm";
+
+  // Playback context (the formula and theme indices live in RhythmTables:
+  // CurrentFormula, CurrentTema).
+  int CurrentBeat = 0;
+  int SoundingBeat = 0;
+  int FormulaBeats = 12;
+  int FormulaStartBeat = 0;
+  int8_t EntryAccel = 0;
+  int IntroCounter = 0;
+  int EndingCounter = 0;
+  int ThemeIntroBeats = 0;
+  int ThemeEndBeats = 0;
+  int ThemeParts = 0;
+  bool ThemeInOrder = true;
+  bool SilentMix = false;
+
+  // Sequencer counters.
+  int CurrentCompas = 0;
+  int CompasCount = 0;
+  int RepeatsLeft = 0;
+  int PartsCounter = 0;
+  std::array<uint8_t, kPlayedEntrySlots> PlayedEntries{};
+  int WalkStep = 1;
+  bool PlayFromBar = false;
+  bool StopFromSequencer = false;
+  int LampCountdown = 0;
+
+  // Elapsed playing time, in ms of the tick count.
+  int64_t ElapsedStart = 0;
+  int64_t ElapsedBefore = 0;
+  int64_t ElapsedMs = 0;
+
+  // Gain.
+  float MasterGain = 1.0f;
+  int ClipCount = 0;
+
+  MixerControls Controls;
+  TrackVoices Voices;
+
+  // Click of the current beat (the click restarts at every beat). ClickLevel
+  // is Nivel in a normal beat and 16 in the intro and the ending.
+  int ClickLevel = 8;
+  int ClickSpacing = 0;
+  int32_t ClickCurrentPattern = 0;
+  int ClickCountdown = 0;
+
+  // Double output buffer: two halves of HalfSamples() interleaved stereo
+  // samples; OutputHalf is the half the next beat goes into.
+  std::vector<int16_t> OutputBuffer;
+  int OutputHalf = 0;
+  int OutputOffset = 0;
+  // One guitar sample per frame of the beat, rendered by the guitar.
+  std::vector<int16_t> GuitarBuffer;
+
+  // The mixer's per-frame sums of the beat being mixed (left, right).
+  std::vector<int32_t> MixLeft;
+  std::vector<int32_t> MixRight;
+
+  int16_t* OutputHalfData(int half) { return OutputBuffer.data() + static_cast<size_t>(half & 1) * static_cast<size_t>(Format.HalfSamples()); }
+};

@@ -3,7 +3,7 @@ add_library(content STATIC
   content/synth.cpp
   content/factory_set.cpp
 )
-target_link_libraries(content PUBLIC rhythm engine)
+target_link_libraries(content PUBLIC rhythm engine platform)
 
 add_executable(make_factory content/make_factory.cpp)
 target_link_libraries(make_factory PRIVATE content)

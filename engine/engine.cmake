@@ -1,4 +1,15 @@
+# Engine logic: WAV files, the sound bank and the beat mixer.
 add_library(engine STATIC
   engine/wav.cpp
+  engine/engine_state.h
+  engine/sound_bank.h
+  engine/sound_bank.cpp
+  engine/mixer.h
+  engine/mixer.cpp
 )
 target_link_libraries(engine PUBLIC rhythm)
+# The mixer's inner loops (one stretch of a sound between two strokes) only
+# pay off when vectorised; GCC's -O2 cost model leaves them scalar.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set_source_files_properties(engine/mixer.cpp PROPERTIES COMPILE_OPTIONS "-fvect-cost-model=dynamic")
+endif()

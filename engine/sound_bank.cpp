@@ -1,0 +1,173 @@
+#include "engine/sound_bank.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "engine/wav.h"
+#include "platform/atomic_file.h"
+#include "platform/text.h"
+#include "rhythm/records.h"
+
+BancoSonidos::BancoSonidos(int capacity)
+    : SoundOffsets(static_cast<size_t>(std::max(capacity, 0)), 0),
+      SoundLengths(static_cast<size_t>(std::max(capacity, 0)), 0) {}
+
+void BancoSonidos::Clear(int listCount) {
+  SoundBankStream.clear();
+  StreamBytes = 0;
+  std::fill(SoundOffsets.begin(), SoundOffsets.end(), 0);
+  std::fill(SoundLengths.begin(), SoundLengths.end(), 0);
+  ListCount = std::clamp(listCount, 0, Capacity());
+}
+
+void BancoSonidos::Append(int j, const uint8_t* data, size_t bytes) {
+  if (j < 0 || j >= Capacity()) return;
+  // The stream holds at most Capacity() sounds of kMaxSoundBytes each, so
+  // every offset fits the 32-bit table.
+  bytes = std::min(bytes, kMaxSoundBytes);
+  const size_t offset = StreamBytes;
+  SoundBankStream.resize((offset + bytes + 1) / 2);
+  if (bytes > 0) std::memcpy(reinterpret_cast<uint8_t*>(SoundBankStream.data()) + offset, data, bytes);
+  StreamBytes = offset + bytes;
+  SoundOffsets[static_cast<size_t>(j)] = static_cast<int32_t>(offset);
+  SoundLengths[static_cast<size_t>(j)] = static_cast<int32_t>(bytes / 2);
+}
+
+SoundView BancoSonidos::Sound(int n) const {
+  if (n < 1 || n > ListCount || n > Capacity()) return {};
+  const int32_t offset = SoundOffsets[static_cast<size_t>(n - 1)];
+  const int32_t length = SoundLengths[static_cast<size_t>(n - 1)];
+  if (offset < 0 || length <= 0) return {};
+  const size_t first = static_cast<size_t>(offset) / 2;
+  if (first + static_cast<size_t>(length) > SoundBankStream.size()) return {};
+  return SoundView{SoundBankStream.data() + first, length};
+}
+
+size_t SoundDataBytes(const std::vector<uint8_t>& file) {
+  if (file.size() < static_cast<size_t>(kWavHeaderBytes)) return 0;
+  const uint32_t stated = static_cast<uint32_t>(file[40]) | (static_cast<uint32_t>(file[41]) << 8) |
+                          (static_cast<uint32_t>(file[42]) << 16) | (static_cast<uint32_t>(file[43]) << 24);
+  const size_t present = file.size() - kWavHeaderBytes;
+  return std::min({static_cast<size_t>(stated), present, kMaxSoundBytes});
+}
+
+std::string SoundPath(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path.push_back('/');
+  return path + name + ".wav";
+}
+
+SoundLoadResult LoadSoundBank(BancoSonidos& bank, const std::vector<std::string>& names,
+                              const std::string& folder) {
+  SoundLoadResult result;
+  const int listed = static_cast<int>(std::min<size_t>(names.size(), 1u << 20));
+  bank.Clear(listed);
+  result.NamesBeyondCapacity = std::max(0, listed - bank.Capacity());
+  std::vector<uint8_t> file;
+  for (int j = 0; j < bank.ListCount; ++j) {
+    const std::string path = SoundPath(folder, names[static_cast<size_t>(j)]);
+    if (!ReadFileBytes(path, kWavHeaderBytes + kMaxSoundBytes, &file)) {
+      // Its entry stays empty: a track on this number is silent.
+      result.FailedPaths.push_back(path);
+      continue;
+    }
+    const size_t bytes = SoundDataBytes(file);
+    bank.Append(j, file.data() + std::min(file.size(), static_cast<size_t>(kWavHeaderBytes)), bytes);
+  }
+  return result;
+}
+
+std::string CannotOpenMessage(const std::string& path, bool english) {
+  return (english ? "I cannot open the file:\r\n" : "No se puede abrir el archivo:\r\n") + path;
+}
+
+std::string SoundCountText(int count, bool english) {
+  return std::to_string(count) + (english ? " sounds" : " sonidos");
+}
+
+std::string SoundLengthText(const BancoSonidos& bank, int j) {
+  if (j < 0 || j >= bank.Capacity()) return {};
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%4.2f'", bank.SoundLengths[static_cast<size_t>(j)] / 88200.0);
+  // Locale-neutral: always a point before the decimals.
+  for (char* p = buf; *p; ++p)
+    if (*p == ',') *p = '.';
+  return buf;
+}
+
+std::vector<int16_t> SoundPlotSamples(const BancoSonidos& bank, int j) {
+  const SoundView v = bank.Sound(j + 1);
+  return std::vector<int16_t>(v.data, v.data + v.length / 2);
+}
+
+bool WriteSoundList(const std::string& path, const std::vector<std::string>& names, std::string* error) {
+  return WriteFileAtomically(path, JoinLines(names), error);
+}
+
+int FindSoundName(const std::vector<std::string>& list, const std::string& name) {
+  const auto it = std::find(list.begin(), list.end(), name);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+int SoundListAdd(std::vector<std::string>& list, const std::string& libraryName, int capacity) {
+  if (!LibraryAddEnabled(list, libraryName, capacity)) return -1;
+  list.push_back(libraryName);
+  return static_cast<int>(list.size()) - 1;
+}
+
+bool SoundListRemove(std::vector<std::string>& list, int i) {
+  if (i < 0 || i >= static_cast<int>(list.size())) return false;
+  list.erase(list.begin() + i);
+  return true;
+}
+
+void SwapSoundNumbers(RhythmTables& rt, int a, int b) {
+  const int count = std::clamp(rt.FormulaCount, 0, kMaxFormulas);
+  for (int f = 0; f < count; ++f) {
+    for (uint8_t& s : rt.Formulas[static_cast<size_t>(f)].sounds) {
+      if (s == a)
+        s = static_cast<uint8_t>(b);
+      else if (s == b)
+        s = static_cast<uint8_t>(a);
+    }
+  }
+}
+
+bool SoundListMoveUp(std::vector<std::string>& list, int i, RhythmTables& rt) {
+  if (i < 1 || i >= static_cast<int>(list.size())) return false;
+  std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(i - 1)]);
+  SwapSoundNumbers(rt, i + 1, i);
+  return true;
+}
+
+bool SoundListMoveDown(std::vector<std::string>& list, int i, RhythmTables& rt) {
+  if (i < 0 || i + 1 >= static_cast<int>(list.size())) return false;
+  std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(i + 1)]);
+  SwapSoundNumbers(rt, i + 1, i + 2);
+  return true;
+}
+
+bool SoundListChange(std::vector<std::string>& list, int i, const std::string& libraryName) {
+  if (i < 0 || i >= static_cast<int>(list.size())) return false;
+  if (FindSoundName(list, libraryName) >= 0) return false;
+  list[static_cast<size_t>(i)] = libraryName;
+  return true;
+}
+
+SoundListMenu SoundListMenuState(int count, int selected) {
+  SoundListMenu m;
+  m.moveUp = selected > 0 && selected < count;
+  m.moveDown = selected >= 0 && selected < count - 1;
+  return m;
+}
+
+bool LibraryAddEnabled(const std::vector<std::string>& list, const std::string& name, int capacity) {
+  return FindSoundName(list, name) < 0 && static_cast<int>(list.size()) < capacity;
+}
+
+LibraryColour LibraryItemColour(const std::vector<std::string>& list, const std::string& name, int capacity) {
+  if (FindSoundName(list, name) >= 0) return LibraryColour::Red;
+  return static_cast<int>(list.size()) < capacity ? LibraryColour::Lime : LibraryColour::Silver;
+}

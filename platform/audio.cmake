@@ -1,2 +1,21 @@
-# Filled in with the wave-audio layer.
-add_library(waveaudio INTERFACE)
+# Wave output and input, WAV previews and the tick count: small interfaces
+# with a PortAudio backend and a test backend each.
+find_package(Threads REQUIRED)
+
+add_library(waveaudio STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/wave_out.h
+  ${CMAKE_CURRENT_LIST_DIR}/wave_out.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wave_out_portaudio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wave_out_test.h
+  ${CMAKE_CURRENT_LIST_DIR}/wave_out_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wave_in.h
+  ${CMAKE_CURRENT_LIST_DIR}/wave_in.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sound_play.h
+  ${CMAKE_CURRENT_LIST_DIR}/sound_play.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tick.h
+  ${CMAKE_CURRENT_LIST_DIR}/tick.cpp
+)
+target_include_directories(waveaudio PUBLIC ${CMAKE_SOURCE_DIR})
+# Plain C++: nothing here for the Qt code generators.
+set_target_properties(waveaudio PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+target_link_libraries(waveaudio PUBLIC PkgConfig::PORTAUDIO Threads::Threads)

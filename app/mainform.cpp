@@ -18,6 +18,7 @@
 
 TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std::make_unique<EngineState>()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
+  WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   SettingsIniFile = std::make_unique<SettingsIni>(opts.iniPath);
   BuildLayout();
   BuildMenus();
@@ -37,7 +38,10 @@ TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std:
 }
 
 TMainForm::~TMainForm() {
+  // Nothing may reach the window once it goes: stop the timers, then hand
+  // back every queued buffer and close the device before anything is freed.
   if (Timer1) Timer1->stop();
+  CloseWaveOutput();
 }
 
 void TMainForm::FormCreate() {
@@ -49,6 +53,7 @@ void TMainForm::FormCreate() {
     DataSet.DataSetName = name.empty() ? "Original" : name;
   }
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
+  OpenWaveOutput();
   DataSet.SilentOpen = true;
   Abrir2Click();
 }

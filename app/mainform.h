@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/mixer.h"
+#include "engine/sound_bank.h"
+#include "platform/wave_out.h"
+#include "platform/sound_play.h"
 #include "platform/dialogs.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
@@ -61,6 +65,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<Dialogs> dialogs;   // null: real dialogs
     QString iniPath = "DRAV_PROF.ini";
     QString commandLineList;            // a .vl2 named on the command line
+    std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
@@ -110,6 +115,61 @@ class TMainForm : public QMainWindow {
   void BuildEngineControls();
   void ConnectEngineControls();
   // (the engine's handlers are declared here)
+  // Sound bank and lists.
+  void Aadir1Click();
+  void Eliminar1Click();
+  void Arriba1Click();
+  void Bajar1Click();
+  void Cambiar1Click();
+  void LBInsContextPopup(const QPoint& pos);
+  void LBwavsContextPopup(const QPoint& pos);
+  void SpeedButton1Click();
+  void LBInsClick();
+  void LBwavsClick();
+  void FillSoundChoosers();
+  void WriteSoundListFile();
+  // Mixer controls.
+  void TB2Change();
+  void TB1Change();
+  void Edit1Change();
+  void ClickPresetClick(char code);
+  void NivelChange();
+  void tbvolumenChange();
+  void EdVolKeyPress();
+  void EdVolChange();
+  void TBPan1Change();
+  void TBVol1Change();
+  void Solo1Click();
+  void Mute1Click();
+  void CheckBox2MouseDown();
+  void ShowMuteSoloColours();
+  void SetOutputVolume(uint32_t volume);  // both channels, as the wave output takes it
+  // Wave output: opened at start-up; each mixed beat is queued on it.
+  void OpenWaveOutput();
+  void CloseWaveOutput();
+  void QueueBeat(int half, const int16_t* data, size_t bytes);
+  void MixBeat();            // mixes the next beat into the free half and queues it
+  void OnBufferDone();       // GUI thread, once per finished buffer
+  std::unique_ptr<audio::WaveOut> WaveOut;
+  std::array<audio::WaveHeader, 2> OutHeaders;
+  MixerHooks Hooks;
+  std::unique_ptr<BancoSonidos> Bank;
+  std::unique_ptr<audio::SoundPlayer> SoundPreview;
+  QMenu* PopupMenu3 = nullptr;
+  QMenu* PopupMenu4 = nullptr;
+  QPoint PopupMenu3Point;
+  QAction *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr, *Aadir1 = nullptr;
+  QLabel* Label15 = nullptr;
+  QLabel* Label29 = nullptr;
+  QPushButton* SpeedButton1 = nullptr;
+  QWidget* OscSonidos = nullptr;  // chart view of a sound's samples
+  QSlider* Nivel = nullptr;
+  QSlider* tbvolumen = nullptr;
+  QLineEdit* EdVol = nullptr;
+  QLabel* IVolOn = nullptr;
+  std::array<QPushButton*, 8> ClickPresetButtons{};  // SpeedButton3,4,5,7,2,8,9,10
+  QRadioButton* Mono = nullptr;
+  QRadioButton* Estereo = nullptr;
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();
@@ -197,4 +257,5 @@ class TMainForm : public QMainWindow {
   };
   std::vector<DragState> drags_;
   std::string commandLineSet_;
+  bool waveOutReported_ = false;
 };

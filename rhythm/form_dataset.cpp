@@ -1,5 +1,6 @@
 // Data-set commands of the "Archivo" menu: open, save, save as, new, factory
 // set and undo all.
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -81,6 +82,7 @@ bool TMainForm::OpenDataSet() {
 
   for (int r = 1; r <= 16; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
   AbreSonidos();
+  CBMetro->setCurrentIndex(0);
 
   std::vector<int> repaired;
   LoadFormulas(*Rhythm, FormulasPathOf(DataSet.DataSetName), &repaired);
@@ -110,14 +112,6 @@ bool TMainForm::OpenDataSet() {
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   ClearModified();
   return true;
-}
-
-void TMainForm::AbreSonidos() {
-  SoundList.clear();
-  ReadSoundList(DataSet.DataSetListPath, &SoundList);
-  if (SoundList.size() > 64) SoundList.resize(64);
-  LBIns->clear();
-  for (const auto& n : SoundList) LBIns->addItem(L1(n));
 }
 
 void TMainForm::botonrecClick() { SaveDataSet(); }

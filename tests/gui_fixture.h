@@ -11,6 +11,7 @@
 #include "app/mainform.h"
 #include "app/string_grid.h"
 #include "content/factory_set.h"
+#include "platform/wave_out_test.h"
 #include "temp_dir.h"
 
 class WindowTest : public ::testing::Test {
@@ -20,12 +21,16 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(WriteWorkingFolder(".", &err)) << err;
   }
   // Builds the window and runs its start-up (opens the set in the settings).
-  void Start() {
+  void Start(const std::string& waveOpenFailure = std::string()) {
     auto d = std::make_unique<ScriptedDialogs>();
     dlg = d.get();
     TMainForm::Options o;
     o.dialogs = std::move(d);
     o.iniPath = "DRAV_PROF.ini";
+    auto w = audio::CreateTestWaveOut();
+    wave = w.get();
+    if (!waveOpenFailure.empty()) wave->SetOpenFailure(waveOpenFailure);
+    o.waveOut = std::move(w);
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }
@@ -38,4 +43,5 @@ class WindowTest : public ::testing::Test {
   ScratchFolder dir;
   std::unique_ptr<TMainForm> form;
   ScriptedDialogs* dlg = nullptr;
+  audio::TestWaveOut* wave = nullptr;
 };

@@ -1,0 +1,7 @@
+# The sound engine's handlers in the main window.
+target_sources(mainform PRIVATE
+  engine/form_sounds.cpp
+  engine/form_mixer.cpp
+  engine/form_output.cpp
+)
+target_link_libraries(mainform PUBLIC waveaudio)

@@ -257,8 +257,6 @@ void TMainForm::BuildMenus() {
   add(Archivo1, Guardarcomo1, "Guardarcomo1", "Guardar como");
   Archivo1->addSeparator();
   add(Archivo1, Salir1, "Salir1", "Salir");
-  ImportarTEMA1->setEnabled(false);    // comes with the theme import
-  ImportarPELNv11->setEnabled(false);  // comes with the converter
 
   Ver1 = mb->addMenu("Ver");
   Ver1->setObjectName("Ver1");
@@ -291,7 +289,28 @@ void TMainForm::BuildMenus() {
   addPopup(SGFormulas, Copiarfrmula1, "Copiarfrmula1", QString::fromUtf8("Copiar fórmula"));
   addPopup(SGFormulas, Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
   addPopup(SGFormulas, Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
+  addPopup(SGFormulas, Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
+  addPopup(SGFormulas, Ordenar, "Ordenar", "Ordenar por nombres");
   SGTemas->setContextMenuPolicy(Qt::ActionsContextMenu);
   addPopup(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
   Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));
+  addPopup(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
+  addPopup(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
+  addPopup(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
+  addPopup(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
+  addPopup(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
+  Copiartema1->setShortcut(QKeySequence("Ctrl+C"));
+  Pegartema1->setShortcut(QKeySequence("Ctrl+P"));
+  Limpiartema1->setShortcut(QKeySequence("Ctrl+L"));
+  Borrartema1->setShortcut(QKeySequence("Ctrl+B"));
+  Ordenarpornombre1->setShortcut(QKeySequence("Ctrl+O"));
+  for (QAction* a : {Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Ordenarpornombre1})
+    a->setShortcutContext(Qt::WidgetShortcut);  // the theme grid's keys, not the window's
+  SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
+  addPopup(SGDatosFormula, Copiarpista1, "Copiarpista1", "Copiar pista");
+  addPopup(SGDatosFormula, Pegarpista1, "Pegarpista1", "Pegar pista");
+  addPopup(SGDatosFormula, Limpiarpista1, "Limpiarpista1", "Limpiar pista");
+  addPopup(SGDatosFormula, Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
+  addPopup(SGDatosFormula, Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
+  addPopup(SGDatosFormula, Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
 }

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
+#include <random>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +45,11 @@ struct FormulaEditorState {
   int FormulaToAdd = 0;
   bool FormulaInUse = false;
   int FormulaClipboard = -1;
+  // The label of each beat when counting by accents ("1", "2", ...).
+  std::array<std::string, 12> AccentCountLabels{};
+  // Record shown by the pattern grid and by the sequence grid (-1: none).
+  int ShownFormula = -1;
+  int ShownTema = -1;
 };
 
 // Guards: a control's change handler stores nothing while the code that sets
@@ -109,7 +116,108 @@ class TMainForm : public QMainWindow {
   // --- formula, track and theme editors (rhythm/layout_rhythm.cpp and form_*.cpp) ---
   void BuildRhythmEditors();    // creates the editors' own controls
   void ConnectRhythmEditors();  // binds their handlers
-  // (the editors' handlers are declared here)
+  // Formula and track editor (rhythm/form_formulas.cpp).
+  void SGFormulasSetEditText(int col, int row, const QString& value);
+  void SGFormulasExit();
+  void SGFormulasClick();
+  void SGFormulasKeyDown();
+  void SGFormulasMouseMove();
+  void SGFormulasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  void SGDatosFormulaSelectCell(int col, int row);
+  void SGDatosFormulaSetEditText(int col, int row, const QString& value);
+  void SGDatosFormulaDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  void CBSonidosChange(int index);
+  void CheckBox1Click();
+  void RBTiempoClick();
+  void RBAcentoClick();
+  // Theme editor (rhythm/form_temas.cpp).
+  void SGSacoSelectCell(int col, int row);
+  void SGSacoSetEditText(int col, int row, const QString& value);
+  void BotonPoneAntesClick();
+  void BotonPoneDespuesClick();
+  void BotonQuitaClick();
+  void SGTemasSetEditText(int col, int row, const QString& value);
+  void PartesChange();
+  void IntroChange();
+  void FinChange();
+  void SGTemasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  // The formula the pattern grid shows and the theme the sequence grid shows,
+  // -1 when the grids show none; edits go to these records.
+  int EditedFormula() const;
+  int EditedTema() const;
+  int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
+  int GridTemaCount() const;     // SGTemas rows - 1, at most 128
+  // Guitar panel around a theme change: closes it (true when it was open)
+  // and opens it again on the new theme; the guitar sliders' gain.
+  bool CloseGuitarForThemeChange();
+  void ReopenGuitarAfterThemeChange(int row);
+  void LoadGuitarSliders();
+  QLabel* Label14 = nullptr;   // where the formula is used
+  QLabel* Label25 = nullptr;   // the formula to add
+  QLabel* Image7 = nullptr;    // guitar mark of the theme grid (hidden)
+  QLineEdit* Partes = nullptr;
+  QLineEdit* Intro = nullptr;
+  QLineEdit* Fin = nullptr;
+  QLabel *LabelPartes = nullptr, *LabelIntro = nullptr, *LabelFin = nullptr;
+  QPushButton* BotonPoneAntes = nullptr;
+  QPushButton* BotonPoneDespues = nullptr;
+  QPushButton* BotonQuita = nullptr;
+  QLabel *Label46 = nullptr, *Label47 = nullptr, *Label42 = nullptr, *Label43 = nullptr, *Label40 = nullptr,
+         *Label41 = nullptr;
+  // --- library commands: clipboards, sorting, deletion, converter, import ---
+  // (rhythm/form_library.cpp, rhythm/form_import.cpp)
+  // Creates the search boxes, the theme stepping buttons and the import
+  // dialog, and binds the library's menu items and popup entries.
+  void BuildLibraryControls();
+  void Copiarpista1Click();
+  void Pegarpista1Click();
+  void Limpiarpista1Click();
+  void Copiartiempo1Click();
+  void Pegartiempo1Click();
+  void Limpiartiempo1Click();
+  void Moveralaizquierda1Click();
+  void Moveraladerecha1Click();
+  void SwapFormulaTracks(int a, int b);
+  void Edit3Change();
+  void OrdenarClick();
+  void Borrarfrmula1Click();
+  void Copiartema1Click();
+  void Pegartema1Click();
+  void Limpiartema1Click();
+  void Borrartema1Click();
+  void Ordenarpornombre1Click();
+  void LabeledEdit1Change();
+  void menostemaClick();
+  void mastemaClick();
+  void ImportarPELNv1Click();
+  void ImportarTEMA1Click();
+  // Copies theme a of the other set (ImportTemas) into the open set; false
+  // when a table limit refused it (the user was told).
+  bool ImportarTema(int a);
+  void RefillFormulaRows();   // number, beats, name and first beat of every row
+  struct TrackClipboardState {
+    int track = -1;
+    int formula = -1;  // -1: nothing copied
+    int beats = 1;
+  };
+  struct BeatClipboardState {
+    int beat = -1;
+    int formula = -1;  // -1: nothing copied
+  };
+  TrackClipboardState TrackClipboard;
+  BeatClipboardState BeatClipboard;
+  int ThemeClipboard = 0;
+  std::string OlePath;
+  class TFormImportar* FormImportar = nullptr;
+  QAction *Borrarfrmula1 = nullptr, *Ordenar = nullptr;
+  QAction *Copiarpista1 = nullptr, *Pegarpista1 = nullptr, *Limpiarpista1 = nullptr, *Copiartiempo1 = nullptr,
+          *Pegartiempo1 = nullptr, *Limpiartiempo1 = nullptr;
+  QAction *Copiartema1 = nullptr, *Pegartema1 = nullptr, *Limpiartema1 = nullptr, *Borrartema1 = nullptr,
+          *Ordenarpornombre1 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* LabeledEdit1 = nullptr;
+  QLabel* LabeledEdit1Label = nullptr;
+  QPushButton *menostema = nullptr, *mastema = nullptr;
 
   // --- sound bank, mixer and its controls (engine/layout_engine.cpp and form_*.cpp) ---
   void BuildEngineControls();
@@ -153,6 +261,36 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<audio::WaveOut> WaveOut;
   std::array<audio::WaveHeader, 2> OutHeaders;
   MixerHooks Hooks;
+  // Sequencer and transport.
+  void BuildTransportControls();
+  void ConnectTransportControls();
+  void Timer1Timer();
+  void BotonPlayCompClick();
+  void botonplayClick();
+  void botonpausaClick();
+  void botonstopClick();
+  void Timer4Timer();
+  void ShowCompasCounter();
+  void ClearPlayedEntries();
+  void NormalizarTema(int t);      // NormalizeTheme, then the selected entry's formula
+  void UnificaPistas1Click();
+  void LasNotasClick();
+  int SacoInt(int col, int row) const;  // a cell of the entry grid as a number (empty: 0)
+  void SelectEntryRow(int row, bool evenIfSelected = false);
+  std::function<void(uint8_t)> BeatLampHook;
+  std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)  // the device's beat lamp; nothing until the link exists
+  std::mt19937 Random{std::random_device{}()};
+  int RandomBelow(int n);          // uniform in 0..n - 1; 0 when n < 1
+  std::array<QLabel*, 12> BeatLabels{};  // lb1..lb12
+  QLabel* STT = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* TTiempo = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QPushButton *botonplay = nullptr, *BotonPlayComp = nullptr, *botonpausa = nullptr, *botonstop = nullptr,
+              *botonstoptema = nullptr, *SpeedButton12 = nullptr;
+  QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *UnificaPistas1 = nullptr;
+  QTimer* Timer4 = nullptr;
   std::unique_ptr<BancoSonidos> Bank;
   std::unique_ptr<audio::SoundPlayer> SoundPreview;
   QMenu* PopupMenu3 = nullptr;

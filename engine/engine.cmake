@@ -6,6 +6,8 @@ add_library(engine STATIC
   engine/sound_bank.cpp
   engine/mixer.h
   engine/mixer.cpp
+  engine/normalize.h
+  engine/normalize.cpp
 )
 target_link_libraries(engine PUBLIC rhythm)
 # The mixer's inner loops (one stretch of a sound between two strokes) only

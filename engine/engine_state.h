@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -90,6 +91,9 @@ struct EngineState {
   bool ThemePlayback = false;
   int FinishedBuffers = 0;
   std::mutex FinishedBuffersLock;
+  // The beat step runs (Timer1 on): finished buffers are counted. Read by
+  // the audio thread.
+  std::atomic<bool> CountingBuffers{false};
 
   // Tempo of the beat.
   float CurrentBpm = 120.0f;

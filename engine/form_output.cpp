@@ -12,9 +12,9 @@ void TMainForm::OpenWaveOutput() {
   // The done callback runs on the audio thread: it only counts the buffer
   // under the lock and wakes the GUI thread.
   const audio::WaveResult r = WaveOut->Open(audio::WaveFormat{44100, 2, 16}, [this](audio::WaveHeader&) {
-    {
+    if (Engine->CountingBuffers) {
       std::lock_guard<std::mutex> lock(Engine->FinishedBuffersLock);
-      if (Engine->PlayState == 1) ++Engine->FinishedBuffers;
+      ++Engine->FinishedBuffers;
     }
     QMetaObject::invokeMethod(this, [this] { OnBufferDone(); }, Qt::QueuedConnection);
   });
@@ -52,11 +52,14 @@ void TMainForm::QueueBeat(int half, const int16_t* data, size_t bytes) {
 void TMainForm::MixBeat() {
   MixNextBeat(*Engine, *Rhythm, *Bank, Hooks);
   Timer1->setInterval(1);
+  if (OnBeatMixed && !Engine->SilentMix) OnBeatMixed();
 }
 
-// The beat step of the sequencer runs here; until then a finished buffer
-// only gives its count back.
+// A finished buffer: while playing, the beat step makes the next beat at
+// once; once stopped, the elapsed time stops with the last buffer.
 void TMainForm::OnBufferDone() {
-  std::lock_guard<std::mutex> lock(Engine->FinishedBuffersLock);
-  if (Engine->FinishedBuffers > 0) --Engine->FinishedBuffers;
+  if (Engine->CountingBuffers)
+    Timer1Timer();
+  else
+    Timer4->stop();
 }

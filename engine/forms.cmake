@@ -3,5 +3,6 @@ target_sources(mainform PRIVATE
   engine/form_sounds.cpp
   engine/form_mixer.cpp
   engine/form_output.cpp
+  engine/form_transport.cpp
 )
 target_link_libraries(mainform PUBLIC waveaudio)

@@ -179,6 +179,7 @@ void TMainForm::BuildEngineControls() {
   TB1->setOrientation(Qt::Vertical);
   TB1->setInvertedAppearance(true);
   TB1->setGeometry(790, 22, 30, 200);
+  BuildTransportControls();
 }
 
 void TMainForm::ConnectEngineControls() {
@@ -234,6 +235,7 @@ void TMainForm::ConnectEngineControls() {
   for (QCheckBox* box : AccentBoxes) box->installEventFilter(watcher);
   connect(Mono, &QRadioButton::toggled, this, [this](bool on) { Engine->Controls.Mono = on; });
 
+  ConnectTransportControls();
   // The start values: the tempo label and quantities of the slider's position.
   TB2Change();
   tbvolumenChange();

@@ -169,6 +169,13 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
     }
   }
   SGSaco->Select(2, 1);
+  Engine->CompasCount = compas;
+  Engine->ThemeParts = th.Parts();
+  Engine->ThemeInOrder = th.InOrder();
+  Engine->ThemeIntroBeats = th.Intro();
+  Engine->ThemeEndBeats = th.Ending();
+  Engine->MasterGain = th.gain;
+  SGSacoSelectCell(2, 1);
   Label2->setText((English ? "Song " : "Tema ") + SGTemas->Cells(0, row) + ": " + SGTemas->Cells(1, row));
   SGTemas->Editable = row > 0;
 
@@ -184,9 +191,21 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
   }
 }
 
-// Playback and gain normalisation arrive with the sound engine; until then
-// there is nothing to stop and every gain stays as stored.
-void TMainForm::Stop1Click() { Timer1->stop(); }
-void TMainForm::Normalizar1Click() {}
 
 void TMainForm::FillSequenceGrid(int t) { (void)t; }
+
+void TMainForm::SGSacoSelectCell(int col, int row) {
+  (void)col;
+  Engine->EntryAccel = static_cast<int8_t>(SacoInt(5, row));
+  if (SacoInt(2, row) != 0) Engine->CurrentBpm = static_cast<float>(SacoInt(2, row));
+  for (int i = 1; i < SGFormulas->RowCount(); ++i)
+    if (SGFormulas->Cells(0, i) == SGSaco->Cells(3, row)) {
+      SGFormulas->Select(1, i);
+      SGFormulasSelectCell(1, i);
+      break;
+    }
+  Engine->RepeatsLeft = std::max(0, SacoInt(4, row) - 1);
+  Engine->CurrentBeat = 0;
+  if (!Timer1->isActive()) Engine->CurrentCompas = SacoInt(0, row);
+  ShowCompasCounter();
+}

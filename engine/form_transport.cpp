@@ -1,0 +1,527 @@
+// The sequencer: one beat per finished buffer, the theme logic at the end of
+// each compás, and the transport commands.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextEdit>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/mainform.h"
+#include "app/string_grid.h"
+#include "engine/normalize.h"
+#include "rhythm/unify.h"
+#include "platform/text.h"
+#include "platform/tick.h"
+
+namespace {
+constexpr uint8_t kLampAccent = 0x20;
+constexpr uint8_t kLampBeat = 0x10;
+constexpr uint8_t kLampOff = 0x00;
+
+void Colour(QLabel* l, const char* colour) {
+  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(colour));
+}
+
+QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->setGeometry(g);
+  l->setAlignment(Qt::AlignCenter);
+  return l;
+}
+}  // namespace
+
+void TMainForm::BuildTransportControls() {
+  for (int i = 0; i < 12; ++i) {
+    BeatLabels[i] = Lamp(PanelMetronomo, QString("lb%1").arg(i + 1), QString::number(i + 1),
+                         {8 + 28 * (i % 6), 200 + 22 * (i / 6), 26, 20});
+    BeatLabels[i]->setFont(QFont("Arial", 11, QFont::Bold));
+    Colour(BeatLabels[i], "gray");
+  }
+  STT = Lamp(PanelMetronomo, "STT", QString(), {176, 196, 44, 40});
+  STT->setFont(QFont("Arial", 22, QFont::Bold));
+  STT->setVisible(false);
+  Image1 = Lamp(PanelMetronomo, "Image1", QString(), {176, 24, 1, 1});
+  Image2 = Lamp(PanelMetronomo, "Image2", QString(), {176, 24, 1, 1});
+  Image1->setVisible(false);
+  SpeedButton12 = new QPushButton("Stop", PanelMetronomo);
+  SpeedButton12->setObjectName("SpeedButton12");
+  SpeedButton12->setGeometry(110, 262, 50, 26);
+
+  Label3 = Lamp(PanelTemas, "Label3", QString(), {482, 122, 300, 18});
+  Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  TTiempo = Lamp(PanelTemas, "TTiempo", "00:00.0", {482, 142, 100, 20});
+  TTiempo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Colour(TTiempo, "silver");
+  auto button = [](QWidget* parent, const char* name, const QString& text, const QString& hint, QRect g) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setGeometry(g);
+    return b;
+  };
+  BotonPlayComp = button(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), "Oir tema", {482, 168, 36, 26});
+  botonpausa = button(PanelTemas, "botonpausa", "||", "Pausa", {520, 168, 36, 26});
+  botonstoptema = button(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), "Stop - F12", {558, 168, 36, 26});
+  botonplay = button(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), "Oir tema", {20, 2, 30, 18});
+  botonstop = button(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), "Stop - F12", {52, 2, 30, 18});
+
+  Action1 = new QAction("Action1", this);
+  Action1->setObjectName("Action1");
+  Action1->setShortcut(Qt::Key_F10);
+  Action2 = new QAction("Action2", this);
+  Action2->setObjectName("Action2");
+  Action2->setShortcut(Qt::Key_F11);
+  Action3 = new QAction("Action3", this);
+  Action3->setObjectName("Action3");
+  Action3->setShortcuts({QKeySequence(Qt::Key_F12), QKeySequence(Qt::Key_Escape)});
+  for (QAction* a : {Action1, Action2, Action3}) {
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(a);
+  }
+  UnificaPistas1 = new QAction("Unificar Pistas", SGTemas);
+  UnificaPistas1->setObjectName("UnificaPistas1");
+  SGTemas->addAction(UnificaPistas1);
+  Normalizar1->setText("Normalizar todo");
+  Normalizar1->setShortcut(QKeySequence("Ctrl+T"));
+  SGTemas->addAction(Normalizar1);
+
+  Timer4 = new QTimer(this);
+  Timer4->setObjectName("Timer4");
+  Timer4->setInterval(100);
+}
+
+void TMainForm::ConnectTransportControls() {
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
+  connect(BotonPlayComp, &QPushButton::clicked, this, [this] { BotonPlayCompClick(); });
+  connect(botonplay, &QPushButton::clicked, this, [this] { botonplayClick(); });
+  connect(botonpausa, &QPushButton::clicked, this, [this] { botonpausaClick(); });
+  connect(botonstop, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(botonstoptema, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(SpeedButton12, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(Action1, &QAction::triggered, this, [this] { BotonPlayCompClick(); });
+  connect(Action2, &QAction::triggered, this, [this] { botonplayClick(); });
+  connect(Action3, &QAction::triggered, this, [this] { botonstopClick(); });
+  connect(UnificaPistas1, &QAction::triggered, this, [this] { UnificaPistas1Click(); });
+  connect(LasNotas, &QCheckBox::clicked, this, [this] { LasNotasClick(); });
+}
+
+int TMainForm::SacoInt(int col, int row) const {
+  bool ok = false;
+  const int v = SGSaco->Cells(col, row).trimmed().toInt(&ok);
+  return ok ? v : 0;
+}
+
+int TMainForm::RandomBelow(int n) {
+  if (n < 1) return 0;
+  return std::uniform_int_distribution<int>(0, n - 1)(Random);
+}
+
+void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
+  if (row < 1 || row >= SGSaco->RowCount()) return;
+  if (row == SGSaco->Row() && !evenIfSelected) return;
+  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
+  SGSacoSelectCell(SGSaco->Col(), row);
+}
+
+void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
+
+void TMainForm::ShowCompasCounter() {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
+                Engine->CompasCount - 1);
+  QString text = QString::fromLatin1(buf);
+  if (Engine->PartsCounter != 0)
+    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
+            QString::number(Engine->ThemeParts);
+  Label3->setText(text);
+}
+
+void TMainForm::Timer1Timer() {
+  EngineState& E = *Engine;
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    if (E.FinishedBuffers == 0) return;
+    E.FinishedBuffers -= 1;
+  }
+  Label8->setText(QString::fromLatin1(E.BpmText));
+  SGDatosFormula->viewport()->update();
+  E.CurrentBeat += 1;
+  E.SoundingBeat = E.CurrentBeat;
+
+  // The beat labels: the one of this beat lights, the others go grey.
+  int t = RBAcento->isChecked() ? E.CurrentBeat - 1 : E.CurrentBeat + E.FormulaStartBeat - 1;
+  if (t >= 12) t -= 12;
+  for (int i = 0; i < 12; ++i)
+    if (i != t) Colour(BeatLabels[i], "gray");
+  if (t >= 0 && t < 12) {
+    E.LampCountdown = static_cast<int>(3000.0f / E.CurrentBpm);
+    const int box = E.CurrentBeat - 1;
+    const bool accent = box >= 0 && box < 12 && AccentBoxes[box]->isChecked();
+    Colour(BeatLabels[t], accent ? "red" : "lime");
+    if (BeatLampHook) BeatLampHook(accent ? kLampAccent : kLampBeat);
+    STT->setText(RBAcento->isChecked() ? L1(FormulaEd.AccentCountLabels[t]) : BeatLabels[t]->text());
+    Colour(STT, accent ? "red" : "lime");
+  }
+
+  if (E.CurrentBeat >= E.FormulaBeats) {
+    E.CurrentBeat = 0;
+    if (E.ThemePlayback) {
+      const int theme = SGTemas->Row() - 1;
+      const Tema& th = Rhythm->Temas[static_cast<size_t>(std::clamp(theme, 0, kMaxTemas - 1))];
+      auto loadFormulaBeats = [&] {
+        const int f = std::clamp(Rhythm->CurrentFormula, 0, kMaxFormulas - 1);
+        E.FormulaBeats = Rhythm->Formulas[f].Beats();
+        E.FormulaStartBeat = Rhythm->Formulas[f].StartBeat();
+      };
+      enum Step { REPEAT, END, PICK, ADVANCE, DONE } step;
+      if (E.IntroCounter != 0) {
+        E.IntroCounter = 0;
+        E.RepeatsLeft = SacoInt(4, SGSaco->Row());
+        E.EntryAccel = static_cast<int8_t>(SacoInt(5, SGSaco->Row()));
+        loadFormulaBeats();
+        step = REPEAT;
+      } else {
+        step = E.ThemeInOrder ? REPEAT : PICK;
+      }
+      // A theme whose entries all have 0 repetitions would pick nothing forever.
+      for (int guard = 0; step != DONE && guard < 16; ++guard) {
+        switch (step) {
+          case REPEAT:
+            if (E.RepeatsLeft > 0) {
+              E.RepeatsLeft -= 1;
+              step = ADVANCE;
+            } else if (SGSaco->Row() <= SGSaco->RowCount() - 3) {
+              SelectEntryRow(SGSaco->Row() + 1);
+              step = ADVANCE;
+            } else {
+              step = END;
+            }
+            break;
+          case END:
+            if (E.EndingCounter != 0) {
+              E.EndingCounter = 0;
+            } else {
+              E.EndingCounter = E.ThemeEndBeats;
+              if (E.PartsCounter > 0) {
+                E.PartsCounter -= 1;
+                if (E.PartsCounter == 0) {
+                  E.StopFromSequencer = true;
+                  Stop1Click();
+                  return;
+                }
+              }
+            }
+            if (E.EndingCounter != 0) {
+              step = ADVANCE;
+            } else {
+              E.CurrentCompas = 0;
+              if (SacoInt(2, 1) != 0) E.CurrentBpm = static_cast<float>(SacoInt(2, 1));
+              if (E.ThemeInOrder) {
+                // Even when row 1 is already selected (a one-entry theme) its
+                // repetitions and formula are taken again for the new pass.
+                SelectEntryRow(1, true);
+                step = ADVANCE;
+              } else {
+                ClearPlayedEntries();
+                step = PICK;
+              }
+            }
+            break;
+          case PICK: {
+            const int n = std::min<int>({th.entryCount, kMaxEntries, SGSaco->RowCount() - 2});
+            int r = RandomBelow(n) + 1;
+            const int first = r;
+            bool found = n > 0;
+            while (found && E.PlayedEntries[static_cast<size_t>(r - 1)] >= th.times[r - 1]) {
+              r += E.WalkStep;
+              if (r < 1) r = n;
+              if (r > n) r = 1;
+              if (r == first) found = false;
+            }
+            if (!found) {
+              step = END;
+              break;
+            }
+            SelectEntryRow(r, true);
+            E.EntryAccel = static_cast<int8_t>(SacoInt(5, r));
+            loadFormulaBeats();
+            E.PlayedEntries[static_cast<size_t>(r - 1)] += 1;
+            E.WalkStep = -E.WalkStep;
+            step = ADVANCE;
+            break;
+          }
+          case ADVANCE:
+            if (E.CompasCount - 1 > E.CurrentCompas)
+              E.CurrentCompas += 1;
+            else
+              E.CurrentCompas = 1;
+            ShowCompasCounter();
+            step = DONE;
+            break;
+          case DONE:
+            break;
+        }
+      }
+      if (step != DONE) {  // nothing playable is left
+        Stop1Click();
+        return;
+      }
+    }
+  }
+  MixBeat();
+}
+
+void TMainForm::BotonPlayCompClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  const int theme = Rhythm->CurrentTema;
+  if (theme < 0 || theme >= kMaxTemas) return;
+  const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
+  // Already playing, or nothing to play: the running playback is left alone.
+  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
+  if (WaveOut->IsOpen()) WaveOut->Reset();
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    E.FinishedBuffers = 0;
+  }
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  Colour(TTiempo, "lime");
+  if (SGSaco->Row() >= SGSaco->RowCount() - 1) SelectEntryRow(1);
+
+  const int entries = std::min<int>({th.entryCount, kMaxEntries, SGSaco->RowCount() - 2});
+  if (E.PlayFromBar) {
+    // The guitar asks to start at its bar: the entry that holds it.
+    for (int i = 1; i <= entries && E.PlayFromBar; ++i) {
+      if (SacoInt(0, i + 1) > E.CurrentCompas) {
+        SelectEntryRow(i);
+        E.PlayFromBar = false;
+      }
+    }
+  } else if (!E.ThemeInOrder) {
+    const int r = RandomBelow(entries - 1) + 1;
+    ClearPlayedEntries();
+    E.PlayedEntries[static_cast<size_t>(r - 1)] += 1;
+    SelectEntryRow(r, true);
+    E.CurrentCompas = 1;
+  } else {
+    E.CurrentCompas = SacoInt(0, SGSaco->Row());
+  }
+
+  NormalizarTema(theme);
+  Image1->setVisible(true);
+  Image2->setVisible(false);
+  STT->setText(QString());
+  STT->setVisible(true);
+  CBSonidos->setVisible(false);
+  E.ThemePlayback = true;
+
+  E.IntroCounter = E.CurrentCompas == 1 ? E.ThemeIntroBeats : 0;
+  E.PartsCounter = E.ThemeParts;
+  const int row = SGSaco->Row();
+  if (E.IntroCounter != 0) {
+    E.CurrentCompas -= 1;
+    E.EntryAccel = 0;
+  } else {
+    const int offset = E.CurrentCompas - SacoInt(0, row) + 1;
+    E.RepeatsLeft = std::max(0, SacoInt(4, row) - offset);
+    E.EntryAccel = static_cast<int8_t>(SacoInt(5, row));
+  }
+  ShowCompasCounter();
+
+  int bpm = SacoInt(2, 1);
+  if (E.ThemeInOrder)
+    for (int r = 1; r <= row; ++r)
+      if (SacoInt(2, r) != 0) bpm = SacoInt(2, r);
+  SetTempo(E, static_cast<float>(bpm > 0 ? bpm : 420 - TB1->value()));
+  FormatBpmText(E);
+  Label8->setText(QString::fromLatin1(E.BpmText));
+  std::fill_n(E.GuitarBuffer.begin(), std::min<size_t>(E.GuitarBuffer.size(), static_cast<size_t>(E.SamplesPerBeat)),
+              int16_t{0});
+  Log("Play " + Label2->text());
+
+  E.OutputHalf = 0;
+  E.OutputOffset = 0;
+  E.CurrentBeat = 0;
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    E.FinishedBuffers += 1;  // the first step fills the second half at once
+  }
+  Timer4->start();
+  E.PlayState = 1;
+  E.CountingBuffers = true;
+  MixBeat();
+  Timer1->start();
+  QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::botonplayClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  if (Timer1->isActive()) return;  // a formula or theme already plays
+  const int f = SGFormulas->Row() - 1;
+  if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
+  std::fill_n(E.GuitarBuffer.begin(), std::min<size_t>(E.GuitarBuffer.size(), static_cast<size_t>(E.SamplesPerBeat)),
+              int16_t{0});
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  E.CurrentBpm = static_cast<float>(420 - TB2->value());
+  Log("Play " + Label1->text());
+  if (WaveOut->IsOpen()) WaveOut->Reset();
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    E.FinishedBuffers = 0;
+  }
+  E.OutputHalf = 0;
+  E.OutputOffset = 0;
+  Colour(TTiempo, "red");
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  E.ThemePlayback = false;
+  E.IntroCounter = 0;
+  E.EndingCounter = 0;
+  Rhythm->CurrentFormula = f;
+  E.FormulaBeats = Rhythm->Formulas[f].Beats();
+  E.FormulaStartBeat = Rhythm->Formulas[f].StartBeat();
+  E.Voices.TrackAttenuation.fill(0);
+
+  // Silent pre-roll: one compás settles the master gain on this formula.
+  E.SilentMix = true;
+  for (E.CurrentBeat = 0; E.CurrentBeat < E.FormulaBeats; ++E.CurrentBeat) MixBeat();
+  E.CurrentBeat = 0;
+  E.SilentMix = false;
+
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    E.FinishedBuffers += 1;
+  }
+  E.PlayState = 1;
+  E.CountingBuffers = true;
+  MixBeat();
+  Timer1->start();
+  Timer4->start();
+  Image1->setVisible(true);
+  Image2->setVisible(false);
+  STT->setText(QString());
+  STT->setVisible(true);
+  QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::botonpausaClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 1) {
+    if (WaveOut->IsOpen()) WaveOut->Pause();
+    Timer4Timer();
+    E.PlayState = 2;
+    E.ElapsedBefore = E.ElapsedMs;
+  } else if (E.PlayState == 2) {
+    E.ElapsedStart = TickCount();
+    E.PlayState = 1;
+    if (WaveOut->IsOpen()) WaveOut->Restart();
+  }
+}
+
+void TMainForm::Stop1Click() {
+  EngineState& E = *Engine;
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  Log("Stop");
+  Image2->setVisible(true);
+  Image1->setVisible(false);
+  STT->setVisible(false);
+  Timer1->stop();
+  E.CountingBuffers = false;
+  Colour(TTiempo, "silver");
+  if (E.PlayState == 2) {
+    E.StopFromSequencer = false;
+    if (WaveOut->IsOpen()) WaveOut->Reset();
+  }
+  if (E.StopFromSequencer) {
+    E.StopFromSequencer = false;  // the last queued beats may still be playing
+  } else if (WaveOut->IsOpen()) {
+    WaveOut->Reset();
+    for (auto& h : OutHeaders)
+      if (h.Prepared()) WaveOut->Unprepare(h);
+  }
+  // No beat may follow a stop.
+  {
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
+    E.FinishedBuffers = 0;
+  }
+  E.EndingCounter = 0;
+  E.IntroCounter = 0;
+  E.CurrentBeat = 0;
+  if (E.ThemePlayback) SelectEntryRow(1);
+  E.ThemePlayback = false;
+  E.PlayState = 0;
+  SGDatosFormula->viewport()->update();
+  // The elapsed time runs on until the last queued beat has played.
+  if (!WaveOut->IsOpen()) Timer4->stop();
+}
+
+void TMainForm::botonstopClick() {
+  Stop1Click();
+  if (BeatLampHook) BeatLampHook(kLampOff);
+}
+
+void TMainForm::Timer4Timer() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) return;
+  E.ElapsedMs = E.ElapsedBefore + (static_cast<int64_t>(TickCount()) - E.ElapsedStart);
+  const int64_t d = E.ElapsedMs / 100;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
+                static_cast<int>((d % 600) % 10));
+  TTiempo->setText(QString::fromLatin1(buf));
+}
+
+void TMainForm::NormalizarTema(int t) {
+  NormalizeTheme(*Engine, *Rhythm, *Bank, t);
+  const int e = SGSaco->Row() - 1;
+  if (t >= 0 && t < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[t].entryCount)
+    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[t].formulas[e], kMaxFormulas - 1);
+}
+
+void TMainForm::Normalizar1Click() {
+  Stop1Click();
+  Log("Normalizando temas:");
+  for (int i = 0; i <= SGTemas->RowCount() - 2 && i < kMaxTemas; ++i) {
+    Rhythm->CurrentTema = i;
+    NormalizarTema(i);
+    Log(SGTemas->Cells(1, i + 1));
+    QCoreApplication::processEvents();
+  }
+  Engine->CurrentBeat = 0;
+  const int r = SGTemas->Row() - 1;
+  if (r >= 0 && r < kMaxTemas) {
+    Rhythm->CurrentTema = r;
+    const int e = SGSaco->Row() - 1;
+    if (e >= 0 && e < Rhythm->Temas[r].entryCount && e < kEntrySlots)
+      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
+    Engine->MasterGain = Rhythm->Temas[r].gain;
+  }
+}
+
+void TMainForm::UnificaPistas1Click() {
+  const int t = SGTemas->Row() - 1;
+  if (!UnifyThemeTracks(*Rhythm, t)) return;
+  SGFormulasSelectCell(SGFormulas->Col(), SGFormulas->Row());
+  SGTemasSelectCell(SGTemas->Col(), t + 1);
+}
+
+void TMainForm::LasNotasClick() { SGDatosFormula->viewport()->update(); }

@@ -291,6 +291,16 @@ class TMainForm : public QMainWindow {
               *botonstoptema = nullptr, *SpeedButton12 = nullptr;
   QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *UnificaPistas1 = nullptr;
   QTimer* Timer4 = nullptr;
+  // WAV export and the waveform views.
+  void BuildExportControls();
+  void SpeedButton6Click();
+  void SaveDialogWavFolderChange();
+  void DrawWaveViews();
+  void ClearWaveViews();
+  QPushButton* SpeedButton6 = nullptr;
+  QWidget* OndaL = nullptr;  // chart views of the beat that plays
+  QWidget* OndaR = nullptr;
+  QString WavInitialDir;
   std::unique_ptr<BancoSonidos> Bank;
   std::unique_ptr<audio::SoundPlayer> SoundPreview;
   QMenu* PopupMenu3 = nullptr;
@@ -312,6 +322,29 @@ class TMainForm : public QMainWindow {
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();
   void Normalizar1Click();
+
+  // --- language switch, help menu and about box ---
+  // (app/language.cpp, app/shell_menus.cpp, app/about.cpp)
+  void Ingls1Click();
+  void Espaol1Click();
+  void SwitchLanguage(bool english);  // the body of both switches
+  // Start-up: runs the switch that the "Idioma" setting names (by its item).
+  void SwitchLanguageFromSettings();
+  void Acercade1Click();
+  void ActualizarBORNACEPELN1Click();
+  void Ayuda1Click();
+  void BuildShellMenus();   // fills "Idiomas" and "Ayuda", creates the shell's actions
+  void ConnectShell();
+  void CreateAboutBox();    // the program entry, right after FormCreate
+  void LoadPanelPictures(); // Image1, Image2 (metronome panel), Image9 (guitar panel)
+  bool RunFileAction(QAction* action);    // opens its "fileName" from the working folder
+  bool BrowseUrlAction(QAction* action);  // opens its "url" in the web browser
+  QAction *Espaol1 = nullptr, *Ingls1 = nullptr;
+  QAction *ManualBORNACEPELN1 = nullptr, *ActualizarBORNACEPELN1 = nullptr, *Acercade1 = nullptr;
+  QAction *ManualPC = nullptr, *BUActualizar = nullptr, *MakerSiteAction = nullptr, *ProductSiteAction = nullptr,
+          *SecondSiteAction = nullptr;
+  std::shared_ptr<class TAcercade> Acercade;  // null until created
+  std::shared_ptr<class Desktop> desktop;     // the desktop's open operation
 
   // --- state (owned here, passed to the logic) ---
   std::unique_ptr<RhythmTables> Rhythm;

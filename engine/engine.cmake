@@ -8,6 +8,8 @@ add_library(engine STATIC
   engine/mixer.cpp
   engine/normalize.h
   engine/normalize.cpp
+  engine/wav_export.h
+  engine/wav_export.cpp
 )
 target_link_libraries(engine PUBLIC rhythm)
 # The mixer's inner loops (one stretch of a sound between two strokes) only

@@ -147,6 +147,7 @@ void TMainForm::ShowCompasCounter() {
 
 void TMainForm::Timer1Timer() {
   EngineState& E = *Engine;
+  if (E.FinishedBuffers != 0 && PanelOnda->isVisible()) DrawWaveViews();
   {
     std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
     if (E.FinishedBuffers == 0) return;
@@ -440,6 +441,7 @@ void TMainForm::botonpausaClick() {
 void TMainForm::Stop1Click() {
   EngineState& E = *Engine;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
+  ClearWaveViews();
   Log("Stop");
   Image2->setVisible(true);
   Image1->setVisible(false);

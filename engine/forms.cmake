@@ -4,5 +4,6 @@ target_sources(mainform PRIVATE
   engine/form_mixer.cpp
   engine/form_output.cpp
   engine/form_transport.cpp
+  engine/form_export.cpp
 )
 target_link_libraries(mainform PUBLIC waveaudio)

@@ -180,6 +180,7 @@ void TMainForm::BuildEngineControls() {
   TB1->setInvertedAppearance(true);
   TB1->setGeometry(790, 22, 30, 200);
   BuildTransportControls();
+  BuildExportControls();
 }
 
 void TMainForm::ConnectEngineControls() {

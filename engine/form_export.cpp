@@ -1,0 +1,145 @@
+// Export of the selected theme to a WAV file, and the waveform views.
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QValueAxis>
+
+#include "app/mainform.h"
+#include "app/string_grid.h"
+#include "engine/wav_export.h"
+#include "platform/text.h"
+
+namespace {
+QChartView* WaveView(QWidget* parent, const char* name, QRect g) {
+  auto* chart = new QChart();
+  chart->legend()->hide();
+  chart->setBackgroundBrush(Qt::black);
+  chart->setMargins(QMargins(0, 0, 0, 0));
+  auto* series = new QLineSeries();
+  series->setColor(Qt::blue);
+  chart->addSeries(series);
+  auto* ax = new QValueAxis();
+  auto* ay = new QValueAxis();
+  ay->setRange(-32768, 32768);
+  ax->setVisible(false);
+  ay->setVisible(false);
+  chart->addAxis(ax, Qt::AlignBottom);
+  chart->addAxis(ay, Qt::AlignLeft);
+  series->attachAxis(ax);
+  series->attachAxis(ay);
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(name);
+  view->setGeometry(g);
+  return view;
+}
+
+void SetPoints(QWidget* w, const QList<QPointF>& pts) {
+  auto* view = static_cast<QChartView*>(w);
+  auto* series = static_cast<QLineSeries*>(view->chart()->series().value(0));
+  series->replace(pts);
+  if (auto* ax = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).value(0)))
+    ax->setRange(0, std::max<qreal>(1, static_cast<qreal>(pts.size() - 1)));
+}
+}  // namespace
+
+void TMainForm::BuildExportControls() {
+  SpeedButton6 = new QPushButton("WAV", PanelTemas);
+  SpeedButton6->setObjectName("SpeedButton6");
+  SpeedButton6->setToolTip("Exportar tema a WAV");
+  SpeedButton6->setGeometry(600, 168, 44, 26);
+  connect(SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
+  OndaL = WaveView(PanelOnda, "OndaL", {5, 4, 568, 80});
+  OndaR = WaveView(PanelOnda, "OndaR", {5, 86, 568, 80});
+  // The views stand on the panel: dragging them drags it.
+  OndaL->installEventFilter(this);
+  OndaR->installEventFilter(this);
+  ClearWaveViews();
+}
+
+void TMainForm::ClearWaveViews() {
+  SetPoints(OndaL, {QPointF(0, 0), QPointF(1, 0)});
+  SetPoints(OndaR, {QPointF(0, 0), QPointF(1, 0)});
+}
+
+void TMainForm::DrawWaveViews() {
+  const EngineState& E = *Engine;
+  const int width = std::max(1, OndaL->width());
+  const int step = std::max(1, E.SamplesPerBeat / width);
+  // The half that has just started playing is the one the mixer is not about to fill.
+  const size_t base = static_cast<size_t>(E.Format.HalfSamples()) - static_cast<size_t>(E.OutputOffset);
+  const int n = E.SamplesPerBeat / step;
+  QList<QPointF> left, right;
+  left.reserve(n);
+  right.reserve(n);
+  for (int k = 0; k < n; ++k) {
+    const size_t i = base + 2 * static_cast<size_t>(k) * static_cast<size_t>(step);
+    if (i + 1 >= E.OutputBuffer.size()) break;
+    left.append(QPointF(k, E.OutputBuffer[i]));
+    right.append(QPointF(k, E.OutputBuffer[i + 1]));
+  }
+  SetPoints(OndaL, left);
+  SetPoints(OndaR, right);
+}
+
+void TMainForm::SaveDialogWavFolderChange() { WavInitialDir = "datos/wavs"; }
+
+void TMainForm::SpeedButton6Click() {
+  Stop1Click();
+  EngineState& E = *Engine;
+  E.OutputHalf = 0;
+  E.OutputOffset = 0;
+  SelectEntryRow(1, true);
+  if (WavInitialDir.isEmpty()) WavInitialDir = QDir::currentPath() + "/datos/wavs";
+  if (SacoInt(4, 1) == 0) return;
+
+  FileDialogRequest req;
+  req.title = Tr("Exportar WAV", "Export WAV");
+  req.initialDir = WavInitialDir;
+  req.filter = "WAV|*.wav";
+  req.defaultName =
+      L1(DefaultExportName(ToL1(SGTemas->Cells(1, SGTemas->Row())), ToL1(SGSaco->Cells(2, 1)),
+                           E.Controls.ClickPatternCode));
+  req.onFolderChange = [this](const QString&) { SaveDialogWavFolderChange(); };
+  const QString chosen = dialogs->SaveFileName(req);
+  if (chosen.isEmpty()) return;
+  std::string path = ToL1(chosen);
+  if (!EndsWithNoCase(path, ".wav")) path += ".wav";
+
+  // The sequence as the entry grid shows it.
+  ExportPlan plan;
+  for (int r = 1; r < SGSaco->RowCount() - 1; ++r) {
+    ExportEntry e;
+    e.formula = std::clamp(SacoInt(3, r) - 1, 0, std::max(0, SGFormulas->RowCount() - 2));
+    e.times = SacoInt(4, r);
+    e.tempo = SacoInt(2, r);
+    e.accel = SacoInt(5, r);
+    plan.entries.push_back(e);
+  }
+  plan.introBeats = E.ThemeIntroBeats;
+  plan.endBeats = E.ThemeEndBeats;
+  plan.parts = E.ThemeParts;
+
+  WavStreamWriter out(path, 2, E.Format.SampleRate);
+  bool ok = out.Open();
+  if (ok)
+    ok = ExportTheme(E, *Rhythm, *Bank, plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); });
+  if (ok) ok = out.Finish();
+  // The grid stands where the export left the sequence: back to the first entry.
+  SelectEntryRow(1, true);
+  if (!ok) {
+    out.Abandon();
+    if (out.TooLong())
+      dialogs->ShowMessage(Tr("El tema es demasiado largo para un archivo WAV (4 GB):\r\n",
+                              "The song is too long for a WAV file (4 GB):\r\n") +
+                           L1(path));
+    else
+      dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
+                           L1(out.Error()));
+    return;
+  }
+  Log(English ? "File : " + L1(path) + " saved" : "Archivo : " + L1(path) + " guardado");
+}

@@ -1,0 +1,156 @@
+#include "engine/wav_export.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "engine/wav.h"
+
+namespace {
+void LoadEntry(EngineState& eng, RhythmTables& rt, const ExportEntry& e) {
+  const int f = std::clamp(e.formula, 0, kMaxFormulas - 1);
+  rt.CurrentFormula = f;
+  eng.FormulaBeats = rt.Formulas[static_cast<size_t>(f)].Beats();
+  eng.FormulaStartBeat = rt.Formulas[static_cast<size_t>(f)].StartBeat();
+  eng.EntryAccel = static_cast<int8_t>(std::clamp(e.accel, -128, 127));
+  if (e.tempo != 0) eng.CurrentBpm = static_cast<float>(e.tempo);
+  eng.CurrentBeat = 0;
+}
+}  // namespace
+
+bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
+                 const BeatSink& sink) {
+  if (plan.entries.empty() || plan.entries[0].times <= 0) return false;
+  const MixerHooks silent{};
+  eng.ThemePlayback = true;
+  eng.SilentMix = true;
+  eng.OutputHalf = 0;
+  eng.OutputOffset = 0;
+  bool ok = true;
+  auto beat = [&] {
+    MixNextBeat(eng, rt, bank, silent);
+    if (ok && !sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4)) ok = false;
+    return ok;
+  };
+
+  LoadEntry(eng, rt, plan.entries[0]);
+  int repeats = plan.entries[0].times;
+  eng.PartsCounter = plan.parts;
+  // The intro clicks at the theme tempo, without the entry's acceleration.
+  eng.EntryAccel = 0;
+  for (eng.IntroCounter = plan.introBeats; ok && eng.IntroCounter != 0; --eng.IntroCounter) beat();
+  eng.IntroCounter = 0;
+  LoadEntry(eng, rt, ExportEntry{plan.entries[0].formula, repeats, 0, plan.entries[0].accel});
+  eng.CurrentCompas = 1;
+
+  size_t i = 0;
+  while (ok) {
+    for (; ok && repeats > 0; --repeats) {
+      const int beats = rt.Formulas[static_cast<size_t>(rt.CurrentFormula)].Beats();
+      eng.FormulaBeats = beats;
+      for (eng.CurrentBeat = 0; ok && eng.CurrentBeat < beats; ++eng.CurrentBeat) beat();
+      eng.CurrentCompas += 1;
+    }
+    if (!ok) break;
+    if (i + 1 < plan.entries.size()) {
+      ++i;
+      LoadEntry(eng, rt, plan.entries[i]);
+      repeats = plan.entries[i].times;
+    } else if (eng.PartsCounter >= 2) {
+      for (eng.EndingCounter = plan.endBeats; ok && eng.EndingCounter != 0; --eng.EndingCounter) beat();
+      eng.EndingCounter = 0;
+      eng.PartsCounter -= 1;
+      i = 0;
+      LoadEntry(eng, rt, plan.entries[0]);
+      repeats = plan.entries[0].times;
+    } else {
+      break;
+    }
+  }
+  eng.ThemePlayback = false;
+  eng.SilentMix = false;
+  eng.CurrentBeat = 0;
+  eng.IntroCounter = 0;
+  eng.EndingCounter = 0;
+  return ok;
+}
+
+WavStreamWriter::WavStreamWriter(std::string path, int channels, int sampleRate, uint64_t maxDataBytes)
+    : path_(std::move(path)), channels_(channels), rate_(sampleRate), limit_(std::min(maxDataBytes, kMaxDataBytes)) {
+  temp_ = path_ + ".part-" + std::to_string(::getpid());
+}
+
+WavStreamWriter::~WavStreamWriter() { Abandon(); }
+
+bool WavStreamWriter::Open() {
+  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    error_ = path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  const auto h = WavHeader(0, channels_, rate_);
+  data_ = 0;
+  return WriteAll(h.data(), h.size());
+}
+
+bool WavStreamWriter::WriteAll(const void* data, size_t bytes) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  while (bytes > 0) {
+    const ssize_t w = ::write(fd_, p, bytes);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      error_ = path_ + ": " + std::strerror(errno);
+      return false;
+    }
+    p += w;
+    bytes -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+bool WavStreamWriter::Append(const void* data, size_t bytes) {
+  if (fd_ < 0) return false;
+  if (data_ + bytes > limit_) {
+    tooLong_ = true;
+    error_ = path_;
+    return false;
+  }
+  if (!WriteAll(data, bytes)) return false;
+  data_ += bytes;
+  return true;
+}
+
+bool WavStreamWriter::Finish() {
+  if (fd_ < 0) return false;
+  const auto h = WavHeader(static_cast<uint32_t>(data_), channels_, rate_);
+  bool ok = ::pwrite(fd_, h.data(), h.size(), 0) == static_cast<ssize_t>(h.size()) && ::fsync(fd_) == 0;
+  if (!ok) error_ = path_ + ": " + std::strerror(errno);
+  if (::close(fd_) != 0 && ok) {
+    ok = false;
+    error_ = path_ + ": " + std::strerror(errno);
+  }
+  fd_ = -1;
+  if (ok && ::rename(temp_.c_str(), path_.c_str()) != 0) {
+    ok = false;
+    error_ = path_ + ": " + std::strerror(errno);
+  }
+  if (!ok) ::unlink(temp_.c_str());
+  return ok;
+}
+
+void WavStreamWriter::Abandon() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temp_.c_str());
+  }
+}
+
+std::string DefaultExportName(const std::string& theme, const std::string& tempoText, char clickCode) {
+  std::string name = theme;
+  std::replace(name.begin(), name.end(), '/', '_');
+  std::replace(name.begin(), name.end(), '\\', '_');
+  return name + "-" + tempoText + "m" + std::string(1, clickCode) + ".wav";
+}

@@ -1,0 +1,72 @@
+// Export of a theme to a WAV file: the mixer runs silently beat by beat and
+// every beat goes to the file instead of the sound card.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine_state.h"
+#include "engine/mixer.h"
+#include "engine/sound_bank.h"
+#include "rhythm/records.h"
+
+// One row of the sequence as the entry grid shows it.
+struct ExportEntry {
+  int formula = 0;  // 0-based formula index
+  int times = 0;    // repetitions
+  int tempo = 0;    // tempo from this entry on; 0 keeps the tempo in force
+  int accel = 0;    // bpm per compás
+};
+
+struct ExportPlan {
+  std::vector<ExportEntry> entries;
+  int introBeats = 0;
+  int endBeats = 0;
+  int parts = 0;
+};
+
+// Receives each mixed beat (interleaved stereo 16-bit); false stops the export.
+using BeatSink = std::function<bool(const int16_t* frames, size_t bytes)>;
+
+// The intro (without acceleration), then every entry's repetitions in list
+// order, with the ending compás between parts (a plan of 0 or 1 parts plays
+// once, without ending). The engine is left stopped and silent-mix off.
+// Returns false when the sink refused a beat or the first entry has no
+// repetitions.
+bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
+                 const BeatSink& sink);
+
+// A WAV file written as a stream: the header first with data size 0, the
+// beats, then the header again with the real sizes. Everything goes to a
+// temporary file beside the target, which replaces the target only when
+// every write succeeded; a failed or abandoned export leaves nothing behind.
+class WavStreamWriter {
+ public:
+  WavStreamWriter(std::string path, int channels, int sampleRate, uint64_t maxDataBytes = kMaxDataBytes);
+  ~WavStreamWriter();  // abandons an unfinished file
+  bool Open();
+  bool Append(const void* data, size_t bytes);
+  bool Finish();
+  void Abandon();
+  const std::string& Error() const { return error_; }
+  bool TooLong() const { return tooLong_; }
+  uint64_t DataBytes() const { return data_; }
+  // The largest data size the format can hold (the RIFF size is 32 bits).
+  static constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36;
+
+ private:
+  bool WriteAll(const void* data, size_t bytes);
+  std::string path_, temp_;
+  int channels_, rate_;
+  uint64_t limit_;
+  int fd_ = -1;
+  uint64_t data_ = 0;
+  bool tooLong_ = false;
+  std::string error_;
+};
+
+// The offered file name: "<theme>-<tempo>m<click code>.wav" (separators in
+// the theme name become '_').
+std::string DefaultExportName(const std::string& theme, const std::string& tempoText, char clickCode);

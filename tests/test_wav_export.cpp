@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "engine/wav.h"
+#include "engine/wav_export.h"
+#include "temp_dir.h"
+
+TEST(WavExport, HeaderBytes) {
+  const auto h = WavHeader(88196 * 3, 2, 44100);
+  // data 264588 = 0x0004098C, RIFF size 264624 = 0x000409B0
+  const uint8_t want[44] = {'R', 'I', 'F', 'F', 0xB0, 0x09, 0x04, 0x00, 'W', 'A', 'V', 'E', 'f',  'm',  't',  ' ',
+                            16,  0,   0,   0,   1,    0,    2,    0,    0x44, 0xAC, 0,   0,   0x10, 0xB1, 0x02, 0,
+                            4,   0,   16,  0,   'd',  'a',  't',  'a',  0x8C, 0x09, 0x04, 0x00};
+  EXPECT_EQ(std::memcmp(h.data(), want, 44), 0);
+}
+
+namespace {
+struct ExportFixture : ::testing::Test {
+  void SetUp() override {
+    rt = RhythmTables::Create();
+    rt->FormulaCount = 2;
+    rt->Formulas[0].SetHeader(2, 0);  // A
+    rt->Formulas[1].SetHeader(3, 0);  // B
+    eng.CurrentBpm = 120.0f;
+  }
+  struct Beat {
+    size_t bytes;
+    int kind;  // formula, -1 intro, -2 ending
+  };
+  std::vector<Beat> Run(const ExportPlan& plan) {
+    std::vector<Beat> beats;
+    const bool ok = ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t bytes) {
+      beats.push_back({bytes, eng.IntroCounter ? -1 : eng.EndingCounter ? -2 : rt->CurrentFormula});
+      return true;
+    });
+    EXPECT_TRUE(ok);
+    return beats;
+  }
+  static std::vector<int> Kinds(const std::vector<Beat>& beats) {
+    std::vector<int> k;
+    for (const auto& b : beats) k.push_back(b.kind);
+    return k;
+  }
+  EngineState eng;
+  std::unique_ptr<RhythmTables> rt;
+  BancoSonidos bank;
+};
+}  // namespace
+
+TEST_F(ExportFixture, IntroEntriesAndEndingBetweenParts) {
+  ExportPlan plan;
+  plan.entries = {{0, 2, 120, 0}, {1, 1, 0, 0}};
+  plan.introBeats = 3;
+  plan.endBeats = 4;
+  plan.parts = 2;
+  const auto beats = Run(plan);
+  const std::vector<int> pass = {0, 0, 0, 0, 1, 1, 1};  // A A (2 beats each), B (3 beats)
+  std::vector<int> want = {-1, -1, -1};
+  want.insert(want.end(), pass.begin(), pass.end());
+  want.insert(want.end(), {-2, -2, -2, -2});
+  want.insert(want.end(), pass.begin(), pass.end());
+  EXPECT_EQ(Kinds(beats), want);
+  for (const auto& b : beats) EXPECT_EQ(b.bytes, 88196u);
+  EXPECT_FALSE(eng.ThemePlayback);
+  EXPECT_FALSE(eng.SilentMix);
+
+  for (int parts : {0, 1}) {
+    plan.parts = parts;
+    std::vector<int> once = {-1, -1, -1};
+    once.insert(once.end(), pass.begin(), pass.end());
+    EXPECT_EQ(Kinds(Run(plan)), once) << parts;
+  }
+}
+
+TEST_F(ExportFixture, IntroRunsWithoutTheEntrysAcceleration) {
+  ExportPlan plan;
+  plan.entries = {{0, 1, 120, 60}};
+  plan.introBeats = 2;
+  const auto beats = Run(plan);
+  ASSERT_EQ(beats.size(), 4u);
+  EXPECT_EQ(beats[0].bytes, 88196u);
+  EXPECT_EQ(beats[1].bytes, 88196u);  // still 120 bpm
+  EXPECT_LT(beats[2].bytes, 88196u);  // 150 bpm after the first beat of A
+  EXPECT_LT(beats[3].bytes, beats[2].bytes);
+}
+
+TEST_F(ExportFixture, NothingWithoutRepetitionsAndASinkCanStopIt) {
+  ExportPlan plan;
+  plan.entries = {{0, 0, 120, 0}, {1, 2, 0, 0}};
+  int calls = 0;
+  EXPECT_FALSE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t) { return ++calls, true; }));
+  EXPECT_EQ(calls, 0);
+  plan.entries[0].times = 5;
+  EXPECT_FALSE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t) { return ++calls < 3; }));
+  EXPECT_EQ(calls, 3);
+  EXPECT_FALSE(eng.SilentMix);
+}
+
+TEST(WavStreamWriter, WritesAtomicallyAndLeavesNothingOnFailure) {
+  ScratchFolder dir;
+  const std::vector<int16_t> beat(1000, 7);
+  {
+    WavStreamWriter w("out.wav", 2, 44100);
+    ASSERT_TRUE(w.Open());
+    EXPECT_FALSE(std::filesystem::exists("out.wav"));  // only the temporary so far
+    ASSERT_TRUE(w.Append(beat.data(), 2000));
+    ASSERT_TRUE(w.Finish());
+  }
+  const auto bytes = ScratchFolder::Read("out.wav");
+  ASSERT_EQ(bytes.size(), 44u + 2000u);
+  uint32_t data;
+  std::memcpy(&data, &bytes[40], 4);
+  EXPECT_EQ(data, 2000u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
+
+  // Past the size limit: refused before writing, the old file stays.
+  {
+    WavStreamWriter w("out.wav", 2, 44100, 3000);
+    ASSERT_TRUE(w.Open());
+    EXPECT_TRUE(w.Append(beat.data(), 2000));
+    EXPECT_FALSE(w.Append(beat.data(), 2000));
+    EXPECT_TRUE(w.TooLong());
+  }
+  EXPECT_EQ(ScratchFolder::Read("out.wav"), bytes);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
+
+  WavStreamWriter missing("no/such/folder/x.wav", 2, 44100);
+  EXPECT_FALSE(missing.Open());
+  EXPECT_NE(missing.Error().find("no/such/folder/x.wav"), std::string::npos);
+}
+
+TEST(WavExport, DefaultNames) {
+  EXPECT_EQ(DefaultExportName("Bulerias", "120", 'P'), "Bulerias-120mP.wav");
+  EXPECT_EQ(DefaultExportName("Sole\xE1", "140", '0'), "Sole\xE1-140m0.wav");
+  EXPECT_EQ(DefaultExportName("a/b", "90", '3'), "a_b-90m3.wav");
+}

@@ -273,6 +273,7 @@ void TMainForm::BuildMenus() {
   Idiomas1->setObjectName("Idiomas1");
   Ayuda1 = mb->addMenu("Ayuda");
   Ayuda1->setObjectName("Ayuda1");
+  BuildShellMenus();  // the items of "Idiomas" and "Ayuda", the manual and web actions
 
   // Hidden command behind the save (gain normalisation of every theme).
   Normalizar1 = new QAction("Normalizar", this);
@@ -290,7 +291,7 @@ void TMainForm::BuildMenus() {
   addPopup(SGFormulas, Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
   addPopup(SGFormulas, Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
   addPopup(SGFormulas, Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
-  addPopup(SGFormulas, Ordenar, "Ordenar", "Ordenar por nombres");
+  addPopup(SGFormulas, Ordenarpornombre2, "Ordenarpornombre2", "Ordenar por nombres");
   SGTemas->setContextMenuPolicy(Qt::ActionsContextMenu);
   addPopup(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
   Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "app/mainform.h"
-#include "rhythm/dataset.h"
+#include "app/startup.h"
 
 namespace {
 // Exceptions that escape a handler are shown in a box; the loop goes on.
@@ -27,19 +27,17 @@ class App : public QApplication {
 
 int main(int argc, char** argv) {
   App app(argc, argv);
-  app.setApplicationName("DRAV_PROF");
+  app.setApplicationName("Velarto");
   TMainForm::Options opts;
   // A list file on the command line names the set; its folder's parent is the working folder.
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a.size() > 4 && a.compare(a.size() - 4, 4, ".vl2") == 0) {
-      opts.commandLineList = QString::fromLocal8Bit(argv[i]);
-      QDir::setCurrent(QString::fromStdString(WorkingFolderOfListFile(a)));
-      break;
-    }
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (auto set = FindCommandLineSet(args)) {
+    opts.commandLineList = QString::fromLocal8Bit((set->name + ".vl2").c_str());
+    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));
   }
   TMainForm form(std::move(opts));
   form.FormCreate();
+  form.CreateAboutBox();
   form.showMaximized();
   return app.exec();
 }

@@ -19,14 +19,18 @@
 TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std::make_unique<EngineState>()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
+  WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();
   SettingsIniFile = std::make_unique<SettingsIni>(opts.iniPath);
   BuildLayout();
   BuildMenus();
   BuildRhythmEditors();
   BuildEngineControls();
+  BuildStartupControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
+  BuildLibraryControls();
+  LoadPanelPictures();
   if (!opts.commandLineList.isEmpty()) {
     // The set named on the command line: the list file's base name.
     const std::string path = ToL1(opts.commandLineList);
@@ -44,20 +48,6 @@ TMainForm::~TMainForm() {
   CloseWaveOutput();
 }
 
-void TMainForm::FormCreate() {
-  if (!commandLineSet_.empty()) {
-    DataSet.DataSetName = commandLineSet_;
-    SettingsIniFile->WriteString("METRONOMO", "archivo", L1(commandLineSet_));
-  } else {
-    const std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
-    DataSet.DataSetName = name.empty() ? "Original" : name;
-  }
-  DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
-  OpenWaveOutput();
-  DataSet.SilentOpen = true;
-  Abrir2Click();
-}
-
 void TMainForm::Log(const QString& line) { Visor->append(line); }
 
 void TMainForm::TogglePanel(QWidget* panel, QAction* item, bool bringToFront) {
@@ -67,13 +57,14 @@ void TMainForm::TogglePanel(QWidget* panel, QAction* item, bool bringToFront) {
 }
 
 void TMainForm::ConnectHandlers() {
+  ConnectShell();  // language items, help menu, manual and web actions
   connect(Abrir2, &QAction::triggered, this, [this] { Abrir2Click(); });
   connect(Guardar1, &QAction::triggered, this, [this] { Guardar1Click(); });
   connect(Guardarcomo1, &QAction::triggered, this, [this] { Guardarcomo1Click(); });
   connect(Nuevo1, &QAction::triggered, this, [this] { Nuevo1Click(); });
   connect(Original1, &QAction::triggered, this, [this] { Original1Click(); });
   connect(Deshacertodo1, &QAction::triggered, this, [this] { Deshacertodo1Click(); });
-  connect(Salir1, &QAction::triggered, this, [this] { close(); });
+  connect(Salir1, &QAction::triggered, this, [this] { Salir1Click(); });
   connect(Normalizar1, &QAction::triggered, this, [this] { Normalizar1Click(); });
   connect(botonrec, &QPushButton::clicked, this, [this] { botonrecClick(); });
   connect(Nuevafrmula1, &QAction::triggered, this, [this] { Nuevafrmula1Click(); });

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <random>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
 #include "engine/sound_bank.h"
+#include "platform/wave_in.h"
 #include "platform/wave_out.h"
 #include "platform/sound_play.h"
 #include "platform/dialogs.h"
@@ -73,12 +75,24 @@ class TMainForm : public QMainWindow {
     QString iniPath = "DRAV_PROF.ini";
     QString commandLineList;            // a .vl2 named on the command line
     std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
+    std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
 
   // --- start-up and shell (app/) ---
   void FormCreate();
+  bool FormClose();  // false: the program keeps running
+  void Salir1Click();
+  void BuildStartupControls();
+  void OpenWaveInput();
+  std::vector<std::string> StartupSteps;  // the start-up steps in the order they ran
+  std::string GuitarBankName = "Guitarra";
+  QRadioButton* RBMicro = nullptr;
+  QRadioButton* RBMetro = nullptr;
+  QComboBox* CBGuitarras = nullptr;
+  std::unique_ptr<audio::WaveIn> WaveIn;
+  std::atomic<bool> WaveInReady{false};
   void Log(const QString& line);
   QString Tr(const char* spanish, const char* english) const { return English ? QString::fromUtf8(english) : QString::fromUtf8(spanish); }
   void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
@@ -209,12 +223,13 @@ class TMainForm : public QMainWindow {
   int ThemeClipboard = 0;
   std::string OlePath;
   class TFormImportar* FormImportar = nullptr;
-  QAction *Borrarfrmula1 = nullptr, *Ordenar = nullptr;
+  QAction *Borrarfrmula1 = nullptr, *Ordenarpornombre2 = nullptr;
   QAction *Copiarpista1 = nullptr, *Pegarpista1 = nullptr, *Limpiarpista1 = nullptr, *Copiartiempo1 = nullptr,
           *Pegartiempo1 = nullptr, *Limpiartiempo1 = nullptr;
   QAction *Copiartema1 = nullptr, *Pegartema1 = nullptr, *Limpiartema1 = nullptr, *Borrartema1 = nullptr,
           *Ordenarpornombre1 = nullptr;
   QLineEdit* Edit3 = nullptr;
+  QLabel* Edit3Label = nullptr;
   QLineEdit* LabeledEdit1 = nullptr;
   QLabel* LabeledEdit1Label = nullptr;
   QPushButton *menostema = nullptr, *mastema = nullptr;
@@ -417,6 +432,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* obj, QEvent* ev) override;
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void BuildLayout();   // app/layout.cpp

@@ -1,17 +1,30 @@
-// make_factory <folder>: writes the factory sound bank, the factory data set
-// and the empty folders of a working folder.
+// make_factory <folder>: writes the factory sound bank, the factory data set,
+// the empty folders, the pictures and the user manual of a working folder.
+#include <QGuiApplication>
 #include <cstdio>
 #include <string>
 
 #include "content/factory_set.h"
+#include "content/manual.h"
+#include "content/pictures.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s <working folder>\n", argc > 0 ? argv[0] : "make_factory");
     return 1;
   }
+  const std::string root = argv[1];
   std::string error;
-  if (!WriteWorkingFolder(argv[1], &error)) {
+  if (!WriteWorkingFolder(root, &error)) {
+    std::fprintf(stderr, "make_factory: %s\n", error.c_str());
+    return 1;
+  }
+  // The manual is laid out with real fonts, which takes an application
+  // object; no display is needed for it.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QGuiApplication app(qtArgc, argv);
+  if (!WritePictures(root, &error) || !WriteManual(root, &error)) {
     std::fprintf(stderr, "make_factory: %s\n", error.c_str());
     return 1;
   }

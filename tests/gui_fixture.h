@@ -11,6 +11,7 @@
 #include "app/mainform.h"
 #include "app/string_grid.h"
 #include "content/factory_set.h"
+#include "platform/wave_in.h"
 #include "platform/wave_out_test.h"
 #include "temp_dir.h"
 
@@ -31,6 +32,9 @@ class WindowTest : public ::testing::Test {
     wave = w.get();
     if (!waveOpenFailure.empty()) wave->SetOpenFailure(waveOpenFailure);
     o.waveOut = std::move(w);
+    auto in = audio::CreateTestWaveIn();
+    waveIn = in.get();
+    o.waveIn = std::move(in);
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }
@@ -44,4 +48,5 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<TMainForm> form;
   ScriptedDialogs* dlg = nullptr;
   audio::TestWaveOut* wave = nullptr;
+  audio::TestWaveIn* waveIn = nullptr;
 };

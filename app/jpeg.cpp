@@ -1,0 +1,145 @@
+#include "app/jpeg.h"
+
+#include <QFile>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return:
+// ours jumps back to the decode call. Warnings are counted, not printed.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level < 0) {
+    // A warning about the data; keep the first one's text.
+    if (cinfo->err->num_warnings == 0) {
+      auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+      (*cinfo->err->format_message)(cinfo, err->message);
+    }
+    cinfo->err->num_warnings++;
+  }
+}
+
+void OutputMessage(j_common_ptr) {}
+
+// Where the decoder puts the pixels: the caller's image, allocated once the
+// header has told the size. Kept outside the function that calls setjmp, so
+// that a jump back never skips a C++ destructor.
+struct PixelSink {
+  QImage* image;
+  uint8_t* Allocate(int width, int height, size_t* stride) {
+    *image = QImage(width, height, QImage::Format_RGB888);
+    if (image->isNull()) return nullptr;
+    *stride = static_cast<size_t>(image->bytesPerLine());
+    return image->bits();
+  }
+};
+
+enum class DecodeStatus { Ok, JpegError, Warning, TooLarge, NoMemory, Unsupported };
+
+// Plain C-style body: only trivially destructible locals between setjmp and
+// the libjpeg calls.
+DecodeStatus DecodeBody(const uint8_t* data, size_t size, PixelSink* sink, char* message) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = ErrorExit;
+  err.pub.emit_message = EmitMessage;
+  err.pub.output_message = OutputMessage;
+  err.message[0] = '\0';
+  if (setjmp(err.jump)) {
+    std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
+    jpeg_destroy_decompress(&cinfo);
+    return DecodeStatus::JpegError;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+  const J_COLOR_SPACE space = cinfo.jpeg_color_space;
+  if (space != JCS_GRAYSCALE && space != JCS_YCbCr && space != JCS_RGB) {
+    std::snprintf(message, JMSG_LENGTH_MAX, "unsupported colour space %d", static_cast<int>(space));
+    jpeg_destroy_decompress(&cinfo);
+    return DecodeStatus::Unsupported;
+  }
+  const int64_t pixels = static_cast<int64_t>(cinfo.image_width) * cinfo.image_height;
+  if (cinfo.image_width == 0 || cinfo.image_height == 0 || pixels > kMaxJpegPixels) {
+    std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u pixels refused", cinfo.image_width,
+                  cinfo.image_height);
+    jpeg_destroy_decompress(&cinfo);
+    return DecodeStatus::TooLarge;
+  }
+  const bool grey = space == JCS_GRAYSCALE;
+  cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  size_t stride = 0;
+  uint8_t* bits = sink->Allocate(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), &stride);
+  if (!bits) {
+    std::snprintf(message, JMSG_LENGTH_MAX, "out of memory");
+    jpeg_destroy_decompress(&cinfo);
+    return DecodeStatus::NoMemory;
+  }
+  const unsigned width = cinfo.output_width;
+  while (cinfo.output_scanline < cinfo.output_height) {
+    uint8_t* row = bits + stride * cinfo.output_scanline;
+    JSAMPROW rows[1] = {row};
+    if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
+    if (grey) {
+      // Spread the grey samples over the RGB triplets, from the end backwards.
+      for (unsigned x = width; x-- > 0;) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = row[x];
+    }
+  }
+  jpeg_finish_decompress(&cinfo);
+  const long warnings = err.pub.num_warnings;
+  if (warnings > 0) std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
+  jpeg_destroy_decompress(&cinfo);
+  return warnings > 0 ? DecodeStatus::Warning : DecodeStatus::Ok;
+}
+
+}  // namespace
+
+bool DecodeJpeg(const uint8_t* data, size_t size, QImage* image, QString* error) {
+  *image = QImage();
+  if (!data || size == 0) {
+    if (error) *error = "empty JPEG data";
+    return false;
+  }
+  char message[JMSG_LENGTH_MAX] = {};
+  PixelSink sink{image};
+  const DecodeStatus status = DecodeBody(data, size, &sink, message);
+  if (status == DecodeStatus::Ok) return true;
+  *image = QImage();
+  if (error) *error = QString::fromLocal8Bit(message);
+  return false;
+}
+
+bool DecodeJpeg(const QByteArray& bytes, QImage* image, QString* error) {
+  return DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()), image,
+                    error);
+}
+
+QImage LoadJpegFile(const QString& path, QString* error) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    if (error) *error = "cannot open " + path;
+    return QImage();
+  }
+  const QByteArray bytes = f.readAll();
+  QImage image;
+  DecodeJpeg(bytes, &image, error);
+  return image;
+}

@@ -1,0 +1,48 @@
+// The Spanish/English switch of the main window's texts: one table of
+// (component, property, English, Spanish) rows, applied by the two handlers
+// TMainForm::Ingls1Click and TMainForm::Espaol1Click (app/language.cpp).
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QObject;
+
+// Properties a row can set:
+//   "caption"   the visible text: a menu's title, a menu item's or button's
+//               text, a label's text, a group box's title
+//   "hint"      the tool-tip
+//   "label"     the attached label of a labelled edit box: the QLabel whose
+//               buddy is the component (or, failing that, its first QLabel child)
+//   "cell:c,r"  the text of cell (c, r) of a StringGrid (r = 0: the header row)
+//   "items"     a combo box's list, emptied and refilled; the items are
+//               separated by '\n' in the row's texts
+//   "fileName"  the file a file-run action opens (its "fileName" property)
+struct LanguageRow {
+  const char* component;  // objectName
+  const char* property;
+  const char* english;    // UTF-8
+  const char* spanish;    // UTF-8
+  // Null when the component is part of the window now; otherwise the part
+  // of the program that is still to build it. A row whose component is
+  // missing is skipped by the switch.
+  const char* pending = nullptr;
+};
+
+const std::vector<LanguageRow>& LanguageTable();
+
+// The start-up rule for the "Idioma" setting: "english" or "ingles", in any
+// letter case, selects English; anything else (also "Inglés") Spanish.
+bool LanguageIsEnglish(const QString& value);
+
+// The component a row names, searched below root by objectName.
+QObject* FindLanguageComponent(QObject* root, const char* name);
+// Whether the property can be set on that kind of component.
+bool LanguagePropertyApplies(QObject* component, const char* property);
+// Sets one row's text; false when the component is missing or the property
+// does not apply to it.
+bool ApplyLanguageRow(QObject* root, const LanguageRow& row, bool english);
+// The text the row's property shows now (null when it cannot be read).
+QString ReadLanguageRow(QObject* root, const LanguageRow& row);
+// Every row; returns how many were set.
+int ApplyLanguageTable(QObject* root, bool english);

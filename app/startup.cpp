@@ -1,0 +1,37 @@
+#include "app/startup.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+
+namespace fs = std::filesystem;
+
+std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a.size() <= 4 || a.compare(a.size() - 4, 4, ".vl2") != 0) continue;
+    const fs::path p(a);
+    CommandLineSet s;
+    s.name = p.filename().string();
+    s.name.resize(s.name.size() - 4);
+    if (s.name.empty()) continue;
+    s.workingFolder = fs::absolute(p).parent_path().parent_path().string();
+    return s;
+  }
+  return std::nullopt;
+}
+
+bool TunerInputIsMicrophone(const std::string& value) { return value == "Microfono"; }
+
+std::vector<std::string> GuitarSetNames(const std::string& bankFolder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(bankFolder, ec)) {
+    if (!e.is_directory(ec)) continue;
+    const std::string n = e.path().filename().string();
+    if (n.empty() || n[0] == '.' || n.find('.') != std::string::npos) continue;
+    if (FileExists(bankFolder + "/" + n + "/c6.wav")) names.push_back(n);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -1,0 +1,22 @@
+// Start-up decisions that need no window: the data set named on the command
+// line, the tuner input setting and the guitar sample sets on disk.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLineSet {
+  std::string name;           // the list file's base name, less ".vl2"
+  std::string workingFolder;  // the parent of the folder that holds the list file
+};
+
+// The first argument ending in ".vl2" (exact case) names the set to open.
+std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args);
+
+// "Afinador": exactly "Microfono" chooses the PC microphone, anything else the device.
+bool TunerInputIsMicrophone(const std::string& value);
+
+// Sub-folders of the sound library without an extension that hold "c6.wav",
+// in name order.
+std::vector<std::string> GuitarSetNames(const std::string& bankFolder);

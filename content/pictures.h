@@ -1,0 +1,37 @@
+// The program's pictures, drawn by us: the about box's guitar, emblem and
+// beat strip, the metronome panel's emblem and strip, the guitar panel's
+// guitar. The content generator writes them as JPEG files into the working
+// folder; the windows decode them at run time.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PictureSpec {
+  const char* path;  // relative to the working folder
+  int width;
+  int height;
+};
+
+inline constexpr PictureSpec kAboutSidePicture{"Imagenes/acercade.jpg", 269, 484};
+inline constexpr PictureSpec kAboutLogoPicture{"Imagenes/logo.jpg", 277, 158};
+inline constexpr PictureSpec kAboutStripPicture{"Imagenes/compas.jpg", 283, 109};
+inline constexpr PictureSpec kMetronomeEmblemPicture{"Imagenes/metronomo.jpg", 56, 56};
+inline constexpr PictureSpec kMetronomeStripPicture{"Imagenes/lamparas.jpg", 200, 20};
+inline constexpr PictureSpec kGuitarPicture{"Imagenes/guitarra.jpg", 100, 48};
+
+// Every picture, in a fixed order.
+const std::vector<PictureSpec>& AllPictures();
+
+// Draws one picture at its size (Format_RGB32). Shapes only: no text, so it
+// needs no fonts and no application object.
+QImage DrawPicture(const PictureSpec& spec);
+
+// Baseline JPEG of an image (quality 1..100). False with *error on failure.
+bool EncodeJpeg(const QImage& image, int quality, std::vector<uint8_t>* out, std::string* error);
+
+// Draws, encodes and writes every picture below root (atomically, replacing
+// files of the same names).
+bool WritePictures(const std::string& root, std::string* error);

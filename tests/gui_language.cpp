@@ -1,0 +1,224 @@
+// The Spanish/English switch of the main window.
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSettings>
+#include <QRegularExpression>
+#include <cstdio>
+#include <set>
+
+#include "app/about.h"
+#include "app/language.h"
+#include "gui_fixture.h"
+
+namespace {
+
+QString IniValue(const char* key) {
+  QSettings s("DRAV_PROF.ini", QSettings::IniFormat);
+  return s.value(QString("METRONOMO/") + key).toString();
+}
+
+void SetIni(const char* key, const QString& value) {
+  QSettings s("DRAV_PROF.ini", QSettings::IniFormat);
+  s.setValue(QString("METRONOMO/") + key, value);
+  s.sync();
+}
+
+QString RowName(const LanguageRow& r) { return QString("%1.%2").arg(r.component, r.property); }
+
+// Every text of the grids outside the header row.
+QStringList DataCells(StringGrid* g) {
+  QStringList out;
+  for (int r = 1; r < g->RowCount(); ++r)
+    for (int c = 0; c < g->ColCount(); ++c) out << g->Cells(c, r);
+  return out;
+}
+
+using LanguageTest = WindowTest;
+
+}  // namespace
+
+TEST(LanguageSetting, EnglishOnlyForEnglishOrInglesInAnyCase) {
+  const struct {
+    const char* value;
+    bool english;
+  } cases[] = {
+      {"Ingles", true},   {"INGLES", true},   {"ingles", true},    {"English", true},  {"ENGLISH", true},
+      {"english", true},  {"Inglés", false},  {"Español", false},  {"", false},        {"Ingles ", false},
+      {" English", false}, {"Spanish", false}, {"Englisch", false}, {"Ingl", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(LanguageIsEnglish(QString::fromUtf8(c.value)), c.english) << c.value;
+}
+
+TEST(LanguageTable, RowsAreWellFormedAndUnique) {
+  std::set<QString> seen;
+  const std::set<QString> properties = {"caption", "hint", "label", "items", "fileName"};
+  for (const LanguageRow& r : LanguageTable()) {
+    EXPECT_TRUE(seen.insert(RowName(r)).second) << "twice: " << RowName(r).toStdString();
+    const QString p = QString::fromLatin1(r.property);
+    EXPECT_TRUE(properties.count(p) || QRegularExpression("^cell:\\d+,0$").match(p).hasMatch()) << r.property;
+    EXPECT_FALSE(QString::fromUtf8(r.english).isEmpty()) << RowName(r).toStdString();
+    EXPECT_FALSE(QString::fromUtf8(r.spanish).isEmpty()) << RowName(r).toStdString();
+  }
+}
+
+TEST_F(LanguageTest, EveryRowNamesAComponentOfTheWindow) {
+  Start();
+  QStringList stillPending;
+  for (const LanguageRow& r : LanguageTable()) {
+    QObject* c = FindLanguageComponent(form.get(), r.component);
+    if (r.pending && !c) {
+      stillPending << RowName(r);
+      continue;
+    }
+    ASSERT_NE(c, nullptr) << "no component " << r.component;
+    // A component built since its row was marked must still take the text.
+    EXPECT_TRUE(LanguagePropertyApplies(c, r.property))
+        << RowName(r).toStdString() << " does not fit a " << c->metaObject()->className();
+  }
+  if (!stillPending.isEmpty())
+    std::printf("[ pending  ] %lld language rows wait for their components: %s\n",
+                static_cast<long long>(stillPending.size()), qPrintable(stillPending.join(' ')));
+}
+
+TEST_F(LanguageTest, EnglishThenSpanishSetsEveryTextOfTheTable) {
+  Start();
+  form->Ingls1Click();
+  int checked = 0;
+  for (const LanguageRow& r : LanguageTable()) {
+    if (!FindLanguageComponent(form.get(), r.component)) continue;
+    EXPECT_EQ(ReadLanguageRow(form.get(), r), QString::fromUtf8(r.english)) << RowName(r).toStdString();
+    ++checked;
+  }
+  form->Espaol1Click();
+  for (const LanguageRow& r : LanguageTable()) {
+    if (!FindLanguageComponent(form.get(), r.component)) continue;
+    EXPECT_EQ(ReadLanguageRow(form.get(), r), QString::fromUtf8(r.spanish)) << RowName(r).toStdString();
+  }
+  EXPECT_GT(checked, 60);
+  // What the user sees: the menu bar's titles and the panels' captions.
+  QStringList titles;
+  for (QAction* a : form->menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"Archivo", "Ver", "Idiomas", "Ayuda"}));
+  EXPECT_EQ(form->PanelFormulas->title(), QString::fromUtf8("   Fórmulas"));
+  EXPECT_EQ(form->PanelMetronomo->title(), "   Velarto ");
+  EXPECT_EQ(form->SGSaco->Cells(0, 0), QString::fromUtf8("Compás"));
+}
+
+TEST_F(LanguageTest, EnglishShowsInTheMenusPanelsAndGrids) {
+  Start();
+  form->Ingls1Click();
+  QStringList titles;
+  for (QAction* a : form->menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"File", "View", "Languages", "Help"}));
+  QStringList help;
+  for (QAction* a : form->Ayuda1->actions()) help << a->text();
+  EXPECT_EQ(help, QStringList({"DRAV_PROF", "Update DRAV_PROF", "About Velarto Quendrel"}));
+  QStringList languages;
+  for (QAction* a : form->Idiomas1->actions()) languages << a->text();
+  EXPECT_EQ(languages, QStringList({"Spanish", "English"}));
+  EXPECT_EQ(form->PanelTemas->title(), "   Songs ");
+  EXPECT_EQ(form->PanelFormulas->title(), "   Formulas");
+  EXPECT_EQ(form->Guardarcomo1->text(), "Save as ...");
+  EXPECT_EQ(form->ImportarPELNv11->text(), "Import DRAVv1 file");
+  EXPECT_EQ(form->SGFormulas->Cells(0, 0), "Number");
+  EXPECT_EQ(form->SGSaco->Cells(5, 0), "IncT");
+  EXPECT_EQ(form->SGDatosFormula->Cells(0, 0), QString::fromUtf8("Nº   L<- Pan ->R        Vol"));
+  EXPECT_EQ(form->botonrec->toolTip(), "Save the present configuration");
+  EXPECT_EQ(form->RadioButton2->text(), "Random");
+}
+
+TEST_F(LanguageTest, TextsOutsideTheTableKeepTheLayoutsWording) {
+  Start();
+  const QString sounds = form->PanelSonidos->title();
+  for (bool english : {true, false}) {
+    english ? form->Ingls1Click() : form->Espaol1Click();
+    EXPECT_EQ(form->Original1->text(), "Original");
+    EXPECT_EQ(form->RadioButton1->text(), "Normal");
+    EXPECT_EQ(form->Estereo->text(), QString::fromUtf8("Estéreo"));
+    EXPECT_EQ(form->LasNotas->text(), "Partitura");
+    EXPECT_EQ(form->StaticText6->text(), "X");
+    EXPECT_EQ(form->SoloButtons[0]->text(), "S");
+    EXPECT_EQ(form->PanelSonidos->title(), sounds);
+  }
+}
+
+TEST_F(LanguageTest, EachSwitchWritesTheSettingTheFlagAndTheCheckMarks) {
+  Start();
+  const struct {
+    bool english;
+    const char* setting;
+  } steps[] = {{true, "Ingles"}, {false, "Español"}, {false, "Español"}, {true, "Ingles"}, {true, "Ingles"}};
+  for (const auto& s : steps) {
+    // Through the menu items, as the user chooses them (also the one in force).
+    (s.english ? form->Ingls1 : form->Espaol1)->trigger();
+    EXPECT_EQ(IniValue("Idioma"), QString::fromUtf8(s.setting));
+    EXPECT_EQ(form->English, s.english);
+    EXPECT_EQ(form->Ingls1->isChecked(), s.english);
+    EXPECT_EQ(form->Espaol1->isChecked(), !s.english);
+    EXPECT_EQ(form->BUActualizar->property("url").toString(), QString::fromLatin1(kProductSiteUrl));
+    EXPECT_EQ(form->ManualPC->property("fileName").toString(), "Manual DRAV_PROF.pdf");
+    EXPECT_EQ(form->Tr("sí", "yes"), s.english ? "yes" : QString::fromUtf8("sí"));
+  }
+  EXPECT_EQ(IniValue("archivo"), "Original");
+}
+
+TEST_F(LanguageTest, SwitchLeavesGridContentsAndLogAlone) {
+  Start();
+  const QStringList formulas = DataCells(form->SGFormulas);
+  const QStringList temas = DataCells(form->SGTemas);
+  const QStringList entries = DataCells(form->SGSaco);
+  form->Log("una línea");
+  const QString log = form->Visor->toPlainText();
+  const bool sounds = form->PanelSonidos->isVisible(), tracks = form->PanelPistas->isVisible();
+  form->Ingls1Click();
+  form->Espaol1Click();
+  EXPECT_EQ(DataCells(form->SGFormulas), formulas);
+  EXPECT_EQ(DataCells(form->SGTemas), temas);
+  EXPECT_EQ(DataCells(form->SGSaco), entries);
+  EXPECT_EQ(form->Visor->toPlainText(), log);
+  EXPECT_EQ(form->PanelSonidos->isVisible(), sounds);
+  EXPECT_EQ(form->PanelPistas->isVisible(), tracks);
+  EXPECT_FALSE(form->Modified());
+}
+
+TEST_F(LanguageTest, CaptionNamesTheOpenSet) {
+  Start();
+  form->Nuevo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Nuevo");
+  form->setWindowTitle("x");
+  form->Ingls1Click();
+  EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Nuevo");
+  form->setWindowTitle("x");
+  form->Espaol1Click();
+  EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Nuevo");
+}
+
+TEST_F(LanguageTest, StartUpSettingChoosesTheSwitch) {
+  const struct {
+    const char* stored;  // null: no key
+    bool english;
+  } cases[] = {{"Ingles", true}, {"INGLES", true}, {"English", true}, {"Inglés", false},
+               {"Español", false}, {"cualquiera", false}, {nullptr, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "(none)");
+    {
+      QSettings s("DRAV_PROF.ini", QSettings::IniFormat);
+      s.clear();
+      s.sync();
+    }
+    if (c.stored) SetIni("Idioma", QString::fromUtf8(c.stored));
+    Start();
+    form->SwitchLanguageFromSettings();
+    EXPECT_EQ(form->English, c.english);
+    EXPECT_EQ(form->Ingls1->isChecked(), c.english);
+    EXPECT_EQ(form->Archivo1->title(), c.english ? "File" : "Archivo");
+    EXPECT_EQ(IniValue("Idioma"), c.english ? QString("Ingles") : QString::fromUtf8("Español"));
+    form.reset();
+  }
+}

@@ -1,0 +1,167 @@
+// JPEG pictures: our drawn pictures through our encoder and decoder, and
+// damaged data reported instead of crashing.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <vector>
+
+#include "app/jpeg.h"
+#include "content/pictures.h"
+
+namespace {
+
+std::vector<uint8_t> Encode(const QImage& img, int quality = 90) {
+  std::vector<uint8_t> out;
+  std::string err;
+  EXPECT_TRUE(EncodeJpeg(img, quality, &out, &err)) << err;
+  return out;
+}
+
+// Mean absolute difference per channel, and the largest over 8x8 blocks.
+struct Difference {
+  double mean = 0;
+  double worstBlock = 0;
+};
+
+Difference Compare(const QImage& a0, const QImage& b0) {
+  const QImage a = a0.convertToFormat(QImage::Format_RGB888), b = b0.convertToFormat(QImage::Format_RGB888);
+  Difference d;
+  double total = 0;
+  for (int by = 0; by < a.height(); by += 8)
+    for (int bx = 0; bx < a.width(); bx += 8) {
+      double block = 0;
+      int n = 0;
+      for (int y = by; y < std::min(by + 8, a.height()); ++y)
+        for (int x = bx; x < std::min(bx + 8, a.width()); ++x)
+          for (int c = 0; c < 3; ++c) {
+            const int diff = std::abs(a.constScanLine(y)[3 * x + c] - b.constScanLine(y)[3 * x + c]);
+            block += diff;
+            total += diff;
+            ++n;
+          }
+      d.worstBlock = std::max(d.worstBlock, block / n);
+    }
+  d.mean = total / (3.0 * a.width() * a.height());
+  return d;
+}
+
+QImage Decode(const std::vector<uint8_t>& bytes, QString* error = nullptr) {
+  QImage img;
+  DecodeJpeg(bytes.data(), bytes.size(), &img, error);
+  return img;
+}
+
+}  // namespace
+
+TEST(Jpeg, EveryPictureSurvivesTheRoundTrip) {
+  for (const PictureSpec& spec : AllPictures()) {
+    SCOPED_TRACE(spec.path);
+    const QImage drawn = DrawPicture(spec);
+    ASSERT_EQ(drawn.size(), QSize(spec.width, spec.height));
+    const std::vector<uint8_t> bytes = Encode(drawn);
+    ASSERT_GT(bytes.size(), 100u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+    QString err;
+    const QImage back = Decode(bytes, &err);
+    ASSERT_FALSE(back.isNull()) << err.toStdString();
+    EXPECT_EQ(back.size(), drawn.size());
+    const Difference d = Compare(drawn, back);
+    // Small, sharp-edged pictures lose most to the colour subsampling.
+    EXPECT_LT(d.mean, 6.0);
+    EXPECT_LT(d.worstBlock, 25.0);
+  }
+}
+
+TEST(Jpeg, PicturesAreDrawnNotBlank) {
+  for (const PictureSpec& spec : AllPictures()) {
+    const QImage img = DrawPicture(spec).convertToFormat(QImage::Format_RGB888);
+    int lit = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const uint8_t* p = img.constScanLine(y) + 3 * x;
+        if (p[0] + p[1] + p[2] > 150) ++lit;
+      }
+    // Between a tenth of a percent and most of the picture is drawn on.
+    EXPECT_GT(lit, img.width() * img.height() / 1000) << spec.path;
+    EXPECT_LT(lit, img.width() * img.height() * 9 / 10) << spec.path;
+  }
+}
+
+TEST(Jpeg, LowerQualityIsSmallerAndStillDecodes) {
+  const QImage drawn = DrawPicture(kAboutSidePicture);
+  const std::vector<uint8_t> high = Encode(drawn, 95), low = Encode(drawn, 20);
+  EXPECT_LT(low.size(), high.size());
+  const QImage back = Decode(low);
+  ASSERT_FALSE(back.isNull());
+  EXPECT_LT(Compare(drawn, back).mean, 12.0);
+}
+
+TEST(Jpeg, GreyPicturesComeBackAsEqualChannels) {
+  QImage grey(40, 24, QImage::Format_Grayscale8);
+  for (int y = 0; y < grey.height(); ++y)
+    for (int x = 0; x < grey.width(); ++x) grey.scanLine(y)[x] = static_cast<uint8_t>(x * 6);
+  const QImage back = Decode(Encode(grey));
+  ASSERT_FALSE(back.isNull());
+  ASSERT_EQ(back.format(), QImage::Format_RGB888);
+  for (int y = 0; y < back.height(); ++y)
+    for (int x = 0; x < back.width(); ++x) {
+      const uint8_t* p = back.constScanLine(y) + 3 * x;
+      ASSERT_EQ(p[0], p[1]);
+      ASSERT_EQ(p[1], p[2]);
+      EXPECT_NEAR(p[0], x * 6, 6);
+    }
+}
+
+TEST(Jpeg, DamagedDataIsAnErrorNotACrash) {
+  const std::vector<uint8_t> good = Encode(DrawPicture(kAboutLogoPicture));
+  // Offset of the frame header (SOF0) and its fields.
+  size_t sof = 0;
+  for (size_t i = 2; i + 1 < good.size(); ++i)
+    if (good[i] == 0xFF && good[i + 1] == 0xC0) {
+      sof = i;
+      break;
+    }
+  ASSERT_GT(sof, 0u);
+  auto with = [&](auto change) {
+    std::vector<uint8_t> b = good;
+    change(b);
+    return b;
+  };
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"not a JPEG", {'P', 'N', 'G', 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+      {"only the start marker", {0xFF, 0xD8}},
+      {"cut in the header", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(sof) + 6)},
+      {"cut in the picture data", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(good.size() / 2))},
+      {"a lossless frame", with([&](std::vector<uint8_t>& b) { b[sof + 1] = 0xC3; })},
+      {"zero height", with([&](std::vector<uint8_t>& b) { b[sof + 5] = 0; b[sof + 6] = 0; })},
+      {"too large", with([&](std::vector<uint8_t>& b) {
+         b[sof + 5] = 0xEA; b[sof + 6] = 0x60;  // 60000 x 60000
+         b[sof + 7] = 0xEA; b[sof + 8] = 0x60;
+       })},
+      {"four components announced", with([&](std::vector<uint8_t>& b) { b[sof + 9] = 4; })},
+  };
+  for (const auto& c : cases) {
+    QImage img(3, 3, QImage::Format_RGB888);  // must come back null
+    QString err;
+    EXPECT_FALSE(DecodeJpeg(c.bytes.data(), c.bytes.size(), &img, &err)) << c.what;
+    EXPECT_TRUE(img.isNull()) << c.what;
+    EXPECT_FALSE(err.isEmpty()) << c.what;
+  }
+  QImage img;
+  QString err;
+  EXPECT_FALSE(DecodeJpeg(nullptr, 0, &img, &err));
+  EXPECT_FALSE(err.isEmpty());
+  // The good one still decodes after all that.
+  EXPECT_TRUE(DecodeJpeg(good.data(), good.size(), &img, &err)) << err.toStdString();
+}
+
+TEST(Jpeg, MissingFileIsANullPicture) {
+  QString err;
+  EXPECT_TRUE(LoadJpegFile("/nonexistent/folder/none.jpg", &err).isNull());
+  EXPECT_FALSE(err.isEmpty());
+}

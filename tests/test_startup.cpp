@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "temp_dir.h"
+
+TEST(StartupLogic, CommandLineSet) {
+  ScratchFolder dir;
+  auto s = FindCommandLineSet({"-style", "datos/Tangos.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Tangos");
+  EXPECT_EQ(s->workingFolder, dir.path());
+
+  s = FindCommandLineSet({"/w/run/datos/Bulerias 1.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Bulerias 1");
+  EXPECT_EQ(s->workingFolder, "/w/run");
+
+  EXPECT_FALSE(FindCommandLineSet({"datos/Tangos.VL2"}).has_value());
+  EXPECT_FALSE(FindCommandLineSet({".vl2", "x.txt"}).has_value());
+  EXPECT_FALSE(FindCommandLineSet({}).has_value());
+}
+
+TEST(StartupLogic, TunerInput) {
+  EXPECT_TRUE(TunerInputIsMicrophone("Microfono"));
+  EXPECT_FALSE(TunerInputIsMicrophone("microfono"));
+  EXPECT_FALSE(TunerInputIsMicrophone("Metronomo"));
+}
+
+TEST(StartupLogic, GuitarSets) {
+  ScratchFolder dir;
+  ScratchFolder::Write("BancoDeSonidos/Requinto/c6.wav", {1});
+  ScratchFolder::Write("BancoDeSonidos/Requinto.old/c6.wav", {1});
+  ScratchFolder::Write("BancoDeSonidos/Vacia/c1.wav", {1});
+  ScratchFolder::Write("BancoDeSonidos/Guitarra/c6.wav", {1});
+  ScratchFolder::Write("BancoDeSonidos/suelto.wav", {1});
+  EXPECT_EQ(GuitarSetNames("BancoDeSonidos"), (std::vector<std::string>{"Guitarra", "Requinto"}));
+}

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -24,6 +25,9 @@ void TMainForm::BuildStartupControls() {
   CBGuitarras = new QComboBox(PanelGuitarra);
   CBGuitarras->setObjectName("CBGuitarras");
   CBGuitarras->setGeometry(60, 22, 140, 22);
+  Image9 = new QLabel(PanelGuitarra);
+  Image9->setObjectName("Image9");
+  Image9->setGeometry(700, 24, 150, 100);
 }
 
 void TMainForm::FormCreate() {

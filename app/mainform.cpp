@@ -31,6 +31,11 @@ TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std:
   ConnectEngineControls();
   BuildLibraryControls();
   LoadPanelPictures();
+  for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2), OndaL, OndaR,
+                         static_cast<QWidget*>(Image9)}) {
+    child->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(child->parentWidget())));
+    child->installEventFilter(this);
+  }
   if (!opts.commandLineList.isEmpty()) {
     // The set named on the command line: the list file's base name.
     const std::string path = ToL1(opts.commandLineList);
@@ -110,8 +115,11 @@ bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
       return true;
     }
   }
+  // A picture or chart standing on a panel drags the panel.
+  QObject* target = obj;
+  if (const QVariant p = obj->property("dragPanel"); p.isValid()) target = static_cast<QObject*>(p.value<void*>());
   for (DragState& d : drags_) {
-    if (obj != d.panel) continue;
+    if (target != d.panel) continue;
     if (ev->type() == QEvent::MouseButtonPress) {
       d.origin = QCursor::pos();
       d.panel->raise();

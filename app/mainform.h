@@ -91,6 +91,7 @@ class TMainForm : public QMainWindow {
   QRadioButton* RBMicro = nullptr;
   QRadioButton* RBMetro = nullptr;
   QComboBox* CBGuitarras = nullptr;
+  QLabel* Image9 = nullptr;  // the guitar panel's picture
   std::unique_ptr<audio::WaveIn> WaveIn;
   std::atomic<bool> WaveInReady{false};
   void Log(const QString& line);

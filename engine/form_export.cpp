@@ -54,9 +54,6 @@ void TMainForm::BuildExportControls() {
   connect(SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
   OndaL = WaveView(PanelOnda, "OndaL", {5, 4, 568, 80});
   OndaR = WaveView(PanelOnda, "OndaR", {5, 86, 568, 80});
-  // The views stand on the panel: dragging them drags it.
-  OndaL->installEventFilter(this);
-  OndaR->installEventFilter(this);
   ClearWaveViews();
 }
 

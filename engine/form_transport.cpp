@@ -48,8 +48,8 @@ void TMainForm::BuildTransportControls() {
   STT = Lamp(PanelMetronomo, "STT", QString(), {176, 196, 44, 40});
   STT->setFont(QFont("Arial", 22, QFont::Bold));
   STT->setVisible(false);
-  Image1 = Lamp(PanelMetronomo, "Image1", QString(), {176, 24, 1, 1});
-  Image2 = Lamp(PanelMetronomo, "Image2", QString(), {176, 24, 1, 1});
+  Image1 = Lamp(PanelMetronomo, "Image1", QString(), {8, 244, 164, 16});
+  Image2 = Lamp(PanelMetronomo, "Image2", QString(), {8, 244, 164, 16});
   Image1->setVisible(false);
   SpeedButton12 = new QPushButton("Stop", PanelMetronomo);
   SpeedButton12->setObjectName("SpeedButton12");

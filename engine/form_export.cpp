@@ -10,33 +10,11 @@
 
 #include "app/mainform.h"
 #include "app/string_grid.h"
+#include "engine/sample_chart.h"
 #include "engine/wav_export.h"
 #include "platform/text.h"
 
 namespace {
-QChartView* WaveView(QWidget* parent, const char* name, QRect g) {
-  auto* chart = new QChart();
-  chart->legend()->hide();
-  chart->setBackgroundBrush(Qt::black);
-  chart->setMargins(QMargins(0, 0, 0, 0));
-  auto* series = new QLineSeries();
-  series->setColor(Qt::blue);
-  chart->addSeries(series);
-  auto* ax = new QValueAxis();
-  auto* ay = new QValueAxis();
-  ay->setRange(-32768, 32768);
-  ax->setVisible(false);
-  ay->setVisible(false);
-  chart->addAxis(ax, Qt::AlignBottom);
-  chart->addAxis(ay, Qt::AlignLeft);
-  series->attachAxis(ax);
-  series->attachAxis(ay);
-  auto* view = new QChartView(chart, parent);
-  view->setObjectName(name);
-  view->setGeometry(g);
-  return view;
-}
-
 void SetPoints(QWidget* w, const QList<QPointF>& pts) {
   auto* view = static_cast<QChartView*>(w);
   auto* series = static_cast<QLineSeries*>(view->chart()->series().value(0));
@@ -52,8 +30,8 @@ void TMainForm::BuildExportControls() {
   SpeedButton6->setToolTip("Exportar tema a WAV");
   SpeedButton6->setGeometry(600, 168, 44, 26);
   connect(SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
-  OndaL = WaveView(PanelOnda, "OndaL", {5, 4, 568, 80});
-  OndaR = WaveView(PanelOnda, "OndaR", {5, 86, 568, 80});
+  OndaL = MakeSampleChart(PanelOnda, "OndaL", {5, 4, 568, 80}, 32768);
+  OndaR = MakeSampleChart(PanelOnda, "OndaR", {5, 86, 568, 80}, 32768);
   ClearWaveViews();
 }
 

@@ -5,5 +5,6 @@ target_sources(mainform PRIVATE
   engine/form_output.cpp
   engine/form_transport.cpp
   engine/form_export.cpp
+  engine/sample_chart.cpp
 )
 target_link_libraries(mainform PUBLIC waveaudio)

@@ -20,6 +20,7 @@
 #include <QValueAxis>
 
 #include "app/mainform.h"
+#include "engine/sample_chart.h"
 #include "platform/text.h"
 
 namespace {
@@ -88,26 +89,7 @@ void TMainForm::BuildEngineControls() {
   Label29 = new QLabel(PanelSonidos);
   Label29->setObjectName("Label29");
   Label29->setGeometry(180, 236, 90, 18);
-  auto* chart = new QChart();
-  chart->legend()->hide();
-  chart->setBackgroundBrush(Qt::black);
-  chart->setMargins(QMargins(0, 0, 0, 0));
-  auto* series = new QLineSeries();
-  series->setColor(Qt::blue);
-  chart->addSeries(series);
-  auto* ax = new QValueAxis();
-  auto* ay = new QValueAxis();
-  ay->setRange(-32767, 32767);
-  ax->setVisible(false);
-  ay->setVisible(false);
-  chart->addAxis(ax, Qt::AlignBottom);
-  chart->addAxis(ay, Qt::AlignLeft);
-  series->attachAxis(ax);
-  series->attachAxis(ay);
-  auto* view = new QChartView(chart, PanelSonidos);
-  view->setObjectName("OscSonidos");
-  view->setGeometry(8, 260, 264, 104);
-  OscSonidos = view;
+  OscSonidos = MakeSampleChart(PanelSonidos, "OscSonidos", {8, 260, 264, 104}, 32767);
 
   PopupMenu3 = new QMenu(this);
   PopupMenu3->setObjectName("PopupMenu3");

@@ -7,15 +7,6 @@
 #include "rhythm/dataset.h"
 
 namespace {
-std::string FixedName(const char* p, size_t n) {
-  size_t len = 0;
-  while (len < n && p[len] != '\0') ++len;
-  return std::string(p, len);
-}
-void SetFixedName(char* p, size_t n, const std::string& s) {
-  std::memset(p, 0, n);
-  std::memcpy(p, s.data(), std::min(n, s.size()));
-}
 uint8_t BoundedCountPair(uint8_t b) {
   const int lo = std::min(b & 0x0F, kMaxStrokes);
   const int hi = std::min(b >> 4, kMaxStrokes);
@@ -23,10 +14,10 @@ uint8_t BoundedCountPair(uint8_t b) {
 }
 }  // namespace
 
-std::string FormulaV1::Name() const { return FixedName(name, sizeof name); }
-void FormulaV1::SetName(const std::string& s) { SetFixedName(name, sizeof name, s); }
-std::string TemaV1::Name() const { return FixedName(name, sizeof name); }
-void TemaV1::SetName(const std::string& s) { SetFixedName(name, sizeof name, s); }
+std::string FormulaV1::Name() const { return ReadFixedName(name, sizeof name); }
+void FormulaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
+std::string TemaV1::Name() const { return ReadFixedName(name, sizeof name); }
+void TemaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
 
 std::string FormulasV1PathOf(const std::string& name) { return "datos/" + name + "/formulas.van"; }
 std::string TemasV1PathOf(const std::string& name) { return "datos/" + name + "/temas.van"; }

@@ -3,22 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-std::string FixedName(const char* p, size_t n) {
+std::string ReadFixedName(const char* p, size_t n) {
   size_t len = 0;
   while (len < n && p[len] != '\0') ++len;
   return std::string(p, len);
 }
-void SetFixedName(char* p, size_t n, const std::string& s) {
+
+void WriteFixedName(char* p, size_t n, const std::string& s) {
   std::memset(p, 0, n);
   std::memcpy(p, s.data(), std::min(n, s.size()));
 }
-}  // namespace
 
-std::string Formula::Name() const { return FixedName(name, sizeof name); }
-void Formula::SetName(const std::string& s) { SetFixedName(name, sizeof name, s); }
-std::string Tema::Name() const { return FixedName(name, sizeof name); }
-void Tema::SetName(const std::string& s) { SetFixedName(name, sizeof name, s); }
+std::string Formula::Name() const { return ReadFixedName(name, sizeof name); }
+void Formula::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
+std::string Tema::Name() const { return ReadFixedName(name, sizeof name); }
+void Tema::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
 
 void ClearPattern(Formula& f) {
   std::memset(f.cells, 0, sizeof f.cells);

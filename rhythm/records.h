@@ -122,6 +122,11 @@ struct RhythmTables {
   static std::unique_ptr<RhythmTables> Create() { return std::make_unique<RhythmTables>(); }
 };
 
+// Fixed-width name fields: read up to the first NUL (at most n bytes);
+// written NUL-padded and cut at n.
+std::string ReadFixedName(const char* p, size_t n);
+void WriteFixedName(char* p, size_t n, const std::string& s);
+
 // Record operations shared by the editors, the open and the converter.
 void ClearPattern(Formula& f);              // cells and stroke counts to 0
 bool FormulaIsInvalid(const Formula& f);    // beat nibble above 12

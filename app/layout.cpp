@@ -228,10 +228,10 @@ void TMainForm::BuildLayout() {
   RBTiempo = new QRadioButton("Tiempo", PanelFormulas);
   RBTiempo->setObjectName("RBTiempo");
   RBTiempo->setChecked(true);
-  RBTiempo->setGeometry(130, 2, 60, 18);
+  RBTiempo->setGeometry(90, 22, 70, 18);
   RBAcento = new QRadioButton("Acento", PanelFormulas);
   RBAcento->setObjectName("RBAcento");
-  RBAcento->setGeometry(190, 2, 56, 18);
+  RBAcento->setGeometry(164, 22, 76, 18);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

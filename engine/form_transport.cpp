@@ -70,8 +70,8 @@ void TMainForm::BuildTransportControls() {
   BotonPlayComp = button(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), "Oir tema", {482, 168, 36, 26});
   botonpausa = button(PanelTemas, "botonpausa", "||", "Pausa", {520, 168, 36, 26});
   botonstoptema = button(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), "Stop - F12", {558, 168, 36, 26});
-  botonplay = button(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), "Oir tema", {20, 2, 30, 18});
-  botonstop = button(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), "Stop - F12", {52, 2, 30, 18});
+  botonplay = button(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), "Oir tema", {8, 20, 30, 22});
+  botonstop = button(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), "Stop - F12", {40, 20, 30, 22});
 
   Action1 = new QAction("Action1", this);
   Action1->setObjectName("Action1");

@@ -30,7 +30,7 @@ void TMainForm::BuildLibraryControls() {
   if (FormImportar) return;  // built once
 
   // The formula search box under the formula grid.
-  SGFormulas->setGeometry(8, 22, 232, 178);
+  SGFormulas->setGeometry(8, 44, 232, 156);
   Edit3Label = new QLabel(QString::fromUtf8("Buscar fórmula"), PanelFormulas);
   Edit3Label->setObjectName("Edit3Label");
   Edit3Label->setGeometry(8, 203, 84, 20);

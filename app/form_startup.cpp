@@ -33,6 +33,7 @@ void TMainForm::BuildStartupControls() {
 void TMainForm::FormCreate() {
   auto step = [this](const char* name) { StartupSteps.push_back(name); };
   step("ProbeHidDevice");  // the device link comes later: nothing to find yet
+  BonjourPresent = false;  // no DNS-SD server is looked for yet: no TCP server, no service
   step("RegisterIosService");
   // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
   step("MiMain");
@@ -46,7 +47,9 @@ void TMainForm::FormCreate() {
   std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
   if (name.empty()) name = "Original";
   DataSet.DataSetName = name;
-  if (!commandLineSet_.empty()) DataSet.DataSetName = commandLineSet_;
+  // The working folder was moved at program entry; here the name replaces "archivo".
+  if (auto set = FindCommandLineSet({commandLineSet_}))
+    DataSet.DataSetName = ToL1(QString::fromLocal8Bit(set->name.c_str()));
   step("CommandLine");
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   const std::string tuner = ToL1(SettingsIniFile->ReadString("METRONOMO", "Afinador", "Microfono"));
@@ -63,6 +66,9 @@ void TMainForm::FormCreate() {
   step("WaveOut");
   OpenWaveInput();
   step("WaveIn");
+  // The arrays are the layout's (AccentBoxes, BeatLabels, SoloButtons,
+  // MuteButtons, TBPan, TBVol); the guitar's VolG and PanG and its string
+  // note labels come with the guitar.
   for (QSlider* s : TBPan) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   for (QSlider* s : TBVol) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   step("ControlArrays");
@@ -72,6 +78,9 @@ void TMainForm::FormCreate() {
   step("OpenDataSet");
   ClearModified();  // the device identification ends with the set unmodified
   step("NSerieMetronomo");
+  if (BonjourPresent)
+    Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  step("IosReady");
   CBGuitarras->clear();
   for (const auto& g : GuitarSetNames("BancoDeSonidos")) CBGuitarras->addItem(L1(g));
   CBGuitarras->setCurrentIndex(-1);
@@ -90,8 +99,12 @@ void TMainForm::OpenWaveInput() {
 }
 
 bool TMainForm::FormClose() {
+  if (FormClosed) return true;  // the window is going already
+  // Playback stops first: the sequencer must not run under the questions
+  // below, nor touch anything once the window goes.
+  if (Engine->PlayState != 0) botonstopClick();
   if (Guitarra1->isChecked()) Guitarra1->trigger();
-  if (Afinador1->isChecked()) Afinador1->trigger();
+  if (Afinador1->isChecked()) Afinador1Click();
   if (Modified()) {
     DataSet.SaveWithoutAsking = false;
     const bool saved = SaveDataSet();
@@ -104,12 +117,13 @@ bool TMainForm::FormClose() {
         DataSet.PreviousDataSetName.empty() ? std::string("Original") : DataSet.PreviousDataSetName;
     SettingsIniFile->WriteString("METRONOMO", "archivo", L1(previous));
   }
-  // Nothing may run once the window goes: playback, the timers, the devices.
-  if (Engine->PlayState != 0) Stop1Click();
+  // The close goes through: the timers and the devices stop before anything
+  // of the window is freed.
   Timer1->stop();
   Timer4->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();
+  FormClosed = true;
   return true;
 }
 
@@ -120,4 +134,5 @@ void TMainForm::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
+// "Archivo" > "Salir": the same close as the window's own.
 void TMainForm::Salir1Click() { close(); }

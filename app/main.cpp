@@ -8,17 +8,20 @@
 #include "app/startup.h"
 
 namespace {
-// Exceptions that escape a handler are shown in a box; the loop goes on.
+void ShowException(std::exception_ptr e) {
+  QMessageBox::critical(nullptr, QApplication::applicationName(),
+                        QString::fromLocal8Bit(EscapedExceptionText(e).c_str()));
+}
+
+// An exception that escapes a handler is shown in a box; the loop goes on.
 class App : public QApplication {
  public:
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* ev) override {
     try {
       return QApplication::notify(receiver, ev);
-    } catch (const std::exception& e) {
-      QMessageBox::critical(nullptr, applicationName(), QString::fromLocal8Bit(e.what()));
     } catch (...) {
-      QMessageBox::critical(nullptr, applicationName(), "Error");
+      ShowException(std::current_exception());
     }
     return false;
   }
@@ -29,15 +32,30 @@ int main(int argc, char** argv) {
   App app(argc, argv);
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
-  // A list file on the command line names the set; its folder's parent is the working folder.
+  // A list file on the command line names the set. The program's folder is
+  // the parent of the list file's folder: everything (settings, pictures,
+  // data sets) is read from there, so it becomes the working folder first.
   std::vector<std::string> args(argv + 1, argv + argc);
   if (auto set = FindCommandLineSet(args)) {
     opts.commandLineList = QString::fromLocal8Bit((set->name + ".vl2").c_str());
-    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));
+    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
   }
+  // The main window with its start-up, then the about box. The import
+  // dialog is built with the library's controls inside the window's
+  // construction; nothing of start-up reaches it.
   TMainForm form(std::move(opts));
-  form.FormCreate();
+  try {
+    form.FormCreate();
+  } catch (...) {
+    // The window opens as far as its start-up got.
+    ShowException(std::current_exception());
+  }
   form.CreateAboutBox();
   form.showMaximized();
-  return app.exec();
+  try {
+    app.exec();
+  } catch (...) {
+    ShowException(std::current_exception());
+  }
+  return 0;
 }

@@ -36,14 +36,9 @@ TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std:
     child->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(child->parentWidget())));
     child->installEventFilter(this);
   }
-  if (!opts.commandLineList.isEmpty()) {
-    // The set named on the command line: the list file's base name.
-    const std::string path = ToL1(opts.commandLineList);
-    const size_t slash = path.find_last_of('/');
-    std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (base.size() > 4) base.resize(base.size() - 4);
-    commandLineSet_ = base;
-  }
+  // The list file named on the command line, as given; start-up takes the
+  // set's name from it.
+  commandLineSet_ = opts.commandLineList.toLocal8Bit().toStdString();
 }
 
 TMainForm::~TMainForm() {
@@ -51,15 +46,28 @@ TMainForm::~TMainForm() {
   // back every queued buffer and close the device before anything is freed.
   if (Timer1) Timer1->stop();
   CloseWaveOutput();
+  if (WaveIn) WaveIn->Close();  // its callback writes WaveInReady, which goes first
 }
 
 void TMainForm::Log(const QString& line) { Visor->append(line); }
 
+// The view toggle: the item's check mark flips and the panel follows it.
+// Only the mark is looked at, so a close label (clickable only while its
+// panel shows) hides the panel.
 void TMainForm::TogglePanel(QWidget* panel, QAction* item, bool bringToFront) {
   item->setChecked(!item->isChecked());
   panel->setVisible(item->isChecked());
   if (bringToFront && panel->isVisible()) panel->raise();
 }
+
+void TMainForm::Metrnomo1Click() { TogglePanel(PanelMetronomo, Metrnomo1, true); }
+void TMainForm::Temas1Click() { TogglePanel(PanelTemas, Temas1, true); }
+void TMainForm::Frmulas1Click() { TogglePanel(PanelFormulas, Frmulas1, true); }
+void TMainForm::Pistas1Click() { TogglePanel(PanelPistas, Pistas1, false); }
+void TMainForm::Onda1Click() { TogglePanel(PanelOnda, Onda1, false); }
+void TMainForm::Sonidos1Click() { TogglePanel(PanelSonidos, Sonidos1, false); }
+void TMainForm::Afinador1Click() { TogglePanel(PanelAfinador, Afinador1, false); }
+void TMainForm::Guitarra1Click() { TogglePanel(PanelGuitarra, Guitarra1, false); }
 
 void TMainForm::ConnectHandlers() {
   ConnectShell();  // language items, help menu, manual and web actions
@@ -86,19 +94,23 @@ void TMainForm::ConnectHandlers() {
     QAction* item;
     QWidget* panel;
     QLabel* close;
-    bool front;
+    void (TMainForm::*handler)();
   };
   const Toggle toggles[] = {
-      {Metrnomo1, PanelMetronomo, StaticText4, true}, {Temas1, PanelTemas, StaticText6, true},
-      {Frmulas1, PanelFormulas, StaticText8, true},   {Pistas1, PanelPistas, Label36, false},
-      {Onda1, PanelOnda, StaticText9, false},         {Sonidos1, PanelSonidos, StaticText10, false},
-      {Afinador1, PanelAfinador, StaticText11, false}, {Guitarra1, PanelGuitarra, StaticText7, false},
+      {Metrnomo1, PanelMetronomo, StaticText4, &TMainForm::Metrnomo1Click},
+      {Temas1, PanelTemas, StaticText6, &TMainForm::Temas1Click},
+      {Frmulas1, PanelFormulas, StaticText8, &TMainForm::Frmulas1Click},
+      {Pistas1, PanelPistas, Label36, &TMainForm::Pistas1Click},
+      {Onda1, PanelOnda, StaticText9, &TMainForm::Onda1Click},
+      {Sonidos1, PanelSonidos, StaticText10, &TMainForm::Sonidos1Click},
+      {Afinador1, PanelAfinador, StaticText11, &TMainForm::Afinador1Click},
+      {Guitarra1, PanelGuitarra, StaticText7, &TMainForm::Guitarra1Click},
   };
   for (const Toggle& t : toggles) {
-    // The item's own toggling is undone first: the rule flips the mark itself.
+    // The item's own toggling is undone first: the handler flips the mark itself.
     connect(t.item, &QAction::triggered, this, [this, t](bool) {
       t.item->setChecked(!t.item->isChecked());
-      TogglePanel(t.panel, t.item, t.front);
+      (this->*t.handler)();
     });
     t.close->installEventFilter(this);
     t.close->setProperty("closes", QVariant::fromValue(static_cast<void*>(t.item)));
@@ -107,11 +119,27 @@ void TMainForm::ConnectHandlers() {
   }
 }
 
+namespace {
+// Whether a press at pos of the panel drags it: on the panel itself or on
+// one of the children that forward to it, not through any other child.
+bool PressDragsPanel(QObject* receiver, QWidget* panel, QPoint pos) {
+  if (receiver != panel) return true;  // a forwarding child
+  for (QWidget* w = panel->childAt(pos); w && w != panel; w = w->parentWidget())
+    if (w->property("dragPanel").isValid()) return true;
+  return panel->childAt(pos) == nullptr;
+}
+}  // namespace
+
 bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
-  if (ev->type() == QEvent::MouseButtonPress) {
-    const QVariant closes = obj->property("closes");
-    if (closes.isValid()) {
-      static_cast<QAction*>(closes.value<void*>())->trigger();
+  // A close label is clicked with the left button, released over it; it
+  // takes its own presses, so they never reach the panel.
+  if (const QVariant closes = obj->property("closes"); closes.isValid()) {
+    if (ev->type() == QEvent::MouseButtonPress || ev->type() == QEvent::MouseButtonDblClick) return true;
+    if (ev->type() == QEvent::MouseButtonRelease) {
+      auto* me = static_cast<QMouseEvent*>(ev);
+      auto* label = static_cast<QWidget*>(obj);
+      if (me->button() == Qt::LeftButton && label->rect().contains(me->position().toPoint()))
+        static_cast<QAction*>(closes.value<void*>())->trigger();
       return true;
     }
   }
@@ -121,12 +149,19 @@ bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
   for (DragState& d : drags_) {
     if (target != d.panel) continue;
     if (ev->type() == QEvent::MouseButtonPress) {
-      d.origin = QCursor::pos();
-      d.panel->raise();
-    } else if (ev->type() == QEvent::MouseMove) {
+      auto* me = static_cast<QMouseEvent*>(ev);
+      const bool drags = PressDragsPanel(obj, d.panel, me->position().toPoint());
+      d.panel->setProperty("dragArmed", drags);
+      if (drags) {
+        d.origin = QCursor::pos();
+        d.panel->raise();
+      }
+    } else if (ev->type() == QEvent::MouseMove && d.panel->property("dragArmed").toBool()) {
       auto* me = static_cast<QMouseEvent*>(ev);
       const QPoint cur = QCursor::pos();
       const int dx = cur.x() - d.origin.x(), dy = cur.y() - d.origin.y();
+      // A move that would bring the left or top edge to 0 or beyond is
+      // refused and the origin stays.
       if ((me->buttons() & Qt::LeftButton) && d.panel->x() + dx > 0 && d.panel->y() + dy > 0) {
         d.origin = cur;
         d.panel->move(d.panel->x() + dx, d.panel->y() + dy);

@@ -81,6 +81,17 @@ class TMainForm : public QMainWindow {
   ~TMainForm() override;
 
   // --- start-up and shell (app/) ---
+  // The "Ver" items; each close label "X" runs its panel's item.
+  void Metrnomo1Click();
+  void Temas1Click();
+  void Frmulas1Click();
+  void Pistas1Click();
+  void Onda1Click();
+  void Sonidos1Click();
+  void Afinador1Click();  // the panel only, until the tuner comes
+  void Guitarra1Click();  // the panel only, until the guitar comes
+  bool BonjourPresent = false;  // the DNS-SD server is installed (never yet)
+  bool FormClosed = false;      // a close went through: a later one does nothing
   void FormCreate();
   bool FormClose();  // false: the program keeps running
   void Salir1Click();

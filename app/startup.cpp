@@ -32,6 +32,23 @@ std::vector<std::string> GuitarSetNames(const std::string& bankFolder) {
     if (n.empty() || n[0] == '.' || n.find('.') != std::string::npos) continue;
     if (FileExists(bankFolder + "/" + n + "/c6.wav")) names.push_back(n);
   }
-  std::sort(names.begin(), names.end());
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                   [&](char x, char y) { return lower(x) < lower(y); });
+    const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                                      [&](char x, char y) { return lower(x) < lower(y); });
+    return less || (!greater && a < b);
+  });
   return names;
+}
+
+std::string EscapedExceptionText(std::exception_ptr e) {
+  try {
+    if (e) std::rethrow_exception(e);
+  } catch (const std::exception& ex) {
+    return ex.what();
+  } catch (...) {
+  }
+  return std::string();
 }

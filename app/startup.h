@@ -1,7 +1,9 @@
 // Start-up decisions that need no window: the data set named on the command
-// line, the tuner input setting and the guitar sample sets on disk.
+// line, the tuner input setting, the guitar sample sets on disk and the text
+// an escaped exception is shown with.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,5 +20,9 @@ std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>&
 bool TunerInputIsMicrophone(const std::string& value);
 
 // Sub-folders of the sound library without an extension that hold "c6.wav",
-// in name order.
+// in name order regardless of letter case (as a folder listing shows them).
 std::vector<std::string> GuitarSetNames(const std::string& bankFolder);
+
+// What the exception box says: the exception's message, or nothing for a
+// thrown value that is no std::exception.
+std::string EscapedExceptionText(std::exception_ptr e);

@@ -68,7 +68,9 @@ void TMainForm::SpeedButton6Click() {
   E.OutputHalf = 0;
   E.OutputOffset = 0;
   SelectEntryRow(1, true);
-  if (WavInitialDir.isEmpty()) WavInitialDir = QDir::currentPath() + "/datos/wavs";
+  // Every export starts in the set's wav folder; a folder change in the
+  // dialog points it there again (relative to the working folder).
+  WavInitialDir = QDir::currentPath() + "/datos/wavs";
   if (SacoInt(4, 1) == 0) return;
 
   FileDialogRequest req;
@@ -101,7 +103,8 @@ void TMainForm::SpeedButton6Click() {
   WavStreamWriter out(path, 2, E.Format.SampleRate);
   bool ok = out.Open();
   if (ok)
-    ok = ExportTheme(E, *Rhythm, *Bank, plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); });
+    ok = ExportTheme(E, *Rhythm, *Bank, plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
+                     Hooks);
   if (ok) ok = out.Finish();
   // The grid stands where the export left the sequence: back to the first entry.
   SelectEntryRow(1, true);

@@ -55,9 +55,12 @@ void TMainForm::Aadir1Click() {
   QListWidgetItem* it = LBwavs->currentItem();
   if (!it) return;
   if (SoundListAdd(SoundList, ToL1(it->text()), Bank->Capacity()) < 0) return;
-  WriteSoundListFile();
-  AbreSonidos();
+  // The new last item is selected; the reload then selects the first sound.
+  LBIns->addItem(it->text());
   LBIns->setCurrentRow(LBIns->count() - 1);
+  WriteSoundListFile();
+  LBwavs->viewport()->update();
+  AbreSonidos();
   Cambios();
 }
 
@@ -69,6 +72,9 @@ void TMainForm::Eliminar1Click() {
   Cambios();
 }
 
+// Move up and Move down keep the moved sound selected after the reload (which
+// selects the first sound): the menu opens again so that the same sound can
+// be moved on, and its next command must act on that sound.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
   Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);

@@ -1,6 +1,7 @@
 // The sequencer: one beat per finished buffer, the theme logic at the end of
 // each compás, and the transport commands.
 #include <QAction>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,8 +26,24 @@ constexpr uint8_t kLampAccent = 0x20;
 constexpr uint8_t kLampBeat = 0x10;
 constexpr uint8_t kLampOff = 0x00;
 
+// A label's text colour; the style is only rebuilt when the colour changes
+// (eleven labels go grey at every beat).
 void Colour(QLabel* l, const char* colour) {
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(colour));
+  const QString c = QString::fromLatin1(colour);
+  if (l->property("lampColour").toString() == c) return;
+  l->setProperty("lampColour", c);
+  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
+}
+
+// The transport buttons stay down like grouped speed buttons: one of each
+// panel's group is down at a time.
+void GroupDown(std::initializer_list<QPushButton*> buttons, QObject* owner) {
+  auto* group = new QButtonGroup(owner);
+  group->setExclusive(true);
+  for (QPushButton* b : buttons) {
+    b->setCheckable(true);
+    group->addButton(b);
+  }
 }
 
 QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
@@ -72,6 +89,10 @@ void TMainForm::BuildTransportControls() {
   botonstoptema = button(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), "Stop - F12", {558, 168, 36, 26});
   botonplay = button(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), "Oir tema", {8, 20, 30, 22});
   botonstop = button(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), "Stop - F12", {40, 20, 30, 22});
+  GroupDown({BotonPlayComp, botonpausa, botonstoptema}, PanelTemas);
+  GroupDown({botonplay, botonstop}, PanelFormulas);
+  botonstoptema->setChecked(true);
+  botonstop->setChecked(true);
 
   Action1 = new QAction("Action1", this);
   Action1->setObjectName("Action1");
@@ -147,10 +168,15 @@ void TMainForm::ShowCompasCounter() {
 
 void TMainForm::Timer1Timer() {
   EngineState& E = *Engine;
-  if (E.FinishedBuffers != 0 && PanelOnda->isVisible()) DrawWaveViews();
   {
+    // The audio thread writes the count: even the test for zero takes the lock.
     std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
     if (E.FinishedBuffers == 0) return;
+  }
+  if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
+  {
+    // Only this thread takes counts away, so it is still at least 1 here.
+    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
     E.FinishedBuffers -= 1;
   }
   Label8->setText(QString::fromLatin1(E.BpmText));
@@ -252,7 +278,9 @@ void TMainForm::Timer1Timer() {
               step = END;
               break;
             }
-            SelectEntryRow(r, true);
+            // The same entry picked again keeps its tempo running on: the
+            // selection (which takes the row's tempo) runs only for a new row.
+            SelectEntryRow(r);
             E.EntryAccel = static_cast<int8_t>(SacoInt(5, r));
             loadFormulaBeats();
             E.PlayedEntries[static_cast<size_t>(r - 1)] += 1;
@@ -306,13 +334,20 @@ void TMainForm::BotonPlayCompClick() {
 
   const int entries = std::min<int>({th.entryCount, kMaxEntries, SGSaco->RowCount() - 2});
   if (E.PlayFromBar) {
-    // The guitar asks to start at its bar: the entry that holds it.
+    // The guitar asks to start at its bar (left in CurrentCompas): the entry
+    // that holds it. Selecting the row sets the counter to the entry's first
+    // compás, so the bar is put back.
+    const int bar = E.CurrentCompas;
     for (int i = 1; i <= entries && E.PlayFromBar; ++i) {
-      if (SacoInt(0, i + 1) > E.CurrentCompas) {
+      if (SacoInt(0, i + 1) > bar) {
         SelectEntryRow(i);
+        E.CurrentCompas = bar;
         E.PlayFromBar = false;
       }
     }
+    // No entry holds that bar: the flag stays, and the selected entry starts
+    // from its first compás.
+    if (E.PlayFromBar) E.CurrentCompas = SacoInt(0, SGSaco->Row());
   } else if (!E.ThemeInOrder) {
     const int r = RandomBelow(entries - 1) + 1;
     ClearPlayedEntries();
@@ -435,6 +470,9 @@ void TMainForm::botonpausaClick() {
     E.ElapsedStart = TickCount();
     E.PlayState = 1;
     if (WaveOut->IsOpen()) WaveOut->Restart();
+    BotonPlayComp->setChecked(true);
+  } else {
+    botonstoptema->setChecked(true);
   }
 }
 
@@ -448,14 +486,19 @@ void TMainForm::Stop1Click() {
   STT->setVisible(false);
   Timer1->stop();
   E.CountingBuffers = false;
+  botonstop->setChecked(true);
+  botonstoptema->setChecked(true);
   Colour(TTiempo, "silver");
   if (E.PlayState == 2) {
     E.StopFromSequencer = false;
     if (WaveOut->IsOpen()) WaveOut->Reset();
   }
   if (E.StopFromSequencer) {
-    E.StopFromSequencer = false;  // the last queued beats may still be playing
+    E.StopFromSequencer = false;  // the last queued beat may still be playing
   } else if (WaveOut->IsOpen()) {
+    // A stop by the user silences the device at once, so the headers can be
+    // released and a silent mix that follows (export, normalisation at a
+    // save) never writes into a half that is still being played.
     WaveOut->Reset();
     for (auto& h : OutHeaders)
       if (h.Prepared()) WaveOut->Unprepare(h);
@@ -472,7 +515,8 @@ void TMainForm::Stop1Click() {
   E.ThemePlayback = false;
   E.PlayState = 0;
   SGDatosFormula->viewport()->update();
-  // The elapsed time runs on until the last queued beat has played.
+  // The elapsed time stops with the next finished buffer (OnBufferDone);
+  // without a device none will come.
   if (!WaveOut->IsOpen()) Timer4->stop();
 }
 
@@ -484,7 +528,9 @@ void TMainForm::botonstopClick() {
 void TMainForm::Timer4Timer() {
   EngineState& E = *Engine;
   if (E.PlayState == 2) return;
-  E.ElapsedMs = E.ElapsedBefore + (static_cast<int64_t>(TickCount()) - E.ElapsedStart);
+  // The tick count wraps after 2^32 ms: the difference is taken in 32 bits.
+  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
+  E.ElapsedMs = E.ElapsedBefore + since;
   const int64_t d = E.ElapsedMs / 100;
   char buf[32];
   std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
@@ -494,9 +540,12 @@ void TMainForm::Timer4Timer() {
 
 void TMainForm::NormalizarTema(int t) {
   NormalizeTheme(*Engine, *Rhythm, *Bank, t);
+  // Then the formula of the entry selected in the sequence grid, which shows
+  // the selected theme (not necessarily t).
+  const int r = SGTemas->Row() - 1;
   const int e = SGSaco->Row() - 1;
-  if (t >= 0 && t < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[t].entryCount)
-    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[t].formulas[e], kMaxFormulas - 1);
+  if (r >= 0 && r < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[r].entryCount)
+    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
 }
 
 void TMainForm::Normalizar1Click() {
@@ -506,6 +555,7 @@ void TMainForm::Normalizar1Click() {
     Rhythm->CurrentTema = i;
     NormalizarTema(i);
     Log(SGTemas->Cells(1, i + 1));
+    Visor->repaint();
     QCoreApplication::processEvents();
   }
   Engine->CurrentBeat = 0;

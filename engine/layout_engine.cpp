@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -32,7 +33,8 @@ class LibraryDelegate : public QStyledItemDelegate {
   void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override {
     p->save();
     p->setPen(Qt::black);
-    p->setBrush(opt.state & QStyle::State_Selected ? QColor(0, 0, 128) : QColor(0, 0, 0));
+    // The list's own brush: its base colour, the highlight when selected.
+    p->setBrush(opt.state & QStyle::State_Selected ? opt.palette.highlight() : opt.palette.base());
     p->drawRect(opt.rect.adjusted(0, 0, -1, -1));
     const std::string name = ToL1(idx.data().toString());
     QColor c;
@@ -81,6 +83,13 @@ void TMainForm::BuildEngineControls() {
   LBIns->setGeometry(8, 40, 128, 190);
   LBwavs->setGeometry(144, 40, 128, 190);
   LBwavs->setItemDelegate(new LibraryDelegate(this));
+  {
+    // A dark list, so that lime, silver and red names read well.
+    QPalette pal = LBwavs->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    LBwavs->setPalette(pal);
+  }
   LBIns->setContextMenuPolicy(Qt::CustomContextMenu);
   LBwavs->setContextMenuPolicy(Qt::CustomContextMenu);
   SpeedButton1 = ToolButton(PanelSonidos, "SpeedButton1", QString::fromUtf8("\u25B6"), {144, 234, 28, 22});

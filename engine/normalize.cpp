@@ -28,16 +28,22 @@ void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank
   eng.EndingCounter = 0;
   const Tema& th = rt.Temas[static_cast<size_t>(t)];
   const int entries = std::min<int>(th.entryCount, kMaxEntries);
+  // Each entry is mixed at the tempo it starts with in playback, as the
+  // sequence grid shows it: its own tempo where it has one, otherwise the
+  // tempo carried on from the entries before, each of which adds its
+  // acceleration once per repetition.
   float entryBpm = th.tempos[0] >= 20 && th.tempos[0] <= 400 ? th.tempos[0] : 120.0f;
   for (int e = 0; e < entries; ++e) {
     const int f = th.formulas[e];
     if (e > 0 && th.tempos[e] != 0) entryBpm = th.tempos[e];
+    const float startBpm = ClampBpm(entryBpm);
+    entryBpm = startBpm + static_cast<float>(th.times[e]) * static_cast<float>(th.accel[e]);
     if (f < 0 || f >= rt.FormulaCount || f >= kMaxFormulas) continue;
     rt.CurrentFormula = f;
     eng.FormulaBeats = rt.Formulas[static_cast<size_t>(f)].Beats();
     eng.FormulaStartBeat = rt.Formulas[static_cast<size_t>(f)].StartBeat();
     eng.EntryAccel = th.accel[e];
-    eng.CurrentBpm = entryBpm;
+    eng.CurrentBpm = startBpm;
     for (int b = 0; b < eng.FormulaBeats && b < kMaxBeats; ++b) {
       eng.CurrentBeat = b;
       MixNextBeat(eng, rt, bank, MixerHooks{});

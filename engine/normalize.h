@@ -6,8 +6,9 @@
 #include "engine/sound_bank.h"
 #include "rhythm/records.h"
 
-// Mixes theme t silently, one compás per entry at the entry's own tempo and
-// acceleration, starting from a gain of 10. Every clipping step lowers the
+// Mixes theme t silently, one compás per entry at the tempo the entry starts
+// with in playback (its own, or the one carried on by the accelerations
+// before it) and with its acceleration, starting from a gain of 10. Every clipping step lowers the
 // gain and the theme keeps the lowest gain reached; a theme that never clips
 // keeps its stored gain. What the engine plays next is left as it was:
 // tempo, formula, beat, track voices and click are restored; ThemePlayback

@@ -21,9 +21,10 @@ void LoadEntry(EngineState& eng, RhythmTables& rt, const ExportEntry& e) {
 }  // namespace
 
 bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
-                 const BeatSink& sink) {
+                 const BeatSink& sink, const MixerHooks& hooks) {
   if (plan.entries.empty() || plan.entries[0].times <= 0) return false;
-  const MixerHooks silent{};
+  MixerHooks silent;
+  silent.EncolaG = hooks.EncolaG;
   eng.ThemePlayback = true;
   eng.SilentMix = true;
   eng.OutputHalf = 0;
@@ -38,6 +39,7 @@ bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   LoadEntry(eng, rt, plan.entries[0]);
   int repeats = plan.entries[0].times;
   eng.PartsCounter = plan.parts;
+  eng.CurrentCompas = 1;
   // The intro clicks at the theme tempo, without the entry's acceleration.
   eng.EntryAccel = 0;
   for (eng.IntroCounter = plan.introBeats; ok && eng.IntroCounter != 0; --eng.IntroCounter) beat();
@@ -59,12 +61,14 @@ bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
       LoadEntry(eng, rt, plan.entries[i]);
       repeats = plan.entries[i].times;
     } else if (eng.PartsCounter >= 2) {
+      eng.CurrentCompas = 1;  // the ending counts as compás 1, as in playback
       for (eng.EndingCounter = plan.endBeats; ok && eng.EndingCounter != 0; --eng.EndingCounter) beat();
       eng.EndingCounter = 0;
       eng.PartsCounter -= 1;
       i = 0;
       LoadEntry(eng, rt, plan.entries[0]);
       repeats = plan.entries[0].times;
+      eng.CurrentCompas = 1;
     } else {
       break;
     }

@@ -34,9 +34,12 @@ using BeatSink = std::function<bool(const int16_t* frames, size_t bytes)>;
 // order, with the ending compás between parts (a plan of 0 or 1 parts plays
 // once, without ending). The engine is left stopped and silent-mix off.
 // Returns false when the sink refused a beat or the first entry has no
-// repetitions.
+// repetitions. Of the hooks only the guitar's renderer is used: no beat is
+// queued on the output. CurrentCompas counts the bars as playback does: 1 at
+// the first entry, one more per compás, back to 1 for the ending and for the
+// next part, so the guitar never looks past its last bar.
 bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
-                 const BeatSink& sink);
+                 const BeatSink& sink, const MixerHooks& hooks = MixerHooks{});
 
 // A WAV file written as a stream: the header first with data size 0, the
 // beats, then the header again with the real sizes. Everything goes to a

@@ -16,13 +16,13 @@ std::string ListPathOf(const std::string& name) { return "datos/" + name + ".vl2
 std::string FormulasPathOf(const std::string& name) { return "datos/" + name + "/formulas.svs"; }
 std::string TemasPathOf(const std::string& name) { return "datos/" + name + "/temas.svs"; }
 
-void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired) {
+bool LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired) {
   std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());
   t.FormulaCount = 1;
   if (repaired) repaired->clear();
-  if (!FileExists(path)) return;
+  if (!FileExists(path)) return true;
   std::vector<uint8_t> bytes;
-  ReadFileBytes(path, kFormulasFileMax, &bytes);
+  const bool read = ReadFileBytes(path, kFormulasFileMax, &bytes);
   const size_t n = std::min<size_t>(bytes.size() / sizeof(Formula), kMaxFormulas);
   if (n > 0) std::memcpy(t.Formulas.data(), bytes.data(), n * sizeof(Formula));
   t.FormulaCount = static_cast<int>(n);
@@ -32,20 +32,22 @@ void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* re
       if (repaired) repaired->push_back(static_cast<int>(i));
     }
   }
+  return read;
 }
 
-void LoadTemas(RhythmTables& t, const std::string& path) {
+bool LoadTemas(RhythmTables& t, const std::string& path) {
   std::memset(t.Temas.data(), 0, sizeof(Tema) * t.Temas.size());
   t.TemaCount = 1;
   if (!FileExists(path)) {
     t.Temas[0].entryCount = 0;
-    return;
+    return true;
   }
   std::vector<uint8_t> bytes;
-  ReadFileBytes(path, kTemasFileMax, &bytes);
+  const bool read = ReadFileBytes(path, kTemasFileMax, &bytes);
   const size_t n = std::min<size_t>(bytes.size() / sizeof(Tema), kMaxTemas);
   if (n > 0) std::memcpy(t.Temas.data(), bytes.data(), n * sizeof(Tema));
   t.TemaCount = static_cast<int>(n);
+  return read;
 }
 
 bool IsReservedName(const std::string& name) { return name == "Original" || name == "Nuevo"; }
@@ -120,8 +122,9 @@ bool ReadSoundList(const std::string& path, std::vector<std::string>* names) {
 }
 
 std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const std::string& toFolder,
-                                          std::string* error) {
+                                          std::vector<std::string>* failures) {
   std::vector<std::string> copied;
+  if (failures) failures->clear();
   std::error_code ec;
   if (!fs::is_directory(fromFolder, ec)) return copied;
   std::vector<std::string> files;
@@ -131,7 +134,11 @@ std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const s
   std::sort(files.begin(), files.end());
   for (const auto& f : files) {
     const std::string src = fromFolder + "/" + f;
-    if (CopyFileReplacing(src, toFolder + "/" + f, error)) copied.push_back(src);
+    std::string error;
+    if (CopyFileReplacing(src, toFolder + "/" + f, &error))
+      copied.push_back(src);
+    else if (failures)
+      failures->push_back(error);
   }
   return copied;
 }

@@ -36,10 +36,11 @@ extern const char* const kFactoryListPath;             // datos/Original.vl2
 // Fills the formula table with zeros and reads at most 512 records from the
 // file; FormulaCount = whole records read, 1 when the file is missing.
 // Every formula with a beat count above 12 is repaired; their indexes are
-// returned in *repaired.
-void LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired);
+// returned in *repaired. False when the file exists but could not be read
+// whole: the table then holds the whole records that were read.
+bool LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired);
 // The same for the themes (at most 128; missing file: one theme, no entries).
-void LoadTemas(RhythmTables& t, const std::string& path);
+bool LoadTemas(RhythmTables& t, const std::string& path);
 
 // Saving "Original" or "Nuevo" takes the first free name <name>-N.
 bool IsReservedName(const std::string& name);
@@ -67,6 +68,8 @@ bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formul
 // Reads a sound list file (Latin-1, one name per line).
 bool ReadSoundList(const std::string& path, std::vector<std::string>* names);
 
-// Copies every *.gtr of one set folder to another; returns the source paths copied.
+// Copies every *.gtr of one set folder to another, replacing files of the
+// same name; returns the source paths copied, and in *failures what could
+// not be copied and why.
 std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const std::string& toFolder,
-                                          std::string* error);
+                                          std::vector<std::string>* failures);

@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "app/mainform.h"
 #include "app/settings.h"
@@ -84,24 +85,43 @@ bool TMainForm::OpenDataSet() {
   AbreSonidos();
   CBMetro->setCurrentIndex(0);
 
+  // A record file that is there but cannot be read is said so: the set then
+  // shows only what was read, and saving it would write only that.
+  const auto unreadable = [this](const std::string& path) {
+    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + L1(path));
+  };
   std::vector<int> repaired;
-  LoadFormulas(*Rhythm, FormulasPathOf(DataSet.DataSetName), &repaired);
+  const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
+  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) unreadable(formulasPath);
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   DataSet.GridsFilling |= kGridsFillingBit;
-  for (int i = 0; i < Rhythm->FormulaCount; ++i) FillFormulaRow(i);
-  for (int i : repaired)
-    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+  // Every record read keeps its row, a repaired one too, so that the grid and
+  // the table count the same formulas.
+  for (int i = 0; i < Rhythm->FormulaCount; ++i) {
+    const Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
+    Engine->FormulaBeats = f.Beats();
+    Engine->FormulaStartBeat = f.StartBeat();
+    FillFormulaRow(i);
+  }
 
   SGTemas->SetCells(0, 0, Tr("Tema Nº", "Song No."));
   SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
-  LoadTemas(*Rhythm, TemasPathOf(DataSet.DataSetName));
+  const std::string temasPath = TemasPathOf(DataSet.DataSetName);
+  if (!LoadTemas(*Rhythm, temasPath)) unreadable(temasPath);
   SGTemas->SetRowCount(Rhythm->TemaCount + 1);
   for (int m = 1; m <= Rhythm->TemaCount; ++m) {
     const Tema& t = Rhythm->Temas[m - 1];
     if (t.Unused()) continue;
     SGTemas->SetCells(0, m, QString::number(m));
     SGTemas->SetCells(1, m, L1(t.Name()));
+  }
+  // A repaired formula is selected and shown, as clearing it does; the themes
+  // are in by then, so the editor tells truly where it is used.
+  for (int i : repaired) {
+    SGFormulas->Select(SGFormulas->Col(), i + 1);
+    SGFormulasSelectCell(SGFormulas->Col(), i + 1);
+    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
   if (Rhythm->TemaCount > 0) {
     SGTemasSelectCell(1, 1);
@@ -156,7 +176,9 @@ bool TMainForm::SaveDataSet() {
 
 void TMainForm::Guardarcomo1Click() {
   const std::string oldFolder = SetFolder(DataSet.DataSetName);
-  if (SaveAsInitialDir.isEmpty()) SaveAsInitialDir = QDir::currentPath() + "/datos";
+  // Every save as starts in datos; a folder change while the dialog is up
+  // points the dialog at "datos" the next time it shows (after a refused name).
+  SaveAsInitialDir = QDir::currentPath() + "/datos";
   std::string path, name;
   for (;;) {
     FileDialogRequest req;
@@ -179,9 +201,8 @@ void TMainForm::Guardarcomo1Click() {
   }
   const std::string oldName = DataSet.DataSetName;
   const std::string oldListPath = DataSet.DataSetListPath;
+  const bool folderWasThere = DirExists(SetFolder(name));
   MakeDirs(SetFolder(name));
-  std::string err;
-  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &err)) Log(L1(src));
   DataSet.DataSetName = name;
   DataSet.DataSetListPath = path;
   setWindowTitle("Velarto Quendrel - " + L1(name));
@@ -190,13 +211,24 @@ void TMainForm::Guardarcomo1Click() {
   DataSet.SaveWithoutAsking = true;
   DataSet.SaveAnswer = kAnswerYes;
   if (!SaveDataSet()) {
-    // Nothing was written under the new name: the open set keeps its own.
+    // Nothing was written under the new name: the open set keeps its own,
+    // and a folder made for it alone goes again.
+    if (!folderWasThere) {
+      std::error_code ec;
+      fs::remove(SetFolder(name), ec);
+    }
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     setWindowTitle("Velarto Quendrel - " + L1(oldName));
     PanelSonidos->setTitle("   " + L1(oldName) + " ");
     Label21->setText(L1(oldName));
+    return;
   }
+  // The guitar tracks follow once the set itself is safely written, so that a
+  // failed save replaces no track of a set that already had the name.
+  std::vector<std::string> failures;
+  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &failures)) Log(L1(src));
+  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + L1(f));
 }
 
 void TMainForm::SaveDialogPELNv2FolderChange() { SaveAsInitialDir = "datos"; }
@@ -221,7 +253,11 @@ void TMainForm::Nuevo1Click() {
   SGTemas->Select(1, 1);
   SGTemas->SetCells(0, 1, "1");
   SGTemas->SetCells(1, 1, QString());
-  RadioButton1->setChecked(true);
+  // Switching "Normal" on runs its click when it was off: the theme plays in order.
+  if (!RadioButton1->isChecked()) {
+    RadioButton1->setChecked(true);
+    RadioButton1Click();
+  }
 }
 
 void TMainForm::Original1Click() {
@@ -247,10 +283,20 @@ void TMainForm::Deshacertodo1Click() {
   DataSet.SilentOpen = true;
   ClearModified();
   OpenDataSet();
+  // Each position comes back as a selection of its own, so the theme, its
+  // entry, the formula and the track shown are again the ones selected.
+  const std::function<void(int, int)> select[] = {
+      [this](int c, int r) { SGTemasSelectCell(c, r); },
+      [this](int c, int r) { SGSacoSelectCell(c, r); },
+      [this](int c, int r) { SGFormulasSelectCell(c, r); },
+      [this](int c, int r) { SGDatosFormulaSelectCell(c, r); },
+  };
   for (int i = 0; i < 4; ++i) {
     // A row that the reloaded set no longer has falls back to its last row.
     const int r = std::min(rows[i], grids[i]->RowCount() - 1);
     const int c = std::min(cols[i], grids[i]->ColCount() - 1);
-    if (r >= 1 && c >= 0) grids[i]->Select(c, r);
+    if (r < 1 || c < 0) continue;
+    grids[i]->Select(c, r);
+    select[i](c, r);
   }
 }

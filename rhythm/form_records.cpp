@@ -76,7 +76,11 @@ void TMainForm::Nuevotema1Click() {
     return;
   }
   SGTemas->SetRowCount(r + 2);
-  InitNewTema(Rhythm->Temas[r], 420 - TB2->value());
+  // The slot may still hold the former last theme (a deletion moves the later
+  // ones down and leaves it there): the new theme starts from a clean record,
+  // so no old name or entries come back with the next save.
+  Rhythm->Temas[static_cast<size_t>(r)] = Tema{};
+  InitNewTema(Rhythm->Temas[static_cast<size_t>(r)], 420 - TB2->value());
   SGTemas->Select(1, r + 1);
   SGTemasSelectCell(1, r + 1);
   SGTemas->SetCells(0, r + 1, QString::number(r + 1));

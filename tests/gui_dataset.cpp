@@ -211,6 +211,9 @@ TEST_F(WindowTest, NewAsksFirstThenStartsAnEmptySet) {
   EXPECT_EQ(form->Rhythm->Temas[0].tempos[0], 120);
   EXPECT_EQ(form->TB1->value(), 300);
   EXPECT_EQ(form->SGTemas->Cells(0, 1), "1");
+  EXPECT_TRUE(form->RadioButton1->isChecked());
+  EXPECT_TRUE(form->Rhythm->Temas[0].InOrder());  // "Normal" switched on by its click
+  EXPECT_TRUE(form->Modified());                  // a new set is not on disk yet
 
   // Saving it never writes "Nuevo".
   form->Cambios();
@@ -224,20 +227,41 @@ TEST_F(WindowTest, NewAsksFirstThenStartsAnEmptySet) {
 TEST_F(WindowTest, UndoAllRestoresGridPositions) {
   Start();
   ASSERT_GE(form->SGFormulas->RowCount(), 4);
-  form->SGFormulas->Select(2, 3);
+  ASSERT_GE(form->SGTemas->RowCount(), 3);
+  // Select as the user does: each selection loads what it shows.
   form->SGTemas->Select(1, 2);
-  form->SGDatosFormula->Select(4, 5);
+  form->SGTemasSelectCell(1, 2);
+  ASSERT_GE(form->SGSaco->RowCount(), 3);
+  form->SGSaco->Select(2, 2);
+  form->SGSacoSelectCell(2, 2);
+  form->SGFormulas->Select(2, 3);
+  form->SGFormulasSelectCell(2, 3);
+  form->SGDatosFormula->Select(3, 5);
+  form->SGDatosFormulaSelectCell(3, 5);
   form->Rhythm->Formulas[2].SetName("Lost");
   form->Cambios();
   form->Deshacertodo1Click();
   EXPECT_TRUE(dlg->questions.isEmpty());
   EXPECT_FALSE(form->Modified());
   EXPECT_NE(form->Rhythm->Formulas[2].Name(), "Lost");
-  EXPECT_EQ(form->SGFormulas->Row(), 3);
-  EXPECT_EQ(form->SGFormulas->Col(), 2);
-  EXPECT_EQ(form->SGTemas->Row(), 2);
-  EXPECT_EQ(form->SGDatosFormula->Row(), 5);
-  EXPECT_EQ(form->SGDatosFormula->Col(), 4);
+  struct {
+    const char* grid;
+    StringGrid* g;
+    int row, col;
+  } expected[] = {{"SGTemas", form->SGTemas, 2, 1},
+                  {"SGSaco", form->SGSaco, 2, 2},
+                  {"SGFormulas", form->SGFormulas, 3, 2},
+                  {"SGDatosFormula", form->SGDatosFormula, 5, 3}};
+  for (const auto& e : expected) {
+    EXPECT_EQ(e.g->Row(), e.row) << e.grid;
+    EXPECT_EQ(e.g->Col(), e.col) << e.grid;
+  }
+  // The editors show what the restored selections name, not the first theme.
+  EXPECT_EQ(form->FormulaEd.ShownTema, 1);
+  EXPECT_EQ(form->Label2->text().left(7), "Tema 2:");
+  EXPECT_EQ(form->FormulaEd.ShownFormula, 2);
+  EXPECT_EQ(form->Rhythm->CurrentFormula, 2);
+  EXPECT_EQ(form->FormulaEd.SelectedTrack, 4);
 }
 
 TEST_F(WindowTest, NewFormulaCopiesTheSelectedOneWithAnEmptyName) {
@@ -272,9 +296,12 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
   const Tema& t = form->Rhythm->Temas[r];
   EXPECT_EQ(t.entryCount, 0);
   EXPECT_EQ(t.tempos[0], 150);
-  EXPECT_EQ(t.pan[16], 16);
-  EXPECT_EQ(t.volume[0], 8);
+  for (int i = 0; i < 17; ++i) {
+    EXPECT_EQ(t.pan[i], 16) << i;
+    EXPECT_EQ(t.volume[i], 8) << i;
+  }
   EXPECT_TRUE(t.InOrder());
+  EXPECT_TRUE(form->RadioButton1->isChecked());
   EXPECT_FLOAT_EQ(t.gain, 1.0f);
   EXPECT_EQ(form->SGTemas->Cells(0, r + 1), QString::number(r + 1));
   EXPECT_TRUE(form->Modified());

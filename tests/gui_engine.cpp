@@ -193,8 +193,19 @@ TEST_F(WindowTest, SoloAndMute) {
     for (auto* b : form->MuteButtons) s += b->isChecked() ? 'M' : '-';
     return s;
   };
+  auto colours = [&] {
+    std::string s;
+    for (int i = 0; i < 17; ++i) {
+      const QString m = form->MuteButtons[i]->styleSheet(), so = form->SoloButtons[i]->styleSheet();
+      s += so.contains("red") ? 'R' : so.contains("black") ? '-' : '?';
+      s += m.contains("green") ? 'G' : m.contains("black") ? '-' : '?';
+    }
+    return s;
+  };
   form->SoloButtons[2]->click();
   EXPECT_EQ(mutes(), "MM-MMMMMMMMMMMMMM");
+  // Solo 3 red, its mute black; every other mute green.
+  EXPECT_EQ(colours(), "-G-GR--G-G-G-G-G-G-G-G-G-G-G-G-G-G");
   form->SoloButtons[16]->click();  // the guitar as well
   EXPECT_EQ(mutes(), "MM-MMMMMMMMMMMMM-");
   form->SoloButtons[5]->click();  // another track solo raises the first
@@ -203,10 +214,12 @@ TEST_F(WindowTest, SoloAndMute) {
   form->SoloButtons[5]->click();
   form->SoloButtons[16]->click();
   EXPECT_EQ(mutes(), "-----------------");
+  EXPECT_EQ(colours(), std::string(34, '-'));
   form->SoloButtons[2]->click();
   form->MuteButtons[0]->click();  // a mute raises every solo and keeps the mutes
   EXPECT_FALSE(form->SoloButtons[2]->isChecked());
   EXPECT_EQ(mutes(), "-M-MMMMMMMMMMMMMM");
+  EXPECT_EQ(colours(), "---G---G-G-G-G-G-G-G-G-G-G-G-G-G-G");
   EXPECT_EQ(form->Engine->Controls.MuteButtons[1], true);
   EXPECT_EQ(form->Engine->Controls.MuteButtons[0], false);
 }

@@ -74,9 +74,14 @@ TEST_F(ExportTest, DefaultNameFolderAndLogLine) {
   form->English = true;
   form->SpeedButton6Click();
   EXPECT_TRUE(FileExists(dir.path() + "/datos/wavs/OTRO.WAV"));
-  EXPECT_TRUE(LastLog().endsWith("OTRO.WAV saved"));
+  EXPECT_EQ(LastLog(), QString::fromStdString("File : " + dir.path() + "/datos/wavs/OTRO.WAV saved"));
   dlg->fileRequests.back().onFolderChange("/tmp");
   EXPECT_EQ(form->WavInitialDir, "datos/wavs");
+  // The next export starts in the working folder's datos/wavs again.
+  form->SpeedButton6Click();
+  ASSERT_EQ(dlg->fileRequests.size(), 3u);
+  EXPECT_EQ(dlg->fileRequests[2].initialDir, QDir::currentPath() + "/datos/wavs");
+  EXPECT_EQ(dlg->fileRequests[2].defaultName, "Bulerias-120mP.wav");
 }
 
 TEST_F(ExportTest, NoRepetitionsNoDialog) {

@@ -3,12 +3,14 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 
 #include "gui_fixture.h"
 
 namespace {
 // Mouse events as the panels get them; the drag follows the screen cursor.
+// Sent to w, they go on to its parents while nobody takes them.
 void Press(QWidget* w, Qt::MouseButton b, QPoint screen) {
   QCursor::setPos(screen);
   QMouseEvent e(QEvent::MouseButtonPress, w->mapFromGlobal(QPointF(screen)), QPointF(screen), b, b, Qt::NoModifier);
@@ -20,32 +22,131 @@ void Move(QWidget* w, Qt::MouseButtons held, QPoint screen) {
                 Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
 }
+// The panel's place among its siblings, the last one drawn on top.
+int StackIndex(QWidget* w) {
+  int i = 0;
+  for (QObject* o : w->parentWidget()->children()) {
+    if (o == w) return i;
+    if (o->isWidgetType()) ++i;
+  }
+  return -1;
+}
+bool OnTop(QWidget* w) {
+  QWidget* last = nullptr;
+  for (QObject* o : w->parentWidget()->children())
+    if (o->isWidgetType()) last = static_cast<QWidget*>(o);
+  return last == w;
+}
+// A point of the panel that no child covers.
+QPoint FreePoint(QWidget* panel) {
+  const QPoint at(panel->width() - 3, panel->height() - 3);
+  EXPECT_EQ(panel->childAt(at), nullptr);
+  return at;
+}
+QStringList ItemNames(QMenu* m) {
+  QStringList names;
+  for (QAction* a : m->actions())
+    if (!a->isSeparator()) names << a->objectName();
+  return names;
+}
+
+struct PanelRow {
+  QAction* item;
+  QWidget* panel;
+  QLabel* close;
+  bool visibleAtStart;
+  bool toFront;  // shown by its item, the panel comes to the front
+};
+std::vector<PanelRow> Panels(TMainForm& f) {
+  return {{f.Metrnomo1, f.PanelMetronomo, f.StaticText4, true, true},
+          {f.Temas1, f.PanelTemas, f.StaticText6, true, true},
+          {f.Frmulas1, f.PanelFormulas, f.StaticText8, true, true},
+          {f.Pistas1, f.PanelPistas, f.Label36, true, false},
+          {f.Onda1, f.PanelOnda, f.StaticText9, false, false},
+          {f.Sonidos1, f.PanelSonidos, f.StaticText10, false, false},
+          {f.Afinador1, f.PanelAfinador, f.StaticText11, false, false},
+          {f.Guitarra1, f.PanelGuitarra, f.StaticText7, false, false}};
+}
 }  // namespace
+
+TEST_F(WindowTest, PanelsStartAsTheLayoutPlacesThem) {
+  Start();
+  form->show();
+  struct {
+    QWidget* panel;
+    QRect geometry;
+    const char* caption;  // after the Spanish switch of start-up
+  } cases[] = {{form->PanelMetronomo, {0, 2, 224, 430}, "   Velarto "},
+               {form->PanelTemas, {224, 2, 833, 230}, "   Temas "},
+               {form->PanelFormulas, {1059, 3, 248, 229}, "   Fórmulas"},
+               {form->PanelPistas, {228, 231, 1077, 422}, "   Pistas "},
+               {form->PanelOnda, {322, 544, 578, 170}, nullptr},
+               {form->PanelSonidos, {492, 296, 280, 372}, nullptr},  // the set's name, written by the open
+               {form->PanelAfinador, {27, 440, 421, 409}, "   Afinador "},
+               {form->PanelGuitarra, {406, 158, 864, 483}, "   Guitarra "}};
+  for (const auto& c : cases) {
+    const std::string name = c.panel->objectName().toStdString();
+    EXPECT_EQ(c.panel->pos(), c.geometry.topLeft()) << name;
+    EXPECT_EQ(c.panel->height(), c.geometry.height()) << name;
+    // The tracks panel takes the width of the formula it shows.
+    if (c.panel != form->PanelPistas) {
+      EXPECT_EQ(c.panel->width(), c.geometry.width()) << name;
+    }
+    if (c.caption) {
+      EXPECT_EQ(static_cast<QGroupBox*>(c.panel)->title(), QString::fromUtf8(c.caption));
+    }
+  }
+  EXPECT_FALSE(qobject_cast<QGroupBox*>(form->PanelOnda));  // a plain panel, no caption
+  for (const PanelRow& p : Panels(*form)) {
+    const std::string name = p.panel->objectName().toStdString();
+    EXPECT_EQ(p.panel->isVisible(), p.visibleAtStart) << name;
+    EXPECT_EQ(p.item->isChecked(), p.visibleAtStart) << name;
+    EXPECT_EQ(p.close->text(), "X") << name;
+    EXPECT_EQ(p.close->geometry(), QRect(0, 0, 16, 18)) << name;
+    EXPECT_EQ(p.close->parentWidget(), p.panel) << name;
+  }
+  form->hide();
+}
 
 TEST_F(WindowTest, ViewTogglesFollowTheirCheckMarks) {
   Start();
   form->show();
-  EXPECT_FALSE(form->PanelOnda->isVisible());
-  form->Onda1->trigger();
-  EXPECT_TRUE(form->PanelOnda->isVisible());
-  EXPECT_TRUE(form->Onda1->isChecked());
-  form->Onda1->trigger();
-  EXPECT_FALSE(form->PanelOnda->isVisible());
-  EXPECT_FALSE(form->Onda1->isChecked());
+  for (const PanelRow& p : Panels(*form)) {
+    const std::string name = p.item->objectName().toStdString();
+    // Twice: shown and hidden in either order, the panel follows the mark.
+    for (int i = 0; i < 2; ++i) {
+      form->PanelPistas->raise();
+      if (p.panel == form->PanelPistas) form->PanelOnda->raise();
+      const int before = StackIndex(p.panel);
+      const bool was = p.item->isChecked();
+      p.item->trigger();
+      EXPECT_NE(p.item->isChecked(), was) << name;
+      EXPECT_EQ(p.panel->isVisible(), p.item->isChecked()) << name;
+      if (p.panel->isVisible() && p.toFront)
+        EXPECT_TRUE(OnTop(p.panel)) << name;
+      else
+        EXPECT_EQ(StackIndex(p.panel), before) << name;
+    }
+  }
+  form->hide();
+}
 
-  // The close label of the tracks panel hides it and clears the item.
-  QTest::mouseClick(form->Label36, Qt::LeftButton);
-  EXPECT_FALSE(form->PanelPistas->isVisible());
-  EXPECT_FALSE(form->Pistas1->isChecked());
-  form->Pistas1->trigger();
-  EXPECT_TRUE(form->PanelPistas->isVisible());
-
-  for (QAction* a : {form->Metrnomo1, form->Temas1, form->Frmulas1, form->Sonidos1, form->Afinador1,
-                     form->Guitarra1}) {
-    const bool was = a->isChecked();
-    a->trigger();
-    EXPECT_NE(a->isChecked(), was) << a->objectName().toStdString();
-    a->trigger();
+TEST_F(WindowTest, CloseLabelsHideTheirPanelsOnALeftClick) {
+  Start();
+  form->show();
+  for (const PanelRow& p : Panels(*form)) {
+    const std::string name = p.close->objectName().toStdString();
+    if (!p.item->isChecked()) p.item->trigger();
+    ASSERT_TRUE(p.panel->isVisible()) << name;
+    const QPoint before = p.panel->pos();
+    QTest::mouseClick(p.close, Qt::RightButton);
+    EXPECT_TRUE(p.panel->isVisible()) << name;
+    QTest::mouseClick(p.close, Qt::LeftButton);
+    EXPECT_FALSE(p.panel->isVisible()) << name;
+    EXPECT_FALSE(p.item->isChecked()) << name;
+    EXPECT_EQ(p.panel->pos(), before) << name;
+    p.item->trigger();  // the item shows it again
+    EXPECT_TRUE(p.panel->isVisible()) << name;
   }
   form->hide();
 }
@@ -55,7 +156,7 @@ TEST_F(WindowTest, PanelsDragWithTheLeftButtonAndNeverPastTheEdges) {
   form->show();
   QWidget* p = form->PanelMetronomo;
   p->move(50, 40);
-  const QPoint start = p->mapToGlobal(QPoint(30, 30));
+  const QPoint start = p->mapToGlobal(FreePoint(p));
   Press(p, Qt::LeftButton, start);
   Move(p, Qt::LeftButton, start + QPoint(20, 10));
   EXPECT_EQ(p->pos(), QPoint(70, 50));
@@ -65,19 +166,95 @@ TEST_F(WindowTest, PanelsDragWithTheLeftButtonAndNeverPastTheEdges) {
   EXPECT_EQ(p->pos(), QPoint(70, 50));
   Move(p, Qt::LeftButton, start + QPoint(-40, 10));
   EXPECT_EQ(p->pos(), QPoint(10, 50));
+  // The same at the top edge; a move to exactly 0 is refused too.
+  Move(p, Qt::LeftButton, start + QPoint(-40, -40));
+  EXPECT_EQ(p->pos(), QPoint(10, 50));
+  Move(p, Qt::LeftButton, start + QPoint(-40, -39));
+  EXPECT_EQ(p->pos(), QPoint(10, 1));
+  // The right and bottom edges are not limited.
+  Move(p, Qt::LeftButton, start + QPoint(2000, 1500));
+  EXPECT_EQ(p->pos(), QPoint(2050, 1540));
+  p->move(10, 50);
 
   // The right button brings a panel to the front but does not drag it.
+  form->PanelTemas->raise();
   Press(p, Qt::RightButton, start);
+  EXPECT_TRUE(OnTop(p));
   Move(p, Qt::RightButton, start + QPoint(30, 30));
   EXPECT_EQ(p->pos(), QPoint(10, 50));
-
-  // The wave panel drags by a point of its chart.
-  form->Onda1->trigger();
-  QWidget* onda = form->PanelOnda;
-  const QPoint before = onda->pos();
-  const QPoint at = form->OndaL->mapToGlobal(QPoint(100, 20));
-  Press(form->OndaL, Qt::LeftButton, at);
-  Move(form->OndaL, Qt::LeftButton, at + QPoint(15, 5));
-  EXPECT_EQ(onda->pos(), before + QPoint(15, 5));
+  // Without a button held nothing moves either.
+  Press(p, Qt::LeftButton, start);
+  Move(p, Qt::NoButton, start + QPoint(30, 30));
+  EXPECT_EQ(p->pos(), QPoint(10, 50));
   form->hide();
+}
+
+TEST_F(WindowTest, PanelsDragThroughTheirPicturesAndCharts) {
+  Start();
+  form->show();
+  form->Onda1->trigger();
+  form->Guitarra1->trigger();
+  struct {
+    QWidget* child;
+    QWidget* panel;
+  } cases[] = {{form->Image1, form->PanelMetronomo}, {form->Image2, form->PanelMetronomo},
+               {form->OndaL, form->PanelOnda},       {form->OndaR, form->PanelOnda},
+               {form->Image9, form->PanelGuitarra}};
+  for (const auto& c : cases) {
+    const std::string name = c.child->objectName().toStdString();
+    c.panel->move(100, 100);
+    const QPoint at = c.child->mapToGlobal(QPoint(5, 5));
+    Press(c.child, Qt::LeftButton, at);
+    EXPECT_TRUE(OnTop(c.panel)) << name;
+    Move(c.child, Qt::LeftButton, at + QPoint(15, 5));
+    EXPECT_EQ(c.panel->pos(), QPoint(115, 105)) << name;
+  }
+  form->hide();
+}
+
+TEST_F(WindowTest, OtherChildrenOfAPanelDoNotDragIt) {
+  Start();
+  form->show();
+  QWidget* p = form->PanelMetronomo;
+  p->move(50, 40);
+  QWidget* lamp = form->BeatLabels[0];
+  const QPoint at = lamp->mapToGlobal(QPoint(3, 3));
+  form->PanelTemas->raise();
+  Press(lamp, Qt::LeftButton, at);
+  Move(lamp, Qt::LeftButton, at + QPoint(20, 10));
+  EXPECT_EQ(p->pos(), QPoint(50, 40));
+  EXPECT_FALSE(OnTop(p));
+  // A press on the panel itself drags it again.
+  const QPoint free = p->mapToGlobal(FreePoint(p));
+  Press(p, Qt::LeftButton, free);
+  Move(p, Qt::LeftButton, free + QPoint(20, 10));
+  EXPECT_EQ(p->pos(), QPoint(70, 50));
+  form->hide();
+}
+
+TEST_F(WindowTest, MenusAndShortcuts) {
+  Start();
+  EXPECT_EQ(ItemNames(form->Archivo1),
+            (QStringList{"Original1", "Nuevo1", "Deshacertodo1", "Abrir2", "ImportarTEMA1", "ImportarPELNv11",
+                         "Guardar1", "Guardarcomo1", "Salir1"}));
+  EXPECT_EQ(ItemNames(form->Ver1), (QStringList{"Metrnomo1", "Temas1", "Frmulas1", "Pistas1", "Onda1", "Sonidos1",
+                                                "Afinador1", "Guitarra1"}));
+  EXPECT_EQ(ItemNames(form->Idiomas1), (QStringList{"Espaol1", "Ingls1"}));
+  EXPECT_EQ(ItemNames(form->Ayuda1), (QStringList{"ManualBORNACEPELN1", "ActualizarBORNACEPELN1", "Acercade1"}));
+  EXPECT_EQ(form->ManualBORNACEPELN1->text(), "DRAV_PROF");
+  struct {
+    QAction* action;
+    QList<QKeySequence> keys;
+  } cases[] = {{form->Action1, {QKeySequence(Qt::Key_F10)}},
+               {form->Action2, {QKeySequence(Qt::Key_F11)}},
+               {form->Action3, {QKeySequence(Qt::Key_F12), QKeySequence(Qt::Key_Escape)}},
+               {form->ManualPC, {QKeySequence(Qt::Key_F1)}},
+               {form->BUActualizar, {}}};
+  for (const auto& c : cases) {
+    const std::string name = c.action->objectName().toStdString();
+    EXPECT_EQ(c.action->shortcuts(), c.keys) << name;
+    // On the window: the keys work whichever panel has the focus.
+    EXPECT_TRUE(form->actions().contains(c.action)) << name;
+    EXPECT_NE(c.action->shortcutContext(), Qt::WidgetShortcut) << name;
+  }
 }

@@ -1,8 +1,17 @@
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSlider>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
 
 #include "gui_fixture.h"
 #include "platform/atomic_file.h"
@@ -20,13 +29,35 @@ QString Ini(const char* key) {
 }
 }  // namespace
 
+// The window built as Start() builds it, with the options and the devices
+// set up by the test before start-up runs.
+class StartupTest : public WindowTest {
+ protected:
+  void StartWith(const std::function<void(TMainForm::Options&)>& setUp) {
+    auto d = std::make_unique<ScriptedDialogs>();
+    dlg = d.get();
+    TMainForm::Options o;
+    o.dialogs = std::move(d);
+    auto w = audio::CreateTestWaveOut();
+    wave = w.get();
+    o.waveOut = std::move(w);
+    auto in = audio::CreateTestWaveIn();
+    waveIn = in.get();
+    o.waveIn = std::move(in);
+    setUp(o);
+    form = std::make_unique<TMainForm>(std::move(o));
+    form->FormCreate();
+  }
+};
+
 TEST_F(WindowTest, StartUpRunsItsStepsInOrder) {
   Start();
   const std::vector<std::string> want = {
-      "ProbeHidDevice", "RegisterIosService", "MiMain",         "Streams",      "TunerNeedle",
-      "Random",         "FindDeviceSerialPort", "Settings",     "CommandLine",  "TunerInput",
-      "Fretboard",      "Language",       "FftConstants",       "WaveOut",      "WaveIn",
-      "ControlArrays",  "OpenDeviceSerialPort", "OpenDataSet",  "NSerieMetronomo", "GuitarSets"};
+      "ProbeHidDevice", "RegisterIosService", "MiMain",         "Streams",         "TunerNeedle",
+      "Random",         "FindDeviceSerialPort", "Settings",     "CommandLine",     "TunerInput",
+      "Fretboard",      "Language",       "FftConstants",       "WaveOut",         "WaveIn",
+      "ControlArrays",  "OpenDeviceSerialPort", "OpenDataSet",  "NSerieMetronomo", "IosReady",
+      "GuitarSets"};
   EXPECT_EQ(form->StartupSteps, want);
 }
 
@@ -43,6 +74,9 @@ TEST_F(WindowTest, FirstStartWithoutSettings) {
   EXPECT_EQ(Ini("archivo"), "Original");
   EXPECT_EQ(Ini("Idioma"), QString::fromUtf8("Español"));
   EXPECT_FALSE(form->Modified());
+  // Without the DNS-SD server there is no iOS line.
+  EXPECT_FALSE(form->BonjourPresent);
+  EXPECT_FALSE(LogHas("iOS"));
 }
 
 TEST_F(WindowTest, LanguageAndTunerSettings) {
@@ -60,39 +94,98 @@ TEST_F(WindowTest, LanguageAndTunerSettings) {
   }
 }
 
-TEST_F(WindowTest, CommandLineNamesTheSet) {
-  for (const char* name : {"Tangos", "Bulerias 1"}) {
-    auto d = std::make_unique<ScriptedDialogs>();
-    TMainForm::Options o;
-    o.dialogs = std::move(d);
-    o.waveOut = audio::CreateTestWaveOut();
-    o.waveIn = audio::CreateTestWaveIn();
-    o.commandLineList = QString("datos/%1.vl2").arg(name);
-    form = std::make_unique<TMainForm>(std::move(o));
-    form->FormCreate();
-    EXPECT_EQ(form->DataSet.DataSetName, name);
-    EXPECT_EQ(Ini("archivo"), name);
-    EXPECT_TRUE(FileExists(std::string("datos/") + name + ".vl2"));
+TEST_F(StartupTest, CommandLineNamesTheSet) {
+  struct {
+    QString argument;
+    std::string set;  // the set opened and written to "archivo" at once
+  } cases[] = {{"datos/Tangos.vl2", "Tangos"},
+               {"datos/Bulerias 1.vl2", "Bulerias 1"},
+               {"datos/Tangos.VL2", "Soleares"},  // not a list file: "archivo" decides
+               {"", "Soleares"}};
+  for (const auto& c : cases) {
+    SetIni("archivo", "Soleares");
+    StartWith([&](TMainForm::Options& o) { o.commandLineList = c.argument; });
+    EXPECT_EQ(form->DataSet.DataSetName, c.set) << c.argument.toStdString();
+    EXPECT_EQ(Ini("archivo").toStdString(), c.set) << c.argument.toStdString();
+    EXPECT_TRUE(FileExists("datos/" + c.set + ".vl2")) << c.argument.toStdString();
     form.reset();
+  }
+}
+
+TEST_F(StartupTest, MasterVolumeComesFromTheOutputDevice) {
+  struct {
+    uint32_t device;  // left level in the low half, right level in the high half
+    int slider;
+    uint32_t after;   // a moved slider sets both channels as a user's move does
+  } cases[] = {{0x40008000u, 0x4000, 0x40004000u},
+               {0xFFFF0000u, 0xFFFF, 0xFFFFFFFFu},
+               {0x0000FFFFu, 0, 0x0000FFFFu}};  // the slider does not move: nothing set
+  for (const auto& c : cases) {
+    StartWith([&](TMainForm::Options&) { wave->SetVolume(c.device); });
+    EXPECT_EQ(form->tbvolumen->value(), c.slider) << std::hex << c.device;
+    EXPECT_EQ(wave->GetVolume(), c.after) << std::hex << c.device;
+    form.reset();
+  }
+}
+
+TEST_F(StartupTest, DevicesThatCannotOpenAreReportedAndStartUpGoesOn) {
+  struct {
+    const char* output;
+    const char* input;
+    QStringList messages;
+  } cases[] = {{"no output", "", {"no output"}},
+               {"", "no microphone", {"no microphone"}},
+               {"no output", "no microphone", {"no output", "no microphone"}}};
+  for (const auto& c : cases) {
+    StartWith([&](TMainForm::Options&) {
+      wave->SetVolume(0x40004000u);
+      if (*c.output) wave->SetOpenFailure(c.output);
+      if (*c.input) waveIn->SetOpenFailure(c.input);
+    });
+    EXPECT_EQ(dlg->messages, c.messages);
+    EXPECT_EQ(form->tbvolumen->value(), *c.output ? 0 : 0x4000);  // unread: the layout's position
+    EXPECT_EQ(form->WaveIn == nullptr, *c.input != 0);
+    EXPECT_EQ(form->StartupSteps.back(), "GuitarSets");
+    EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original");
+    form.reset();
+  }
+}
+
+TEST_F(WindowTest, TrackBarsOfTheArraysAreDarkRed) {
+  Start();
+  std::vector<QSlider*> bars(form->TBPan.begin(), form->TBPan.end());
+  bars.insert(bars.end(), form->TBVol.begin(), form->TBVol.end());
+  for (QSlider* s : bars) {
+    const QImage img = s->grab().toImage();
+    EXPECT_EQ(img.pixelColor(1, 1), QColor(128, 0, 0)) << s->objectName().toStdString();
   }
 }
 
 TEST_F(WindowTest, CloseWithChangesAndTheThreeAnswers) {
   Start();
+  // The guitar and tuner panels close first, whatever the answer.
+  form->Guitarra1->trigger();
+  form->Afinador1->trigger();
+  ASSERT_TRUE(form->Guitarra1->isChecked() && form->Afinador1->isChecked());
   form->Cambios();
   dlg->answers = {kAnswerCancel};
   EXPECT_FALSE(form->FormClose());
   EXPECT_TRUE(form->Modified());
+  EXPECT_FALSE(form->Guitarra1->isChecked() || form->PanelGuitarra->isVisibleTo(form.get()));
+  EXPECT_FALSE(form->Afinador1->isChecked() || form->PanelAfinador->isVisibleTo(form.get()));
+  EXPECT_TRUE(wave->IsOpen());  // the program runs on with its devices
 
   dlg->answers = {kAnswerYes};
   SetWriteFailureForTests(1);
   EXPECT_FALSE(form->FormClose());  // the save failed: the program stays
   SetWriteFailureForTests(0);
   EXPECT_TRUE(form->Modified());
+  EXPECT_TRUE(wave->IsOpen());
 
   dlg->answers = {kAnswerNo};
   EXPECT_TRUE(form->FormClose());
   EXPECT_FALSE(FileExists("datos/Original-1.vl2"));
+  EXPECT_EQ(dlg->questions.size(), 3);
 }
 
 TEST_F(WindowTest, CloseSavesWhenAskedAndClosesTheDevices) {
@@ -102,6 +195,63 @@ TEST_F(WindowTest, CloseSavesWhenAskedAndClosesTheDevices) {
   EXPECT_TRUE(form->FormClose());
   EXPECT_TRUE(FileExists("datos/Original-1.vl2"));
   EXPECT_FALSE(wave->IsOpen());
+}
+
+TEST_F(WindowTest, ClosingStopsPlaybackFirst) {
+  Start();
+  form->botonplayClick();
+  ASSERT_NE(form->Engine->PlayState, 0);
+  form->Cambios();
+  dlg->answers = {kAnswerCancel};
+  EXPECT_FALSE(form->FormClose());
+  EXPECT_EQ(form->Engine->PlayState, 0);
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_TRUE(LogHas("Stop"));
+
+  form->botonplayClick();
+  ASSERT_NE(form->Engine->PlayState, 0);
+  dlg->answers = {kAnswerNo};
+  EXPECT_TRUE(form->FormClose());
+  EXPECT_EQ(form->Engine->PlayState, 0);
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_FALSE(form->Timer4->isActive());
+  EXPECT_FALSE(wave->IsOpen());
+  EXPECT_EQ(wave->QueuedCount(), 0u);
+}
+
+TEST_F(WindowTest, TheWindowsCloseAndSalirRunTheCloseOnce) {
+  enum class Way { kWindowManager, kSalir };
+  for (Way way : {Way::kWindowManager, Way::kSalir}) {
+    Start();
+    form->show();
+    form->Cambios();
+    dlg->answers = {kAnswerNo};
+    if (way == Way::kWindowManager) {
+      QCloseEvent ev;
+      QCoreApplication::sendEvent(form->windowHandle(), &ev);
+    } else {
+      form->Salir1->trigger();
+    }
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(dlg->questions.size(), 1);
+    EXPECT_FALSE(wave->IsOpen());
+    // A further close after the window went asks nothing again.
+    form->Salir1->trigger();
+    EXPECT_EQ(dlg->questions.size(), 1);
+    form.reset();
+  }
+}
+
+TEST_F(WindowTest, ACancelledCloseKeepsTheWindowAndTheNextOneAsksAgain) {
+  Start();
+  form->show();
+  form->Cambios();
+  dlg->answers = {kAnswerCancel, kAnswerNo};
+  form->Salir1->trigger();
+  EXPECT_TRUE(form->isVisible());
+  form->Salir1->trigger();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(dlg->questions.size(), 2);
 }
 
 TEST_F(WindowTest, ClosingOnTheNewSetRemembersThePreviousOne) {
@@ -114,9 +264,19 @@ TEST_F(WindowTest, ClosingOnTheNewSetRemembersThePreviousOne) {
   EXPECT_EQ(Ini("archivo"), "Tangos");
 }
 
+TEST_F(WindowTest, TheNameWrittenAtCloseIsNeverEmpty) {
+  Start();
+  form->Nuevo1Click();
+  form->DataSet.PreviousDataSetName.clear();
+  dlg->answers = {kAnswerNo};
+  EXPECT_TRUE(form->FormClose());
+  EXPECT_EQ(Ini("archivo"), "Original");
+}
+
 TEST_F(WindowTest, GuitarSetsAreListed) {
   ScratchFolder::Write("BancoDeSonidos/Requinto/c6.wav", {1});
   ScratchFolder::Write("BancoDeSonidos/Requinto.old/c6.wav", {1});
+  ScratchFolder::Write("BancoDeSonidos/Flamenca/c1.wav", {1});
   Start();
   ASSERT_EQ(form->CBGuitarras->count(), 1);
   EXPECT_EQ(form->CBGuitarras->itemText(0), "Requinto");

@@ -38,11 +38,16 @@ class TransportTest : public WindowTest {
     form->SGTemas->Select(1, 1);
     form->SGTemasSelectCell(1, 1);
     form->OnBeatMixed = [this] {
-      if (form->Engine->CurrentBeat != 0) return;
+      if (form->Engine->CurrentBeat != 0) {
+        if (!beatsIn.empty()) ++beatsIn.back();
+        return;
+      }
       int f = form->Rhythm->CurrentFormula;
       if (form->Engine->IntroCounter != 0) f = -1;
       if (form->Engine->EndingCounter != 0) f = -2;
       played.push_back({f, form->Label3->text()});
+      beatsIn.push_back(1);
+      bpms.push_back(form->Engine->CurrentBpm);
     };
     form->BeatLampHook = [this](uint8_t code) { lamps.push_back(code); };
   }
@@ -61,6 +66,8 @@ class TransportTest : public WindowTest {
   }
 
   std::vector<Compas> played;
+  std::vector<int> beatsIn;   // beats mixed in each compás of `played`
+  std::vector<float> bpms;    // the tempo of each compás's first beat
   std::vector<uint8_t> lamps;
 };
 }  // namespace
@@ -211,4 +218,256 @@ TEST_F(TransportTest, LampCountdownIsHalfABeat) {
   Run(2);
   EXPECT_EQ(form->Engine->LampCountdown, 25);
   form->botonstopClick();
+}
+
+TEST_F(TransportTest, PartsZeroPlaysTheEndingBetweenEndlessPasses) {
+  Build({{0, 2}, {1, 1}}, /*parts=*/0, true, 0, /*ending=*/4);
+  form->BotonPlayCompClick();
+  Run(10);
+  EXPECT_EQ(Formulas(), (std::vector<int>{0, 0, 1, -2, 0, 0, 1, -2, 0, 0}));
+  // A 2 beats, B 3, the ending compás its 4 beats.
+  EXPECT_EQ(std::vector<int>(beatsIn.begin(), beatsIn.begin() + 9), (std::vector<int>{2, 2, 3, 4, 2, 2, 3, 4, 2}));
+  EXPECT_EQ(played[3].counter, QString::fromUtf8("Compás   1/  3"));
+  EXPECT_EQ(played[4].counter, QString::fromUtf8("Compás   1/  3"));
+  for (const Compas& c : played) EXPECT_FALSE(c.counter.contains(" - ")) << c.counter.toStdString();
+  EXPECT_EQ(form->Engine->PlayState, 1);
+  form->botonstopClick();
+}
+
+TEST_F(TransportTest, PlayFromTheGuitarsBar) {
+  struct Case {
+    int selectedRow;  // the entry selected before the guitar asks
+    int bar;          // the guitar's bar
+    std::vector<int> formulas;
+    const char* firstCounter;
+    bool flagAfter;
+  };
+  const Case cases[] = {
+      {1, 2, {0, 1, 0, 0, 1}, "Compás   2/  3", false},  // inside A: A once more, then B
+      {2, 2, {0, 1, 0, 0, 1}, "Compás   2/  3", false},  // the same from B's row
+      {1, 3, {1, 0, 0, 1}, "Compás   3/  3", false},
+      {2, 9, {1, 0, 0, 1}, "Compás   3/  3", true},  // no entry holds it: the selected row
+  };
+  for (const Case& c : cases) {
+    played.clear();
+    Build({{0, 2}, {1, 1}});
+    form->SGSaco->Select(2, c.selectedRow);
+    form->SGSacoSelectCell(2, c.selectedRow);
+    form->Engine->CurrentCompas = c.bar;
+    form->Engine->PlayFromBar = true;
+    form->BotonPlayCompClick();
+    EXPECT_EQ(form->Engine->PlayFromBar, c.flagAfter) << c.selectedRow << "/" << c.bar;
+    Run(c.formulas.size());
+    EXPECT_EQ(Formulas(), c.formulas) << c.selectedRow << "/" << c.bar;
+    ASSERT_FALSE(played.empty());
+    EXPECT_EQ(played[0].counter, QString::fromUtf8(c.firstCounter)) << c.selectedRow << "/" << c.bar;
+    form->botonstopClick();
+    form.reset();
+  }
+}
+
+TEST_F(TransportTest, BeatLabelsByTimeAndByAccents) {
+  struct Case {
+    int beats, start;        // start: first beat - 1
+    uint16_t accents;        // bit 15: count by accents
+    std::vector<int> lit;    // label index lit by beats 1..4
+    std::vector<QString> big;  // what STT shows
+  };
+  const Case cases[] = {
+      {12, 11, 0x0005, {11, 0, 1, 2}, {"12", "1", "2", "3"}},
+      {4, 2, 0x0005, {2, 3, 4, 5}, {"3", "4", "5", "6"}},
+      // Counting by accents beat n lights label n whatever the first beat;
+      // the big label counts from the last accent.
+      {4, 2, 0x8005, {0, 1, 2, 3}, {"1", "1", "2", "2"}},
+  };
+  for (const Case& c : cases) {
+    Start();
+    Formula& f = form->Rhythm->Formulas[0];
+    f.SetHeader(c.beats, c.start);
+    f.accents = c.accents;
+    form->FillFormulaRow(0);
+    form->SGFormulas->Select(1, 1);
+    form->SGFormulasSelectCell(1, 1);
+    ASSERT_EQ(form->RBAcento->isChecked(), (c.accents & 0x8000) != 0);
+    std::vector<int> lit;
+    std::vector<QString> big;
+    std::vector<uint8_t> codes;
+    form->BeatLampHook = [&](uint8_t code) { codes.push_back(code); };
+    form->OnBeatMixed = [&] {
+      int on = -1;
+      for (int i = 0; i < 12; ++i)
+        if (form->BeatLabels[i]->property("lampColour").toString() != "gray") on = i;
+      lit.push_back(on);
+      big.push_back(form->STT->text());
+    };
+    form->botonplayClick();
+    for (int i = 0; i < 4; ++i) {
+      wave->CompleteNext();
+      QCoreApplication::processEvents();
+    }
+    ASSERT_GE(lit.size(), 5u);
+    // The first entry is the beat mixed at the start, before any beat played.
+    EXPECT_EQ(std::vector<int>(lit.begin() + 1, lit.begin() + 5), c.lit) << c.accents;
+    EXPECT_EQ(std::vector<QString>(big.begin() + 1, big.begin() + 5), c.big) << c.accents;
+    // Accented beats 1 and 3: the red label and the accented lamp command.
+    ASSERT_GE(codes.size(), 4u);
+    EXPECT_EQ(std::vector<uint8_t>(codes.begin(), codes.begin() + 4), (std::vector<uint8_t>{0x20, 0x10, 0x20, 0x10}));
+    form->botonstopClick();
+    form.reset();
+  }
+}
+
+TEST_F(TransportTest, TheSequencersOwnStopLetsTheLastBeatPlay) {
+  Build({{0, 2}, {1, 1}}, /*parts=*/1);
+  form->BotonPlayCompClick();
+  wave->ClearCalls();
+  Run(20);
+  ASSERT_EQ(form->Engine->PlayState, 0);
+  EXPECT_EQ(LastLog(), "Stop");
+  const auto names = wave->CallNames();
+  const auto lastWrite = std::find(names.rbegin(), names.rend(), "Write");
+  ASSERT_NE(lastWrite, names.rend());
+  // Nothing after the last beat was queued: no reset, no release.
+  EXPECT_EQ(std::find(names.rbegin(), lastWrite, "Reset"), lastWrite);
+  EXPECT_EQ(std::find(names.rbegin(), lastWrite, "Unprepare"), lastWrite);
+  EXPECT_EQ(wave->QueuedCount(), 1u);
+  EXPECT_TRUE(form->OutHeaders[0].Prepared() || form->OutHeaders[1].Prepared());
+  EXPECT_EQ(std::count(lamps.begin(), lamps.end(), 0x00), 0);
+  // The elapsed time runs until the last beat has been played.
+  EXPECT_TRUE(form->Timer4->isActive());
+  wave->CompleteAll();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->Timer4->isActive());
+  EXPECT_TRUE(form->botonstoptema->isChecked());
+}
+
+TEST_F(TransportTest, ElapsedTimeText) {
+  struct Case {
+    uint32_t start, played;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1000, 0, "00:00.0"},       {1000, 99, "00:00.0"},        {1000, 83400, "01:23.4"},
+      {5, 59999, "00:59.9"},      {5, 600000, "10:00.0"},       {0xFFFFF000u, 83400, "01:23.4"},  // across the wrap
+  };
+  ScopedFakeTickCount clock(0);
+  Build({{0, 2}, {1, 1}});
+  for (const Case& c : cases) {
+    SetFakeTickCount(c.start);
+    form->BotonPlayCompClick();
+    EXPECT_EQ(form->TTiempo->property("lampColour").toString(), "lime");
+    AdvanceFakeTickCount(c.played);
+    form->Timer4Timer();
+    EXPECT_EQ(form->TTiempo->text(), c.text) << c.start << "+" << c.played;
+    form->botonstopClick();
+    EXPECT_EQ(form->TTiempo->property("lampColour").toString(), "silver");
+  }
+  form->botonplayClick();
+  EXPECT_EQ(form->TTiempo->property("lampColour").toString(), "red");
+  form->botonstopClick();
+}
+
+TEST_F(TransportTest, TransportButtonsStayDown) {
+  Build({{0, 2}, {1, 1}});
+  EXPECT_TRUE(form->botonstoptema->isChecked());
+  EXPECT_TRUE(form->botonstop->isChecked());
+  form->BotonPlayComp->click();
+  EXPECT_EQ(form->Engine->PlayState, 1);
+  EXPECT_TRUE(form->BotonPlayComp->isChecked());
+  form->botonpausa->click();
+  EXPECT_EQ(form->Engine->PlayState, 2);
+  EXPECT_TRUE(form->botonpausa->isChecked());
+  form->botonpausa->click();  // resumes
+  EXPECT_EQ(form->Engine->PlayState, 1);
+  EXPECT_TRUE(form->BotonPlayComp->isChecked());
+  form->botonstoptema->click();
+  EXPECT_EQ(form->Engine->PlayState, 0);
+  EXPECT_TRUE(form->botonstoptema->isChecked());
+  EXPECT_TRUE(form->botonstop->isChecked());
+  form->botonpausa->click();  // nothing to pause
+  EXPECT_EQ(form->Engine->PlayState, 0);
+  EXPECT_TRUE(form->botonstoptema->isChecked());
+}
+
+TEST_F(TransportTest, ARepeatedRandomPickKeepsItsTempoRunning) {
+  Build({{0, 3}}, 0, /*inOrder=*/false);
+  form->Rhythm->Temas[0].accel[0] = 10;  // +10 bpm per compás of A (2 beats)
+  form->SGTemasSelectCell(1, 1);
+  form->Random.seed(7);
+  form->BotonPlayCompClick();
+  Run(6);
+  EXPECT_EQ(Formulas(), (std::vector<int>{0, 0, 0, 0, 0, 0}));
+  // Each pass starts again from the theme tempo.
+  EXPECT_EQ(bpms, (std::vector<float>{125, 135, 145, 125, 135, 145}));
+  form->botonstopClick();
+}
+
+TEST_F(TransportTest, StopButtonsReleaseTheDeviceAndNoBeatFollows) {
+  Build({{0, 2}, {1, 1}});
+  form->BotonPlayCompClick();
+  Run(3);
+  form->botonstopClick();
+  EXPECT_EQ(form->Engine->FinishedBuffers, 0);
+  EXPECT_FALSE(form->OutHeaders[0].Prepared());
+  EXPECT_FALSE(form->OutHeaders[1].Prepared());
+  const size_t n = played.size();
+  const size_t nLamps = lamps.size();
+  wave->CompleteAll();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(played.size(), n);
+  EXPECT_EQ(lamps.size(), nLamps);
+  EXPECT_EQ(lamps.back(), 0x00);
+}
+
+TEST_F(TransportTest, NormaliseAllLogsEveryThemeAndReloadsTheSelectedGain) {
+  Build({{0, 2}, {1, 1}});
+  // Theme 0 mixes nothing that could clip: no sounds and no click.
+  for (int f : {0, 1})
+    for (int k = 0; k < 16; ++k) form->Rhythm->Formulas[f].sounds[k] = 0;
+  form->Engine->Controls.ClickStrokes = 0;
+  form->BotonPlayCompClick();
+  form->Rhythm->Temas[0].gain = 3.25f;
+  form->Normalizar1Click();
+  EXPECT_EQ(form->Engine->PlayState, 0);
+  const QStringList lines = form->Visor->toPlainText().split('\n');
+  const qsizetype at = lines.lastIndexOf("Normalizando temas:");
+  ASSERT_GE(at, 1);
+  EXPECT_EQ(lines[at - 1], "Stop");
+  QStringList names;
+  for (int r = 1; r < form->SGTemas->RowCount(); ++r) names << form->SGTemas->Cells(1, r);
+  ASSERT_FALSE(names.isEmpty());
+  EXPECT_EQ(lines.mid(at + 1), names);
+  EXPECT_FLOAT_EQ(form->Engine->MasterGain, form->Rhythm->Temas[0].gain);
+  EXPECT_FLOAT_EQ(form->Rhythm->Temas[0].gain, 3.25f);
+  EXPECT_EQ(form->Rhythm->CurrentFormula, 0);  // the selected entry's formula
+  EXPECT_EQ(form->Rhythm->CurrentTema, 0);
+  EXPECT_EQ(form->Engine->CurrentBeat, 0);
+}
+
+TEST_F(TransportTest, UnifyTracksRefreshesTheEditorsWithoutMarkingChanges) {
+  Build({{0, 2}, {1, 1}});
+  RhythmTables& rt = *form->Rhythm;
+  for (int k = 0; k < 16; ++k) {
+    rt.Formulas[0].sounds[k] = 0;
+    rt.Formulas[1].sounds[k] = 0;
+  }
+  rt.Formulas[0].sounds[0] = 2;
+  rt.Formulas[1].sounds[0] = 1;
+  Tema& th = rt.Temas[0];
+  th.pan[0] = 4;
+  th.volume[0] = 12;
+  form->SGTemasSelectCell(1, 1);
+  form->ClearModified();
+  form->UnificaPistas1Click();
+  EXPECT_FALSE(form->Modified());
+  // Sound 1 on track 0 and sound 2 on track 1 in both formulas.
+  for (int f : {0, 1}) {
+    EXPECT_EQ(rt.Formulas[f].sounds[0], 1);
+    EXPECT_EQ(rt.Formulas[f].sounds[1], 2);
+  }
+  EXPECT_EQ(th.pan[0], 4);
+  EXPECT_EQ(th.pan[1], 4);
+  EXPECT_EQ(form->TBPan[1]->value(), 4);
+  EXPECT_EQ(form->TBVol[1]->value(), 12);
+  EXPECT_EQ(form->TBPan[2]->value(), 0);
 }

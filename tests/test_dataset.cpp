@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "platform/atomic_file.h"
 #include "rhythm/dataset.h"
@@ -50,6 +51,55 @@ TEST(DataSetFiles, OpenRepairsEveryInvalidFormulaAndKeepsTheRest) {
   EXPECT_EQ(tables->Formulas[1].header, 12);
   EXPECT_EQ(tables->Formulas[1].sounds[0], 3);
   EXPECT_EQ(tables->Formulas[2].Name(), "Third");
+}
+
+TEST(DataSetFiles, EveryOverlongBeatCountIsRepaired) {
+  ScratchFolder dir;
+  auto tables = RhythmTables::Create();
+  // Beat nibble 13..15, whatever the first-beat nibble says.
+  for (uint8_t header : {0x0D, 0x0E, 0x0F, 0x5D, 0xBF}) {
+    std::vector<uint8_t> bytes(900, 0);
+    bytes[864] = header;
+    bytes[0] = 0x3F;                       // a stroke in beat 0, track 0
+    bytes[768] = 0x21;                     // its stroke counts
+    for (int t = 0; t < 16; ++t) bytes[865 + t] = static_cast<uint8_t>(t + 1);
+    std::memcpy(&bytes[881], "Rota", 4);
+    bytes[897] = 0x77;                     // spare
+    bytes[898] = 0xFF;                     // accents
+    bytes[899] = 0xFF;
+    ScratchFolder::Write("f.svs", bytes);
+    std::vector<int> repaired;
+    ASSERT_TRUE(LoadFormulas(*tables, "f.svs", &repaired));
+    ASSERT_EQ(repaired, std::vector<int>{0}) << int(header);
+    const Formula& f = tables->Formulas[0];
+    EXPECT_EQ(std::string(f.name, 16), std::string("Nueva\0\0\0\0\0\0\0\0\0\0\0", 16)) << int(header);
+    EXPECT_EQ(f.Beats(), 12);
+    EXPECT_EQ(f.StartBeat(), 0);
+    EXPECT_EQ(f.accents, 0x0AA4);
+    EXPECT_EQ(f.cells[0][0], 0);
+    EXPECT_EQ(f.strokeCounts[0], 0);
+    EXPECT_EQ(f.spare, 0x77);
+    for (int t = 0; t < 16; ++t) EXPECT_EQ(f.sounds[t], t + 1);
+  }
+}
+
+TEST(DataSetFiles, AnUnreadableRecordFileIsReported) {
+  ScratchFolder dir;
+  // A file that exists and opens but fails on reading.
+  std::vector<uint8_t> probe;
+  if (ReadFileBytes("/proc/self/mem", 16, &probe)) GTEST_SKIP() << "no unreadable file on this system";
+  std::error_code ec;
+  std::filesystem::create_symlink("/proc/self/mem", "f.svs", ec);
+  std::filesystem::create_symlink("/proc/self/mem", "t.svs", ec);
+  ASSERT_FALSE(ec) << ec.message();
+  auto tables = RhythmTables::Create();
+  EXPECT_FALSE(LoadFormulas(*tables, "f.svs", nullptr));
+  EXPECT_EQ(tables->FormulaCount, 0);
+  EXPECT_FALSE(LoadTemas(*tables, "t.svs"));
+  EXPECT_EQ(tables->TemaCount, 0);
+  // A missing file is no error.
+  EXPECT_TRUE(LoadFormulas(*tables, "missing.svs", nullptr));
+  EXPECT_TRUE(LoadTemas(*tables, "missing.svs"));
 }
 
 TEST(DataSetFiles, ReservedNamesTakeTheFirstFreeSuffix) {
@@ -133,9 +183,14 @@ TEST(DataSetFiles, GuitarTracksAreCopied) {
   ScratchFolder::Write("datos/A/Solea.gtr", {1, 2, 3});
   ScratchFolder::Write("datos/A/notes.txt", {4});
   MakeDirs("datos/B");
-  std::string err;
-  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &err);
+  ScratchFolder::Write("datos/A/Tango.gtr", {5});
+  ScratchFolder::Write("datos/B/Solea.gtr", {7});  // replaced
+  MakeDirs("datos/B/Tango.gtr");                    // cannot be replaced
+  std::vector<std::string> failures;
+  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &failures);
   EXPECT_EQ(copied, std::vector<std::string>{"datos/A/Solea.gtr"});
   EXPECT_EQ(ScratchFolder::Read("datos/B/Solea.gtr"), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_FALSE(FileExists("datos/B/notes.txt"));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Tango.gtr"), std::string::npos) << failures[0];
 }

@@ -131,6 +131,53 @@ TEST(NormalizeTheme, EntriesPastTheFormulaCountAreSkipped) {
   EXPECT_FLOAT_EQ(th.gain, 1.0f);
 }
 
+TEST(NormalizeTheme, EachEntryIsMixedAtTheTempoItStartsWith) {
+  // A rising sound: the longer the beat, the louder its last frame, so the
+  // gain found tells the tempo the entry was mixed at.
+  BancoSonidos bank;
+  std::vector<int16_t> ramp(44100);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(i / 2);
+  bank.Clear(1);
+  bank.Append(0, reinterpret_cast<const uint8_t*>(ramp.data()), ramp.size() * 2);
+  auto gainAt = [&](int themeTempo, int firstTimes, int firstAccel, int secondTempo) {
+    EngineState eng;
+    auto rt = RhythmTables::Create();
+    rt->FormulaCount = 2;
+    rt->Formulas[0] = Formula{};  // entry 1: nothing sounds
+    rt->Formulas[0].SetHeader(2, 0);
+    Pattern(*rt, 1, 1);
+    rt->Formulas[1].SetHeader(1, 0);
+    Tema& th = rt->Temas[0];
+    InitNewTema(th, static_cast<uint16_t>(themeTempo));
+    th.entryCount = 2;
+    th.formulas[0] = 0;
+    th.times[0] = static_cast<uint8_t>(firstTimes);
+    th.accel[0] = static_cast<int8_t>(firstAccel);
+    th.formulas[1] = 1;
+    th.times[1] = 1;
+    th.tempos[1] = static_cast<uint16_t>(secondTempo);
+    th.gain = 1.0f;
+    rt->TemaCount = 1;
+    NormalizeTheme(eng, *rt, bank, 0);
+    return th.gain;
+  };
+  struct Case {
+    const char* what;
+    int themeTempo, times, accel, ownTempo;
+    int expectedTempo;  // the tempo entry 2 plays at
+  };
+  const Case cases[] = {
+      {"carried on by the acceleration", 100, 2, 50, 0, 200},
+      {"its own tempo", 100, 2, 50, 150, 150},
+      {"the theme tempo", 100, 3, 0, 0, 100},
+  };
+  for (const Case& c : cases) {
+    const float reference = gainAt(c.expectedTempo, 1, 0, 0);
+    ASSERT_LT(reference, 10.0f) << c.what;  // it clipped, so the gain tells the tempo
+    EXPECT_FLOAT_EQ(gainAt(c.themeTempo, c.times, c.accel, c.ownTempo), reference) << c.what;
+  }
+}
+
 namespace {
 void SetTracks(Formula& f, const std::vector<int>& sounds) {
   f = Formula{};
@@ -191,21 +238,100 @@ TEST(UnifyTracks, SharedLayoutKeepsPatternsPanAndVolume) {
 }
 
 TEST(UnifyTracks, ThemesItCannotUnifyStayUntouched) {
-  auto rt = RhythmTables::Create();
-  rt->FormulaCount = 2;
+  struct Case {
+    const char* what;
+    int entries;
+    std::vector<int> first, second;  // sounds of the two formulas
+  };
   std::vector<int> nine(9), eight(8);
   for (int k = 0; k < 9; ++k) nine[k] = k + 1;
   for (int k = 0; k < 8; ++k) eight[k] = 20 + k;
-  SetTracks(rt->Formulas[0], nine);
-  SetTracks(rt->Formulas[1], eight);  // 17 tracks in all
+  const Case cases[] = {
+      {"17 tracks", 2, nine, eight},
+      {"one entry", 1, {3, 5}, {7}},
+      {"no entries", 0, {3, 5}, {7}},
+  };
+  for (const Case& c : cases) {
+    auto rt = RhythmTables::Create();
+    rt->FormulaCount = 2;
+    SetTracks(rt->Formulas[0], c.first);
+    SetTracks(rt->Formulas[1], c.second);
+    Tema& th = rt->Temas[0];
+    InitNewTema(th, 120);
+    th.entryCount = static_cast<uint16_t>(c.entries);
+    th.formulas[0] = 0;
+    th.formulas[1] = 1;
+    const Formula f0 = rt->Formulas[0], f1 = rt->Formulas[1];
+    const Tema before = th;
+    EXPECT_FALSE(UnifyThemeTracks(*rt, 0)) << c.what;
+    EXPECT_EQ(std::memcmp(&f0, &rt->Formulas[0], sizeof f0), 0) << c.what;
+    EXPECT_EQ(std::memcmp(&f1, &rt->Formulas[1], sizeof f1), 0) << c.what;
+    EXPECT_EQ(std::memcmp(&before, &th, sizeof th), 0) << c.what;
+  }
+}
+
+TEST(UnifyTracks, AFormulaNamedTwiceTakesThePreviousPanOfEachTrack) {
+  auto rt = RhythmTables::Create();
+  rt->FormulaCount = 2;
+  SetTracks(rt->Formulas[0], {5, 3});
+  SetTracks(rt->Formulas[1], {3, 3});
+  Tema& th = rt->Temas[0];
+  InitNewTema(th, 120);
+  th.entryCount = 3;
+  th.formulas[0] = 0;
+  th.formulas[1] = 1;
+  th.formulas[2] = 0;  // formula 0 again: already on the layout 3, 3, 5
+  for (int k = 0; k < 16; ++k) {
+    th.pan[k] = static_cast<uint8_t>(10 + k);
+    th.volume[k] = static_cast<uint8_t>(k + 1);
+  }
+  ASSERT_TRUE(UnifyThemeTracks(*rt, 0));
+  const Formula& F = rt->Formulas[0];
+  EXPECT_EQ(F.sounds[0], 3);
+  EXPECT_EQ(F.sounds[1], 3);
+  EXPECT_EQ(F.sounds[2], 5);
+  EXPECT_EQ(F.cells[0][0], 2);  // its sound 3 came from old track 1
+  EXPECT_EQ(F.cells[0][1], 0);  // the second track of sound 3 is empty in it
+  EXPECT_EQ(F.cells[0][2], 1);
+  // The last visit found the tracks one to one: each kept the slot's values.
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(th.pan[n], 10 + n) << n;
+    EXPECT_EQ(th.volume[n], n + 1) << n;
+  }
+  EXPECT_EQ(th.pan[3], 0);
+  EXPECT_EQ(th.volume[3], 0);
+}
+
+TEST(UnifyTracks, RewrittenFormulasKeepTheirHeaderNameAndAccentsOnly) {
+  auto rt = RhythmTables::Create();
+  rt->FormulaCount = 2;
+  Formula& a = rt->Formulas[0];
+  SetTracks(a, {0, 4});
+  a.cells[0][0] = 7;  // a pattern on a track without a sound: dropped
+  a.cells[5][1] = 7;  // past the 2 beats of the formula: cleared
+  a.SetStrokeCount(5, 1, 3);
+  a.SetName("Bulerias");
+  a.accents = 0x8003;
+  a.spare = 0x5A;
+  SetTracks(rt->Formulas[1], {4});
   Tema& th = rt->Temas[0];
   InitNewTema(th, 120);
   th.entryCount = 2;
+  th.formulas[0] = 0;
   th.formulas[1] = 1;
-  const Formula before = rt->Formulas[0];
-  EXPECT_FALSE(UnifyThemeTracks(*rt, 0));
-  EXPECT_EQ(std::memcmp(&before, &rt->Formulas[0], sizeof before), 0);
-  EXPECT_EQ(th.pan[0], 16);
-  th.entryCount = 1;
-  EXPECT_FALSE(UnifyThemeTracks(*rt, 0));
+  const uint8_t header = a.header;
+  ASSERT_TRUE(UnifyThemeTracks(*rt, 0));
+  EXPECT_EQ(a.sounds[0], 4);
+  EXPECT_EQ(a.cells[0][0], 2);  // old track 1
+  for (int k = 1; k < 16; ++k) {
+    EXPECT_EQ(a.sounds[k], 0);
+    EXPECT_EQ(a.cells[0][k], 0) << k;
+  }
+  EXPECT_EQ(a.cells[5][0], 0);
+  EXPECT_EQ(a.cells[5][1], 0);
+  EXPECT_EQ(a.StrokeCount(5, 1), 0);
+  EXPECT_EQ(a.header, header);
+  EXPECT_EQ(a.Name(), "Bulerias");
+  EXPECT_EQ(a.accents, 0x8003);
+  EXPECT_EQ(a.spare, 0);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "app/startup.h"
 #include "temp_dir.h"
 
@@ -34,4 +36,22 @@ TEST(StartupLogic, GuitarSets) {
   ScratchFolder::Write("BancoDeSonidos/Guitarra/c6.wav", {1});
   ScratchFolder::Write("BancoDeSonidos/suelto.wav", {1});
   EXPECT_EQ(GuitarSetNames("BancoDeSonidos"), (std::vector<std::string>{"Guitarra", "Requinto"}));
+}
+
+TEST(StartupLogic, GuitarSetsInNameOrderRegardlessOfCase) {
+  ScratchFolder dir;
+  for (const char* n : {"requinto", "Flamenca", "alegre", "Zurda"})
+    ScratchFolder::Write(std::string("BancoDeSonidos/") + n + "/c6.wav", {1});
+  EXPECT_EQ(GuitarSetNames("BancoDeSonidos"), (std::vector<std::string>{"alegre", "Flamenca", "requinto", "Zurda"}));
+}
+
+TEST(StartupLogic, EscapedExceptionText) {
+  struct {
+    std::exception_ptr e;
+    std::string text;
+  } cases[] = {{std::make_exception_ptr(std::runtime_error("no memory for the bank")), "no memory for the bank"},
+               {std::make_exception_ptr(42), ""},
+               {std::make_exception_ptr(std::string("text")), ""},
+               {nullptr, ""}};
+  for (const auto& c : cases) EXPECT_EQ(EscapedExceptionText(c.e), c.text);
 }

@@ -86,6 +86,32 @@ TEST_F(ExportFixture, IntroRunsWithoutTheEntrysAcceleration) {
   EXPECT_LT(beats[3].bytes, beats[2].bytes);
 }
 
+TEST_F(ExportFixture, GuitarRendersEveryBeatWithTheBarCountedAsInPlayback) {
+  ExportPlan plan;
+  plan.entries = {{0, 2, 120, 0}, {1, 1, 0, 0}};
+  plan.introBeats = 1;
+  plan.endBeats = 2;
+  plan.parts = 2;
+  eng.Controls.GuitarOn = true;
+  std::vector<int> bars;
+  MixerHooks hooks;
+  hooks.EncolaG = [&](EngineState& e) { bars.push_back(e.CurrentCompas); };
+  hooks.QueueBeat = [](int, const int16_t*, size_t) { ADD_FAILURE() << "an export queues nothing"; };
+  ASSERT_TRUE(ExportTheme(eng, *rt, bank, plan, [](const int16_t*, size_t) { return true; }, hooks));
+  // intro | A A | B | ending | A A | B
+  const std::vector<int> want = {1, 1, 1, 2, 2, 3, 3, 3, 1, 1, 1, 1, 2, 2, 3, 3, 3};
+  EXPECT_EQ(bars, want);
+}
+
+TEST_F(ExportFixture, ATwelveBeatCompasAt120BpmAddsItsBytes) {
+  rt->Formulas[0].SetHeader(12, 0);
+  ExportPlan plan;
+  plan.entries = {{0, 1, 120, 0}};
+  size_t total = 0;
+  ASSERT_TRUE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t bytes) { return total += bytes, true; }));
+  EXPECT_EQ(total, 1058352u);
+}
+
 TEST_F(ExportFixture, NothingWithoutRepetitionsAndASinkCanStopIt) {
   ExportPlan plan;
   plan.entries = {{0, 0, 120, 0}, {1, 2, 0, 0}};

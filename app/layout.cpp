@@ -225,6 +225,8 @@ void TMainForm::BuildLayout() {
   LasNotas->setObjectName("LasNotas");
   LasNotas->setChecked(true);
   LasNotas->setGeometry(8, 22 + 17 * 20 + 8, 100, 20);
+  MakeLabel(PanelFormulas, "Label24", "Contar", {118, 3, 50, 16});
+  MakeLabel(PanelTemas, "Label11", "Reproduccion", {482, 4, 110, 16});
   RBTiempo = new QRadioButton("Tiempo", PanelFormulas);
   RBTiempo->setObjectName("RBTiempo");
   RBTiempo->setChecked(true);

@@ -70,7 +70,7 @@ void TMainForm::BuildTransportControls() {
   Image1->setVisible(false);
   SpeedButton12 = new QPushButton("Stop", PanelMetronomo);
   SpeedButton12->setObjectName("SpeedButton12");
-  SpeedButton12->setGeometry(110, 262, 50, 26);
+  SpeedButton12->setGeometry(164, 262, 52, 26);
 
   Label3 = Lamp(PanelTemas, "Label3", QString(), {482, 122, 300, 18});
   Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -121,7 +121,7 @@ void TMainForm::BuildEngineControls() {
   TB2->setGeometry(180, 24, 30, 200);
   Edit1->setGeometry(8, 24, 48, 22);
   Label8->setGeometry(60, 24, 110, 22);
-  CBMetro->setGeometry(8, 52, 166, 22);
+  CBMetro->setGeometry(8, 60, 166, 22);
   const struct {
     const char* name;
     const char* text;
@@ -130,8 +130,8 @@ void TMainForm::BuildEngineControls() {
   auto* group = new QButtonGroup(this);
   group->setExclusive(true);
   for (int i = 0; i < 8; ++i) {
-    auto* b = ToolButton(PanelMetronomo, presets[i].name, presets[i].text, {8 + 21 * (i % 4), 80 + 24 * (i / 4), 20, 22});
-    if (i == 7) b->setGeometry(8 + 21 * 3, 104, 40, 22);
+    auto* b = ToolButton(PanelMetronomo, presets[i].name, presets[i].text, {8 + 21 * (i % 4), 86 + 24 * (i / 4), 20, 22});
+    if (i == 7) b->setGeometry(8 + 21 * 3, 110, 40, 22);
     b->setCheckable(true);
     group->addButton(b);
     ClickPresetButtons[i] = b;
@@ -141,7 +141,7 @@ void TMainForm::BuildEngineControls() {
   Nivel->setObjectName("Nivel");
   Nivel->setRange(0, 16);
   Nivel->setValue(8);
-  Nivel->setGeometry(8, 132, 166, 20);
+  Nivel->setGeometry(48, 136, 126, 20);
   tbvolumen = new QSlider(Qt::Horizontal, PanelMetronomo);
   tbvolumen->setObjectName("tbvolumen");
   tbvolumen->setRange(0, 65535);
@@ -166,6 +166,19 @@ void TMainForm::BuildEngineControls() {
   auto* stereoGroup = new QButtonGroup(this);
   stereoGroup->addButton(Estereo);
   stereoGroup->addButton(Mono);
+
+  // Captions beside the controls (the language switch words them).
+  auto caption = [](QWidget* parent, const char* name, const QString& text, QRect g) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(g);
+    return l;
+  };
+  caption(PanelMetronomo, "Label13", "Sonidos", {8, 46, 120, 14});
+  caption(PanelMetronomo, "Label6", "Nivel", {8, 136, 40, 20});
+  caption(PanelMetronomo, "Label32", "Guardar", {108, 262, 50, 13});
+  caption(PanelMetronomo, "Label33", "todo", {108, 275, 50, 13});
+  caption(PanelSonidos, "Label16", "Banco de sonidos", {144, 22, 128, 16});
 
   TB1->setOrientation(Qt::Vertical);
   TB1->setInvertedAppearance(true);

@@ -7,34 +7,24 @@
 
 #include <jpeglib.h>
 
+#include "platform/jpeg_errors.h"
+
 namespace {
 
 // libjpeg reports fatal errors through error_exit, which must not return:
 // ours jumps back to the decode call. Warnings are counted, not printed.
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, err->message);
-  std::longjmp(err->jump, 1);
-}
 
 void EmitMessage(j_common_ptr cinfo, int level) {
   if (level < 0) {
     // A warning about the data; keep the first one's text.
     if (cinfo->err->num_warnings == 0) {
-      auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+      auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
       (*cinfo->err->format_message)(cinfo, err->message);
     }
     cinfo->err->num_warnings++;
   }
 }
 
-void OutputMessage(j_common_ptr) {}
 
 // Where the decoder puts the pixels: the caller's image, allocated once the
 // header has told the size. Kept outside the function that calls setjmp, so
@@ -55,12 +45,12 @@ enum class DecodeStatus { Ok, JpegError, Warning, TooLarge, NoMemory, Unsupporte
 // the libjpeg calls.
 DecodeStatus DecodeBody(const uint8_t* data, size_t size, PixelSink* sink, char* message) {
   jpeg_decompress_struct cinfo;
-  ErrorManager err;
+  JpegErrorManager err;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = ErrorExit;
+  err.pub.error_exit = JpegErrorExit;
   err.pub.emit_message = EmitMessage;
-  err.pub.output_message = OutputMessage;
+  err.pub.output_message = JpegSilentOutput;
   err.message[0] = '\0';
   if (setjmp(err.jump)) {
     std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);

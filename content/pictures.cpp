@@ -15,6 +15,8 @@
 
 #include <jpeglib.h>
 
+#include "platform/jpeg_errors.h"
+
 #include "platform/atomic_file.h"
 
 namespace {
@@ -177,30 +179,18 @@ QImage Canvas(const PictureSpec& s, const QColor& fill) {
 
 // ---- encoding ---------------------------------------------------------------
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-};
 
-void ErrorExit(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, err->message);
-  std::longjmp(err->jump, 1);
-}
-
-void OutputMessage(j_common_ptr) {}
 
 // C-style body: no object with a destructor lives between setjmp and the
 // libjpeg calls. *buffer is libjpeg's (malloc'd) output, freed by the caller.
 bool EncodeBody(const uint8_t* pixels, int width, int height, size_t stride, bool grey, int quality,
                 unsigned char** buffer, unsigned long* size, char* message) {
   jpeg_compress_struct cinfo;
-  ErrorManager err;
+  JpegErrorManager err;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = ErrorExit;
-  err.pub.output_message = OutputMessage;
+  err.pub.error_exit = JpegErrorExit;
+  err.pub.output_message = JpegSilentOutput;
   if (setjmp(err.jump)) {
     std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
     jpeg_destroy_compress(&cinfo);

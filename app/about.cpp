@@ -26,9 +26,10 @@ QLabel* Text(QWidget* parent, const char* name, const QString& text, QRect geom,
   auto* l = new QLabel(text, parent);
   l->setObjectName(name);
   l->setGeometry(geom);
+  // Regular weight of its own: the box's bold default font does not apply.
   QFont f("Constantia");
   f.setPixelSize(pixels);
-  f.setBold(true);
+  f.setBold(false);
   l->setFont(f);
   QPalette pal = l->palette();
   pal.setColor(QPalette::WindowText, Qt::white);

@@ -19,13 +19,7 @@
 
 namespace {
 
-// Owners of the rows whose components are still to come.
-constexpr const char* kEditors = "formula, track and theme editors";
-constexpr const char* kLibrary = "library commands (search boxes, theme stepping)";
-constexpr const char* kMixer = "mixer controls";
-constexpr const char* kSaveButton = "save button";
-constexpr const char* kWavExport = "WAV export";
-constexpr const char* kSounds = "sounds panel";
+// The parts of the program still to build the components of some rows.
 constexpr const char* kTuner = "tuner";
 constexpr const char* kGuitar = "guitar";
 
@@ -104,20 +98,20 @@ const std::vector<LanguageRow> kTable = {
     {"PanelGuitarra", "caption", "   Guitar ", "   Guitarra "},
 
     // Metronome panel.
-    {"Label13", "caption", "Sounds", "Sonidos", kMixer},
-    {"Label6", "caption", "Level", "Nivel", kMixer},
+    {"Label13", "caption", "Sounds", "Sonidos"},
+    {"Label6", "caption", "Level", "Nivel"},
     {"SpeedButton10", "caption", "Foot", "Pie"},
-    {"Label32", "caption", "Save", "Guardar", kSaveButton},
-    {"Label33", "caption", "all", "todo", kSaveButton},
+    {"Label32", "caption", "Save", "Guardar"},
+    {"Label33", "caption", "all", "todo"},
     {"botonrec", "hint", "Save the present configuration", "Guarda la configuración actual"},
 
     // Theme panel.
-    {"Label11", "caption", "Play mode", "Reproduccion", kEditors},
+    {"Label11", "caption", "Play mode", "Reproduccion"},
     {"RadioButton2", "caption", "Random", "Aleatoria"},
-    {"menostema", "hint", "Previous song", "Tema anterior", kLibrary},
+    {"menostema", "hint", "Previous song", "Tema anterior"},
     {"BotonPlayComp", "hint", "Play song - F10", "Play tema - F10"},
-    {"mastema", "hint", "Next song", "Tema siguiente", kLibrary},
-    {"LabeledEdit1", "label", "Find song", "Buscar tema", kLibrary},
+    {"mastema", "hint", "Next song", "Tema siguiente"},
+    {"LabeledEdit1", "label", "Find song", "Buscar tema"},
     {"Partes", "label", "Times", "Veces"},
     {"Label46", "caption", "Add", "Añadir"},
     {"Label47", "caption", "before", "antes"},
@@ -130,8 +124,8 @@ const std::vector<LanguageRow> kTable = {
     {"Label40", "caption", "Remove", "Quitar"},
     {"Label41", "caption", "formula", "fórmula"},
     {"BotonQuita", "hint", "Remove formula of the song", "Quitar fórmula del tema"},
-    {"Label38", "caption", "Save song", "Guardar tema", kWavExport},
-    {"Label39", "caption", "as WAV", "como WAV", kWavExport},
+    {"Label38", "caption", "Save song", "Guardar tema"},
+    {"Label39", "caption", "as WAV", "como WAV"},
     {"SGSaco", "cell:0,0", "Compass", "Compás"},
     {"SGSaco", "cell:1,0", "Name", "Nombre"},
     {"SGSaco", "cell:2,0", "BPM", "BPM"},
@@ -141,10 +135,10 @@ const std::vector<LanguageRow> kTable = {
 
     // Formula panel.
     {"botonplay", "hint", "Play formula - F11", "Play fórmula - F11"},
-    {"Label24", "caption", "Count", "Contar", kEditors},
+    {"Label24", "caption", "Count", "Contar"},
     {"RBTiempo", "caption", "Beat", "Tiempo"},
     {"RBAcento", "caption", "Accent", "Acento"},
-    {"Edit3", "label", "Find formula", "Buscar fórmula", kLibrary},
+    {"Edit3", "label", "Find formula", "Buscar fórmula"},
     {"SGFormulas", "cell:0,0", "Number", "Numero"},
     {"SGFormulas", "cell:1,0", "Beats", "Tiempos"},
     {"SGFormulas", "cell:2,0", "Name", "Nombre"},
@@ -153,7 +147,7 @@ const std::vector<LanguageRow> kTable = {
     // Tracks, sounds and tuner panels.
     {"SGDatosFormula", "cell:0,0", "Nº   L<- Pan ->R        Vol", "Nº   L<- Pan ->R        Vol"},
     {"SGDatosFormula", "cell:1,0", "Instrument", "Instrumento"},
-    {"Label16", "caption", "Sounds bank", "Banco de sonidos", kSounds},
+    {"Label16", "caption", "Sounds bank", "Banco de sonidos"},
     {"Lnota", "caption", "Note", "Nota", kTuner},
     {"Lcuerda", "caption", "String", "Cuerda", kTuner},
     {"Ltraste", "caption", "Fret", "Traste", kTuner},
@@ -186,13 +180,8 @@ const std::vector<LanguageRow> kTable = {
     {"SGAcordes", "cell:5,0", "Delay", "Retardo", kGuitar},
 };
 
-// The layout names two of the "Archivo" components differently.
-const char* AliasOf(const char* name) {
-  const QString n = QString::fromLatin1(name);
-  if (n == "File") return "Archivo1";
-  if (n == "ImportarPELNv1") return "ImportarPELNv11";
-  return nullptr;
-}
+// Every component is found by the name the table gives it.
+const char* AliasOf(const char*) { return nullptr; }
 
 bool ParseCell(const char* property, int* col, int* row) {
   static const QRegularExpression re("^cell:(\\d+),(\\d+)$");

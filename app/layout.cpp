@@ -243,22 +243,22 @@ void TMainForm::BuildLayout() {
 void TMainForm::BuildMenus() {
   QMenuBar* mb = menuBar();
   mb->setObjectName("MainMenu1");
-  Archivo1 = mb->addMenu("Archivo");
-  Archivo1->setObjectName("Archivo1");
+  File = mb->addMenu("Archivo");
+  File->setObjectName("File");
   auto add = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
     a = m->addAction(caption);
     a->setObjectName(name);
   };
-  add(Archivo1, Original1, "Original1", "Original");
-  add(Archivo1, Nuevo1, "Nuevo1", "Nuevo");
-  add(Archivo1, Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
-  add(Archivo1, Abrir2, "Abrir2", "Abrir");
-  add(Archivo1, ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
-  add(Archivo1, ImportarPELNv11, "ImportarPELNv11", "Importar Archivo PELNv1");
-  add(Archivo1, Guardar1, "Guardar1", "Guardar");
-  add(Archivo1, Guardarcomo1, "Guardarcomo1", "Guardar como");
-  Archivo1->addSeparator();
-  add(Archivo1, Salir1, "Salir1", "Salir");
+  add(File, Original1, "Original1", "Original");
+  add(File, Nuevo1, "Nuevo1", "Nuevo");
+  add(File, Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
+  add(File, Abrir2, "Abrir2", "Abrir");
+  add(File, ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
+  add(File, ImportarPELNv1, "ImportarPELNv1", "Importar Archivo PELNv1");
+  add(File, Guardar1, "Guardar1", "Guardar");
+  add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
+  File->addSeparator();
+  add(File, Salir1, "Salir1", "Salir");
 
   Ver1 = mb->addMenu("Ver");
   Ver1->setObjectName("Ver1");

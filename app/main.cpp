@@ -40,9 +40,8 @@ int main(int argc, char** argv) {
     opts.commandLineList = QString::fromLocal8Bit((set->name + ".vl2").c_str());
     QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
   }
-  // The main window with its start-up, then the about box. The import
-  // dialog is built with the library's controls inside the window's
-  // construction; nothing of start-up reaches it.
+  // The three windows in their order: the main window with its start-up,
+  // the about box, the theme import dialog.
   TMainForm form(std::move(opts));
   try {
     form.FormCreate();
@@ -51,6 +50,7 @@ int main(int argc, char** argv) {
     ShowException(std::current_exception());
   }
   form.CreateAboutBox();
+  form.CreateImportDialog();
   form.showMaximized();
   try {
     app.exec();

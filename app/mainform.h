@@ -173,6 +173,8 @@ class TMainForm : public QMainWindow {
   int EditedTema() const;
   int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
   int GridTemaCount() const;     // SGTemas rows - 1, at most 128
+  // Switches a grid's editing on or off, for the cell already selected too.
+  void SetGridEditing(StringGrid* g, bool on);
   // Guitar panel around a theme change: closes it (true when it was open)
   // and opens it again on the new theme; the guitar sliders' gain.
   bool CloseGuitarForThemeChange();
@@ -192,9 +194,12 @@ class TMainForm : public QMainWindow {
          *Label41 = nullptr;
   // --- library commands: clipboards, sorting, deletion, converter, import ---
   // (rhythm/form_library.cpp, rhythm/form_import.cpp)
-  // Creates the search boxes, the theme stepping buttons and the import
-  // dialog, and binds the library's menu items and popup entries.
+  // Creates the search boxes and the theme stepping buttons, and binds the
+  // library's menu items and popup entries.
   void BuildLibraryControls();
+  // Creates the theme import dialog (once); the program entry calls it after
+  // the about box, and the import command creates it when it is missing.
+  void CreateImportDialog();
   void Copiarpista1Click();
   void Pegarpista1Click();
   void Limpiarpista1Click();
@@ -398,9 +403,9 @@ class TMainForm : public QMainWindow {
   QLabel *StaticText4 = nullptr, *StaticText6 = nullptr, *StaticText8 = nullptr, *Label36 = nullptr,
          *StaticText9 = nullptr, *StaticText10 = nullptr, *StaticText11 = nullptr, *StaticText7 = nullptr;
 
-  QMenu *Archivo1 = nullptr, *Ver1 = nullptr, *Idiomas1 = nullptr, *Ayuda1 = nullptr;
+  QMenu *File = nullptr, *Ver1 = nullptr, *Idiomas1 = nullptr, *Ayuda1 = nullptr;
   QAction *Original1 = nullptr, *Nuevo1 = nullptr, *Deshacertodo1 = nullptr, *Abrir2 = nullptr,
-          *ImportarTEMA1 = nullptr, *ImportarPELNv11 = nullptr, *Guardar1 = nullptr, *Guardarcomo1 = nullptr,
+          *ImportarTEMA1 = nullptr, *ImportarPELNv1 = nullptr, *Guardar1 = nullptr, *Guardarcomo1 = nullptr,
           *Salir1 = nullptr, *Normalizar1 = nullptr;
   QAction *Metrnomo1 = nullptr, *Temas1 = nullptr, *Frmulas1 = nullptr, *Pistas1 = nullptr, *Onda1 = nullptr,
           *Sonidos1 = nullptr, *Afinador1 = nullptr, *Guitarra1 = nullptr;

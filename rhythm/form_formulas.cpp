@@ -56,6 +56,16 @@ void DrawCellText(QPainter* p, const QRect& rect, int dx, const QString& text) {
 }
 }  // namespace
 
+// The grid takes its edit keys from Editable when the user selects a cell;
+// a handler of that very selection switching editing on must reach the cell
+// already selected as well.
+void TMainForm::SetGridEditing(StringGrid* g, bool on) {
+  g->Editable = on;
+  g->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
+}
+
 int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
 
 int TMainForm::EditedFormula() const {
@@ -145,8 +155,8 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
 
   SGDatosFormula->viewport()->update();
-  SGFormulas->Editable = row > 0;
-  SGDatosFormula->Editable = SGFormulas->Editable;
+  SetGridEditing(SGFormulas, row > 0);
+  SetGridEditing(SGDatosFormula, SGFormulas->Editable);
 }
 
 void TMainForm::SGFormulasSetEditText(int col, int row, const QString& value) {
@@ -248,7 +258,7 @@ void TMainForm::SGDatosFormulaSelectCell(int col, int row) {
   const QPoint at = SGDatosFormula->viewport()->mapTo(PanelPistas, cell.topLeft());
   CBSonidos->setGeometry(at.x(), at.y(), cell.width(), cell.height() + 1);
   CBSonidos->raise();
-  SGDatosFormula->Editable = SGFormulas->Editable;
+  SetGridEditing(SGDatosFormula, SGFormulas->Editable);
   SGDatosFormula->viewport()->update();
 }
 

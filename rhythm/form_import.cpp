@@ -152,6 +152,7 @@ void TMainForm::ImportarTEMA1Click() {
   req.initialDir = QDir::currentPath() + "/datos";
   req.title = Tr("Seleccione un archivo de datos DRAVv2", "Select a data file DRAVv2");
   req.filter = "Archivos DRAVv2|*.vl2";
+  CreateImportDialog();
   FormImportar->Button1->setText(Tr("Importar", "Import"));
   FormImportar->setWindowTitle(Tr("Importar TEMAS", "Import SONGS"));
   const QString chosen = dialogs->OpenFileName(req);

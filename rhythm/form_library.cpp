@@ -19,6 +19,18 @@
 #include "rhythm/library_ops.h"
 
 namespace {
+// Number and name cells of every theme row whose record is in use, from the
+// records (a pasted theme thus shows the name its record carries).
+void RefillThemeRowsOf(StringGrid* g, const RhythmTables& t, int temaCount) {
+  const int n = std::min({temaCount, g->RowCount() - 1, kMaxTemas});
+  for (int j = 0; j < n; ++j) {
+    const Tema& th = t.Temas[static_cast<size_t>(j)];
+    if (th.Unused()) continue;
+    g->SetCells(0, j + 1, QString::number(j + 1));
+    g->SetCells(1, j + 1, L1(th.Name()));
+  }
+}
+
 std::vector<QString> ColumnTexts(const StringGrid* g, int col) {
   std::vector<QString> names;
   for (int r = 1; r < g->RowCount(); ++r) names.push_back(g->Cells(col, r));
@@ -27,7 +39,7 @@ std::vector<QString> ColumnTexts(const StringGrid* g, int col) {
 }  // namespace
 
 void TMainForm::BuildLibraryControls() {
-  if (FormImportar) return;  // built once
+  if (Edit3) return;  // built once
 
   // The formula search box under the formula grid.
   SGFormulas->setGeometry(8, 44, 232, 156);
@@ -57,10 +69,8 @@ void TMainForm::BuildLibraryControls() {
   LabeledEdit1->setGeometry(124, 202, 54, 22);
   LabeledEdit1Label->setBuddy(LabeledEdit1);
 
-  FormImportar = new TFormImportar(*this);
-
   connect(ImportarTEMA1, &QAction::triggered, this, [this] { ImportarTEMA1Click(); });
-  connect(ImportarPELNv11, &QAction::triggered, this, [this] { ImportarPELNv1Click(); });
+  connect(ImportarPELNv1, &QAction::triggered, this, [this] { ImportarPELNv1Click(); });
   connect(Borrarfrmula1, &QAction::triggered, this, [this] { Borrarfrmula1Click(); });
   connect(Ordenarpornombre2, &QAction::triggered, this, [this] { OrdenarClick(); });
   connect(Copiarpista1, &QAction::triggered, this, [this] { Copiarpista1Click(); });
@@ -78,6 +88,10 @@ void TMainForm::BuildLibraryControls() {
   connect(LabeledEdit1, &QLineEdit::textChanged, this, [this] { LabeledEdit1Change(); });
   connect(menostema, &QPushButton::clicked, this, [this] { menostemaClick(); });
   connect(mastema, &QPushButton::clicked, this, [this] { mastemaClick(); });
+}
+
+void TMainForm::CreateImportDialog() {
+  if (!FormImportar) FormImportar = new TFormImportar(*this);
 }
 
 void TMainForm::RefillFormulaRows() {
@@ -207,6 +221,7 @@ void TMainForm::OrdenarClick() {
 
   DataSet.GridsFilling |= kGridsFillingBit;
   RefillFormulaRows();
+  RefillThemeRowsOf(SGTemas, *Rhythm, tc);
   DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
   if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
   if (fc > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
@@ -301,21 +316,19 @@ void TMainForm::Ordenarpornombre1Click() {
   Rhythm->FormulaCount = fc;
   Rhythm->TemaCount = tc;
   std::vector<std::string> names;
-  std::vector<QString> cells;
-  for (int k = 0; k < tc; ++k) {
-    cells.push_back(SGTemas->Cells(1, k + 1));
-    names.push_back(ToL1(cells.back()).substr(0, 32));
-  }
+  for (int k = 0; k < tc; ++k) names.push_back(ToL1(SGTemas->Cells(1, k + 1)).substr(0, 32));
   const std::vector<int> order = StableOrderByName(names, 32);
   ApplyTemaOrder(*Rhythm, order);
 
-  // Each name cell moves with its record; unused slots show nothing.
+  // Each row shows its record again; an unused slot shows nothing, as after
+  // an open, rather than the text of the theme that was there before.
   DataSet.GridsFilling |= kGridsFillingBit;
   for (int j = 0; j < tc; ++j) {
-    const bool unused = Rhythm->Temas[j].Unused();
-    SGTemas->SetCells(0, j + 1, unused ? QString() : QString::number(j + 1));
-    SGTemas->SetCells(1, j + 1, unused ? QString() : cells[order[j]]);
+    if (!Rhythm->Temas[j].Unused()) continue;
+    SGTemas->SetCells(0, j + 1, QString());
+    SGTemas->SetCells(1, j + 1, QString());
   }
+  RefillThemeRowsOf(SGTemas, *Rhythm, tc);
   DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();
@@ -353,6 +366,7 @@ void TMainForm::ImportarPELNv1Click() {
   if (chosen.isEmpty()) return;
   std::string ole = ToL1(chosen);
   if (!EndsWithNoCase(ole, ".ole")) ole += ".ole";
+  OlePath = ole;
   const std::string list = ole.substr(0, ole.size() - 4) + ".vl2";
   const auto name = NameFromListPath(list);
   if (!name) {
@@ -381,7 +395,6 @@ void TMainForm::ImportarPELNv1Click() {
     dialogs->ShowMessage(Tr("No se ha podido convertir el archivo:\r\n", "The file could not be converted:\r\n") + L1(err));
     return;
   }
-  OlePath = ole;
   // The converted set is opened from the files just written, so the window,
   // the sound list, the settings and the guitar samples follow it as after
   // any open.

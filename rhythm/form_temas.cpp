@@ -83,7 +83,7 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
   SGSacoSelectCell(1, 1);
 
   Label2->setText(Tr("Tema ", "Song ") + SGTemas->Cells(0, row) + ": " + SGTemas->Cells(1, row));
-  SGTemas->Editable = row > 0;
+  SetGridEditing(SGTemas, row > 0);
 
   // Pan and volume of the 16 tracks, as the sliders hold them.
   Guards.TrackbarsLoading = true;
@@ -135,7 +135,7 @@ void TMainForm::FillSequenceGrid(int t) {
 void TMainForm::SGSacoSelectCell(int col, int row) {
   (void)col;
   Guards.SkipFormulaClick = true;
-  SGSaco->Editable = SGTemas->Editable;
+  SetGridEditing(SGSaco, SGTemas->Editable);
   if (row < 1 || row >= SGSaco->RowCount()) return;
   Engine->EntryAccel = static_cast<int8_t>(CellNumber(SGSaco, 5, row) & 0xFF);
   // A blank tempo cell keeps the tempo playing; so does text that is no tempo.
@@ -154,10 +154,12 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
     return;
   }
   Label3->setText(counter);
-  const QString number = SGSaco->Cells(3, row);
-  if (!number.isEmpty()) {
+  // The formula number compared as a number: an edited cell keeps the text
+  // as typed ("03", " 3"), and that entry still plays formula 3.
+  const int number = CellNumber(SGSaco, 3, row);
+  if (number >= 1) {
     for (int i = 1; i < SGFormulas->RowCount(); ++i) {
-      if (SGFormulas->Cells(0, i) != number) continue;
+      if (CellNumber(SGFormulas, 0, i) != number) continue;
       SGFormulas->Select(SGFormulas->Col(), i);
       SGFormulasSelectCell(SGFormulas->Col(), i);
     }
@@ -226,7 +228,7 @@ void TMainForm::BotonPoneDespuesClick() {
   const int f = FormulaEd.FormulaToAdd;
   if (t < 0 || f < 0 || f >= GridFormulaCount()) return;
   const int row = SGSaco->Row();
-  if (SGSaco->Cells(3, row) != QString::number(f + 1) && row < SGSaco->RowCount() - 1) {
+  if (CellNumber(SGSaco, 3, row) != f + 1 && row < SGSaco->RowCount() - 1) {
     const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
     // A full theme is refused before the selection moves.
     if (EntriesOf(th) >= kMaxEntries && InsertNeedsNewEntry(th, row, f)) {

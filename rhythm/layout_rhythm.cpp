@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -212,6 +213,17 @@ void TMainForm::ConnectRhythmEditors() {
   SGDatosFormula->onSetEditText = [this](int c, int r, const QString& v) { SGDatosFormulaSetEditText(c, r, v); };
   connect(CBSonidos, &QComboBox::activated, this, [this](int i) { CBSonidosChange(i); });
   for (QCheckBox* box : AccentBoxes) connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
+  // A box toggled from the keyboard is the user's change as much as a click:
+  // the key lowers the selection's guard as the mouse going down does, or the
+  // box would show an accent the formula does not have.
+  auto* accentKeys = new EventHook(this, [this](QObject*, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(e)->key();
+      if (key == Qt::Key_Space || key == Qt::Key_Select) CheckBox2MouseDown();
+    }
+    return false;
+  });
+  for (QCheckBox* box : AccentBoxes) box->installEventFilter(accentKeys);
   connect(RBTiempo, &QRadioButton::clicked, this, [this] { RBTiempoClick(); });
   connect(RBAcento, &QRadioButton::clicked, this, [this] { RBAcentoClick(); });
 

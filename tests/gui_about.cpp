@@ -105,6 +105,27 @@ TEST_F(AboutTest, TheBoxShowsTheProductAndItsVersion) {
   EXPECT_EQ(Box()->parent(), nullptr);
 }
 
+TEST_F(AboutTest, TextsAreInConstantiaOfTheirOwnSizes) {
+  StartWith(false);
+  const struct {
+    QLabel* TAcercade::*label;
+    int pixels;
+  } texts[] = {{&TAcercade::ProductName, 20}, {&TAcercade::Version, 21}, {&TAcercade::Label3, 21},
+               {&TAcercade::Comments, 19}};
+  for (const auto& t : texts) {
+    QLabel* l = Box()->*t.label;
+    SCOPED_TRACE(l->objectName().toStdString());
+    EXPECT_EQ(l->font().family(), "Constantia");
+    EXPECT_EQ(l->font().pixelSize(), t.pixels);
+    // The box's own font is bold; these texts are not.
+    EXPECT_FALSE(l->font().bold());
+  }
+  EXPECT_EQ(Box()->font().family(), "Comic Sans MS");
+  EXPECT_EQ(Box()->font().pixelSize(), 13);
+  EXPECT_TRUE(Box()->font().bold());
+  EXPECT_EQ(Box()->palette().color(QPalette::Window), QColor(Qt::black));
+}
+
 TEST_F(AboutTest, LinksRunTheBrowseActionsAndLeaveTheBoxOpen) {
   StartWith(false);
   const struct {

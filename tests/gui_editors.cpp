@@ -118,6 +118,8 @@ TEST_F(EditorWindow, TypedStrokesGoToTheFormulaThePatternGridShows) {
       {2, 1, "7070", 455, 4, "7070"},
       {5, 16, "123456789", 1 | 2 << 3 | 3 << 6 | 4 << 9 | 5 << 12 | 6 << 15 | 7 << 18, 8, "12345670"},
       {3, 4, "9", 0, 1, "0"},
+      {6, 9, "12345678", 1 | 2 << 3 | 3 << 6 | 4 << 9 | 5 << 12 | 6 << 15 | 7 << 18, 8, "12345670"},
+      {7, 10, "1020", 1 | 2 << 6, 4, "1020"},
       {4, 7, "", 0, 0, ""},
   };
   for (const auto& c : cases) {
@@ -854,4 +856,111 @@ TEST_F(EditorWindow, ThemeGridMarksThemesWithAGuitarTrack) {
   auto mark = [](QColor c) { return Near(c, 160, 82, 45, 30); };
   EXPECT_GT(CountPixels(img, CellRect(form->SGTemas, 0, 1), mark), 0);
   EXPECT_EQ(CountPixels(img, CellRect(form->SGTemas, 0, 2), mark), 0);
+}
+
+// --- editing, keys and typed numbers ------------------------------------------------
+
+TEST_F(EditorWindow, TheCellTheUserSelectsIsEditableAtOnce) {
+  // Right after start-up: the first cell picked in each grid takes typing at
+  // once, also where the selection itself is what switches editing on.
+  const struct {
+    const char* what;
+    StringGrid* TMainForm::*grid;
+    int col, row;
+  } cases[] = {
+      {"sequence grid", &TMainForm::SGSaco, 3, 1},
+      {"formula grid", &TMainForm::SGFormulas, 2, 2},
+      {"pattern grid", &TMainForm::SGDatosFormula, 3, 2},
+      {"theme grid", &TMainForm::SGTemas, 1, 2},
+  };
+  for (const auto& c : cases) {
+    StringGrid* g = form.get()->*c.grid;
+    g->setCurrentCell(c.row, c.col);  // as the user's click does
+    EXPECT_TRUE(g->Editable) << c.what;
+    EXPECT_TRUE(g->editTriggers() & QAbstractItemView::DoubleClicked) << c.what;
+    EXPECT_TRUE(g->editTriggers() & QAbstractItemView::AnyKeyPressed) << c.what;
+  }
+}
+
+TEST_F(EditorWindow, AnAccentBoxToggledByKeyIsStored) {
+  Formula& f = form->Rhythm->Formulas[0];
+  f.SetHeader(12, 0);
+  f.accents = 0x0004;
+  form->show();
+  SelectFormula(1);
+  ASSERT_TRUE(form->Guards.AccentChangeByCode);
+  form->ClearModified();
+  QCheckBox* box = form->AccentBoxes[0];
+  for (const bool expected : {true, false}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(box, &press);
+    QApplication::sendEvent(box, &release);
+    EXPECT_EQ(box->isChecked(), expected);
+    EXPECT_EQ(f.Accented(0), expected);  // the box and the record agree
+    EXPECT_TRUE(f.Accented(2));
+  }
+  EXPECT_TRUE(form->Modified());
+}
+
+TEST_F(EditorWindow, AFormulaNumberTypedWithLeadingZeroStillPlaysThatFormula) {
+  SetTheme(0, 120, {{0, 2, 0, 0}, {1, 1, 0, 0}, {3, 1, 0, 0}});
+  SelectTheme(1);
+  TypeEntry(3, 2, "03");
+  EXPECT_EQ(form->Rhythm->Temas[0].formulas[1], 2);
+  EXPECT_EQ(form->SGSaco->Cells(3, 2), "03");  // kept as typed
+  SelectEntry(1);
+  SelectEntry(2);
+  EXPECT_EQ(form->Rhythm->CurrentFormula, 2);
+  EXPECT_EQ(form->SGFormulas->Row(), 3);
+
+  // Insert-after on that entry with formula 3 to add: one more repetition.
+  ChooseFormulaToAdd(3);
+  SelectEntry(2);
+  form->BotonPoneDespuesClick();
+  EXPECT_EQ(form->Rhythm->Temas[0].entryCount, 3);
+  EXPECT_EQ(form->Rhythm->Temas[0].times[1], 2);
+  EXPECT_EQ(form->SGSaco->Row(), 2);
+}
+
+TEST_F(EditorWindow, InsertAfterMovesTheRowWithoutReselectingTheFormula) {
+  SetTheme(0, 120, {{0, 2, 0, 0}, {1, 3, 0, 0}});
+  SelectTheme(1);
+  ChooseFormulaToAdd(5);  // formula 4
+  SelectEntry(1);
+  ASSERT_EQ(form->Rhythm->CurrentFormula, 0);
+  form->BotonPoneDespuesClick();
+  EXPECT_FALSE(form->Guards.SkipEntrySelect);
+  EXPECT_EQ(form->SGSaco->Row(), 2);
+  EXPECT_EQ(SacoColumn(3), (QStringList{"1", "5", "2", ""}));
+  EXPECT_EQ(form->Engine->CurrentCompas, 3);  // the bar of the new entry
+  EXPECT_EQ(form->Rhythm->CurrentFormula, 0);  // only the engine part of the selection ran
+}
+
+TEST_F(EditorWindow, RemovedEntriesLeaveTheTemposInTheirSlots) {
+  SetTheme(0, 120, {{0, 2, 0, 0}, {1, 1, 0, 0}, {2, 1, 0, 100}, {3, 1, 0, 0}});
+  SelectTheme(1);
+  EXPECT_EQ(SacoColumn(2), (QStringList{"120", "", "100", "", "100"}));
+  SelectEntry(2);
+  form->BotonQuitaClick();
+  const Tema& th = form->Rhythm->Temas[0];
+  EXPECT_EQ(th.entryCount, 3);
+  EXPECT_EQ(SacoColumn(3), (QStringList{"1", "3", "4", ""}));
+  // Slot 2 keeps its tempo 100: it now starts the entry of formula 4.
+  EXPECT_EQ(th.tempos[1], 0);
+  EXPECT_EQ(th.tempos[2], 100);
+  EXPECT_EQ(SacoColumn(2), (QStringList{"120", "", "100", "100"}));
+  EXPECT_EQ(form->SGSaco->Row(), 2);
+  EXPECT_EQ(form->Engine->CurrentCompas, 3);
+}
+
+TEST_F(EditorWindow, FirstBeatTwelveInEnglish) {
+  form->English = true;
+  Formula& f = form->Rhythm->Formulas[1];
+  f.SetHeader(12, 11);
+  f.accents = 0;
+  SelectFormula(2);
+  QStringList labels;
+  for (int c = 2; c < form->SGDatosFormula->ColCount(); ++c) labels << form->SGDatosFormula->Cells(c, 0);
+  EXPECT_EQ(labels, (QStringList{"B 12", "B 1", "B 2", "B 3", "B 4", "B 5", "B 6", "B 7", "B 8", "B 9", "B 10", "B 11"}));
 }

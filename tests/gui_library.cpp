@@ -74,6 +74,7 @@ class LibraryTest : public WindowTest {
   void StartLibrary() {
     Start();
     form->BuildLibraryControls();
+    form->CreateImportDialog();
     form->FormImportar->RunModal = false;
   }
   int LogCount(const QString& prefix) const {
@@ -621,8 +622,8 @@ TEST_F(LibraryTest, SteppingStopsAtBothEnds) {
 TEST_F(LibraryTest, MenuItemsAreBound) {
   StartLibrary();
   EXPECT_TRUE(form->ImportarTEMA1->isEnabled());
-  EXPECT_TRUE(form->ImportarPELNv11->isEnabled());
-  form->ImportarPELNv11->trigger();
+  EXPECT_TRUE(form->ImportarPELNv1->isEnabled());
+  form->ImportarPELNv1->trigger();
   ASSERT_EQ(dlg->fileRequests.size(), 1u);
   EXPECT_EQ(dlg->fileRequests[0].title, "Importar archivo DRAVv1");
   form->ImportarTEMA1->trigger();
@@ -649,4 +650,128 @@ TEST_F(LibraryTest, PastedFormulaKeepsTheNameOfItsRow) {
   EXPECT_EQ(form->SGFormulas->Cells(1, 3), "4");
   EXPECT_EQ(form->SGFormulas->Cells(2, 3), "Tres");
   EXPECT_EQ(form->Rhythm->CurrentFormula, 2);
+}
+
+// --- the import dialog's creation -------------------------------------------------
+
+TEST_F(LibraryTest, TheImportDialogIsCreatedOnDemand) {
+  Start();
+  EXPECT_EQ(form->FormImportar, nullptr) << "the window's construction leaves the dialog to the program entry";
+  form->ImportarTEMA1Click();  // the open dialog is cancelled
+  ASSERT_NE(form->FormImportar, nullptr);
+  EXPECT_EQ(form->FormImportar->windowTitle(), "Importar TEMAS");
+  EXPECT_EQ(form->FormImportar->Button1->text(), "Importar");
+  EXPECT_FALSE(form->FormImportar->isVisible());
+  TFormImportar* first = form->FormImportar;
+  first->ImportedThemes << "Alegrias";
+  form->CreateImportDialog();
+  EXPECT_EQ(form->FormImportar, first) << "created once; its list of imported names lives on";
+  EXPECT_EQ(form->FormImportar->ImportedThemes, QStringList{"Alegrias"});
+}
+
+TEST_F(LibraryTest, TheImportDialogCreatedByTheEntryKeepsItsLayoutCaptions) {
+  Start();
+  form->CreateImportDialog();
+  ASSERT_NE(form->FormImportar, nullptr);
+  EXPECT_EQ(form->FormImportar->windowTitle(), "Importar TEMA");
+  EXPECT_EQ(form->FormImportar->Button1->text(), "Importar   >>");
+  EXPECT_TRUE(form->FormImportar->ImportedThemes.isEmpty());
+}
+
+// --- grid rows rewritten from the records -------------------------------------------
+
+// A pasted theme's record carries the source name while its cell is empty;
+// both sorts show every used record's own name again.
+TEST_F(LibraryTest, SortsShowTheNamesTheThemeRecordsCarry) {
+  struct Case {
+    const char* what;
+    bool sortThemes;
+    std::vector<QString> names;  // rows 1..3 after the sort
+  };
+  const Case cases[] = {
+      {"formula sort", false, {"Uno", "Dos", "Uno"}},
+      {"theme sort", true, {"Uno", "Dos", "Uno"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSet("Original", {MakeFormula(0, 12, "b"), MakeFormula(1, 12, "a")},
+             {MakeTema("Uno", {0}), MakeTema("Dos", {1}), MakeTema("Tres", {0, 1})});
+    StartLibrary();
+    form->SGTemas->Select(1, 3);
+    form->Pegartema1Click();  // theme 1 over theme 3: empty name cell
+    ASSERT_EQ(form->SGTemas->Cells(1, 3), "");
+    if (c.sortThemes)
+      form->Ordenarpornombre1Click();
+    else
+      form->OrdenarClick();
+    for (int r = 1; r <= 3; ++r) {
+      EXPECT_EQ(form->SGTemas->Cells(0, r), QString::number(r)) << r;
+      EXPECT_EQ(form->SGTemas->Cells(1, r), c.names[r - 1]) << r;
+      EXPECT_EQ(L1(form->Rhythm->Temas[r - 1].Name()), c.names[r - 1]) << r;
+    }
+    form.reset();
+  }
+}
+
+TEST_F(LibraryTest, ThemeSortLeavesUnusedSlotsEmpty) {
+  Tema unused = MakeTema("", {});
+  unused.name[0] = static_cast<char>(0xFF);
+  WriteSet("Original", Numbered(2), {MakeTema("b", {0}), MakeTema("a", {1}), unused});
+  StartLibrary();
+  ASSERT_EQ(form->SGTemas->RowCount(), 4);
+  EXPECT_EQ(form->SGTemas->Cells(1, 3), "");
+  form->Ordenarpornombre1Click();
+  // The unused slot's empty cell sorts first.
+  EXPECT_TRUE(form->Rhythm->Temas[0].Unused());
+  EXPECT_EQ(form->SGTemas->Cells(0, 1), "");
+  EXPECT_EQ(form->SGTemas->Cells(1, 1), "");
+  EXPECT_EQ(form->SGTemas->Cells(1, 2), "a");
+  EXPECT_EQ(form->SGTemas->Cells(1, 3), "b");
+  EXPECT_EQ(form->SGTemas->Cells(0, 3), "3");
+}
+
+// The imported names are names only: a theme of the same name from yet
+// another set is marked and refused while the same set is open.
+TEST_F(LibraryTest, ImportedNamesHoldWhicheverSetTheyCameFrom) {
+  WriteSet("Otro", Numbered(2), {MakeTema("Alegrias", {0})});
+  WriteSet("Tercero", Numbered(3), {MakeTema("Tangos", {2}), MakeTema("alegrias", {1})});
+  StartLibrary();
+  OpenImport("datos/Otro.vl2");
+  ASSERT_TRUE(Dialog()->ChooseAndImport("Alegrias"));
+  Dialog()->close();
+  const int rows = form->SGTemas->RowCount();
+  OpenImport("datos/Tercero.vl2");
+  ASSERT_EQ(Dialog()->LB1->count(), 2);
+  EXPECT_EQ(Dialog()->ItemTextColor(1, false), QColor(255, 0, 0));
+  EXPECT_NE(Dialog()->ItemTextColor(0, false), QColor(255, 0, 0));
+  ASSERT_TRUE(Dialog()->ChooseAndImport("alegrias"));
+  EXPECT_EQ(form->SGTemas->RowCount(), rows);
+  ASSERT_TRUE(Dialog()->ChooseAndImport("Tangos"));
+  EXPECT_EQ(form->SGTemas->RowCount(), rows + 1);
+}
+
+TEST_F(LibraryTest, LibraryTextsInEnglish) {
+  WriteSet("Original", Numbered(3), {MakeTema("A", {1}), MakeTema("B", {0})});
+  StartLibrary();
+  form->Ingls1Click();
+  form->ImportarTEMA1Click();  // cancelled
+  ASSERT_FALSE(dlg->fileRequests.empty());
+  EXPECT_EQ(dlg->fileRequests.back().title, "Select a data file DRAVv2");
+  EXPECT_EQ(form->FormImportar->windowTitle(), "Import SONGS");
+  EXPECT_EQ(form->FormImportar->Button1->text(), "Import");
+
+  form->SGFormulas->Select(2, 2);
+  form->Borrarfrmula1Click();
+  EXPECT_EQ(dlg->messages.value(0), " A formula cannot be erased when is being used.");
+  // The questions stay in Spanish.
+  form->SGFormulas->Select(2, 3);
+  dlg->answers = {kAnswerNo};
+  form->Borrarfrmula1Click();
+  EXPECT_EQ(dlg->questions.value(0), QString::fromUtf8("¿ Quiere eliminar la fórmula Nº3 F2 ?"));
+  dlg->answers = {kAnswerNo};
+  form->SGTemas->Select(1, 2);
+  form->Borrartema1Click();
+  EXPECT_EQ(dlg->questions.value(1), QString::fromUtf8("¿ Quiere eliminar el tema B ?"));
+  EXPECT_EQ(dlg->questionCaptions.value(1), "Borrar tema");
+  EXPECT_EQ(form->SGTemas->RowCount(), 3);
 }

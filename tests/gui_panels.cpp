@@ -234,8 +234,8 @@ TEST_F(WindowTest, OtherChildrenOfAPanelDoNotDragIt) {
 
 TEST_F(WindowTest, MenusAndShortcuts) {
   Start();
-  EXPECT_EQ(ItemNames(form->Archivo1),
-            (QStringList{"Original1", "Nuevo1", "Deshacertodo1", "Abrir2", "ImportarTEMA1", "ImportarPELNv11",
+  EXPECT_EQ(ItemNames(form->File),
+            (QStringList{"Original1", "Nuevo1", "Deshacertodo1", "Abrir2", "ImportarTEMA1", "ImportarPELNv1",
                          "Guardar1", "Guardarcomo1", "Salir1"}));
   EXPECT_EQ(ItemNames(form->Ver1), (QStringList{"Metrnomo1", "Temas1", "Frmulas1", "Pistas1", "Onda1", "Sonidos1",
                                                 "Afinador1", "Guitarra1"}));

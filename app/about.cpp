@@ -13,11 +13,11 @@
 
 namespace {
 
-QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureSpec& spec) {
+QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture) {
   auto* l = new QLabel(parent);
   l->setObjectName(name);
   l->setGeometry(geom);
-  const QImage img = LoadJpegFile(QString::fromLatin1(spec.path));
+  const QImage img = LoadJpegFile(QString::fromLatin1(picture.path));
   if (!img.isNull()) l->setPixmap(QPixmap::fromImage(img));
   return l;
 }

@@ -92,14 +92,14 @@ void TMainForm::LoadPanelPictures() {
   const struct {
     QWidget* panel;
     const char* name;
-    const PictureSpec& spec;
+    const PictureFile& picture;
   } pictures[] = {{PanelMetronomo, "Image1", kMetronomeEmblemPicture},
                   {PanelMetronomo, "Image2", kMetronomeStripPicture},
                   {PanelGuitarra, "Image9", kGuitarPicture}};
   for (const auto& p : pictures) {
     auto* label = p.panel->findChild<QLabel*>(p.name);
     if (!label) continue;
-    const QImage img = LoadJpegFile(QString::fromLatin1(p.spec.path));
+    const QImage img = LoadJpegFile(QString::fromLatin1(p.picture.path));
     if (img.isNull()) continue;
     label->setScaledContents(true);
     label->setPixmap(QPixmap::fromImage(img));

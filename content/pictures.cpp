@@ -171,7 +171,7 @@ void DrawLampRow(QPainter& p, const QRectF& box) {
   }
 }
 
-QImage Canvas(const PictureSpec& s, const QColor& fill) {
+QImage Canvas(const PictureFile& s, const QColor& fill) {
   QImage img(s.width, s.height, QImage::Format_RGB32);
   img.fill(fill);
   return img;
@@ -216,59 +216,59 @@ bool EncodeBody(const uint8_t* pixels, int width, int height, size_t stride, boo
 
 }  // namespace
 
-const std::vector<PictureSpec>& AllPictures() {
-  static const std::vector<PictureSpec> all = {kAboutSidePicture,       kAboutLogoPicture,      kAboutStripPicture,
+const std::vector<PictureFile>& AllPictures() {
+  static const std::vector<PictureFile> all = {kAboutSidePicture,       kAboutLogoPicture,      kAboutStripPicture,
                                                kMetronomeEmblemPicture, kMetronomeStripPicture, kGuitarPicture};
   return all;
 }
 
-QImage DrawPicture(const PictureSpec& spec) {
-  const std::string path = spec.path;
+QImage DrawPicture(const PictureFile& picture) {
+  const std::string path = picture.path;
   QImage img;
   if (path == kAboutSidePicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient bg(0, 0, 0, spec.height);
+    QLinearGradient bg(0, 0, 0, picture.height);
     bg.setColorAt(0.0, QColor(100, 0, 0));
     bg.setColorAt(0.55, QColor(40, 0, 0));
     bg.setColorAt(1.0, Qt::black);
     p.fillRect(img.rect(), bg);
-    DrawCompasWheel(p, QPointF(spec.width * 0.5, spec.height * 0.62), spec.width * 0.46);
-    DrawGuitar(p, QRectF(spec.width * 0.18, spec.height * 0.04, spec.width * 0.64, spec.height * 0.92));
+    DrawCompasWheel(p, QPointF(picture.width * 0.5, picture.height * 0.62), picture.width * 0.46);
+    DrawGuitar(p, QRectF(picture.width * 0.18, picture.height * 0.04, picture.width * 0.64, picture.height * 0.92));
   } else if (path == kAboutLogoPicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    DrawCompasWheel(p, QPointF(spec.height * 0.5 + 6, spec.height * 0.5), spec.height * 0.42);
-    DrawMetronome(p, QRectF(spec.width * 0.55, spec.height * 0.1, spec.width * 0.38, spec.height * 0.8));
+    DrawCompasWheel(p, QPointF(picture.height * 0.5 + 6, picture.height * 0.5), picture.height * 0.42);
+    DrawMetronome(p, QRectF(picture.width * 0.55, picture.height * 0.1, picture.width * 0.38, picture.height * 0.8));
   } else if (path == kAboutStripPicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    DrawLampRow(p, QRectF(4, 10, spec.width - 8, spec.height * 0.6));
+    DrawLampRow(p, QRectF(4, 10, picture.width - 8, picture.height * 0.6));
     p.setPen(QPen(kGold, 2));
-    p.drawLine(QPointF(8, spec.height - 14), QPointF(spec.width - 8, spec.height - 14));
+    p.drawLine(QPointF(8, picture.height - 14), QPointF(picture.width - 8, picture.height - 14));
   } else if (path == kMetronomeEmblemPicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    DrawMetronome(p, QRectF(2, 2, spec.width - 4, spec.height - 4));
+    DrawMetronome(p, QRectF(2, 2, picture.width - 4, picture.height - 4));
   } else if (path == kMetronomeStripPicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    DrawLampRow(p, QRectF(0, 0, spec.width, spec.height));
+    DrawLampRow(p, QRectF(0, 0, picture.width, picture.height));
   } else if (path == kGuitarPicture.path) {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // Lying on its side, head to the right.
-    p.translate(spec.width, 0);
+    p.translate(picture.width, 0);
     p.rotate(90);
-    DrawGuitar(p, QRectF(0, 0, spec.height, spec.width));
+    DrawGuitar(p, QRectF(0, 0, picture.height, picture.width));
   } else {
-    img = Canvas(spec, Qt::black);
+    img = Canvas(picture, Qt::black);
   }
   return img;
 }
@@ -295,16 +295,16 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<uint8_t>* out, std
 
 bool WritePictures(const std::string& root, std::string* error) {
   std::vector<FileToWrite> files;
-  for (const PictureSpec& spec : AllPictures()) {
-    const std::filesystem::path target = std::filesystem::path(root) / spec.path;
+  for (const PictureFile& picture : AllPictures()) {
+    const std::filesystem::path target = std::filesystem::path(root) / picture.path;
     if (!MakeDirs(target.parent_path().string())) {
       if (error) *error = "cannot create the folder " + target.parent_path().string();
       return false;
     }
     FileToWrite f{target.string(), {}};
     std::string why;
-    if (!EncodeJpeg(DrawPicture(spec), 90, &f.bytes, &why)) {
-      if (error) *error = std::string(spec.path) + ": " + why;
+    if (!EncodeJpeg(DrawPicture(picture), 90, &f.bytes, &why)) {
+      if (error) *error = std::string(picture.path) + ": " + why;
       return false;
     }
     files.push_back(std::move(f));

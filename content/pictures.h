@@ -9,25 +9,25 @@
 #include <string>
 #include <vector>
 
-struct PictureSpec {
+struct PictureFile {
   const char* path;  // relative to the working folder
   int width;
   int height;
 };
 
-inline constexpr PictureSpec kAboutSidePicture{"Imagenes/acercade.jpg", 269, 484};
-inline constexpr PictureSpec kAboutLogoPicture{"Imagenes/logo.jpg", 277, 158};
-inline constexpr PictureSpec kAboutStripPicture{"Imagenes/compas.jpg", 283, 109};
-inline constexpr PictureSpec kMetronomeEmblemPicture{"Imagenes/metronomo.jpg", 56, 56};
-inline constexpr PictureSpec kMetronomeStripPicture{"Imagenes/lamparas.jpg", 200, 20};
-inline constexpr PictureSpec kGuitarPicture{"Imagenes/guitarra.jpg", 100, 48};
+inline constexpr PictureFile kAboutSidePicture{"Imagenes/acercade.jpg", 269, 484};
+inline constexpr PictureFile kAboutLogoPicture{"Imagenes/logo.jpg", 277, 158};
+inline constexpr PictureFile kAboutStripPicture{"Imagenes/compas.jpg", 283, 109};
+inline constexpr PictureFile kMetronomeEmblemPicture{"Imagenes/metronomo.jpg", 56, 56};
+inline constexpr PictureFile kMetronomeStripPicture{"Imagenes/lamparas.jpg", 200, 20};
+inline constexpr PictureFile kGuitarPicture{"Imagenes/guitarra.jpg", 100, 48};
 
 // Every picture, in a fixed order.
-const std::vector<PictureSpec>& AllPictures();
+const std::vector<PictureFile>& AllPictures();
 
 // Draws one picture at its size (Format_RGB32). Shapes only: no text, so it
 // needs no fonts and no application object.
-QImage DrawPicture(const PictureSpec& spec);
+QImage DrawPicture(const PictureFile& picture);
 
 // Baseline JPEG of an image (quality 1..100). False with *error on failure.
 bool EncodeJpeg(const QImage& image, int quality, std::vector<uint8_t>* out, std::string* error);

@@ -215,14 +215,14 @@ TEST_F(AboutTest, PicturesComeFromTheWorkingFolder) {
   StartWith(false);
   const struct {
     QLabel* label;
-    PictureSpec spec;
+    PictureFile picture;
   } pictures[] = {{Box()->Image1, kAboutSidePicture},
                   {Box()->Image3, kAboutLogoPicture},
                   {Box()->Image4, kAboutStripPicture}};
   for (const auto& p : pictures) {
     const QPixmap pm = p.label->pixmap();
-    ASSERT_FALSE(pm.isNull()) << p.spec.path;
-    EXPECT_EQ(pm.size(), QSize(p.spec.width, p.spec.height)) << p.spec.path;
+    ASSERT_FALSE(pm.isNull()) << p.picture.path;
+    EXPECT_EQ(pm.size(), QSize(p.picture.width, p.picture.height)) << p.picture.path;
   }
   EXPECT_TRUE(Box()->Image4->hasScaledContents());
   // The panels' pictures, wherever their labels sit in the panel.

@@ -55,10 +55,10 @@ QImage Decode(const std::vector<uint8_t>& bytes, QString* error = nullptr) {
 }  // namespace
 
 TEST(Jpeg, EveryPictureSurvivesTheRoundTrip) {
-  for (const PictureSpec& spec : AllPictures()) {
-    SCOPED_TRACE(spec.path);
-    const QImage drawn = DrawPicture(spec);
-    ASSERT_EQ(drawn.size(), QSize(spec.width, spec.height));
+  for (const PictureFile& picture : AllPictures()) {
+    SCOPED_TRACE(picture.path);
+    const QImage drawn = DrawPicture(picture);
+    ASSERT_EQ(drawn.size(), QSize(picture.width, picture.height));
     const std::vector<uint8_t> bytes = Encode(drawn);
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_EQ(bytes[0], 0xFF);
@@ -75,8 +75,8 @@ TEST(Jpeg, EveryPictureSurvivesTheRoundTrip) {
 }
 
 TEST(Jpeg, PicturesAreDrawnNotBlank) {
-  for (const PictureSpec& spec : AllPictures()) {
-    const QImage img = DrawPicture(spec).convertToFormat(QImage::Format_RGB888);
+  for (const PictureFile& picture : AllPictures()) {
+    const QImage img = DrawPicture(picture).convertToFormat(QImage::Format_RGB888);
     int lit = 0;
     for (int y = 0; y < img.height(); ++y)
       for (int x = 0; x < img.width(); ++x) {
@@ -84,8 +84,8 @@ TEST(Jpeg, PicturesAreDrawnNotBlank) {
         if (p[0] + p[1] + p[2] > 150) ++lit;
       }
     // Between a tenth of a percent and most of the picture is drawn on.
-    EXPECT_GT(lit, img.width() * img.height() / 1000) << spec.path;
-    EXPECT_LT(lit, img.width() * img.height() * 9 / 10) << spec.path;
+    EXPECT_GT(lit, img.width() * img.height() / 1000) << picture.path;
+    EXPECT_LT(lit, img.width() * img.height() * 9 / 10) << picture.path;
   }
 }
 

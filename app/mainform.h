@@ -110,6 +110,7 @@ class TMainForm : public QMainWindow {
   void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
 
   // --- data set on disk (rhythm/form_dataset.cpp) ---
+  void ShowDataSetName();  // window caption, sounds panel and Label21
   void Abrir2Click();
   void botonrecClick();
   void Guardar1Click();

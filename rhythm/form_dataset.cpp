@@ -36,6 +36,13 @@ std::vector<std::string> LibrarySoundNames() {
 
 void TMainForm::Abrir2Click() { OpenDataSet(); }
 
+void TMainForm::ShowDataSetName() {
+  const QString name = L1(DataSet.DataSetName);
+  setWindowTitle("Velarto Quendrel - " + name);
+  PanelSonidos->setTitle("   " + name + " ");
+  Label21->setText(name);
+}
+
 bool TMainForm::OpenDataSet() {
   // A modified set is offered for saving first; Cancel, or a save that could
   // not be written, leaves everything as it is.
@@ -69,9 +76,7 @@ bool TMainForm::OpenDataSet() {
   LBwavs->clear();
   for (const auto& n : LibrarySoundNames()) LBwavs->addItem(L1(n));
 
-  setWindowTitle("Velarto Quendrel - " + L1(DataSet.DataSetName));
-  PanelSonidos->setTitle("   " + L1(DataSet.DataSetName) + " ");
-  Label21->setText(L1(DataSet.DataSetName));
+  ShowDataSetName();
 
   LBIns->clear();
   if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
@@ -205,9 +210,7 @@ void TMainForm::Guardarcomo1Click() {
   MakeDirs(SetFolder(name));
   DataSet.DataSetName = name;
   DataSet.DataSetListPath = path;
-  setWindowTitle("Velarto Quendrel - " + L1(name));
-  PanelSonidos->setTitle("   " + L1(name) + " ");
-  Label21->setText(L1(name));
+  ShowDataSetName();
   DataSet.SaveWithoutAsking = true;
   DataSet.SaveAnswer = kAnswerYes;
   if (!SaveDataSet()) {
@@ -219,9 +222,7 @@ void TMainForm::Guardarcomo1Click() {
     }
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
-    setWindowTitle("Velarto Quendrel - " + L1(oldName));
-    PanelSonidos->setTitle("   " + L1(oldName) + " ");
-    Label21->setText(L1(oldName));
+    ShowDataSetName();
     return;
   }
   // The guitar tracks follow once the set itself is safely written, so that a

@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "platform/text.h"
@@ -25,9 +26,7 @@ void TMainForm::BuildStartupControls() {
   CBGuitarras = new QComboBox(PanelGuitarra);
   CBGuitarras->setObjectName("CBGuitarras");
   CBGuitarras->setGeometry(60, 22, 140, 22);
-  Image9 = new QLabel(PanelGuitarra);
-  Image9->setObjectName("Image9");
-  Image9->setGeometry(700, 24, 150, 100);
+  Image9 = MakeLabel(PanelGuitarra, "Image9", QString(), {700, 24, 150, 100});
 }
 
 void TMainForm::FormCreate() {

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/string_grid.h"
 
 namespace {
@@ -42,13 +43,6 @@ QLabel* MakeCloseLabel(QWidget* panel, const char* name) {
   x->setStyleSheet("QLabel { color: white; background-color: rgb(128, 0, 0); font-weight: bold; }");
   x->setCursor(Qt::PointingHandCursor);
   return x;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geom) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->setGeometry(geom);
-  return l;
 }
 
 QAction* MakeViewItem(QMenu* menu, const char* name, const QString& caption, bool checked) {

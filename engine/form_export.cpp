@@ -11,6 +11,7 @@
 #include <QValueAxis>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/string_grid.h"
 #include "engine/sample_chart.h"
 #include "engine/wav_export.h"
@@ -33,9 +34,7 @@ void TMainForm::BuildExportControls() {
   SpeedButton6->setGeometry(600, 168, 44, 26);
   connect(SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
   for (const auto& [name, text, y] : {std::tuple{"Label38", "Guardar tema", 198}, std::tuple{"Label39", "como WAV", 211}}) {
-    auto* l = new QLabel(QString::fromUtf8(text), PanelTemas);
-    l->setObjectName(name);
-    l->setGeometry(596, y, 64, 13);
+    MakeLabel(PanelTemas, name, QString::fromUtf8(text), {596, y, 64, 13});
   }
   OndaL = MakeSampleChart(PanelOnda, "OndaL", {5, 4, 568, 80}, 32768);
   OndaR = MakeSampleChart(PanelOnda, "OndaR", {5, 86, 568, 80}, 32768);

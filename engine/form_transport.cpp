@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/string_grid.h"
 #include "engine/normalize.h"
 #include "rhythm/unify.h"
@@ -47,9 +48,7 @@ void GroupDown(std::initializer_list<QPushButton*> buttons, QObject* owner) {
 }
 
 QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->setGeometry(g);
+  QLabel* l = MakeLabel(parent, name.toLatin1().constData(), text, g);
   l->setAlignment(Qt::AlignCenter);
   return l;
 }
@@ -77,18 +76,11 @@ void TMainForm::BuildTransportControls() {
   TTiempo = Lamp(PanelTemas, "TTiempo", "00:00.0", {482, 142, 100, 20});
   TTiempo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Colour(TTiempo, "silver");
-  auto button = [](QWidget* parent, const char* name, const QString& text, const QString& hint, QRect g) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setGeometry(g);
-    return b;
-  };
-  BotonPlayComp = button(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), "Oir tema", {482, 168, 36, 26});
-  botonpausa = button(PanelTemas, "botonpausa", "||", "Pausa", {520, 168, 36, 26});
-  botonstoptema = button(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), "Stop - F12", {558, 168, 36, 26});
-  botonplay = button(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), "Oir tema", {8, 20, 30, 22});
-  botonstop = button(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), "Stop - F12", {40, 20, 30, 22});
+  BotonPlayComp = MakeButton(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), {482, 168, 36, 26}, "Oir tema");
+  botonpausa = MakeButton(PanelTemas, "botonpausa", "||", {520, 168, 36, 26}, "Pausa");
+  botonstoptema = MakeButton(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), {558, 168, 36, 26}, "Stop - F12");
+  botonplay = MakeButton(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), {8, 20, 30, 22}, "Oir tema");
+  botonstop = MakeButton(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), {40, 20, 30, 22}, "Stop - F12");
   GroupDown({BotonPlayComp, botonpausa, botonstoptema}, PanelTemas);
   GroupDown({botonplay, botonstop}, PanelFormulas);
   botonstoptema->setChecked(true);

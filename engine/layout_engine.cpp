@@ -21,6 +21,7 @@
 #include <QValueAxis>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "engine/sample_chart.h"
 #include "platform/text.h"
 
@@ -52,34 +53,13 @@ class LibraryDelegate : public QStyledItemDelegate {
   TMainForm* form_;
 };
 
-// Runs a callback on every mouse press of the watched objects.
-class PressWatcher : public QObject {
- public:
-  PressWatcher(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::MouseButtonPress) f_();
-    return false;
-  }
-
- private:
-  std::function<void()> f_;
-};
-
-QPushButton* ToolButton(QWidget* parent, const char* name, const QString& text, QRect g) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  b->setGeometry(g);
-  return b;
-}
 }  // namespace
 
 void TMainForm::BuildEngineControls() {
   Bank = std::make_unique<BancoSonidos>(kProSoundCapacity);
 
   // Sounds panel: count, preview, length of the clicked sound, sample chart.
-  Label15 = new QLabel(PanelSonidos);
-  Label15->setObjectName("Label15");
-  Label15->setGeometry(8, 22, 128, 16);
+  Label15 = MakeLabel(PanelSonidos, "Label15", QString(), {8, 22, 128, 16});
   LBIns->setGeometry(8, 40, 128, 190);
   LBwavs->setGeometry(144, 40, 128, 190);
   LBwavs->setItemDelegate(new LibraryDelegate(this));
@@ -92,12 +72,9 @@ void TMainForm::BuildEngineControls() {
   }
   LBIns->setContextMenuPolicy(Qt::CustomContextMenu);
   LBwavs->setContextMenuPolicy(Qt::CustomContextMenu);
-  SpeedButton1 = ToolButton(PanelSonidos, "SpeedButton1", QString::fromUtf8("\u25B6"), {144, 234, 28, 22});
-  SpeedButton1->setToolTip("Oir sonido");
+  SpeedButton1 = MakeButton(PanelSonidos, "SpeedButton1", QString::fromUtf8("\u25B6"), {144, 234, 28, 22}, "Oir sonido");
   SpeedButton1->setCheckable(true);
-  Label29 = new QLabel(PanelSonidos);
-  Label29->setObjectName("Label29");
-  Label29->setGeometry(180, 236, 90, 18);
+  Label29 = MakeLabel(PanelSonidos, "Label29", QString(), {180, 236, 90, 18});
   OscSonidos = MakeSampleChart(PanelSonidos, "OscSonidos", {8, 260, 264, 104}, 32767);
 
   PopupMenu3 = new QMenu(this);
@@ -130,7 +107,7 @@ void TMainForm::BuildEngineControls() {
   auto* group = new QButtonGroup(this);
   group->setExclusive(true);
   for (int i = 0; i < 8; ++i) {
-    auto* b = ToolButton(PanelMetronomo, presets[i].name, presets[i].text, {8 + 21 * (i % 4), 86 + 24 * (i / 4), 20, 22});
+    auto* b = MakeButton(PanelMetronomo, presets[i].name, presets[i].text, {8 + 21 * (i % 4), 86 + 24 * (i / 4), 20, 22});
     if (i == 7) b->setGeometry(8 + 21 * 3, 110, 40, 22);
     b->setCheckable(true);
     group->addButton(b);
@@ -150,9 +127,7 @@ void TMainForm::BuildEngineControls() {
   EdVol = new QLineEdit(PanelMetronomo);
   EdVol->setObjectName("EdVol");
   EdVol->setGeometry(132, 160, 40, 20);
-  IVolOn = new QLabel(PanelMetronomo);
-  IVolOn->setObjectName("IVolOn");
-  IVolOn->setGeometry(8, 184, 0, 8);
+  IVolOn = MakeLabel(PanelMetronomo, "IVolOn", QString(), {8, 184, 0, 8});
   IVolOn->setStyleSheet("QLabel { background-color: rgb(0, 255, 0); }");
 
   // Themes panel: stereo or mono output.
@@ -168,17 +143,11 @@ void TMainForm::BuildEngineControls() {
   stereoGroup->addButton(Mono);
 
   // Captions beside the controls (the language switch words them).
-  auto caption = [](QWidget* parent, const char* name, const QString& text, QRect g) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(g);
-    return l;
-  };
-  caption(PanelMetronomo, "Label13", "Sonidos", {8, 46, 120, 14});
-  caption(PanelMetronomo, "Label6", "Nivel", {8, 136, 40, 20});
-  caption(PanelMetronomo, "Label32", "Guardar", {108, 262, 50, 13});
-  caption(PanelMetronomo, "Label33", "todo", {108, 275, 50, 13});
-  caption(PanelSonidos, "Label16", "Banco de sonidos", {144, 22, 128, 16});
+  MakeLabel(PanelMetronomo, "Label13", "Sonidos", {8, 46, 120, 14});
+  MakeLabel(PanelMetronomo, "Label6", "Nivel", {8, 136, 40, 20});
+  MakeLabel(PanelMetronomo, "Label32", "Guardar", {108, 262, 50, 13});
+  MakeLabel(PanelMetronomo, "Label33", "todo", {108, 275, 50, 13});
+  MakeLabel(PanelSonidos, "Label16", "Banco de sonidos", {144, 22, 128, 16});
 
   TB1->setOrientation(Qt::Vertical);
   TB1->setInvertedAppearance(true);
@@ -236,7 +205,10 @@ void TMainForm::ConnectEngineControls() {
     });
     connect(MuteButtons[i], &QPushButton::clicked, this, [this] { Mute1Click(); });
   }
-  auto* watcher = new PressWatcher(this, [this] { CheckBox2MouseDown(); });
+  auto* watcher = new EventHook(this, [this](QObject*, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonPress) CheckBox2MouseDown();
+    return false;
+  });
   for (QCheckBox* box : AccentBoxes) box->installEventFilter(watcher);
   connect(Mono, &QRadioButton::toggled, this, [this](bool on) { Engine->Controls.Mono = on; });
 

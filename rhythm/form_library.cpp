@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/string_grid.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
@@ -43,9 +44,7 @@ void TMainForm::BuildLibraryControls() {
 
   // The formula search box under the formula grid.
   SGFormulas->setGeometry(8, 44, 232, 156);
-  Edit3Label = new QLabel(QString::fromUtf8("Buscar fórmula"), PanelFormulas);
-  Edit3Label->setObjectName("Edit3Label");
-  Edit3Label->setGeometry(8, 203, 84, 20);
+  Edit3Label = MakeLabel(PanelFormulas, "Edit3Label", QString::fromUtf8("Buscar fórmula"), {8, 203, 84, 20});
   Edit3 = new QLineEdit(PanelFormulas);
   Edit3->setObjectName("Edit3");
   Edit3->setGeometry(92, 203, 148, 20);
@@ -53,17 +52,9 @@ void TMainForm::BuildLibraryControls() {
 
   // Stepping buttons and the theme search box under the theme grid.
   SGTemas->setGeometry(8, 22, 170, 176);
-  menostema = new QPushButton("<", PanelTemas);
-  menostema->setObjectName("menostema");
-  menostema->setToolTip("Tema anterior");
-  menostema->setGeometry(8, 202, 24, 22);
-  mastema = new QPushButton(">", PanelTemas);
-  mastema->setObjectName("mastema");
-  mastema->setToolTip("Tema siguiente");
-  mastema->setGeometry(34, 202, 24, 22);
-  LabeledEdit1Label = new QLabel("Buscar tema ", PanelTemas);
-  LabeledEdit1Label->setObjectName("LabeledEdit1Label");
-  LabeledEdit1Label->setGeometry(62, 202, 62, 22);
+  menostema = MakeButton(PanelTemas, "menostema", "<", {8, 202, 24, 22}, "Tema anterior");
+  mastema = MakeButton(PanelTemas, "mastema", ">", {34, 202, 24, 22}, "Tema siguiente");
+  LabeledEdit1Label = MakeLabel(PanelTemas, "LabeledEdit1Label", "Buscar tema ", {62, 202, 62, 22});
   LabeledEdit1 = new QLineEdit(PanelTemas);
   LabeledEdit1->setObjectName("LabeledEdit1");
   LabeledEdit1->setGeometry(124, 202, 54, 22);

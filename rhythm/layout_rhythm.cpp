@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "app/mainform.h"
+#include "app/widgets.h"
 #include "app/string_grid.h"
 
 namespace {
@@ -45,23 +46,6 @@ class CellPainter : public QStyledItemDelegate {
   Draw draw_;
 };
 
-// Mouse moves, keys and the like of one widget, handed to a function.
-class EventHook : public QObject {
- public:
-  using Fn = std::function<bool(QObject*, QEvent*)>;
-  EventHook(QObject* parent, Fn fn) : QObject(parent), fn_(std::move(fn)) {}
-  bool eventFilter(QObject* o, QEvent* e) override { return fn_(o, e); }
-
- private:
-  Fn fn_;
-};
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geom) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->setGeometry(geom);
-  return l;
-}
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geom) {
   auto* e = new QLineEdit(parent);

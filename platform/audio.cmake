@@ -5,6 +5,7 @@ find_package(Threads REQUIRED)
 add_library(waveaudio STATIC
   ${CMAKE_CURRENT_LIST_DIR}/wave_out.h
   ${CMAKE_CURRENT_LIST_DIR}/wave_out.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/portaudio_stream.h
   ${CMAKE_CURRENT_LIST_DIR}/wave_out_portaudio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wave_out_test.h
   ${CMAKE_CURRENT_LIST_DIR}/wave_out_test.cpp

@@ -1,7 +1,7 @@
 // WAV previews: the file reader, the PortAudio player and the test player.
 #include "platform/sound_play.h"
 
-#include <portaudio.h>
+#include "platform/portaudio_stream.h"
 
 #include <algorithm>
 #include <atomic>
@@ -108,28 +108,9 @@ class PortAudioSoundPlayer final : public SoundPlayer {
     auto sound = std::make_unique<Sound>();
     std::string error;
     if (!LoadWavPcm(path, &sound->pcm, &error)) return SetError(error);
-    if (!AcquirePortAudio(&error)) return SetError(error);
-    PaStreamParameters out{};
-    out.device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = out.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(out.device);
-    if (!info) {
-      ReleasePortAudio();
-      return SetError("no default output device");
-    }
-    out.channelCount = sound->pcm.channels;
-    out.sampleFormat = paInt16;
-    out.suggestedLatency = info->defaultHighOutputLatency;
-    PaStream* stream = nullptr;
-    PaError err = Pa_OpenStream(&stream, nullptr, &out, sound->pcm.sampleRate, paFramesPerBufferUnspecified,
-                                paNoFlag, &PortAudioSoundPlayer::StreamCallback, sound.get());
-    if (err == paNoError) {
-      err = Pa_StartStream(stream);
-      if (err != paNoError) Pa_CloseStream(stream);
-    }
-    if (err != paNoError) {
-      ReleasePortAudio();
-      return SetError(std::string(info->name ? info->name : "output device") + ": " + Pa_GetErrorText(err));
-    }
+    PaStream* stream = OpenDefaultStream(false, sound->pcm.channels, sound->pcm.sampleRate,
+                                         &PortAudioSoundPlayer::StreamCallback, sound.get(), &error);
+    if (!stream) return SetError(error);
     std::lock_guard lock(mutex_);
     stream_ = stream;
     sound_ = std::move(sound);
@@ -145,9 +126,7 @@ class PortAudioSoundPlayer final : public SoundPlayer {
       stream_ = nullptr;
     }
     if (!stream) return;
-    Pa_AbortStream(stream);
-    Pa_CloseStream(stream);
-    ReleasePortAudio();
+    CloseDefaultStream(stream);
     std::lock_guard lock(mutex_);
     sound_.reset();
   }

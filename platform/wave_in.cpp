@@ -1,7 +1,7 @@
 // Wave input: the shared queue behaviour, the PortAudio device and the test device.
 #include "platform/wave_in.h"
 
-#include <portaudio.h>
+#include "platform/portaudio_stream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -196,39 +196,14 @@ class PortAudioWaveIn final : public QueuedWaveIn {
 
  protected:
   bool OpenDevice(const WaveFormat& format, std::string* error) override {
-    if (!AcquirePortAudio(error)) return false;
-    PaStreamParameters in{};
-    in.device = Pa_GetDefaultInputDevice();
-    const PaDeviceInfo* info = in.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(in.device);
-    if (!info) {
-      *error = "no default input device";
-      ReleasePortAudio();
-      return false;
-    }
-    in.channelCount = format.channels;
-    in.sampleFormat = paInt16;
-    in.suggestedLatency = info->defaultLowInputLatency;
-    PaError err = Pa_OpenStream(&stream_, &in, nullptr, format.sampleRate, paFramesPerBufferUnspecified, paNoFlag,
-                                &PortAudioWaveIn::StreamCallback, this);
-    if (err == paNoError) {
-      err = Pa_StartStream(stream_);
-      if (err != paNoError) Pa_CloseStream(stream_);
-    }
-    if (err != paNoError) {
-      stream_ = nullptr;
-      *error = std::string(info->name ? info->name : "input device") + ": " + Pa_GetErrorText(err);
-      ReleasePortAudio();
-      return false;
-    }
-    return true;
+    stream_ = OpenDefaultStream(true, format.channels, format.sampleRate, &PortAudioWaveIn::StreamCallback, this,
+                                error);
+    return stream_ != nullptr;
   }
 
   void CloseDevice() override {
-    if (!stream_) return;
-    Pa_AbortStream(stream_);
-    Pa_CloseStream(stream_);
+    CloseDefaultStream(stream_);
     stream_ = nullptr;
-    ReleasePortAudio();
   }
 
  private:

@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "platform/portaudio_stream.h"
 #include "platform/wave_out.h"
 
 namespace audio {
@@ -31,6 +32,44 @@ void ReleasePortAudio() {
   if (g_pa_users > 0 && --g_pa_users == 0) Pa_Terminate();
 }
 
+PaStream* OpenDefaultStream(bool input, int channels, double sampleRate, PaStreamCallback* callback, void* user,
+                            std::string* error) {
+  if (!AcquirePortAudio(error)) return nullptr;
+  PaStreamParameters p{};
+  p.device = input ? Pa_GetDefaultInputDevice() : Pa_GetDefaultOutputDevice();
+  const PaDeviceInfo* info = p.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(p.device);
+  if (!info) {
+    if (error) *error = input ? "no default input device" : "no default output device";
+    ReleasePortAudio();
+    return nullptr;
+  }
+  p.channelCount = channels;
+  p.sampleFormat = paInt16;
+  p.suggestedLatency = input ? info->defaultLowInputLatency : info->defaultHighOutputLatency;
+  PaStream* stream = nullptr;
+  PaError err = Pa_OpenStream(&stream, input ? &p : nullptr, input ? nullptr : &p, sampleRate,
+                              paFramesPerBufferUnspecified, paNoFlag, callback, user);
+  if (err == paNoError) {
+    err = Pa_StartStream(stream);
+    if (err != paNoError) Pa_CloseStream(stream);
+  }
+  if (err != paNoError) {
+    if (error)
+      *error = std::string(info->name ? info->name : (input ? "input device" : "output device")) + ": " +
+               Pa_GetErrorText(err);
+    ReleasePortAudio();
+    return nullptr;
+  }
+  return stream;
+}
+
+void CloseDefaultStream(PaStream* stream) {
+  if (!stream) return;
+  Pa_AbortStream(stream);
+  Pa_CloseStream(stream);
+  ReleasePortAudio();
+}
+
 namespace {
 
 class PortAudioWaveOut final : public QueuedWaveOut {
@@ -40,44 +79,14 @@ class PortAudioWaveOut final : public QueuedWaveOut {
 
  protected:
   bool OpenDevice(const WaveFormat& format, std::string* error) override {
-    if (!AcquirePortAudio(error)) return false;
-    PaStreamParameters out{};
-    out.device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = out.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(out.device);
-    if (!info) {
-      *error = "no default output device";
-      ReleasePortAudio();
-      return false;
-    }
-    out.channelCount = format.channels;
-    out.sampleFormat = paInt16;
-    // The program keeps a whole beat queued ahead, so a roomy device buffer
-    // costs nothing and spares underruns.
-    out.suggestedLatency = info->defaultHighOutputLatency;
-    PaError err = Pa_OpenStream(&stream_, nullptr, &out, format.sampleRate, paFramesPerBufferUnspecified, paNoFlag,
-                                &PortAudioWaveOut::StreamCallback, this);
-    if (err == paNoError) {
-      err = Pa_StartStream(stream_);
-      if (err != paNoError) {
-        Pa_CloseStream(stream_);
-        stream_ = nullptr;
-      }
-    }
-    if (err != paNoError) {
-      stream_ = nullptr;
-      *error = std::string(info->name ? info->name : "output device") + ": " + Pa_GetErrorText(err);
-      ReleasePortAudio();
-      return false;
-    }
-    return true;
+    stream_ = OpenDefaultStream(false, format.channels, format.sampleRate, &PortAudioWaveOut::StreamCallback, this,
+                                error);
+    return stream_ != nullptr;
   }
 
   void CloseDevice() override {
-    if (!stream_) return;
-    Pa_AbortStream(stream_);
-    Pa_CloseStream(stream_);
+    CloseDefaultStream(stream_);
     stream_ = nullptr;
-    ReleasePortAudio();
   }
 
  private:

@@ -31,6 +31,14 @@ constexpr float kMinBpm = 20.0f;
 constexpr float kMaxBpm = 400.0f;
 constexpr int kPlayedEntrySlots = 120;
 
+// A per-track table with every track at one value.
+template <typename T>
+constexpr std::array<T, kMixTracks> FilledTracks(T value) {
+  std::array<T, kMixTracks> a{};
+  a.fill(value);
+  return a;
+}
+
 // What the window's mixer controls hold; the mixer reads it, the handlers of
 // the transport, pattern and track panels write it.
 struct MixerControls {
@@ -44,9 +52,9 @@ struct MixerControls {
   char ClickPatternCode = '0';
 
   // Tracks: pan slider 0..32 (16 centre), gain num / den from the volume slider.
-  std::array<int, kMixTracks> Pan{16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-  std::array<int, kMixTracks> TrackGainNum{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  std::array<int, kMixTracks> TrackGainDen{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  std::array<int, kMixTracks> Pan = FilledTracks<int>(16);
+  std::array<int, kMixTracks> TrackGainNum = FilledTracks<int>(1);
+  std::array<int, kMixTracks> TrackGainDen = FilledTracks<int>(1);
 
   // Guitar: PanG and its gain.
   int GuitarPan = 16;
@@ -70,7 +78,7 @@ struct TrackVoices {
   std::array<int, kMixTracks> TrackCountdown{};
   std::array<int, kMixTracks> TrackPos{};
   // 7 - level of the sounding stroke; 7 = nothing sounding.
-  std::array<int8_t, kMixTracks> TrackAttenuation{7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+  std::array<int8_t, kMixTracks> TrackAttenuation = FilledTracks<int8_t>(7);
 };
 
 struct EngineState {

@@ -2,6 +2,7 @@
 #include "platform/sound_play.h"
 
 #include "platform/portaudio_stream.h"
+#include "platform/resampler.h"
 
 #include <algorithm>
 #include <atomic>
@@ -108,8 +109,21 @@ class PortAudioSoundPlayer final : public SoundPlayer {
     auto sound = std::make_unique<Sound>();
     std::string error;
     if (!LoadWavPcm(path, &sound->pcm, &error)) return SetError(error);
-    PaStream* stream = OpenDefaultStream(false, sound->pcm.channels, sound->pcm.sampleRate,
-                                         &PortAudioSoundPlayer::StreamCallback, sound.get(), &error);
+    // A device at another rate gets the whole sound converted before it starts.
+    Sound* s = sound.get();
+    PaStream* stream = OpenDefaultStream(
+        false, s->pcm.channels, s->pcm.sampleRate, &PortAudioSoundPlayer::StreamCallback, s,
+        [s](const StreamFormat& opened, std::string* why) {
+          if (int(opened.sampleRate) == s->pcm.sampleRate) return true;
+          std::vector<int16_t> converted;
+          if (!ResampleInterleaved(s->pcm.samples, s->pcm.channels, s->pcm.sampleRate, opened.sampleRate,
+                                   &converted, why))
+            return false;
+          s->pcm.samples = std::move(converted);
+          s->pcm.sampleRate = int(opened.sampleRate);
+          return true;
+        },
+        &error);
     if (!stream) return SetError(error);
     std::lock_guard lock(mutex_);
     stream_ = stream;

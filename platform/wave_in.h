@@ -78,6 +78,27 @@ class CaptureFifo {
   HeaderList finished_;
 };
 
+// Device frames at the device's rate and channels, mixed down (or widened)
+// to the program's channels and converted to its rate, into a CaptureFifo.
+// Allocates only in Init.
+class ConvertingFeed {
+ public:
+  bool Init(const WaveFormat& device, const WaveFormat& wanted, std::string* error);
+  void Close();
+  bool Active() const { return active_; }
+  // Returns the program's frames stored.
+  size_t Feed(CaptureFifo& fifo, const int16_t* in, size_t frames);
+  void Reset() { converter_.Reset(); }
+
+ private:
+  bool active_ = false;
+  int deviceChannels_ = 1;
+  int channels_ = 1;
+  RateConverter converter_;      // inactive when only the channels differ
+  std::vector<int16_t> mixed_;   // device frames in the program's channels
+  std::vector<int16_t> out_;     // converted frames
+};
+
 // The whole behaviour of a wave input over a CaptureFifo; a backend adds a
 // device that calls Feed from its stream callback.
 class QueuedWaveIn : public WaveIn {
@@ -93,15 +114,22 @@ class QueuedWaveIn : public WaveIn {
   WaveResult Reset() override;
   std::string ErrorText() const override;
 
-  // The device side: frames recorded. Safe from any thread.
+  // The device side: frames recorded in the device's format. Wait-free:
+  // when a command holds the queue at that instant, the frames are dropped
+  // (and counted).
   size_t Feed(const int16_t* in, size_t frames);
+  WaveFormat DeviceFormat() const { return device_format_; }
+  uint64_t MissedPeriods() const { return missed_.load(std::memory_order_relaxed); }
 
  protected:
   explicit QueuedWaveIn(DoneNotifier::Mode mode) : mode_(mode) {}
   ~QueuedWaveIn() override;
 
+  // As the output's: the backend tells UseDeviceFormat what the device
+  // records before its stream starts.
   virtual bool OpenDevice(const WaveFormat& format, std::string* error) = 0;
   virtual void CloseDevice() = 0;
+  bool UseDeviceFormat(const WaveFormat& device, std::string* error);
 
   void SetDeliveryMode(DoneNotifier::Mode mode) { mode_ = mode; }
   void WaitDelivered() { notifier_.WaitDelivered(); }
@@ -111,12 +139,22 @@ class QueuedWaveIn : public WaveIn {
  private:
   WaveResult Fail(WaveResult r);
   WaveResult Fail(WaveResult r, const std::string& text);
-  void HandOverLocked();
+  // With the device side held.
+  void AdoptIncomingLocked();
+  bool HandOverLocked();
 
   mutable DoneNotifier notifier_;
   DoneNotifier::Mode mode_;
+  std::mutex command_mutex_;  // AddBuffer against Close among the program's threads
   std::atomic<bool> open_{false};
-  CaptureFifo fifo_;  // guarded by notifier_.Mutex()
+  WaveFormat format_;
+  WaveFormat device_format_;
+  HeaderStack incoming_;
+  std::atomic<uint64_t> missed_{0};
+
+  mutable DeviceSideLock device_;
+  CaptureFifo fifo_;         // device side
+  ConvertingFeed convert_;   // device side
   mutable std::mutex error_mutex_;
   std::string error_;
 };
@@ -137,6 +175,12 @@ class TestWaveIn final : public QueuedWaveIn {
   // As TestWaveOut::SetThreadedCompletion. Set while closed.
   void SetThreadedCompletion(bool on);
   void SetOpenFailure(const std::string& text) { open_failure_ = text; }
+  // A microphone that records only at these rates (the first when asked for
+  // another) and with this many channels (0: as asked). Set while closed.
+  void SetDeviceFormats(std::vector<uint32_t> rates, int channels = 0) {
+    device_rates_ = std::move(rates);
+    device_channels_ = channels;
+  }
 
   WaveResult Open(const WaveFormat& format, WaveDoneCallback done) override;
   WaveResult Close() override;
@@ -147,7 +191,7 @@ class TestWaveIn final : public QueuedWaveIn {
   WaveResult Stop() override;
   WaveResult Reset() override;
 
-  // The microphone: interleaved frames of the open format.
+  // The microphone: interleaved frames of the device's format.
   size_t Record(const int16_t* in, size_t frames) { return Feed(in, frames); }
   size_t Record(const std::vector<int16_t>& samples, int channels = 1) {
     return Feed(samples.data(), samples.size() / size_t(channels));
@@ -170,6 +214,8 @@ class TestWaveIn final : public QueuedWaveIn {
   mutable std::mutex log_mutex_;
   std::vector<WaveInCall> calls_;
   std::string open_failure_;
+  std::vector<uint32_t> device_rates_;
+  int device_channels_ = 0;
 };
 
 std::unique_ptr<TestWaveIn> CreateTestWaveIn();

@@ -50,10 +50,43 @@ WaveHeader* HeaderList::PopFront() {
   return h;
 }
 
+void HeaderList::Append(HeaderList other) {
+  if (other.Empty()) return;
+  if (tail) tail->next = other.head; else head = other.head;
+  tail = other.tail;
+}
+
 size_t HeaderList::Size() const {
   size_t n = 0;
   for (const WaveHeader* h = head; h; h = h->next) ++n;
   return n;
+}
+
+// --- HeaderStack, DeviceSideLock ----------------------------------------------
+
+void HeaderStack::Push(WaveHeader* h) {
+  WaveHeader* old = head_.load(std::memory_order_relaxed);
+  do {
+    h->next = old;
+  } while (!head_.compare_exchange_weak(old, h, std::memory_order_release, std::memory_order_relaxed));
+}
+
+HeaderList HeaderStack::TakeAll() {
+  // Newest first on the stack: reversed into the order of the pushes.
+  WaveHeader* h = head_.exchange(nullptr, std::memory_order_acquire);
+  HeaderList list;
+  list.tail = h;
+  while (h) {
+    WaveHeader* next = h->next;
+    h->next = list.head;
+    list.head = h;
+    h = next;
+  }
+  return list;
+}
+
+void DeviceSideLock::lock() {
+  while (!try_lock()) std::this_thread::yield();
 }
 
 // --- BufferFifo --------------------------------------------------------------
@@ -99,6 +132,52 @@ HeaderList BufferFifo::TakeFinished() {
   return taken;
 }
 
+// --- ConvertingPull ------------------------------------------------------------
+
+bool ConvertingPull::Init(int channels, uint32_t fromRate, uint32_t toRate, std::string* error) {
+  if (!converter_.Init(channels, fromRate, toRate, error)) return false;
+  stage_.assign(RateConverter::kBlockFrames * size_t(channels), 0);
+  stagePos_ = stageLen_ = 0;
+  return true;
+}
+
+void ConvertingPull::Reset() {
+  converter_.Reset();
+  stagePos_ = stageLen_ = 0;
+}
+
+size_t ConvertingPull::Pull(BufferFifo& fifo, int16_t* out, size_t frames) {
+  const size_t ch = size_t(converter_.Channels());
+  if (fifo.Paused()) {
+    // The converter stands still with the device: nothing is taken.
+    std::memset(out, 0, frames * ch * sizeof(int16_t));
+    return 0;
+  }
+  size_t played = 0;
+  size_t done = 0;
+  while (done < frames) {
+    if (stagePos_ == stageLen_) {
+      // Only about what this period needs, so that a buffer written a little
+      // later still follows on without a gap.
+      const double want = double(frames - done) / converter_.Ratio();
+      const size_t n = std::min(RateConverter::kBlockFrames, size_t(want) + 2);
+      played += fifo.Pull(stage_.data(), n);
+      stagePos_ = 0;
+      stageLen_ = n;
+    }
+    size_t used = 0, made = 0;
+    converter_.Process(stage_.data() + stagePos_ * ch, stageLen_ - stagePos_, out + done * ch, frames - done, &used,
+                       &made);
+    if (used == 0 && made == 0) {
+      std::memset(out + done * ch, 0, (frames - done) * ch * sizeof(int16_t));
+      break;
+    }
+    stagePos_ += used;
+    done += made;
+  }
+  return played;
+}
+
 // --- DoneNotifier ------------------------------------------------------------
 
 namespace {
@@ -106,45 +185,51 @@ namespace {
 thread_local const DoneNotifier* t_delivering = nullptr;
 }  // namespace
 
-DoneNotifier::~DoneNotifier() { Stop(); }
+DoneNotifier::DoneNotifier() { sem_init(&wake_, 0, 0); }
+
+DoneNotifier::~DoneNotifier() {
+  Stop();
+  sem_destroy(&wake_);
+}
 
 void DoneNotifier::Start(Mode mode, WaveDoneCallback done) {
   Stop();
   {
     std::lock_guard lock(mutex_);
     mode_ = mode;
-    done_ = std::move(done);
-    stopping_ = false;
+    done_cb_ = std::move(done);
     running_ = true;
   }
+  stopping_.store(false);
   if (mode == Mode::kThread) thread_ = std::thread([this] { ThreadMain(); });
 }
 
 void DoneNotifier::Stop() {
-  if (!running_) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (!running_) return;
+  }
   if (mode_ == Mode::kThread) {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
+    stopping_.store(true);
+    sem_post(&wake_);
     if (thread_.joinable()) thread_.join();
   } else {
     Flush();
   }
   std::lock_guard lock(mutex_);
   running_ = false;
-  done_ = nullptr;
+  done_cb_ = nullptr;
+  delivered_cv_.notify_all();
 }
 
-void DoneNotifier::FinishLocked(WaveHeader* h) {
-  pending_.PushBack(h);
-  ++finished_;
+void DoneNotifier::Finish(WaveHeader* h) {
+  done_.Push(h);
+  finished_.fetch_add(1, std::memory_order_release);
 }
 
 void DoneNotifier::Flush() {
   if (mode_ == Mode::kThread) {
-    wake_.notify_one();
+    sem_post(&wake_);
     return;
   }
   std::unique_lock lock(mutex_);
@@ -159,34 +244,37 @@ void DoneNotifier::Flush() {
 
 void DoneNotifier::DeliverLocked(std::unique_lock<std::mutex>& lock) {
   delivering_ = true;
-  while (WaveHeader* h = pending_.PopFront()) {
+  for (;;) {
+    pending_.Append(done_.TakeAll());
+    WaveHeader* h = pending_.PopFront();
+    if (!h) break;
     h->flags.store((h->flags.load() & ~kWaveHeaderQueued) | kWaveHeaderDone);
-    WaveDoneCallback& done = done_;
+    WaveDoneCallback& done = done_cb_;
     lock.unlock();
     if (done) done(*h);
     lock.lock();
     ++delivered_;
+    delivered_cv_.notify_all();
   }
   delivering_ = false;
-  delivered_cv_.notify_all();
 }
 
 void DoneNotifier::ThreadMain() {
   t_delivering = this;
-  std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return !pending_.Empty() || stopping_; });
-    if (pending_.Empty()) break;
+    while (sem_wait(&wake_) != 0) {}  // only EINTR
+    std::unique_lock lock(mutex_);
     DeliverLocked(lock);
+    if (stopping_.load() && done_.Empty()) break;
   }
 }
 
 void DoneNotifier::WaitDelivered() {
   if (InCallback()) return;
+  const uint64_t target = finished_.load(std::memory_order_acquire);
   if (mode_ == Mode::kInline) Flush();
   std::unique_lock lock(mutex_);
-  // Headers finished while waiting (a callback may reset) are waited for too.
-  delivered_cv_.wait(lock, [&] { return delivered_ >= finished_ || !running_; });
+  delivered_cv_.wait(lock, [&] { return delivered_ >= target || !running_; });
 }
 
 bool DoneNotifier::InCallback() const { return t_delivering == this; }
@@ -233,11 +321,13 @@ WaveResult QueuedWaveOut::Open(const WaveFormat& format, WaveDoneCallback done) 
   if (open_) return Fail(WaveResult::kAlreadyOpen, "");
   if (!WaveFormatSupported(format)) return Fail(WaveResult::kBadFormat, "");
   {
-    std::lock_guard lock(notifier_.Mutex());
+    std::lock_guard lock(device_);
     fifo_.SetChannels(format.channels);
     fifo_.SetPaused(false);
+    convert_.Close();
   }
-  format_ = format;
+  paused_ = false;
+  format_ = device_format_ = format;
   notifier_.Start(mode_, std::move(done));
   std::string error;
   if (!OpenDevice(format, &error)) {
@@ -252,20 +342,33 @@ WaveResult QueuedWaveOut::Open(const WaveFormat& format, WaveDoneCallback done) 
   return WaveResult::kOk;
 }
 
+bool QueuedWaveOut::UseDeviceFormat(const WaveFormat& device, std::string* error) {
+  std::lock_guard lock(device_);
+  device_format_ = device;
+  if (device.channels != format_.channels || !WaveFormatSupported(device)) {
+    if (error) *error = "the output device does not play " + std::to_string(format_.channels) + " channels";
+    return false;
+  }
+  if (device.sampleRate == format_.sampleRate) {
+    convert_.Close();
+    return true;
+  }
+  return convert_.Init(format_.channels, format_.sampleRate, device.sampleRate, error);
+}
+
 WaveResult QueuedWaveOut::Close() {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
   if (notifier_.InCallback()) return Fail(WaveResult::kInCallback, "");
   {
     // From here a callback's Write is refused, so nothing is left queued.
-    std::lock_guard lock(notifier_.Mutex());
+    std::lock_guard lock(command_mutex_);
     open_ = false;
   }
   CloseDevice();
   {
-    std::lock_guard lock(notifier_.Mutex());
-    fifo_.FinishAll();
-    fifo_.SetPaused(false);
-    HandOverLocked();
+    std::lock_guard lock(device_);
+    DrainLocked();
+    convert_.Close();
   }
   notifier_.Flush();
   notifier_.WaitDelivered();
@@ -273,91 +376,102 @@ WaveResult QueuedWaveOut::Close() {
   return WaveResult::kOk;
 }
 
-void QueuedWaveOut::HandOverLocked() {
+void QueuedWaveOut::AdoptIncomingLocked() {
+  HeaderList in = incoming_.TakeAll();
+  while (WaveHeader* h = in.PopFront()) fifo_.Push(h);
+}
+
+bool QueuedWaveOut::HandOverLocked() {
   HeaderList done = fifo_.TakeFinished();
-  while (WaveHeader* h = done.PopFront()) notifier_.FinishLocked(h);
+  const bool any = !done.Empty();
+  while (WaveHeader* h = done.PopFront()) notifier_.Finish(h);
+  return any;
+}
+
+void QueuedWaveOut::DrainLocked() {
+  AdoptIncomingLocked();
+  fifo_.FinishAll();
+  fifo_.SetPaused(false);
+  paused_ = false;
+  convert_.Reset();
+  HandOverLocked();
 }
 
 WaveResult QueuedWaveOut::Prepare(WaveHeader& h) {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
-  std::lock_guard lock(notifier_.Mutex());
   const WaveResult r = PrepareWaveHeader(h);
   return r == WaveResult::kOk ? r : Fail(r, "");
 }
 
 WaveResult QueuedWaveOut::Unprepare(WaveHeader& h) {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
-  std::lock_guard lock(notifier_.Mutex());
   const WaveResult r = UnprepareWaveHeader(h);
   return r == WaveResult::kOk ? r : Fail(r, "");
 }
 
 WaveResult QueuedWaveOut::Write(WaveHeader& h) {
-  std::lock_guard lock(notifier_.Mutex());
+  std::lock_guard lock(command_mutex_);
   if (!open_) return Fail(WaveResult::kNotOpen, "");
   const uint32_t flags = h.flags.load();
   if (!(flags & kWaveHeaderPrepared)) return Fail(WaveResult::kNotPrepared, "");
   if (flags & kWaveHeaderQueued) return Fail(WaveResult::kStillPlaying, "");
   h.flags.store((flags & ~kWaveHeaderDone) | kWaveHeaderQueued);
-  fifo_.Push(&h);
+  incoming_.Push(&h);
   return WaveResult::kOk;
 }
 
 WaveResult QueuedWaveOut::Pause() {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
-  std::lock_guard lock(notifier_.Mutex());
-  fifo_.SetPaused(true);
+  paused_ = true;
   return WaveResult::kOk;
 }
 
 WaveResult QueuedWaveOut::Restart() {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
-  std::lock_guard lock(notifier_.Mutex());
-  fifo_.SetPaused(false);
+  paused_ = false;
   return WaveResult::kOk;
 }
 
 WaveResult QueuedWaveOut::Reset() {
   if (!open_) return Fail(WaveResult::kNotOpen, "");
   {
-    std::lock_guard lock(notifier_.Mutex());
-    fifo_.FinishAll();
-    fifo_.SetPaused(false);
-    HandOverLocked();
+    std::lock_guard lock(device_);
+    DrainLocked();
   }
   notifier_.Flush();
   notifier_.WaitDelivered();
   return WaveResult::kOk;
 }
 
-uint32_t QueuedWaveOut::GetVolume() const {
-  std::lock_guard lock(notifier_.Mutex());
-  return fifo_.Volume();
-}
+uint32_t QueuedWaveOut::GetVolume() const { return volume_.load(); }
 
 WaveResult QueuedWaveOut::SetVolume(uint32_t volume) {
-  std::lock_guard lock(notifier_.Mutex());
-  fifo_.SetVolume(volume);
+  volume_ = volume;
   return WaveResult::kOk;
 }
 
 size_t QueuedWaveOut::Pull(int16_t* out, size_t frames) {
-  size_t played;
-  bool finished;
-  {
-    std::lock_guard lock(notifier_.Mutex());
-    played = fifo_.Pull(out, frames);
-    finished = fifo_.HasFinished();
-    HandOverLocked();
+  std::unique_lock lock(device_, std::try_to_lock);
+  if (!lock.owns_lock()) {
+    std::memset(out, 0, frames * device_format_.channels * sizeof(int16_t));
+    missed_.fetch_add(1, std::memory_order_relaxed);
+    return 0;
   }
+  AdoptIncomingLocked();
+  fifo_.SetPaused(paused_.load(std::memory_order_acquire));
+  fifo_.SetVolume(volume_.load(std::memory_order_relaxed));
+  const size_t played = convert_.Active() ? convert_.Pull(fifo_, out, frames) : fifo_.Pull(out, frames);
+  const bool finished = HandOverLocked();
+  lock.unlock();
   if (finished) notifier_.Flush();
   return played;
 }
 
 bool QueuedWaveOut::FinishFront() {
   {
-    std::lock_guard lock(notifier_.Mutex());
-    if (fifo_.Paused() || !fifo_.FinishFront()) return false;
+    std::lock_guard lock(device_);
+    AdoptIncomingLocked();
+    if (paused_.load() || !fifo_.FinishFront()) return false;
     HandOverLocked();
   }
   notifier_.Flush();
@@ -365,13 +479,10 @@ bool QueuedWaveOut::FinishFront() {
 }
 
 size_t QueuedWaveOut::QueuedCount() const {
-  std::lock_guard lock(notifier_.Mutex());
+  auto* self = const_cast<QueuedWaveOut*>(this);
+  std::lock_guard lock(device_);
+  self->AdoptIncomingLocked();
   return fifo_.QueuedCount();
-}
-
-bool QueuedWaveOut::Paused() const {
-  std::lock_guard lock(notifier_.Mutex());
-  return fifo_.Paused();
 }
 
 }  // namespace audio

@@ -6,6 +6,8 @@
 // header, format and result types.
 #pragma once
 
+#include <semaphore.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -15,6 +17,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "platform/resampler.h"
 
 namespace audio {
 
@@ -131,12 +136,14 @@ class WaveOut {
 // The real device on PortAudio's default output.
 std::unique_ptr<WaveOut> CreatePortAudioWaveOut();
 
-// PortAudio is initialised once for all users: each Acquire that returned
-// true is matched by one Release.
-bool AcquirePortAudio(std::string* error);
-void ReleasePortAudio();
-
 // --- building blocks shared by the backends --------------------------------
+//
+// The stream callback of a real device runs on the sound system's real-time
+// thread: it never waits for another thread and never allocates. Buffers
+// reach it through a lock-free stack, come back through another, and the
+// queue it plays from (the device side) belongs to whoever holds a flag the
+// callback only ever tries: the callback itself, or for an instant a command
+// that must change the queue at once (Reset, Close, the input's Stop).
 
 // A FIFO of headers linked through WaveHeader::next.
 struct HeaderList {
@@ -146,7 +153,33 @@ struct HeaderList {
   bool Empty() const { return head == nullptr; }
   void PushBack(WaveHeader* h);
   WaveHeader* PopFront();
+  void Append(HeaderList other);
   size_t Size() const;
+};
+
+// Headers handed between threads without a lock: any thread pushes, one
+// taker at a time takes them all at once, oldest first.
+class HeaderStack {
+ public:
+  void Push(WaveHeader* h);
+  HeaderList TakeAll();
+  bool Empty() const { return head_.load(std::memory_order_acquire) == nullptr; }
+
+ private:
+  std::atomic<WaveHeader*> head_{nullptr};
+};
+
+// The owner flag of a device side. The stream callback only tries it; the
+// program's threads may wait for it (the callback holds it for one period at
+// most).
+class DeviceSideLock {
+ public:
+  bool try_lock() { return !flag_.test_and_set(std::memory_order_acquire); }
+  void lock();
+  void unlock() { flag_.clear(std::memory_order_release); }
+
+ private:
+  std::atomic_flag flag_ = ATOMIC_FLAG_INIT;
 };
 
 // The queue of the real output, apart from any device: the stream callback
@@ -194,28 +227,45 @@ class BufferFifo {
   uint32_t volume_ = kWaveVolumeFull;
 };
 
+// Frames at the device's rate pulled through a converter from a BufferFifo
+// at the program's rate. Allocates only in Init.
+class ConvertingPull {
+ public:
+  bool Init(int channels, uint32_t fromRate, uint32_t toRate, std::string* error);
+  void Close() { converter_.Close(); }
+  bool Active() const { return converter_.Active(); }
+  // As BufferFifo::Pull, in device frames; returns the program's frames
+  // taken from buffers.
+  size_t Pull(BufferFifo& fifo, int16_t* out, size_t frames);
+  void Reset();
+
+ private:
+  RateConverter converter_;
+  std::vector<int16_t> stage_;  // program frames taken from the FIFO, not yet converted
+  size_t stagePos_ = 0;
+  size_t stageLen_ = 0;
+};
+
 // Hands finished headers to the done callback away from the stream
-// callback: on a thread of its own (kThread), or on the thread that handed
-// them over (kInline, for tests). Its mutex also guards the owner's queue, so
-// a header's flags change under the same lock as the queue.
+// callback: on a thread of its own (kThread), or on the thread that flushes
+// (kInline, for tests). Finish and, in kThread mode, Flush are wait-free.
 class DoneNotifier {
  public:
   enum class Mode { kInline, kThread };
 
-  DoneNotifier() = default;
+  DoneNotifier();
   ~DoneNotifier();
   DoneNotifier(const DoneNotifier&) = delete;
   DoneNotifier& operator=(const DoneNotifier&) = delete;
 
-  std::mutex& Mutex() { return mutex_; }
   void Start(Mode mode, WaveDoneCallback done);
   // Delivers whatever is left and ends the thread. Not from the callback.
   void Stop();
-  // With Mutex() held: the header comes back; its flags change when it is
-  // delivered (queued cleared, done set), just before its callback.
-  void FinishLocked(WaveHeader* h);
-  // Without Mutex() held, after FinishLocked: wakes the thread, or delivers
-  // now in kInline mode.
+  // From the device side: the header has come back. Its flags change when
+  // it is delivered (queued cleared, done set), just before its callback.
+  void Finish(WaveHeader* h);
+  // After Finish, with the device side released: wakes the thread, or
+  // delivers now in kInline mode.
   void Flush();
   // Until every header finished so far has been through the callback.
   // Returns at once when called from the callback.
@@ -227,17 +277,19 @@ class DoneNotifier {
   void DeliverLocked(std::unique_lock<std::mutex>& lock);
   void ThreadMain();
 
-  std::mutex mutex_;
-  std::condition_variable wake_;
+  HeaderStack done_;
+  std::atomic<uint64_t> finished_{0};
+  std::atomic<bool> stopping_{false};
+  sem_t wake_;  // posted by Flush in kThread mode (sem_post takes no lock)
+
+  std::mutex mutex_;  // delivery; never taken by a stream callback
   std::condition_variable delivered_cv_;
   HeaderList pending_;
-  uint64_t finished_ = 0;
   uint64_t delivered_ = 0;
   bool delivering_ = false;
-  bool stopping_ = false;
   bool running_ = false;
   Mode mode_ = Mode::kInline;
-  WaveDoneCallback done_;
+  WaveDoneCallback done_cb_;
   std::thread thread_;
 };
 
@@ -264,20 +316,30 @@ class QueuedWaveOut : public WaveOut {
   WaveResult SetVolume(uint32_t volume) override;
   std::string ErrorText() const override;
 
-  // The device side: fills out with `frames` frames of the open format and
-  // hands back the buffers used up. Safe from any thread.
+  // The device side: fills out with `frames` frames of the device's format
+  // and hands back the buffers used up. Wait-free: when a command holds the
+  // queue at that instant, the period is silence (and counted).
   size_t Pull(int16_t* out, size_t frames);
+  // The format the device runs at: the open format, or the device's own
+  // rate when it refused that one (the queue is then converted).
+  WaveFormat DeviceFormat() const { return device_format_; }
+  // Periods the stream played as silence because a command held the queue.
+  uint64_t MissedPeriods() const { return missed_.load(std::memory_order_relaxed); }
 
  protected:
   explicit QueuedWaveOut(DoneNotifier::Mode mode) : mode_(mode) {}
   // Each backend's destructor calls Close() while its device still exists.
   ~QueuedWaveOut() override;
 
-  // Starts the device's stream (which may call Pull at once); on failure
-  // fills *error.
+  // Starts the device's stream (which may call Pull at once); before it
+  // starts, the backend tells UseDeviceFormat what the device runs at. On
+  // failure fills *error.
   virtual bool OpenDevice(const WaveFormat& format, std::string* error) = 0;
   // Stops the stream: no Pull runs after it returns.
   virtual void CloseDevice() = 0;
+  // From OpenDevice: the device runs at `device` (same channels, maybe
+  // another rate); sets up the conversion. False with *error when none can.
+  bool UseDeviceFormat(const WaveFormat& device, std::string* error);
 
   void SetDeliveryMode(DoneNotifier::Mode mode) { mode_ = mode; }
   // Test device: hands back the front buffer as if played through; false
@@ -285,17 +347,30 @@ class QueuedWaveOut : public WaveOut {
   bool FinishFront();
   void WaitDelivered() { notifier_.WaitDelivered(); }
   size_t QueuedCount() const;
-  bool Paused() const;
+  bool Paused() const { return paused_.load(); }
 
  private:
   WaveResult Fail(WaveResult r, const std::string& text);
-  void HandOverLocked();
+  // With the device side held.
+  void AdoptIncomingLocked();
+  bool HandOverLocked();
+  void DrainLocked();
 
   mutable DoneNotifier notifier_;
   DoneNotifier::Mode mode_;
+  std::mutex command_mutex_;  // Write against Close among the program's threads
   std::atomic<bool> open_{false};
   WaveFormat format_;
-  BufferFifo fifo_;  // guarded by notifier_.Mutex()
+  WaveFormat device_format_;
+  std::atomic<bool> paused_{false};
+  std::atomic<uint32_t> volume_{kWaveVolumeFull};
+  HeaderStack incoming_;  // written, not yet taken by the device side
+  std::atomic<uint64_t> missed_{0};
+
+  mutable DeviceSideLock device_;
+  BufferFifo fifo_;          // device side
+  ConvertingPull convert_;   // device side
+
   mutable std::mutex error_mutex_;
   std::string error_;
 };

@@ -1,6 +1,8 @@
 // The test wave output: the shared queue behaviour with a device the test drives.
 #include "platform/wave_out_test.h"
 
+#include <algorithm>
+
 namespace audio {
 
 TestWaveOut::TestWaveOut() : QueuedWaveOut(DoneNotifier::Mode::kInline) {}
@@ -16,10 +18,16 @@ void TestWaveOut::SetThreadedCompletion(bool on) {
 
 void TestWaveOut::SetOpenFailure(const std::string& text) { open_failure_ = text; }
 
-bool TestWaveOut::OpenDevice(const WaveFormat&, std::string* error) {
-  if (open_failure_.empty()) return true;
-  *error = open_failure_;
-  return false;
+bool TestWaveOut::OpenDevice(const WaveFormat& format, std::string* error) {
+  if (!open_failure_.empty()) {
+    *error = open_failure_;
+    return false;
+  }
+  WaveFormat device = format;
+  if (!device_rates_.empty() &&
+      std::find(device_rates_.begin(), device_rates_.end(), format.sampleRate) == device_rates_.end())
+    device.sampleRate = device_rates_.front();
+  return UseDeviceFormat(device, error);
 }
 
 WaveResult TestWaveOut::Log(const char* name, WaveResult r, const WaveHeader* h, uint64_t value) const {

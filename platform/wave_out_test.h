@@ -30,6 +30,9 @@ class TestWaveOut final : public QueuedWaveOut {
   void SetThreadedCompletion(bool on);
   // Non-empty: every Open fails as if there were no device, with this text.
   void SetOpenFailure(const std::string& text);
+  // A device that plays only at these rates (the first when asked for
+  // another, and the queue is converted). Empty: any rate. Set while closed.
+  void SetDeviceRates(std::vector<uint32_t> rates) { device_rates_ = std::move(rates); }
 
   WaveResult Open(const WaveFormat& format, WaveDoneCallback done) override;
   WaveResult Close() override;
@@ -48,8 +51,9 @@ class TestWaveOut final : public QueuedWaveOut {
   // Hands back the buffers queued at the call (not those a callback writes
   // meanwhile); the number handed back (0 when paused).
   int CompleteAll();
-  // Plays `frames` frames through the queue as the real stream would, with
-  // the volume applied; returns the frames taken from buffers.
+  // Plays `frames` frames of the device's format through the queue as the
+  // real stream would, with the volume applied and the rate converted;
+  // returns the frames taken from buffers.
   size_t Play(int16_t* out, size_t frames) { return Pull(out, frames); }
   // Until every buffer handed back so far has been through the callback.
   void WaitCallbacks() { WaitDelivered(); }
@@ -71,6 +75,7 @@ class TestWaveOut final : public QueuedWaveOut {
   mutable std::mutex log_mutex_;
   mutable std::vector<WaveOutCall> calls_;
   std::string open_failure_;
+  std::vector<uint32_t> device_rates_;
 };
 
 std::unique_ptr<TestWaveOut> CreateTestWaveOut();

@@ -1,0 +1,114 @@
+// Every factory theme exported with a few mixer settings, against the
+// checksums the program has always produced: a change anywhere on the way
+// from the records through the sequencer and the mixer to the file shows up
+// here. VELARTO_PRINT_EXPORT_SUMS=1 prints the table instead of checking it.
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui_fixture.h"
+
+namespace {
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 1469598103934665603ull;
+  for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+struct Setting {
+  const char* name;
+  std::function<void(TMainForm&)> apply;
+};
+
+const std::vector<Setting>& Settings() {
+  static const std::vector<Setting> settings = {
+      {"as set", [](TMainForm&) {}},
+      {"click Pie", [](TMainForm& f) { f.ClickPresetButtons[7]->click(); }},
+      {"track 1 muted", [](TMainForm& f) { f.MuteButtons[0]->click(); }},
+      {"mono", [](TMainForm& f) { f.Mono->click(); }},
+  };
+  return settings;
+}
+
+// theme row, setting, checksum
+struct Sum {
+  int row;
+  int setting;
+  uint64_t sum;
+};
+
+// Every theme as set; the other settings on three themes of different metres.
+const std::vector<Sum> kSums = {
+    {1, 0, 0x639b454806124834ull},  // as set
+    {2, 0, 0x7fa68ceaf18f9810ull},  // as set
+    {3, 0, 0x36d1708cea81ecf8ull},  // as set
+    {4, 0, 0xe5b82609a91e0eacull},  // as set
+    {5, 0, 0xa7d8bb1563deb528ull},  // as set
+    {6, 0, 0x03cd49688fe86498ull},  // as set
+    {7, 0, 0x5250b98114c39008ull},  // as set
+    {8, 0, 0x1b428279911b5890ull},  // as set
+    {9, 0, 0xb26456e5cb61fca0ull},  // as set
+    {10, 0, 0xa4d5b67d2d4daf34ull},  // as set
+    {11, 0, 0x4c3e217082049578ull},  // as set
+    {12, 0, 0xecc5fe594170023cull},  // as set
+    {13, 0, 0x21e426f150fb99fcull},  // as set
+    {14, 0, 0x2f6a55dddbbd57c4ull},  // as set
+    {15, 0, 0xf25773304035c0fcull},  // as set
+    {16, 0, 0x05cbd5459c7f422cull},  // as set
+    {1, 1, 0x57cb59990527c3fcull},  // click Pie
+    {1, 2, 0x057fcf5796ae5924ull},  // track 1 muted
+    {1, 3, 0xfeb104a855926764ull},  // mono
+    {4, 1, 0xd019c56ba8e8bb1cull},  // click Pie
+    {4, 2, 0xc9e8153eaee0d07cull},  // track 1 muted
+    {4, 3, 0xc73828af9f52bcfcull},  // mono
+    {10, 1, 0x39a6665df242659cull},  // click Pie
+    {10, 2, 0xa2ef5533fdf4a774ull},  // track 1 muted
+    {10, 3, 0xb0a77d47af3a8974ull},  // mono
+};
+
+class ExportSumsTest : public WindowTest {};
+
+}  // namespace
+
+TEST_F(ExportSumsTest, FactoryThemesExportAsEver) {
+  const bool print = std::getenv("VELARTO_PRINT_EXPORT_SUMS") != nullptr;
+  Start();
+  const int themes = form->SGTemas->RowCount() - 1;
+  ASSERT_GE(themes, 3);
+  std::vector<std::pair<int, int>> runs;
+  for (int row = 1; row <= themes; ++row) runs.emplace_back(row, 0);
+  for (int row : {1, 4, 10})
+    for (int s = 1; s < int(Settings().size()); ++s)
+      if (row <= themes) runs.emplace_back(row, s);
+  std::vector<Sum> got;
+  for (auto [row, s] : runs) {
+    // A fresh window for each, so that no setting carries over.
+    Start();
+    form->SGTemas->Select(1, row);
+    form->SGTemasSelectCell(1, row);
+    Settings()[size_t(s)].apply(*form);
+    const std::string path = dir.path() + "/datos/wavs/sum.wav";
+    dlg->saveNames = {QString::fromStdString(path)};
+    form->SpeedButton6Click();
+    const auto bytes = ScratchFolder::Read(path);
+    ASSERT_GT(bytes.size(), 44u) << "theme row " << row;
+    got.push_back({row, s, Fnv1a(bytes)});
+  }
+  if (print) {
+    for (const Sum& g : got)
+      std::printf("    {%d, %d, 0x%016llxull},  // %s\n", g.row, g.setting, static_cast<unsigned long long>(g.sum),
+                  Settings()[size_t(g.setting)].name);
+    return;
+  }
+  ASSERT_EQ(got.size(), kSums.size());
+  for (size_t i = 0; i < got.size(); ++i) {
+    EXPECT_EQ(got[i].row, kSums[i].row);
+    EXPECT_EQ(got[i].setting, kSums[i].setting);
+    EXPECT_EQ(got[i].sum, kSums[i].sum) << "theme row " << got[i].row << ", " << Settings()[size_t(got[i].setting)].name;
+  }
+}

@@ -14,6 +14,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
+#include "engine/sequencer.h"
 #include "engine/sound_bank.h"
 #include "platform/wave_in.h"
 #include "platform/wave_out.h"
@@ -65,6 +66,7 @@ struct GuardFlags {
   bool SkipFormulaClick = false;
   bool SkipEntrySelect = false;
   bool KeepEditedCells = false;
+  bool RowsByPlayer = false;  // the player moves the entry row: the view follows, nothing is decided
 };
 
 class TMainForm : public QMainWindow {
@@ -308,12 +310,20 @@ class TMainForm : public QMainWindow {
   void NormalizarTema(int t);      // NormalizeTheme, then the selected entry's formula
   void UnificaPistas1Click();
   void LasNotasClick();
-  int SacoInt(int col, int row) const;  // a cell of the entry grid as a number (empty: 0)
+  // Moves the sequence in play to an entry row and shows it there.
   void SelectEntryRow(int row, bool evenIfSelected = false);
+  // Shows the entry row the sequence is at, and its formula (view only).
+  void ShowEntryRow(int row);
+  // Paints a beat step: the beat labels, the large label, the device lamp.
+  void ShowBeat(const BeatCue& cue);
+  // The sequence of the theme shown in the entry grid, or of the theme in
+  // play while it plays; made from the records.
+  ThemePlan PlayPlan;
+  void RebuildPlayPlan(int t);
   std::function<void(uint8_t)> BeatLampHook;
-  std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)  // the device's beat lamp; nothing until the link exists
-  std::mt19937 Random{std::random_device{}()};
-  int RandomBelow(int n);          // uniform in 0..n - 1; 0 when n < 1
+  // the device's beat lamp; nothing until the link exists
+  std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)
+  SequencerRandom Random{std::random_device{}()};
   std::array<QLabel*, 12> BeatLabels{};  // lb1..lb12
   QLabel* STT = nullptr;
   QLabel* Label3 = nullptr;

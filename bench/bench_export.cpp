@@ -31,8 +31,12 @@ void BM_ExportTenMinutes(benchmark::State& state) {
   }
   eng.MasterGain = 0.5f;
   // 120 bpm: 1200 beats are ten minutes, 100 compases of 12.
-  ExportPlan plan;
-  plan.entries = {{0, 100, 120, 0}};
+  Tema& th = rt->Temas[0];
+  th.entryCount = 1;
+  th.formulas[0] = 0;
+  th.times[0] = 100;
+  th.tempos[0] = 120;
+  const ThemePlan plan = MakeThemePlan(*rt, 0, rt->FormulaCount);
   const std::string path = "/tmp/velarto-bench-" + std::to_string(::getpid()) + ".wav";
   double seconds = 0;
   for (auto _ : state) {

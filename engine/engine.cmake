@@ -8,6 +8,8 @@ add_library(engine STATIC
   engine/mixer.cpp
   engine/normalize.h
   engine/normalize.cpp
+  engine/sequencer.h
+  engine/sequencer.cpp
   engine/wav_export.h
   engine/wav_export.cpp
 )

@@ -124,7 +124,9 @@ struct EngineState {
   bool ThemeInOrder = true;
   bool SilentMix = false;
 
-  // Sequencer counters.
+  // Sequencer counters. EntryRow is the row of the theme's sequence in play
+  // (1-based as the entry grid shows it; one past the entries is the end row).
+  int EntryRow = 1;
   int CurrentCompas = 0;
   int CompasCount = 0;
   int RepeatsLeft = 0;

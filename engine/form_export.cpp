@@ -73,11 +73,12 @@ void TMainForm::SpeedButton6Click() {
   EngineState& E = *Engine;
   E.OutputHalf = 0;
   E.OutputOffset = 0;
+  RebuildPlayPlan(SGTemas->Row() - 1);
   SelectEntryRow(1, true);
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).
   WavInitialDir = QDir::currentPath() + "/datos/wavs";
-  if (SacoInt(4, 1) == 0) return;
+  if (PlayPlan.entries.empty() || PlayPlan.entries[0].times == 0) return;
 
   FileDialogRequest req;
   req.title = Tr("Exportar WAV", "Export WAV");
@@ -92,24 +93,10 @@ void TMainForm::SpeedButton6Click() {
   std::string path = ToL1(chosen);
   if (!EndsWithNoCase(path, ".wav")) path += ".wav";
 
-  // The sequence as the entry grid shows it.
-  ExportPlan plan;
-  for (int r = 1; r < SGSaco->RowCount() - 1; ++r) {
-    ExportEntry e;
-    e.formula = std::clamp(SacoInt(3, r) - 1, 0, std::max(0, SGFormulas->RowCount() - 2));
-    e.times = SacoInt(4, r);
-    e.tempo = SacoInt(2, r);
-    e.accel = SacoInt(5, r);
-    plan.entries.push_back(e);
-  }
-  plan.introBeats = E.ThemeIntroBeats;
-  plan.endBeats = E.ThemeEndBeats;
-  plan.parts = E.ThemeParts;
-
   WavStreamWriter out(path, 2, E.Format.SampleRate);
   bool ok = out.Open();
   if (ok)
-    ok = ExportTheme(E, *Rhythm, *Bank, plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
+    ok = ExportTheme(E, *Rhythm, *Bank, PlayPlan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
                      Hooks);
   if (ok) ok = out.Finish();
   // The grid stands where the export left the sequence: back to the first entry.

@@ -127,22 +127,21 @@ void TMainForm::ConnectTransportControls() {
   connect(LasNotas, &QCheckBox::clicked, this, [this] { LasNotasClick(); });
 }
 
-int TMainForm::SacoInt(int col, int row) const {
-  bool ok = false;
-  const int v = SGSaco->Cells(col, row).trimmed().toInt(&ok);
-  return ok ? v : 0;
-}
-
-int TMainForm::RandomBelow(int n) {
-  if (n < 1) return 0;
-  return std::uniform_int_distribution<int>(0, n - 1)(Random);
-}
+void TMainForm::RebuildPlayPlan(int t) { PlayPlan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
 
 void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
-  if (row < 1 || row >= SGSaco->RowCount()) return;
-  if (row == SGSaco->Row() && !evenIfSelected) return;
+  const int before = Engine->EntryRow;
+  if (!SelectPlanRow(PlayPlan, *Engine, *Rhythm, row, evenIfSelected, Timer1->isActive())) return;
+  if (row != before || evenIfSelected) ShowEntryRow(row);
+}
+
+void TMainForm::ShowEntryRow(int row) {
+  // The grid shows another theme than the one in play: nothing to follow.
+  if (FormulaEd.ShownTema != PlayPlan.tema || row < 1 || row >= SGSaco->RowCount()) return;
+  Guards.RowsByPlayer = true;
   SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
   SGSacoSelectCell(SGSaco->Col(), row);
+  Guards.RowsByPlayer = false;
 }
 
 void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
@@ -156,6 +155,19 @@ void TMainForm::ShowCompasCounter() {
     text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
             QString::number(Engine->ThemeParts);
   Label3->setText(text);
+}
+
+void TMainForm::ShowBeat(const BeatCue& cue) {
+  // The beat labels: the one of this beat lights, the others go grey.
+  for (int i = 0; i < 12; ++i)
+    if (i != cue.label) Colour(BeatLabels[i], "gray");
+  if (cue.label < 0) return;
+  const char* colour = cue.accent ? "red" : "lime";
+  Colour(BeatLabels[cue.label], colour);
+  if (BeatLampHook) BeatLampHook(cue.accent ? kLampAccent : kLampBeat);
+  STT->setText(cue.countByAccents ? L1(FormulaEd.AccentCountLabels[static_cast<size_t>(cue.label)])
+                                  : BeatLabels[cue.label]->text());
+  Colour(STT, colour);
 }
 
 void TMainForm::Timer1Timer() {
@@ -173,130 +185,15 @@ void TMainForm::Timer1Timer() {
   }
   Label8->setText(QString::fromLatin1(E.BpmText));
   SGDatosFormula->viewport()->update();
-  E.CurrentBeat += 1;
-  E.SoundingBeat = E.CurrentBeat;
-
-  // The beat labels: the one of this beat lights, the others go grey.
-  int t = RBAcento->isChecked() ? E.CurrentBeat - 1 : E.CurrentBeat + E.FormulaStartBeat - 1;
-  if (t >= 12) t -= 12;
-  for (int i = 0; i < 12; ++i)
-    if (i != t) Colour(BeatLabels[i], "gray");
-  if (t >= 0 && t < 12) {
-    E.LampCountdown = static_cast<int>(3000.0f / E.CurrentBpm);
-    const int box = E.CurrentBeat - 1;
-    const bool accent = box >= 0 && box < 12 && AccentBoxes[box]->isChecked();
-    Colour(BeatLabels[t], accent ? "red" : "lime");
-    if (BeatLampHook) BeatLampHook(accent ? kLampAccent : kLampBeat);
-    STT->setText(RBAcento->isChecked() ? L1(FormulaEd.AccentCountLabels[t]) : BeatLabels[t]->text());
-    Colour(STT, accent ? "red" : "lime");
+  const BeatCue cue = StepBeat(PlayPlan, E, *Rhythm, kProRules, Random);
+  ShowBeat(cue);
+  if (cue.compasEnded && E.ThemePlayback) {
+    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
+    if (!cue.stopped) ShowCompasCounter();
   }
-
-  if (E.CurrentBeat >= E.FormulaBeats) {
-    E.CurrentBeat = 0;
-    if (E.ThemePlayback) {
-      const int theme = SGTemas->Row() - 1;
-      const Tema& th = Rhythm->Temas[static_cast<size_t>(std::clamp(theme, 0, kMaxTemas - 1))];
-      auto loadFormulaBeats = [&] {
-        const int f = std::clamp(Rhythm->CurrentFormula, 0, kMaxFormulas - 1);
-        E.FormulaBeats = Rhythm->Formulas[f].Beats();
-        E.FormulaStartBeat = Rhythm->Formulas[f].StartBeat();
-      };
-      enum Step { REPEAT, END, PICK, ADVANCE, DONE } step;
-      if (E.IntroCounter != 0) {
-        E.IntroCounter = 0;
-        E.RepeatsLeft = SacoInt(4, SGSaco->Row());
-        E.EntryAccel = static_cast<int8_t>(SacoInt(5, SGSaco->Row()));
-        loadFormulaBeats();
-        step = REPEAT;
-      } else {
-        step = E.ThemeInOrder ? REPEAT : PICK;
-      }
-      // A theme whose entries all have 0 repetitions would pick nothing forever.
-      for (int guard = 0; step != DONE && guard < 16; ++guard) {
-        switch (step) {
-          case REPEAT:
-            if (E.RepeatsLeft > 0) {
-              E.RepeatsLeft -= 1;
-              step = ADVANCE;
-            } else if (SGSaco->Row() <= SGSaco->RowCount() - 3) {
-              SelectEntryRow(SGSaco->Row() + 1);
-              step = ADVANCE;
-            } else {
-              step = END;
-            }
-            break;
-          case END:
-            if (E.EndingCounter != 0) {
-              E.EndingCounter = 0;
-            } else {
-              E.EndingCounter = E.ThemeEndBeats;
-              if (E.PartsCounter > 0) {
-                E.PartsCounter -= 1;
-                if (E.PartsCounter == 0) {
-                  E.StopFromSequencer = true;
-                  Stop1Click();
-                  return;
-                }
-              }
-            }
-            if (E.EndingCounter != 0) {
-              step = ADVANCE;
-            } else {
-              E.CurrentCompas = 0;
-              if (SacoInt(2, 1) != 0) E.CurrentBpm = static_cast<float>(SacoInt(2, 1));
-              if (E.ThemeInOrder) {
-                // Even when row 1 is already selected (a one-entry theme) its
-                // repetitions and formula are taken again for the new pass.
-                SelectEntryRow(1, true);
-                step = ADVANCE;
-              } else {
-                ClearPlayedEntries();
-                step = PICK;
-              }
-            }
-            break;
-          case PICK: {
-            const int n = std::min<int>({th.entryCount, kMaxEntries, SGSaco->RowCount() - 2});
-            int r = RandomBelow(n) + 1;
-            const int first = r;
-            bool found = n > 0;
-            while (found && E.PlayedEntries[static_cast<size_t>(r - 1)] >= th.times[r - 1]) {
-              r += E.WalkStep;
-              if (r < 1) r = n;
-              if (r > n) r = 1;
-              if (r == first) found = false;
-            }
-            if (!found) {
-              step = END;
-              break;
-            }
-            // The same entry picked again keeps its tempo running on: the
-            // selection (which takes the row's tempo) runs only for a new row.
-            SelectEntryRow(r);
-            E.EntryAccel = static_cast<int8_t>(SacoInt(5, r));
-            loadFormulaBeats();
-            E.PlayedEntries[static_cast<size_t>(r - 1)] += 1;
-            E.WalkStep = -E.WalkStep;
-            step = ADVANCE;
-            break;
-          }
-          case ADVANCE:
-            if (E.CompasCount - 1 > E.CurrentCompas)
-              E.CurrentCompas += 1;
-            else
-              E.CurrentCompas = 1;
-            ShowCompasCounter();
-            step = DONE;
-            break;
-          case DONE:
-            break;
-        }
-      }
-      if (step != DONE) {  // nothing playable is left
-        Stop1Click();
-        return;
-      }
-    }
+  if (cue.stopped) {
+    Stop1Click();
+    return;
   }
   MixBeat();
 }
@@ -322,33 +219,16 @@ void TMainForm::BotonPlayCompClick() {
   E.ElapsedBefore = 0;
   E.ElapsedStart = TickCount();
   Colour(TTiempo, "lime");
-  if (SGSaco->Row() >= SGSaco->RowCount() - 1) SelectEntryRow(1);
 
-  const int entries = std::min<int>({th.entryCount, kMaxEntries, SGSaco->RowCount() - 2});
-  if (E.PlayFromBar) {
-    // The guitar asks to start at its bar (left in CurrentCompas): the entry
-    // that holds it. Selecting the row sets the counter to the entry's first
-    // compás, so the bar is put back.
-    const int bar = E.CurrentCompas;
-    for (int i = 1; i <= entries && E.PlayFromBar; ++i) {
-      if (SacoInt(0, i + 1) > bar) {
-        SelectEntryRow(i);
-        E.CurrentCompas = bar;
-        E.PlayFromBar = false;
-      }
-    }
-    // No entry holds that bar: the flag stays, and the selected entry starts
-    // from its first compás.
-    if (E.PlayFromBar) E.CurrentCompas = SacoInt(0, SGSaco->Row());
-  } else if (!E.ThemeInOrder) {
-    const int r = RandomBelow(entries - 1) + 1;
-    ClearPlayedEntries();
-    E.PlayedEntries[static_cast<size_t>(r - 1)] += 1;
-    SelectEntryRow(r, true);
-    E.CurrentCompas = 1;
-  } else {
-    E.CurrentCompas = SacoInt(0, SGSaco->Row());
-  }
+  // The theme's sequence from its record, starting at the entry the user selected.
+  RebuildPlayPlan(theme);
+  E.EntryRow = SGSaco->Row();
+  E.ThemeInOrder = PlayPlan.inOrder;
+  E.ThemeIntroBeats = PlayPlan.introBeats;
+  E.ThemeEndBeats = PlayPlan.endBeats;
+  E.ThemeParts = PlayPlan.parts;
+  StartThemeEntry(PlayPlan, E, *Rhythm, Random);
+  if (E.EntryRow != SGSaco->Row()) ShowEntryRow(E.EntryRow);
 
   NormalizarTema(theme);
   Image1->setVisible(true);
@@ -356,25 +236,14 @@ void TMainForm::BotonPlayCompClick() {
   STT->setText(QString());
   STT->setVisible(true);
   CBSonidos->setVisible(false);
-  E.ThemePlayback = true;
 
-  E.IntroCounter = E.CurrentCompas == 1 ? E.ThemeIntroBeats : 0;
-  E.PartsCounter = E.ThemeParts;
-  const int row = SGSaco->Row();
-  if (E.IntroCounter != 0) {
-    E.CurrentCompas -= 1;
-    E.EntryAccel = 0;
-  } else {
-    const int offset = E.CurrentCompas - SacoInt(0, row) + 1;
-    E.RepeatsLeft = std::max(0, SacoInt(4, row) - offset);
-    E.EntryAccel = static_cast<int8_t>(SacoInt(5, row));
-  }
+  StartThemeCounters(PlayPlan, E, *Rhythm);
   ShowCompasCounter();
 
-  int bpm = SacoInt(2, 1);
+  int bpm = PlayPlan.TempoOf(1);
   if (E.ThemeInOrder)
-    for (int r = 1; r <= row; ++r)
-      if (SacoInt(2, r) != 0) bpm = SacoInt(2, r);
+    for (int r = 1; r <= E.EntryRow; ++r)
+      if (PlayPlan.TempoOf(r) != 0) bpm = PlayPlan.TempoOf(r);
   SetTempo(E, static_cast<float>(bpm > 0 ? bpm : 420 - TB1->value()));
   FormatBpmText(E);
   Label8->setText(QString::fromLatin1(E.BpmText));

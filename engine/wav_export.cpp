@@ -8,19 +8,7 @@
 
 #include "engine/wav.h"
 
-namespace {
-void LoadEntry(EngineState& eng, RhythmTables& rt, const ExportEntry& e) {
-  const int f = std::clamp(e.formula, 0, kMaxFormulas - 1);
-  rt.CurrentFormula = f;
-  eng.FormulaBeats = rt.Formulas[static_cast<size_t>(f)].Beats();
-  eng.FormulaStartBeat = rt.Formulas[static_cast<size_t>(f)].StartBeat();
-  eng.EntryAccel = static_cast<int8_t>(std::clamp(e.accel, -128, 127));
-  if (e.tempo != 0) eng.CurrentBpm = static_cast<float>(e.tempo);
-  eng.CurrentBeat = 0;
-}
-}  // namespace
-
-bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
+bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ThemePlan& plan,
                  const BeatSink& sink, const MixerHooks& hooks) {
   if (plan.entries.empty() || plan.entries[0].times <= 0) return false;
   MixerHooks silent;
@@ -29,50 +17,28 @@ bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   eng.SilentMix = true;
   eng.OutputHalf = 0;
   eng.OutputOffset = 0;
+  // The list in order from its first entry, each part once.
+  eng.ThemeInOrder = true;
+  eng.ThemeIntroBeats = plan.introBeats;
+  eng.ThemeEndBeats = plan.endBeats;
+  eng.ThemeParts = std::max(plan.parts, 1);
+  eng.CompasCount = plan.compasCount;
+  eng.PlayFromBar = false;
+  eng.StopFromSequencer = false;
+  SelectPlanRow(plan, eng, rt, 1, true, false);
+  StartThemeCounters(plan, eng, rt);
+  eng.CurrentBeat = 0;
+  SequencerRandom rng;  // never drawn in order
   bool ok = true;
-  auto beat = [&] {
+  for (;;) {
     MixNextBeat(eng, rt, bank, silent);
-    if (ok && !sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4)) ok = false;
-    return ok;
-  };
-
-  LoadEntry(eng, rt, plan.entries[0]);
-  int repeats = plan.entries[0].times;
-  eng.PartsCounter = plan.parts;
-  eng.CurrentCompas = 1;
-  // The intro clicks at the theme tempo, without the entry's acceleration.
-  eng.EntryAccel = 0;
-  for (eng.IntroCounter = plan.introBeats; ok && eng.IntroCounter != 0; --eng.IntroCounter) beat();
-  eng.IntroCounter = 0;
-  LoadEntry(eng, rt, ExportEntry{plan.entries[0].formula, repeats, 0, plan.entries[0].accel});
-  eng.CurrentCompas = 1;
-
-  size_t i = 0;
-  while (ok) {
-    for (; ok && repeats > 0; --repeats) {
-      const int beats = rt.Formulas[static_cast<size_t>(rt.CurrentFormula)].Beats();
-      eng.FormulaBeats = beats;
-      for (eng.CurrentBeat = 0; ok && eng.CurrentBeat < beats; ++eng.CurrentBeat) beat();
-      eng.CurrentCompas += 1;
-    }
-    if (!ok) break;
-    if (i + 1 < plan.entries.size()) {
-      ++i;
-      LoadEntry(eng, rt, plan.entries[i]);
-      repeats = plan.entries[i].times;
-    } else if (eng.PartsCounter >= 2) {
-      eng.CurrentCompas = 1;  // the ending counts as compás 1, as in playback
-      for (eng.EndingCounter = plan.endBeats; ok && eng.EndingCounter != 0; --eng.EndingCounter) beat();
-      eng.EndingCounter = 0;
-      eng.PartsCounter -= 1;
-      i = 0;
-      LoadEntry(eng, rt, plan.entries[0]);
-      repeats = plan.entries[0].times;
-      eng.CurrentCompas = 1;
-    } else {
+    if (!sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4)) {
+      ok = false;
       break;
     }
+    if (StepBeat(plan, eng, rt, kProRules, rng).stopped) break;
   }
+  eng.StopFromSequencer = false;
   eng.ThemePlayback = false;
   eng.SilentMix = false;
   eng.CurrentBeat = 0;

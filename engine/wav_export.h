@@ -9,36 +9,21 @@
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
+#include "engine/sequencer.h"
 #include "engine/sound_bank.h"
 #include "rhythm/records.h"
-
-// One row of the sequence as the entry grid shows it.
-struct ExportEntry {
-  int formula = 0;  // 0-based formula index
-  int times = 0;    // repetitions
-  int tempo = 0;    // tempo from this entry on; 0 keeps the tempo in force
-  int accel = 0;    // bpm per compás
-};
-
-struct ExportPlan {
-  std::vector<ExportEntry> entries;
-  int introBeats = 0;
-  int endBeats = 0;
-  int parts = 0;
-};
 
 // Receives each mixed beat (interleaved stereo 16-bit); false stops the export.
 using BeatSink = std::function<bool(const int16_t* frames, size_t bytes)>;
 
-// The intro (without acceleration), then every entry's repetitions in list
-// order, with the ending compás between parts (a plan of 0 or 1 parts plays
-// once, without ending). The engine is left stopped and silent-mix off.
-// Returns false when the sink refused a beat or the first entry has no
+// The theme's sequence run through the sequencer into the sink: the intro
+// (without acceleration), then the entries in list order with their
+// repetitions, and the ending compás between parts (0 or 1 parts play the
+// list once, without ending). The engine is left stopped and silent-mix
+// off. Returns false when the sink refused a beat or the first entry has no
 // repetitions. Of the hooks only the guitar's renderer is used: no beat is
-// queued on the output. CurrentCompas counts the bars as playback does: 1 at
-// the first entry, one more per compás, back to 1 for the ending and for the
-// next part, so the guitar never looks past its last bar.
-bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ExportPlan& plan,
+// queued on the output. CurrentCompas counts the bars as playback does.
+bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ThemePlan& plan,
                  const BeatSink& sink, const MixerHooks& hooks = MixerHooks{});
 
 // A WAV file written as a stream: the header first with data size 0, the

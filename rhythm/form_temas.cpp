@@ -130,6 +130,8 @@ void TMainForm::FillSequenceGrid(int t) {
   Engine->CurrentCompas = fill.compasCount;
   Engine->CompasCount = fill.compasCount;
   Guards.KeepEditedCells = false;
+  // The sequence in play follows edits of its theme.
+  if (!Timer1->isActive() || t == PlayPlan.tema) RebuildPlayPlan(t);
 }
 
 void TMainForm::SGSacoSelectCell(int col, int row) {
@@ -137,11 +139,17 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   Guards.SkipFormulaClick = true;
   SetGridEditing(SGSaco, SGTemas->Editable);
   if (row < 1 || row >= SGSaco->RowCount()) return;
-  Engine->EntryAccel = static_cast<int8_t>(CellNumber(SGSaco, 5, row) & 0xFF);
-  // A blank tempo cell keeps the tempo playing; so does text that is no tempo.
-  const int b = CellNumber(SGSaco, 2, row);
-  if (b >= 20 && b <= 400) Engine->CurrentBpm = static_cast<float>(b);
-  if (!Timer1->isActive()) Engine->CurrentCompas = CellNumber(SGSaco, 0, row);
+  // The user's choice of entry moves the sequence of the theme shown (while
+  // another theme plays, only the selection moves); when the player moved
+  // the row, the view only follows.
+  const bool playing = Timer1->isActive();
+  if (!playing) RebuildPlayPlan(FormulaEd.ShownTema);
+  if (!Guards.RowsByPlayer && FormulaEd.ShownTema == PlayPlan.tema) {
+    if (Guards.SkipEntrySelect)
+      SelectPlanRowTempo(PlayPlan, *Engine, row, playing);
+    else
+      SelectPlanRow(PlayPlan, *Engine, *Rhythm, row, true, playing);
+  }
   ShowCompasCounter();
   if (Guards.SkipEntrySelect) {
     Guards.SkipEntrySelect = false;
@@ -150,12 +158,12 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   const QString counter = U8(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount, Engine->ThemeParts,
                                                Engine->PartsCounter, false, English));
   if (row == SGSaco->RowCount() - 1) {
-    if (!Timer1->isActive()) Label3->setText(counter);
+    if (!playing) Label3->setText(counter);
     return;
   }
   Label3->setText(counter);
-  // The formula number compared as a number: an edited cell keeps the text
-  // as typed ("03", " 3"), and that entry still plays formula 3.
+  // The formula row of the entry, shown. The formula number compared as a
+  // number: an edited cell keeps the text as typed ("03", " 3").
   const int number = CellNumber(SGSaco, 3, row);
   if (number >= 1) {
     for (int i = 1; i < SGFormulas->RowCount(); ++i) {
@@ -164,8 +172,6 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
       SGFormulasSelectCell(SGFormulas->Col(), i);
     }
   }
-  Engine->RepeatsLeft = std::max(0, CellNumber(SGSaco, 4, row) - 1);
-  Engine->CurrentBeat = 0;
 }
 
 void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 
@@ -29,7 +30,22 @@ struct ExportFixture : ::testing::Test {
     size_t bytes;
     int kind;  // formula, -1 intro, -2 ending
   };
-  std::vector<Beat> Run(const ExportPlan& plan) {
+  // Theme 0 of the tables with these entries: {formula, times, tempo, accel}.
+  ThemePlan Plan(std::vector<std::array<int, 4>> entries, int intro = 0, int ending = 0, int parts = 0) {
+    Tema& th = rt->Temas[0];
+    th = Tema{};
+    th.entryCount = static_cast<uint8_t>(entries.size());
+    for (size_t e = 0; e < entries.size(); ++e) {
+      th.formulas[e] = static_cast<uint16_t>(entries[e][0]);
+      th.times[e] = static_cast<uint8_t>(entries[e][1]);
+      th.tempos[e] = static_cast<uint16_t>(entries[e][2]);
+      th.accel[e] = static_cast<int8_t>(entries[e][3]);
+    }
+    th.partsOrder = static_cast<uint8_t>(0x80 | parts);
+    th.introEnding = static_cast<uint8_t>(intro * 16 + ending);
+    return MakeThemePlan(*rt, 0, rt->FormulaCount);
+  }
+  std::vector<Beat> Run(const ThemePlan& plan) {
     std::vector<Beat> beats;
     const bool ok = ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t bytes) {
       beats.push_back({bytes, eng.IntroCounter ? -1 : eng.EndingCounter ? -2 : rt->CurrentFormula});
@@ -50,11 +66,7 @@ struct ExportFixture : ::testing::Test {
 }  // namespace
 
 TEST_F(ExportFixture, IntroEntriesAndEndingBetweenParts) {
-  ExportPlan plan;
-  plan.entries = {{0, 2, 120, 0}, {1, 1, 0, 0}};
-  plan.introBeats = 3;
-  plan.endBeats = 4;
-  plan.parts = 2;
+  ThemePlan plan = Plan({{0, 2, 120, 0}, {1, 1, 0, 0}}, 3, 4, 2);
   const auto beats = Run(plan);
   const std::vector<int> pass = {0, 0, 0, 0, 1, 1, 1};  // A A (2 beats each), B (3 beats)
   std::vector<int> want = {-1, -1, -1};
@@ -67,7 +79,7 @@ TEST_F(ExportFixture, IntroEntriesAndEndingBetweenParts) {
   EXPECT_FALSE(eng.SilentMix);
 
   for (int parts : {0, 1}) {
-    plan.parts = parts;
+    plan = Plan({{0, 2, 120, 0}, {1, 1, 0, 0}}, 3, 4, parts);
     std::vector<int> once = {-1, -1, -1};
     once.insert(once.end(), pass.begin(), pass.end());
     EXPECT_EQ(Kinds(Run(plan)), once) << parts;
@@ -75,10 +87,7 @@ TEST_F(ExportFixture, IntroEntriesAndEndingBetweenParts) {
 }
 
 TEST_F(ExportFixture, IntroRunsWithoutTheEntrysAcceleration) {
-  ExportPlan plan;
-  plan.entries = {{0, 1, 120, 60}};
-  plan.introBeats = 2;
-  const auto beats = Run(plan);
+  const auto beats = Run(Plan({{0, 1, 120, 60}}, 2));
   ASSERT_EQ(beats.size(), 4u);
   EXPECT_EQ(beats[0].bytes, 88196u);
   EXPECT_EQ(beats[1].bytes, 88196u);  // still 120 bpm
@@ -87,38 +96,32 @@ TEST_F(ExportFixture, IntroRunsWithoutTheEntrysAcceleration) {
 }
 
 TEST_F(ExportFixture, GuitarRendersEveryBeatWithTheBarCountedAsInPlayback) {
-  ExportPlan plan;
-  plan.entries = {{0, 2, 120, 0}, {1, 1, 0, 0}};
-  plan.introBeats = 1;
-  plan.endBeats = 2;
-  plan.parts = 2;
+  const ThemePlan plan = Plan({{0, 2, 120, 0}, {1, 1, 0, 0}}, 1, 2, 2);
   eng.Controls.GuitarOn = true;
   std::vector<int> bars;
   MixerHooks hooks;
   hooks.EncolaG = [&](EngineState& e) { bars.push_back(e.CurrentCompas); };
   hooks.QueueBeat = [](int, const int16_t*, size_t) { ADD_FAILURE() << "an export queues nothing"; };
   ASSERT_TRUE(ExportTheme(eng, *rt, bank, plan, [](const int16_t*, size_t) { return true; }, hooks));
-  // intro | A A | B | ending | A A | B
-  const std::vector<int> want = {1, 1, 1, 2, 2, 3, 3, 3, 1, 1, 1, 1, 2, 2, 3, 3, 3};
+  // intro (before compás 1) | A A | B | ending (counted 1) | A A | B
+  const std::vector<int> want = {0, 1, 1, 2, 2, 3, 3, 3, 1, 1, 1, 1, 2, 2, 3, 3, 3};
   EXPECT_EQ(bars, want);
 }
 
 TEST_F(ExportFixture, ATwelveBeatCompasAt120BpmAddsItsBytes) {
   rt->Formulas[0].SetHeader(12, 0);
-  ExportPlan plan;
-  plan.entries = {{0, 1, 120, 0}};
+  const ThemePlan plan = Plan({{0, 1, 120, 0}});
   size_t total = 0;
   ASSERT_TRUE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t bytes) { return total += bytes, true; }));
   EXPECT_EQ(total, 1058352u);
 }
 
 TEST_F(ExportFixture, NothingWithoutRepetitionsAndASinkCanStopIt) {
-  ExportPlan plan;
-  plan.entries = {{0, 0, 120, 0}, {1, 2, 0, 0}};
+  ThemePlan plan = Plan({{0, 0, 120, 0}, {1, 2, 0, 0}});
   int calls = 0;
   EXPECT_FALSE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t) { return ++calls, true; }));
   EXPECT_EQ(calls, 0);
-  plan.entries[0].times = 5;
+  plan = Plan({{0, 5, 120, 0}, {1, 2, 0, 0}});
   EXPECT_FALSE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t*, size_t) { return ++calls < 3; }));
   EXPECT_EQ(calls, 3);
   EXPECT_FALSE(eng.SilentMix);

@@ -271,10 +271,11 @@ void DoneNotifier::ThreadMain() {
 
 void DoneNotifier::WaitDelivered() {
   if (InCallback()) return;
-  const uint64_t target = finished_.load(std::memory_order_acquire);
   if (mode_ == Mode::kInline) Flush();
   std::unique_lock lock(mutex_);
-  delivered_cv_.wait(lock, [&] { return delivered_ >= target || !running_; });
+  // Headers finished while waiting (a callback may reset) are waited for
+  // too: a callback's Finish comes before its own delivery is counted.
+  delivered_cv_.wait(lock, [&] { return delivered_ >= finished_.load(std::memory_order_acquire) || !running_; });
 }
 
 bool DoneNotifier::InCallback() const { return t_delivering == this; }

@@ -36,10 +36,10 @@ void TMainForm::FormCreate() {
   step("RegisterIosService");
   // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
   step("MiMain");
-  Bank = std::make_unique<BancoSonidos>(kProSoundCapacity);
+  Work->ClearBank();
   step("Streams");
   step("TunerNeedle");
-  Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
   step("FindDeviceSerialPort");
   step("Settings");

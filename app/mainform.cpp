@@ -16,7 +16,12 @@
 #include "app/string_grid.h"
 #include "platform/text.h"
 
-TMainForm::TMainForm(Options opts) : Rhythm(RhythmTables::Create()), Engine(std::make_unique<EngineState>()) {
+TMainForm::TMainForm(Options opts)
+    : Work(std::make_unique<Workspace>()),
+      Rhythm(Work->Rhythm.get()),
+      Engine(Work->Engine.get()),
+      Bank(Work->Bank.get()),
+      Playback(Work->Playback.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();

@@ -15,6 +15,7 @@
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
+#include "app/workspace.h"
 #include "engine/sound_bank.h"
 #include "platform/wave_in.h"
 #include "platform/wave_out.h"
@@ -81,6 +82,13 @@ class TMainForm : public QMainWindow {
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
+
+  // The state under the window, and short names for its parts.
+  const std::unique_ptr<Workspace> Work;
+  RhythmTables* const Rhythm;
+  EngineState* const Engine;
+  BancoSonidos* const Bank;
+  Player* const Playback;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -290,12 +298,9 @@ class TMainForm : public QMainWindow {
   // Wave output: opened at start-up; each mixed beat is queued on it.
   void OpenWaveOutput();
   void CloseWaveOutput();
-  void QueueBeat(int half, const int16_t* data, size_t bytes);
   void MixBeat();            // mixes the next beat into the free half and queues it
   void OnBufferDone();       // GUI thread, once per finished buffer
   std::unique_ptr<audio::WaveOut> WaveOut;
-  std::array<audio::WaveHeader, 2> OutHeaders;
-  MixerHooks Hooks;
   // Sequencer and transport.
   void BuildTransportControls();
   void ConnectTransportControls();
@@ -316,14 +321,12 @@ class TMainForm : public QMainWindow {
   void ShowEntryRow(int row);
   // Paints a beat step: the beat labels, the large label, the device lamp.
   void ShowBeat(const BeatCue& cue);
-  // The sequence of the theme shown in the entry grid, or of the theme in
-  // play while it plays; made from the records.
-  ThemePlan PlayPlan;
+  // The player's sequence: of the theme shown in the entry grid, or of the
+  // theme in play while it plays; made from the records.
   void RebuildPlayPlan(int t);
   std::function<void(uint8_t)> BeatLampHook;
   // the device's beat lamp; nothing until the link exists
   std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)
-  SequencerRandom Random{std::random_device{}()};
   std::array<QLabel*, 12> BeatLabels{};  // lb1..lb12
   QLabel* STT = nullptr;
   QLabel* Label3 = nullptr;
@@ -344,7 +347,6 @@ class TMainForm : public QMainWindow {
   QWidget* OndaL = nullptr;  // chart views of the beat that plays
   QWidget* OndaR = nullptr;
   QString WavInitialDir;
-  std::unique_ptr<BancoSonidos> Bank;
   std::unique_ptr<audio::SoundPlayer> SoundPreview;
   QMenu* PopupMenu3 = nullptr;
   QMenu* PopupMenu4 = nullptr;
@@ -390,11 +392,9 @@ class TMainForm : public QMainWindow {
   std::shared_ptr<class Desktop> desktop;     // the desktop's open operation
 
   // --- state (owned here, passed to the logic) ---
-  std::unique_ptr<RhythmTables> Rhythm;
   DataSetState DataSet;
   FormulaEditorState FormulaEd;
   GuardFlags Guards;
-  std::unique_ptr<EngineState> Engine;
   bool English = false;
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;

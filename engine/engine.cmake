@@ -10,10 +10,12 @@ add_library(engine STATIC
   engine/normalize.cpp
   engine/sequencer.h
   engine/sequencer.cpp
+  engine/player.h
+  engine/player.cpp
   engine/wav_export.h
   engine/wav_export.cpp
 )
-target_link_libraries(engine PUBLIC rhythm)
+target_link_libraries(engine PUBLIC rhythm waveaudio)
 # The mixer's inner loops (one stretch of a sound between two strokes) only
 # pay off when vectorised; GCC's -O2 cost model leaves them scalar.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")

@@ -88,20 +88,13 @@ struct EngineState {
         GuitarBuffer(static_cast<size_t>(format.HalfSamples())),
         MixLeft(static_cast<size_t>(format.MaxBeatFrames())),
         MixRight(static_cast<size_t>(format.MaxBeatFrames())) {}
-  EngineState(const EngineState&) = delete;
-  EngineState& operator=(const EngineState&) = delete;
+  EngineState(const EngineState&) = default;
 
-  const EngineFormat Format;
+  EngineFormat Format;
 
-  // Transport. FinishedBuffers is the one datum shared with the audio
-  // thread: change it only while holding FinishedBuffersLock.
+  // Transport (the count of buffers played is the player's).
   int PlayState = 0;  // 0 stopped, 1 playing, 2 paused
   bool ThemePlayback = false;
-  int FinishedBuffers = 0;
-  std::mutex FinishedBuffersLock;
-  // The beat step runs (Timer1 on): finished buffers are counted. Read by
-  // the audio thread.
-  std::atomic<bool> CountingBuffers{false};
 
   // Tempo of the beat.
   float CurrentBpm = 120.0f;

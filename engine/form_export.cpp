@@ -78,7 +78,7 @@ void TMainForm::SpeedButton6Click() {
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).
   WavInitialDir = QDir::currentPath() + "/datos/wavs";
-  if (PlayPlan.entries.empty() || PlayPlan.entries[0].times == 0) return;
+  if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
 
   FileDialogRequest req;
   req.title = Tr("Exportar WAV", "Export WAV");
@@ -96,8 +96,8 @@ void TMainForm::SpeedButton6Click() {
   WavStreamWriter out(path, 2, E.Format.SampleRate);
   bool ok = out.Open();
   if (ok)
-    ok = ExportTheme(E, *Rhythm, *Bank, PlayPlan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
-                     Hooks);
+    ok = ExportTheme(E, *Rhythm, *Bank, Playback->Plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
+                     Playback->Hooks);
   if (ok) ok = out.Finish();
   // The grid stands where the export left the sequence: back to the first entry.
   SelectEntryRow(1, true);

@@ -127,17 +127,17 @@ void TMainForm::ConnectTransportControls() {
   connect(LasNotas, &QCheckBox::clicked, this, [this] { LasNotasClick(); });
 }
 
-void TMainForm::RebuildPlayPlan(int t) { PlayPlan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
+void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
 
 void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
   const int before = Engine->EntryRow;
-  if (!SelectPlanRow(PlayPlan, *Engine, *Rhythm, row, evenIfSelected, Timer1->isActive())) return;
+  if (!SelectPlanRow(Playback->Plan, *Engine, *Rhythm, row, evenIfSelected, Timer1->isActive())) return;
   if (row != before || evenIfSelected) ShowEntryRow(row);
 }
 
 void TMainForm::ShowEntryRow(int row) {
   // The grid shows another theme than the one in play: nothing to follow.
-  if (FormulaEd.ShownTema != PlayPlan.tema || row < 1 || row >= SGSaco->RowCount()) return;
+  if (FormulaEd.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
   Guards.RowsByPlayer = true;
   SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
   SGSacoSelectCell(SGSaco->Col(), row);
@@ -170,24 +170,15 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   Colour(STT, colour);
 }
 
+// The player's pump: one beat per finished buffer, then the view follows.
 void TMainForm::Timer1Timer() {
-  EngineState& E = *Engine;
-  {
-    // The audio thread writes the count: even the test for zero takes the lock.
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    if (E.FinishedBuffers == 0) return;
-  }
+  if (!Playback->BeatDue()) return;
   if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
-  {
-    // Only this thread takes counts away, so it is still at least 1 here.
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers -= 1;
-  }
-  Label8->setText(QString::fromLatin1(E.BpmText));
+  Label8->setText(QString::fromLatin1(Engine->BpmText));
   SGDatosFormula->viewport()->update();
-  const BeatCue cue = StepBeat(PlayPlan, E, *Rhythm, kProRules, Random);
+  const BeatCue cue = Playback->Pump();
   ShowBeat(cue);
-  if (cue.compasEnded && E.ThemePlayback) {
+  if (cue.compasEnded && Engine->ThemePlayback) {
     if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
     if (!cue.stopped) ShowCompasCounter();
   }
@@ -195,7 +186,8 @@ void TMainForm::Timer1Timer() {
     Stop1Click();
     return;
   }
-  MixBeat();
+  Timer1->setInterval(1);
+  if (OnBeatMixed) OnBeatMixed();
 }
 
 void TMainForm::BotonPlayCompClick() {
@@ -210,58 +202,29 @@ void TMainForm::BotonPlayCompClick() {
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   // Already playing, or nothing to play: the running playback is left alone.
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
-  if (WaveOut->IsOpen()) WaveOut->Reset();
   if (PanelMetronomo->isVisible()) Visor->setFocus();
-  {
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers = 0;
-  }
   E.ElapsedBefore = 0;
   E.ElapsedStart = TickCount();
   Colour(TTiempo, "lime");
 
-  // The theme's sequence from its record, starting at the entry the user selected.
+  // The theme's sequence from its record, from the entry the user selected.
   RebuildPlayPlan(theme);
-  E.EntryRow = SGSaco->Row();
-  E.ThemeInOrder = PlayPlan.inOrder;
-  E.ThemeIntroBeats = PlayPlan.introBeats;
-  E.ThemeEndBeats = PlayPlan.endBeats;
-  E.ThemeParts = PlayPlan.parts;
-  StartThemeEntry(PlayPlan, E, *Rhythm, Random);
-  if (E.EntryRow != SGSaco->Row()) ShowEntryRow(E.EntryRow);
-
-  NormalizarTema(theme);
-  Image1->setVisible(true);
-  Image2->setVisible(false);
-  STT->setText(QString());
-  STT->setVisible(true);
-  CBSonidos->setVisible(false);
-
-  StartThemeCounters(PlayPlan, E, *Rhythm);
+  const int selected = SGSaco->Row();
+  Playback->StartTheme(selected, static_cast<float>(420 - TB1->value()), [&] {
+    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
+    NormalizarTema(theme);
+    Image1->setVisible(true);
+    Image2->setVisible(false);
+    STT->setText(QString());
+    STT->setVisible(true);
+    CBSonidos->setVisible(false);
+  });
   ShowCompasCounter();
-
-  int bpm = PlayPlan.TempoOf(1);
-  if (E.ThemeInOrder)
-    for (int r = 1; r <= E.EntryRow; ++r)
-      if (PlayPlan.TempoOf(r) != 0) bpm = PlayPlan.TempoOf(r);
-  SetTempo(E, static_cast<float>(bpm > 0 ? bpm : 420 - TB1->value()));
-  FormatBpmText(E);
   Label8->setText(QString::fromLatin1(E.BpmText));
-  std::fill_n(E.GuitarBuffer.begin(), std::min<size_t>(E.GuitarBuffer.size(), static_cast<size_t>(E.SamplesPerBeat)),
-              int16_t{0});
   Log("Play " + Label2->text());
-
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
-  E.CurrentBeat = 0;
-  {
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers += 1;  // the first step fills the second half at once
-  }
   Timer4->start();
-  E.PlayState = 1;
-  E.CountingBuffers = true;
-  MixBeat();
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
   Timer1->start();
   QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
 }
@@ -275,42 +238,14 @@ void TMainForm::botonplayClick() {
   if (Timer1->isActive()) return;  // a formula or theme already plays
   const int f = SGFormulas->Row() - 1;
   if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
-  std::fill_n(E.GuitarBuffer.begin(), std::min<size_t>(E.GuitarBuffer.size(), static_cast<size_t>(E.SamplesPerBeat)),
-              int16_t{0});
   if (PanelMetronomo->isVisible()) Visor->setFocus();
-  E.CurrentBpm = static_cast<float>(420 - TB2->value());
   Log("Play " + Label1->text());
-  if (WaveOut->IsOpen()) WaveOut->Reset();
-  {
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers = 0;
-  }
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
   Colour(TTiempo, "red");
   E.ElapsedBefore = 0;
   E.ElapsedStart = TickCount();
-  E.ThemePlayback = false;
-  E.IntroCounter = 0;
-  E.EndingCounter = 0;
-  Rhythm->CurrentFormula = f;
-  E.FormulaBeats = Rhythm->Formulas[f].Beats();
-  E.FormulaStartBeat = Rhythm->Formulas[f].StartBeat();
-  E.Voices.TrackAttenuation.fill(0);
-
-  // Silent pre-roll: one compás settles the master gain on this formula.
-  E.SilentMix = true;
-  for (E.CurrentBeat = 0; E.CurrentBeat < E.FormulaBeats; ++E.CurrentBeat) MixBeat();
-  E.CurrentBeat = 0;
-  E.SilentMix = false;
-
-  {
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers += 1;
-  }
-  E.PlayState = 1;
-  E.CountingBuffers = true;
-  MixBeat();
+  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
   Timer1->start();
   Timer4->start();
   Image1->setVisible(true);
@@ -323,14 +258,12 @@ void TMainForm::botonplayClick() {
 void TMainForm::botonpausaClick() {
   EngineState& E = *Engine;
   if (E.PlayState == 1) {
-    if (WaveOut->IsOpen()) WaveOut->Pause();
-    Timer4Timer();
-    E.PlayState = 2;
+    Timer4Timer();  // the time played so far, once more
+    Playback->Pause();
     E.ElapsedBefore = E.ElapsedMs;
   } else if (E.PlayState == 2) {
     E.ElapsedStart = TickCount();
-    E.PlayState = 1;
-    if (WaveOut->IsOpen()) WaveOut->Restart();
+    Playback->Resume();
     BotonPlayComp->setChecked(true);
   } else {
     botonstoptema->setChecked(true);
@@ -346,39 +279,17 @@ void TMainForm::Stop1Click() {
   Image1->setVisible(false);
   STT->setVisible(false);
   Timer1->stop();
-  E.CountingBuffers = false;
   botonstop->setChecked(true);
   botonstoptema->setChecked(true);
   Colour(TTiempo, "silver");
-  if (E.PlayState == 2) {
-    E.StopFromSequencer = false;
-    if (WaveOut->IsOpen()) WaveOut->Reset();
-  }
-  if (E.StopFromSequencer) {
-    E.StopFromSequencer = false;  // the last queued beat may still be playing
-  } else if (WaveOut->IsOpen()) {
-    // A stop by the user silences the device at once, so the headers can be
-    // released and a silent mix that follows (export, normalisation at a
-    // save) never writes into a half that is still being played.
-    WaveOut->Reset();
-    for (auto& h : OutHeaders)
-      if (h.Prepared()) WaveOut->Unprepare(h);
-  }
-  // No beat may follow a stop.
-  {
-    std::lock_guard<std::mutex> lock(E.FinishedBuffersLock);
-    E.FinishedBuffers = 0;
-  }
-  E.EndingCounter = 0;
-  E.IntroCounter = 0;
-  E.CurrentBeat = 0;
+  Playback->Stop();
   if (E.ThemePlayback) SelectEntryRow(1);
   E.ThemePlayback = false;
   E.PlayState = 0;
   SGDatosFormula->viewport()->update();
   // The elapsed time stops with the next finished buffer (OnBufferDone);
   // without a device none will come.
-  if (!WaveOut->IsOpen()) Timer4->stop();
+  if (!Playback->OutputOpen()) Timer4->stop();
 }
 
 void TMainForm::botonstopClick() {

@@ -56,8 +56,6 @@ class LibraryDelegate : public QStyledItemDelegate {
 }  // namespace
 
 void TMainForm::BuildEngineControls() {
-  Bank = std::make_unique<BancoSonidos>(kProSoundCapacity);
-
   // Sounds panel: count, preview, length of the clicked sound, sample chart.
   Label15 = MakeLabel(PanelSonidos, "Label15", QString(), {8, 22, 128, 16});
   LBIns->setGeometry(8, 40, 128, 190);

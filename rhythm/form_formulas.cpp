@@ -77,7 +77,10 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   (void)col;
   const int i = row - 1;
   if (i < 0 || i >= GridFormulaCount()) return;
-  Rhythm->CurrentFormula = i;
+  // When the player moves the row, the engine already plays this formula:
+  // the view follows and nothing of the engine is written.
+  const bool byPlayer = Guards.RowsByPlayer;
+  if (!byPlayer) Rhythm->CurrentFormula = i;
   FormulaEd.ShownFormula = i;
   Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
 
@@ -100,15 +103,18 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   RBTiempo->setChecked(!f.CountByAccents());
   Guards.CountModeByCode = false;
 
-  Engine->FormulaBeats = f.Beats();
-  Engine->FormulaStartBeat = f.StartBeat();
-  if (Engine->FormulaBeats == 0 || Engine->FormulaBeats > kMaxBeats) {
+  int beats = f.Beats();
+  int startBeat = f.StartBeat();
+  if (beats == 0 || beats > kMaxBeats) {
     std::memset(f.name, ' ', sizeof f.name);
     f.header = 12;
-    Engine->FormulaBeats = 12;
-    Engine->FormulaStartBeat = 0;
+    beats = 12;
+    startBeat = 0;
   }
-  const int beats = Engine->FormulaBeats;
+  if (!byPlayer) {
+    Engine->FormulaBeats = beats;
+    Engine->FormulaStartBeat = startBeat;
+  }
 
   // Header labels of the beat columns.
   const QString prefix = English ? "B " : "T ";
@@ -120,7 +126,7 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
     }
   } else {
     for (int k = 1; k <= beats; ++k)
-      SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(BeatLabel(Engine->FormulaStartBeat, k)));
+      SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(BeatLabel(startBeat, k)));
   }
 
   Label1->setText((English ? QString("Formula %1") : QString::fromUtf8("Fórmula %1")).arg(row));
@@ -151,8 +157,10 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   // The formula tempo comes from its slider.
   const int bpm = 420 - TB2->value();
   Edit1->setText(QString::number(bpm));
-  Engine->MsPerBeat = 60000 / bpm;
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  if (!byPlayer) {
+    Engine->MsPerBeat = 60000 / bpm;
+    Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  }
 
   SGDatosFormula->viewport()->update();
   SetGridEditing(SGFormulas, row > 0);

@@ -131,7 +131,7 @@ void TMainForm::FillSequenceGrid(int t) {
   Engine->CompasCount = fill.compasCount;
   Guards.KeepEditedCells = false;
   // The sequence in play follows edits of its theme.
-  if (!Timer1->isActive() || t == PlayPlan.tema) RebuildPlayPlan(t);
+  if (!Timer1->isActive() || t == Playback->Plan.tema) RebuildPlayPlan(t);
 }
 
 void TMainForm::SGSacoSelectCell(int col, int row) {
@@ -144,11 +144,11 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   // the row, the view only follows.
   const bool playing = Timer1->isActive();
   if (!playing) RebuildPlayPlan(FormulaEd.ShownTema);
-  if (!Guards.RowsByPlayer && FormulaEd.ShownTema == PlayPlan.tema) {
+  if (!Guards.RowsByPlayer && FormulaEd.ShownTema == Playback->Plan.tema) {
     if (Guards.SkipEntrySelect)
-      SelectPlanRowTempo(PlayPlan, *Engine, row, playing);
+      SelectPlanRowTempo(Playback->Plan, *Engine, row, playing);
     else
-      SelectPlanRow(PlayPlan, *Engine, *Rhythm, row, true, playing);
+      SelectPlanRow(Playback->Plan, *Engine, *Rhythm, row, true, playing);
   }
   ShowCompasCounter();
   if (Guards.SkipEntrySelect) {

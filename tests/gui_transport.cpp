@@ -144,7 +144,7 @@ TEST_F(TransportTest, RandomOrderPlaysEachEntryItsTimesPerPass) {
   for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
     played.clear();
     Build({{0, 1}, {1, 1}, {2, 1}}, 0, /*inOrder=*/false);
-    form->Random.seed(seed);
+    form->Playback->Random.seed(seed);
     form->BotonPlayCompClick();
     Run(9);
     ASSERT_EQ(played.size(), 9u);
@@ -331,7 +331,7 @@ TEST_F(TransportTest, TheSequencersOwnStopLetsTheLastBeatPlay) {
   EXPECT_EQ(std::find(names.rbegin(), lastWrite, "Reset"), lastWrite);
   EXPECT_EQ(std::find(names.rbegin(), lastWrite, "Unprepare"), lastWrite);
   EXPECT_EQ(wave->QueuedCount(), 1u);
-  EXPECT_TRUE(form->OutHeaders[0].Prepared() || form->OutHeaders[1].Prepared());
+  EXPECT_TRUE(form->Playback->Halves()[0].Prepared() || form->Playback->Halves()[1].Prepared());
   EXPECT_EQ(std::count(lamps.begin(), lamps.end(), 0x00), 0);
   // The elapsed time runs until the last beat has been played.
   EXPECT_TRUE(form->Timer4->isActive());
@@ -393,7 +393,7 @@ TEST_F(TransportTest, ARepeatedRandomPickKeepsItsTempoRunning) {
   Build({{0, 3}}, 0, /*inOrder=*/false);
   form->Rhythm->Temas[0].accel[0] = 10;  // +10 bpm per compás of A (2 beats)
   form->SGTemasSelectCell(1, 1);
-  form->Random.seed(7);
+  form->Playback->Random.seed(7);
   form->BotonPlayCompClick();
   Run(6);
   EXPECT_EQ(Formulas(), (std::vector<int>{0, 0, 0, 0, 0, 0}));
@@ -407,9 +407,9 @@ TEST_F(TransportTest, StopButtonsReleaseTheDeviceAndNoBeatFollows) {
   form->BotonPlayCompClick();
   Run(3);
   form->botonstopClick();
-  EXPECT_EQ(form->Engine->FinishedBuffers, 0);
-  EXPECT_FALSE(form->OutHeaders[0].Prepared());
-  EXPECT_FALSE(form->OutHeaders[1].Prepared());
+  EXPECT_EQ(form->Playback->FinishedBuffers(), 0);
+  EXPECT_FALSE(form->Playback->Halves()[0].Prepared());
+  EXPECT_FALSE(form->Playback->Halves()[1].Prepared());
   const size_t n = played.size();
   const size_t nLamps = lamps.size();
   wave->CompleteAll();

@@ -311,7 +311,7 @@ void TMainForm::Timer4Timer() {
 }
 
 void TMainForm::NormalizarTema(int t) {
-  NormalizeTheme(*Engine, *Rhythm, *Bank, t);
+  Work->NormaliseTheme(t);
   // Then the formula of the entry selected in the sequence grid, which shows
   // the selected theme (not necessarily t).
   const int r = SGTemas->Row() - 1;
@@ -323,13 +323,16 @@ void TMainForm::NormalizarTema(int t) {
 void TMainForm::Normalizar1Click() {
   Stop1Click();
   Log("Normalizando temas:");
-  for (int i = 0; i <= SGTemas->RowCount() - 2 && i < kMaxTemas; ++i) {
-    Rhythm->CurrentTema = i;
-    NormalizarTema(i);
-    Log(SGTemas->Cells(1, i + 1));
-    Visor->repaint();
-    QCoreApplication::processEvents();
-  }
+  // Every core mixes; the log names each theme in order as it is done.
+  const int count = std::min(SGTemas->RowCount() - 1, kMaxTemas);
+  Work->NormaliseThemes(
+      count,
+      [this](int i) {
+        Log(SGTemas->Cells(1, i + 1));
+        Visor->repaint();
+        QCoreApplication::processEvents();
+      },
+      [] { QCoreApplication::processEvents(); });
   Engine->CurrentBeat = 0;
   const int r = SGTemas->Row() - 1;
   if (r >= 0 && r < kMaxTemas) {

@@ -1,75 +1,142 @@
 #include "engine/normalize.h"
 
 #include <algorithm>
-#include <cstring>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
-void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, int t) {
-  if (t < 0 || t >= kMaxTemas) return;
-  // What plays next must not change: keep the engine's beat context.
-  const float bpm = eng.CurrentBpm;
-  const int ms = eng.MsPerBeat, spb = eng.SamplesPerBeat;
-  char bpmText[sizeof eng.BpmText];
-  std::memcpy(bpmText, eng.BpmText, sizeof bpmText);
-  const int8_t accel = eng.EntryAccel;
-  const int beats = eng.FormulaBeats, start = eng.FormulaStartBeat;
-  const int intro = eng.IntroCounter, ending = eng.EndingCounter;
-  const TrackVoices voices = eng.Voices;
-  const int clickLevel = eng.ClickLevel, clickSpacing = eng.ClickSpacing, clickCountdown = eng.ClickCountdown;
-  const int32_t clickPattern = eng.ClickCurrentPattern;
-  const int half = eng.OutputHalf, offset = eng.OutputOffset;
-  const int formula = rt.CurrentFormula, tema = rt.CurrentTema;
-
-  rt.CurrentTema = t;
-  eng.ThemePlayback = true;
-  eng.SilentMix = true;
-  eng.MasterGain = 10.0f;
-  eng.ClipCount = 0;  // clips of an earlier mix must not store 10.0 into this theme
-  eng.IntroCounter = 0;
-  eng.EndingCounter = 0;
+ThemePlan NormalisationPlan(const RhythmTables& rt, int t) {
+  ThemePlan p;
+  p.formulaCount = std::clamp(rt.FormulaCount, 0, kMaxFormulas);
+  if (t < 0 || t >= kMaxTemas) return p;
+  p.tema = t;
   const Tema& th = rt.Temas[static_cast<size_t>(t)];
   const int entries = std::min<int>(th.entryCount, kMaxEntries);
-  // Each entry is mixed at the tempo it starts with in playback, as the
-  // sequence grid shows it: its own tempo where it has one, otherwise the
-  // tempo carried on from the entries before, each of which adds its
-  // acceleration once per repetition.
   float entryBpm = th.tempos[0] >= 20 && th.tempos[0] <= 400 ? th.tempos[0] : 120.0f;
   for (int e = 0; e < entries; ++e) {
     const int f = th.formulas[e];
     if (e > 0 && th.tempos[e] != 0) entryBpm = th.tempos[e];
     const float startBpm = ClampBpm(entryBpm);
     entryBpm = startBpm + static_cast<float>(th.times[e]) * static_cast<float>(th.accel[e]);
-    if (f < 0 || f >= rt.FormulaCount || f >= kMaxFormulas) continue;
-    rt.CurrentFormula = f;
-    eng.FormulaBeats = rt.Formulas[static_cast<size_t>(f)].Beats();
-    eng.FormulaStartBeat = rt.Formulas[static_cast<size_t>(f)].StartBeat();
-    eng.EntryAccel = th.accel[e];
-    eng.CurrentBpm = startBpm;
-    for (int b = 0; b < eng.FormulaBeats && b < kMaxBeats; ++b) {
-      eng.CurrentBeat = b;
-      MixNextBeat(eng, rt, bank, MixerHooks{});
-    }
-    eng.ClipCount = 0;
+    if (f >= p.formulaCount) continue;
+    PlanEntry pe;
+    pe.formula = f;
+    pe.times = 1;
+    pe.tempo = static_cast<int>(startBpm);  // whole numbers within 20..400
+    pe.accel = th.accel[e];
+    pe.firstCompas = static_cast<int>(p.entries.size()) + 1;
+    p.entries.push_back(pe);
   }
+  p.compasCount = static_cast<int>(p.entries.size()) + 1;
+  p.parts = 1;
+  p.inOrder = true;
+  return p;
+}
+
+GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t) {
+  GainResult result;
+  if (t < 0 || t >= kMaxTemas) return GainResult{from.MasterGain, false};
+  const ThemePlan plan = NormalisationPlan(rt, t);
+  if (plan.entries.empty()) return result;
+  const int formula = rt.CurrentFormula, tema = rt.CurrentTema;
+  EngineState E = from;
+  rt.CurrentTema = t;
+  E.ThemePlayback = true;
+  E.SilentMix = true;
+  E.MasterGain = 10.0f;
+  E.ClipCount = 0;  // clips of an earlier mix must not store 10.0 into this theme
+  // From silent tracks: a theme's gain is its own, whatever still rang when
+  // the last playback stopped.
+  E.Voices = TrackVoices{};
+  E.IntroCounter = 0;
+  E.EndingCounter = 0;
+  E.ThemeIntroBeats = 0;
+  E.ThemeEndBeats = 0;
+  E.ThemeParts = plan.parts;
+  E.ThemeInOrder = true;
+  E.CompasCount = plan.compasCount;
+  E.PlayFromBar = false;
+  E.StopFromSequencer = false;
+  SelectPlanRow(plan, E, rt, 1, true, false);
+  StartThemeCounters(plan, E, rt);
+  E.CurrentBeat = 0;
+  SequencerRandom rng;  // never drawn in order
+  const MixerHooks none;
+  do {
+    MixNextBeat(E, rt, bank, none);
+  } while (!StepBeat(plan, E, rt, kProRules, rng).stopped);
+  result.masterGain = E.MasterGain;
+  result.clipped = E.ClipCount != 0;
+  rt.CurrentFormula = formula;
+  rt.CurrentTema = tema;
+  return result;
+}
+
+void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, int t) {
+  if (t < 0 || t >= kMaxTemas) return;
+  eng.MasterGain = NormalizeThemeFrom(eng, rt, bank, t).masterGain;
   eng.ThemePlayback = false;
   eng.SilentMix = false;
   eng.CurrentBeat = 0;
+}
 
-  eng.CurrentBpm = bpm;
-  eng.MsPerBeat = ms;
-  eng.SamplesPerBeat = spb;
-  std::memcpy(eng.BpmText, bpmText, sizeof bpmText);
-  eng.EntryAccel = accel;
-  eng.FormulaBeats = beats;
-  eng.FormulaStartBeat = start;
-  eng.IntroCounter = intro;
-  eng.EndingCounter = ending;
-  eng.Voices = voices;
-  eng.ClickLevel = clickLevel;
-  eng.ClickSpacing = clickSpacing;
-  eng.ClickCountdown = clickCountdown;
-  eng.ClickCurrentPattern = clickPattern;
-  eng.OutputHalf = half;
-  eng.OutputOffset = offset;
-  rt.CurrentFormula = formula;
-  rt.CurrentTema = tema;
+void NormalizeThemes(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int count,
+                     const std::function<void(int, const GainResult&)>& done, const std::function<void()>& idle,
+                     const std::function<const GainResult*(int)>& known) {
+  count = std::clamp(count, 0, kMaxTemas);
+  if (count == 0) return;
+  std::vector<GainResult> results(static_cast<size_t>(count));
+  std::vector<float> gains(static_cast<size_t>(count));
+  std::vector<char> ready(static_cast<size_t>(count), 0);
+  // The themes to mix; the others are known already.
+  std::vector<int> todo;
+  for (int t = 0; t < count; ++t) {
+    const GainResult* k = known ? known(t) : nullptr;
+    if (!k) {
+      todo.push_back(t);
+      continue;
+    }
+    results[static_cast<size_t>(t)] = *k;
+    gains[static_cast<size_t>(t)] = k->clipped ? k->masterGain : rt.Temas[static_cast<size_t>(t)].gain;
+    ready[static_cast<size_t>(t)] = 1;
+  }
+  const int jobs = static_cast<int>(todo.size());
+  const int workers = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, std::max(jobs, 1));
+  std::atomic<int> next{0};
+  std::mutex m;
+  std::condition_variable cv;
+  // Each worker mixes on its own copy of the tables, taken before any runs:
+  // the formula and theme indices and the gain the mixer writes are its own.
+  std::vector<std::unique_ptr<RhythmTables>> copies;
+  for (int w = 0; w < workers && jobs > 0; ++w) copies.push_back(std::make_unique<RhythmTables>(rt));
+  std::vector<std::thread> threads;
+  threads.reserve(static_cast<size_t>(workers));
+  for (size_t w = 0; w < copies.size(); ++w) {
+    threads.emplace_back([&, tables = copies[w].get()] {
+      for (int j = next++; j < jobs; j = next++) {
+        const int t = todo[static_cast<size_t>(j)];
+        const GainResult r = NormalizeThemeFrom(from, *tables, bank, t);
+        std::lock_guard lock(m);
+        results[static_cast<size_t>(t)] = r;
+        gains[static_cast<size_t>(t)] = tables->Temas[static_cast<size_t>(t)].gain;
+        ready[static_cast<size_t>(t)] = 1;
+        cv.notify_all();
+      }
+    });
+  }
+  for (int t = 0; t < count; ++t) {
+    for (;;) {
+      std::unique_lock lock(m);
+      if (cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return ready[static_cast<size_t>(t)] != 0; })) break;
+      lock.unlock();
+      if (idle) idle();
+    }
+    rt.Temas[static_cast<size_t>(t)].gain = gains[static_cast<size_t>(t)];
+    if (done) done(t, results[static_cast<size_t>(t)]);
+  }
+  for (auto& th : threads) th.join();
 }

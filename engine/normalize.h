@@ -1,16 +1,50 @@
-// Gain normalisation: the master gain at which a theme's mix just fits 16 bits.
+// Gain normalisation: the master gain at which a theme's mix just fits 16
+// bits, found by running the theme's entries through the sequencer into
+// nothing.
 #pragma once
+
+#include <cstdint>
+#include <functional>
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
 #include "engine/sound_bank.h"
+#include "engine/sequencer.h"
 #include "rhythm/records.h"
 
-// Mixes theme t silently, one compás per entry at the tempo the entry starts
-// with in playback (its own, or the one carried on by the accelerations
-// before it) and with its acceleration, starting from a gain of 10. Every clipping step lowers the
-// gain and the theme keeps the lowest gain reached; a theme that never clips
-// keeps its stored gain. What the engine plays next is left as it was:
-// tempo, formula, beat, track voices and click are restored; ThemePlayback
-// and SilentMix end cleared and MasterGain holds the gain reached.
+// What a normalisation of one theme reached.
+struct GainResult {
+  float masterGain = 10.0f;  // the gain at the end of the run
+  bool clipped = false;      // some sample clipped: the theme's gain is masterGain
+};
+
+// The sequence a normalisation mixes: every entry once, as one compás, at
+// the tempo it starts with in playback (its own, or the one carried on by
+// the accelerations before it; the theme tempo 120 when the record has
+// none), with its acceleration; entries past the formula count are left out.
+ThemePlan NormalisationPlan(const RhythmTables& rt, int t);
+
+// Mixes theme t silently from a copy of `from` (what plays next is not
+// touched) with every track silent at the start, from a gain of 10. Every clipping step lowers the gain
+// and the theme keeps the lowest gain reached; a theme that never clips
+// keeps its stored gain. Uses rt's formula and theme indices for the run and
+// puts them back.
+GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t);
+
+// As NormalizeThemeFrom on the engine's own state; then ThemePlayback and
+// SilentMix are cleared, CurrentBeat is 0 and MasterGain holds the gain
+// reached.
 void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, int t);
+
+// Themes 0 .. count - 1 normalised on every core from copies of `from` and
+// of the tables (which nobody may change meanwhile), with the same results
+// as one after the other. `done(t, result)` runs on the calling thread for
+// each theme in order, as soon as it and every theme before it are done;
+// `idle` runs on the calling thread while it waits. The gains are written
+// into rt as each theme is reported.
+// `known(t)`, when given and not null for a theme, is that theme's result
+// already: it is taken without mixing.
+void NormalizeThemes(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int count,
+                     const std::function<void(int, const GainResult&)>& done,
+                     const std::function<void()>& idle = nullptr,
+                     const std::function<const GainResult*(int)>& known = nullptr);

@@ -335,3 +335,60 @@ TEST(UnifyTracks, RewrittenFormulasKeepTheirHeaderNameAndAccentsOnly) {
   EXPECT_EQ(a.accents, 0x8003);
   EXPECT_EQ(a.spare, 0);
 }
+
+namespace {
+// Themes 0..n-1 of one entry each over formulas of 1..4 tracks of a loud
+// sound, some sounding quietly (one track never clips).
+void ManyThemes(RhythmTables& rt, BancoSonidos& bank, int n) {
+  OneSound(bank, 30000, 3000);
+  rt.FormulaCount = 4;
+  for (int f = 0; f < 4; ++f) Pattern(rt, f, f + 1);
+  for (int t = 0; t < n; ++t) {
+    Tema& th = rt.Temas[static_cast<size_t>(t)];
+    InitNewTema(th, 60 + 17 * t);
+    th.entryCount = 2;
+    th.formulas[0] = static_cast<uint16_t>(t % 4);
+    th.formulas[1] = static_cast<uint16_t>((t * 3) % 4);
+    th.times[0] = th.times[1] = 1;
+    th.accel[1] = static_cast<int8_t>(t);
+    th.gain = 1.5f;
+  }
+  rt.TemaCount = n;
+}
+}  // namespace
+
+// The themes on every core give what one after the other gives, from the
+// same engine state, reported in order.
+TEST(NormalizeThemes, EveryCoreGivesTheGainsOfOneAfterAnother) {
+  EngineState eng;
+  BancoSonidos bank;
+  auto serial = RhythmTables::Create();
+  ManyThemes(*serial, bank, 20);
+  auto parallel = std::make_unique<RhythmTables>(*serial);
+  eng.Voices.TrackAttenuation.fill(2);  // sounds still ringing from before
+  eng.Voices.TrackPos.fill(1000);
+  std::vector<float> want;
+  for (int t = 0; t < 20; ++t) {
+    EngineState copy = eng;
+    serial->CurrentTema = t;
+    NormalizeTheme(copy, *serial, bank, t);
+    want.push_back(copy.MasterGain);
+  }
+  std::vector<int> order;
+  std::vector<float> got;
+  NormalizeThemes(eng, *parallel, bank, 20, [&](int t, const GainResult& r) {
+    order.push_back(t);
+    got.push_back(r.masterGain);
+  });
+  std::vector<int> inOrder(20);
+  for (int t = 0; t < 20; ++t) inOrder[static_cast<size_t>(t)] = t;
+  EXPECT_EQ(order, inOrder);
+  EXPECT_EQ(got, want);
+  int clipped = 0;
+  for (int t = 0; t < 20; ++t) {
+    EXPECT_EQ(parallel->Temas[static_cast<size_t>(t)].gain, serial->Temas[static_cast<size_t>(t)].gain) << t;
+    clipped += serial->Temas[static_cast<size_t>(t)].gain != 1.5f;
+  }
+  EXPECT_GT(clipped, 0);
+  EXPECT_LT(clipped, 20);  // the one-track themes never clip and keep their gain
+}

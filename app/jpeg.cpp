@@ -7,7 +7,7 @@
 
 #include <jpeglib.h>
 
-#include "platform/jpeg_errors.h"
+#include "app/jpeg_errors.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "app/mainform.h"
+#include "app/window/mainform.h"
 #include "app/startup.h"
 
 namespace {

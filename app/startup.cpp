@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace fs = std::filesystem;
 

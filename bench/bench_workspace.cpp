@@ -12,7 +12,7 @@
 
 #include "app/workspace.h"
 #include "content/synth.h"
-#include "platform/wave_out_test.h"
+#include "platform/audio/wave_out_test.h"
 #include "rhythm/dataset.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "content/synth.h"
 #include "engine/wav.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 

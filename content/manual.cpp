@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 

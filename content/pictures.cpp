@@ -15,9 +15,9 @@
 
 #include <jpeglib.h>
 
-#include "platform/jpeg_errors.h"
+#include "app/jpeg_errors.h"
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 

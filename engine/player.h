@@ -17,7 +17,7 @@
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
 #include "engine/sound_bank.h"
-#include "platform/wave_out.h"
+#include "platform/audio/wave_out.h"
 
 class Player {
  public:

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "engine/wav.h"
-#include "platform/atomic_file.h"
-#include "platform/text.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
 #include "rhythm/records.h"
 
 BancoSonidos::BancoSonidos(int capacity)

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/atomic_file.h"
-#include "platform/text.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "platform/atomic_file.h"
-#include "platform/text.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
 #include "rhythm/dataset.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/about.h"
-#include "app/language.h"
+#include "app/window/about.h"
+#include "app/window/language.h"
 #include "content/manual.h"
 #include "content/pictures.h"
 #include "gui_fixture.h"
-#include "platform/desktop.h"
+#include "platform/ui/desktop.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "gui_fixture.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "gui_fixture.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include "gui_fixture.h"
 #include "rhythm/editor_logic.h"
-#include "rhythm/notation.h"
+#include "rhythm/window/notation.h"
 
 namespace {
 struct Entry {

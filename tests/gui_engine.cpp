@@ -10,7 +10,7 @@
 
 #include "engine/sound_bank.h"
 #include "gui_fixture.h"
-#include "platform/text.h"
+#include "platform/files/text.h"
 
 namespace {
 std::vector<std::string> ListFile(const std::string& path) {

@@ -13,8 +13,8 @@
 
 #include "engine/sound_bank.h"
 #include "gui_fixture.h"
-#include "platform/sound_play.h"
-#include "platform/text.h"
+#include "platform/audio/sound_play.h"
+#include "platform/files/text.h"
 
 namespace {
 class SoundsPanelTest : public WindowTest {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "gui_fixture.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 class ExportTest : public WindowTest {

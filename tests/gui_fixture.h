@@ -8,11 +8,11 @@
 #include <QTextEdit>
 #include <memory>
 
-#include "app/mainform.h"
-#include "app/string_grid.h"
+#include "app/window/mainform.h"
+#include "app/window/string_grid.h"
 #include "content/factory_set.h"
-#include "platform/wave_in.h"
-#include "platform/wave_out_test.h"
+#include "platform/audio/wave_in.h"
+#include "platform/audio/wave_out_test.h"
 #include "temp_dir.h"
 
 class WindowTest : public ::testing::Test {

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <set>
 
-#include "app/about.h"
-#include "app/language.h"
+#include "app/window/about.h"
+#include "app/window/language.h"
 #include "gui_fixture.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <filesystem>
 
 #include "gui_fixture.h"
-#include "platform/atomic_file.h"
-#include "platform/text.h"
-#include "rhythm/form_import.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
+#include "rhythm/window/form_import.h"
 #include "rhythm/formats_v1.h"
 
 namespace {

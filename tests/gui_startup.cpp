@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "gui_fixture.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 void SetIni(const char* key, const QString& value) {

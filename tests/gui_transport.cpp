@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "gui_fixture.h"
-#include "platform/tick.h"
+#include "platform/audio/tick.h"
 
 namespace {
 struct Compas {

@@ -13,7 +13,7 @@
 
 #include "content/factory_set.h"
 #include "content/synth.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/records.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
 #include "temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
 #include "rhythm/formats_v1.h"
 #include "temp_dir.h"

@@ -9,7 +9,7 @@
 
 #include "engine/player.h"
 #include "engine/sequencer.h"
-#include "platform/wave_out_test.h"
+#include "platform/audio/wave_out_test.h"
 
 namespace {
 

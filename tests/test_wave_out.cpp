@@ -20,11 +20,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound_play.h"
-#include "platform/tick.h"
-#include "platform/wave_in.h"
-#include "platform/wave_out.h"
-#include "platform/wave_out_test.h"
+#include "platform/audio/sound_play.h"
+#include "platform/audio/tick.h"
+#include "platform/audio/wave_in.h"
+#include "platform/audio/wave_out.h"
+#include "platform/audio/wave_out_test.h"
 
 using namespace audio;
 

@@ -1,0 +1,126 @@
+#include "app/window/about.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "app/jpeg.h"
+#include "app/window/mainform.h"
+#include "content/pictures.h"
+
+namespace {
+
+QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(name);
+  l->setGeometry(geom);
+  const QImage img = LoadJpegFile(QString::fromLatin1(picture.path));
+  if (!img.isNull()) l->setPixmap(QPixmap::fromImage(img));
+  return l;
+}
+
+QLabel* Text(QWidget* parent, const char* name, const QString& text, QRect geom, int pixels) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->setGeometry(geom);
+  // Regular weight of its own: the box's bold default font does not apply.
+  QFont f("Constantia");
+  f.setPixelSize(pixels);
+  f.setBold(false);
+  l->setFont(f);
+  QPalette pal = l->palette();
+  pal.setColor(QPalette::WindowText, Qt::white);
+  l->setPalette(pal);
+  return l;
+}
+
+void SetTextColour(QLabel* l, const QColor& c) {
+  QPalette pal = l->palette();
+  pal.setColor(QPalette::WindowText, c);
+  l->setPalette(pal);
+}
+
+QString ShownAddress(const char* url) {
+  QString s = QString::fromLatin1(url);
+  s.remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
+  if (s.endsWith('/')) s.chop(1);
+  return s;
+}
+
+}  // namespace
+
+TAcercade::TAcercade(TMainForm* mainForm) : QDialog(nullptr), main_(mainForm) {
+  setObjectName("Acercade");
+  setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(576, 485);
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  setPalette(pal);
+  QFont f("Comic Sans MS");
+  f.setPixelSize(13);
+  f.setBold(true);
+  setFont(f);
+
+  Image1 = Picture(this, "Image1", {0, 0, 269, 484}, kAboutSidePicture);
+  Image3 = Picture(this, "Image3", {289, 8, 277, 158}, kAboutLogoPicture);
+  Image3->setCursor(Qt::PointingHandCursor);
+  Image4 = Picture(this, "Image4", {286, 172, 283, 109}, kAboutStripPicture);
+  Image4->setScaledContents(true);
+  ProductName = Text(this, "ProductName", "DRAV_PROF ", {292, 292, 274, 28}, 20);
+  Version = Text(this, "Version", "Version 2.00-  16/10/2014", {292, 324, 274, 30}, 21);
+  Label3 = Text(this, "Label3", ShownAddress(kMakerSiteUrl), {292, 362, 274, 30}, 21);
+  Comments = Text(this, "Comments", ShownAddress(kProductSiteUrl), {292, 398, 274, 28}, 19);
+  for (QLabel* link : {Label3, Comments}) {
+    link->setCursor(Qt::PointingHandCursor);
+    link->setMouseTracking(true);
+  }
+  for (QLabel* watched : {Label3, Comments, Image3}) watched->installEventFilter(this);
+  OKButton = new QPushButton("OK", this);
+  OKButton->setObjectName("OKButton");
+  OKButton->setGeometry(480, 444, 80, 28);
+  OKButton->setDefault(true);
+  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  FormCreate();
+}
+
+void TAcercade::FormCreate() {
+  setWindowTitle(main_->Ingls1->isChecked() ? "About BORNACE_PELN" : "Acerca de BORNACE_PELN");
+}
+
+void TAcercade::Label3Click() { main_->MakerSiteAction->trigger(); }
+void TAcercade::Image3Click() { main_->MakerSiteAction->trigger(); }
+void TAcercade::CommentsClick() { main_->ProductSiteAction->trigger(); }
+void TAcercade::Label3MouseMove() { SetTextColour(Label3, QColor(255, 255, 0)); }
+void TAcercade::Label3MouseLeave() { SetTextColour(Label3, Qt::white); }
+void TAcercade::CommentsMouseMove() { SetTextColour(Comments, QColor(255, 255, 0)); }
+void TAcercade::CommentsMouseLeave() { SetTextColour(Comments, Qt::white); }
+
+bool TAcercade::eventFilter(QObject* obj, QEvent* ev) {
+  switch (ev->type()) {
+    case QEvent::MouseButtonRelease: {
+      auto* me = static_cast<QMouseEvent*>(ev);
+      auto* w = static_cast<QWidget*>(obj);
+      if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint())) break;
+      if (obj == Label3) Label3Click();
+      else if (obj == Comments) CommentsClick();
+      else if (obj == Image3) Image3Click();
+      break;
+    }
+    case QEvent::MouseMove:
+      if (obj == Label3) Label3MouseMove();
+      else if (obj == Comments) CommentsMouseMove();
+      break;
+    case QEvent::Leave:
+      if (obj == Label3) Label3MouseLeave();
+      else if (obj == Comments) CommentsMouseLeave();
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(obj, ev);
+}

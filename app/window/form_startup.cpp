@@ -1,0 +1,137 @@
+// Start-up and shutdown of the main window.
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <chrono>
+
+#include "app/window/mainform.h"
+#include "app/window/widgets.h"
+#include "app/window/settings.h"
+#include "app/startup.h"
+#include "platform/files/text.h"
+
+void TMainForm::BuildStartupControls() {
+  RBMicro = new QRadioButton("Micro", PanelAfinador);
+  RBMicro->setObjectName("RBMicro");
+  RBMicro->setGeometry(20, 380, 80, 20);
+  RBMetro = new QRadioButton("Velarto", PanelAfinador);
+  RBMetro->setObjectName("RBMetro");
+  RBMetro->setGeometry(110, 380, 80, 20);
+  CBGuitarras = new QComboBox(PanelGuitarra);
+  CBGuitarras->setObjectName("CBGuitarras");
+  CBGuitarras->setGeometry(60, 22, 140, 22);
+  Image9 = MakeLabel(PanelGuitarra, "Image9", QString(), {700, 24, 150, 100});
+}
+
+void TMainForm::FormCreate() {
+  auto step = [this](const char* name) { StartupSteps.push_back(name); };
+  step("ProbeHidDevice");  // the device link comes later: nothing to find yet
+  BonjourPresent = false;  // no DNS-SD server is looked for yet: no TCP server, no service
+  step("RegisterIosService");
+  // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
+  step("MiMain");
+  Work->ClearBank();
+  step("Streams");
+  step("TunerNeedle");
+  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  step("Random");
+  step("FindDeviceSerialPort");
+  step("Settings");
+  std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
+  if (name.empty()) name = "Original";
+  DataSet.DataSetName = name;
+  // The working folder was moved at program entry; here the name replaces "archivo".
+  if (auto set = FindCommandLineSet({commandLineSet_}))
+    DataSet.DataSetName = ToL1(QString::fromLocal8Bit(set->name.c_str()));
+  step("CommandLine");
+  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  const std::string tuner = ToL1(SettingsIniFile->ReadString("METRONOMO", "Afinador", "Microfono"));
+  GuitarBankName = ToL1(SettingsIniFile->ReadString("METRONOMO", "Guitarra", "Guitarra"));
+  (TunerInputIsMicrophone(tuner) ? RBMicro : RBMetro)->setChecked(true);
+  step("TunerInput");
+  step("Fretboard");
+  OlePath = "datos/" + DataSet.DataSetName + ".ole";
+  DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
+  SwitchLanguageFromSettings();
+  step("Language");
+  step("FftConstants");
+  OpenWaveOutput();  // reports a device it cannot open, sets tbvolumen from the device
+  step("WaveOut");
+  OpenWaveInput();
+  step("WaveIn");
+  // The arrays are the layout's (AccentBoxes, BeatLabels, SoloButtons,
+  // MuteButtons, TBPan, TBVol); the guitar's VolG and PanG and its string
+  // note labels come with the guitar.
+  for (QSlider* s : TBPan) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
+  for (QSlider* s : TBVol) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
+  step("ControlArrays");
+  step("OpenDeviceSerialPort");
+  DataSet.SilentOpen = true;
+  Abrir2Click();
+  step("OpenDataSet");
+  ClearModified();  // the device identification ends with the set unmodified
+  step("NSerieMetronomo");
+  if (BonjourPresent)
+    Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  step("IosReady");
+  CBGuitarras->clear();
+  for (const auto& g : GuitarSetNames("BancoDeSonidos")) CBGuitarras->addItem(L1(g));
+  CBGuitarras->setCurrentIndex(-1);
+  step("GuitarSets");
+}
+
+void TMainForm::OpenWaveInput() {
+  if (!WaveIn) return;
+  const audio::WaveResult r = WaveIn->Open(audio::kTunerInputFormat, [this](audio::WaveHeader&) {
+    WaveInReady = true;  // the tuner looks at it on its timer
+  });
+  if (r != audio::WaveResult::kOk) {
+    dialogs->ShowMessage(QString::fromLocal8Bit(WaveIn->ErrorText().c_str()));
+    WaveIn.reset();
+  }
+}
+
+bool TMainForm::FormClose() {
+  if (FormClosed) return true;  // the window is going already
+  // Playback stops first: the sequencer must not run under the questions
+  // below, nor touch anything once the window goes.
+  if (Engine->PlayState != 0) botonstopClick();
+  if (Guitarra1->isChecked()) Guitarra1->trigger();
+  if (Afinador1->isChecked()) Afinador1Click();
+  if (Modified()) {
+    DataSet.SaveWithoutAsking = false;
+    const bool saved = SaveDataSet();
+    // Cancel keeps the program running, and so does a save that failed:
+    // closing then would lose the changes.
+    if (DataSet.SaveAnswer == kAnswerCancel || (DataSet.SaveAnswer == kAnswerYes && !saved)) return false;
+  }
+  if (DataSet.DataSetName == "Nuevo") {
+    const std::string previous =
+        DataSet.PreviousDataSetName.empty() ? std::string("Original") : DataSet.PreviousDataSetName;
+    SettingsIniFile->WriteString("METRONOMO", "archivo", L1(previous));
+  }
+  // The close goes through: the timers and the devices stop before anything
+  // of the window is freed.
+  Timer1->stop();
+  Timer4->stop();
+  CloseWaveOutput();
+  if (WaveIn) WaveIn->Close();
+  FormClosed = true;
+  return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  if (FormClose())
+    e->accept();
+  else
+    e->ignore();
+}
+
+// "Archivo" > "Salir": the same close as the window's own.
+void TMainForm::Salir1Click() { close(); }

@@ -1,0 +1,476 @@
+// The main window: one class whose handlers are defined in files by subsystem
+// (app/window/ for the shell, rhythm/window/ for the rhythm library, ...).
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <random>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine_state.h"
+#include "engine/mixer.h"
+#include "engine/sequencer.h"
+#include "app/workspace.h"
+#include "engine/sound_bank.h"
+#include "platform/audio/wave_in.h"
+#include "platform/audio/wave_out.h"
+#include "platform/audio/sound_play.h"
+#include "platform/ui/dialogs.h"
+#include "rhythm/dataset.h"
+#include "rhythm/records.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTextEdit;
+class QTimer;
+class QWidget;
+class SettingsIni;
+class StringGrid;
+
+// Formula editor state shared with the theme editor. The beats and first beat
+// of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
+struct FormulaEditorState {
+  int SelectedTrack = 0;
+  int FormulaToAdd = 0;
+  bool FormulaInUse = false;
+  int FormulaClipboard = -1;
+  // The label of each beat when counting by accents ("1", "2", ...).
+  std::array<std::string, 12> AccentCountLabels{};
+  // Record shown by the pattern grid and by the sequence grid (-1: none).
+  int ShownFormula = -1;
+  int ShownTema = -1;
+};
+
+// Guards: a control's change handler stores nothing while the code that sets
+// the control has its guard up.
+struct GuardFlags {
+  bool AccentChangeByCode = false;
+  bool CountModeByCode = false;
+  bool ThemeFieldsByCode = false;
+  bool TrackbarsLoading = false;
+  bool TempoSliderByCode = false;
+  bool SkipFormulaClick = false;
+  bool SkipEntrySelect = false;
+  bool KeepEditedCells = false;
+  bool RowsByPlayer = false;  // the player moves the entry row: the view follows, nothing is decided
+};
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  struct Options {
+    std::unique_ptr<Dialogs> dialogs;   // null: real dialogs
+    QString iniPath = "DRAV_PROF.ini";
+    QString commandLineList;            // a .vl2 named on the command line
+    std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
+    std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
+  };
+  explicit TMainForm(Options opts);
+  ~TMainForm() override;
+
+  // The state under the window, and short names for its parts.
+  const std::unique_ptr<Workspace> Work;
+  RhythmTables* const Rhythm;
+  EngineState* const Engine;
+  BancoSonidos* const Bank;
+  Player* const Playback;
+
+  // --- start-up and shell (app/) ---
+  // The "Ver" items; each close label "X" runs its panel's item.
+  void Metrnomo1Click();
+  void Temas1Click();
+  void Frmulas1Click();
+  void Pistas1Click();
+  void Onda1Click();
+  void Sonidos1Click();
+  void Afinador1Click();  // the panel only, until the tuner comes
+  void Guitarra1Click();  // the panel only, until the guitar comes
+  bool BonjourPresent = false;  // the DNS-SD server is installed (never yet)
+  bool FormClosed = false;      // a close went through: a later one does nothing
+  void FormCreate();
+  bool FormClose();  // false: the program keeps running
+  void Salir1Click();
+  void BuildStartupControls();
+  void OpenWaveInput();
+  std::vector<std::string> StartupSteps;  // the start-up steps in the order they ran
+  std::string GuitarBankName = "Guitarra";
+  QRadioButton* RBMicro = nullptr;
+  QRadioButton* RBMetro = nullptr;
+  QComboBox* CBGuitarras = nullptr;
+  QLabel* Image9 = nullptr;  // the guitar panel's picture
+  std::unique_ptr<audio::WaveIn> WaveIn;
+  std::atomic<bool> WaveInReady{false};
+  void Log(const QString& line);
+  QString Tr(const char* spanish, const char* english) const { return English ? QString::fromUtf8(english) : QString::fromUtf8(spanish); }
+  void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
+
+  // --- data set on disk (rhythm/window/form_dataset.cpp) ---
+  void ShowDataSetName();  // window caption, sounds panel and Label21
+  void Abrir2Click();
+  void botonrecClick();
+  void Guardar1Click();
+  void Guardarcomo1Click();
+  void SaveDialogPELNv2FolderChange();
+  void Nuevo1Click();
+  void Original1Click();
+  void Deshacertodo1Click();
+  void AbreSonidos();
+  // Runs the open; false when it was stopped at the save question.
+  bool OpenDataSet();
+  // The save; false when nothing was written (answer not Yes, or a failure).
+  bool SaveDataSet();
+
+  // --- records (rhythm/window/form_records.cpp) ---
+  void Cambios();
+  void ClearModified();
+  bool Modified() const;
+  void Nuevafrmula1Click();
+  void Nuevotema1Click();
+  void Limpiarfrmula1Click();
+  void Copiarfrmula1Click();
+  void Pegarfrmula1Click();
+  void SGFormulasSelectCell(int col, int row);
+  void SGTemasSelectCell(int col, int row);
+  void RadioButton1Click();
+  void FillFormulaRow(int i);
+  void FillSequenceGrid(int t);
+
+  // --- formula, track and theme editors (rhythm/layout_rhythm.cpp and form_*.cpp) ---
+  void BuildRhythmEditors();    // creates the editors' own controls
+  void ConnectRhythmEditors();  // binds their handlers
+  // Formula and track editor (rhythm/window/form_formulas.cpp).
+  void SGFormulasSetEditText(int col, int row, const QString& value);
+  void SGFormulasExit();
+  void SGFormulasClick();
+  void SGFormulasKeyDown();
+  void SGFormulasMouseMove();
+  void SGFormulasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  void SGDatosFormulaSelectCell(int col, int row);
+  void SGDatosFormulaSetEditText(int col, int row, const QString& value);
+  void SGDatosFormulaDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  void CBSonidosChange(int index);
+  void CheckBox1Click();
+  void RBTiempoClick();
+  void RBAcentoClick();
+  // Theme editor (rhythm/window/form_temas.cpp).
+  void SGSacoSelectCell(int col, int row);
+  void SGSacoSetEditText(int col, int row, const QString& value);
+  void BotonPoneAntesClick();
+  void BotonPoneDespuesClick();
+  void BotonQuitaClick();
+  void SGTemasSetEditText(int col, int row, const QString& value);
+  void PartesChange();
+  void IntroChange();
+  void FinChange();
+  void SGTemasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  // The formula the pattern grid shows and the theme the sequence grid shows,
+  // -1 when the grids show none; edits go to these records.
+  int EditedFormula() const;
+  int EditedTema() const;
+  int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
+  int GridTemaCount() const;     // SGTemas rows - 1, at most 128
+  // Switches a grid's editing on or off, for the cell already selected too.
+  void SetGridEditing(StringGrid* g, bool on);
+  // Guitar panel around a theme change: closes it (true when it was open)
+  // and opens it again on the new theme; the guitar sliders' gain.
+  bool CloseGuitarForThemeChange();
+  void ReopenGuitarAfterThemeChange(int row);
+  void LoadGuitarSliders();
+  QLabel* Label14 = nullptr;   // where the formula is used
+  QLabel* Label25 = nullptr;   // the formula to add
+  QLabel* Image7 = nullptr;    // guitar mark of the theme grid (hidden)
+  QLineEdit* Partes = nullptr;
+  QLineEdit* Intro = nullptr;
+  QLineEdit* Fin = nullptr;
+  QLabel *LabelPartes = nullptr, *LabelIntro = nullptr, *LabelFin = nullptr;
+  QPushButton* BotonPoneAntes = nullptr;
+  QPushButton* BotonPoneDespues = nullptr;
+  QPushButton* BotonQuita = nullptr;
+  QLabel *Label46 = nullptr, *Label47 = nullptr, *Label42 = nullptr, *Label43 = nullptr, *Label40 = nullptr,
+         *Label41 = nullptr;
+  // --- library commands: clipboards, sorting, deletion, converter, import ---
+  // (rhythm/window/form_library.cpp, rhythm/window/form_import.cpp)
+  // Creates the search boxes and the theme stepping buttons, and binds the
+  // library's menu items and popup entries.
+  void BuildLibraryControls();
+  // Creates the theme import dialog (once); the program entry calls it after
+  // the about box, and the import command creates it when it is missing.
+  void CreateImportDialog();
+  void Copiarpista1Click();
+  void Pegarpista1Click();
+  void Limpiarpista1Click();
+  void Copiartiempo1Click();
+  void Pegartiempo1Click();
+  void Limpiartiempo1Click();
+  void Moveralaizquierda1Click();
+  void Moveraladerecha1Click();
+  void SwapFormulaTracks(int a, int b);
+  void Edit3Change();
+  void OrdenarClick();
+  void Borrarfrmula1Click();
+  void Copiartema1Click();
+  void Pegartema1Click();
+  void Limpiartema1Click();
+  void Borrartema1Click();
+  void Ordenarpornombre1Click();
+  void LabeledEdit1Change();
+  void menostemaClick();
+  void mastemaClick();
+  void ImportarPELNv1Click();
+  void ImportarTEMA1Click();
+  // Copies theme a of the other set (ImportTemas) into the open set; false
+  // when a table limit refused it (the user was told).
+  bool ImportarTema(int a);
+  void RefillFormulaRows();   // number, beats, name and first beat of every row
+  struct TrackClipboardState {
+    int track = -1;
+    int formula = -1;  // -1: nothing copied
+    int beats = 1;
+  };
+  struct BeatClipboardState {
+    int beat = -1;
+    int formula = -1;  // -1: nothing copied
+  };
+  TrackClipboardState TrackClipboard;
+  BeatClipboardState BeatClipboard;
+  int ThemeClipboard = 0;
+  std::string OlePath;
+  class TFormImportar* FormImportar = nullptr;
+  QAction *Borrarfrmula1 = nullptr, *Ordenarpornombre2 = nullptr;
+  QAction *Copiarpista1 = nullptr, *Pegarpista1 = nullptr, *Limpiarpista1 = nullptr, *Copiartiempo1 = nullptr,
+          *Pegartiempo1 = nullptr, *Limpiartiempo1 = nullptr;
+  QAction *Copiartema1 = nullptr, *Pegartema1 = nullptr, *Limpiartema1 = nullptr, *Borrartema1 = nullptr,
+          *Ordenarpornombre1 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLabel* Edit3Label = nullptr;
+  QLineEdit* LabeledEdit1 = nullptr;
+  QLabel* LabeledEdit1Label = nullptr;
+  QPushButton *menostema = nullptr, *mastema = nullptr;
+
+  // --- sound bank, mixer and its controls (engine/layout_engine.cpp and form_*.cpp) ---
+  void BuildEngineControls();
+  void ConnectEngineControls();
+  // (the engine's handlers are declared here)
+  // Sound bank and lists.
+  void Aadir1Click();
+  void Eliminar1Click();
+  void Arriba1Click();
+  void Bajar1Click();
+  void Cambiar1Click();
+  void LBInsContextPopup(const QPoint& pos);
+  void LBwavsContextPopup(const QPoint& pos);
+  void SpeedButton1Click();
+  void LBInsClick();
+  void LBwavsClick();
+  void FillSoundChoosers();
+  void WriteSoundListFile();
+  // Mixer controls.
+  void TB2Change();
+  void TB1Change();
+  void Edit1Change();
+  void ClickPresetClick(char code);
+  void NivelChange();
+  void tbvolumenChange();
+  void EdVolKeyPress();
+  void EdVolChange();
+  void TBPan1Change();
+  void TBVol1Change();
+  void Solo1Click();
+  void Mute1Click();
+  void CheckBox2MouseDown();
+  void ShowMuteSoloColours();
+  void SetOutputVolume(uint32_t volume);  // both channels, as the wave output takes it
+  // Wave output: opened at start-up; each mixed beat is queued on it.
+  void OpenWaveOutput();
+  void CloseWaveOutput();
+  void MixBeat();            // mixes the next beat into the free half and queues it
+  void OnBufferDone();       // GUI thread, once per finished buffer
+  std::unique_ptr<audio::WaveOut> WaveOut;
+  // Sequencer and transport.
+  void BuildTransportControls();
+  void ConnectTransportControls();
+  void Timer1Timer();
+  void BotonPlayCompClick();
+  void botonplayClick();
+  void botonpausaClick();
+  void botonstopClick();
+  void Timer4Timer();
+  void ShowCompasCounter();
+  void ClearPlayedEntries();
+  void NormalizarTema(int t);      // NormalizeTheme, then the selected entry's formula
+  void UnificaPistas1Click();
+  void LasNotasClick();
+  // Moves the sequence in play to an entry row and shows it there.
+  void SelectEntryRow(int row, bool evenIfSelected = false);
+  // Shows the entry row the sequence is at, and its formula (view only).
+  void ShowEntryRow(int row);
+  // Paints a beat step: the beat labels, the large label, the device lamp.
+  void ShowBeat(const BeatCue& cue);
+  // The player's sequence: of the theme shown in the entry grid, or of the
+  // theme in play while it plays; made from the records.
+  void RebuildPlayPlan(int t);
+  std::function<void(uint8_t)> BeatLampHook;
+  // the device's beat lamp; nothing until the link exists
+  std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)
+  std::array<QLabel*, 12> BeatLabels{};  // lb1..lb12
+  QLabel* STT = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* TTiempo = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QPushButton *botonplay = nullptr, *BotonPlayComp = nullptr, *botonpausa = nullptr, *botonstop = nullptr,
+              *botonstoptema = nullptr, *SpeedButton12 = nullptr;
+  QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *UnificaPistas1 = nullptr;
+  QTimer* Timer4 = nullptr;
+  // WAV export and the waveform views.
+  void BuildExportControls();
+  void SpeedButton6Click();
+  void SaveDialogWavFolderChange();
+  void DrawWaveViews();
+  void ClearWaveViews();
+  QPushButton* SpeedButton6 = nullptr;
+  QWidget* OndaL = nullptr;  // chart views of the beat that plays
+  QWidget* OndaR = nullptr;
+  QString WavInitialDir;
+  std::unique_ptr<audio::SoundPlayer> SoundPreview;
+  QMenu* PopupMenu3 = nullptr;
+  QMenu* PopupMenu4 = nullptr;
+  QPoint PopupMenu3Point;
+  QAction *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr, *Aadir1 = nullptr;
+  QLabel* Label15 = nullptr;
+  QLabel* Label29 = nullptr;
+  QPushButton* SpeedButton1 = nullptr;
+  QWidget* OscSonidos = nullptr;  // chart view of a sound's samples
+  QSlider* Nivel = nullptr;
+  QSlider* tbvolumen = nullptr;
+  QLineEdit* EdVol = nullptr;
+  QLabel* IVolOn = nullptr;
+  std::array<QPushButton*, 8> ClickPresetButtons{};  // SpeedButton3,4,5,7,2,8,9,10
+  QRadioButton* Mono = nullptr;
+  QRadioButton* Estereo = nullptr;
+
+  // --- engine hooks used by the data-set commands ---
+  void Stop1Click();
+  void Normalizar1Click();
+
+  // --- language switch, help menu and about box ---
+  // (app/language.cpp, app/shell_menus.cpp, app/about.cpp)
+  void Ingls1Click();
+  void Espaol1Click();
+  void SwitchLanguage(bool english);  // the body of both switches
+  // Start-up: runs the switch that the "Idioma" setting names (by its item).
+  void SwitchLanguageFromSettings();
+  void Acercade1Click();
+  void ActualizarBORNACEPELN1Click();
+  void Ayuda1Click();
+  void BuildShellMenus();   // fills "Idiomas" and "Ayuda", creates the shell's actions
+  void ConnectShell();
+  void CreateAboutBox();    // the program entry, right after FormCreate
+  void LoadPanelPictures(); // Image1, Image2 (metronome panel), Image9 (guitar panel)
+  bool RunFileAction(QAction* action);    // opens its "fileName" from the working folder
+  bool BrowseUrlAction(QAction* action);  // opens its "url" in the web browser
+  QAction *Espaol1 = nullptr, *Ingls1 = nullptr;
+  QAction *ManualBORNACEPELN1 = nullptr, *ActualizarBORNACEPELN1 = nullptr, *Acercade1 = nullptr;
+  QAction *ManualPC = nullptr, *BUActualizar = nullptr, *MakerSiteAction = nullptr, *ProductSiteAction = nullptr,
+          *SecondSiteAction = nullptr;
+  std::shared_ptr<class TAcercade> Acercade;  // null until created
+  std::shared_ptr<class Desktop> desktop;     // the desktop's open operation
+
+  // --- state (owned here, passed to the logic) ---
+  DataSetState DataSet;
+  FormulaEditorState FormulaEd;
+  GuardFlags Guards;
+  bool English = false;
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<SettingsIni> SettingsIniFile;
+  QString SaveAsInitialDir;
+  std::vector<std::string> SoundList;  // the lines of LBIns as stored
+
+  // --- widgets, by their component names ---
+  QWidget* Desk = nullptr;
+  QGroupBox* PanelMetronomo = nullptr;
+  QGroupBox* PanelTemas = nullptr;
+  QGroupBox* PanelFormulas = nullptr;
+  QGroupBox* PanelPistas = nullptr;
+  QFrame* PanelOnda = nullptr;
+  QGroupBox* PanelSonidos = nullptr;
+  QGroupBox* PanelAfinador = nullptr;
+  QGroupBox* PanelGuitarra = nullptr;
+  QLabel *StaticText4 = nullptr, *StaticText6 = nullptr, *StaticText8 = nullptr, *Label36 = nullptr,
+         *StaticText9 = nullptr, *StaticText10 = nullptr, *StaticText11 = nullptr, *StaticText7 = nullptr;
+
+  QMenu *File = nullptr, *Ver1 = nullptr, *Idiomas1 = nullptr, *Ayuda1 = nullptr;
+  QAction *Original1 = nullptr, *Nuevo1 = nullptr, *Deshacertodo1 = nullptr, *Abrir2 = nullptr,
+          *ImportarTEMA1 = nullptr, *ImportarPELNv1 = nullptr, *Guardar1 = nullptr, *Guardarcomo1 = nullptr,
+          *Salir1 = nullptr, *Normalizar1 = nullptr;
+  QAction *Metrnomo1 = nullptr, *Temas1 = nullptr, *Frmulas1 = nullptr, *Pistas1 = nullptr, *Onda1 = nullptr,
+          *Sonidos1 = nullptr, *Afinador1 = nullptr, *Guitarra1 = nullptr;
+  QAction *Nuevafrmula1 = nullptr, *Copiarfrmula1 = nullptr, *Pegarfrmula1 = nullptr, *Limpiarfrmula1 = nullptr,
+          *Nuevotema1 = nullptr;
+
+  StringGrid* SGFormulas = nullptr;
+  StringGrid* SGTemas = nullptr;
+  StringGrid* SGSaco = nullptr;
+  StringGrid* SGDatosFormula = nullptr;
+  QListWidget* LBIns = nullptr;
+  QListWidget* LBwavs = nullptr;
+  QPushButton* botonrec = nullptr;
+  QLabel* TapaRec = nullptr;
+  QTextEdit* Visor = nullptr;
+  QSlider* TB1 = nullptr;
+  QSlider* TB2 = nullptr;
+  QRadioButton* RadioButton1 = nullptr;
+  QRadioButton* RadioButton2 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label21 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // Controls shared by the editors and the mixer (handlers in their subsystems).
+  QLineEdit* Edit1 = nullptr;          // typed formula tempo
+  QLabel* Label8 = nullptr;            // tempo text of the beat
+  QLabel* Label22 = nullptr;           // formula length
+  QLabel* Label30 = nullptr;           // milliseconds per beat
+  QComboBox* CBMetro = nullptr;        // click sound
+  QComboBox* CBSonidos = nullptr;      // sound chooser over the pattern grid
+  std::array<QSlider*, 16> TBPan{};    // TBPan1..TBPan16
+  std::array<QSlider*, 16> TBVol{};    // TBVol1..TBVol16
+  std::array<QPushButton*, 17> MuteButtons{};  // Mute1..Mute16, MuteG
+  std::array<QPushButton*, 17> SoloButtons{};  // Solo1..Solo16, SoloG
+  std::array<QCheckBox*, 12> AccentBoxes{};    // CheckBox1..CheckBox12
+  QRadioButton* RBTiempo = nullptr;
+  QRadioButton* RBAcento = nullptr;
+  QCheckBox* LasNotas = nullptr;
+
+ protected:
+  bool eventFilter(QObject* obj, QEvent* ev) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildLayout();   // app/window/layout.cpp
+  void BuildMenus();    // app/window/layout.cpp
+  void ConnectHandlers();
+  struct DragState {
+    QWidget* panel;
+    QPoint origin;
+  };
+  std::vector<DragState> drags_;
+  std::string commandLineSet_;
+  bool waveOutReported_ = false;
+};

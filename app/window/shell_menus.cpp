@@ -1,0 +1,107 @@
+// The "Idiomas" and "Ayuda" menus, the shell's actions (manual, web pages),
+// the about box and the panels' pictures.
+#include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QUrl>
+
+#include "app/window/about.h"
+#include "app/jpeg.h"
+#include "app/window/mainform.h"
+#include "content/manual.h"
+#include "content/pictures.h"
+#include "platform/ui/desktop.h"
+
+void TMainForm::BuildShellMenus() {
+  auto* languages = new QActionGroup(this);
+  languages->setExclusive(true);
+  auto item = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
+    a = m->addAction(caption);
+    a->setObjectName(name);
+  };
+  item(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
+  item(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
+  for (QAction* a : {Espaol1, Ingls1}) {
+    a->setCheckable(true);
+    languages->addAction(a);
+  }
+  Espaol1->setChecked(true);
+
+  // The action list's shell actions: on the window, so that F1 works
+  // whether or not a menu is open.
+  auto action = [&](QAction*& a, const char* name, const QString& caption) {
+    a = new QAction(caption, this);
+    a->setObjectName(name);
+    addAction(a);
+  };
+  action(ManualPC, "ManualPC", "Manual DRAV_PROF");
+  ManualPC->setShortcut(QKeySequence(Qt::Key_F1));
+  ManualPC->setProperty("fileName", QString::fromLatin1(kManualFileName));
+  action(BUActualizar, "BUActualizar", "Actualizar DRAV_PROF");
+  BUActualizar->setProperty("url", QString::fromLatin1(kProductSiteUrl));
+  action(MakerSiteAction, "MakerSiteAction", "Velarto Quendrel");
+  MakerSiteAction->setProperty("url", QString::fromLatin1(kMakerSiteUrl));
+  action(ProductSiteAction, "ProductSiteAction", "DRAV_PROF");
+  ProductSiteAction->setProperty("url", QString::fromLatin1(kProductSiteUrl));
+  action(SecondSiteAction, "SecondSiteAction", "Flamenco");
+  SecondSiteAction->setProperty("url", QString::fromLatin1(kSecondSiteUrl));
+
+  item(Ayuda1, ManualBORNACEPELN1, "ManualBORNACEPELN1", "DRAV_PROF");
+  item(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar DRAV_PROF");
+  item(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
+}
+
+void TMainForm::ConnectShell() {
+  if (!desktop) desktop = std::shared_ptr<Desktop>(CreateQtDesktop());
+  connect(Espaol1, &QAction::triggered, this, [this] { Espaol1Click(); });
+  connect(Ingls1, &QAction::triggered, this, [this] { Ingls1Click(); });
+  connect(ManualPC, &QAction::triggered, this, [this] { RunFileAction(ManualPC); });
+  for (QAction* a : {BUActualizar, MakerSiteAction, ProductSiteAction, SecondSiteAction})
+    connect(a, &QAction::triggered, this, [this, a] { BrowseUrlAction(a); });
+  connect(ManualBORNACEPELN1, &QAction::triggered, this, [this] { ManualPC->trigger(); });
+  connect(ActualizarBORNACEPELN1, &QAction::triggered, this, [this] { ActualizarBORNACEPELN1Click(); });
+  connect(Acercade1, &QAction::triggered, this, [this] { Acercade1Click(); });
+  connect(Ayuda1, &QMenu::aboutToShow, this, [this] { Ayuda1Click(); });
+}
+
+bool TMainForm::RunFileAction(QAction* action) {
+  const QString name = action->property("fileName").toString();
+  return desktop->Open(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
+}
+
+bool TMainForm::BrowseUrlAction(QAction* action) {
+  return desktop->Open(QUrl(action->property("url").toString()));
+}
+
+void TMainForm::CreateAboutBox() { Acercade = std::make_shared<TAcercade>(this); }
+
+void TMainForm::Acercade1Click() {
+  if (!Acercade) CreateAboutBox();
+  Acercade->exec();
+}
+
+void TMainForm::ActualizarBORNACEPELN1Click() { BUActualizar->trigger(); }
+
+void TMainForm::Ayuda1Click() {}
+
+void TMainForm::LoadPanelPictures() {
+  const struct {
+    QWidget* panel;
+    const char* name;
+    const PictureFile& picture;
+  } pictures[] = {{PanelMetronomo, "Image1", kMetronomeEmblemPicture},
+                  {PanelMetronomo, "Image2", kMetronomeStripPicture},
+                  {PanelGuitarra, "Image9", kGuitarPicture}};
+  for (const auto& p : pictures) {
+    auto* label = p.panel->findChild<QLabel*>(p.name);
+    if (!label) continue;
+    const QImage img = LoadJpegFile(QString::fromLatin1(p.picture.path));
+    if (img.isNull()) continue;
+    label->setScaledContents(true);
+    label->setPixmap(QPixmap::fromImage(img));
+  }
+}

@@ -1,0 +1,108 @@
+#include "app/window/string_grid.h"
+
+StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent, int fixedCols, int fixedRows)
+    : QTableWidget(rows, cols, parent), fixedCols_(fixedCols), fixedRows_(fixedRows) {
+  setObjectName(name);
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(18);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  row_ = fixedRows_;
+  col_ = fixedCols_;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) StyleFixed(c, r);
+  connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int, int) {
+    if (byCode_ || row < 0 || col < 0) return;
+    if (row < fixedRows_ || col < fixedCols_) return;
+    row_ = row;
+    col_ = col;
+    setEditTriggers(Editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
+    if (onSelectCell) onSelectCell(col, row);
+  });
+  connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* it) {
+    if (byCode_ || !it) return;
+    if (onSetEditText) onSetEditText(it->column(), it->row(), it->text());
+  });
+}
+
+QString StringGrid::Cells(int col, int row) const {
+  const QTableWidgetItem* it = item(row, col);
+  return it ? it->text() : QString();
+}
+
+void StringGrid::SetCells(int col, int row, const QString& text) {
+  if (row < 0 || col < 0) return;
+  if (row >= rowCount()) SetRowCount(row + 1);
+  if (col >= columnCount()) SetColCount(col + 1);
+  const bool was = byCode_;
+  byCode_ = true;
+  QTableWidgetItem* it = item(row, col);
+  if (!it) {
+    it = new QTableWidgetItem(text);
+    setItem(row, col, it);
+    StyleFixed(col, row);
+  } else {
+    it->setText(text);
+  }
+  byCode_ = was;
+}
+
+void StringGrid::StyleFixed(int col, int row) {
+  if (row >= fixedRows_ && col >= fixedCols_) return;
+  const bool was = byCode_;
+  byCode_ = true;
+  QTableWidgetItem* it = item(row, col);
+  if (!it) {
+    it = new QTableWidgetItem();
+    setItem(row, col, it);
+  }
+  it->setFlags(Qt::ItemIsEnabled);
+  it->setBackground(QColor(212, 208, 200));
+  it->setForeground(Qt::black);
+  byCode_ = was;
+}
+
+void StringGrid::SetRowCount(int n) {
+  const bool was = byCode_;
+  byCode_ = true;
+  const int old = rowCount();
+  setRowCount(std::max(n, 0));
+  for (int r = old; r < n; ++r)
+    for (int c = 0; c < columnCount(); ++c) StyleFixed(c, r);
+  if (row_ >= n) row_ = std::max(fixedRows_, n - 1);
+  byCode_ = was;
+}
+
+void StringGrid::SetColCount(int n) {
+  const bool was = byCode_;
+  byCode_ = true;
+  const int old = columnCount();
+  setColumnCount(std::max(n, 0));
+  for (int c = old; c < n; ++c)
+    for (int r = 0; r < rowCount(); ++r) StyleFixed(c, r);
+  if (col_ >= n) col_ = std::max(fixedCols_, n - 1);
+  byCode_ = was;
+}
+
+void StringGrid::Select(int col, int row) {
+  if (row < 0 || col < 0) return;
+  row_ = row;
+  col_ = col;
+  const bool was = byCode_;
+  byCode_ = true;
+  if (row < rowCount() && col < columnCount()) setCurrentCell(row, col);
+  byCode_ = was;
+}
+
+void StringGrid::SetColWidths(const std::vector<int>& widths) {
+  for (size_t i = 0; i < widths.size() && static_cast<int>(i) < columnCount(); ++i)
+    setColumnWidth(static_cast<int>(i), widths[i]);
+}
+
+void StringGrid::EmptyColumns(int firstCol, int lastCol) {
+  for (int r = fixedRows_; r < rowCount(); ++r)
+    for (int c = firstCol; c <= lastCol && c < columnCount(); ++c) SetCells(c, r, QString());
+}

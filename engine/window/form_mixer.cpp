@@ -1,0 +1,152 @@
+// Tempo sliders, click presets and level, master volume, track pan and
+// volume, mute and solo.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdio>
+
+#include "app/window/mainform.h"
+#include "app/window/string_grid.h"
+#include "engine/mixer.h"
+#include "platform/files/text.h"
+
+namespace {
+// The leading decimal integer of a text; 0 when there is none.
+int LeadingInt(const QString& s, bool* found = nullptr) {
+  int v = 0, i = 0;
+  while (i < s.size() && s[i].isSpace()) ++i;
+  const int start = i;
+  while (i < s.size() && s[i].isDigit() && v < 100000000) v = v * 10 + s[i++].digitValue();
+  if (found) *found = i > start;
+  return v;
+}
+QString Fmt(const char* fmt, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, fmt, v);
+  return QString::fromLatin1(buf);
+}
+}  // namespace
+
+void TMainForm::TB2Change() {
+  const int bpm = 420 - TB2->value();
+  if (Edit1->text() != QString::number(bpm)) Edit1->setText(QString::number(bpm));
+  Engine->MsPerBeat = 60000 / bpm;
+  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Engine->CurrentBpm = static_cast<float>(bpm);
+  const int row = SGFormulas->Row() - 1;
+  const int beats = (row >= 0 && row < kMaxFormulas) ? Rhythm->Formulas[row].Beats() : 0;
+  const float spb = 60.0f / Engine->CurrentBpm;
+  Label22->setText(Tr("Duración  ", "Length  ") + Fmt("%4.2f s", static_cast<double>(beats * spb)));
+  Label30->setText(Fmt("%4.2f ms", static_cast<double>(spb * 1000.0f)));
+}
+
+void TMainForm::TB1Change() {
+  const int pos = TB1->value();
+  if (TB2->value() != pos) TB2->setValue(pos);
+  Label8->setText(QString::number(420 - pos) + " bpm");
+  Engine->MsPerBeat = 60000 / (420 - pos);
+  const int r = SGTemas->Row() - 1;
+  if (Guards.TempoSliderByCode) {
+    Guards.TempoSliderByCode = false;
+    return;
+  }
+  if (r < 0 || r >= kMaxTemas) return;
+  Rhythm->Temas[r].tempos[0] = static_cast<uint16_t>(420 - pos);
+  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Cambios();
+  const int compas = Engine->CurrentCompas;
+  FillSequenceGrid(r);
+  Engine->CurrentCompas = compas;
+}
+
+void TMainForm::Edit1Change() {
+  const int v = LeadingInt(Edit1->text());
+  if (v >= 20 && v <= 400) TB2->setValue(420 - v);
+}
+
+void TMainForm::ClickPresetClick(char code) {
+  SetClickPreset(Engine->Controls, code);
+  if (code == '0') Engine->ClickSpacing = 0;
+  if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
+}
+
+void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
+
+void TMainForm::tbvolumenChange() {
+  const int p = tbvolumen->value();
+  const int pct = p / 655;
+  EdVol->setText(pct == 0 ? QString() : QString::number(pct));
+  Engine->Controls.MasterVolume = p;
+  SetOutputVolume((static_cast<uint32_t>(p) << 16) | static_cast<uint32_t>(p));
+  IVolOn->resize(p * 92 / 65535, IVolOn->height());
+}
+
+void TMainForm::EdVolKeyPress() {
+  bool found = false;
+  const int v = LeadingInt(EdVol->text(), &found);
+  if (found && v >= 0 && v <= 100) {
+    tbvolumen->setValue(v * 655);
+    tbvolumenChange();
+  } else {
+    tbvolumenChange();
+  }
+}
+
+void TMainForm::EdVolChange() {
+  bool found = false;
+  const int v = LeadingInt(EdVol->text(), &found);
+  if (found && v >= 0 && v <= 100) tbvolumen->setValue(v * 655);
+}
+
+void TMainForm::TBPan1Change() {
+  if (Guards.TrackbarsLoading) return;
+  const int r = SGTemas->Row() - 1;
+  for (int t = 0; t < 16; ++t) {
+    const int p = TBPan[t]->value();
+    if (r >= 0 && r < kMaxTemas) Rhythm->Temas[r].pan[t] = static_cast<uint8_t>(p);
+    TBPan[t]->setToolTip(QString::number(p - 16));
+  }
+  Cambios();
+}
+
+void TMainForm::TBVol1Change() {
+  if (Guards.TrackbarsLoading) return;
+  const int r = SGTemas->Row() - 1;
+  for (int t = 0; t < 16; ++t) {
+    const int v = TBVol[t]->value();
+    if (r >= 0 && r < kMaxTemas) Rhythm->Temas[r].volume[t] = static_cast<uint8_t>(v);
+    TrackGainFor(v, &Engine->Controls.TrackGainNum[t], &Engine->Controls.TrackGainDen[t]);
+    TBVol[t]->setToolTip(v >= 8 ? "x" + QString::number(v - 7) : "1/" + QString::number(9 - v));
+  }
+  Cambios();
+}
+
+void TMainForm::ShowMuteSoloColours() {
+  for (int i = 0; i < 17; ++i) {
+    const QSignalBlocker bs(SoloButtons[i]), bm(MuteButtons[i]);
+    SoloButtons[i]->setChecked(Engine->Controls.SoloButtons[i]);
+    MuteButtons[i]->setChecked(Engine->Controls.MuteButtons[i]);
+    SoloButtons[i]->setStyleSheet(Engine->Controls.SoloButtons[i] ? "QPushButton { color: red; }"
+                                                                   : "QPushButton { color: black; }");
+    MuteButtons[i]->setStyleSheet(Engine->Controls.MuteButtons[i] ? "QPushButton { color: green; }"
+                                                                   : "QPushButton { color: black; }");
+  }
+  SGDatosFormula->viewport()->update();
+}
+
+void TMainForm::Solo1Click() {
+  for (int i = 0; i < 17; ++i) Engine->Controls.SoloButtons[i] = SoloButtons[i]->isChecked();
+  SoloButtonsChanged(Engine->Controls);
+  ShowMuteSoloColours();
+}
+
+void TMainForm::Mute1Click() {
+  for (int i = 0; i < 17; ++i) Engine->Controls.MuteButtons[i] = MuteButtons[i]->isChecked();
+  MuteButtonsChanged(Engine->Controls);
+  ShowMuteSoloColours();
+}
+
+void TMainForm::CheckBox2MouseDown() { Guards.AccentChangeByCode = false; }

@@ -1,0 +1,171 @@
+// The set's sound list, the sound library, the preview and the sample chart.
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QValueAxis>
+
+#include "app/window/mainform.h"
+#include "app/window/string_grid.h"
+#include "platform/files/text.h"
+
+void TMainForm::AbreSonidos() {
+  SoundList.clear();
+  ReadSoundList(DataSet.DataSetListPath, &SoundList);
+  if (static_cast<int>(SoundList.size()) > Bank->Capacity()) SoundList.resize(static_cast<size_t>(Bank->Capacity()));
+  LBIns->clear();
+  for (const auto& n : SoundList) LBIns->addItem(L1(n));
+  if (LBIns->count() > 0) LBIns->setCurrentRow(0);
+  FillSoundChoosers();
+  const SoundLoadResult r = LoadSoundBank(*Bank, SoundList);
+  for (const auto& path : r.FailedPaths) dialogs->ShowMessage(L1(CannotOpenMessage(path, English)));
+  Label15->setText(L1(SoundCountText(static_cast<int>(SoundList.size()), English)));
+  LBwavs->viewport()->update();
+}
+
+void TMainForm::FillSoundChoosers() {
+  const QSignalBlocker b1(CBSonidos), b2(CBMetro);
+  CBSonidos->clear();
+  CBMetro->clear();
+  CBSonidos->addItem("Silencio");
+  CBMetro->addItem("Silencio");
+  for (const auto& n : SoundList) {
+    CBSonidos->addItem(L1(n));
+    CBMetro->addItem(L1(n));
+  }
+  CBSonidos->setCurrentIndex(-1);
+  CBMetro->setCurrentIndex(-1);
+  Engine->Controls.ClickSound = -1;
+}
+
+void TMainForm::WriteSoundListFile() {
+  DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
+  std::string err;
+  if (!WriteSoundList(DataSet.DataSetListPath, SoundList, &err))
+    dialogs->ShowMessage(Tr("No se puede guardar la lista de sonidos:\r\n", "I cannot save the sound list:\r\n") +
+                         L1(err));
+}
+
+void TMainForm::Aadir1Click() {
+  QListWidgetItem* it = LBwavs->currentItem();
+  if (!it) return;
+  if (SoundListAdd(SoundList, ToL1(it->text()), Bank->Capacity()) < 0) return;
+  // The new last item is selected; the reload then selects the first sound.
+  LBIns->addItem(it->text());
+  LBIns->setCurrentRow(LBIns->count() - 1);
+  WriteSoundListFile();
+  LBwavs->viewport()->update();
+  AbreSonidos();
+  Cambios();
+}
+
+void TMainForm::Eliminar1Click() {
+  const int i = LBIns->currentRow();
+  if (!SoundListRemove(SoundList, i)) return;
+  WriteSoundListFile();
+  AbreSonidos();
+  Cambios();
+}
+
+// Move up and Move down keep the moved sound selected after the reload (which
+// selects the first sound): the menu opens again so that the same sound can
+// be moved on, and its next command must act on that sound.
+void TMainForm::Arriba1Click() {
+  const int i = LBIns->currentRow();
+  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
+  if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
+  WriteSoundListFile();
+  AbreSonidos();
+  LBIns->setCurrentRow(i - 1);
+  Cambios();
+  if (i > 1 && isVisible()) {
+    Arriba1->setEnabled(true);
+    Bajar1->setEnabled(true);
+    PopupMenu3->popup(PopupMenu3Point);
+  }
+}
+
+void TMainForm::Bajar1Click() {
+  const int i = LBIns->currentRow();
+  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
+  if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
+  WriteSoundListFile();
+  AbreSonidos();
+  LBIns->setCurrentRow(i + 1);
+  Cambios();
+  if (i < static_cast<int>(SoundList.size()) - 2 && isVisible()) {
+    Arriba1->setEnabled(true);
+    Bajar1->setEnabled(true);
+    PopupMenu3->popup(PopupMenu3Point);
+  }
+}
+
+void TMainForm::Cambiar1Click() {
+  const int i = LBIns->currentRow();
+  QListWidgetItem* lib = LBwavs->currentItem();
+  if (!lib) return;
+  if (!SoundListChange(SoundList, i, ToL1(lib->text()))) return;
+  LBIns->item(i)->setText(lib->text());
+  LBwavs->viewport()->update();
+}
+
+void TMainForm::LBInsContextPopup(const QPoint& pos) {
+  QListWidgetItem* it = LBIns->itemAt(pos);
+  LBIns->setCurrentItem(it);
+  const SoundListMenu m = SoundListMenuState(LBIns->count(), it ? LBIns->row(it) : -1);
+  Eliminar1->setEnabled(m.remove);
+  Cambiar1->setEnabled(m.change);
+  Arriba1->setEnabled(m.moveUp);
+  Bajar1->setEnabled(m.moveDown);
+}
+
+void TMainForm::LBwavsContextPopup(const QPoint& pos) {
+  QListWidgetItem* it = LBwavs->itemAt(pos);
+  LBwavs->setCurrentItem(it);
+  Aadir1->setEnabled(it && LibraryAddEnabled(SoundList, ToL1(it->text()), Bank->Capacity()));
+}
+
+void TMainForm::SpeedButton1Click() {
+  if (!LBwavs->currentItem() && LBwavs->count() > 0) LBwavs->setCurrentRow(0);
+  if (QListWidgetItem* it = LBwavs->currentItem()) {
+    if (!SoundPreview) SoundPreview = audio::CreatePortAudioSoundPlayer();
+    if (SoundPreview && !SoundPreview->PlayFile(SoundPath(kSoundFolder, ToL1(it->text()))))
+      Log(L1(SoundPreview->ErrorText()));
+  }
+  SpeedButton1->setChecked(false);
+}
+
+namespace {
+void PlotSamples(QWidget* oscSonidos, const std::vector<int16_t>& samples) {
+  auto* view = static_cast<QChartView*>(oscSonidos);
+  auto* series = static_cast<QLineSeries*>(view->chart()->series().value(0));
+  if (!series) return;
+  QList<QPointF> pts;
+  pts.reserve(static_cast<qsizetype>(samples.size()));
+  for (size_t k = 0; k < samples.size(); ++k) pts.append(QPointF(static_cast<qreal>(k), samples[k]));
+  series->replace(pts);
+  if (auto* ax = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).value(0)))
+    ax->setRange(0, std::max<qreal>(1, static_cast<qreal>(samples.size())));
+}
+}  // namespace
+
+void TMainForm::LBInsClick() {
+  const int j = LBIns->currentRow();
+  PlotSamples(OscSonidos, j >= 0 ? SoundPlotSamples(*Bank, j) : std::vector<int16_t>{});
+}
+
+void TMainForm::LBwavsClick() {
+  QListWidgetItem* it = LBwavs->currentItem();
+  const int j = it ? FindSoundName(SoundList, ToL1(it->text())) : -1;
+  if (j < 0) {
+    PlotSamples(OscSonidos, {});
+    return;
+  }
+  PlotSamples(OscSonidos, SoundPlotSamples(*Bank, j));
+  Label29->setText(L1(SoundLengthText(*Bank, j)));
+}

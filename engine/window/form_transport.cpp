@@ -1,0 +1,354 @@
+// The sequencer: one beat per finished buffer, the theme logic at the end of
+// each compás, and the transport commands.
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextEdit>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/window/mainform.h"
+#include "app/window/widgets.h"
+#include "app/window/string_grid.h"
+#include "engine/normalize.h"
+#include "rhythm/unify.h"
+#include "platform/files/text.h"
+#include "platform/audio/tick.h"
+
+namespace {
+constexpr uint8_t kLampAccent = 0x20;
+constexpr uint8_t kLampBeat = 0x10;
+constexpr uint8_t kLampOff = 0x00;
+
+// A label's text colour; the style is only rebuilt when the colour changes
+// (eleven labels go grey at every beat).
+void Colour(QLabel* l, const char* colour) {
+  const QString c = QString::fromLatin1(colour);
+  if (l->property("lampColour").toString() == c) return;
+  l->setProperty("lampColour", c);
+  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
+}
+
+// The transport buttons stay down like grouped speed buttons: one of each
+// panel's group is down at a time.
+void GroupDown(std::initializer_list<QPushButton*> buttons, QObject* owner) {
+  auto* group = new QButtonGroup(owner);
+  group->setExclusive(true);
+  for (QPushButton* b : buttons) {
+    b->setCheckable(true);
+    group->addButton(b);
+  }
+}
+
+QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
+  QLabel* l = MakeLabel(parent, name.toLatin1().constData(), text, g);
+  l->setAlignment(Qt::AlignCenter);
+  return l;
+}
+}  // namespace
+
+void TMainForm::BuildTransportControls() {
+  for (int i = 0; i < 12; ++i) {
+    BeatLabels[i] = Lamp(PanelMetronomo, QString("lb%1").arg(i + 1), QString::number(i + 1),
+                         {8 + 28 * (i % 6), 200 + 22 * (i / 6), 26, 20});
+    BeatLabels[i]->setFont(QFont("Arial", 11, QFont::Bold));
+    Colour(BeatLabels[i], "gray");
+  }
+  STT = Lamp(PanelMetronomo, "STT", QString(), {176, 196, 44, 40});
+  STT->setFont(QFont("Arial", 22, QFont::Bold));
+  STT->setVisible(false);
+  Image1 = Lamp(PanelMetronomo, "Image1", QString(), {8, 244, 164, 16});
+  Image2 = Lamp(PanelMetronomo, "Image2", QString(), {8, 244, 164, 16});
+  Image1->setVisible(false);
+  SpeedButton12 = new QPushButton("Stop", PanelMetronomo);
+  SpeedButton12->setObjectName("SpeedButton12");
+  SpeedButton12->setGeometry(164, 262, 52, 26);
+
+  Label3 = Lamp(PanelTemas, "Label3", QString(), {482, 122, 300, 18});
+  Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  TTiempo = Lamp(PanelTemas, "TTiempo", "00:00.0", {482, 142, 100, 20});
+  TTiempo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Colour(TTiempo, "silver");
+  BotonPlayComp = MakeButton(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), {482, 168, 36, 26}, "Oir tema");
+  botonpausa = MakeButton(PanelTemas, "botonpausa", "||", {520, 168, 36, 26}, "Pausa");
+  botonstoptema = MakeButton(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), {558, 168, 36, 26}, "Stop - F12");
+  botonplay = MakeButton(PanelFormulas, "botonplay", QString::fromUtf8("\u25B6"), {8, 20, 30, 22}, "Oir tema");
+  botonstop = MakeButton(PanelFormulas, "botonstop", QString::fromUtf8("\u25A0"), {40, 20, 30, 22}, "Stop - F12");
+  GroupDown({BotonPlayComp, botonpausa, botonstoptema}, PanelTemas);
+  GroupDown({botonplay, botonstop}, PanelFormulas);
+  botonstoptema->setChecked(true);
+  botonstop->setChecked(true);
+
+  Action1 = new QAction("Action1", this);
+  Action1->setObjectName("Action1");
+  Action1->setShortcut(Qt::Key_F10);
+  Action2 = new QAction("Action2", this);
+  Action2->setObjectName("Action2");
+  Action2->setShortcut(Qt::Key_F11);
+  Action3 = new QAction("Action3", this);
+  Action3->setObjectName("Action3");
+  Action3->setShortcuts({QKeySequence(Qt::Key_F12), QKeySequence(Qt::Key_Escape)});
+  for (QAction* a : {Action1, Action2, Action3}) {
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(a);
+  }
+  UnificaPistas1 = new QAction("Unificar Pistas", SGTemas);
+  UnificaPistas1->setObjectName("UnificaPistas1");
+  SGTemas->addAction(UnificaPistas1);
+  Normalizar1->setText("Normalizar todo");
+  Normalizar1->setShortcut(QKeySequence("Ctrl+T"));
+  SGTemas->addAction(Normalizar1);
+
+  Timer4 = new QTimer(this);
+  Timer4->setObjectName("Timer4");
+  Timer4->setInterval(100);
+}
+
+void TMainForm::ConnectTransportControls() {
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
+  connect(BotonPlayComp, &QPushButton::clicked, this, [this] { BotonPlayCompClick(); });
+  connect(botonplay, &QPushButton::clicked, this, [this] { botonplayClick(); });
+  connect(botonpausa, &QPushButton::clicked, this, [this] { botonpausaClick(); });
+  connect(botonstop, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(botonstoptema, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(SpeedButton12, &QPushButton::clicked, this, [this] { botonstopClick(); });
+  connect(Action1, &QAction::triggered, this, [this] { BotonPlayCompClick(); });
+  connect(Action2, &QAction::triggered, this, [this] { botonplayClick(); });
+  connect(Action3, &QAction::triggered, this, [this] { botonstopClick(); });
+  connect(UnificaPistas1, &QAction::triggered, this, [this] { UnificaPistas1Click(); });
+  connect(LasNotas, &QCheckBox::clicked, this, [this] { LasNotasClick(); });
+}
+
+void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
+
+void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
+  const int before = Engine->EntryRow;
+  if (!SelectPlanRow(Playback->Plan, *Engine, *Rhythm, row, evenIfSelected, Timer1->isActive())) return;
+  if (row != before || evenIfSelected) ShowEntryRow(row);
+}
+
+void TMainForm::ShowEntryRow(int row) {
+  // The grid shows another theme than the one in play: nothing to follow.
+  if (FormulaEd.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
+  Guards.RowsByPlayer = true;
+  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
+  SGSacoSelectCell(SGSaco->Col(), row);
+  Guards.RowsByPlayer = false;
+}
+
+void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
+
+void TMainForm::ShowCompasCounter() {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
+                Engine->CompasCount - 1);
+  QString text = QString::fromLatin1(buf);
+  if (Engine->PartsCounter != 0)
+    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
+            QString::number(Engine->ThemeParts);
+  Label3->setText(text);
+}
+
+void TMainForm::ShowBeat(const BeatCue& cue) {
+  // The beat labels: the one of this beat lights, the others go grey.
+  for (int i = 0; i < 12; ++i)
+    if (i != cue.label) Colour(BeatLabels[i], "gray");
+  if (cue.label < 0) return;
+  const char* colour = cue.accent ? "red" : "lime";
+  Colour(BeatLabels[cue.label], colour);
+  if (BeatLampHook) BeatLampHook(cue.accent ? kLampAccent : kLampBeat);
+  STT->setText(cue.countByAccents ? L1(FormulaEd.AccentCountLabels[static_cast<size_t>(cue.label)])
+                                  : BeatLabels[cue.label]->text());
+  Colour(STT, colour);
+}
+
+// The player's pump: one beat per finished buffer, then the view follows.
+void TMainForm::Timer1Timer() {
+  if (!Playback->BeatDue()) return;
+  if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
+  Label8->setText(QString::fromLatin1(Engine->BpmText));
+  SGDatosFormula->viewport()->update();
+  const BeatCue cue = Playback->Pump();
+  ShowBeat(cue);
+  if (cue.compasEnded && Engine->ThemePlayback) {
+    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
+    if (!cue.stopped) ShowCompasCounter();
+  }
+  if (cue.stopped) {
+    Stop1Click();
+    return;
+  }
+  Timer1->setInterval(1);
+  if (OnBeatMixed) OnBeatMixed();
+}
+
+void TMainForm::BotonPlayCompClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  const int theme = Rhythm->CurrentTema;
+  if (theme < 0 || theme >= kMaxTemas) return;
+  const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
+  // Already playing, or nothing to play: the running playback is left alone.
+  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  Colour(TTiempo, "lime");
+
+  // The theme's sequence from its record, from the entry the user selected.
+  RebuildPlayPlan(theme);
+  const int selected = SGSaco->Row();
+  Playback->StartTheme(selected, static_cast<float>(420 - TB1->value()), [&] {
+    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
+    NormalizarTema(theme);
+    Image1->setVisible(true);
+    Image2->setVisible(false);
+    STT->setText(QString());
+    STT->setVisible(true);
+    CBSonidos->setVisible(false);
+  });
+  ShowCompasCounter();
+  Label8->setText(QString::fromLatin1(E.BpmText));
+  Log("Play " + Label2->text());
+  Timer4->start();
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
+  Timer1->start();
+  QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::botonplayClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  if (Timer1->isActive()) return;  // a formula or theme already plays
+  const int f = SGFormulas->Row() - 1;
+  if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  Log("Play " + Label1->text());
+  Colour(TTiempo, "red");
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
+  Timer1->start();
+  Timer4->start();
+  Image1->setVisible(true);
+  Image2->setVisible(false);
+  STT->setText(QString());
+  STT->setVisible(true);
+  QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::botonpausaClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 1) {
+    Timer4Timer();  // the time played so far, once more
+    Playback->Pause();
+    E.ElapsedBefore = E.ElapsedMs;
+  } else if (E.PlayState == 2) {
+    E.ElapsedStart = TickCount();
+    Playback->Resume();
+    BotonPlayComp->setChecked(true);
+  } else {
+    botonstoptema->setChecked(true);
+  }
+}
+
+void TMainForm::Stop1Click() {
+  EngineState& E = *Engine;
+  if (PanelMetronomo->isVisible()) Visor->setFocus();
+  ClearWaveViews();
+  Log("Stop");
+  Image2->setVisible(true);
+  Image1->setVisible(false);
+  STT->setVisible(false);
+  Timer1->stop();
+  botonstop->setChecked(true);
+  botonstoptema->setChecked(true);
+  Colour(TTiempo, "silver");
+  Playback->Stop();
+  if (E.ThemePlayback) SelectEntryRow(1);
+  E.ThemePlayback = false;
+  E.PlayState = 0;
+  SGDatosFormula->viewport()->update();
+  // The elapsed time stops with the next finished buffer (OnBufferDone);
+  // without a device none will come.
+  if (!Playback->OutputOpen()) Timer4->stop();
+}
+
+void TMainForm::botonstopClick() {
+  Stop1Click();
+  if (BeatLampHook) BeatLampHook(kLampOff);
+}
+
+void TMainForm::Timer4Timer() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) return;
+  // The tick count wraps after 2^32 ms: the difference is taken in 32 bits.
+  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
+  E.ElapsedMs = E.ElapsedBefore + since;
+  const int64_t d = E.ElapsedMs / 100;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
+                static_cast<int>((d % 600) % 10));
+  TTiempo->setText(QString::fromLatin1(buf));
+}
+
+void TMainForm::NormalizarTema(int t) {
+  Work->NormaliseTheme(t);
+  // Then the formula of the entry selected in the sequence grid, which shows
+  // the selected theme (not necessarily t).
+  const int r = SGTemas->Row() - 1;
+  const int e = SGSaco->Row() - 1;
+  if (r >= 0 && r < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[r].entryCount)
+    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
+}
+
+void TMainForm::Normalizar1Click() {
+  Stop1Click();
+  Log("Normalizando temas:");
+  // Every core mixes; the log names each theme in order as it is done.
+  const int count = std::min(SGTemas->RowCount() - 1, kMaxTemas);
+  Work->NormaliseThemes(
+      count,
+      [this](int i) {
+        Log(SGTemas->Cells(1, i + 1));
+        Visor->repaint();
+        QCoreApplication::processEvents();
+      },
+      [] { QCoreApplication::processEvents(); });
+  Engine->CurrentBeat = 0;
+  const int r = SGTemas->Row() - 1;
+  if (r >= 0 && r < kMaxTemas) {
+    Rhythm->CurrentTema = r;
+    const int e = SGSaco->Row() - 1;
+    if (e >= 0 && e < Rhythm->Temas[r].entryCount && e < kEntrySlots)
+      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
+    Engine->MasterGain = Rhythm->Temas[r].gain;
+  }
+}
+
+void TMainForm::UnificaPistas1Click() {
+  const int t = SGTemas->Row() - 1;
+  if (!UnifyThemeTracks(*Rhythm, t)) return;
+  SGFormulasSelectCell(SGFormulas->Col(), SGFormulas->Row());
+  SGTemasSelectCell(SGTemas->Col(), t + 1);
+}
+
+void TMainForm::LasNotasClick() { SGDatosFormula->viewport()->update(); }

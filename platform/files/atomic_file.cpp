@@ -1,0 +1,116 @@
+#include "platform/files/atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+int g_failNth = 0;
+
+std::string TempPathFor(const std::string& path) {
+  return path + ".tmp-" + std::to_string(::getpid());
+}
+}  // namespace
+
+void SetWriteFailureForTests(int nth) { g_failNth = nth; }
+
+bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error) {
+  std::vector<std::string> temps;
+  auto cleanup = [&] {
+    for (const auto& t : temps) ::unlink(t.c_str());
+  };
+  for (const auto& f : files) {
+    const std::string tmp = TempPathFor(f.path);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (error) *error = f.path + ": " + std::strerror(errno);
+      cleanup();
+      return false;
+    }
+    temps.push_back(tmp);
+    bool ok = WriteAll(fd, f.bytes.data(), f.bytes.size()) && ::fsync(fd) == 0;
+    if (g_failNth > 0 && static_cast<int>(temps.size()) == g_failNth) {
+      ok = false;
+      errno = ENOSPC;
+    }
+    const int savedErrno = errno;
+    if (::close(fd) != 0 || !ok) {
+      if (error) *error = f.path + ": " + std::strerror(ok ? errno : savedErrno);
+      cleanup();
+      return false;
+    }
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (::rename(temps[i].c_str(), files[i].path.c_str()) != 0) {
+      if (error) *error = files[i].path + ": " + std::strerror(errno);
+      // Files already renamed stay replaced; the rest keep their old content.
+      for (size_t j = i; j < temps.size(); ++j) ::unlink(temps[j].c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
+  return WriteFilesAtomically({FileToWrite{path, bytes}}, error);
+}
+
+bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>* out) {
+  out->clear();
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::vector<uint8_t> buf(64 * 1024);
+  while (out->size() < maxBytes) {
+    const size_t want = std::min(buf.size(), maxBytes - out->size());
+    const size_t got = std::fread(buf.data(), 1, want, f);
+    out->insert(out->end(), buf.begin(), buf.begin() + static_cast<long>(got));
+    if (got < want) break;
+  }
+  const bool bad = std::ferror(f) != 0;
+  std::fclose(f);
+  return !bad;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirs(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return DirExists(path);
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(from, SIZE_MAX, &bytes)) {
+    if (error) *error = from + ": " + std::strerror(errno);
+    return false;
+  }
+  return WriteFileAtomically(to, bytes, error);
+}

@@ -1,0 +1,303 @@
+// Data-set commands of the "Archivo" menu: open, save, save as, new, factory
+// set and undo all.
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "app/window/mainform.h"
+#include "app/window/settings.h"
+#include "app/window/string_grid.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<std::string> LibrarySoundNames() {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator("BancoDeSonidos", ec)) {
+    if (!e.is_regular_file()) continue;
+    const std::string f = e.path().filename().string();
+    if (f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0) names.push_back(f.substr(0, f.size() - 4));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+}  // namespace
+
+void TMainForm::Abrir2Click() { OpenDataSet(); }
+
+void TMainForm::ShowDataSetName() {
+  const QString name = L1(DataSet.DataSetName);
+  setWindowTitle("Velarto Quendrel - " + name);
+  PanelSonidos->setTitle("   " + name + " ");
+  Label21->setText(name);
+}
+
+bool TMainForm::OpenDataSet() {
+  // A modified set is offered for saving first; Cancel, or a save that could
+  // not be written, leaves everything as it is.
+  if (Modified()) {
+    DataSet.SaveWithoutAsking = false;
+    if (!SaveDataSet() && DataSet.SaveAnswer != kAnswerNo) return false;
+  }
+
+  SGTemas->EmptyColumns(0, 1);
+  SGSaco->EmptyColumns(0, 4);
+  SGFormulas->EmptyColumns(0, 3);
+  SGSaco->SetRowCount(2);
+
+  if (!DataSet.SilentOpen) {
+    FileDialogRequest req;
+    req.title = Tr("Abrir", "Open");
+    req.initialDir = QDir::currentPath() + "/datos";
+    req.filter = "Archivos DRAVv2|*.vl2";
+    const QString chosen = dialogs->OpenFileName(req);
+    if (!chosen.isEmpty()) {
+      const std::string path = WithListExtension(ToL1(chosen));
+      // A file outside a "datos" folder names no set: read the open one again.
+      if (auto name = NameFromListPath(path)) {
+        DataSet.DataSetListPath = path;
+        DataSet.DataSetName = *name;
+      }
+    }
+  }
+  DataSet.SilentOpen = false;
+
+  LBwavs->clear();
+  for (const auto& n : LibrarySoundNames()) LBwavs->addItem(L1(n));
+
+  ShowDataSetName();
+
+  LBIns->clear();
+  if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
+    std::string err;
+    if (!CopyFileReplacing(kFactoryListPath, DataSet.DataSetListPath, &err))
+      Log(Tr("No se puede copiar la lista de sonidos: ", "I cannot copy the sound list: ") + L1(err));
+    MakeDirs(SetFolder(DataSet.DataSetName));
+  }
+
+  for (int r = 1; r <= 16; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
+  AbreSonidos();
+  CBMetro->setCurrentIndex(0);
+
+  // A record file that is there but cannot be read is said so: the set then
+  // shows only what was read, and saving it would write only that.
+  const auto unreadable = [this](const std::string& path) {
+    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + L1(path));
+  };
+  std::vector<int> repaired;
+  const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
+  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) unreadable(formulasPath);
+  DataSet.FreshSet = Rhythm->FormulaCount < 2;
+  SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
+  DataSet.GridsFilling |= kGridsFillingBit;
+  // Every record read keeps its row, a repaired one too, so that the grid and
+  // the table count the same formulas.
+  for (int i = 0; i < Rhythm->FormulaCount; ++i) {
+    const Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
+    Engine->FormulaBeats = f.Beats();
+    Engine->FormulaStartBeat = f.StartBeat();
+    FillFormulaRow(i);
+  }
+
+  SGTemas->SetCells(0, 0, Tr("Tema Nº", "Song No."));
+  SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
+  const std::string temasPath = TemasPathOf(DataSet.DataSetName);
+  if (!LoadTemas(*Rhythm, temasPath)) unreadable(temasPath);
+  SGTemas->SetRowCount(Rhythm->TemaCount + 1);
+  for (int m = 1; m <= Rhythm->TemaCount; ++m) {
+    const Tema& t = Rhythm->Temas[m - 1];
+    if (t.Unused()) continue;
+    SGTemas->SetCells(0, m, QString::number(m));
+    SGTemas->SetCells(1, m, L1(t.Name()));
+  }
+  // A repaired formula is selected and shown, as clearing it does; the themes
+  // are in by then, so the editor tells truly where it is used.
+  for (int i : repaired) {
+    SGFormulas->Select(SGFormulas->Col(), i + 1);
+    SGFormulasSelectCell(SGFormulas->Col(), i + 1);
+    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+  }
+  if (Rhythm->TemaCount > 0) {
+    SGTemasSelectCell(1, 1);
+    SGTemas->Select(1, 1);
+  }
+  DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
+
+  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  ClearModified();
+  return true;
+}
+
+void TMainForm::botonrecClick() { SaveDataSet(); }
+void TMainForm::Guardar1Click() { SaveDataSet(); }
+
+bool TMainForm::SaveDataSet() {
+  Stop1Click();
+  if (!DataSet.SaveWithoutAsking) {
+    DataSet.SaveAnswer = dialogs->Ask(Tr("¿ Quiere guardar los cambios realizados ?", "Save the changes ?"), QString(),
+                                      AskButtons::YesNoCancel);
+    if (DataSet.SaveAnswer != kAnswerYes) return false;
+  }
+  const std::string oldName = DataSet.DataSetName;
+  const std::string oldListPath = DataSet.DataSetListPath;
+  if (IsReservedName(DataSet.DataSetName)) {
+    DataSet.DataSetName = FirstFreeSaveName(DataSet.DataSetName);
+    Label21->setText(L1(DataSet.DataSetName));
+  }
+  DataSet.SaveWithoutAsking = false;
+  Normalizar1->trigger();
+
+  const int formulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
+  const int temaCount = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
+  std::string error;
+  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, &error)) {
+    DataSet.DataSetName = oldName;
+    DataSet.DataSetListPath = oldListPath;
+    Label21->setText(L1(DataSet.DataSetName));
+    dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
+                         L1(error));
+    return false;
+  }
+  Rhythm->FormulaCount = formulaCount;
+  Rhythm->TemaCount = temaCount;
+  DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
+  ClearModified();
+  Log(Tr("Datos guardados", "Data saved"));
+  DataSet.FreshSet = false;
+  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  return true;
+}
+
+void TMainForm::Guardarcomo1Click() {
+  const std::string oldFolder = SetFolder(DataSet.DataSetName);
+  // Every save as starts in datos; a folder change while the dialog is up
+  // points the dialog at "datos" the next time it shows (after a refused name).
+  SaveAsInitialDir = QDir::currentPath() + "/datos";
+  std::string path, name;
+  for (;;) {
+    FileDialogRequest req;
+    req.title = Tr("Guardar como", "Save as");
+    req.initialDir = SaveAsInitialDir;
+    req.filter = "Archivos WIXEv2|*.vl2";
+    req.onFolderChange = [this](const QString&) { SaveDialogPELNv2FolderChange(); };
+    const QString chosen = dialogs->SaveFileName(req);
+    if (chosen.isEmpty()) return;
+    path = WithListExtension(ToL1(chosen));
+    if (IsRefusedSaveAsPath(path)) {
+      dialogs->ShowMessage(Tr("Seleccione un nombre distinto a Original o Nuevo",
+                              "Select a different name to Original or Nuevo"));
+      continue;
+    }
+    auto n = NameFromListPath(path);
+    if (!n) continue;
+    name = *n;
+    break;
+  }
+  const std::string oldName = DataSet.DataSetName;
+  const std::string oldListPath = DataSet.DataSetListPath;
+  const bool folderWasThere = DirExists(SetFolder(name));
+  MakeDirs(SetFolder(name));
+  DataSet.DataSetName = name;
+  DataSet.DataSetListPath = path;
+  ShowDataSetName();
+  DataSet.SaveWithoutAsking = true;
+  DataSet.SaveAnswer = kAnswerYes;
+  if (!SaveDataSet()) {
+    // Nothing was written under the new name: the open set keeps its own,
+    // and a folder made for it alone goes again.
+    if (!folderWasThere) {
+      std::error_code ec;
+      fs::remove(SetFolder(name), ec);
+    }
+    DataSet.DataSetName = oldName;
+    DataSet.DataSetListPath = oldListPath;
+    ShowDataSetName();
+    return;
+  }
+  // The guitar tracks follow once the set itself is safely written, so that a
+  // failed save replaces no track of a set that already had the name.
+  std::vector<std::string> failures;
+  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &failures)) Log(L1(src));
+  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + L1(f));
+}
+
+void TMainForm::SaveDialogPELNv2FolderChange() { SaveAsInitialDir = "datos"; }
+
+void TMainForm::Nuevo1Click() {
+  if (Modified()) {
+    DataSet.SaveWithoutAsking = false;
+    if (!SaveDataSet()) {
+      if (DataSet.SaveAnswer != kAnswerNo) return;
+      ClearModified();  // answered No: the changes are dropped, not asked for again
+    }
+  }
+  DataSet.PreviousDataSetName = DataSet.DataSetName;
+  DataSet.DataSetName = "Nuevo";
+  DataSet.DataSetListPath = "Nuevo.vl2";
+  DataSet.SilentOpen = true;
+  if (!OpenDataSet()) return;
+  TB1->setValue(300);
+  TB2->setValue(300);
+  Rhythm->Temas[0].entryCount = 0;
+  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(420 - TB2->value());
+  SGTemas->Select(1, 1);
+  SGTemas->SetCells(0, 1, "1");
+  SGTemas->SetCells(1, 1, QString());
+  // Switching "Normal" on runs its click when it was off: the theme plays in order.
+  if (!RadioButton1->isChecked()) {
+    RadioButton1->setChecked(true);
+    RadioButton1Click();
+  }
+}
+
+void TMainForm::Original1Click() {
+  if (Modified()) {
+    DataSet.SaveWithoutAsking = false;
+    if (!SaveDataSet() && DataSet.SaveAnswer != kAnswerNo) return;
+  }
+  ClearModified();
+  DataSet.DataSetName = "Original";
+  DataSet.DataSetListPath = kFactoryListPath;
+  DataSet.SilentOpen = true;
+  OpenDataSet();
+}
+
+void TMainForm::Deshacertodo1Click() {
+  Stop1Click();
+  StringGrid* grids[] = {SGTemas, SGSaco, SGFormulas, SGDatosFormula};
+  int rows[4], cols[4];
+  for (int i = 0; i < 4; ++i) {
+    rows[i] = grids[i]->Row();
+    cols[i] = grids[i]->Col();
+  }
+  DataSet.SilentOpen = true;
+  ClearModified();
+  OpenDataSet();
+  // Each position comes back as a selection of its own, so the theme, its
+  // entry, the formula and the track shown are again the ones selected.
+  const std::function<void(int, int)> select[] = {
+      [this](int c, int r) { SGTemasSelectCell(c, r); },
+      [this](int c, int r) { SGSacoSelectCell(c, r); },
+      [this](int c, int r) { SGFormulasSelectCell(c, r); },
+      [this](int c, int r) { SGDatosFormulaSelectCell(c, r); },
+  };
+  for (int i = 0; i < 4; ++i) {
+    // A row that the reloaded set no longer has falls back to its last row.
+    const int r = std::min(rows[i], grids[i]->RowCount() - 1);
+    const int c = std::min(cols[i], grids[i]->ColCount() - 1);
+    if (r < 1 || c < 0) continue;
+    grids[i]->Select(c, r);
+    select[i](c, r);
+  }
+}

@@ -1,5 +1,6 @@
 // WAV export of a long theme: ten minutes of music on 16 tracks, written to
-// a file. Reported as a multiple of real time.
+// a file. Reported as a multiple of real time, measured by the wall clock:
+// time spent waiting for the file counts as much as time spent mixing.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -50,5 +51,5 @@ void BM_ExportTenMinutes(benchmark::State& state) {
   state.counters["music_s"] = benchmark::Counter(seconds / static_cast<double>(state.iterations()));
   state.counters["x_realtime"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ExportTenMinutes)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ExportTenMinutes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 }  // namespace

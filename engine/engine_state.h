@@ -30,6 +30,7 @@ constexpr int kGuitarSlot = 16;    // index of the guitar in the mute and solo r
 constexpr float kMinBpm = 20.0f;
 constexpr float kMaxBpm = 400.0f;
 constexpr int kPlayedEntrySlots = 120;
+constexpr int kMixBlockFrames = 2048;
 
 // A per-track table with every track at one value.
 template <typename T>
@@ -86,8 +87,8 @@ struct EngineState {
       : Format(format),
         OutputBuffer(static_cast<size_t>(2 * format.HalfSamples())),
         GuitarBuffer(static_cast<size_t>(format.HalfSamples())),
-        MixLeft(static_cast<size_t>(format.MaxBeatFrames())),
-        MixRight(static_cast<size_t>(format.MaxBeatFrames())) {}
+        MixLeft(static_cast<size_t>(kMixBlockFrames)),
+        MixRight(static_cast<size_t>(kMixBlockFrames)) {}
   EngineState(const EngineState&) = default;
 
   EngineFormat Format;
@@ -157,7 +158,8 @@ struct EngineState {
   // One guitar sample per frame of the beat, rendered by the guitar.
   std::vector<int16_t> GuitarBuffer;
 
-  // The mixer's per-frame sums of the beat being mixed (left, right).
+  // The mixer's per-frame sums of the block of the beat being mixed (left,
+  // right): a beat is mixed in blocks of kMixBlockFrames frames.
   std::vector<int32_t> MixLeft;
   std::vector<int32_t> MixRight;
 

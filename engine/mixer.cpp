@@ -12,10 +12,24 @@
 
 // The frame loop of a beat is computed source by source: each track, the
 // click and the guitar add their share of every frame into the beat's left
-// and right sums, and a last pass applies the master gain frame by frame.
+// and right sums, and a last pass applies the master gain frame by frame (in
+// one go over a run of frames none of which clips at the current gain).
 // A source's share of a frame depends only on its own state, so this gives
 // the same sums as visiting every source in every frame, and it lets each
 // stretch of a sound between two strokes run as one tight loop.
+//
+// The beat is mixed in blocks of kBlockFrames frames: every source adds its
+// share of one block into sums that stay in the first-level cache, then the
+// gain pass turns the block into output, and the next block follows. A voice
+// carries its state from block to block exactly as from frame to frame.
+//
+// The stretch loops are written so that the compiler turns them into vector
+// code on 16-bit lanes (a sample and every step of its arithmetic up to the
+// gain fit in 16 bits): the divisions by a constant become multiplications,
+// and the pan product with its shift becomes one high-half multiplication
+// (see PanFactor). On x86-64 each loop is compiled twice, for AVX2 and for the
+// SSE2 every x86-64 has, and the processor picks one at the first beat; both
+// are the same C++ arithmetic, so they give the same sums.
 
 namespace {
 
@@ -26,6 +40,8 @@ constexpr int kSilent = 7;        // attenuation of a voice that sounds nothing
 constexpr float kMaxMasterGain = 1000.0f;
 constexpr double kGainFloor = 0.01;
 constexpr double kGainStep = 0.001;
+constexpr int kBlockFrames = kMixBlockFrames;  // sums of a block: 16 KiB
+constexpr int kGainChunk = 64;      // frames the gain pass checks at once
 
 const Formula kEmptyFormula{};
 
@@ -35,64 +51,233 @@ int StrokeCode(int32_t word, int stroke) {
   return static_cast<int>((static_cast<uint32_t>(word) >> (3 * stroke)) & 7u);
 }
 
+// --- one stretch of a sound --------------------------------------------------
+
+// A track's share of a sample v (already divided by attenuation + 1) is
+// ((pan x v) >> 5) x num / den on the right and the same with 32 - pan on the
+// left. v is a 16-bit value and pan is 0..32, so
+//   (pan x v) >> 5 = floor(v x pan x 2048 / 65536),
+// the high half of the product of v and M = pan x 2048. M fits a signed
+// 16-bit factor up to pan 15; from 16 on, M - 65536 does, and the high half
+// of v x (M - 65536) is exactly floor(v x M / 65536) - v, so v is added back
+// (at pan 32 the factor is 0 and the result v itself). The result fits 16
+// bits for every v and pan.
+struct PanFactor {
+  int16_t mul;
+  int16_t add;  // 0 or all ones: selects v
+};
+
+constexpr PanFactor MakePanFactor(int pan) {
+  return {static_cast<int16_t>(pan >= 16 ? pan * 2048 - 65536 : pan * 2048), static_cast<int16_t>(pan >= 16 ? -1 : 0)};
+}
+
+[[gnu::always_inline]] constexpr int16_t Panned(int16_t x, PanFactor f) {
+  return static_cast<int16_t>(((static_cast<int32_t>(x) * f.mul) >> 16) + (x & f.add));
+}
+
+// Spot checks of the identity; the mixer tests run it over every sample value.
+constexpr bool PanMatches(int x, int pan) {
+  return Panned(static_cast<int16_t>(x), MakePanFactor(pan)) == ((pan * x) >> 5);
+}
+static_assert(PanMatches(-32768, 32) && PanMatches(32767, 32) && PanMatches(-32768, 16) && PanMatches(32767, 16) &&
+              PanMatches(-32768, 15) && PanMatches(-1, 1) && PanMatches(-1, 31) && PanMatches(-31, 17) &&
+              PanMatches(12345, 0) && PanMatches(-12345, 31));
+
+struct SpanArgs {
+  PanFactor right;  // pan
+  PanFactor left;   // 32 - pan
+  int pan;
+  int num;
+  int den;
+};
+
+// How the panned value becomes a share: x num / den, in the cheapest form the
+// gain allows. The volume sliders give either num 1..9 over 1 or 1 over 2..8.
+enum GainSlot : int {
+  kGainAny = 0,    // panned value x num / den in 32 bits
+  kGainOne = 1,    // 1 / 1
+  kGainTimes = 2,  // num / 1
+  kGainOver = 3,   // 1 / den, den 2..8: slots 3..9 for den 2..8
+};
+constexpr int kGainSlots = kGainOver + 7;
+
+int GainSlotFor(int num, int den) {
+  if (den == 1) return num == 1 ? kGainOne : kGainTimes;
+  if (num == 1 && den >= 2 && den <= 8) return kGainOver + den - 2;
+  return kGainAny;
+}
+
 // n consecutive samples of a track at one level (divisor D = attenuation + 1),
-// one pan and one gain num / G, added into the sums.
-template <int D, int G>
-void AddTrackSpan(const int16_t* __restrict s, int n, int32_t* __restrict left, int32_t* __restrict right,
-                  int pan, int num, int /*den*/) {
-  const int32_t p = pan;
-  const int32_t q = kPanFull - pan;
-  for (int k = 0; k < n; ++k) {
-    const int32_t x = static_cast<int32_t>(s[k]) / D;
-    right[k] += ((p * x) >> 5) * num / G;
-    left[k] += ((q * x) >> 5) * num / G;
+// one pan and one gain, added into the sums.
+template <int D, int Slot>
+[[gnu::always_inline]] inline void TrackSpanBody(const int16_t* __restrict s, int n, int32_t* __restrict left,
+                                                 int32_t* __restrict right, SpanArgs a) {
+  if constexpr (Slot == kGainAny) {
+    const int32_t p = a.pan;
+    const int32_t q = kPanFull - a.pan;
+    const int32_t num = a.num;
+    const int32_t den = a.den;
+    for (int k = 0; k < n; ++k) {
+      const int32_t x = static_cast<int32_t>(s[k]) / D;
+      right[k] += ((p * x) >> 5) * num / den;
+      left[k] += ((q * x) >> 5) * num / den;
+    }
+  } else {
+    const PanFactor fr = a.right;
+    const PanFactor fl = a.left;
+    const int32_t num = a.num;
+    for (int k = 0; k < n; ++k) {
+      const int16_t x = static_cast<int16_t>(s[k] / D);
+      const int16_t yr = Panned(x, fr);
+      const int16_t yl = Panned(x, fl);
+      if constexpr (Slot == kGainOne) {
+        right[k] += yr;
+        left[k] += yl;
+      } else if constexpr (Slot == kGainTimes) {
+        right[k] += static_cast<int32_t>(yr) * num;
+        left[k] += static_cast<int32_t>(yl) * num;
+      } else {
+        constexpr int G = Slot - kGainOver + 2;
+        right[k] += static_cast<int16_t>(yr / G);
+        left[k] += static_cast<int16_t>(yl / G);
+      }
+    }
   }
 }
 
-// The same for a gain denominator outside 1..8.
-template <int D>
-void AddTrackSpanAnyDen(const int16_t* __restrict s, int n, int32_t* __restrict left, int32_t* __restrict right,
-                        int pan, int num, int den) {
-  const int32_t p = pan;
-  const int32_t q = kPanFull - pan;
+// n samples of the click: (sample >> shift) x level on both sides.
+[[gnu::always_inline]] inline void ClickSpanBody(const int16_t* __restrict s, int n, int32_t* __restrict left,
+                                                 int32_t* __restrict right, int shift, int level) {
   for (int k = 0; k < n; ++k) {
-    const int32_t x = static_cast<int32_t>(s[k]) / D;
-    right[k] += ((p * x) >> 5) * num / den;
-    left[k] += ((q * x) >> 5) * num / den;
-  }
-}
-
-using SpanFn = void (*)(const int16_t*, int, int32_t*, int32_t*, int, int, int);
-constexpr int kDenTemplates = 8;
-
-template <int D, int... G>
-constexpr std::array<SpanFn, kDenTemplates + 1> SpanRow(std::integer_sequence<int, G...>) {
-  return {&AddTrackSpanAnyDen<D>, &AddTrackSpan<D, G + 1>...};
-}
-template <int... A>
-constexpr std::array<std::array<SpanFn, kDenTemplates + 1>, kSilent> SpanTable(std::integer_sequence<int, A...>) {
-  return {SpanRow<A + 1>(std::make_integer_sequence<int, kDenTemplates>{})...};
-}
-// kSpans[attenuation][den] (den 0 = any other denominator).
-constexpr auto kSpans = SpanTable(std::make_integer_sequence<int, kSilent>{});
-
-void AddSpan(const int16_t* s, int n, int32_t* left, int32_t* right, int attenuation, int pan, int num, int den) {
-  const int slot = (den >= 1 && den <= kDenTemplates) ? den : 0;
-  kSpans[static_cast<size_t>(attenuation)][static_cast<size_t>(slot)](s, n, left, right, pan, num, den);
-}
-
-void AddClickSpan(const int16_t* __restrict s, int n, int32_t* __restrict left, int32_t* __restrict right,
-                  int shift, int level) {
-  for (int k = 0; k < n; ++k) {
-    const int32_t v = (static_cast<int32_t>(s[k]) >> shift) * level;
+    const int32_t v = static_cast<int32_t>(static_cast<int16_t>(s[k] >> shift)) * level;
     left[k] += v;
     right[k] += v;
   }
 }
 
+// The gain pass over n frames at one gain, for the common case that no frame
+// clips: returns false, having written nothing, when a frame may clip, and the
+// caller then takes these frames one by one. `threshold` is the smallest sum
+// magnitude that clips at this gain (see ClipThreshold); below it the product
+// truncates to at most 32767 and is the frame's output as it is.
+template <bool Mono>
+[[gnu::always_inline]] inline bool ScaleUnclippedBody(const int32_t* __restrict left, const int32_t* __restrict right,
+                                                      int n, double g, int32_t threshold, int16_t* __restrict out) {
+  const int32_t t = threshold;
+  int over = 0;
+  for (int k = 0; k < n; ++k) {
+    if constexpr (Mono) {
+      const int32_t m = (left[k] + right[k]) / 2;
+      over |= (m >= t) | (m <= -t);
+    } else {
+      over |= (left[k] >= t) | (left[k] <= -t) | (right[k] >= t) | (right[k] <= -t);
+    }
+  }
+  if (over != 0) return false;
+  for (int k = 0; k < n; ++k) {
+    if constexpr (Mono) {
+      const int32_t outL = static_cast<int32_t>(static_cast<double>((left[k] + right[k]) / 2) * g);
+      out[2 * k] = static_cast<int16_t>(outL);
+      out[2 * k + 1] = static_cast<int16_t>(-outL);  // the right channel carries the left one inverted
+    } else {
+      out[2 * k] = static_cast<int16_t>(static_cast<int32_t>(static_cast<double>(left[k]) * g));
+      out[2 * k + 1] = static_cast<int16_t>(static_cast<int32_t>(static_cast<double>(right[k]) * g));
+    }
+  }
+  return true;
+}
+
+// --- the two builds of the loops -------------------------------------------
+
+using SpanFn = void (*)(const int16_t*, int, int32_t*, int32_t*, SpanArgs);
+using ClickFn = void (*)(const int16_t*, int, int32_t*, int32_t*, int, int);
+using ScaleFn = bool (*)(const int32_t*, const int32_t*, int, double, int32_t, int16_t*);
+
+struct Kernels {
+  // spans[attenuation][gain slot]
+  std::array<std::array<SpanFn, kGainSlots>, kSilent> spans;
+  ClickFn click;
+  std::array<ScaleFn, 2> scale;  // stereo, mono
+};
+
+template <template <int, int> class Pick, int D, int... S>
+constexpr std::array<SpanFn, kGainSlots> SpanRow(std::integer_sequence<int, S...>) {
+  return {Pick<D, S>::fn...};
+}
+template <template <int, int> class Pick, int... A>
+constexpr std::array<std::array<SpanFn, kGainSlots>, kSilent> SpanTable(std::integer_sequence<int, A...>) {
+  return {SpanRow<Pick, A + 1>(std::make_integer_sequence<int, kGainSlots>{})...};
+}
+
+// The baseline build: SSE2 on x86-64.
+template <int D, int Slot>
+void TrackSpanBase(const int16_t* s, int n, int32_t* left, int32_t* right, SpanArgs a) {
+  TrackSpanBody<D, Slot>(s, n, left, right, a);
+}
+void ClickSpanBase(const int16_t* s, int n, int32_t* left, int32_t* right, int shift, int level) {
+  ClickSpanBody(s, n, left, right, shift, level);
+}
+template <bool Mono>
+bool ScaleUnclippedBase(const int32_t* left, const int32_t* right, int n, double g, int32_t threshold, int16_t* out) {
+  return ScaleUnclippedBody<Mono>(left, right, n, g, threshold, out);
+}
+template <int D, int S>
+struct PickBase {
+  static constexpr SpanFn fn = &TrackSpanBase<D, S>;
+};
+constexpr Kernels kBaseKernels{SpanTable<PickBase>(std::make_integer_sequence<int, kSilent>{}),
+                               &ClickSpanBase,
+                               {&ScaleUnclippedBase<false>, &ScaleUnclippedBase<true>}};
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The AVX2 build, for the processors that have it: twice the lanes.
+template <int D, int Slot>
+__attribute__((target("avx2"))) void TrackSpanAvx2(const int16_t* s, int n, int32_t* left, int32_t* right, SpanArgs a) {
+  TrackSpanBody<D, Slot>(s, n, left, right, a);
+}
+__attribute__((target("avx2"))) void ClickSpanAvx2(const int16_t* s, int n, int32_t* left, int32_t* right, int shift,
+                                                   int level) {
+  ClickSpanBody(s, n, left, right, shift, level);
+}
+template <bool Mono>
+__attribute__((target("avx2"))) bool ScaleUnclippedAvx2(const int32_t* left, const int32_t* right, int n, double g,
+                                                        int32_t threshold, int16_t* out) {
+  return ScaleUnclippedBody<Mono>(left, right, n, g, threshold, out);
+}
+template <int D, int S>
+struct PickAvx2 {
+  static constexpr SpanFn fn = &TrackSpanAvx2<D, S>;
+};
+constexpr Kernels kAvx2Kernels{SpanTable<PickAvx2>(std::make_integer_sequence<int, kSilent>{}),
+                               &ClickSpanAvx2,
+                               {&ScaleUnclippedAvx2<false>, &ScaleUnclippedAvx2<true>}};
+
+const Kernels& MixKernels() {
+  static const Kernels* const k = __builtin_cpu_supports("avx2") ? &kAvx2Kernels : &kBaseKernels;
+  return *k;
+}
+#else
+const Kernels& MixKernels() { return kBaseKernels; }
+#endif
+
 int ClampPan(int p) { return std::clamp(p, 0, kPanFull); }
 int ClampNum(int n) { return std::clamp(n, 0, kGainNumMax); }
 int SafeDen(int d) { return d >= 1 ? d : 1; }
+
+// One source's pan and gain, ready for its stretches.
+struct SpanSetup {
+  SpanArgs args{};
+  int slot = kGainAny;
+  bool silent = true;  // num 0: every share is 0
+
+  void Add(const Kernels& k, const int16_t* s, int n, int32_t* left, int32_t* right, int attenuation) const {
+    if (!silent) k.spans[static_cast<size_t>(attenuation)][static_cast<size_t>(slot)](s, n, left, right, args);
+  }
+};
+
+SpanSetup MakeSpanSetup(int pan, int num, int den) {
+  return {{MakePanFactor(pan), MakePanFactor(kPanFull - pan), pan, num, den}, GainSlotFor(num, den), num == 0};
+}
 
 // A stroke voice walking through one beat: it sounds sample pos while it
 // is below the sound's length and the attenuation is below 7, and after
@@ -104,17 +289,18 @@ struct Voice {
   int stroke;
 };
 
-// Frames [0, frames) of one voice. Before the first frame the voice is in
-// its state; `onStroke` runs in the frame whose countdown is found at 0,
-// after that frame's sample, and returns the voice's new state.
+// Frames [from, to) of one voice. Before frame `from` the voice is in its
+// state; `onStroke` runs in the frame whose countdown is found at 0, after
+// that frame's sample, and returns the voice's new state. Running [0, a) and
+// then [a, b) is the same as running [0, b).
 template <typename Sound, typename OnStroke>
-void RunVoice(Voice& v, int spacing, int frames, const SoundView& snd, Sound&& sound, OnStroke&& onStroke) {
-  int f = 0;
-  while (f < frames) {
+void RunVoice(Voice& v, int spacing, int from, int to, const SoundView& snd, Sound&& sound, OnStroke&& onStroke) {
+  int f = from;
+  while (f < to) {
     // The countdown reaches 0 in frame f + countdown; a negative countdown
     // never does.
-    const bool strokeDue = v.countdown >= 0 && v.countdown < frames - f;
-    const int span = strokeDue ? v.countdown + 1 : frames - f;
+    const bool strokeDue = v.countdown >= 0 && v.countdown < to - f;
+    const int span = strokeDue ? v.countdown + 1 : to - f;
     if (v.attenuation >= 0 && v.attenuation < kSilent && v.pos >= 0 && v.pos < snd.length) {
       const int n = std::min(span, snd.length - v.pos);
       sound(snd.data + v.pos, n, f, v.attenuation);
@@ -133,6 +319,51 @@ void RunVoice(Voice& v, int spacing, int frames, const SoundView& snd, Sound&& s
 
 int16_t Saturate16(int64_t v) {
   return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+// The smallest sum magnitude s for which trunc(s x g) lies beyond +-32767,
+// that is for which s x |g| rounds to 32768 or more (a product rounds the same
+// for either sign, and never down past a smaller one). Sums of a beat stay far
+// below 2^30; where even that would not clip, 2^30 is returned, which only
+// sends such a sum, if one ever came, the frame-by-frame way.
+int32_t ClipThreshold(double g) {
+  constexpr int32_t kBeyondAnySum = 1 << 30;
+  const double a = std::fabs(g);
+  if (static_cast<double>(kBeyondAnySum) * a < 32768.0) return kBeyondAnySum;
+  // a >= 2^-15 here, so the quotient is at most 2^30.
+  int32_t t = std::min(kBeyondAnySum, static_cast<int32_t>(std::ceil(32768.0 / a)));
+  while (t > 0 && static_cast<double>(t - 1) * a >= 32768.0) --t;
+  while (static_cast<double>(t) * a < 32768.0) ++t;
+  return t;
+}
+
+// The gain pass frame by frame: the gain falls by 0.001 for as long as a
+// frame would clip, down to 0.01; below that the frame saturates.
+float ScaleFrames(const int32_t* left, const int32_t* right, int n, float gain, bool mono, int16_t* out, int& clips) {
+  for (int f = 0; f < n; ++f) {
+    const int32_t l = left[f];
+    const int32_t r = right[f];
+    int64_t outL;
+    int64_t outR;
+    for (;;) {
+      const double g = gain;
+      if (mono) {
+        const int32_t m = (l + r) / 2;
+        outL = static_cast<int64_t>(static_cast<double>(m) * g);
+        outR = -outL;  // the right channel carries the left one inverted
+      } else {
+        outL = static_cast<int64_t>(static_cast<double>(l) * g);
+        outR = static_cast<int64_t>(static_cast<double>(r) * g);
+      }
+      const bool clip = outL > 32767 || outL < -32767 || outR > 32767 || outR < -32767;
+      if (!(clip && g > kGainFloor)) break;
+      ++clips;
+      gain = static_cast<float>(g - kGainStep);
+    }
+    out[2 * f] = Saturate16(outL);
+    out[2 * f + 1] = Saturate16(outR);
+  }
+  return gain;
 }
 
 }  // namespace
@@ -233,66 +464,40 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   // 6. The click restarts at every beat.
   eng.ClickCountdown = eng.ClickSpacing;
 
-  // 7. Frame sums.
-  int32_t* const left = eng.MixLeft.data();
-  int32_t* const right = eng.MixRight.data();
-  std::fill_n(left, frames, 0);
-  std::fill_n(right, frames, 0);
+  // 7. The sources of the beat, then the beat block by block.
+  const Kernels& kernels = MixKernels();
 
-  if (guitar) {
-    const int pan = ClampPan(ctl.GuitarPan);
-    const int num = ClampNum(ctl.GuitarGainNum);
-    const int den = SafeDen(ctl.GuitarGainDen);
-    AddSpan(eng.GuitarBuffer.data(), frames, left, right, 0, pan, num, den);
-  }
+  const SpanSetup guitarSetup =
+      MakeSpanSetup(ClampPan(ctl.GuitarPan), ClampNum(ctl.GuitarGainNum), SafeDen(ctl.GuitarGainDen));
 
-  if (eng.ClickSpacing != 0 && metro != 0) {
-    const SoundView snd = bank.Sound(metro);
-    const int level = eng.ClickLevel;
-    const int32_t pattern = eng.ClickCurrentPattern;
-    Voice v{0, kSilent - StrokeCode(pattern, 0), eng.ClickCountdown, 0};
-    RunVoice(
-        v, eng.ClickSpacing, frames, snd,
-        [&](const int16_t* s, int n, int f, int a) { AddClickSpan(s, n, left + f, right + f, a + 3, level); },
-        [&](Voice& cv) {
-          // A rest stroke silences the click.
-          cv.attenuation = kSilent - StrokeCode(pattern, cv.stroke);
-          cv.pos = 0;
-        });
-    eng.ClickCountdown = v.countdown;
-  }
+  const bool click = eng.ClickSpacing != 0 && metro != 0;
+  const SoundView clickSound = click ? bank.Sound(metro) : SoundView{};
+  const int clickLevel = eng.ClickLevel;
+  const int32_t clickPattern = eng.ClickCurrentPattern;
+  Voice clickVoice{0, kSilent - StrokeCode(clickPattern, 0), eng.ClickCountdown, 0};
 
+  struct TrackSource {
+    int track = 0;
+    SoundView sound;
+    SpanSetup setup;
+    Voice voice{};
+  };
+  std::array<TrackSource, kMixTracks> sources;
+  int sourceCount = 0;
   const bool tracksOn = eng.ClickLevel < kClickLevelMax ||
                         (ctl.ClickAccentPattern == 0 && eng.IntroCounter == 0 && eng.EndingCounter == 0);
   if (tracksOn) {
     for (int t = 0; t < tracks; ++t) {
       const int snd = ctl.MuteButtons[static_cast<size_t>(t)] ? 0 : static_cast<int8_t>(F.sounds[t]);
       if (snd == 0) continue;  // a silent or muted track stands still
-      const SoundView view = bank.Sound(snd);
-      const int pan = ClampPan(ctl.Pan[static_cast<size_t>(t)]);
-      const int num = ClampNum(ctl.TrackGainNum[static_cast<size_t>(t)]);
-      const int den = SafeDen(ctl.TrackGainDen[static_cast<size_t>(t)]);
-      const int32_t word = tv.TrackWord[t];
-      Voice v{tv.TrackPos[t], tv.TrackAttenuation[t], tv.TrackCountdown[t], tv.TrackStroke[t]};
-      RunVoice(
-          v, tv.TrackSpacing[t], frames, view,
-          [&](const int16_t* s, int n, int f, int a) { AddSpan(s, n, left + f, right + f, a, pan, num, den); },
-          [&](Voice& w) {
-            const int c = StrokeCode(word, w.stroke);
-            if (c != 0) {  // a rest lets the sounding stroke ring on
-              w.pos = 0;
-              w.attenuation = kSilent - c;
-            }
-          });
-      tv.TrackPos[t] = v.pos;
-      tv.TrackAttenuation[t] = static_cast<int8_t>(v.attenuation);
-      tv.TrackCountdown[t] = v.countdown;
-      tv.TrackStroke[t] = v.stroke;
+      sources[static_cast<size_t>(sourceCount++)] = {
+          t, bank.Sound(snd),
+          MakeSpanSetup(ClampPan(ctl.Pan[static_cast<size_t>(t)]), ClampNum(ctl.TrackGainNum[static_cast<size_t>(t)]),
+                        SafeDen(ctl.TrackGainDen[static_cast<size_t>(t)])),
+          Voice{tv.TrackPos[t], tv.TrackAttenuation[t], tv.TrackCountdown[t], tv.TrackStroke[t]}};
     }
   }
 
-  // Gain and clipping: the gain falls by 0.001 for as long as a frame would
-  // clip, down to 0.01; below that the frame saturates.
   float gain = eng.MasterGain;
   if (!std::isfinite(gain)) gain = 1.0f;
   gain = std::clamp(gain, -kMaxMasterGain, kMaxMasterGain);
@@ -300,29 +505,75 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   eng.OutputOffset = eng.OutputHalf * eng.Format.HalfSamples();
   int16_t* const out = eng.OutputBuffer.data() + eng.OutputOffset;
   const bool mono = ctl.Mono;
+  const ScaleFn scaleUnclipped = kernels.scale[mono ? 1 : 0];
   int clips = 0;
-  for (int f = 0; f < frames; ++f) {
-    const int32_t l = left[f];
-    const int32_t r = right[f];
-    int64_t outL;
-    int64_t outR;
-    for (;;) {
-      const double g = gain;
-      if (mono) {
-        const int32_t m = (l + r) / 2;
-        outL = static_cast<int64_t>(static_cast<double>(m) * g);
-        outR = -outL;  // the right channel carries the left one inverted
-      } else {
-        outL = static_cast<int64_t>(static_cast<double>(l) * g);
-        outR = static_cast<int64_t>(static_cast<double>(r) * g);
-      }
-      const bool clip = outL > 32767 || outL < -32767 || outR > 32767 || outR < -32767;
-      if (!(clip && g > kGainFloor)) break;
-      ++clips;
-      gain = static_cast<float>(g - kGainStep);
+  float thresholdGain = gain;
+  int32_t threshold = ClipThreshold(static_cast<double>(gain));
+
+  // The sums of one block, at the start of the beat's sum buffers.
+  const int blockFrames = std::min<int>(kBlockFrames, static_cast<int>(eng.MixLeft.size()));
+  int32_t* const left = eng.MixLeft.data();
+  int32_t* const right = eng.MixRight.data();
+  for (int b0 = 0; b0 < frames; b0 += blockFrames) {
+    const int b1 = std::min(frames, b0 + blockFrames);
+    const int n = b1 - b0;
+    std::fill_n(left, n, 0);
+    std::fill_n(right, n, 0);
+
+    if (guitar) guitarSetup.Add(kernels, eng.GuitarBuffer.data() + b0, n, left, right, 0);
+
+    if (click) {
+      RunVoice(
+          clickVoice, eng.ClickSpacing, b0, b1, clickSound,
+          [&](const int16_t* s, int m, int f, int a) {
+            if (clickLevel != 0) kernels.click(s, m, left + (f - b0), right + (f - b0), a + 3, clickLevel);
+          },
+          [&](Voice& cv) {
+            // A rest stroke silences the click.
+            cv.attenuation = kSilent - StrokeCode(clickPattern, cv.stroke);
+            cv.pos = 0;
+          });
     }
-    out[2 * f] = Saturate16(outL);
-    out[2 * f + 1] = Saturate16(outR);
+
+    for (int i = 0; i < sourceCount; ++i) {
+      TrackSource& src = sources[static_cast<size_t>(i)];
+      const int32_t word = tv.TrackWord[src.track];
+      RunVoice(
+          src.voice, tv.TrackSpacing[src.track], b0, b1, src.sound,
+          [&](const int16_t* s, int m, int f, int a) {
+            src.setup.Add(kernels, s, m, left + (f - b0), right + (f - b0), a);
+          },
+          [&](Voice& w) {
+            const int c = StrokeCode(word, w.stroke);
+            if (c != 0) {  // a rest lets the sounding stroke ring on
+              w.pos = 0;
+              w.attenuation = kSilent - c;
+            }
+          });
+    }
+
+    // Gain and clipping: chunks that do not clip at the current gain in one
+    // go, the others frame by frame, where the gain may fall.
+    for (int c0 = 0; c0 < n; c0 += kGainChunk) {
+      const int m = std::min(kGainChunk, n - c0);
+      int16_t* const o = out + 2 * (b0 + c0);
+      if (gain != thresholdGain) {
+        thresholdGain = gain;
+        threshold = ClipThreshold(static_cast<double>(gain));
+      }
+      if (!scaleUnclipped(left + c0, right + c0, m, static_cast<double>(gain), threshold, o))
+        gain = ScaleFrames(left + c0, right + c0, m, gain, mono, o, clips);
+    }
+  }
+
+  if (click) eng.ClickCountdown = clickVoice.countdown;
+  for (int i = 0; i < sourceCount; ++i) {
+    const TrackSource& src = sources[static_cast<size_t>(i)];
+    const int t = src.track;
+    tv.TrackPos[t] = src.voice.pos;
+    tv.TrackAttenuation[t] = static_cast<int8_t>(src.voice.attenuation);
+    tv.TrackCountdown[t] = src.voice.countdown;
+    tv.TrackStroke[t] = src.voice.stroke;
   }
   eng.MasterGain = gain;
   eng.ClipCount += clips;

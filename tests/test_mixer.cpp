@@ -206,6 +206,112 @@ INSTANTIATE_TEST_SUITE_P(
                       ArithmeticCase{-1000, 1, 24, 7, -18, -53},    // shift down, then divide toward zero
                       ArithmeticCase{-32768, 7, 16, 8, -16384, -16384}, ArithmeticCase{7, 2, 16, 8, 0, 0}));
 
+// Every 16-bit sample value, smallest magnitudes first (0, 1, -1, 2, -2, ...,
+// -32768), so that a share too loud for gain 1 can only come at the end.
+std::vector<int16_t> EveryValueByMagnitude() {
+  std::vector<int16_t> v{0};
+  for (int m = 1; m <= 32767; ++m) {
+    v.push_back(static_cast<int16_t>(m));
+    v.push_back(static_cast<int16_t>(-m));
+  }
+  v.push_back(-32768);
+  return v;
+}
+
+// Compares the half with the expected sums up to the first frame whose sum
+// would clip at gain 1 and returns that frame (or the sound's length).
+int CompareUpToFirstClip(const int16_t* half, const std::vector<int>& left, const std::vector<int>& right,
+                         const std::string& what) {
+  for (size_t f = 0; f < left.size(); ++f) {
+    if (std::abs(left[f]) > 32767 || std::abs(right[f]) > 32767) return static_cast<int>(f);
+    if (half[2 * f] != left[f] || half[2 * f + 1] != right[f]) {
+      ADD_FAILURE() << what << ": frame " << f << " gives " << half[2 * f] << ", " << half[2 * f + 1] << " instead of "
+                    << left[f] << ", " << right[f];
+      return -1;
+    }
+  }
+  return static_cast<int>(left.size());
+}
+
+// One track plays every sample value at gain 1 and is compared frame by frame
+// with ((pan x (sample / (8 - level))) >> 5) x num / den (32 - pan on the left),
+// for every level and pan and every kind of gain.
+TEST_F(MixerTest, EverySampleValueFollowsTheTrackFormula) {
+  const std::vector<int16_t> sound = EveryValueByMagnitude();
+  SetSounds({sound});
+  struct Case {
+    int level, pan, num, den;
+  };
+  std::vector<Case> cases;
+  for (int pan = 0; pan <= 32; ++pan)
+    for (int level : {7, 1}) cases.push_back({level, pan, 1, 1});
+  for (int level = 1; level <= 7; ++level)
+    for (int pan : {0, 5, 15, 16, 17, 27, 32}) cases.push_back({level, pan, 1, 1});
+  for (int volume = 1; volume <= 16; ++volume)
+    for (int pan : {3, 16, 29})
+      for (int level : {7, 4}) {
+        int num, den;
+        TrackGainFor(volume, &num, &den);
+        cases.push_back({level, pan, num, den});
+      }
+  // Gains no slider gives.
+  for (auto [num, den] : {std::pair{3, 2}, {5, 7}, {1, 9}, {1, 100}, {0, 1}, {16, 1}, {2, 4}, {9, 3}})
+    for (int level : {7, 6}) cases.push_back({level, 20, num, den});
+
+  for (const Case& c : cases) {
+    const std::string what = "level " + std::to_string(c.level) + ", pan " + std::to_string(c.pan) + ", gain " +
+                             std::to_string(c.num) + "/" + std::to_string(c.den);
+    SetCell(0, 0, {c.level}, 1);
+    eng.Controls.Pan[0] = c.pan;
+    eng.Controls.TrackGainNum[0] = c.num;
+    eng.Controls.TrackGainDen[0] = c.den;
+    eng.CurrentBpm = 40.0f;  // 66149 frames: the whole sound in one beat
+    eng.MasterGain = 1.0f;
+    eng.ClipCount = 0;
+    const int half = Mix(0);
+    ASSERT_GE(eng.SamplesPerBeat, static_cast<int>(sound.size()));
+    std::vector<int> left, right;
+    for (int16_t s : sound) {
+      const int x = s / (8 - c.level);
+      right.push_back(((c.pan * x) >> 5) * c.num / c.den);
+      left.push_back((((32 - c.pan) * x) >> 5) * c.num / c.den);
+    }
+    const int checked = CompareUpToFirstClip(eng.OutputHalfData(half), left, right, what);
+    if (checked < 0) return;  // one failure is enough
+    // At most the last value can clip at gain 1 and 1/1; a gain of 2 reaches
+    // it halfway through the values.
+    if (c.num <= c.den) {
+      EXPECT_GE(checked, static_cast<int>(sound.size()) - 1) << what;
+    }
+    if (c.num <= 2 * c.den) {
+      EXPECT_GE(checked, 32767) << what;
+    }
+  }
+}
+
+// The click plays every sample value: (sample >> (10 - level)) x Nivel on both sides.
+TEST_F(MixerTest, EverySampleValueFollowsTheClickFormula) {
+  const std::vector<int16_t> sound = EveryValueByMagnitude();
+  SetSounds({sound});
+  for (int level = 1; level <= 7; ++level)
+    for (int nivel : {1, 7, 16}) {
+      const std::string what = "level " + std::to_string(level) + ", Nivel " + std::to_string(nivel);
+      eng.Controls.ClickSound = 1;
+      eng.Controls.ClickStrokes = 1;
+      eng.Controls.ClickAccentPattern = level;
+      eng.Controls.ClickPlainPattern = level;
+      eng.Controls.Nivel = nivel;
+      eng.CurrentBpm = 40.0f;
+      eng.MasterGain = 1.0f;
+      const int half = Mix(0);
+      std::vector<int> both;
+      for (int16_t s : sound) both.push_back((s >> (10 - level)) * nivel);
+      const int checked = CompareUpToFirstClip(eng.OutputHalfData(half), both, both, what);
+      if (checked < 0) return;
+      EXPECT_GT(checked, 32000) << what;  // at least the values up to about 16000 in magnitude
+    }
+}
+
 TEST_F(MixerTest, TracksAddUpAndPanPlacesThem) {
   SetSounds({Constant(30000, 5), Constant(30000, 2)});
   SetCell(0, 0, {7}, 1);
@@ -503,6 +609,67 @@ TEST_F(MixerTest, ClippingLowersTheGainInThousandthsAndTheThemeKeepsIt) {
   eng.MasterGain = 1.0f;
   Mix(0);
   EXPECT_FLOAT_EQ(rt->Temas[5].gain, 3.0f);
+}
+
+// A frame clips when its sum times the gain truncates beyond +-32767, wherever
+// it falls in the beat and on either side: the gain falls from that frame on,
+// and a later, louder frame lowers it once more.
+TEST_F(MixerTest, ClippingLaterInTheBeatLowersTheGainFromThatFrameOn) {
+  enum Side { kRight, kLeft, kMono };
+  struct Case {
+    Side side;
+    int peak, second;  // frames of the two loud samples
+  };
+  std::vector<Case> cases;
+  for (Side side : {kRight, kLeft, kMono})
+    for (auto [peak, second] : {std::pair{77, 5000}, {2047, 2112}, {130000, 132298}}) cases.push_back({side, peak, second});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "side " << c.side << ", frames " << c.peak << " and " << c.second);
+    std::vector<int16_t> x(132299, 1000);
+    x[static_cast<size_t>(c.peak) - 1] = 16383;
+    x[static_cast<size_t>(c.peak)] = 16384;
+    x[static_cast<size_t>(c.peak) + 1] = 16383;
+    x[static_cast<size_t>(c.peak) - 70] = 16383;
+    x[static_cast<size_t>(c.second)] = 16400;
+    std::vector<int16_t> y = Constant(132299, 1);
+    y[static_cast<size_t>(c.peak)] = 0;
+    SetSounds({x, y});
+    // The sum is 2x + y on one side: twice one sound on one track and the
+    // other on another. Mono: 2x + y on both sides, whose half sum is 2x + y again.
+    for (int t = 0; t < 4; ++t) {
+      SetCell(0, t, {7}, t % 2 == 0 ? 1 : 2);
+      eng.Controls.TrackGainNum[t] = t % 2 == 0 ? 2 : 1;
+      eng.Controls.TrackGainDen[t] = 1;
+      eng.Controls.Pan[t] = (c.side == kLeft || (c.side == kMono && t < 2)) ? 0 : 32;
+      if (c.side != kMono && t >= 2) F().sounds[t] = 0;
+    }
+    eng.Controls.Mono = c.side == kMono;
+    eng.CurrentBpm = 20.0f;
+    eng.MasterGain = 1.0f;
+    eng.ClipCount = 0;
+    const int half = Mix(0);
+    EXPECT_EQ(eng.ClipCount, 2);
+    EXPECT_FLOAT_EQ(eng.MasterGain, 0.998f);
+    auto loud = [&](int f) { return c.side == kRight ? R(half, f) : L(half, f); };
+    auto other = [&](int f) { return c.side == kRight ? L(half, f) : R(half, f); };
+    const std::pair<int, int> expected[] = {
+        {0, 2001},
+        {c.peak - 70, 32767},  // the loudest frame that does not clip at gain 1
+        {c.peak - 2, 2001},
+        {c.peak - 1, 32767},
+        {c.peak, 32735},       // 32768 clips: trunc(32768 x 0.999)
+        {c.peak + 1, 32734},   // trunc(32767 x 0.999)
+        {c.second - 1, 1998},  // trunc(2001 x 0.999)
+        {c.second, 32735},     // trunc(32801 x 0.999) = 32768 clips: trunc(32801 x 0.998)
+    };
+    for (auto [f, v] : expected) {
+      EXPECT_EQ(loud(f), v) << f;
+      EXPECT_EQ(other(f), c.side == kMono ? -v : 0) << f;
+    }
+    if (c.second < 132298) {
+      EXPECT_EQ(loud(132298), 1996);  // trunc(2001 x 0.998)
+    }
+  }
 }
 
 TEST_F(MixerTest, MinusFullScaleCountsAsClipping) {

@@ -51,7 +51,8 @@ class Hasher {
 
 }  // namespace
 
-uint64_t Workspace::NormalisationKey(int t) const {
+uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, const BancoSonidos& b, int t) {
+  const RhythmTables* Rhythm = &rt;
   Hasher h;
   Tema th = Rhythm->Temas[static_cast<size_t>(t)];
   th.gain = 0;  // the result, not an input
@@ -62,12 +63,10 @@ uint64_t Workspace::NormalisationKey(int t) const {
     const int f = th.formulas[e];
     if (f < Rhythm->FormulaCount && f < kMaxFormulas) h.Bytes(&Rhythm->Formulas[static_cast<size_t>(f)], sizeof(Formula));
   }
-  const BancoSonidos& b = *Bank;
   h.Bytes(b.SoundBankStream.data(), b.SoundBankStream.size() * sizeof(int16_t));
   h.Bytes(b.SoundOffsets.data(), b.SoundOffsets.size() * sizeof(int32_t));
   h.Bytes(b.SoundLengths.data(), b.SoundLengths.size() * sizeof(int32_t));
   h.Value(b.ListCount);
-  const EngineState& E = *Engine;
   h.Value(E.Format.SampleRate);
   h.Value(E.Format.Tracks);
   const MixerControls& c = E.Controls;
@@ -88,17 +87,30 @@ uint64_t Workspace::NormalisationKey(int t) const {
   return h.Result();
 }
 
+Workspace::~Workspace() { StopWarming(); }
+
+bool Workspace::Recall(int t, uint64_t key, GainResult* result) const {
+  std::lock_guard lock(gainsMutex_);
+  auto it = gains_.find(t);
+  if (it == gains_.end() || it->second.key != key) return false;
+  *result = it->second.result;
+  return true;
+}
+
+void Workspace::Remember(int t, uint64_t key, const GainResult& result) {
+  std::lock_guard lock(gainsMutex_);
+  gains_[t] = Remembered{key, result};
+}
+
 void Workspace::NormaliseTheme(int t) {
   if (t < 0 || t >= kMaxTemas) return;
-  const uint64_t key = NormalisationKey(t);
-  auto it = gains_.find(t);
+  const uint64_t key = NormalisationKey(*Rhythm, *Engine, *Bank, t);
   GainResult r;
-  if (it != gains_.end() && it->second.key == key) {
-    r = it->second.result;
+  if (Recall(t, key, &r)) {
     if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
   } else {
     r = NormalizeThemeFrom(*Engine, *Rhythm, *Bank, t);
-    gains_[t] = Remembered{key, r};
+    Remember(t, key, r);
   }
   EngineState& E = *Engine;
   E.MasterGain = r.masterGain;
@@ -109,20 +121,68 @@ void Workspace::NormaliseTheme(int t) {
 
 void Workspace::NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle) {
   std::vector<uint64_t> keys;
-  for (int t = 0; t < std::clamp(count, 0, kMaxTemas); ++t) keys.push_back(NormalisationKey(t));
+  for (int t = 0; t < std::clamp(count, 0, kMaxTemas); ++t) keys.push_back(NormalisationKey(*Rhythm, *Engine, *Bank, t));
+  std::vector<GainResult> known(keys.size());
   NormalizeThemes(
       *Engine, *Rhythm, *Bank, count,
       [&](int t, const GainResult& r) {
-        gains_[t] = Remembered{keys[static_cast<size_t>(t)], r};
+        Remember(t, keys[static_cast<size_t>(t)], r);
         Engine->MasterGain = r.masterGain;
         if (done) done(t);
       },
       idle,
       [&](int t) -> const GainResult* {
-        auto it = gains_.find(t);
-        return it != gains_.end() && it->second.key == keys[static_cast<size_t>(t)] ? &it->second.result : nullptr;
+        return Recall(t, keys[static_cast<size_t>(t)], &known[static_cast<size_t>(t)]) ? &known[static_cast<size_t>(t)]
+                                                                                     : nullptr;
       });
   Engine->ThemePlayback = false;
   Engine->SilentMix = false;
   Engine->CurrentBeat = 0;
+}
+
+void Workspace::StopWarming() {
+  stopWarming_ = true;
+  if (warming_.joinable()) warming_.join();
+  stopWarming_ = false;
+}
+
+void Workspace::WaitForWarming() {
+  if (warming_.joinable()) warming_.join();
+}
+
+bool Workspace::Remembers(int t) const {
+  if (t < 0 || t >= kMaxTemas) return false;
+  GainResult r;
+  return Recall(t, NormalisationKey(*Rhythm, *Engine, *Bank, t), &r);
+}
+
+void Workspace::WarmGains(int count) {
+  StopWarming();
+  count = std::clamp(count, 0, kMaxTemas);
+  // Copies: the window goes on changing the originals meanwhile.
+  auto tables = std::make_shared<const RhythmTables>(*Rhythm);
+  auto bank = std::make_shared<const BancoSonidos>(*Bank);
+  auto engine = std::make_shared<const EngineState>(*Engine);
+  warming_ = std::thread([this, count, tables, bank, engine] {
+    std::atomic<int> next{0};
+    std::vector<std::thread> workers;
+    const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, std::max(count, 1));
+    for (int w = 0; w < n; ++w) {
+      workers.emplace_back([&] {
+        auto rt = std::make_unique<RhythmTables>(*tables);
+        EngineState E = *engine;
+        for (int t = next++; t < count && !stopWarming_; t = next++) {
+          // The controls selecting the theme loads: its pans and volumes.
+          const Tema& th = rt->Temas[static_cast<size_t>(t)];
+          SetTrackControlsFromTema(E.Controls, th.pan, th.volume);
+          const uint64_t key = NormalisationKey(*rt, E, *bank, t);
+          GainResult known;
+          if (Recall(t, key, &known)) continue;
+          const GainResult r = NormalizeThemeFrom(E, *rt, *bank, t, &stopWarming_);
+          if (r.complete) Remember(t, key, r);
+        }
+      });
+    }
+    for (auto& w : workers) w.join();
+  });
 }

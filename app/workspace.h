@@ -4,9 +4,12 @@
 // and shows it.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "engine/engine_state.h"
 #include "engine/normalize.h"
@@ -22,6 +25,9 @@ struct EditionFormat {
 class Workspace {
  public:
   explicit Workspace(EditionFormat edition = EditionFormat{});
+  ~Workspace();
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
 
   const EditionFormat Edition;
   const std::unique_ptr<RhythmTables> Rhythm;
@@ -41,13 +47,30 @@ class Workspace {
   // Themes 0 .. count - 1 on every core (see NormalizeThemes); each result
   // is remembered as NormaliseTheme's would be.
   void NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
+  // Normalises themes 0 .. count - 1 in the background on every core, each
+  // with the track controls its selection loads, from copies of the tables,
+  // the sounds and the engine state: a theme started later finds its gain
+  // remembered. Changes nothing the window sees; a new call or the end of
+  // the workspace stops the one running.
+  void WarmGains(int count);
+  void StopWarming();
+  void WaitForWarming();
+  // A result of theme t for the state as it is now is remembered.
+  bool Remembers(int t) const;
 
  private:
-  // Everything a theme's normalisation depends on, but the gain it writes.
-  uint64_t NormalisationKey(int t) const;
   struct Remembered {
     uint64_t key;
     GainResult result;
   };
+  bool Recall(int t, uint64_t key, GainResult* result) const;
+  void Remember(int t, uint64_t key, const GainResult& result);
+
+  mutable std::mutex gainsMutex_;  // the background normalisation writes too
   std::map<int, Remembered> gains_;
+  std::atomic<bool> stopWarming_{false};
+  std::thread warming_;
 };
+
+// Everything a theme's normalisation depends on, but the gain it writes.
+uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, const BancoSonidos& bank, int t);

@@ -37,7 +37,8 @@ ThemePlan NormalisationPlan(const RhythmTables& rt, int t) {
   return p;
 }
 
-GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t) {
+GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t,
+                              const std::atomic<bool>* stop) {
   GainResult result;
   if (t < 0 || t >= kMaxTemas) return GainResult{from.MasterGain, false};
   const ThemePlan plan = NormalisationPlan(rt, t);
@@ -67,6 +68,10 @@ GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const B
   SequencerRandom rng;  // never drawn in order
   const MixerHooks none;
   do {
+    if (stop && stop->load(std::memory_order_relaxed)) {
+      result.complete = false;
+      break;
+    }
     MixNextBeat(E, rt, bank, none);
   } while (!StepBeat(plan, E, rt, kProRules, rng).stopped);
   result.masterGain = E.MasterGain;

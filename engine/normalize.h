@@ -3,6 +3,7 @@
 // nothing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -16,6 +17,7 @@
 struct GainResult {
   float masterGain = 10.0f;  // the gain at the end of the run
   bool clipped = false;      // some sample clipped: the theme's gain is masterGain
+  bool complete = true;      // false: stopped before the end, nothing to go by
 };
 
 // The sequence a normalisation mixes: every entry once, as one compás, at
@@ -28,8 +30,9 @@ ThemePlan NormalisationPlan(const RhythmTables& rt, int t);
 // touched) with every track silent at the start, from a gain of 10. Every clipping step lowers the gain
 // and the theme keeps the lowest gain reached; a theme that never clips
 // keeps its stored gain. Uses rt's formula and theme indices for the run and
-// puts them back.
-GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t);
+// puts them back. A run whose `stop` turns true ends early, incomplete.
+GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t,
+                              const std::atomic<bool>* stop = nullptr);
 
 // As NormalizeThemeFrom on the engine's own state; then ThemePlayback and
 // SilentMix are cleared, CurrentBeat is 0 and MasterGain holds the gain

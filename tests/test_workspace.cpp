@@ -98,3 +98,36 @@ TEST(WorkspaceGain, EveryThemeAfterAnEditIsAsFromScratch) {
     EXPECT_EQ(rt.Temas[static_cast<size_t>(t)].gain, fresh.Temas[static_cast<size_t>(t)].gain) << t;
   }
 }
+
+// After a set is opened the gains are found in the background, each theme
+// with the pans and volumes its selection loads: starting a theme then needs
+// no mixing, and takes what a run from scratch finds.
+TEST(WorkspaceGain, WarmedGainsServeTheThemesAsSelected) {
+  Workspace w;
+  LoudSet(w);
+  RhythmTables& rt = *w.Rhythm;
+  rt.TemaCount = 3;
+  for (int t = 0; t < 3; ++t) {
+    Tema& th = rt.Temas[static_cast<size_t>(t)];
+    th = rt.Temas[0];
+    for (int k = 0; k < 16; ++k) {
+      th.volume[k] = static_cast<uint8_t>(4 + 4 * t);
+      th.pan[k] = static_cast<uint8_t>(8 * t);
+    }
+  }
+  w.WarmGains(3);
+  w.WaitForWarming();
+  for (int t = 0; t < 3; ++t) {
+    SCOPED_TRACE(t);
+    const Tema& th = rt.Temas[static_cast<size_t>(t)];
+    SetTrackControlsFromTema(w.Engine->Controls, th.pan, th.volume);  // as selecting it does
+    EXPECT_TRUE(w.Remembers(t));
+    RhythmTables fresh = rt;
+    const GainResult want = NormalizeThemeFrom(*w.Engine, fresh, *w.Bank, t);
+    w.NormaliseTheme(t);
+    EXPECT_EQ(w.Engine->MasterGain, want.masterGain);
+    EXPECT_EQ(rt.Temas[static_cast<size_t>(t)].gain, fresh.Temas[static_cast<size_t>(t)].gain);
+  }
+  w.Engine->Controls.Mono = true;  // a control the warming did not know of
+  EXPECT_FALSE(w.Remembers(0));
+}

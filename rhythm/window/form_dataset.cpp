@@ -136,6 +136,9 @@ bool TMainForm::OpenDataSet() {
 
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   ClearModified();
+  // The themes' gains are found in the background, so that a theme starts
+  // at once.
+  Work->WarmGains(Rhythm->TemaCount);
   return true;
 }
 

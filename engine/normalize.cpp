@@ -46,34 +46,14 @@ GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const B
   const int formula = rt.CurrentFormula, tema = rt.CurrentTema;
   EngineState E = from;
   rt.CurrentTema = t;
-  E.ThemePlayback = true;
-  E.SilentMix = true;
   E.MasterGain = 10.0f;
   E.ClipCount = 0;  // clips of an earlier mix must not store 10.0 into this theme
   // From silent tracks: a theme's gain is its own, whatever still rang when
   // the last playback stopped.
   E.Voices = TrackVoices{};
-  E.IntroCounter = 0;
-  E.EndingCounter = 0;
-  E.ThemeIntroBeats = 0;
-  E.ThemeEndBeats = 0;
-  E.ThemeParts = plan.parts;
-  E.ThemeInOrder = true;
-  E.CompasCount = plan.compasCount;
-  E.PlayFromBar = false;
-  E.StopFromSequencer = false;
-  SelectPlanRow(plan, E, rt, 1, true, false);
-  StartThemeCounters(plan, E, rt);
-  E.CurrentBeat = 0;
-  SequencerRandom rng;  // never drawn in order
-  const MixerHooks none;
-  do {
-    if (stop && stop->load(std::memory_order_relaxed)) {
-      result.complete = false;
-      break;
-    }
-    MixNextBeat(E, rt, bank, none);
-  } while (!StepBeat(plan, E, rt, kProRules, rng).stopped);
+  const bool whole = RunThemeSilently(plan, E, rt, bank, MixerHooks{},
+                                      [&] { return !(stop && stop->load(std::memory_order_relaxed)); });
+  result.complete = whole;
   result.masterGain = E.MasterGain;
   result.clipped = E.ClipCount != 0;
   rt.CurrentFormula = formula;

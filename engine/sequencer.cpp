@@ -262,3 +262,42 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
   }
   return finish();
 }
+
+bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const BancoSonidos& bank,
+                      const MixerHooks& hooks, const std::function<bool()>& afterBeat) {
+  MixerHooks silent;
+  silent.EncolaG = hooks.EncolaG;
+  E.ThemePlayback = true;
+  E.SilentMix = true;
+  E.OutputHalf = 0;
+  E.OutputOffset = 0;
+  E.ThemeInOrder = true;
+  E.ThemeIntroBeats = plan.introBeats;
+  E.ThemeEndBeats = plan.endBeats;
+  E.ThemeParts = std::max(plan.parts, 1);
+  E.CompasCount = plan.compasCount;
+  E.PlayFromBar = false;
+  E.StopFromSequencer = false;
+  E.IntroCounter = 0;
+  E.EndingCounter = 0;
+  SelectPlanRow(plan, E, rt, 1, true, false);
+  StartThemeCounters(plan, E, rt);
+  E.CurrentBeat = 0;
+  SequencerRandom rng;  // never drawn in order
+  bool ok = true;
+  for (;;) {
+    MixNextBeat(E, rt, bank, silent);
+    if (afterBeat && !afterBeat()) {
+      ok = false;
+      break;
+    }
+    if (StepBeat(plan, E, rt, kProRules, rng).stopped) break;
+  }
+  E.StopFromSequencer = false;
+  E.ThemePlayback = false;
+  E.SilentMix = false;
+  E.CurrentBeat = 0;
+  E.IntroCounter = 0;
+  E.EndingCounter = 0;
+  return ok;
+}

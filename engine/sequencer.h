@@ -4,10 +4,12 @@
 // what it did.
 #pragma once
 
+#include <functional>
 #include <random>
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/mixer.h"
 #include "rhythm/records.h"
 
 // One entry of a theme's sequence, as the entry grid shows it.
@@ -92,3 +94,12 @@ void StartThemeCounters(const ThemePlan& plan, EngineState& E, RhythmTables& rt)
 // stop). A formula loop (ThemePlayback off) only wraps its beats.
 BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const EditionRules& rules,
                  SequencerRandom& rng);
+
+// A theme's sequence played once through into nothing but `afterBeat`: in
+// list order from the first entry, with the plan's intro and ending and at
+// least one part, silently (nothing is queued; of the hooks only the
+// guitar's renderer runs). `afterBeat` sees each beat mixed in the first
+// half and returns false to stop. Returns false when it was stopped so. The
+// engine is left stopped, silent mix off.
+bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const BancoSonidos& bank,
+                      const MixerHooks& hooks, const std::function<bool()>& afterBeat);

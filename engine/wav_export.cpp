@@ -11,40 +11,9 @@
 bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ThemePlan& plan,
                  const BeatSink& sink, const MixerHooks& hooks) {
   if (plan.entries.empty() || plan.entries[0].times <= 0) return false;
-  MixerHooks silent;
-  silent.EncolaG = hooks.EncolaG;
-  eng.ThemePlayback = true;
-  eng.SilentMix = true;
-  eng.OutputHalf = 0;
-  eng.OutputOffset = 0;
-  // The list in order from its first entry, each part once.
-  eng.ThemeInOrder = true;
-  eng.ThemeIntroBeats = plan.introBeats;
-  eng.ThemeEndBeats = plan.endBeats;
-  eng.ThemeParts = std::max(plan.parts, 1);
-  eng.CompasCount = plan.compasCount;
-  eng.PlayFromBar = false;
-  eng.StopFromSequencer = false;
-  SelectPlanRow(plan, eng, rt, 1, true, false);
-  StartThemeCounters(plan, eng, rt);
-  eng.CurrentBeat = 0;
-  SequencerRandom rng;  // never drawn in order
-  bool ok = true;
-  for (;;) {
-    MixNextBeat(eng, rt, bank, silent);
-    if (!sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4)) {
-      ok = false;
-      break;
-    }
-    if (StepBeat(plan, eng, rt, kProRules, rng).stopped) break;
-  }
-  eng.StopFromSequencer = false;
-  eng.ThemePlayback = false;
-  eng.SilentMix = false;
-  eng.CurrentBeat = 0;
-  eng.IntroCounter = 0;
-  eng.EndingCounter = 0;
-  return ok;
+  return RunThemeSilently(plan, eng, rt, bank, hooks, [&] {
+    return sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4);
+  });
 }
 
 WavStreamWriter::WavStreamWriter(std::string path, int channels, int sampleRate, uint64_t maxDataBytes)

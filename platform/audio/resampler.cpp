@@ -16,7 +16,7 @@ constexpr int kConverterType = SRC_SINC_MEDIUM_QUALITY;
 
 RateConverter::~RateConverter() { Close(); }
 
-bool RateConverter::Init(int channels, double inRate, double outRate, std::string* error) {
+bool RateConverter::Init(int channels, double inRate, double outRate, std::string* error, Quality quality) {
   Close();
   const double ratio = outRate / inRate;
   if (channels < 1 || !(inRate > 0) || !(outRate > 0) || src_is_valid_ratio(ratio) == 0) {
@@ -24,7 +24,7 @@ bool RateConverter::Init(int channels, double inRate, double outRate, std::strin
     return false;
   }
   int err = 0;
-  state_ = src_new(kConverterType, channels, &err);
+  state_ = src_new(quality == Quality::kFast ? SRC_SINC_FASTEST : kConverterType, channels, &err);
   if (!state_) {
     if (error) *error = std::string("sample-rate converter: ") + src_strerror(err);
     return false;

@@ -25,7 +25,10 @@ class RateConverter {
   RateConverter(const RateConverter&) = delete;
   RateConverter& operator=(const RateConverter&) = delete;
 
-  bool Init(int channels, double inRate, double outRate, std::string* error);
+  // The converter's quality: kGood for what is heard, kFast for what is
+  // only analysed (the tuner's input, a few hundred hertz at 8000 Hz).
+  enum class Quality { kGood, kFast };
+  bool Init(int channels, double inRate, double outRate, std::string* error, Quality quality = Quality::kGood);
   void Close();
   bool Active() const { return state_ != nullptr; }
   int Channels() const { return channels_; }

@@ -52,7 +52,7 @@ bool ConvertingFeed::Init(const WaveFormat& device, const WaveFormat& wanted, st
   channels_ = wanted.channels;
   if (device.sampleRate == wanted.sampleRate && device.channels == wanted.channels) return true;
   if (device.sampleRate != wanted.sampleRate &&
-      !converter_.Init(wanted.channels, device.sampleRate, wanted.sampleRate, error))
+      !converter_.Init(wanted.channels, device.sampleRate, wanted.sampleRate, error, RateConverter::Quality::kFast))
     return false;
   mixed_.assign(RateConverter::kBlockFrames * size_t(channels_), 0);
   out_.assign(RateConverter::kBlockFrames * size_t(channels_), 0);

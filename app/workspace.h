@@ -1,5 +1,5 @@
-// The program's state without a window: the rhythm tables, the sound bank,
-// the mix state and the player that owns the beat. Built for an edition
+// The program's state without a window: the open data set, the rhythm
+// tables, the sound bank, the mix state and the player that owns the beat. Built for an edition
 // (output rate, track count, sound capacity); the window reads it, calls it
 // and shows it.
 #pragma once
@@ -15,6 +15,7 @@
 #include "engine/normalize.h"
 #include "engine/player.h"
 #include "engine/sound_bank.h"
+#include "rhythm/dataset.h"
 #include "rhythm/records.h"
 
 struct EditionFormat {
@@ -34,6 +35,8 @@ class Workspace {
   const std::unique_ptr<EngineState> Engine;
   const std::unique_ptr<BancoSonidos> Bank;
   const std::unique_ptr<Player> Playback;
+  // The open set: its name, list file and flags.
+  DataSetState DataSet;
 
   // Empties the sound bank (a new list is about to be loaded).
   void ClearBank() { *Bank = BancoSonidos(Edition.soundCapacity); }

@@ -157,5 +157,6 @@ BeatCue Player::Pump() {
   }
   const BeatCue cue = StepBeat(Plan, E, rt_, Rules, Random);
   if (!cue.stopped) MixAndQueue();
+  for (const BeatListener& l : listeners_) l(cue);
   return cue;
 }

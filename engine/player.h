@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
@@ -63,8 +64,11 @@ class Player {
   // A buffer has been played and its beat not made yet.
   bool BeatDue() const;
   // Takes one finished buffer and steps the sequencer; unless the step
-  // stopped the sequence, mixes and queues the next beat.
+  // stopped the sequence, mixes and queues the next beat. Then tells every
+  // listener, in the order they were added.
   BeatCue Pump();
+  using BeatListener = std::function<void(const BeatCue&)>;
+  void AddListener(BeatListener listener) { listeners_.push_back(std::move(listener)); }
   // Mixes the next beat into the free half and queues it.
   void MixAndQueue();
   int FinishedBuffers() const;
@@ -85,4 +89,5 @@ class Player {
   mutable std::mutex finishedLock_;
   int finished_ = 0;
   std::atomic<bool> counting_{false};
+  std::vector<BeatListener> listeners_;
 };

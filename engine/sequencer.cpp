@@ -157,6 +157,13 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
   auto finish = [&] {
     cue.row = E.EntryRow;
     cue.formula = rt.CurrentFormula;
+    cue.bpm = E.CurrentBpm;
+    cue.accel = E.EntryAccel;
+    cue.compas = E.CurrentCompas;
+    cue.repeatsLeft = E.RepeatsLeft;
+    cue.partsLeft = E.PartsCounter;
+    cue.intro = E.IntroCounter != 0;
+    cue.ending = E.EndingCounter != 0;
     return cue;
   };
   if (E.CurrentBeat < E.FormulaBeats) return finish();

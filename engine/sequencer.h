@@ -64,6 +64,13 @@ struct BeatCue {
   bool countByAccents = false;
   int row = 1;              // entry row in play after the step
   int formula = 0;          // formula in play after the step
+  float bpm = 0;            // tempo in force after the step (the mixer adds the acceleration)
+  int accel = 0;            // acceleration of the entry in play
+  int compas = 0;           // compás counter
+  int repeatsLeft = 0;
+  int partsLeft = 0;
+  bool intro = false;       // the next beat is an intro or an ending beat
+  bool ending = false;
 };
 
 // Loads formula f as the formula in play: its beats and first beat (a

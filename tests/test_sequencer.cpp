@@ -205,6 +205,8 @@ TEST_F(SequencerTest, PlayerQueuesOneBeatPerBufferPlayed) {
   Player player(E, *rt, bank);
   ASSERT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
   player.Plan = plan;
+  std::vector<BeatCue> heard;  // the listeners hear every step, the last one too
+  player.AddListener([&](const BeatCue& c) { heard.push_back(c); });
   player.StartTheme(1, 120.0f, nullptr);
   EXPECT_TRUE(player.Running());
   EXPECT_EQ(player.FinishedBuffers(), 1);  // the first step follows at once
@@ -218,6 +220,11 @@ TEST_F(SequencerTest, PlayerQueuesOneBeatPerBufferPlayed) {
   const BeatCue end = player.Pump();  // the only compás is over: the last part ends
   EXPECT_TRUE(end.stopped);
   EXPECT_TRUE(E.StopFromSequencer);
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_FALSE(heard[0].stopped);
+  EXPECT_EQ(heard[0].compas, 1);
+  EXPECT_FLOAT_EQ(heard[0].bpm, 120.0f);
+  EXPECT_TRUE(heard[1].stopped);
   EXPECT_EQ(out.QueuedCount(), 1u);  // nothing more was queued
   player.Stop();
   // The sequencer's own stop leaves the last beat playing.

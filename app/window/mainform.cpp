@@ -21,7 +21,8 @@ TMainForm::TMainForm(Options opts)
       Rhythm(Work->Rhythm.get()),
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
-      Playback(Work->Playback.get()) {
+      Playback(Work->Playback.get()),
+      DataSet(Work->DataSet) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();

@@ -89,6 +89,7 @@ class TMainForm : public QMainWindow {
   EngineState* const Engine;
   BancoSonidos* const Bank;
   Player* const Playback;
+  DataSetState& DataSet;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -321,6 +322,8 @@ class TMainForm : public QMainWindow {
   void ShowEntryRow(int row);
   // Paints a beat step: the beat labels, the large label, the device lamp.
   void ShowBeat(const BeatCue& cue);
+  // The window as a listener of the player: labels, rows, counter, the stop.
+  void OnPlayerBeat(const BeatCue& cue);
   // The player's sequence: of the theme shown in the entry grid, or of the
   // theme in play while it plays; made from the records.
   void RebuildPlayPlan(int t);
@@ -392,7 +395,6 @@ class TMainForm : public QMainWindow {
   std::shared_ptr<class Desktop> desktop;     // the desktop's open operation
 
   // --- state (owned here, passed to the logic) ---
-  DataSetState DataSet;
   FormulaEditorState FormulaEd;
   GuardFlags Guards;
   bool English = false;

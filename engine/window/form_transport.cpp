@@ -112,6 +112,7 @@ void TMainForm::BuildTransportControls() {
 }
 
 void TMainForm::ConnectTransportControls() {
+  Playback->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
   connect(BotonPlayComp, &QPushButton::clicked, this, [this] { BotonPlayCompClick(); });
@@ -170,13 +171,17 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   Colour(STT, colour);
 }
 
-// The player's pump: one beat per finished buffer, then the view follows.
+// The player's pump: one beat per finished buffer. The window hears of it as
+// one of the player's listeners (OnPlayerBeat).
 void TMainForm::Timer1Timer() {
   if (!Playback->BeatDue()) return;
   if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
   Label8->setText(QString::fromLatin1(Engine->BpmText));
   SGDatosFormula->viewport()->update();
-  const BeatCue cue = Playback->Pump();
+  Playback->Pump();
+}
+
+void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ShowBeat(cue);
   if (cue.compasEnded && Engine->ThemePlayback) {
     if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);

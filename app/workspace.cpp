@@ -51,22 +51,27 @@ class Hasher {
 
 }  // namespace
 
-uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, const BancoSonidos& b, int t) {
-  const RhythmTables* Rhythm = &rt;
+uint64_t SoundsKey(const BancoSonidos& b) {
   Hasher h;
-  Tema th = Rhythm->Temas[static_cast<size_t>(t)];
-  th.gain = 0;  // the result, not an input
-  h.Bytes(&th, sizeof th);
-  h.Value(Rhythm->FormulaCount);
-  const int entries = std::min<int>(th.entryCount, kMaxEntries);
-  for (int e = 0; e < entries; ++e) {
-    const int f = th.formulas[e];
-    if (f < Rhythm->FormulaCount && f < kMaxFormulas) h.Bytes(&Rhythm->Formulas[static_cast<size_t>(f)], sizeof(Formula));
-  }
   h.Bytes(b.SoundBankStream.data(), b.SoundBankStream.size() * sizeof(int16_t));
   h.Bytes(b.SoundOffsets.data(), b.SoundOffsets.size() * sizeof(int32_t));
   h.Bytes(b.SoundLengths.data(), b.SoundLengths.size() * sizeof(int32_t));
   h.Value(b.ListCount);
+  return h.Result();
+}
+
+uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, uint64_t sounds, int t) {
+  Hasher h;
+  Tema th = rt.Temas[static_cast<size_t>(t)];
+  th.gain = 0;  // the result, not an input
+  h.Bytes(&th, sizeof th);
+  h.Value(rt.FormulaCount);
+  const int entries = std::min<int>(th.entryCount, kMaxEntries);
+  for (int e = 0; e < entries; ++e) {
+    const int f = th.formulas[e];
+    if (f < rt.FormulaCount && f < kMaxFormulas) h.Bytes(&rt.Formulas[static_cast<size_t>(f)], sizeof(Formula));
+  }
+  h.Value(sounds);
   h.Value(E.Format.SampleRate);
   h.Value(E.Format.Tracks);
   const MixerControls& c = E.Controls;
@@ -104,7 +109,7 @@ void Workspace::Remember(int t, uint64_t key, const GainResult& result) {
 
 void Workspace::NormaliseTheme(int t) {
   if (t < 0 || t >= kMaxTemas) return;
-  const uint64_t key = NormalisationKey(*Rhythm, *Engine, *Bank, t);
+  const uint64_t key = NormalisationKey(*Rhythm, *Engine, SoundsKey(*Bank), t);
   GainResult r;
   if (Recall(t, key, &r)) {
     if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
@@ -121,7 +126,8 @@ void Workspace::NormaliseTheme(int t) {
 
 void Workspace::NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle) {
   std::vector<uint64_t> keys;
-  for (int t = 0; t < std::clamp(count, 0, kMaxTemas); ++t) keys.push_back(NormalisationKey(*Rhythm, *Engine, *Bank, t));
+  const uint64_t sounds = SoundsKey(*Bank);
+  for (int t = 0; t < std::clamp(count, 0, kMaxTemas); ++t) keys.push_back(NormalisationKey(*Rhythm, *Engine, sounds, t));
   std::vector<GainResult> known(keys.size());
   NormalizeThemes(
       *Engine, *Rhythm, *Bank, count,
@@ -153,17 +159,19 @@ void Workspace::WaitForWarming() {
 bool Workspace::Remembers(int t) const {
   if (t < 0 || t >= kMaxTemas) return false;
   GainResult r;
-  return Recall(t, NormalisationKey(*Rhythm, *Engine, *Bank, t), &r);
+  return Recall(t, NormalisationKey(*Rhythm, *Engine, SoundsKey(*Bank), t), &r);
 }
 
-void Workspace::WarmGains(int count) {
+void Workspace::WarmGains(int count, int first) {
   StopWarming();
   count = std::clamp(count, 0, kMaxTemas);
+  first = first >= 0 && first < count ? first : 0;
   // Copies: the window goes on changing the originals meanwhile.
   auto tables = std::make_shared<const RhythmTables>(*Rhythm);
   auto bank = std::make_shared<const BancoSonidos>(*Bank);
   auto engine = std::make_shared<const EngineState>(*Engine);
-  warming_ = std::thread([this, count, tables, bank, engine] {
+  warming_ = std::thread([this, count, first, tables, bank, engine] {
+    const uint64_t sounds = SoundsKey(*bank);
     std::atomic<int> next{0};
     std::vector<std::thread> workers;
     const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, std::max(count, 1));
@@ -171,11 +179,13 @@ void Workspace::WarmGains(int count) {
       workers.emplace_back([&] {
         auto rt = std::make_unique<RhythmTables>(*tables);
         EngineState E = *engine;
-        for (int t = next++; t < count && !stopWarming_; t = next++) {
+        for (int i = next++; i < count && !stopWarming_; i = next++) {
+          // The theme asked for first, then the others in order.
+          const int t = i == 0 ? first : i <= first ? i - 1 : i;
           // The controls selecting the theme loads: its pans and volumes.
           const Tema& th = rt->Temas[static_cast<size_t>(t)];
           SetTrackControlsFromTema(E.Controls, th.pan, th.volume);
-          const uint64_t key = NormalisationKey(*rt, E, *bank, t);
+          const uint64_t key = NormalisationKey(*rt, E, sounds, t);
           GainResult known;
           if (Recall(t, key, &known)) continue;
           const GainResult r = NormalizeThemeFrom(E, *rt, *bank, t, &stopWarming_);

@@ -50,12 +50,13 @@ class Workspace {
   // Themes 0 .. count - 1 on every core (see NormalizeThemes); each result
   // is remembered as NormaliseTheme's would be.
   void NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
-  // Normalises themes 0 .. count - 1 in the background on every core, each
+  // Normalises themes 0 .. count - 1 (theme `first` before the others) in
+  // the background on every core, each
   // with the track controls its selection loads, from copies of the tables,
   // the sounds and the engine state: a theme started later finds its gain
   // remembered. Changes nothing the window sees; a new call or the end of
   // the workspace stops the one running.
-  void WarmGains(int count);
+  void WarmGains(int count, int first = 0);
   void StopWarming();
   void WaitForWarming();
   // A result of theme t for the state as it is now is remembered.
@@ -75,5 +76,7 @@ class Workspace {
   std::thread warming_;
 };
 
-// Everything a theme's normalisation depends on, but the gain it writes.
-uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, const BancoSonidos& bank, int t);
+// Everything a theme's normalisation depends on, but the gain it writes;
+// `sounds` is SoundsKey of the bank.
+uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, uint64_t sounds, int t);
+uint64_t SoundsKey(const BancoSonidos& bank);

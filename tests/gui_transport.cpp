@@ -471,3 +471,19 @@ TEST_F(TransportTest, UnifyTracksRefreshesTheEditorsWithoutMarkingChanges) {
   EXPECT_EQ(form->TBVol[1]->value(), 12);
   EXPECT_EQ(form->TBPan[2]->value(), 0);
 }
+
+// Selecting a theme starts finding its gain in the background: by the time
+// play is pressed the start mixes nothing, and takes the gain a run finds.
+TEST_F(WindowTest, SelectingAThemeFindsItsGainBeforePlay) {
+  Start();
+  ASSERT_GE(form->SGTemas->RowCount(), 4);
+  form->SGTemas->Select(1, 3);
+  form->SGTemasSelectCell(1, 3);
+  form->Work->WaitForWarming();
+  EXPECT_TRUE(form->Work->Remembers(2));
+  RhythmTables fresh = *form->Rhythm;
+  const GainResult want = NormalizeThemeFrom(*form->Engine, fresh, *form->Bank, 2);
+  form->NormalizarTema(2);
+  EXPECT_EQ(form->Engine->MasterGain, want.masterGain);
+  EXPECT_EQ(form->Rhythm->Temas[2].gain, fresh.Temas[2].gain);
+}

@@ -15,6 +15,9 @@ void TMainForm::Cambios() {
   if (Timer1->isActive() && Engine->ThemePlayback) return;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);
+  // An edit changes what a theme's gain depends on: find it again in the
+  // background, the theme shown first.
+  Work->WarmGains(GridTemaCount(), SGTemas->Row() - 1);
 }
 
 void TMainForm::ClearModified() {

@@ -99,6 +99,8 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
   Guards.TrackbarsLoading = false;
 
   if (reopenGuitar) ReopenGuitarAfterThemeChange(row);
+  // Its gain (and the others') found in the background before play is pressed.
+  Work->WarmGains(GridTemaCount(), t);
 }
 
 void TMainForm::FillSequenceGrid(int t) {

@@ -158,3 +158,19 @@ TEST_F(ExportTest, WaveViewsFollowTheBeatAndGoFlatAtStop) {
   EXPECT_EQ(points(form->OndaR), 2);
   form->hide();
 }
+
+// A clip during the export lowers the exported theme's gain, not the gain of
+// the theme played or selected before.
+TEST_F(WindowTest, TheExportLowersTheGainOfTheThemeExported) {
+  Start();
+  form->Rhythm->Temas[1].gain = 50.0f;  // loud enough to clip
+  form->SGTemas->Select(1, 2);
+  form->SGTemasSelectCell(1, 2);
+  form->Rhythm->CurrentTema = 0;  // as a playback of theme 0 leaves it
+  const float before = form->Rhythm->Temas[0].gain;
+  dlg->saveNames = {QString::fromStdString(dir.path() + "/datos/wavs/loud.wav")};
+  form->SpeedButton6Click();
+  ASSERT_TRUE(FileExists(dir.path() + "/datos/wavs/loud.wav"));
+  EXPECT_LT(form->Rhythm->Temas[1].gain, 50.0f);
+  EXPECT_EQ(form->Rhythm->Temas[0].gain, before);
+}

@@ -73,7 +73,9 @@ void TMainForm::SpeedButton6Click() {
   EngineState& E = *Engine;
   E.OutputHalf = 0;
   E.OutputOffset = 0;
-  RebuildPlayPlan(SGTemas->Row() - 1);
+  // The theme exported is the one whose gain a clip lowers.
+  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  RebuildPlayPlan(Rhythm->CurrentTema);
   SelectEntryRow(1, true);
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "engine/sound_bank.h"
@@ -80,6 +81,19 @@ TEST(SoundBank, LoadsListInOrderAndSkipsAFileThatCannotBeOpened) {
   EXPECT_EQ(Samples(bank.Sound(3)), Ramp(30, -500));
   EXPECT_EQ(bank.Sound(2).length, 0);
   EXPECT_EQ(bank.Sound(2).data, nullptr);
+}
+
+// A FIFO or a folder named like a sound is no sound: the open goes on at
+// once instead of waiting for a writer that never comes.
+TEST(SoundBank, OnlyRegularFilesAreRead) {
+  SoundFolder dir;
+  dir.WriteSound("palma", Ramp(10, 1));
+  ASSERT_EQ(::mkfifo(dir.PathOf("tubo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.PathOf("carpeta"));
+  BancoSonidos bank;
+  const SoundLoadResult r = LoadSoundBank(bank, {"tubo", "carpeta", "palma"}, dir.Dir());
+  EXPECT_EQ(r.FailedPaths, (std::vector<std::string>{dir.PathOf("tubo"), dir.PathOf("carpeta")}));
+  EXPECT_EQ(Samples(bank.Sound(3)), Ramp(10, 1));
 }
 
 TEST(SoundBank, OddDataSizeKeepsEveryByteAndTheNextSoundStartsAtAnOddOffset) {

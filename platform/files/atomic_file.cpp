@@ -76,8 +76,19 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>* out) {
   out->clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  // Only regular files: opening a FIFO or a device could wait for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+    ::close(fd);
+    return false;
+  }
+  FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    ::close(fd);
+    return false;
+  }
   std::vector<uint8_t> buf(64 * 1024);
   while (out->size() < maxBytes) {
     const size_t want = std::min(buf.size(), maxBytes - out->size());

@@ -1112,6 +1112,11 @@ TEST(SoundPlay, PortAudioPlayerPlaysOrSaysWhy) {
   player->Stop();
   EXPECT_FALSE(player->Playing());
   player->Stop();
+  // A data chunk without one whole sample: an empty sound, which plays
+  // silence (nothing is read from it).
+  const std::string empty = WriteTemp("sound_play_empty.wav", Riff({FmtChunk(1, 2, 44100, 16), Chunk("data", {7})}));
+  if (player->PlayFile(empty)) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  player->Stop();
 }
 
 // --- tick count ----------------------------------------------------------------

@@ -168,7 +168,8 @@ class PortAudioSoundPlayer final : public SoundPlayer {
     const size_t total = s->pcm.samples.size() / ch;
     const size_t n = std::min<size_t>(frames, total - s->frame);
     int16_t* out = static_cast<int16_t*>(output);
-    std::memcpy(out, s->pcm.samples.data() + s->frame * ch, n * ch * sizeof(int16_t));
+    // An empty sound (a data chunk without one whole sample) plays silence.
+    if (n > 0) std::memcpy(out, s->pcm.samples.data() + s->frame * ch, n * ch * sizeof(int16_t));
     std::memset(out + n * ch, 0, (frames - n) * ch * sizeof(int16_t));
     s->frame += n;
     return s->frame >= total ? paComplete : paContinue;

@@ -1,3 +1,5 @@
+#include <QFileInfo>
+#include <QFile>
 // The about box, the help menu's manual and web actions, the pictures.
 #include <QAction>
 #include <QDir>
@@ -176,6 +178,10 @@ TEST_F(AboutTest, HelpMenuOpensTheBoxTheManualAndTheProductPage) {
   for (QAction* a : form->Ayuda1->actions()) items << a->objectName() + "=" + a->text();
   EXPECT_EQ(items, QStringList({"ManualBORNACEPELN1=DRAV_PROF", "ActualizarBORNACEPELN1=Actualizar DRAV_PROF",
                                 QString::fromUtf8("Acercade1=Acerca del Velarto Quendrel")}));
+  {
+    QFile placed(QDir::current().absoluteFilePath("Manual DRAV_PROF.pdf"));
+    ASSERT_TRUE(placed.open(QIODevice::WriteOnly));
+  }
   form->ManualBORNACEPELN1->trigger();
   form->ManualPC->trigger();
   const QString manual = QUrl::fromLocalFile(QDir::current().absoluteFilePath("Manual DRAV_PROF.pdf")).toString();
@@ -263,4 +269,33 @@ TEST(Manual, IsAPdfThatTellsHowToOpenSavePlayAndMoveThePanels) {
   EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
   EXPECT_TRUE(QRegularExpression("/Type\\s*/Page\\b").match(QString::fromLatin1(pdf)).hasMatch());
   EXPECT_GT(pdf.size(), 4000);
+}
+
+// F1 opens the manual of the working folder; one that is not there is said,
+// with the path where it was looked for.
+TEST_F(AboutTest, TheManualOpensOrSaysWhereItWasLookedFor) {
+  StartWith(false);
+  dlg->messages.clear();
+  const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kManualFileName));
+  auto place = [&] {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  };
+  place();
+  form->ManualPC->trigger();
+  EXPECT_EQ(Opened(), QStringList({QUrl::fromLocalFile(path).toString()}));
+  EXPECT_TRUE(dlg->messages.isEmpty());
+
+  QFile::remove(path);
+  desktop->opened.clear();
+  form->ManualPC->trigger();
+  EXPECT_TRUE(desktop->opened.isEmpty());
+  ASSERT_EQ(dlg->messages.size(), 1);
+  EXPECT_EQ(dlg->messages[0], "No se puede abrir el manual:\r\n" + path);
+
+  // The desktop failing to open it is said the same way.
+  place();
+  desktop->result = false;
+  form->ManualPC->trigger();
+  EXPECT_EQ(dlg->messages.size(), 2);
 }

@@ -386,6 +386,7 @@ class TMainForm : public QMainWindow {
   void CreateAboutBox();    // the program entry, right after FormCreate
   void LoadPanelPictures(); // Image1, Image2 (metronome panel), Image9 (guitar panel)
   bool RunFileAction(QAction* action);    // opens its "fileName" from the working folder
+  void OpenManual();  // F1 and "Ayuda": the manual, or a message saying where it was looked for
   bool BrowseUrlAction(QAction* action);  // opens its "url" in the web browser
   QAction *Espaol1 = nullptr, *Ingls1 = nullptr;
   QAction *ManualBORNACEPELN1 = nullptr, *ActualizarBORNACEPELN1 = nullptr, *Acercade1 = nullptr;

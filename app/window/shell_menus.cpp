@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -59,7 +60,7 @@ void TMainForm::ConnectShell() {
   if (!desktop) desktop = std::shared_ptr<Desktop>(CreateQtDesktop());
   connect(Espaol1, &QAction::triggered, this, [this] { Espaol1Click(); });
   connect(Ingls1, &QAction::triggered, this, [this] { Ingls1Click(); });
-  connect(ManualPC, &QAction::triggered, this, [this] { RunFileAction(ManualPC); });
+  connect(ManualPC, &QAction::triggered, this, [this] { OpenManual(); });
   for (QAction* a : {BUActualizar, MakerSiteAction, ProductSiteAction, SecondSiteAction})
     connect(a, &QAction::triggered, this, [this, a] { BrowseUrlAction(a); });
   connect(ManualBORNACEPELN1, &QAction::triggered, this, [this] { ManualPC->trigger(); });
@@ -71,6 +72,13 @@ void TMainForm::ConnectShell() {
 bool TMainForm::RunFileAction(QAction* action) {
   const QString name = action->property("fileName").toString();
   return desktop->Open(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
+}
+
+void TMainForm::OpenManual() {
+  const QString path = QDir::current().absoluteFilePath(ManualPC->property("fileName").toString());
+  // A manual that is not there, or that nothing could open, is said.
+  if (QFileInfo(path).isFile() && RunFileAction(ManualPC)) return;
+  dialogs->ShowMessage(Tr("No se puede abrir el manual:\r\n", "I cannot open the manual:\r\n") + path);
 }
 
 bool TMainForm::BrowseUrlAction(QAction* action) {

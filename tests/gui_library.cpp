@@ -361,6 +361,18 @@ TEST_F(LibraryTest, AFormulaUsedByAnyThemeIsNotDeleted) {
   }
 }
 
+// The only formula of a set is never deleted, and the user is told why.
+TEST_F(LibraryTest, TheOnlyFormulaIsKeptAndTheUserToldWhy) {
+  WriteSet("Original", Numbered(1), {MakeTema("A", {})});
+  StartLibrary();
+  form->SGFormulas->Select(2, 1);
+  dlg->messages.clear();
+  form->Borrarfrmula1Click();
+  EXPECT_EQ(dlg->messages.value(0), QString::fromUtf8(" No se puede borrar la única fórmula del conjunto."));
+  EXPECT_TRUE(dlg->questions.isEmpty());
+  EXPECT_EQ(form->SGFormulas->RowCount(), 2);
+}
+
 TEST_F(LibraryTest, SortingFormulasKeepsWhatEveryThemePlays) {
   std::vector<Formula> fs = {MakeFormula(0, 12, "b"), MakeFormula(1, 4, "A"), MakeFormula(2, 6, "c")};
   WriteSet("Original", fs, {MakeTema("T", {0, 1, 2}), MakeTema("U", {2, 0})});

@@ -230,7 +230,11 @@ void TMainForm::Borrarfrmula1Click() {
                             " A formula cannot be erased when is being used."));
     return;
   }
-  if (fc <= 1) return;  // the editor always keeps one formula to show
+  if (fc <= 1) {  // the editor always keeps one formula to show
+    dialogs->ShowMessage(Tr(" No se puede borrar la única fórmula del conjunto.",
+                            " The only formula of the set cannot be erased."));
+    return;
+  }
   const QString question = QString::fromUtf8("¿ Quiere eliminar la fórmula Nº") + SGFormulas->Cells(0, i + 1) + " " +
                            SGFormulas->Cells(2, i + 1) + " ?";
   if (dialogs->Ask(question, QString::fromUtf8("Borrar fórmula"), AskButtons::YesNo) != kAnswerYes) return;

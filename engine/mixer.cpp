@@ -177,8 +177,10 @@ template <bool Mono>
   for (int k = 0; k < n; ++k) {
     if constexpr (Mono) {
       const int32_t outL = static_cast<int32_t>(static_cast<double>((left[k] + right[k]) / 2) * g);
+      // Both channels carry the same sample: a mono speaker or a summed
+      // output hears it, where an inverted copy would cancel it.
       out[2 * k] = static_cast<int16_t>(outL);
-      out[2 * k + 1] = static_cast<int16_t>(-outL);  // the right channel carries the left one inverted
+      out[2 * k + 1] = static_cast<int16_t>(outL);
     } else {
       out[2 * k] = static_cast<int16_t>(static_cast<int32_t>(static_cast<double>(left[k]) * g));
       out[2 * k + 1] = static_cast<int16_t>(static_cast<int32_t>(static_cast<double>(right[k]) * g));
@@ -350,7 +352,7 @@ float ScaleFrames(const int32_t* left, const int32_t* right, int n, float gain, 
       if (mono) {
         const int32_t m = (l + r) / 2;
         outL = static_cast<int64_t>(static_cast<double>(m) * g);
-        outR = -outL;  // the right channel carries the left one inverted
+        outR = outL;  // the same sample on both channels
       } else {
         outL = static_cast<int64_t>(static_cast<double>(l) * g);
         outR = static_cast<int64_t>(static_cast<double>(r) * g);

@@ -664,7 +664,7 @@ TEST_F(MixerTest, ClippingLaterInTheBeatLowersTheGainFromThatFrameOn) {
     };
     for (auto [f, v] : expected) {
       EXPECT_EQ(loud(f), v) << f;
-      EXPECT_EQ(other(f), c.side == kMono ? -v : 0) << f;
+      EXPECT_EQ(other(f), c.side == kMono ? v : 0) << f;
     }
     if (c.second < 132298) {
       EXPECT_EQ(loud(132298), 1996);  // trunc(2001 x 0.998)
@@ -724,7 +724,9 @@ struct MonoCase {
 
 class MixerMono : public MixerTest, public ::testing::WithParamInterface<MonoCase> {};
 
-TEST_P(MixerMono, RightCarriesTheLeftInverted) {
+// Mono: the mean of the two sums on both channels, never one inverted (a
+// mono speaker or a summed output would cancel them).
+TEST_P(MixerMono, BothChannelsCarryTheSameSample) {
   const MonoCase& c = GetParam();
   SetSounds({Constant(30000, static_cast<int16_t>(c.left)), Constant(30000, static_cast<int16_t>(c.right))});
   SetCell(0, 0, {7}, 1);
@@ -739,8 +741,8 @@ TEST_P(MixerMono, RightCarriesTheLeftInverted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MixerMono,
-                         ::testing::Values(MonoCase{5, 2, 1.0f, 3, -3}, MonoCase{5, 2, 2.5f, 7, -7},
-                                           MonoCase{-5, 2, 1.0f, -1, 1}, MonoCase{-7, -2, 1.0f, -4, 4}));
+                         ::testing::Values(MonoCase{5, 2, 1.0f, 3, 3}, MonoCase{5, 2, 2.5f, 7, 7},
+                                           MonoCase{-5, 2, 1.0f, -1, -1}, MonoCase{-7, -2, 1.0f, -4, -4}));
 
 // --- halves, queueing and the tempo text ------------------------------------
 

@@ -27,7 +27,9 @@ void BancoSonidos::Append(int j, const uint8_t* data, size_t bytes) {
   // The stream holds at most Capacity() sounds of kMaxSoundBytes each, so
   // every offset fits the 32-bit table.
   bytes = std::min(bytes, kMaxSoundBytes);
-  const size_t offset = StreamBytes;
+  // Every sound starts on a whole sample: after a sound of an odd size the
+  // next one would otherwise be read a byte out of step, as noise.
+  const size_t offset = (StreamBytes + 1) & ~size_t{1};
   SoundBankStream.resize((offset + bytes + 1) / 2);
   if (bytes > 0) std::memcpy(reinterpret_cast<uint8_t*>(SoundBankStream.data()) + offset, data, bytes);
   StreamBytes = offset + bytes;

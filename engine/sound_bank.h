@@ -30,9 +30,9 @@ struct BancoSonidos {
 
   int Capacity() const { return static_cast<int>(SoundOffsets.size()); }
 
-  // The 16-bit samples of all sounds, appended in list order. StreamBytes
-  // counts the bytes appended; a sound of an odd number of bytes makes the
-  // next one start at an odd byte offset, addressed at offset / 2.
+  // The 16-bit samples of all sounds, appended in list order, each starting
+  // on a whole sample (after a sound of an odd number of bytes one byte is
+  // left over). StreamBytes counts the bytes in use.
   std::vector<int16_t> SoundBankStream;
   size_t StreamBytes = 0;
   // Entry j belongs to sound number j + 1: byte offset into the stream and

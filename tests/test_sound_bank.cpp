@@ -96,23 +96,23 @@ TEST(SoundBank, OnlyRegularFilesAreRead) {
   EXPECT_EQ(Samples(bank.Sound(3)), Ramp(10, 1));
 }
 
-TEST(SoundBank, OddDataSizeKeepsEveryByteAndTheNextSoundStartsAtAnOddOffset) {
+// A sound of an odd data size keeps its bytes; the next sound starts on the
+// following whole sample and plays its own samples, not bytes out of step.
+TEST(SoundBank, OddDataSizeKeepsEveryByteAndTheNextSoundStartsOnAWholeSample) {
   SoundFolder dir;
   dir.WriteRaw("impar", 44101, 44101, 0x22);
   dir.WriteSound("siguiente", Ramp(10, 7));
   BancoSonidos bank;
   LoadSoundBank(bank, {"impar", "siguiente"}, dir.Dir());
   EXPECT_EQ(bank.SoundLengths[0], 22050);
-  EXPECT_EQ(bank.StreamBytes, 44101u + 20u);
-  EXPECT_EQ(bank.SoundOffsets[1], 44101);
-  // Addressed at offset / 2, rounded down.
+  EXPECT_EQ(bank.SoundOffsets[1], 44102);
+  EXPECT_EQ(bank.StreamBytes, 44102u + 20u);
   const SoundView v = bank.Sound(2);
   ASSERT_EQ(v.length, 10);
-  EXPECT_EQ(v.data, bank.SoundBankStream.data() + 22050);
-  int16_t expected;
-  const uint8_t bytes[2] = {0x22, 7};  // last byte of the first sound, low byte of the second's first sample
-  std::memcpy(&expected, bytes, 2);
-  EXPECT_EQ(v.data[0], expected);
+  EXPECT_EQ(v.data, bank.SoundBankStream.data() + 22051);
+  const std::vector<int16_t> ramp = Ramp(10, 7);
+  EXPECT_EQ(Samples(v), ramp);
+  EXPECT_EQ(SoundPlotSamples(bank, 1), std::vector<int16_t>(ramp.begin(), ramp.begin() + 5));
 }
 
 struct HeaderCase {

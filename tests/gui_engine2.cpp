@@ -259,3 +259,35 @@ TEST_F(WindowTest, TypedMasterVolumeFollowsEveryChange) {
     EXPECT_EQ(form->tbvolumen->value(), c.slider) << c.typed;
   }
 }
+
+// A list of more names than the bank holds: the first ones are used, the user
+// is told once, and no list command or save writes back fewer names than the
+// file held.
+TEST_F(SoundsPanelTest, ALongListIsToldOnceAndNeverShortened) {
+  StartOnOwnSet();
+  std::vector<std::string> names;
+  ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &names));
+  ASSERT_FALSE(names.empty());
+  const size_t capacity = static_cast<size_t>(form->Bank->Capacity());
+  std::vector<std::string> longList;
+  while (longList.size() < capacity + 6) longList.push_back(names[longList.size() % names.size()]);
+  std::string err;
+  ASSERT_TRUE(WriteSoundList("datos/Mio.vl2", longList, &err)) << err;
+  dlg->messages.clear();
+  form->AbreSonidos();
+  EXPECT_EQ(form->SoundList.size(), capacity);
+  ASSERT_EQ(dlg->messages.size(), 1);
+  EXPECT_EQ(dlg->messages[0], QString("La lista de sonidos tiene %1 nombres: se usan los %2 primeros.")
+                                  .arg(capacity + 6)
+                                  .arg(capacity));
+  // A list command reloads: nothing said again, nothing of the file lost.
+  form->LBIns->setCurrentRow(0);
+  form->Eliminar1Click();
+  EXPECT_EQ(dlg->messages.size(), 1);
+  std::vector<std::string> file;
+  ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &file));
+  EXPECT_EQ(file, std::vector<std::string>(longList.begin() + 1, longList.end()));
+  form->Guardar1Click();
+  ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &file));
+  EXPECT_EQ(file.size(), capacity + 5);
+}

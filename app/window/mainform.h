@@ -403,6 +403,11 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<SettingsIni> SettingsIniFile;
   QString SaveAsInitialDir;
   std::vector<std::string> SoundList;  // the lines of LBIns as stored
+  // Names of the list file beyond the bank's capacity: not loaded, but
+  // written back with the list so that nothing of the file is lost.
+  std::vector<std::string> SoundListBeyond;
+  std::string soundListToldLong_;  // the list whose length was already told
+  std::vector<std::string> WholeSoundList() const;
 
   // --- widgets, by their component names ---
   QWidget* Desk = nullptr;

@@ -16,8 +16,22 @@
 
 void TMainForm::AbreSonidos() {
   SoundList.clear();
+  SoundListBeyond.clear();
   ReadSoundList(DataSet.DataSetListPath, &SoundList);
-  if (static_cast<int>(SoundList.size()) > Bank->Capacity()) SoundList.resize(static_cast<size_t>(Bank->Capacity()));
+  const size_t capacity = static_cast<size_t>(Bank->Capacity());
+  if (SoundList.size() > capacity) {
+    // The bank holds the first names; the others stay in the file.
+    SoundListBeyond.assign(SoundList.begin() + static_cast<long>(capacity), SoundList.end());
+    SoundList.resize(capacity);
+    if (soundListToldLong_ != DataSet.DataSetListPath) {
+      soundListToldLong_ = DataSet.DataSetListPath;
+      dialogs->ShowMessage(
+          Tr("La lista de sonidos tiene %1 nombres: se usan los %2 primeros.",
+             "The sound list has %1 names: the first %2 are used.")
+              .arg(SoundList.size() + SoundListBeyond.size())
+              .arg(capacity));
+    }
+  }
   LBIns->clear();
   for (const auto& n : SoundList) LBIns->addItem(L1(n));
   if (LBIns->count() > 0) LBIns->setCurrentRow(0);
@@ -43,10 +57,16 @@ void TMainForm::FillSoundChoosers() {
   Engine->Controls.ClickSound = -1;
 }
 
+std::vector<std::string> TMainForm::WholeSoundList() const {
+  std::vector<std::string> all = SoundList;
+  all.insert(all.end(), SoundListBeyond.begin(), SoundListBeyond.end());
+  return all;
+}
+
 void TMainForm::WriteSoundListFile() {
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
   std::string err;
-  if (!WriteSoundList(DataSet.DataSetListPath, SoundList, &err))
+  if (!WriteSoundList(DataSet.DataSetListPath, WholeSoundList(), &err))
     dialogs->ShowMessage(Tr("No se puede guardar la lista de sonidos:\r\n", "I cannot save the sound list:\r\n") +
                          L1(err));
 }

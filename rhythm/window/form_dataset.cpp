@@ -164,7 +164,7 @@ bool TMainForm::SaveDataSet() {
   const int formulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
   const int temaCount = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
   std::string error;
-  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, &error)) {
+  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     Label21->setText(L1(DataSet.DataSetName));

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QSettings>
 #include <cstring>
+#include <functional>
 #include <filesystem>
 
 #include "gui_fixture.h"
@@ -444,10 +445,49 @@ TEST_F(LibraryTest, TrackPasteFromFourBeatsFillsFourAndClearsTheRest) {
     EXPECT_EQ(form->SGDatosFormula->Cells(b + 2, 6).isEmpty(), b >= 4) << b;
   }
   EXPECT_EQ(f.sounds[5], before.sounds[5]);
-  EXPECT_FALSE(form->Modified());
+  EXPECT_TRUE(form->Modified());  // a paste is an edit
 
   form->Limpiarpista1->trigger();
   for (int b = 0; b < 12; ++b) EXPECT_EQ(f.cells[b][5], 0);
+}
+
+// The track and beat commands edit the formula the pattern grid shows, even
+// when a save left another formula in play, and mark the set modified.
+TEST_F(LibraryTest, TrackAndBeatCommandsEditTheFormulaShown) {
+  WriteSet("Original", Numbered(5), {MakeTema("A", {0})});
+  StartLibrary();
+  form->SGFormulas->Select(2, 5);
+  form->SGFormulasSelectCell(2, 5);  // formula 4 shown
+  form->Rhythm->CurrentFormula = 0;  // as a save leaves it: the selected entry's formula
+  const Formula first = form->Rhythm->Formulas[0];
+  struct Command {
+    const char* name;
+    std::function<void()> run;
+    std::function<bool(const Formula&)> done;  // on formula 4
+  };
+  const std::vector<Command> commands = {
+      {"clear track", [&] { form->SGDatosFormula->Select(2, 3); form->Limpiarpista1Click(); },
+       [](const Formula& f) { return f.cells[0][2] == 0 && f.cells[11][2] == 0; }},
+      {"clear beat", [&] { form->SGDatosFormula->Select(4, 1); form->Limpiartiempo1Click(); },
+       [](const Formula& f) { return f.cells[2][0] == 0 && f.cells[2][15] == 0; }},
+      {"paste beat",
+       [&] {
+         form->SGDatosFormula->Select(2, 1);
+         form->Copiartiempo1Click();
+         form->SGDatosFormula->Select(5, 1);
+         form->Pegartiempo1Click();
+       },
+       [](const Formula& f) { return f.cells[3][7] == f.cells[0][7]; }},
+  };
+  for (const Command& c : commands) {
+    SCOPED_TRACE(c.name);
+    form->ClearModified();
+    c.run();
+    EXPECT_TRUE(c.done(form->Rhythm->Formulas[4]));
+    EXPECT_EQ(std::memcmp(&form->Rhythm->Formulas[0], &first, sizeof(Formula)), 0);
+    EXPECT_EQ(form->FormulaEd.ShownFormula, 4);
+    EXPECT_TRUE(form->Modified());
+  }
 }
 
 TEST_F(LibraryTest, BeatCommandsNeedABeatColumn) {

@@ -182,6 +182,7 @@ class TMainForm : public QMainWindow {
   // The formula the pattern grid shows and the theme the sequence grid shows,
   // -1 when the grids show none; edits go to these records.
   int EditedFormula() const;
+  int CommandFormula() const;  // the formula the track and beat commands edit
   int EditedTema() const;
   int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
   int GridTemaCount() const;     // SGTemas rows - 1, at most 128

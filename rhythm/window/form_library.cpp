@@ -92,24 +92,40 @@ void TMainForm::RefillFormulaRows() {
 
 // --- tracks and beats of the edited formula ---------------------------------
 
+// They act on the formula the pattern grid shows (not on the formula a save
+// or a playback left in play), or with none shown yet on the formula row
+// selected; an edit marks the set modified.
+
+int TMainForm::CommandFormula() const {
+  const int shown = EditedFormula();
+  if (shown >= 0) return shown;
+  const int row = SGFormulas->Row() - 1;
+  return row >= 0 && row < GridFormulaCount() ? row : -1;
+}
+
 void TMainForm::Copiarpista1Click() {
   const int t = SGDatosFormula->Row() - 1;
-  if (t < 0 || t >= kTracks) return;
-  TrackClipboard = {t, Rhythm->CurrentFormula, Engine->FormulaBeats};
+  const int f = CommandFormula();
+  if (t < 0 || t >= kTracks || f < 0) return;
+  TrackClipboard = {t, f, Rhythm->Formulas[static_cast<size_t>(f)].Beats()};
 }
 
 void TMainForm::Pegarpista1Click() {
-  if (TrackClipboard.formula < 0) return;
+  const int f = CommandFormula();
+  if (TrackClipboard.formula < 0 || f < 0) return;
   const int t = SGDatosFormula->Row() - 1;
-  PasteTrack(*Rhythm, TrackClipboard.formula, TrackClipboard.track, TrackClipboard.beats, Rhythm->CurrentFormula,
-             Engine->FormulaBeats, t);
-  SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  PasteTrack(*Rhythm, TrackClipboard.formula, TrackClipboard.track, TrackClipboard.beats, f,
+             Rhythm->Formulas[static_cast<size_t>(f)].Beats(), t);
+  Cambios();
+  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
 
 void TMainForm::Limpiarpista1Click() {
-  const int f = Rhythm->CurrentFormula;
-  if (f < 0 || f >= kMaxFormulas) return;
-  ClearTrack(Rhythm->Formulas[f], SGDatosFormula->Row() - 1);
+  const int f = CommandFormula();
+  const int t = SGDatosFormula->Row() - 1;
+  if (f < 0 || t < 0 || t >= kTracks) return;
+  ClearTrack(Rhythm->Formulas[static_cast<size_t>(f)], t);
+  Cambios();
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
 
@@ -117,23 +133,27 @@ void TMainForm::Limpiarpista1Click() {
 // records alone there.
 void TMainForm::Copiartiempo1Click() {
   const int b = SGDatosFormula->Col() - 2;
-  if (b < 0 || b >= kMaxBeats) return;
-  BeatClipboard = {b, Rhythm->CurrentFormula};
+  const int f = CommandFormula();
+  if (b < 0 || b >= kMaxBeats || f < 0) return;
+  BeatClipboard = {b, f};
 }
 
 void TMainForm::Pegartiempo1Click() {
-  if (BeatClipboard.formula < 0) return;
+  const int f = CommandFormula();
+  if (BeatClipboard.formula < 0 || f < 0) return;
   const int b = SGDatosFormula->Col() - 2;
   if (b < 0 || b >= kMaxBeats) return;
-  PasteBeat(*Rhythm, BeatClipboard.formula, BeatClipboard.beat, Rhythm->CurrentFormula, b);
-  SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  PasteBeat(*Rhythm, BeatClipboard.formula, BeatClipboard.beat, f, b);
+  Cambios();
+  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
 
 void TMainForm::Limpiartiempo1Click() {
   const int b = SGDatosFormula->Col() - 2;
-  const int f = Rhythm->CurrentFormula;
-  if (b < 0 || b >= kMaxBeats || f < 0 || f >= kMaxFormulas) return;
-  ClearBeat(Rhythm->Formulas[f], b);
+  const int f = CommandFormula();
+  if (b < 0 || b >= kMaxBeats || f < 0) return;
+  ClearBeat(Rhythm->Formulas[static_cast<size_t>(f)], b);
+  Cambios();
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
 
@@ -167,7 +187,7 @@ void TMainForm::Moveraladerecha1Click() {
 }
 
 void TMainForm::SwapFormulaTracks(int a, int b) {
-  const int f = Rhythm->CurrentFormula;
+  const int f = CommandFormula();
   if (a < 0 || b < 0 || a >= kTracks || b >= kTracks || f < 0 || f >= kMaxFormulas) return;
   for (auto* row : {&MuteButtons, &SoloButtons}) {
     QPushButton* pa = (*row)[a];

@@ -277,13 +277,15 @@ TEST_F(WindowTest, NewFormulaCopiesTheSelectedOneWithAnEmptyName) {
   EXPECT_EQ(std::string(f.name, 16), std::string(16, '\0'));
   EXPECT_EQ(f.accents, src.accents);
   EXPECT_EQ(f.spare, src.spare);
-  EXPECT_FALSE(form->Modified());
+  EXPECT_TRUE(form->Modified());  // a new formula is an edit that a close must ask about
   EXPECT_EQ(form->Rhythm->CurrentFormula, before);
   EXPECT_EQ(form->SGFormulas->Cells(0, before + 1), QString::number(before + 1));
 
+  form->ClearModified();
   form->Limpiarfrmula1Click();
   for (int b = 0; b < 12; ++b)
     for (int t = 0; t < 16; ++t) EXPECT_EQ(form->Rhythm->Formulas[before].cells[b][t], 0);
+  EXPECT_TRUE(form->Modified());
   EXPECT_EQ(form->Rhythm->Formulas[before].header, src.header);
 }
 

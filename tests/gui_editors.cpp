@@ -223,6 +223,11 @@ TEST_F(EditorWindow, CountingByAccentsAndTheCountButtons) {
   form->Engine->ThemePlayback = false;
   EXPECT_EQ(f.accents, 0x0AA4);
   EXPECT_TRUE(form->Modified());
+  // Clicked again while already on: nothing changes, nothing is marked.
+  form->ClearModified();
+  form->RBTiempoClick();
+  EXPECT_EQ(f.accents, 0x0AA4);
+  EXPECT_FALSE(form->Modified());
   EXPECT_EQ(form->SGDatosFormula->Cells(7, 0), "T 6");
   form->RBAcento->setChecked(true);
   form->RBAcentoClick();
@@ -825,6 +830,11 @@ TEST_F(EditorWindow, PartsIntroEndingAndOrder) {
   form->RadioButton1->setChecked(true);
   form->RadioButton1Click();
   EXPECT_EQ(th.partsOrder, 0x83);
+  // A click on the button already on changes nothing and marks nothing.
+  form->ClearModified();
+  form->RadioButton1Click();
+  EXPECT_EQ(th.partsOrder, 0x83);
+  EXPECT_FALSE(form->Modified());
 
   // Set by the selection, the fields store nothing and mark nothing.
   th.introEnding = 0x21;

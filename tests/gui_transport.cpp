@@ -444,7 +444,7 @@ TEST_F(TransportTest, NormaliseAllLogsEveryThemeAndReloadsTheSelectedGain) {
   EXPECT_EQ(form->Engine->CurrentBeat, 0);
 }
 
-TEST_F(TransportTest, UnifyTracksRefreshesTheEditorsWithoutMarkingChanges) {
+TEST_F(TransportTest, UnifyTracksRefreshesTheEditorsAndMarksTheSetModified) {
   Build({{0, 2}, {1, 1}});
   RhythmTables& rt = *form->Rhythm;
   for (int k = 0; k < 16; ++k) {
@@ -459,7 +459,7 @@ TEST_F(TransportTest, UnifyTracksRefreshesTheEditorsWithoutMarkingChanges) {
   form->SGTemasSelectCell(1, 1);
   form->ClearModified();
   form->UnificaPistas1Click();
-  EXPECT_FALSE(form->Modified());
+  EXPECT_TRUE(form->Modified());
   // Sound 1 on track 0 and sound 2 on track 1 in both formulas.
   for (int f : {0, 1}) {
     EXPECT_EQ(rt.Formulas[f].sounds[0], 1);

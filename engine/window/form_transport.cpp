@@ -354,6 +354,7 @@ void TMainForm::UnificaPistas1Click() {
   if (!UnifyThemeTracks(*Rhythm, t)) return;
   SGFormulasSelectCell(SGFormulas->Col(), SGFormulas->Row());
   SGTemasSelectCell(SGTemas->Col(), t + 1);
+  Cambios();  // the theme's formulas were rewritten
 }
 
 void TMainForm::LasNotasClick() { SGDatosFormula->viewport()->update(); }

@@ -359,7 +359,8 @@ void TMainForm::CheckBox1Click() {
 void TMainForm::RBTiempoClick() {
   if (Guards.CountModeByCode) return;
   const int fi = EditedFormula();
-  if (fi < 0) return;
+  // A click on the button already on changes nothing.
+  if (fi < 0 || !Rhythm->Formulas[static_cast<size_t>(fi)].CountByAccents()) return;
   Rhythm->Formulas[static_cast<size_t>(fi)].accents &= 0x7FFF;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);
@@ -369,7 +370,7 @@ void TMainForm::RBTiempoClick() {
 void TMainForm::RBAcentoClick() {
   if (Guards.CountModeByCode) return;
   const int fi = EditedFormula();
-  if (fi < 0) return;
+  if (fi < 0 || Rhythm->Formulas[static_cast<size_t>(fi)].CountByAccents()) return;
   Rhythm->Formulas[static_cast<size_t>(fi)].accents |= 0x8000;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);

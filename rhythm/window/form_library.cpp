@@ -237,6 +237,7 @@ void TMainForm::OrdenarClick() {
   if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
   if (fc > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  Cambios();  // the formulas' numbers changed in the records
 }
 
 void TMainForm::Borrarfrmula1Click() {
@@ -289,6 +290,7 @@ void TMainForm::Pegartema1Click() {
   Rhythm->Temas[dst] = Rhythm->Temas[src];  // the name too, until one is typed
   SGTemas->SetCells(1, dst + 1, QString());
   SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  Cambios();
 }
 
 void TMainForm::Limpiartema1Click() {
@@ -296,6 +298,7 @@ void TMainForm::Limpiartema1Click() {
   if (t < 0 || t >= kMaxTemas || t >= SGTemas->RowCount() - 1) return;
   Rhythm->Temas[t].entryCount = 0;
   SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  Cambios();
 }
 
 void TMainForm::Borrartema1Click() {

@@ -49,6 +49,7 @@ void TMainForm::Nuevafrmula1Click() {
   SGFormulas->Select(SGFormulas->Col(), n + 1);
   std::memset(Rhythm->Formulas[n].name, ' ', sizeof Rhythm->Formulas[n].name);
   Pegarfrmula1Click();
+  Cambios();  // a new formula is an edit of the set
 }
 
 void TMainForm::Copiarfrmula1Click() { FormulaEd.FormulaClipboard = SGFormulas->Row() - 1; }
@@ -63,6 +64,7 @@ void TMainForm::Pegarfrmula1Click() {
   SGFormulas->SetCells(1, i + 1, QString::number(Rhythm->Formulas[i].Beats()));
   SGFormulas->SetCells(3, i + 1, QString::number(Rhythm->Formulas[i].StartBeat() + 1));
   SGFormulasSelectCell(SGFormulas->Col(), i + 1);
+  Cambios();
 }
 
 void TMainForm::Limpiarfrmula1Click() {
@@ -70,6 +72,7 @@ void TMainForm::Limpiarfrmula1Click() {
   if (i < 0 || i >= kMaxFormulas) return;
   ClearPattern(Rhythm->Formulas[i]);
   SGFormulasSelectCell(SGFormulas->Col(), i + 1);
+  Cambios();
 }
 
 void TMainForm::Nuevotema1Click() {

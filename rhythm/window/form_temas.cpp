@@ -308,6 +308,7 @@ void TMainForm::RadioButton1Click() {
   const int t = EditedTema();
   if (t < 0) return;
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
+  if (th.InOrder() == RadioButton1->isChecked()) return;  // the button already on: nothing changes
   Engine->ThemeInOrder = RadioButton1->isChecked();
   if (Engine->ThemeInOrder)
     th.partsOrder |= 0x80;

@@ -96,15 +96,21 @@ bool ConvertDataSetV1(RhythmTables& t, const std::string& olePath, const std::st
   std::vector<Formula> formulas;
   r.hadFormulas = ReadFormulasV1(FormulasV1PathOf(name), &oldFormulas);
   for (const FormulaV1& f : oldFormulas) formulas.push_back(FormulaFromV1(f));
-  if (r.hadFormulas) files.push_back({FormulasPathOf(name), BytesOfRecords(formulas.data(), formulas.size())});
+  // A set without older formulas gets its one empty record on disk too, so
+  // that the open that follows never shows a stale file of the same name.
+  const std::vector<Formula> emptyFormula(1, Formula{});
+  const std::vector<Formula>& formulasOut = r.hadFormulas ? formulas : emptyFormula;
+  files.push_back({FormulasPathOf(name), BytesOfRecords(formulasOut.data(), formulasOut.size())});
 
   std::vector<TemaV1> oldTemas;
   std::vector<Tema> temas;
   r.hadTemas = ReadTemasV1(TemasV1PathOf(name), &oldTemas);
   for (const TemaV1& th : oldTemas) temas.push_back(TemaFromV1(th));
-  if (r.hadTemas) files.push_back({TemasPathOf(name), BytesOfRecords(temas.data(), temas.size())});
+  const std::vector<Tema> emptyTema(1, Tema{});
+  const std::vector<Tema>& temasOut = r.hadTemas ? temas : emptyTema;
+  files.push_back({TemasPathOf(name), BytesOfRecords(temasOut.data(), temasOut.size())});
 
-  if ((r.hadFormulas || r.hadTemas) && !MakeDirs(SetFolder(name))) {
+  if (!MakeDirs(SetFolder(name))) {
     if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
     return false;
   }

@@ -244,19 +244,36 @@ TEST(FormatsV1, ConvertingASetWritesTheCurrentFilesAndFillsTheTables) {
   EXPECT_EQ(t->Temas[0].tempos[0], 130);
 }
 
-TEST(FormatsV1, AMissingOlderFileGivesNoCurrentFileOfThatKind) {
+// A set without older themes gets one empty theme, on disk too: a stale
+// temas.svs of the same name is never what the open shows afterwards.
+TEST(FormatsV1, AMissingOlderFileGivesOneEmptyRecordOnDisk) {
   ScratchFolder dir;
   WriteOldSet("SinTemas", true, false);
+  Tema stale{};
+  stale.entryCount = 3;
+  stale.SetName("Viejo");
+  std::string err;
+  ASSERT_TRUE(MakeDirs("datos/SinTemas"));
+  ASSERT_TRUE(WriteFileAtomically("datos/SinTemas/temas.svs",
+                                  std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(&stale),
+                                                       reinterpret_cast<const uint8_t*>(&stale) + sizeof stale),
+                                  &err))
+      << err;
   auto t = RhythmTables::Create();
   t->Temas[0].entryCount = 9;
   t->TemaCount = 40;
   V1Conversion r;
   ASSERT_TRUE(ConvertDataSetV1(*t, "datos/SinTemas.ole", "datos/SinTemas.vl2", "SinTemas", &r, nullptr));
   EXPECT_FALSE(r.hadTemas);
-  EXPECT_FALSE(FileExists("datos/SinTemas/temas.svs"));
   EXPECT_TRUE(FileExists("datos/SinTemas/formulas.svs"));
+  EXPECT_EQ(ScratchFolder::Read("datos/SinTemas/temas.svs"), std::vector<uint8_t>(sizeof(Tema), 0));
   EXPECT_EQ(t->TemaCount, 1);
   EXPECT_EQ(t->Temas[0].entryCount, 0);
+  // The open that follows the conversion reads what was written.
+  auto reopened = RhythmTables::Create();
+  ASSERT_TRUE(LoadTemas(*reopened, "datos/SinTemas/temas.svs"));
+  EXPECT_EQ(reopened->TemaCount, 1);
+  EXPECT_EQ(reopened->Temas[0].entryCount, 0);
 }
 
 TEST(FormatsV1, AFailedWriteChangesNeitherFilesNorTables) {

@@ -56,10 +56,13 @@ void Player::Queue(int half, const int16_t* data, size_t bytes) {
   if (out_->Prepare(h) == audio::WaveResult::kOk) out_->Write(h);
 }
 
-void Player::MixAndQueue() {
+bool Player::MixAndQueue() {
+  // A half still queued is still being played: nothing is mixed into it.
+  if (halves_[static_cast<size_t>(E.OutputHalf & 1)].Queued()) return false;
   MixerHooks hooks = Hooks;
   hooks.QueueBeat = [this](int half, const int16_t* data, size_t bytes) { Queue(half, data, bytes); };
   MixNextBeat(E, rt_, bank_, hooks);
+  return true;
 }
 
 void Player::StartTheme(int row, float fallbackBpm, const std::function<void()>& normalise) {

@@ -69,8 +69,9 @@ class Player {
   BeatCue Pump();
   using BeatListener = std::function<void(const BeatCue&)>;
   void AddListener(BeatListener listener) { listeners_.push_back(std::move(listener)); }
-  // Mixes the next beat into the free half and queues it.
-  void MixAndQueue();
+  // Mixes the next beat into the free half and queues it; false, and
+  // nothing mixed, when that half is still queued on the device.
+  bool MixAndQueue();
   int FinishedBuffers() const;
   const std::array<audio::WaveHeader, 2>& Halves() const { return halves_; }
 

@@ -267,9 +267,15 @@ TEST_F(WindowTest, MixedBeatIsQueuedIntoTheFreeHalf) {
   EXPECT_EQ(form->Timer1->interval(), 1);
   form->MixBeat();
   EXPECT_EQ(wave->QueuedCount(), 2u);
-  // Both halves still play: a third beat is not written over either.
+  // Both halves still play: a third beat is not mixed into either.
+  const int16_t* playing = form->Engine->OutputHalfData(0);
+  const std::vector<int16_t> before(playing, playing + 2 * form->Engine->SamplesPerBeat);
+  const int beatBefore = form->Engine->OutputHalf;
+  form->Engine->Controls.Nivel = 16;  // a louder click would change the samples
   form->MixBeat();
   EXPECT_EQ(wave->QueuedCount(), 2u);
+  EXPECT_EQ(std::vector<int16_t>(playing, playing + 2 * form->Engine->SamplesPerBeat), before);
+  EXPECT_EQ(form->Engine->OutputHalf, beatBefore);
   wave->CompleteNext();
   QCoreApplication::processEvents();
   form->Engine->PlayState = 0;

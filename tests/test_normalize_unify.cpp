@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -72,11 +73,29 @@ TEST(NormalizeTheme, LoudThemeGetsTheHighestGainThatFits) {
   rt->FormulaCount = 1;
   Pattern(*rt, 0, 4);  // four tracks of 20000 at centre pan
   Tema& th = OneEntryTheme(*rt, 0, 1.0f);
+
+  // The loudest frame's sum, mixed once at unity gain: the sound is constant
+  // and starts on the first frame, so frame 0 holds it.
+  EngineState probe;
+  probe.MasterGain = 0.5f;
+  rt->CurrentFormula = 0;
+  probe.SilentMix = true;
+  MixNextBeat(probe, *rt, bank, MixerHooks{});
+  const double peak = std::max(std::abs(probe.MixLeft[0]), std::abs(probe.MixRight[0]));
+  ASSERT_EQ(peak, 40000.0);
+  // The rule: from 10, one step of 0.001 at a time while the frame clips.
+  float want = 10.0f, above = 10.0f;
+  while (want > 0.01f && static_cast<int64_t>(peak * static_cast<double>(want)) > 32767) {
+    above = want;
+    want = static_cast<float>(static_cast<double>(want) - 0.001);
+  }
+
   NormalizeTheme(eng, *rt, bank, 0);
-  ASSERT_LT(th.gain, 10.0f);
-  EXPECT_GE(th.gain, 0.01f);
-  // The peak of a frame at the found gain fits, one more step would not be needed.
-  EXPECT_FLOAT_EQ(th.gain, eng.MasterGain);
+  EXPECT_EQ(th.gain, want);  // about 0.819
+  EXPECT_NEAR(th.gain, 0.819f, 0.001f);
+  EXPECT_EQ(eng.MasterGain, want);
+  // One step higher clips.
+  EXPECT_GT(static_cast<int64_t>(peak * static_cast<double>(above)), 32767);
   // Nothing was queued: the mix was silent.
   EXPECT_EQ(eng.OutputHalf, 0);
 }

@@ -13,6 +13,8 @@
 #include <QWindow>
 #include <functional>
 
+#include <algorithm>
+
 #include "gui_fixture.h"
 #include "platform/files/atomic_file.h"
 
@@ -50,15 +52,47 @@ class StartupTest : public WindowTest {
   }
 };
 
-TEST_F(WindowTest, StartUpRunsItsStepsInOrder) {
-  Start();
-  const std::vector<std::string> want = {
-      "ProbeHidDevice", "RegisterIosService", "MiMain",         "Streams",         "TunerNeedle",
-      "Random",         "FindDeviceSerialPort", "Settings",     "CommandLine",     "TunerInput",
-      "Fretboard",      "Language",       "FftConstants",       "WaveOut",         "WaveIn",
-      "ControlArrays",  "OpenDeviceSerialPort", "OpenDataSet",  "NSerieMetronomo", "IosReady",
-      "GuitarSets"};
-  EXPECT_EQ(form->StartupSteps, want);
+// What start-up does, seen from outside in the order it matters: the
+// settings are read, the language is switched before anything is shown, the
+// master volume is taken from the output device right after it opens and
+// before the input opens, and the set named in the settings opens last, in
+// the language chosen.
+TEST_F(StartupTest, SettingsLanguageDevicesThenTheSet) {
+  SetIni("Idioma", "English");
+  SetIni("archivo", "Original");
+  struct AtInputOpen {
+    bool seen = false;
+    bool english = false;
+    bool outputOpen = false;
+    int volume = -1;
+    int themeRows = -1;
+  } at;
+  StartWith([&](TMainForm::Options&) {
+    wave->SetVolume(audio::WaveVolume(1000, 30000));
+    waveIn->SetOpenHook([&] {
+      at.seen = true;
+      at.english = form->English;
+      at.outputOpen = wave->IsOpen();
+      at.volume = form->tbvolumen->value();
+      at.themeRows = form->SGTemas->RowCount();
+    });
+  });
+  ASSERT_TRUE(at.seen);
+  EXPECT_TRUE(at.english);
+  EXPECT_TRUE(at.outputOpen);
+  EXPECT_EQ(at.volume, 30000);  // the right channel's level
+  EXPECT_LE(at.themeRows, 2) << "the set opens after the devices";
+  EXPECT_GT(form->SGTemas->RowCount(), 2);
+  EXPECT_EQ(form->SGTemas->Cells(0, 0), "Song No.");
+  EXPECT_EQ(form->DataSet.DataSetName, "Original");
+  EXPECT_FALSE(form->Modified());
+  // The output opened before the volume was read from it.
+  const auto calls = wave->CallNames();
+  const auto open = std::find(calls.begin(), calls.end(), "Open");
+  const auto get = std::find(calls.begin(), calls.end(), "GetVolume");
+  ASSERT_NE(open, calls.end());
+  ASSERT_NE(get, calls.end());
+  EXPECT_LT(open - calls.begin(), get - calls.begin());
 }
 
 TEST_F(WindowTest, FirstStartWithoutSettings) {

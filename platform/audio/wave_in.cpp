@@ -324,6 +324,7 @@ void TestWaveIn::SetThreadedCompletion(bool on) {
 }
 
 bool TestWaveIn::OpenDevice(const WaveFormat& format, std::string* error) {
+  if (open_hook_) open_hook_();
   if (!open_failure_.empty()) {
     *error = open_failure_;
     return false;

@@ -4,6 +4,7 @@
 // Headers, formats and results are those of the wave output.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -175,6 +176,9 @@ class TestWaveIn final : public QueuedWaveIn {
   // As TestWaveOut::SetThreadedCompletion. Set while closed.
   void SetThreadedCompletion(bool on);
   void SetOpenFailure(const std::string& text) { open_failure_ = text; }
+  // Runs when the device opens (before Open returns): tests look at what
+  // was already done by then.
+  void SetOpenHook(std::function<void()> hook) { open_hook_ = std::move(hook); }
   // A microphone that records only at these rates (the first when asked for
   // another) and with this many channels (0: as asked). Set while closed.
   void SetDeviceFormats(std::vector<uint32_t> rates, int channels = 0) {
@@ -216,6 +220,7 @@ class TestWaveIn final : public QueuedWaveIn {
   std::string open_failure_;
   std::vector<uint32_t> device_rates_;
   int device_channels_ = 0;
+  std::function<void()> open_hook_;
 };
 
 std::unique_ptr<TestWaveIn> CreateTestWaveIn();

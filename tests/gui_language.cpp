@@ -14,6 +14,7 @@
 
 #include "app/window/about.h"
 #include "app/window/language.h"
+#include "expected_texts.h"
 #include "gui_fixture.h"
 
 namespace {
@@ -92,21 +93,27 @@ TEST_F(LanguageTest, EveryRowNamesAComponentOfTheWindow) {
                 static_cast<long long>(stillPending.size()), qPrintable(stillPending.join(' ')));
 }
 
+// What the window shows after each switch, against the texts written down
+// apart from the switch's own table (tests/expected_texts.h); components the
+// window does not have yet (the guitar's) are passed over.
 TEST_F(LanguageTest, EnglishThenSpanishSetsEveryTextOfTheTable) {
   Start();
+  auto rowOf = [](const ExpectedText& e) { return LanguageRow{e.component, e.property, e.english, e.spanish}; };
   form->Ingls1Click();
   int checked = 0;
-  for (const LanguageRow& r : LanguageTable()) {
+  for (const ExpectedText& e : kExpectedTexts) {
+    const LanguageRow r = rowOf(e);
     if (!FindLanguageComponent(form.get(), r.component)) continue;
     EXPECT_EQ(ReadLanguageRow(form.get(), r), QString::fromUtf8(r.english)) << RowName(r).toStdString();
     ++checked;
   }
   form->Espaol1Click();
-  for (const LanguageRow& r : LanguageTable()) {
+  for (const ExpectedText& e : kExpectedTexts) {
+    const LanguageRow r = rowOf(e);
     if (!FindLanguageComponent(form.get(), r.component)) continue;
     EXPECT_EQ(ReadLanguageRow(form.get(), r), QString::fromUtf8(r.spanish)) << RowName(r).toStdString();
   }
-  EXPECT_GT(checked, 60);
+  EXPECT_GT(checked, 90);
   // What the user sees: the menu bar's titles and the panels' captions.
   QStringList titles;
   for (QAction* a : form->menuBar()->actions()) titles << a->text();

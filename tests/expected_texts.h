@@ -3,7 +3,6 @@
 // table shows. {component, property, English, Spanish}.
 #pragma once
 
-
 struct ExpectedText {
   const char* component;
   const char* property;

@@ -165,3 +165,11 @@ TEST(WavExport, DefaultNames) {
   EXPECT_EQ(DefaultExportName("Sole\xE1", "140", '0'), "Sole\xE1-140m0.wav");
   EXPECT_EQ(DefaultExportName("a/b", "90", '3'), "a_b-90m3.wav");
 }
+
+// An entry naming a formula the set does not have plays on with the formula
+// in force, as playback does; it never plays another formula of the table.
+TEST_F(ExportFixture, AnEntryNamingAMissingFormulaKeepsTheFormulaInForce) {
+  const auto beats = Run(Plan({{0, 1, 120, 0}, {7, 1, 0, 0}, {1, 1, 0, 0}}));
+  // A (2 beats), still A for the missing one, then B (3 beats).
+  EXPECT_EQ(Kinds(beats), (std::vector<int>{0, 0, 0, 0, 1, 1, 1}));
+}

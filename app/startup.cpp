@@ -15,7 +15,10 @@ std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>&
     s.name = p.filename().string();
     s.name.resize(s.name.size() - 4);
     if (s.name.empty()) continue;
-    s.workingFolder = fs::absolute(p).parent_path().parent_path().string();
+    std::error_code ec;
+    fs::path whole = fs::absolute(p, ec);
+    if (ec) whole = p;
+    s.workingFolder = whole.parent_path().parent_path().string();
     return s;
   }
   return std::nullopt;
@@ -26,9 +29,10 @@ bool TunerInputIsMicrophone(const std::string& value) { return value == "Microfo
 std::vector<std::string> GuitarSetNames(const std::string& bankFolder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(bankFolder, ec)) {
-    if (!e.is_directory(ec)) continue;
-    const std::string n = e.path().filename().string();
+  for (fs::directory_iterator it(bankFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kind;
+    if (!it->is_directory(kind)) continue;
+    const std::string n = it->path().filename().string();
     if (n.empty() || n[0] == '.' || n.find('.') != std::string::npos) continue;
     if (FileExists(bankFolder + "/" + n + "/c6.wav")) names.push_back(n);
   }

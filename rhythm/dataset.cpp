@@ -84,7 +84,9 @@ std::optional<std::string> NameFromListPath(const std::string& path) {
 }
 
 std::string WorkingFolderOfListFile(const std::string& path) {
-  fs::path p = fs::absolute(fs::path(path));
+  std::error_code ec;
+  fs::path p = fs::absolute(fs::path(path), ec);
+  if (ec) p = fs::path(path);
   return p.parent_path().parent_path().string();
 }
 
@@ -128,9 +130,19 @@ std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const s
   std::error_code ec;
   if (!fs::is_directory(fromFolder, ec)) return copied;
   std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(fromFolder, ec)) {
-    if (e.is_regular_file() && e.path().extension() == ".gtr") files.push_back(e.path().filename().string());
+  // A track whose kind cannot be told (a symlink loop, a dangling link) is
+  // not copied and is said so; the listing itself going wrong ends the list.
+  for (fs::directory_iterator it(fromFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().extension() != ".gtr") continue;
+    std::error_code kind;
+    const bool regular = it->is_regular_file(kind);
+    if (kind) {
+      if (failures) failures->push_back(it->path().string() + ": " + kind.message());
+      continue;
+    }
+    if (regular) files.push_back(it->path().filename().string());
   }
+  if (ec && failures) failures->push_back(fromFolder + ": " + ec.message());
   std::sort(files.begin(), files.end());
   for (const auto& f : files) {
     const std::string src = fromFolder + "/" + f;

@@ -194,3 +194,17 @@ TEST(DataSetFiles, GuitarTracksAreCopied) {
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("Tango.gtr"), std::string::npos) << failures[0];
 }
+
+TEST(DataSetFiles, AGuitarTrackThatIsASymlinkLoopIsReportedAndTheRestCopied) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/A/Alegrias.gtr", {1});
+  ScratchFolder::Write("datos/A/Tango.gtr", {2});
+  std::filesystem::create_symlink("Bucle.gtr", "datos/A/Bucle.gtr");  // points at itself
+  MakeDirs("datos/B");
+  std::vector<std::string> failures;
+  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &failures);
+  EXPECT_EQ(copied, (std::vector<std::string>{"datos/A/Alegrias.gtr", "datos/A/Tango.gtr"}));
+  EXPECT_EQ(ScratchFolder::Read("datos/B/Tango.gtr"), (std::vector<uint8_t>{2}));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Bucle.gtr"), std::string::npos) << failures[0];
+}

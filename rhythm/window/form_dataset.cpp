@@ -24,9 +24,11 @@ namespace {
 std::vector<std::string> LibrarySoundNames() {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator("BancoDeSonidos", ec)) {
-    if (!e.is_regular_file()) continue;
-    const std::string f = e.path().filename().string();
+  // An entry whose kind cannot be told (a symlink loop) is no sound.
+  for (fs::directory_iterator it("BancoDeSonidos", ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kind;
+    if (!it->is_regular_file(kind)) continue;
+    const std::string f = it->path().filename().string();
     if (f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0) names.push_back(f.substr(0, f.size() - 4));
   }
   std::sort(names.begin(), names.end());

@@ -100,10 +100,7 @@ bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formul
                       const std::vector<std::string>& soundList, std::string* error) {
   formulaCount = std::clamp(formulaCount, 0, kMaxFormulas);
   temaCount = std::clamp(temaCount, 0, kMaxTemas);
-  if (!MakeDirs(SetFolder(name))) {
-    if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
-    return false;
-  }
+  if (!MakeDirs(SetFolder(name), error)) return false;
   const auto* fb = reinterpret_cast<const uint8_t*>(t.Formulas.data());
   const auto* tb = reinterpret_cast<const uint8_t*>(t.Temas.data());
   std::vector<FileToWrite> files;

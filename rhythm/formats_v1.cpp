@@ -104,10 +104,7 @@ bool ConvertDataSetV1(RhythmTables& t, const std::string& olePath, const std::st
   for (const TemaV1& th : oldTemas) temas.push_back(TemaFromV1(th));
   if (r.hadTemas) files.push_back({TemasPathOf(name), BytesOfRecords(temas.data(), temas.size())});
 
-  if ((r.hadFormulas || r.hadTemas) && !MakeDirs(SetFolder(name))) {
-    if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
-    return false;
-  }
+  if ((r.hadFormulas || r.hadTemas) && !MakeDirs(SetFolder(name), error)) return false;
   if (!WriteFilesAtomically(files, error)) return false;
 
   std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());

@@ -111,10 +111,13 @@ bool DirExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool MakeDirs(const std::string& path) {
+bool MakeDirs(const std::string& path, std::string* error) {
   std::error_code ec;
   fs::create_directories(path, ec);
-  return DirExists(path);
+  if (DirExists(path)) return true;
+  // The cause is the one the creation met, not what a look afterwards finds.
+  if (error) *error = path + ": " + (ec ? ec.message() : std::strerror(ENOTDIR));
+  return false;
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error) {

@@ -11,10 +11,10 @@ namespace fs = std::filesystem;
 
 const char* const kFactoryListPath = "datos/Original.vl2";
 
-std::string SetFolder(const std::string& name) { return "datos/" + name; }
-std::string ListPathOf(const std::string& name) { return "datos/" + name + ".vl2"; }
-std::string FormulasPathOf(const std::string& name) { return "datos/" + name + "/formulas.svs"; }
-std::string TemasPathOf(const std::string& name) { return "datos/" + name + "/temas.svs"; }
+std::string SetFolder(const std::string& name) { return "datos/" + FsName(name); }
+std::string ListPathOf(const std::string& name) { return SetFolder(name) + ".vl2"; }
+std::string FormulasPathOf(const std::string& name) { return SetFolder(name) + "/formulas.svs"; }
+std::string TemasPathOf(const std::string& name) { return SetFolder(name) + "/temas.svs"; }
 
 bool LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired) {
   std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());
@@ -80,7 +80,7 @@ std::optional<std::string> NameFromListPath(const std::string& path) {
   if (at == std::string::npos) return std::nullopt;
   std::string name = stem.substr(at + skip);
   if (name.empty()) return std::nullopt;
-  return name;
+  return NameOfFs(name);
 }
 
 std::string WorkingFolderOfListFile(const std::string& path) {

@@ -19,8 +19,8 @@ void FormulaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name
 std::string TemaV1::Name() const { return ReadFixedName(name, sizeof name); }
 void TemaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
 
-std::string FormulasV1PathOf(const std::string& name) { return "datos/" + name + "/formulas.van"; }
-std::string TemasV1PathOf(const std::string& name) { return "datos/" + name + "/temas.van"; }
+std::string FormulasV1PathOf(const std::string& name) { return SetFolder(name) + "/formulas.van"; }
+std::string TemasV1PathOf(const std::string& name) { return SetFolder(name) + "/temas.van"; }
 
 bool ReadFormulasV1(const std::string& path, std::vector<FormulaV1>* out) {
   out->clear();

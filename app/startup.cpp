@@ -7,15 +7,45 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+bool IsListFileName(const std::string& a) { return a.size() > 4 && a.compare(a.size() - 4, 4, ".vl2") == 0; }
+
+bool InDatosFolder(const std::string& path) { return fs::path(path).parent_path().filename() == "datos"; }
+
+// The list path an argument ending in ".vl2" ends: a path with spaces reaches
+// us split into several arguments, so the argument is joined (with one space)
+// to those before it when only together they make a list path: the shortest
+// join that names an existing file, or else the shortest that lies in a
+// "datos" folder; the argument alone when neither does.
+std::string ListPathEndingAt(const std::vector<std::string>& args, size_t last) {
+  std::vector<std::string> joins;  // joins[k]: the argument with the k before it
+  std::string path = args[last];
+  joins.push_back(path);
+  for (size_t j = last; j-- > 0;) {
+    path = args[j] + " " + path;
+    joins.push_back(path);
+  }
+  if (FileExists(joins[0]) || InDatosFolder(joins[0])) return joins[0];
+  for (const std::string& p : joins)
+    if (FileExists(p)) return p;
+  for (const std::string& p : joins)
+    if (InDatosFolder(p)) return p;
+  return joins[0];
+}
+}  // namespace
+
 std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args) {
-  for (const std::string& a : args) {
-    if (a.size() <= 4 || a.compare(a.size() - 4, 4, ".vl2") != 0) continue;
-    const fs::path p(a);
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (!IsListFileName(args[i])) continue;
+    const fs::path p(ListPathEndingAt(args, i));
     CommandLineSet s;
     s.name = p.filename().string();
     s.name.resize(s.name.size() - 4);
     if (s.name.empty()) continue;
-    s.workingFolder = fs::absolute(p).parent_path().parent_path().string();
+    std::error_code ec;
+    fs::path whole = fs::absolute(p, ec);
+    if (ec) whole = p;
+    s.workingFolder = whole.parent_path().parent_path().string();
     return s;
   }
   return std::nullopt;
@@ -26,9 +56,10 @@ bool TunerInputIsMicrophone(const std::string& value) { return value == "Microfo
 std::vector<std::string> GuitarSetNames(const std::string& bankFolder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(bankFolder, ec)) {
-    if (!e.is_directory(ec)) continue;
-    const std::string n = e.path().filename().string();
+  for (fs::directory_iterator it(bankFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kind;
+    if (!it->is_directory(kind)) continue;
+    const std::string n = it->path().filename().string();
     if (n.empty() || n[0] == '.' || n.find('.') != std::string::npos) continue;
     if (FileExists(bankFolder + "/" + n + "/c6.wav")) names.push_back(n);
   }

@@ -13,7 +13,9 @@ struct CommandLineSet {
   std::string workingFolder;  // the parent of the folder that holds the list file
 };
 
-// The first argument ending in ".vl2" (exact case) names the set to open.
+// The first argument ending in ".vl2" (exact case) names the set to open;
+// the arguments before it are joined to it when the shell split a path with
+// spaces (see ListPathEndingAt in startup.cpp).
 std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args);
 
 // "Afinador": exactly "Microfono" chooses the PC microphone, anything else the device.

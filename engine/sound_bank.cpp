@@ -58,7 +58,7 @@ size_t SoundDataBytes(const std::vector<uint8_t>& file) {
 std::string SoundPath(const std::string& folder, const std::string& name) {
   std::string path = folder;
   if (!path.empty() && path.back() != '/') path.push_back('/');
-  return path + name + ".wav";
+  return path + FsName(name) + ".wav";
 }
 
 SoundLoadResult LoadSoundBank(BancoSonidos& bank, const std::vector<std::string>& names,

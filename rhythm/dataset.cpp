@@ -11,10 +11,10 @@ namespace fs = std::filesystem;
 
 const char* const kFactoryListPath = "datos/Original.vl2";
 
-std::string SetFolder(const std::string& name) { return "datos/" + name; }
-std::string ListPathOf(const std::string& name) { return "datos/" + name + ".vl2"; }
-std::string FormulasPathOf(const std::string& name) { return "datos/" + name + "/formulas.svs"; }
-std::string TemasPathOf(const std::string& name) { return "datos/" + name + "/temas.svs"; }
+std::string SetFolder(const std::string& name) { return "datos/" + FsName(name); }
+std::string ListPathOf(const std::string& name) { return SetFolder(name) + ".vl2"; }
+std::string FormulasPathOf(const std::string& name) { return SetFolder(name) + "/formulas.svs"; }
+std::string TemasPathOf(const std::string& name) { return SetFolder(name) + "/temas.svs"; }
 
 bool LoadFormulas(RhythmTables& t, const std::string& path, std::vector<int>* repaired) {
   std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());
@@ -80,11 +80,13 @@ std::optional<std::string> NameFromListPath(const std::string& path) {
   if (at == std::string::npos) return std::nullopt;
   std::string name = stem.substr(at + skip);
   if (name.empty()) return std::nullopt;
-  return name;
+  return NameOfFs(name);
 }
 
 std::string WorkingFolderOfListFile(const std::string& path) {
-  fs::path p = fs::absolute(fs::path(path));
+  std::error_code ec;
+  fs::path p = fs::absolute(fs::path(path), ec);
+  if (ec) p = fs::path(path);
   return p.parent_path().parent_path().string();
 }
 
@@ -98,10 +100,7 @@ bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formul
                       const std::vector<std::string>& soundList, std::string* error) {
   formulaCount = std::clamp(formulaCount, 0, kMaxFormulas);
   temaCount = std::clamp(temaCount, 0, kMaxTemas);
-  if (!MakeDirs(SetFolder(name))) {
-    if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
-    return false;
-  }
+  if (!MakeDirs(SetFolder(name), error)) return false;
   const auto* fb = reinterpret_cast<const uint8_t*>(t.Formulas.data());
   const auto* tb = reinterpret_cast<const uint8_t*>(t.Temas.data());
   std::vector<FileToWrite> files;
@@ -128,9 +127,19 @@ std::vector<std::string> CopyGuitarTracks(const std::string& fromFolder, const s
   std::error_code ec;
   if (!fs::is_directory(fromFolder, ec)) return copied;
   std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(fromFolder, ec)) {
-    if (e.is_regular_file() && e.path().extension() == ".gtr") files.push_back(e.path().filename().string());
+  // A track whose kind cannot be told (a symlink loop, a dangling link) is
+  // not copied and is said so; the listing itself going wrong ends the list.
+  for (fs::directory_iterator it(fromFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().extension() != ".gtr") continue;
+    std::error_code kind;
+    const bool regular = it->is_regular_file(kind);
+    if (kind) {
+      if (failures) failures->push_back(it->path().string() + ": " + kind.message());
+      continue;
+    }
+    if (regular) files.push_back(it->path().filename().string());
   }
+  if (ec && failures) failures->push_back(fromFolder + ": " + ec.message());
   std::sort(files.begin(), files.end());
   for (const auto& f : files) {
     const std::string src = fromFolder + "/" + f;

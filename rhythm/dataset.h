@@ -27,6 +27,7 @@ struct DataSetState {
 
 constexpr uint16_t kGridsFillingBit = 0x80;
 
+// The paths of a set, from its Latin-1 name, in the file system's encoding.
 std::string SetFolder(const std::string& name);        // datos/<name>
 std::string ListPathOf(const std::string& name);       // datos/<name>.vl2
 std::string FormulasPathOf(const std::string& name);   // datos/<name>/formulas.svs
@@ -49,8 +50,9 @@ std::string FirstFreeSaveName(const std::string& name);
 bool IsRefusedSaveAsPath(const std::string& path);
 // Appends ".vl2" unless the path already ends in it (any case).
 std::string WithListExtension(const std::string& path);
-// The set name in a chosen list path: what follows the first "/datos/",
-// less the last 4 characters; nothing when the path has no such folder.
+// The set name (Latin-1) in a chosen list path (file-system encoding): what
+// follows the first "/datos/", less the last 4 characters; nothing when the
+// path has no such folder.
 std::optional<std::string> NameFromListPath(const std::string& path);
 // The parent folder of the folder that holds a list file (the working folder
 // of a set named on the command line).

@@ -19,8 +19,8 @@ void FormulaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name
 std::string TemaV1::Name() const { return ReadFixedName(name, sizeof name); }
 void TemaV1::SetName(const std::string& s) { WriteFixedName(name, sizeof name, s); }
 
-std::string FormulasV1PathOf(const std::string& name) { return "datos/" + name + "/formulas.van"; }
-std::string TemasV1PathOf(const std::string& name) { return "datos/" + name + "/temas.van"; }
+std::string FormulasV1PathOf(const std::string& name) { return SetFolder(name) + "/formulas.van"; }
+std::string TemasV1PathOf(const std::string& name) { return SetFolder(name) + "/temas.van"; }
 
 bool ReadFormulasV1(const std::string& path, std::vector<FormulaV1>* out) {
   out->clear();
@@ -110,10 +110,7 @@ bool ConvertDataSetV1(RhythmTables& t, const std::string& olePath, const std::st
   const std::vector<Tema>& temasOut = r.hadTemas ? temas : emptyTema;
   files.push_back({TemasPathOf(name), BytesOfRecords(temasOut.data(), temasOut.size())});
 
-  if (!MakeDirs(SetFolder(name))) {
-    if (error) *error = SetFolder(name) + ": " + std::strerror(errno);
-    return false;
-  }
+  if (!MakeDirs(SetFolder(name), error)) return false;
   if (!WriteFilesAtomically(files, error)) return false;
 
   std::memset(t.Formulas.data(), 0, sizeof(Formula) * t.Formulas.size());

@@ -264,6 +264,6 @@ ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a) {
 
 bool GuitarTrackPathOf(const std::string& setName, const std::string& themeName, std::string* path) {
   if (!IsSafeFileComponent(themeName)) return false;
-  *path = SetFolder(setName) + "/" + themeName + ".gtr";
+  *path = SetFolder(setName) + "/" + FsName(themeName) + ".gtr";
   return true;
 }

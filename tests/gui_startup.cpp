@@ -17,6 +17,7 @@
 
 #include "gui_fixture.h"
 #include "platform/files/atomic_file.h"
+#include "rhythm/dataset.h"
 
 namespace {
 void SetIni(const char* key, const QString& value) {
@@ -134,14 +135,15 @@ TEST_F(StartupTest, CommandLineNamesTheSet) {
     std::string set;  // the set opened and written to "archivo" at once
   } cases[] = {{"datos/Tangos.vl2", "Tangos"},
                {"datos/Bulerias 1.vl2", "Bulerias 1"},
+               {QString::fromUtf8("datos/Bulerías.vl2"), "Buler\xED" "as"},  // the name kept in Latin-1
                {"datos/Tangos.VL2", "Soleares"},  // not a list file: "archivo" decides
                {"", "Soleares"}};
   for (const auto& c : cases) {
     SetIni("archivo", "Soleares");
     StartWith([&](TMainForm::Options& o) { o.commandLineList = c.argument; });
     EXPECT_EQ(form->DataSet.DataSetName, c.set) << c.argument.toStdString();
-    EXPECT_EQ(Ini("archivo").toStdString(), c.set) << c.argument.toStdString();
-    EXPECT_TRUE(FileExists("datos/" + c.set + ".vl2")) << c.argument.toStdString();
+    EXPECT_EQ(Ini("archivo"), QString::fromLatin1(c.set.c_str())) << c.argument.toStdString();
+    EXPECT_TRUE(FileExists(ListPathOf(c.set))) << c.argument.toStdString();
     form.reset();
   }
 }

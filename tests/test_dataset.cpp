@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/files/atomic_file.h"
 #include "rhythm/dataset.h"
@@ -193,4 +195,48 @@ TEST(DataSetFiles, GuitarTracksAreCopied) {
   EXPECT_FALSE(FileExists("datos/B/notes.txt"));
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("Tango.gtr"), std::string::npos) << failures[0];
+}
+
+TEST(DataSetFiles, AGuitarTrackThatIsASymlinkLoopIsReportedAndTheRestCopied) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/A/Alegrias.gtr", {1});
+  ScratchFolder::Write("datos/A/Tango.gtr", {2});
+  std::filesystem::create_symlink("Bucle.gtr", "datos/A/Bucle.gtr");  // points at itself
+  MakeDirs("datos/B");
+  std::vector<std::string> failures;
+  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &failures);
+  EXPECT_EQ(copied, (std::vector<std::string>{"datos/A/Alegrias.gtr", "datos/A/Tango.gtr"}));
+  EXPECT_EQ(ScratchFolder::Read("datos/B/Tango.gtr"), (std::vector<uint8_t>{2}));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Bucle.gtr"), std::string::npos) << failures[0];
+}
+
+TEST(DataSetFiles, ASaveRemovesTheTemporariesOfEndedProcessesOnly) {
+  ScratchFolder dir;
+  // The id of a process that has ended and been reaped.
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  const std::string ended = std::to_string(child);
+  const std::string running = std::to_string(::getppid());
+  const std::string own = std::to_string(::getpid());
+  ScratchFolder::Write("datos/Mio/formulas.svs.tmp-" + ended, {1});
+  ScratchFolder::Write("datos/Mio/guitarra.gtr.tmp-" + ended, {1});
+  ScratchFolder::Write("datos/Mio.vl2.tmp-" + ended, {1});
+  ScratchFolder::Write("datos/Mio/temas.svs.tmp-" + running, {2});
+  ScratchFolder::Write("datos/Mio/notas.tmp-" + own, {3});
+  ScratchFolder::Write("datos/Mio/notas.tmp-x" + ended, {4});
+  ScratchFolder::Write("datos/Otro/temas.svs.tmp-" + ended, {5});  // another set's folder
+  auto tables = RhythmTables::Create();
+  std::string err;
+  ASSERT_TRUE(SaveDataSetFiles(*tables, "Mio", 1, 1, {"Palmas"}, &err)) << err;
+  EXPECT_FALSE(std::filesystem::exists("datos/Mio/formulas.svs.tmp-" + ended));
+  EXPECT_FALSE(std::filesystem::exists("datos/Mio/guitarra.gtr.tmp-" + ended));
+  EXPECT_FALSE(std::filesystem::exists("datos/Mio.vl2.tmp-" + ended));
+  EXPECT_TRUE(std::filesystem::exists("datos/Mio/temas.svs.tmp-" + running));
+  EXPECT_TRUE(std::filesystem::exists("datos/Mio/notas.tmp-" + own));
+  EXPECT_TRUE(std::filesystem::exists("datos/Mio/notas.tmp-x" + ended));
+  EXPECT_TRUE(std::filesystem::exists("datos/Otro/temas.svs.tmp-" + ended));
+  EXPECT_EQ(ScratchFolder::Read("datos/Mio/formulas.svs").size(), sizeof(Formula));
 }

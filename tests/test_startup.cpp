@@ -55,3 +55,34 @@ TEST(StartupLogic, EscapedExceptionText) {
                {nullptr, ""}};
   for (const auto& c : cases) EXPECT_EQ(EscapedExceptionText(c.e), c.text);
 }
+
+TEST(StartupLogic, ACommandLinePathWithSpacesSplitByTheShellIsJoined) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/Mi set.vl2", {'P', '\r', '\n'});
+  ScratchFolder::Write("datos/Bulerias 1.vl2", {'P', '\r', '\n'});
+
+  auto s = FindCommandLineSet({"datos/Mi", "set.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Mi set");
+  EXPECT_EQ(s->workingFolder, dir.path());
+
+  s = FindCommandLineSet({"-style", "fusion", dir.path() + "/datos/Bulerias", "1.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Bulerias 1");
+  EXPECT_EQ(s->workingFolder, dir.path());
+
+  // A set not made yet: the join that lies in a datos folder.
+  s = FindCommandLineSet({"datos/Nuevo", "de", "hoy.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Nuevo de hoy");
+  EXPECT_EQ(s->workingFolder, dir.path());
+
+  // An argument that is a list path alone is not joined.
+  s = FindCommandLineSet({"datos/Mi", "datos/Bulerias 1.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Bulerias 1");
+  s = FindCommandLineSet({"extra", "datos/Otro.vl2"});
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Otro");
+  EXPECT_EQ(s->workingFolder, dir.path());
+}

@@ -56,7 +56,7 @@ void TMainForm::FormCreate() {
   (TunerInputIsMicrophone(tuner) ? RBMicro : RBMetro)->setChecked(true);
   step("TunerInput");
   step("Fretboard");
-  OlePath = "datos/" + DataSet.DataSetName + ".ole";
+  OlePath = SetFolder(DataSet.DataSetName) + ".ole";
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
   SwitchLanguageFromSettings();
   step("Language");

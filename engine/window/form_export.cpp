@@ -92,7 +92,7 @@ void TMainForm::SpeedButton6Click() {
   req.onFolderChange = [this](const QString&) { SaveDialogWavFolderChange(); };
   const QString chosen = dialogs->SaveFileName(req);
   if (chosen.isEmpty()) return;
-  std::string path = ToL1(chosen);
+  std::string path = FsPath(chosen);
   if (!EndsWithNoCase(path, ".wav")) path += ".wav";
 
   WavStreamWriter out(path, 2, E.Format.SampleRate);
@@ -108,11 +108,11 @@ void TMainForm::SpeedButton6Click() {
     if (out.TooLong())
       dialogs->ShowMessage(Tr("El tema es demasiado largo para un archivo WAV (4 GB):\r\n",
                               "The song is too long for a WAV file (4 GB):\r\n") +
-                           L1(path));
+                           FromFs(path));
     else
       dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
-                           L1(out.Error()));
+                           FromFs(out.Error()));
     return;
   }
-  Log(English ? "File : " + L1(path) + " saved" : "Archivo : " + L1(path) + " guardado");
+  Log(English ? "File : " + FromFs(path) + " saved" : "Archivo : " + FromFs(path) + " guardado");
 }

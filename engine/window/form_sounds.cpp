@@ -37,7 +37,7 @@ void TMainForm::AbreSonidos() {
   if (LBIns->count() > 0) LBIns->setCurrentRow(0);
   FillSoundChoosers();
   const SoundLoadResult r = LoadSoundBank(*Bank, SoundList);
-  for (const auto& path : r.FailedPaths) dialogs->ShowMessage(L1(CannotOpenMessage(path, English)));
+  for (const auto& path : r.FailedPaths) dialogs->ShowMessage(FromFs(CannotOpenMessage(path, English)));
   Label15->setText(L1(SoundCountText(static_cast<int>(SoundList.size()), English)));
   LBwavs->viewport()->update();
 }
@@ -68,7 +68,7 @@ void TMainForm::WriteSoundListFile() {
   std::string err;
   if (!WriteSoundList(DataSet.DataSetListPath, WholeSoundList(), &err))
     dialogs->ShowMessage(Tr("No se puede guardar la lista de sonidos:\r\n", "I cannot save the sound list:\r\n") +
-                         L1(err));
+                         FromFs(err));
 }
 
 void TMainForm::Aadir1Click() {

@@ -1,8 +1,10 @@
 #include "platform/files/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -29,6 +31,32 @@ int g_failNth = 0;
 std::string TempPathFor(const std::string& path) {
   return path + ".tmp-" + std::to_string(::getpid());
 }
+
+// The process id in a temporary's name "<file>.tmp-<pid>", or 0.
+pid_t PidOfTemporary(const std::string& fileName) {
+  const size_t at = fileName.rfind(".tmp-");
+  if (at == std::string::npos || at == 0) return 0;
+  const std::string digits = fileName.substr(at + 5);
+  if (digits.empty() || digits.size() > 9) return 0;
+  for (char c : digits)
+    if (c < '0' || c > '9') return 0;
+  return static_cast<pid_t>(std::stol(digits));
+}
+
+// A save killed before its renames leaves its temporaries behind; they are
+// removed at the next save into the same folder, once the process that wrote
+// them is gone. A temporary of a running process (ours too) stays.
+void RemoveTemporariesOfEndedProcesses(const std::string& folder) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const pid_t pid = PidOfTemporary(it->path().filename().string());
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code kind;
+    if (!it->is_regular_file(kind) || it->is_symlink(kind)) continue;
+    ::unlink(it->path().c_str());
+  }
+}
 }  // namespace
 
 void SetWriteFailureForTests(int nth) { g_failNth = nth; }
@@ -38,6 +66,12 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* er
   auto cleanup = [&] {
     for (const auto& t : temps) ::unlink(t.c_str());
   };
+  std::vector<std::string> folders;
+  for (const auto& f : files) {
+    const std::string folder = fs::path(f.path).parent_path().string();
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  }
+  for (const auto& folder : folders) RemoveTemporariesOfEndedProcesses(folder);
   for (const auto& f : files) {
     const std::string tmp = TempPathFor(f.path);
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -111,10 +145,13 @@ bool DirExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool MakeDirs(const std::string& path) {
+bool MakeDirs(const std::string& path, std::string* error) {
   std::error_code ec;
   fs::create_directories(path, ec);
-  return DirExists(path);
+  if (DirExists(path)) return true;
+  // The cause is the one the creation met, not what a look afterwards finds.
+  if (error) *error = path + ": " + (ec ? ec.message() : std::strerror(ENOTDIR));
+  return false;
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error) {

@@ -24,6 +24,7 @@ void SetWriteFailureForTests(int nth);
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>* out);
 bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
-bool MakeDirs(const std::string& path);
+// Creates a folder and its parents; on failure *error says which folder and why.
+bool MakeDirs(const std::string& path, std::string* error = nullptr);
 // Copies a file, replacing the target atomically.
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error);

@@ -1,6 +1,12 @@
 #include "platform/files/text.h"
 
+#include <QFile>
 #include <cctype>
+
+std::string FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromFs(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string FsName(const std::string& latin1) { return FsPath(L1(latin1)); }
+std::string NameOfFs(const std::string& path) { return ToL1(FromFs(path)); }
 
 std::string ToL1(const QString& s) {
   std::string out;

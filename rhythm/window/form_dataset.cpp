@@ -24,10 +24,12 @@ namespace {
 std::vector<std::string> LibrarySoundNames() {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator("BancoDeSonidos", ec)) {
-    if (!e.is_regular_file()) continue;
-    const std::string f = e.path().filename().string();
-    if (f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0) names.push_back(f.substr(0, f.size() - 4));
+  // An entry whose kind cannot be told (a symlink loop) is no sound.
+  for (fs::directory_iterator it("BancoDeSonidos", ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kind;
+    if (!it->is_regular_file(kind)) continue;
+    const std::string f = it->path().filename().string();
+    if (f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0) names.push_back(NameOfFs(f.substr(0, f.size() - 4)));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -63,7 +65,7 @@ bool TMainForm::OpenDataSet() {
     req.filter = "Archivos DRAVv2|*.vl2";
     const QString chosen = dialogs->OpenFileName(req);
     if (!chosen.isEmpty()) {
-      const std::string path = WithListExtension(ToL1(chosen));
+      const std::string path = WithListExtension(FsPath(chosen));
       // A file outside a "datos" folder names no set: read the open one again.
       if (auto name = NameFromListPath(path)) {
         DataSet.DataSetListPath = path;
@@ -82,7 +84,7 @@ bool TMainForm::OpenDataSet() {
   if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
     std::string err;
     if (!CopyFileReplacing(kFactoryListPath, DataSet.DataSetListPath, &err))
-      Log(Tr("No se puede copiar la lista de sonidos: ", "I cannot copy the sound list: ") + L1(err));
+      Log(Tr("No se puede copiar la lista de sonidos: ", "I cannot copy the sound list: ") + FromFs(err));
     MakeDirs(SetFolder(DataSet.DataSetName));
   }
 
@@ -93,7 +95,7 @@ bool TMainForm::OpenDataSet() {
   // A record file that is there but cannot be read is said so: the set then
   // shows only what was read, and saving it would write only that.
   const auto unreadable = [this](const std::string& path) {
-    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + L1(path));
+    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + FromFs(path));
   };
   std::vector<int> repaired;
   const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
@@ -169,7 +171,7 @@ bool TMainForm::SaveDataSet() {
     DataSet.DataSetListPath = oldListPath;
     Label21->setText(L1(DataSet.DataSetName));
     dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
-                         L1(error));
+                         FromFs(error));
     return false;
   }
   Rhythm->FormulaCount = formulaCount;
@@ -196,7 +198,7 @@ void TMainForm::Guardarcomo1Click() {
     req.onFolderChange = [this](const QString&) { SaveDialogPELNv2FolderChange(); };
     const QString chosen = dialogs->SaveFileName(req);
     if (chosen.isEmpty()) return;
-    path = WithListExtension(ToL1(chosen));
+    path = WithListExtension(FsPath(chosen));
     if (IsRefusedSaveAsPath(path)) {
       dialogs->ShowMessage(Tr("Seleccione un nombre distinto a Original o Nuevo",
                               "Select a different name to Original or Nuevo"));
@@ -231,8 +233,8 @@ void TMainForm::Guardarcomo1Click() {
   // The guitar tracks follow once the set itself is safely written, so that a
   // failed save replaces no track of a set that already had the name.
   std::vector<std::string> failures;
-  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &failures)) Log(L1(src));
-  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + L1(f));
+  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &failures)) Log(FromFs(src));
+  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
 }
 
 void TMainForm::SaveDialogPELNv2FolderChange() { SaveAsInitialDir = "datos"; }

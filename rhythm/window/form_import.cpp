@@ -65,7 +65,7 @@ void TFormImportar::FormActivate() {
     return;
   }
   ImportSetFolder = ImportPath.substr(0, ImportPath.size() - 4);
-  Label1->setText(L1(ImportSetFolder));
+  Label1->setText(FromFs(ImportSetFolder));
   const OtherSetLoad r = LoadOtherSet(*owner_.Rhythm, ImportSetFolder);
   if (!r.formulasFound || !r.temasFound) CloseRequested = true;
   LB1->clear();
@@ -97,11 +97,11 @@ void TFormImportar::Button1Click() {
   const std::string theme = ToL1(name);
   std::string to;
   if (GuitarTrackPathOf(owner_.DataSet.DataSetName, theme, &to)) {
-    const std::string from = ImportSetFolder + "/" + theme + ".gtr";
+    const std::string from = ImportSetFolder + "/" + FsName(theme) + ".gtr";
     if (FileExists(from)) {
       std::string err;
       MakeDirs(SetFolder(owner_.DataSet.DataSetName));
-      if (!CopyFileReplacing(from, to, &err)) owner_.Log(L1(err));
+      if (!CopyFileReplacing(from, to, &err)) owner_.Log(FromFs(err));
     }
   }
   LB1->viewport()->update();
@@ -157,7 +157,7 @@ void TMainForm::ImportarTEMA1Click() {
   FormImportar->setWindowTitle(Tr("Importar TEMAS", "Import SONGS"));
   const QString chosen = dialogs->OpenFileName(req);
   if (chosen.isEmpty()) return;
-  const std::string path = ToL1(chosen);
+  const std::string path = FsPath(chosen);
   if (!FileExists(path)) return;
   FormImportar->ImportPath = path;
   FormImportar->ShowModal();

@@ -382,7 +382,7 @@ void TMainForm::ImportarPELNv1Click() {
   req.filter = "Archivos DRAVv1|*.ole";
   const QString chosen = dialogs->OpenFileName(req);
   if (chosen.isEmpty()) return;
-  std::string ole = ToL1(chosen);
+  std::string ole = FsPath(chosen);
   if (!EndsWithNoCase(ole, ".ole")) ole += ".ole";
   OlePath = ole;
   const std::string list = ole.substr(0, ole.size() - 4) + ".vl2";
@@ -397,7 +397,7 @@ void TMainForm::ImportarPELNv1Click() {
     return;
   }
   if (FileExists(list)) {
-    const QString q = "El archivo " + L1(list) + QString::fromUtf8(" ya existe.¿ Quiere sobreescribirlo ?");
+    const QString q = "El archivo " + FromFs(list) + QString::fromUtf8(" ya existe.¿ Quiere sobreescribirlo ?");
     if (dialogs->Ask(q, "Convertir DRAVv1 a DRAVv2", AskButtons::YesNo) != kAnswerYes) return;
   }
   // The converted set replaces the open one: its changes are offered for
@@ -410,7 +410,7 @@ void TMainForm::ImportarPELNv1Click() {
   V1Conversion conv;
   std::string err;
   if (!ConvertDataSetV1(*Rhythm, ole, list, *name, &conv, &err)) {
-    dialogs->ShowMessage(Tr("No se ha podido convertir el archivo:\r\n", "The file could not be converted:\r\n") + L1(err));
+    dialogs->ShowMessage(Tr("No se ha podido convertir el archivo:\r\n", "The file could not be converted:\r\n") + FromFs(err));
     return;
   }
   // The converted set is opened from the files just written, so the window,

@@ -25,5 +25,7 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t
 bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
 bool MakeDirs(const std::string& path);
-// Copies a file, replacing the target atomically.
+// Copies a file, replacing the target atomically (as WriteFilesAtomically
+// does, the test hook included), streamed: a file of any size is never held
+// in memory whole.
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error);

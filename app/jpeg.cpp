@@ -39,7 +39,28 @@ struct PixelSink {
   }
 };
 
-enum class DecodeStatus { Ok, JpegError, Warning, TooLarge, NoMemory, Unsupported };
+enum class DecodeStatus { Ok, JpegError, Warning, TooLarge, NoMemory, Unsupported, TooManyScans };
+
+// Stops a decode once the data has started more scans than any picture of
+// ours needs: a progressive file can repeat scans by the thousand, each one a
+// pass over the whole picture, and would keep the window waiting for seconds.
+// libjpeg calls the monitor between scans and at every row of blocks while it
+// reads them, so the check comes before the extra scan is decoded.
+struct ScanLimit {
+  jpeg_progress_mgr pub;
+  JpegErrorManager* err;
+  bool exceeded;
+};
+
+void WatchScans(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
+    limit->exceeded = true;
+    std::snprintf(limit->err->message, JMSG_LENGTH_MAX, "more than %d scans", kMaxJpegScans);
+    std::longjmp(limit->err->jump, 1);
+  }
+}
 
 // Plain C-style body: only trivially destructible locals between setjmp and
 // the libjpeg calls.
@@ -52,12 +73,17 @@ DecodeStatus DecodeBody(const uint8_t* data, size_t size, PixelSink* sink, char*
   err.pub.emit_message = EmitMessage;
   err.pub.output_message = JpegSilentOutput;
   err.message[0] = '\0';
+  ScanLimit limit;
+  std::memset(&limit, 0, sizeof limit);
+  limit.pub.progress_monitor = WatchScans;
+  limit.err = &err;
   if (setjmp(err.jump)) {
     std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
     jpeg_destroy_decompress(&cinfo);
-    return DecodeStatus::JpegError;
+    return limit.exceeded ? DecodeStatus::TooManyScans : DecodeStatus::JpegError;
   }
   jpeg_create_decompress(&cinfo);
+  cinfo.progress = &limit.pub;
   jpeg_mem_src(&cinfo, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   const J_COLOR_SPACE space = cinfo.jpeg_color_space;
@@ -67,7 +93,8 @@ DecodeStatus DecodeBody(const uint8_t* data, size_t size, PixelSink* sink, char*
     return DecodeStatus::Unsupported;
   }
   const int64_t pixels = static_cast<int64_t>(cinfo.image_width) * cinfo.image_height;
-  if (cinfo.image_width == 0 || cinfo.image_height == 0 || pixels > kMaxJpegPixels) {
+  if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxJpegSide ||
+      cinfo.image_height > kMaxJpegSide || pixels > kMaxJpegPixels) {
     std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u pixels refused", cinfo.image_width,
                   cinfo.image_height);
     jpeg_destroy_decompress(&cinfo);
@@ -128,7 +155,13 @@ QImage LoadJpegFile(const QString& path, QString* error) {
     if (error) *error = "cannot open " + path;
     return QImage();
   }
-  const QByteArray bytes = f.readAll();
+  // One byte past the limit tells a file that is too large from one that is
+  // just within it, without reading the rest.
+  const QByteArray bytes = f.read(kMaxJpegFileBytes + 1);
+  if (bytes.size() > kMaxJpegFileBytes) {
+    if (error) *error = path + " is larger than any picture of the program";
+    return QImage();
+  }
   QImage image;
   DecodeJpeg(bytes, &image, error);
   return image;

@@ -16,5 +16,13 @@ bool DecodeJpeg(const QByteArray& bytes, QImage* image, QString* error = nullptr
 // Reads and decodes a picture file; a null image when it is missing or bad.
 QImage LoadJpegFile(const QString& path, QString* error = nullptr);
 
-// Pictures larger than this many pixels are refused before any allocation.
-constexpr int64_t kMaxJpegPixels = 64LL * 1024 * 1024;
+// What a picture may be. The program's own pictures are a few hundred pixels
+// a side in baseline JPEG; a replacement may be larger and progressive, but
+// anything beyond these bounds is refused before the work it would cost:
+// pictures wider or taller than kMaxJpegSide (checked on the header, before
+// any allocation), data with more than kMaxJpegScans scans (a common
+// progressive file has 6 to 10), files of more than kMaxJpegFileBytes.
+constexpr unsigned kMaxJpegSide = 2048;
+constexpr int64_t kMaxJpegPixels = int64_t{kMaxJpegSide} * kMaxJpegSide;
+constexpr int kMaxJpegScans = 100;
+constexpr int64_t kMaxJpegFileBytes = 16LL * 1024 * 1024;

@@ -85,8 +85,13 @@ bool ConvertDataSetV1(RhythmTables& t, const std::string& olePath, const std::st
                       const std::string& name, V1Conversion* result, std::string* error) {
   V1Conversion r;
   std::vector<uint8_t> list;
-  if (!ReadFileBytes(olePath, SIZE_MAX, &list)) {
+  // One byte past the bound tells a list that is too long without reading it.
+  if (!ReadFileBytes(olePath, kSoundListV1FileMax + 1, &list)) {
     if (error) *error = olePath + ": " + std::strerror(errno);
+    return false;
+  }
+  if (list.size() > kSoundListV1FileMax) {
+    if (error) *error = olePath + ": longer than an older sound list can be";
     return false;
   }
   std::vector<FileToWrite> files;

@@ -83,6 +83,10 @@ static_assert(offsetof(TemaV1, spare) == 504);
 // The converter reads at most this much of each older record file.
 constexpr size_t kFormulasV1FileMax = 131072;  // 512 records
 constexpr size_t kTemasV1FileMax = 65536;      // 128 records
+// The most an older sound list can hold: a formula names its sounds by one
+// byte (1..255), each a file name of at most 255 bytes and its CR LF. A
+// longer .ole is not one of ours and is refused unread.
+constexpr size_t kSoundListV1FileMax = 255 * (255 + 2);
 
 std::string FormulasV1PathOf(const std::string& name);  // datos/<name>/formulas.van
 std::string TemasV1PathOf(const std::string& name);     // datos/<name>/temas.van
@@ -127,6 +131,6 @@ struct V1Conversion {
 // beside it, all at once; only then are the tables replaced. The current
 // files keep every record as converted; invalid formulas are repaired in the
 // table afterwards. False (tables and files untouched) when the list cannot
-// be read or a file cannot be written.
+// be read, is longer than kSoundListV1FileMax, or a file cannot be written.
 bool ConvertDataSetV1(RhythmTables& t, const std::string& olePath, const std::string& listPath,
                       const std::string& name, V1Conversion* result, std::string* error);

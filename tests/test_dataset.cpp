@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include <cstring>
 #include <filesystem>
 #include <sys/wait.h>
@@ -168,6 +175,76 @@ TEST(DataSetFiles, SaveWritesAllFilesOrNone) {
   int entries = 0;
   for (auto& e : std::filesystem::recursive_directory_iterator("datos")) entries += e.is_regular_file();
   EXPECT_EQ(entries, 3);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer reserves more address space than any limit here
+TEST(DataSetFiles, GuitarTracksAreCopiedWithoutHoldingThemInMemory) {
+  ScratchFolder dir;
+  MakeDirs("datos/B");
+  constexpr off_t kSize = off_t{64} << 20;
+  {
+    // Mostly a hole, with marks at both ends to check the copy by.
+    ScratchFolder::Write("datos/A/Larga.gtr", {1, 2, 3});
+    std::fstream f("datos/A/Larga.gtr", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(kSize - 3);
+    f.write("\x04\x05\x06", 3);
+  }
+  ASSERT_EQ(std::filesystem::file_size("datos/A/Larga.gtr"), static_cast<uintmax_t>(kSize));
+  // The copy runs in a child allowed 16 MiB of address space beyond what it
+  // starts with: enough for a buffer, far from enough for the file.
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (16 << 20);
+    const rlimit r{limit, limit};
+    if (::setrlimit(RLIMIT_AS, &r) != 0) ::_exit(3);
+    try {  // the limit must hold, or this test proves nothing
+      std::vector<uint8_t> big(32 << 20, 1);
+      volatile uint8_t touched = big[12345];
+      (void)touched;
+      ::_exit(2);
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+      std::vector<std::string> failures;
+      const auto copied = CopyGuitarTracks("datos/A", "datos/B", &failures);
+      ::_exit(copied.size() == 1 && failures.empty() ? 0 : 1);
+    } catch (...) {
+      ::_exit(4);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "1 failed, 2 limit not in force, 3 no limit, 4 out of memory";
+  ASSERT_EQ(std::filesystem::file_size("datos/B/Larga.gtr"), static_cast<uintmax_t>(kSize));
+  std::ifstream in("datos/B/Larga.gtr", std::ios::binary);
+  char head[3] = {}, tail[3] = {};
+  in.read(head, 3);
+  in.seekg(kSize - 3);
+  in.read(tail, 3);
+  EXPECT_EQ(std::string(head, 3), std::string("\x01\x02\x03", 3));
+  EXPECT_EQ(std::string(tail, 3), std::string("\x04\x05\x06", 3));
+}
+#endif
+
+TEST(DataSetFiles, AFailedGuitarTrackCopyLeavesTheTargetAndNoTemporary) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/A/Solea.gtr", {1, 2, 3});
+  ScratchFolder::Write("datos/B/Solea.gtr", {7});
+  SetWriteFailureForTests(1);
+  std::vector<std::string> failures;
+  const auto copied = CopyGuitarTracks("datos/A", "datos/B", &failures);
+  SetWriteFailureForTests(0);
+  EXPECT_TRUE(copied.empty());
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("datos/B/Solea.gtr"), std::string::npos) << failures[0];
+  EXPECT_EQ(ScratchFolder::Read("datos/B/Solea.gtr"), (std::vector<uint8_t>{7}));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("datos/B")) ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST(DataSetFiles, SaveIntoAnUnwritablePlaceFails) {

@@ -244,6 +244,40 @@ TEST(FormatsV1, ConvertingASetWritesTheCurrentFilesAndFillsTheTables) {
   EXPECT_EQ(t->Temas[0].tempos[0], 130);
 }
 
+TEST(FormatsV1, AnOlderListLongerThanTheFormatHoldsIsRefused) {
+  ScratchFolder dir;
+  WriteOldSet("Viejo", true, true);
+  // The longest list the format holds: 255 names of 255 bytes.
+  std::vector<uint8_t> list;
+  for (int i = 0; i < 255; ++i) {
+    list.insert(list.end(), 255, static_cast<uint8_t>('a' + i % 26));
+    list.push_back('\r');
+    list.push_back('\n');
+  }
+  ASSERT_EQ(list.size(), kSoundListV1FileMax);
+  ScratchFolder::Write("datos/Viejo.ole", list);
+  auto t = RhythmTables::Create();
+  std::string err;
+  ASSERT_TRUE(ConvertDataSetV1(*t, "datos/Viejo.ole", "datos/Viejo.vl2", "Viejo", nullptr, &err)) << err;
+  EXPECT_EQ(ScratchFolder::Read("datos/Viejo.vl2"), list);
+
+  // One byte more, and a list of many megabytes, change nothing.
+  std::filesystem::remove("datos/Viejo.vl2");
+  std::filesystem::remove("datos/Viejo/formulas.svs");
+  std::filesystem::remove("datos/Viejo/temas.svs");
+  t->FormulaCount = 7;
+  for (const size_t size : {kSoundListV1FileMax + 1, size_t{64} << 20}) {
+    list.resize(size, 'z');
+    ScratchFolder::Write("datos/Viejo.ole", list);
+    err.clear();
+    EXPECT_FALSE(ConvertDataSetV1(*t, "datos/Viejo.ole", "datos/Viejo.vl2", "Viejo", nullptr, &err)) << size;
+    EXPECT_NE(err.find("Viejo.ole"), std::string::npos) << err;
+    EXPECT_FALSE(FileExists("datos/Viejo.vl2"));
+    EXPECT_FALSE(FileExists("datos/Viejo/formulas.svs"));
+    EXPECT_EQ(t->FormulaCount, 7);
+  }
+}
+
 // A set without older themes gets one empty theme, on disk too: a stale
 // temas.svs of the same name is never what the open shows afterwards.
 TEST(FormatsV1, AMissingOlderFileGivesOneEmptyRecordOnDisk) {

@@ -2,11 +2,16 @@
 // damaged data reported instead of crashing.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <csetjmp>
+#include <cstring>
 #include <cstdlib>
 #include <vector>
 
 #include "app/jpeg.h"
+#include "app/jpeg_errors.h"
 #include "content/pictures.h"
 
 namespace {
@@ -50,6 +55,88 @@ QImage Decode(const std::vector<uint8_t>& bytes, QString* error = nullptr) {
   QImage img;
   DecodeJpeg(bytes.data(), bytes.size(), &img, error);
   return img;
+}
+
+// A valid progressive script of exactly `scans` scans for a grey picture
+// (64 to 64 * 11): the DC and each AC coefficient in a band of its own,
+// the bands then refined bit by bit in turn until the count is reached.
+std::vector<jpeg_scan_info> ProgressiveScript(int scans) {
+  constexpr int kBands = 64, kMaxBits = 10;
+  std::vector<int> bits(kBands, 0);
+  if (scans < kBands || scans > kBands * (kMaxBits + 1)) return {};
+  for (int extra = scans - kBands, k = 0; extra > 0; --extra, k = (k + 1) % kBands) {
+    while (bits[static_cast<size_t>(k)] == kMaxBits) k = (k + 1) % kBands;
+    ++bits[static_cast<size_t>(k)];
+  }
+  std::vector<jpeg_scan_info> script;
+  for (int band = 0; band < kBands; ++band) {
+    const int d = bits[static_cast<size_t>(band)];
+    for (int ah = 0, al = d; al >= 0; ah = al, --al) {
+      jpeg_scan_info s{};
+      s.comps_in_scan = 1;
+      s.component_index[0] = 0;
+      s.Ss = band;
+      s.Se = band;
+      s.Ah = ah;
+      s.Al = al;
+      script.push_back(s);
+    }
+  }
+  return script;
+}
+
+bool CompressBody(const uint8_t* pixels, int width, int height, size_t stride, const jpeg_scan_info* script,
+                  int scans, unsigned char** buffer, unsigned long* size) {
+  jpeg_compress_struct cinfo;
+  JpegErrorManager err;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = JpegErrorExit;
+  err.pub.output_message = JpegSilentOutput;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, buffer, size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = 1;
+  cinfo.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&cinfo);
+  cinfo.scan_info = script;
+  cinfo.num_scans = scans;
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row[1] = {const_cast<uint8_t*>(pixels + stride * cinfo.next_scanline)};
+    jpeg_write_scanlines(&cinfo, row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+// A grey progressive JPEG of `picture` in exactly `scans` scans.
+std::vector<uint8_t> EncodeProgressive(const QImage& picture, int scans) {
+  const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+  const std::vector<jpeg_scan_info> script = ProgressiveScript(scans);
+  EXPECT_EQ(static_cast<int>(script.size()), scans);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  const bool ok = CompressBody(grey.constBits(), grey.width(), grey.height(), static_cast<size_t>(grey.bytesPerLine()),
+                               script.data(), static_cast<int>(script.size()), &buffer, &size);
+  EXPECT_TRUE(ok);
+  std::vector<uint8_t> out(buffer, buffer + (ok ? size : 0));
+  std::free(buffer);
+  return out;
+}
+
+// The number of start-of-scan markers in a JPEG file.
+int CountScans(const std::vector<uint8_t>& bytes) {
+  int n = 0;
+  for (size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) ++n;
+  return n;
 }
 
 }  // namespace
@@ -158,6 +245,66 @@ TEST(Jpeg, DamagedDataIsAnErrorNotACrash) {
   EXPECT_FALSE(err.isEmpty());
   // The good one still decodes after all that.
   EXPECT_TRUE(DecodeJpeg(good.data(), good.size(), &img, &err)) << err.toStdString();
+}
+
+TEST(Jpeg, ProgressivePicturesDecodeUpToTheScanLimit) {
+  const QImage drawn = DrawPicture(kAboutLogoPicture);
+  const std::vector<uint8_t> most = EncodeProgressive(drawn, kMaxJpegScans);
+  ASSERT_EQ(CountScans(most), kMaxJpegScans);
+  QString err;
+  const QImage back = Decode(most, &err);
+  ASSERT_FALSE(back.isNull()) << err.toStdString();
+  EXPECT_EQ(back.size(), drawn.size());
+  EXPECT_LT(Compare(drawn.convertToFormat(QImage::Format_Grayscale8), back).mean, 6.0);
+}
+
+TEST(Jpeg, OneScanTooManyIsRefusedLikeADamagedFile) {
+  const QImage drawn = DrawPicture(kAboutLogoPicture);
+  for (const int scans : {kMaxJpegScans + 1, 64 * 11}) {
+    SCOPED_TRACE(scans);
+    const std::vector<uint8_t> bytes = EncodeProgressive(drawn, scans);
+    ASSERT_EQ(CountScans(bytes), scans);
+    QImage img(3, 3, QImage::Format_RGB888);
+    QString err;
+    EXPECT_FALSE(DecodeJpeg(bytes.data(), bytes.size(), &img, &err));
+    EXPECT_TRUE(img.isNull());
+    EXPECT_TRUE(err.contains("scans")) << err.toStdString();
+  }
+}
+
+TEST(Jpeg, PicturesWiderOrTallerThanTheLimitAreRefused) {
+  auto plain = [](int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(QColor(90, 140, 30));
+    return img;
+  };
+  QString err;
+  EXPECT_FALSE(Decode(Encode(plain(kMaxJpegSide, 8)), &err).isNull()) << err.toStdString();
+  EXPECT_FALSE(Decode(Encode(plain(8, kMaxJpegSide)), &err).isNull()) << err.toStdString();
+  for (const QSize size : {QSize(kMaxJpegSide + 1, 8), QSize(8, kMaxJpegSide + 1)}) {
+    err.clear();
+    EXPECT_TRUE(Decode(Encode(plain(size.width(), size.height())), &err).isNull()) << size.width() << "x" << size.height();
+    EXPECT_TRUE(err.contains("refused")) << err.toStdString();
+  }
+}
+
+TEST(Jpeg, AFileLargerThanAnyPictureIsNotRead) {
+  const QString path = QDir::temp().filePath("velarto_jpeg_large_test.jpg");
+  std::vector<uint8_t> bytes = Encode(DrawPicture(kGuitarPicture));
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    f.close();
+    EXPECT_FALSE(LoadJpegFile(path).isNull());
+    // Padding after the end of the picture, which libjpeg never reads.
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_TRUE(f.resize(kMaxJpegFileBytes + 1));
+  }
+  QString err;
+  EXPECT_TRUE(LoadJpegFile(path, &err).isNull());
+  EXPECT_TRUE(err.contains("larger")) << err.toStdString();
+  QFile::remove(path);
 }
 
 TEST(Jpeg, MissingFileIsANullPicture) {

@@ -108,16 +108,31 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   return WriteFilesAtomically({FileToWrite{path, bytes}}, error);
 }
 
+namespace {
+// Opens a regular file for reading; -1 otherwise. Only regular files:
+// opening a FIFO or a device could wait for ever.
+int OpenRegularFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  int saved = 0;
+  if (::fstat(fd, &st) != 0)
+    saved = errno;
+  else if (!S_ISREG(st.st_mode))
+    saved = EINVAL;
+  else if (::fcntl(fd, F_SETFL, 0) != 0)
+    saved = errno;
+  if (saved == 0) return fd;
+  ::close(fd);
+  errno = saved;
+  return -1;
+}
+}  // namespace
+
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>* out) {
   out->clear();
-  // Only regular files: opening a FIFO or a device could wait for ever.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return false;
-  }
   FILE* f = ::fdopen(fd, "rb");
   if (!f) {
     ::close(fd);
@@ -155,10 +170,52 @@ bool MakeDirs(const std::string& path, std::string* error) {
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error) {
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(from, SIZE_MAX, &bytes)) {
+  // Streamed through one buffer into a temporary beside the target, checked
+  // and flushed like WriteFilesAtomically, then renamed into place: a file of
+  // any size costs the buffer, never its own size in memory.
+  const int in = OpenRegularFile(from);
+  if (in < 0) {
     if (error) *error = from + ": " + std::strerror(errno);
     return false;
   }
-  return WriteFileAtomically(to, bytes, error);
+  const std::string tmp = TempPathFor(to);
+  const int out = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    if (error) *error = to + ": " + std::strerror(errno);
+    ::close(in);
+    return false;
+  }
+  auto fail = [&](const std::string& which, int err) {
+    ::close(in);
+    ::close(out);
+    ::unlink(tmp.c_str());
+    if (error) *error = which + ": " + std::strerror(err);
+    return false;
+  };
+  std::vector<uint8_t> buf(1 << 20);
+  for (;;) {
+    const ssize_t got = ::read(in, buf.data(), buf.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return fail(from, errno);
+    }
+    if (got == 0) break;
+    if (!WriteAll(out, buf.data(), static_cast<size_t>(got))) return fail(to, errno);
+  }
+  if (::fsync(out) != 0) return fail(to, errno);
+  if (g_failNth == 1) return fail(to, ENOSPC);
+  ::close(in);
+  if (::close(out) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    if (error) *error = to + ": " + std::strerror(err);
+    return false;
+  }
+  if (::rename(tmp.c_str(), to.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    if (error) *error = to + ": " + std::strerror(err);
+    return false;
+  }
+  return true;
 }

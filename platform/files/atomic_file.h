@@ -26,5 +26,7 @@ bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
 // Creates a folder and its parents; on failure *error says which folder and why.
 bool MakeDirs(const std::string& path, std::string* error = nullptr);
-// Copies a file, replacing the target atomically.
+// Copies a file, replacing the target atomically (as WriteFilesAtomically
+// does, the test hook included), streamed: a file of any size is never held
+// in memory whole.
 bool CopyFileReplacing(const std::string& from, const std::string& to, std::string* error);

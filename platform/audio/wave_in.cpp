@@ -110,28 +110,13 @@ QueuedWaveIn::~QueuedWaveIn() { notifier_.Stop(); }
 
 WaveResult QueuedWaveIn::Fail(WaveResult r) { return Fail(r, ""); }
 
-WaveResult QueuedWaveIn::Fail(WaveResult r, const std::string& text) {
-  std::lock_guard lock(error_mutex_);
-  error_ = text.empty() ? WaveResultText(r) : text;
-  return r;
-}
+WaveResult QueuedWaveIn::Fail(WaveResult r, const std::string& text) { return error_.Set(r, text); }
 
-std::string QueuedWaveIn::ErrorText() const {
-  std::lock_guard lock(error_mutex_);
-  return error_;
-}
+std::string QueuedWaveIn::ErrorText() const { return error_.Get(); }
 
-void QueuedWaveIn::AdoptIncomingLocked() {
-  HeaderList in = incoming_.TakeAll();
-  while (WaveHeader* h = in.PopFront()) fifo_.Push(h);
-}
+void QueuedWaveIn::AdoptIncomingLocked() { AdoptIncoming(incoming_, fifo_); }
 
-bool QueuedWaveIn::HandOverLocked() {
-  HeaderList done = fifo_.TakeFinished();
-  const bool any = !done.Empty();
-  while (WaveHeader* h = done.PopFront()) notifier_.Finish(h);
-  return any;
-}
+bool QueuedWaveIn::HandOverLocked() { return HandOver(fifo_, notifier_); }
 
 WaveResult QueuedWaveIn::Open(const WaveFormat& format, WaveDoneCallback done) {
   if (open_) return Fail(WaveResult::kAlreadyOpen);
@@ -150,8 +135,7 @@ WaveResult QueuedWaveIn::Open(const WaveFormat& format, WaveDoneCallback done) {
     return Fail(WaveResult::kNoDevice, error.empty() ? "the wave input device cannot be opened" : error);
   }
   open_ = true;
-  std::lock_guard lock(error_mutex_);
-  error_.clear();
+  error_.Clear();
   return WaveResult::kOk;
 }
 

@@ -156,8 +156,7 @@ class QueuedWaveIn : public WaveIn {
   mutable DeviceSideLock device_;
   CaptureFifo fifo_;         // device side
   ConvertingFeed convert_;   // device side
-  mutable std::mutex error_mutex_;
-  std::string error_;
+  ErrorSlot error_;
 };
 
 struct WaveInCall {

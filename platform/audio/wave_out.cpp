@@ -280,6 +280,24 @@ void DoneNotifier::WaitDelivered() {
 
 bool DoneNotifier::InCallback() const { return t_delivering == this; }
 
+// --- ErrorSlot -----------------------------------------------------------------
+
+WaveResult ErrorSlot::Set(WaveResult r, const std::string& text) {
+  std::lock_guard lock(mutex_);
+  text_ = text.empty() ? WaveResultText(r) : text;
+  return r;
+}
+
+void ErrorSlot::Clear() {
+  std::lock_guard lock(mutex_);
+  text_.clear();
+}
+
+std::string ErrorSlot::Get() const {
+  std::lock_guard lock(mutex_);
+  return text_;
+}
+
 // --- header flags ------------------------------------------------------------
 
 WaveResult PrepareWaveHeader(WaveHeader& h) {
@@ -307,16 +325,9 @@ QueuedWaveOut::~QueuedWaveOut() {
   notifier_.Stop();
 }
 
-WaveResult QueuedWaveOut::Fail(WaveResult r, const std::string& text) {
-  std::lock_guard lock(error_mutex_);
-  error_ = text.empty() ? WaveResultText(r) : text;
-  return r;
-}
+WaveResult QueuedWaveOut::Fail(WaveResult r, const std::string& text) { return error_.Set(r, text); }
 
-std::string QueuedWaveOut::ErrorText() const {
-  std::lock_guard lock(error_mutex_);
-  return error_;
-}
+std::string QueuedWaveOut::ErrorText() const { return error_.Get(); }
 
 WaveResult QueuedWaveOut::Open(const WaveFormat& format, WaveDoneCallback done) {
   if (open_) return Fail(WaveResult::kAlreadyOpen, "");
@@ -336,10 +347,7 @@ WaveResult QueuedWaveOut::Open(const WaveFormat& format, WaveDoneCallback done) 
     return Fail(WaveResult::kNoDevice, error.empty() ? "the wave output device cannot be opened" : error);
   }
   open_ = true;
-  {
-    std::lock_guard lock(error_mutex_);
-    error_.clear();
-  }
+  error_.Clear();
   return WaveResult::kOk;
 }
 
@@ -377,17 +385,9 @@ WaveResult QueuedWaveOut::Close() {
   return WaveResult::kOk;
 }
 
-void QueuedWaveOut::AdoptIncomingLocked() {
-  HeaderList in = incoming_.TakeAll();
-  while (WaveHeader* h = in.PopFront()) fifo_.Push(h);
-}
+void QueuedWaveOut::AdoptIncomingLocked() { AdoptIncoming(incoming_, fifo_); }
 
-bool QueuedWaveOut::HandOverLocked() {
-  HeaderList done = fifo_.TakeFinished();
-  const bool any = !done.Empty();
-  while (WaveHeader* h = done.PopFront()) notifier_.Finish(h);
-  return any;
-}
+bool QueuedWaveOut::HandOverLocked() { return HandOver(fifo_, notifier_); }
 
 void QueuedWaveOut::DrainLocked() {
   AdoptIncomingLocked();

@@ -293,6 +293,35 @@ class DoneNotifier {
   std::thread thread_;
 };
 
+// The queue work the output and the input share, with the device side held:
+// buffers written since the last look join the FIFO; buffers the FIFO has
+// finished go to the notifier (true when there were any).
+template <class Fifo>
+void AdoptIncoming(HeaderStack& incoming, Fifo& fifo) {
+  HeaderList in = incoming.TakeAll();
+  while (WaveHeader* h = in.PopFront()) fifo.Push(h);
+}
+template <class Fifo>
+bool HandOver(Fifo& fifo, DoneNotifier& notifier) {
+  HeaderList done = fifo.TakeFinished();
+  const bool any = !done.Empty();
+  while (WaveHeader* h = done.PopFront()) notifier.Finish(h);
+  return any;
+}
+
+// The text of a device's last failure, read from any thread.
+class ErrorSlot {
+ public:
+  // Keeps `text`, or the result's own text when it is empty; returns r.
+  WaveResult Set(WaveResult r, const std::string& text);
+  void Clear();
+  std::string Get() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::string text_;
+};
+
 // Prepare and Unprepare as every backend does them (flags only).
 WaveResult PrepareWaveHeader(WaveHeader& h);
 WaveResult UnprepareWaveHeader(WaveHeader& h);
@@ -371,8 +400,7 @@ class QueuedWaveOut : public WaveOut {
   BufferFifo fifo_;          // device side
   ConvertingPull convert_;   // device side
 
-  mutable std::mutex error_mutex_;
-  std::string error_;
+  ErrorSlot error_;
 };
 
 }  // namespace audio

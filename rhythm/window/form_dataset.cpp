@@ -138,9 +138,8 @@ bool TMainForm::OpenDataSet() {
 
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   ClearModified();
-  // The themes' gains are found in the background, so that a theme starts
-  // at once.
-  Work->WarmGains(Rhythm->TemaCount);
+  // Selecting the first theme above has started finding the themes' gains in
+  // the background, so that a theme starts at once.
   return true;
 }
 

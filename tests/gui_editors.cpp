@@ -179,8 +179,20 @@ TEST_F(EditorWindow, SelectionLoadsTheFormulaIntoGridsLabelsAndEngine) {
   EXPECT_EQ(form->SGDatosFormula->Cells(2, 0), "B 1");
   EXPECT_EQ(form->Label1->text(), "Formula 1");
   EXPECT_EQ(form->SGDatosFormula->ColCount(), 9);
-  EXPECT_EQ(form->SGDatosFormula->width(), 65 * 7 + 285);
-  EXPECT_EQ(form->PanelPistas->width(), 65 * 7 + 310);
+  // The grid holds every column (no scrolling), the panel holds the grid,
+  // and each beat's accent box stands under its column.
+  StringGrid* g = form->SGDatosFormula;
+  int columns = 0;
+  for (int c = 0; c < g->ColCount(); ++c) columns += g->columnWidth(c);
+  EXPECT_GE(g->viewport()->width(), columns);
+  EXPECT_LE(g->width(), columns + 7 + 12);
+  EXPECT_EQ(form->PanelPistas->width(), g->x() + g->width() + 17);
+  for (int k = 0; k < 7; ++k) {
+    const int left = g->x() + g->frameWidth() + g->columnViewportPosition(k + 2);
+    const QRect box = form->AccentBoxes[k]->geometry();
+    EXPECT_GE(box.left(), left) << k;
+    EXPECT_LE(box.right(), left + g->columnWidth(k + 2)) << k;
+  }
   for (int k = 0; k < 12; ++k) EXPECT_EQ(form->AccentBoxes[k]->isHidden(), k >= 7) << k;
 
   // A beat count of 0 is mended on selection: 12 beats, blank name, pattern kept.

@@ -1,5 +1,7 @@
 #include "app/window/about.h"
 
+#include "app/window/fit_texts.h"
+
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
@@ -85,6 +87,11 @@ TAcercade::TAcercade(TMainForm* mainForm) : QDialog(nullptr), main_(mainForm) {
   OKButton->setGeometry(480, 444, 80, 28);
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  // The addresses are shown whole in whatever font stands in for the box's.
+  ShownTexts texts;
+  RecordShownTexts(this, &texts);
+  const QRect used = FitChildren(this, texts);
+  setFixedSize(std::max(width(), used.right() + 1 + 10), height());
   FormCreate();
 }
 

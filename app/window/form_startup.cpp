@@ -17,10 +17,10 @@
 #include "platform/files/text.h"
 
 void TMainForm::BuildStartupControls() {
-  RBMicro = new QRadioButton("Micro", PanelAfinador);
+  RBMicro = new QRadioButton("PC mic", PanelAfinador);
   RBMicro->setObjectName("RBMicro");
   RBMicro->setGeometry(20, 380, 80, 20);
-  RBMetro = new QRadioButton("Velarto", PanelAfinador);
+  RBMetro = new QRadioButton("DRAV", PanelAfinador);
   RBMetro->setObjectName("RBMetro");
   RBMetro->setGeometry(110, 380, 80, 20);
   CBGuitarras = new QComboBox(PanelGuitarra);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -28,8 +29,7 @@ QGroupBox* MakePanel(QWidget* desk, const char* name, const QString& caption, QR
   p->setStyleSheet(QString("QGroupBox#%1 { background-color: black; color: white; font-weight: bold;"
                            " border: 1px solid #606060; margin-top: 0px; }"
                            "QGroupBox#%1::title { subcontrol-origin: padding; left: 18px; top: 1px; }"
-                           "QGroupBox#%1 QLabel, QGroupBox#%1 QRadioButton, QGroupBox#%1 QCheckBox"
-                           " { color: white; background: transparent; }")
+                           "QGroupBox#%1 QLabel { color: white; background: transparent; }")
                        .arg(name));
   p->setVisible(visible);
   return p;
@@ -63,8 +63,13 @@ void TMainForm::BuildLayout() {
   QPalette pal = Desk->palette();
   pal.setColor(QPalette::Window, QColor(72, 72, 72));
   Desk->setPalette(pal);
-  Desk->setMinimumSize(1310, 860);
-  setCentralWidget(Desk);
+  // The desk is as large as its panels need; a smaller screen scrolls it.
+  DeskScroll = new QScrollArea(this);
+  DeskScroll->setObjectName("DeskScroll");
+  DeskScroll->setFrameShape(QFrame::NoFrame);
+  DeskScroll->setWidgetResizable(true);
+  DeskScroll->setWidget(Desk);
+  setCentralWidget(DeskScroll);
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar1");
   setStatusBar(status);
@@ -130,7 +135,11 @@ void TMainForm::BuildLayout() {
   TB1->setRange(20, 400);
   TB1->setValue(300);
   TB1->setGeometry(482, 70, 220, 24);
-  Label2 = MakeLabel(PanelTemas, "Label2", QString(), {482, 100, 300, 18});
+  // The theme's number and name: a long name wraps onto a second line above,
+  // clear of the entry buttons to the right.
+  Label2 = MakeLabel(PanelTemas, "Label2", QString(), {482, 80, 224, 38});
+  Label2->setWordWrap(true);
+  Label2->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
   // Formulas panel.
   SGFormulas = new StringGrid("SGFormulas", 4, 2, PanelFormulas);

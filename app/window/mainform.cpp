@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollArea>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -37,6 +39,9 @@ TMainForm::TMainForm(Options opts)
   ConnectEngineControls();
   BuildLibraryControls();
   LoadPanelPictures();
+  connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
+  FitLayout();
   for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2), OndaL, OndaR,
                          static_cast<QWidget*>(Image9)}) {
     child->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(child->parentWidget())));
@@ -63,7 +68,10 @@ void TMainForm::Log(const QString& line) { Visor->append(line); }
 void TMainForm::TogglePanel(QWidget* panel, QAction* item, bool bringToFront) {
   item->setChecked(!item->isChecked());
   panel->setVisible(item->isChecked());
+  UpdateDeskSize();
   if (bringToFront && panel->isVisible()) panel->raise();
+  // A panel that opens beyond the screen's edge is scrolled into sight.
+  if (item->isChecked()) DeskScroll->ensureWidgetVisible(panel, 0, 0);
 }
 
 void TMainForm::Metrnomo1Click() { TogglePanel(PanelMetronomo, Metrnomo1, true); }
@@ -172,6 +180,7 @@ bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
         d.origin = cur;
         d.panel->move(d.panel->x() + dx, d.panel->y() + dy);
         d.panel->update();
+        UpdateDeskSize();
       }
     }
     break;

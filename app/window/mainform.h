@@ -34,6 +34,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 class QRadioButton;
 class QSlider;
 class QTextEdit;
@@ -411,6 +412,7 @@ class TMainForm : public QMainWindow {
   std::vector<std::string> WholeSoundList() const;
 
   // --- widgets, by their component names ---
+  QScrollArea* DeskScroll = nullptr;  // the desk scrolls on screens smaller than its panels
   QWidget* Desk = nullptr;
   QGroupBox* PanelMetronomo = nullptr;
   QGroupBox* PanelTemas = nullptr;
@@ -470,6 +472,14 @@ class TMainForm : public QMainWindow {
  protected:
   bool eventFilter(QObject* obj, QEvent* ev) override;
   void closeEvent(QCloseEvent* e) override;
+
+ public:
+  // Fitting the layout to the font (app/window/fit_layout.cpp): every text of
+  // both languages shows whole; the desk grows to hold every panel.
+  void FitLayout();
+  void UpdateDeskSize();
+  // The pattern grid's beat columns, its width, the panel's and the accent boxes'.
+  void LayoutPatternGrid(int beats);
 
  private:
   void BuildLayout();   // app/window/layout.cpp

@@ -109,7 +109,9 @@ void TMainForm::LoadPanelPictures() {
     if (!label) continue;
     const QImage img = LoadJpegFile(QString::fromLatin1(p.picture.path));
     if (img.isNull()) continue;
-    label->setScaledContents(true);
-    label->setPixmap(QPixmap::fromImage(img));
+    // Scaled into the label's room with its own proportions, centred.
+    label->setScaledContents(false);
+    label->setAlignment(Qt::AlignCenter);
+    label->setPixmap(QPixmap::fromImage(img.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   }
 }

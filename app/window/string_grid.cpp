@@ -1,11 +1,14 @@
 #include "app/window/string_grid.h"
 
+#include <QScrollBar>
+
 StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent, int fixedCols, int fixedRows)
     : QTableWidget(rows, cols, parent), fixedCols_(fixedCols), fixedRows_(fixedRows) {
   setObjectName(name);
   horizontalHeader()->hide();
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(18);
+  setHorizontalScrollMode(ScrollPerPixel);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   row_ = fixedRows_;
@@ -28,6 +31,23 @@ StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent,
   });
 }
 
+void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  const int before = horizontalScrollBar()->value();
+  const int startBefore = index.isValid() ? columnViewportPosition(index.column()) : -1;
+  QTableWidget::scrollTo(index, hint);
+  if (!index.isValid()) return;
+  // A cell that already starts in sight stays where it is: the numbers to its
+  // left stay in sight too, and the rest of a long text is a scroll away.
+  if (startBefore >= 0 && startBefore < viewport()->width()) {
+    horizontalScrollBar()->setValue(before);
+    return;
+  }
+  // Otherwise it comes into sight from its start.
+  const int start = columnViewportPosition(index.column());
+  if (start < 0 || start + columnWidth(index.column()) > viewport()->width())
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + start);
+}
+
 QString StringGrid::Cells(int col, int row) const {
   const QTableWidgetItem* it = item(row, col);
   return it ? it->text() : QString();
@@ -47,7 +67,34 @@ void StringGrid::SetCells(int col, int row, const QString& text) {
   } else {
     it->setText(text);
   }
+  GrowColumnFor(col, it);
   byCode_ = was;
+}
+
+// The room a cell's text takes: the text, the item view's margins on both
+// sides, and the grid line.
+int StringGrid::TextWidth(const QTableWidgetItem* it) const {
+  if (!it || it->text().isEmpty()) return 0;
+  return QFontMetrics(it->font()).horizontalAdvance(it->text()) + 8;
+}
+
+void StringGrid::GrowColumnFor(int col, const QTableWidgetItem* it) {
+  const int need = TextWidth(it);
+  if (need > columnWidth(col)) setColumnWidth(col, need);
+}
+
+void StringGrid::SetColWidth(int col, int width) {
+  if (col < 0 || col >= columnCount()) return;
+  if (static_cast<int>(leastWidths_.size()) <= col) leastWidths_.resize(static_cast<size_t>(col) + 1, 0);
+  leastWidths_[static_cast<size_t>(col)] = width;
+  int need = width;
+  for (int r = 0; r < rowCount(); ++r) need = std::max(need, TextWidth(item(r, col)));
+  if (columnWidth(col) != need) setColumnWidth(col, need);
+}
+
+void StringGrid::FitColumns() {
+  for (int c = 0; c < columnCount(); ++c)
+    SetColWidth(c, c < static_cast<int>(leastWidths_.size()) ? leastWidths_[static_cast<size_t>(c)] : horizontalHeader()->defaultSectionSize());
 }
 
 void StringGrid::StyleFixed(int col, int row) {
@@ -99,7 +146,7 @@ void StringGrid::Select(int col, int row) {
 
 void StringGrid::SetColWidths(const std::vector<int>& widths) {
   for (size_t i = 0; i < widths.size() && static_cast<int>(i) < columnCount(); ++i)
-    setColumnWidth(static_cast<int>(i), widths[i]);
+    SetColWidth(static_cast<int>(i), widths[i]);
 }
 
 void StringGrid::EmptyColumns(int firstCol, int lastCol) {

@@ -23,9 +23,16 @@ class StringGrid : public QTableWidget {
   // Moves the selection by code; no selection handler runs.
   void Select(int col, int row);
   void SetRow(int row) { Select(col_ < fixedCols_ ? fixedCols_ : col_, row); }
+  // Column widths: at least these, wider where a cell's text needs it.
   void SetColWidths(const std::vector<int>& widths);
+  void SetColWidth(int col, int width);
+  // Sets every column to its least width or its widest text, whichever is more.
+  void FitColumns();
   void EmptyColumns(int firstCol, int lastCol);  // data rows only
   bool Editable = false;
+  // Keeps a cell wider than the grid in sight from its start, and the fixed
+  // columns with it where they fit.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
   // Called when the user selects a cell (not for selections made by code).
   std::function<void(int col, int row)> onSelectCell;
@@ -34,6 +41,9 @@ class StringGrid : public QTableWidget {
 
  private:
   void StyleFixed(int col, int row);
+  int TextWidth(const QTableWidgetItem* it) const;
+  void GrowColumnFor(int col, const QTableWidgetItem* it);
+  std::vector<int> leastWidths_;
   int fixedCols_, fixedRows_;
   int row_ = 1, col_ = 1;
   bool byCode_ = false;

@@ -93,7 +93,7 @@ void TMainForm::BuildEngineControls() {
   // presets and level, master volume.
   TB2->setOrientation(Qt::Vertical);
   TB2->setInvertedAppearance(true);
-  TB2->setGeometry(180, 24, 30, 200);
+  TB2->setGeometry(180, 24, 30, 168);  // ends above the large beat number
   Edit1->setGeometry(8, 24, 48, 22);
   Label8->setGeometry(60, 24, 110, 22);
   CBMetro->setGeometry(8, 60, 166, 22);

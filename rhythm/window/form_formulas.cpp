@@ -134,9 +134,7 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
 
   // Pattern grid: one column per beat.
   SGDatosFormula->SetColCount(beats + 2);
-  for (int c = 2; c < beats + 2; ++c) SGDatosFormula->setColumnWidth(c, 64);
-  SGDatosFormula->resize(65 * beats + 285, SGDatosFormula->height());
-  PanelPistas->resize(65 * beats + 310, PanelPistas->height());
+  LayoutPatternGrid(beats);
 
   for (int t = 0; t < kTracks; ++t) SGDatosFormula->SetCells(1, t + 1, SoundCellText(SoundList, f.sounds[t]));
   FormulaEd.SelectedTrack = std::clamp(SGDatosFormula->Row() - 1, 0, kTracks - 1);
@@ -200,9 +198,7 @@ void TMainForm::SGFormulasSetEditText(int col, int row, const QString& value) {
     if (playing) Engine->FormulaBeats = n;
     if (shown) {
       SGDatosFormula->SetColCount(n + 2);
-      for (int c = 2; c < n + 2; ++c) SGDatosFormula->setColumnWidth(c, 64);
-      SGDatosFormula->resize(65 * n + 285, SGDatosFormula->height());
-      PanelPistas->resize(65 * n + 310, PanelPistas->height());
+      LayoutPatternGrid(n);
     }
   }
 }

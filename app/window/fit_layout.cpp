@@ -1,0 +1,154 @@
+// Fitting the window's fixed layout to the font it meets on this desktop:
+// the panels keep their places and sizes where the texts fit, and grow where
+// a text of either language needs more room.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+
+#include "app/window/fit_texts.h"
+#include "app/window/language.h"
+#include "app/window/mainform.h"
+#include "app/window/string_grid.h"
+#include "engine/sound_bank.h"
+#include "rhythm/editor_logic.h"
+
+namespace {
+constexpr int kPanelMargin = 4;
+
+// The longest texts the labels filled at run time can show, in both languages.
+void AddRuntimeTexts(TMainForm* f, ShownTexts* texts) {
+  const QString name32 = QString::fromUtf8("Soleá por bulerías de Jerez (II)");
+  const QString name16 = QString::fromUtf8("Bulerías al golp");
+  auto add = [&](QWidget* w, const QStringList& more) {
+    if (w) (*texts)[w] << more;
+  };
+  add(f->Label8, {"400.00 bpm", "400 bpm"});
+  add(f->Label1, {QString::fromUtf8("Fórmula 999"), "Formula 999"});
+  add(f->Label7, {name16});
+  add(f->Label22, {QString::fromUtf8(LengthLabel(12, 20.0f, false).c_str()),
+                   QString::fromUtf8(LengthLabel(12, 20.0f, true).c_str())});
+  add(f->Label30, {"3000.00 ms"});
+  add(f->Label14, {QString::fromUtf8("Usada en Tema 999 ") + name32, "Used in song 999 " + name32,
+                   QString::fromUtf8("No está usada"), "It is not used "});
+  add(f->Label25, {QString::fromUtf8("Añadir F 999 ") + name16, "Add F 999 " + name16});
+  add(f->Label3, {QString::fromUtf8(CompasCounterText(999, 999, 99, 99, true, false).c_str()),
+                  QString::fromUtf8(CompasCounterText(999, 999, 99, 99, true, true).c_str())});
+  add(f->TTiempo, {"99:59.9"});
+  add(f->STT, {"12", "88"});
+  add(f->Label15, {QString::fromUtf8(SoundCountText(9999, false).c_str()),
+                   QString::fromUtf8(SoundCountText(9999, true).c_str())});
+  add(f->Label29, {"99.99'"});
+}
+
+int CaptionRight(QGroupBox* panel, const QStringList& titles) {
+  QFont bold = panel->font();
+  bold.setBold(true);
+  const QFontMetrics fm(bold);
+  int width = 0;
+  for (const QString& t : titles) width = std::max(width, fm.horizontalAdvance(t));
+  return 18 + width;
+}
+
+// Check boxes and radio buttons on the black panels: a light frame round a
+// dark box, so that an unticked one shows as plainly as a ticked one.
+void ShowIndicators(QWidget* panel) {
+  for (QAbstractButton* b : panel->findChildren<QAbstractButton*>()) {
+    if (!qobject_cast<QCheckBox*>(b) && !qobject_cast<QRadioButton*>(b)) continue;
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::Window, QColor(200, 200, 200));  // the frame is drawn from it
+    pal.setColor(QPalette::Base, QColor(24, 24, 24));
+    pal.setColor(QPalette::Text, Qt::white);                 // the tick and the dot
+    pal.setColor(QPalette::WindowText, Qt::white);
+    pal.setColor(QPalette::ButtonText, Qt::white);
+    b->setPalette(pal);
+  }
+}
+}  // namespace
+
+void TMainForm::FitLayout() {
+  // What each control shows in either language, and the longest run-time texts.
+  ShownTexts texts;
+  QHash<QGroupBox*, QStringList> titles;
+  const QList<QGroupBox*> panels = {PanelMetronomo, PanelTemas,    PanelFormulas, PanelPistas,
+                                    PanelSonidos,   PanelAfinador, PanelGuitarra};
+  auto record = [&] {
+    RecordShownTexts(Desk, &texts);
+    for (QGroupBox* p : panels) titles[p] << p->title();
+  };
+  record();
+  ApplyLanguageTable(this, true);
+  record();
+  ApplyLanguageTable(this, false);
+  AddRuntimeTexts(this, &texts);
+
+  // The labels beside a panel's caption start after its longest caption.
+  for (QGroupBox* p : panels) {
+    const int right = CaptionRight(p, titles.value(p)) + 6;
+    const QList<QWidget*> kids = p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* w : kids) {
+      if (!qobject_cast<QLabel*>(w) || w->y() >= 16 || w->x() <= 16 || w->x() >= right) continue;
+      // It keeps its right edge where its texts still fit there.
+      int need = 0;
+      for (const QString& t : texts.value(w)) need = std::max(need, WidthForText(w, t));
+      const int oldRight = w->x() + w->width();
+      const int newRight = std::max(oldRight, right + need);
+      PushRightOf(w, oldRight, newRight, kids);
+      w->setGeometry(right, w->y(), newRight - right, w->height());
+    }
+  }
+
+  // Each panel holds its controls; the docked panels to the right of one
+  // that grew move along.
+  const QList<QWidget*> docked = {PanelMetronomo, PanelTemas, PanelFormulas, PanelPistas};
+  for (QGroupBox* p : panels) {
+    ShowIndicators(p);
+    const QRect used = FitChildren(p, texts);
+    if (p == PanelPistas) continue;  // sized by the pattern grid's columns
+    const int width = std::max(p->width(), used.right() + 1 + kPanelMargin);
+    if (width > p->width()) {
+      const int oldRight = p->x() + p->width();
+      if (docked.contains(p)) PushRightOf(p, oldRight, p->x() + width, docked);
+      p->resize(width, p->height());
+    }
+  }
+  for (StringGrid* g : {SGTemas, SGSaco, SGFormulas, SGDatosFormula}) g->FitColumns();
+  LayoutPatternGrid(SGDatosFormula->ColCount() - 2);
+  UpdateDeskSize();
+}
+
+void TMainForm::UpdateDeskSize() {
+  QRect all(0, 0, 1, 1);
+  for (QWidget* p : {static_cast<QWidget*>(PanelMetronomo), static_cast<QWidget*>(PanelTemas),
+                     static_cast<QWidget*>(PanelFormulas), static_cast<QWidget*>(PanelPistas),
+                     static_cast<QWidget*>(PanelOnda), static_cast<QWidget*>(PanelSonidos),
+                     static_cast<QWidget*>(PanelAfinador), static_cast<QWidget*>(PanelGuitarra)})
+    if (!p->isHidden()) all |= p->geometry();
+  Desk->setMinimumSize(all.right() + 1 + 2, all.bottom() + 1 + 2);
+}
+
+void TMainForm::LayoutPatternGrid(int beats) {
+  beats = std::clamp(beats, 1, 12);
+  for (int c = 2; c < beats + 2 && c < SGDatosFormula->ColCount(); ++c) SGDatosFormula->SetColWidth(c, 64);
+  int columns = 0;
+  for (int c = 0; c < SGDatosFormula->ColCount(); ++c) columns += SGDatosFormula->columnWidth(c);
+  const int frame = 2 * SGDatosFormula->frameWidth();
+  SGDatosFormula->resize(columns + frame + beats + 7, SGDatosFormula->height());
+  const int width = SGDatosFormula->x() + SGDatosFormula->width() + 17;
+  if (PanelPistas->width() != width) {
+    PanelPistas->resize(width, PanelPistas->height());
+    UpdateDeskSize();
+  }
+  // Each accent box under the middle of its beat's column.
+  for (int k = 0; k < 12; ++k) {
+    QCheckBox* box = AccentBoxes[static_cast<size_t>(k)];
+    if (!box || k + 2 >= SGDatosFormula->ColCount()) continue;
+    const int left = SGDatosFormula->x() + SGDatosFormula->frameWidth() + SGDatosFormula->columnViewportPosition(k + 2);
+    box->move(left + (SGDatosFormula->columnWidth(k + 2) - box->width()) / 2, box->y());
+  }
+}

@@ -1,5 +1,6 @@
 // DRAV_PROF: the professional edition.
 #include <QApplication>
+#include <QScreen>
 #include <QDir>
 #include <QMessageBox>
 #include <exception>
@@ -51,6 +52,11 @@ int main(int argc, char** argv) {
   }
   form.CreateAboutBox();
   form.CreateImportDialog();
+  // Maximised; restored, it still opens within the screen's free area.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect free = screen->availableGeometry();
+    form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
+  }
   form.showMaximized();
   try {
     app.exec();

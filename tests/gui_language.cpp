@@ -6,6 +6,10 @@
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QFileDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QRegularExpression>
@@ -274,4 +278,33 @@ TEST_F(LanguageTest, EachPanelsTextsLandInThatPanel) {
     ASSERT_NE(shown, nullptr) << box->objectName().toStdString();
     EXPECT_EQ(shown->text(), l.text);
   }
+}
+
+// Qt's own texts under the program's: the standard buttons of a question and
+// the file dialogs follow the language switch.
+TEST_F(LanguageTest, QtsOwnButtonsAndFileDialogsSpeakTheChosenLanguage) {
+  Start();
+  auto texts = [&] {
+    QMessageBox box(QMessageBox::Question, "DRAV_PROF", QString::fromUtf8("¿ Quiere guardar los cambios ?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, form.get());
+    QStringList out;
+    for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+      out << box.button(b)->text().remove('&');
+    std::unique_ptr<QFileDialog> open = MakeFileDialog(form.get(), FileDialogRequest{}, false);
+    std::unique_ptr<QFileDialog> save = MakeFileDialog(form.get(), FileDialogRequest{}, true);
+    EXPECT_TRUE(open->testOption(QFileDialog::DontUseNativeDialog));
+    auto accept = [](QFileDialog* d, QDialogButtonBox::StandardButton which) {
+      auto* buttons = d->findChild<QDialogButtonBox*>();
+      QPushButton* b = buttons ? buttons->button(which) : nullptr;
+      return b ? b->text().remove('&') : QString("(none)");
+    };
+    out << accept(open.get(), QDialogButtonBox::Open) << accept(save.get(), QDialogButtonBox::Save);
+    return out;
+  };
+  form->Espaol1->trigger();
+  EXPECT_EQ(texts(), QStringList({QString::fromUtf8("Sí"), "No", "Cancelar", "Abrir", "Guardar"}));
+  form->Ingls1->trigger();
+  EXPECT_EQ(texts(), QStringList({"Yes", "No", "Cancel", "Open", "Save"}));
+  form->Espaol1->trigger();
+  EXPECT_EQ(texts().first(), QString::fromUtf8("Sí"));
 }

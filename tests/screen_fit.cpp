@@ -144,6 +144,15 @@ QStringList Overlaps(QWidget* panel) {
       if (qobject_cast<QAbstractSlider*>(texts[i]) && qobject_cast<QAbstractSlider*>(texts[j])) continue;
       out << QString("%1 over %2").arg(Where(texts[i]), Where(texts[j]));
     }
+  // The caption a panel draws at its top left.
+  if (auto* box = qobject_cast<QGroupBox*>(panel); box && !box->title().isEmpty()) {
+    QFont bold = box->font();
+    bold.setBold(true);
+    const QRect caption(18, 0, QFontMetrics(bold).horizontalAdvance(box->title()), 16);
+    for (QWidget* w : texts)
+      if (Drawn(w).adjusted(1, 1, -1, -1).intersects(caption))
+        out << QString("%1 over the caption \"%2\"").arg(Where(w), box->title());
+  }
   return out;
 }
 
@@ -164,6 +173,9 @@ class ScreenFitTest : public WindowTest {
     for (QAction* a : {form->Metrnomo1, form->Temas1, form->Frmulas1, form->Pistas1, form->Onda1, form->Sonidos1,
                        form->Afinador1, form->Guitarra1})
       if (!a->isChecked()) a->trigger();
+    // The large beat number, as while a theme plays.
+    form->STT->setText("12");
+    form->STT->setVisible(true);
     form->showMaximized();
     QCoreApplication::processEvents();
   }

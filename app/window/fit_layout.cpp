@@ -152,3 +152,13 @@ void TMainForm::LayoutPatternGrid(int beats) {
     box->move(left + (SGDatosFormula->columnWidth(k + 2) - box->width()) / 2, box->y());
   }
 }
+
+void TMainForm::PlaceSetNameLabel() {
+  if (!PanelSonidos->property("layoutWidth").isValid()) PanelSonidos->setProperty("layoutWidth", PanelSonidos->width());
+  const int layoutWidth = PanelSonidos->property("layoutWidth").toInt();
+  const int left = CaptionRight(PanelSonidos, {PanelSonidos->title()}) + 6;
+  const int width = std::max(WidthForText(Label21, Label21->text()), 20);
+  Label21->setGeometry(left, Label21->y(), width, Label21->height());
+  PanelSonidos->resize(std::max(layoutWidth, left + width + kPanelMargin), PanelSonidos->height());
+  UpdateDeskSize();
+}

@@ -315,6 +315,7 @@ void TMainForm::SwitchLanguage(bool english) {
   Ingls1->setChecked(english);
   Espaol1->setChecked(!english);
   ApplyLanguageTable(this, english);
+  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
   if (english && Acercade) Acercade->setWindowTitle("About DRAV_PROF");
 }
 

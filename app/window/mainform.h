@@ -480,6 +480,9 @@ class TMainForm : public QMainWindow {
   void UpdateDeskSize();
   // The pattern grid's beat columns, its width, the panel's and the accent boxes'.
   void LayoutPatternGrid(int beats);
+  // Label21 beside the sounds panel's caption (both show the set's name);
+  // the panel widens for a long name.
+  void PlaceSetNameLabel();
 
  private:
   void BuildLayout();   // app/window/layout.cpp

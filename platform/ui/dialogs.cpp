@@ -2,6 +2,12 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
+#include <cstdio>
 
 namespace {
 // "Description|*.ext" into Qt's "Description (*.ext)".
@@ -37,17 +43,48 @@ class QtDialogs : public Dialogs {
 
  private:
   QString Run(const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
-    QFileDialog dlg(parent_, r.title, r.initialDir, QtFilter(r.filter));
-    dlg.setAcceptMode(mode);
-    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (!r.defaultName.isEmpty()) dlg.selectFile(r.defaultName);
-    if (r.onFolderChange)
-      QObject::connect(&dlg, &QFileDialog::directoryEntered, &dlg, [&](const QString& d) { r.onFolderChange(d); });
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().first();
+    std::unique_ptr<QFileDialog> dlg = MakeFileDialog(parent_, r, mode == QFileDialog::AcceptSave);
+    if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return {};
+    return dlg->selectedFiles().first();
   }
   QWidget* parent_;
 };
 }  // namespace
 
 std::unique_ptr<Dialogs> CreateQtDialogs(QWidget* parent) { return std::make_unique<QtDialogs>(parent); }
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
+  auto dlg = std::make_unique<QFileDialog>(parent, r.title, r.initialDir, QtFilter(r.filter));
+  dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+  dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!r.defaultName.isEmpty()) dlg->selectFile(r.defaultName);
+  if (r.onFolderChange) {
+    auto onFolderChange = r.onFolderChange;
+    QObject::connect(dlg.get(), &QFileDialog::directoryEntered, dlg.get(),
+                     [onFolderChange](const QString& d) { onFolderChange(d); });
+  }
+  return dlg;
+}
+
+bool SetQtDialogLanguage(bool english) {
+  static QPointer<QTranslator> spanish;
+  if (!QCoreApplication::instance()) return false;
+  if (english) {
+    if (spanish) QCoreApplication::removeTranslator(spanish);
+    return true;
+  }
+  if (!spanish) {
+    spanish = new QTranslator(QCoreApplication::instance());
+    if (!spanish->load(QLocale(QLocale::Spanish, QLocale::Spain), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      delete spanish;
+      static bool told = false;
+      if (!told) std::fprintf(stderr, "Qt's Spanish texts (qtbase_es.qm) are not installed; its dialogs stay English\n");
+      told = true;
+      return false;
+    }
+  }
+  QCoreApplication::installTranslator(spanish);  // installing it again only moves it first
+  return true;
+}

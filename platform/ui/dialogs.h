@@ -37,6 +37,16 @@ class Dialogs {
 // Real dialogs on top of a parent window.
 std::unique_ptr<Dialogs> CreateQtDialogs(QWidget* parent);
 
+// Qt's own texts (the standard buttons, the file dialogs) in the program's
+// language: Spanish installs Qt's Spanish catalogue, English removes it.
+// False when the catalogue is not installed (the texts stay English).
+bool SetQtDialogLanguage(bool english);
+
+// The file dialog the real dialogs run: Qt's own, never the desktop's native
+// one, which would not follow the language above.
+class QFileDialog;
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileDialogRequest& r, bool save);
+
 // Test dialogs: answers are taken from queues (empty queue: Cancel / cancelled),
 // and everything shown is recorded.
 class ScriptedDialogs : public Dialogs {

@@ -43,6 +43,7 @@ void TMainForm::ShowDataSetName() {
   setWindowTitle("Velarto Quendrel - " + name);
   PanelSonidos->setTitle("   " + name + " ");
   Label21->setText(name);
+  PlaceSetNameLabel();
 }
 
 bool TMainForm::OpenDataSet() {
@@ -158,6 +159,7 @@ bool TMainForm::SaveDataSet() {
   if (IsReservedName(DataSet.DataSetName)) {
     DataSet.DataSetName = FirstFreeSaveName(DataSet.DataSetName);
     Label21->setText(L1(DataSet.DataSetName));
+    PlaceSetNameLabel();
   }
   DataSet.SaveWithoutAsking = false;
   Normalizar1->trigger();
@@ -169,6 +171,7 @@ bool TMainForm::SaveDataSet() {
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     Label21->setText(L1(DataSet.DataSetName));
+    PlaceSetNameLabel();
     dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
                          FromFs(error));
     return false;

@@ -1,6 +1,7 @@
 #include "guitar/track.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "guitar/bars.h"
 #include "guitar/gtr_file.h"
@@ -136,7 +137,10 @@ bool SaveGuitarTrack(GuitarState& g, std::string* error) {
     return false;
   }
   std::string why;
-  if (!WriteBeatFile(g.GuitarTrackPath, g.GuitarTrack.data(), g.GuitarTrack.size(), &why)) {
+  // The set's folder may not be on disk yet (a set never saved).
+  const std::string folder = std::filesystem::path(g.GuitarTrackPath).parent_path().string();
+  if ((!folder.empty() && !MakeDirs(folder, &why)) ||
+      !WriteBeatFile(g.GuitarTrackPath, g.GuitarTrack.data(), g.GuitarTrack.size(), &why)) {
     if (error) *error = why;
     return false;
   }

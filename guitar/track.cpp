@@ -154,7 +154,8 @@ bool InsertGuitarBeat(GuitarState& g) {
   const std::optional<uint32_t> a = CursorOffset(g);
   if (!a) return false;
   const size_t slot = *a / kBeatBytes;
-  if (!GrowTo(g, slot) || g.GuitarTrack.size() + 1 > kMaxTrackBeats) return false;
+  if (std::max(g.GuitarTrack.size(), slot) + 1 > kMaxTrackBeats) return false;
+  GrowTo(g, slot);
   g.GuitarTrack.insert(g.GuitarTrack.begin() + static_cast<std::ptrdiff_t>(slot), EmptyTiempoG());
   return Finish(g);
 }
@@ -180,7 +181,8 @@ bool InsertGuitarBar(GuitarState& g) {
   const size_t c = static_cast<size_t>(BeatsInBar(g, g.GuitarBar));
   if (!start || c == 0) return false;
   const size_t slot = *start / kBeatBytes;
-  if (!GrowTo(g, slot) || g.GuitarTrack.size() + c > kMaxTrackBeats) return false;
+  if (std::max(g.GuitarTrack.size(), slot) + c > kMaxTrackBeats) return false;
+  GrowTo(g, slot);
   g.GuitarTrack.insert(g.GuitarTrack.begin() + static_cast<std::ptrdiff_t>(slot), c, EmptyTiempoG());
   return Finish(g);
 }

@@ -39,7 +39,7 @@ BeatRecords ParseBeatRecords(const uint8_t* data, size_t size, bool olderLayout,
   return out;
 }
 
-std::vector<uint8_t> BeatRecordBytes(const TiempoG* beats, size_t count) {
+std::vector<uint8_t> BeatFileBytes(const TiempoG* beats, size_t count) {
   std::vector<uint8_t> bytes;
   size_t total = 0;
   for (size_t i = 0; i < count; ++i)
@@ -63,7 +63,7 @@ bool ReadBeatFile(const std::string& path, bool olderLayout, BeatRecords* out) {
 }
 
 bool WriteBeatFile(const std::string& path, const TiempoG* beats, size_t count, std::string* error) {
-  return WriteFileAtomically(path, BeatRecordBytes(beats, count), error);
+  return WriteFileAtomically(path, BeatFileBytes(beats, count), error);
 }
 
 std::string WithTemplateExtension(const std::string& path) {

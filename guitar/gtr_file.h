@@ -47,7 +47,7 @@ BeatRecords ParseBeatRecords(const uint8_t* data, size_t size, bool olderLayout,
 // The records of beats in file form, 4 + 60 n bytes each. A division count
 // outside 1..24 (which no reader could take back) is written as the nearest
 // valid count.
-std::vector<uint8_t> BeatRecordBytes(const TiempoG* beats, size_t count);
+std::vector<uint8_t> BeatFileBytes(const TiempoG* beats, size_t count);
 
 // Reads a beat file whole (at most kMaxBeatFileBytes); false when it cannot
 // be opened or read.

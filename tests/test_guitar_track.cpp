@@ -73,7 +73,7 @@ GuitarState NumberedTrack() {
   return g;
 }
 
-std::vector<uint8_t> Records(const std::vector<TiempoG>& beats) { return BeatRecordBytes(beats.data(), beats.size()); }
+std::vector<uint8_t> Records(const std::vector<TiempoG>& beats) { return BeatFileBytes(beats.data(), beats.size()); }
 
 }  // namespace
 

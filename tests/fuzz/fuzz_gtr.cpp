@@ -19,7 +19,7 @@ namespace {
 void CheckRoundTrip(const BeatRecords& r, bool olderLayout) {
   for (const TiempoG& b : r.beats)
     if (b.divisions < 1 || b.divisions > kMaxDivisions) __builtin_trap();
-  const std::vector<uint8_t> bytes = BeatRecordBytes(r.beats.data(), r.beats.size());
+  const std::vector<uint8_t> bytes = BeatFileBytes(r.beats.data(), r.beats.size());
   const BeatRecords again = ParseBeatRecords(bytes.data(), bytes.size(), olderLayout);
   if (again.beats.size() != r.beats.size() || again.stoppedOnBadByte || again.truncatedRecord) __builtin_trap();
   for (size_t i = 0; i < r.beats.size(); ++i)

@@ -197,6 +197,29 @@ QTextBlock NextShown(QTextBlock b) {
 
 }  // namespace
 
+int KeepHeadingsWithText(QTextDocument& doc) {
+  const double h = doc.pageSize().height();
+  auto pageOf = [&](const QTextBlock& b) { return static_cast<int>(std::floor(BlockRect(doc, b).top() / h)); };
+  int moved = 0;
+  // One heading at a time: moving one shifts everything after it.
+  for (int pass = 0; pass < 1000; ++pass) {
+    doc.pageCount();  // lays the document out
+    bool again = false;
+    for (QTextBlock b = doc.begin(); b.isValid() && !again; b = b.next()) {
+      if (!IsHeading(b) || (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) continue;
+      const QTextBlock next = NextShown(b);
+      if (!next.isValid() || pageOf(b) == pageOf(next)) continue;
+      QTextBlockFormat f;
+      f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      QTextCursor(b).mergeBlockFormat(f);
+      again = true;
+      ++moved;
+    }
+    if (!again) break;
+  }
+  return moved;
+}
+
 int ManualBook::PageCount() const { return doc ? doc->pageCount() : 0; }
 
 int ManualBook::PageOf(double y) const {
@@ -259,24 +282,7 @@ std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
     doc.rootFrame()->setFrameFormat(frame);
     doc.setPageSize(page);
 
-    // A heading never ends a page: it goes over to the next page with the
-    // text it heads.
-    for (int pass = 0; pass < 200; ++pass) {
-      doc.pageCount();  // lays the document out
-      bool moved = false;
-      for (QTextBlock b = doc.begin(); b.isValid() && !moved; b = b.next()) {
-        if (!IsHeading(b)) continue;
-        const QTextBlock next = NextShown(b);
-        if (!next.isValid()) continue;
-        if (book->PageOf(BlockRect(doc, b).top()) == book->PageOf(BlockRect(doc, next).top())) continue;
-        if (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
-        QTextBlockFormat f;
-        f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor(b).mergeBlockFormat(f);
-        moved = true;
-      }
-      if (!moved) break;
-    }
+    KeepHeadingsWithText(doc);
 
     std::vector<int> found;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())

@@ -65,6 +65,11 @@ struct ManualBook {
   int PageOf(double y) const;  // 0-based page of a layout position
 };
 
+// Moves every heading that would end a page to the top of the next page, so
+// that it stays with the text it heads; the document must be paginated.
+// Returns how many headings moved.
+int KeepHeadingsWithText(QTextDocument& doc);
+
 // Builds the window offscreen and lays the manual out. Needs a QApplication.
 std::unique_ptr<ManualBook> BuildManualBook(std::string* error);
 

@@ -985,6 +985,10 @@ const std::vector<ManualMessage>& ManualMessages() {
        "Log: {Normalizar1} (or the save) finds each song's gain; their names follow."},
       {"Archivo : <ruta> guardado", "File : <path> saved", "Registro: el tema se ha exportado a ese WAV.",
        "Log: the song has been exported to that WAV."},
+      {"Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device",
+       "Registro, al empezar: el programa espera la conexión de la aplicación para iOS en la red local. No hay que "
+       "hacer nada.",
+       "Log, at start: the program waits for the iOS app to connect over the local network. Nothing to do."},
       {"Play <tema o fórmula> / Stop", "Play <song or formula> / Stop",
        "Registro: empieza a sonar el tema o la fórmula, o se para.", "Log: the song or formula starts, or it stops."},
   };

@@ -184,9 +184,6 @@ QString ContentsHtml(const std::vector<int>& pages) {
 
 bool IsHeading(const QTextBlock& b) { return b.blockFormat().headingLevel() > 0; }
 
-QRectF BlockRect(const QTextDocument& doc, const QTextBlock& b) {
-  return doc.documentLayout()->blockBoundingRect(b);
-}
 
 // The first block after b that holds a line of text or a picture.
 QTextBlock NextShown(QTextBlock b) {
@@ -197,9 +194,17 @@ QTextBlock NextShown(QTextBlock b) {
 
 }  // namespace
 
+double FirstLineTop(const QTextDocument& doc, const QTextBlock& b) {
+  const double top = doc.documentLayout()->blockBoundingRect(b).top();
+  const QTextLayout* layout = b.layout();
+  // A line that would cross the foot of a page is moved down to the next
+  // page inside its block: the block's position alone does not tell.
+  return layout && layout->lineCount() > 0 ? top + layout->lineAt(0).y() : top;
+}
+
 int KeepHeadingsWithText(QTextDocument& doc) {
   const double h = doc.pageSize().height();
-  auto pageOf = [&](const QTextBlock& b) { return static_cast<int>(std::floor(BlockRect(doc, b).top() / h)); };
+  auto pageOf = [&](const QTextBlock& b) { return static_cast<int>(std::floor(FirstLineTop(doc, b) / h)); };
   int moved = 0;
   // One heading at a time: moving one shifts everything after it.
   for (int pass = 0; pass < 1000; ++pass) {
@@ -286,7 +291,7 @@ std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
 
     std::vector<int> found;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-      if (b.blockFormat().headingLevel() == 1) found.push_back(book->PageOf(BlockRect(doc, b).top()) + 1);
+      if (b.blockFormat().headingLevel() == 1) found.push_back(book->PageOf(FirstLineTop(doc, b)) + 1);
     if (found == pages) break;
     pages = found;
   }

@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <memory>
 #include <string>
@@ -64,6 +65,10 @@ struct ManualBook {
   int PageCount() const;
   int PageOf(double y) const;  // 0-based page of a layout position
 };
+
+// Where the first line of a block lies in a paginated document (lines that
+// would cross the foot of a page are moved to the next one).
+double FirstLineTop(const QTextDocument& doc, const QTextBlock& b);
 
 // Moves every heading that would end a page to the top of the next page, so
 // that it stays with the text it heads; the document must be paginated.

@@ -65,7 +65,7 @@ TEST_F(ManualTest, EveryChapterInBothLanguagesWithTheWindowsOwnCaptions) {
   std::vector<std::pair<QString, int>> headings;
   for (QTextBlock b = book_->doc->begin(); b.isValid(); b = b.next())
     if (b.blockFormat().headingLevel() == 1)
-      headings.push_back({b.text(), book_->PageOf(book_->doc->documentLayout()->blockBoundingRect(b).top()) + 1});
+      headings.push_back({b.text(), book_->PageOf(FirstLineTop(*book_->doc, b)) + 1});
   ASSERT_EQ(headings.size(), 2 * chapters.size());
   for (size_t k = 0; k < headings.size(); ++k) {
     const ManualChapter& c = chapters[k % chapters.size()];
@@ -192,9 +192,7 @@ TEST_F(ManualTest, A4PagesWithOneMarginAndNoHeadingAtTheFootOfAPage) {
     QTextBlock next = b.next();
     while (next.isValid() && next.layout()->lineCount() == 0) next = next.next();
     if (!next.isValid()) continue;
-    const auto* layout = doc.documentLayout();
-    EXPECT_EQ(book_->PageOf(layout->blockBoundingRect(b).top()), book_->PageOf(layout->blockBoundingRect(next).top()))
-        << b.text().toStdString();
+    EXPECT_EQ(book_->PageOf(FirstLineTop(doc, b)), book_->PageOf(FirstLineTop(doc, next))) << b.text().toStdString();
   }
   EXPECT_GT(headings, 2 * static_cast<int>(ManualChapters().size()));
 
@@ -231,7 +229,7 @@ TEST(ManualLayout, AHeadingAtTheFootOfAPageGoesOverWithItsText) {
       if (b.blockFormat().headingLevel() == 2) heading = b;
     ASSERT_TRUE(heading.isValid());
     auto page = [&](const QTextBlock& b) {
-      return static_cast<int>(doc.documentLayout()->blockBoundingRect(b).top() / 300);
+      return static_cast<int>(FirstLineTop(doc, b) / 300);
     };
     const bool apart = page(heading) != page(heading.next());
     EXPECT_EQ(KeepHeadingsWithText(doc), apart ? 1 : 0) << lines;

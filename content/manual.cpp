@@ -102,7 +102,7 @@ class LanguagePart {
     const auto& texts = ManualShortcutTexts();
     auto describe = [&](const ManualShortcut& s) {
       for (const ManualShortcutText& t : texts)
-        if (s.action == QLatin1String(t.action)) return Expand(Esc(QString::fromUtf8(english_ ? t.en : t.es)));
+        if (s.action == QLatin1String(t.action)) return Expand(QString::fromUtf8(english_ ? t.en : t.es));
       return Esc(w_.Text(s.action));
     };
     std::vector<ManualShortcut> all = w_.Shortcuts();
@@ -152,7 +152,8 @@ const char* kStyle =
     "h3 { font-size: 11pt; margin-top: 12px; margin-bottom: 4px; }"
     "p { margin-top: 4px; margin-bottom: 6px; }"
     "li { margin-bottom: 3px; }"
-    "td, th { font-size: 9pt; }";
+    "td, th { font-size: 9pt; }"
+    "table { margin-bottom: 8px; }";
 
 QString Title(bool english, const ManualChapter& c) {
   return QString::fromUtf8(english ? c.titleEn : c.titleEs);

@@ -403,8 +403,8 @@ solo a la vez. Pulsar una M quita el solo.</li>
 </ul>
 <p>El panorama y el volumen de las pistas son del <b>tema</b> elegido en el panel {=Temas1} (cada tema guarda
 los suyos); el silencio y el solo no se guardan.</p>
-{pic:popup:SGDatosFormula}
 <h3>El menú del botón derecho</h3>
+{pic:popup:SGDatosFormula}
 <ul>
 <li>{Copiarpista1}, {Pegarpista1}, {Limpiarpista1}: copian, pegan o borran los golpes de la pista (la fila)
 elegida en todos sus tiempos; el sonido de la pista no se copia. Se puede pegar en otra fórmula.</li>
@@ -454,8 +454,8 @@ at a time. Pressing an M removes the solo.</li>
 </ul>
 <p>The pan and volume of the tracks belong to the <b>song</b> chosen in the {=Temas1} panel (each song keeps its
 own); mute and solo are not saved.</p>
-{pic:popup:SGDatosFormula}
 <h3>The right-button menu</h3>
+{pic:popup:SGDatosFormula}
 <ul>
 <li>{Copiarpista1}, {Pegarpista1}, {Limpiarpista1}: copy, paste or clear the strokes of the chosen track (the
 row) in all its beats; the track's sound is not copied. You can paste into another formula.</li>
@@ -832,13 +832,16 @@ number.</p>
 
       {"messages", "Qué significa cada mensaje y qué hacer", "What each message means and what to do",
        R"html(
-<p>Los mensajes que el programa muestra en una ventana o escribe en el registro, en el orden de sus textos. Donde
-el texto sigue con un nombre de archivo o un número, se indica entre &lt; &gt;.</p>
+<p>Los mensajes que el programa muestra en una ventana o escribe en el registro: primero las preguntas, luego los
+avisos y al final las líneas del registro. Donde el texto sigue con un nombre de archivo, una causa o un número,
+se indica entre &lt; &gt;. Unas pocas preguntas se hacen siempre en español; en la parte inglesa se dan tal
+cual.</p>
 {messages}
 )html",
        R"html(
-<p>The messages that the program shows in a box or writes into the log, in the order of their texts. Where the
-text goes on with a file name or a number, it is shown between &lt; &gt;.</p>
+<p>The messages that the program shows in a box or writes into the log: first the questions, then the warnings
+and last the lines of the log. Where the text goes on with a file name, a cause or a number, it is shown between
+&lt; &gt;. A few questions are always asked in Spanish; they are given as they are.</p>
 {messages}
 )html"},
 
@@ -894,10 +897,10 @@ const std::vector<ManualMessage>& ManualMessages() {
        "El conjunto ya tiene 128 temas, el máximo. Borre temas o guarde parte de ellos en otro conjunto.",
        "The set already holds 128 songs, the most it can. Remove songs or keep some of them in another set."},
       {"Un tema no admite más de 120 fórmulas", "A song holds at most 120 formulas",
-       "El tema ya tiene 120 entradas. Use las {SGSaco:4,0} de una entrada para repetirla en lugar de añadir "
-       "entradas iguales, o {Partes} para repetir el tema entero.",
-       "The song already has 120 entries. Use an entry's {SGSaco:4,0} to repeat it instead of adding equal entries, "
-       "or {Partes} to repeat the whole song."},
+       "El tema ya tiene 120 entradas. Use la columna {SGSaco:4,0} de una entrada para repetirla en lugar de "
+       "añadir entradas iguales, o la casilla {Partes} del tema para repetir el tema entero.",
+       "The song already has 120 entries. Use the {SGSaco:4,0} column of an entry to repeat it instead of adding "
+       "equal entries, or the song's {Partes} box to repeat the whole song."},
       {"Un tema no puede tener más de 120 entradas", "A song cannot have more than 120 entries",
        "Al importar: el tema tendría más de 120 entradas. No se importa.",
        "On importing: the song would have more than 120 entries. It is not imported."},
@@ -997,19 +1000,24 @@ const std::vector<ManualMessage>& ManualMessages() {
 
 const std::vector<ManualShortcutText>& ManualShortcutTexts() {
   static const std::vector<ManualShortcutText> texts = {
-      {"ManualPC", "Abre este manual.", "Opens this manual."},
-      {"Action1", "Toca el tema elegido desde la entrada elegida (▶ del panel Temas).",
-       "Plays the chosen song from the chosen entry (▶ of the Songs panel)."},
-      {"Action2", "Toca en bucle la fórmula elegida (▶ del panel Fórmulas).",
-       "Plays the chosen formula in a loop (▶ of the Formulas panel)."},
-      {"Action3", "Para.", "Stops."},
-      {"Nuevotema1", "{Nuevotema1}", "{Nuevotema1}"},
-      {"Normalizar1", "{Normalizar1}", "{Normalizar1}"},
-      {"Copiartema1", "{Copiartema1} (en la tabla de temas)", "{Copiartema1} (in the song table)"},
-      {"Pegartema1", "{Pegartema1} (en la tabla de temas)", "{Pegartema1} (in the song table)"},
-      {"Limpiartema1", "{Limpiartema1} (en la tabla de temas)", "{Limpiartema1} (in the song table)"},
-      {"Borrartema1", "{Borrartema1} (en la tabla de temas)", "{Borrartema1} (in the song table)"},
-      {"Ordenarpornombre1", "{Ordenarpornombre1} (en la tabla de temas)", "{Ordenarpornombre1} (in the song table)"},
+      {"ManualPC", "Abre este manual ({Ayuda1} &gt; {ManualBORNACEPELN1}).",
+       "Opens this manual ({Ayuda1} &gt; {ManualBORNACEPELN1})."},
+      {"Action1", "Toca el tema elegido desde la entrada elegida (▶ del panel {=Temas1}).",
+       "Plays the chosen song from the chosen entry (▶ of the {=Temas1} panel)."},
+      {"Action2", "Toca en bucle la fórmula elegida (▶ del panel {=Frmulas1}).",
+       "Plays the chosen formula in a loop (▶ of the {=Frmulas1} panel)."},
+      {"Action3", "Para lo que suena (■).", "Stops whatever plays (■)."},
+      {"Nuevotema1", "{Nuevotema1}: añade un tema vacío.", "{Nuevotema1}: appends an empty song."},
+      {"Normalizar1", "{Normalizar1}: calcula la ganancia de todos los temas.",
+       "{Normalizar1}: finds the gain of every song."},
+      {"Copiartema1", "{Copiartema1} (con el foco en la tabla de temas)", "{Copiartema1} (with the focus in the song table)"},
+      {"Pegartema1", "{Pegartema1} (con el foco en la tabla de temas)", "{Pegartema1} (with the focus in the song table)"},
+      {"Limpiartema1", "{Limpiartema1} (con el foco en la tabla de temas)",
+       "{Limpiartema1} (with the focus in the song table)"},
+      {"Borrartema1", "{Borrartema1} (con el foco en la tabla de temas)",
+       "{Borrartema1} (with the focus in the song table)"},
+      {"Ordenarpornombre1", "{Ordenarpornombre1} (con el foco en la tabla de temas)",
+       "{Ordenarpornombre1} (with the focus in the song table)"},
   };
   return texts;
 }

@@ -82,6 +82,10 @@ ManualWindow::~ManualWindow() {
 void ManualWindow::SetLanguage(bool english) {
   (english ? form_->Ingls1 : form_->Espaol1)->trigger();
   english_ = english;
+  // The set is read again, as at a start in this language: the texts the
+  // open and the selections write (grid headings, theme and bar labels)
+  // come in the language too.
+  form_->Deshacertodo1Click();
   Settle();
 }
 

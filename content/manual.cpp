@@ -21,7 +21,7 @@
 #include <filesystem>
 
 #include "content/manual_book.h"
-#include "content/manual_window.h"
+#include "content/window/manual_window.h"
 #include "platform/files/atomic_file.h"
 
 namespace {

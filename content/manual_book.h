@@ -1,6 +1,6 @@
 // The user manual as a paged document: its text in Spanish and in English,
 // with the captions, shortcuts and pictures taken from the program's own
-// window (content/manual_window.h), laid out on A4 pages.
+// window (content/window/manual_window.h), laid out on A4 pages.
 #pragma once
 
 #include <QByteArray>

@@ -208,7 +208,8 @@ la entrada elegida. Un tema tiene como mucho 120 entradas.</p>
 <li><b>{Partes}</b>: cuántas veces se toca la lista entera. Vacío o 0: se repite hasta que se pare. 1: una vez y
 para. 2 o más: ese número de pasadas y para.</li>
 <li><b>{Intro}</b>: tiempos de introducción (0 a 12): antes del primer compás suenan ese número de golpes de
-clic, uno por tiempo, para entrar a tiempo.</li>
+clic, uno por tiempo, para entrar a tiempo (cuando el tema empieza desde su primera entrada; con el primer sonido
+de la lista si no hay sonido de clic elegido).</li>
 <li><b>{Fin}</b>: tiempos de un compás de final (0 a 12) que suena entre una pasada y la siguiente, en silencio
 (salvo la guitarra). No suena después de la última pasada.</li>
 <li><b>{Label11}</b>: {RadioButton1} toca las entradas en su orden. {RadioButton2} toca compases sueltos de las
@@ -280,7 +281,8 @@ inserts it before the chosen entry and <b>↓+</b> ({Label42} {Label43}) after i
 <li><b>{Partes}</b>: how many times the whole list plays. Empty or 0: it repeats until stopped. 1: once, then it
 stops. 2 or more: that many passes, then it stops.</li>
 <li><b>{Intro}</b>: intro beats (0 to 12): before the first compás that many click strokes sound, one per beat,
-to come in on time.</li>
+to come in on time (when the song starts from its first entry; with the first sound of the list when no click
+sound is chosen).</li>
 <li><b>{Fin}</b>: beats of an ending compás (0 to 12) played between one pass and the next, in silence (but for
 the guitar). It does not sound after the last pass.</li>
 <li><b>{Label11}</b>: {RadioButton1} plays the entries in their order. {RadioButton2} plays single compases of the

@@ -16,7 +16,7 @@
 #include "app/window/language.h"
 #include "content/manual.h"
 #include "content/manual_book.h"
-#include "content/manual_window.h"
+#include "content/window/manual_window.h"
 #include "temp_dir.h"
 
 namespace {

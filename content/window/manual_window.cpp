@@ -1,4 +1,4 @@
-#include "content/manual_window.h"
+#include "content/window/manual_window.h"
 
 #include <QAbstractButton>
 #include <QAction>

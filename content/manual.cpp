@@ -134,8 +134,9 @@ class LanguagePart {
   }
 
   static QString Table(const QString& a, const QString& b, const QString& rows) {
-    return "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr><th align=\"left\">" + a +
-           "</th><th align=\"left\">" + b + "</th></tr>" + rows + "</table>";
+    // The heading row comes again at the top of every page the table runs onto.
+    return "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><thead><tr><th align=\"left\">" +
+           a + "</th><th align=\"left\">" + b + "</th></tr></thead>" + rows + "</table>";
   }
 
   ManualWindow& w_;

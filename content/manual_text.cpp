@@ -661,6 +661,7 @@ guitarra del tema viene con él. El registro dice «Importando Tema:» y «Añad
 nueva.</li>
 <li>Los temas ya importados salen en rojo en la lista. Importe otros o cierre la ventana.</li>
 </ol>
+{pic:dialog:FormImportar}
 <p>Las fórmulas usan los números de sonido del conjunto abierto: si las listas de sonidos de los dos conjuntos no
 son iguales, revise los sonidos de las pistas. Guarde después el conjunto.</p>
 )html",
@@ -674,6 +675,7 @@ already holds in equal form are reused; the others are appended to the formula t
 comes along. The log says "Importando Tema:" and "Añadiendo fórmula:" for each new formula.</li>
 <li>Songs already imported show red in the list. Import others or close the window.</li>
 </ol>
+{pic:dialog:FormImportar}
 <p>The formulas use the sound numbers of the open set: when the sound lists of the two sets differ, check the
 tracks' sounds. Save the set afterwards.</p>
 )html"},

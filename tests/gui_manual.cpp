@@ -142,7 +142,7 @@ TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
   const QStringList keys = {"window",          "PanelMetronomo",  "PanelTemas",         "PanelFormulas",
                             "PanelPistas",     "PanelOnda",       "PanelSonidos",       "menu:File",
                             "menu:Ver1",       "menu:Ayuda1",     "popup:SGTemas",      "popup:SGFormulas",
-                            "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs"};
+                            "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar"};
   const double textWidth = book_->doc->pageSize().width() - book_->marginLeft - book_->marginRight;
   for (const char* lang : {"es", "en"})
     for (const QString& key : keys) {

@@ -21,6 +21,7 @@
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out_test.h"
 #include "platform/ui/dialogs.h"
+#include "rhythm/window/form_import.h"
 
 namespace {
 
@@ -128,6 +129,16 @@ QImage ManualWindow::Picture(const QString& key) {
     auto* m = f.menuBar()->findChild<QMenu*>(key.mid(5));
     if (!m) m = f.findChild<QMenu*>(key.mid(5));
     return m ? MenuPicture(*m) : QImage();
+  }
+  if (key == "dialog:FormImportar") {
+    // The import command words the dialog; its file question is answered
+    // Cancel, and the dialog then lists the themes of the factory set.
+    f.ImportarTEMA1Click();
+    if (!f.FormImportar) return {};
+    f.FormImportar->ImportPath = "datos/Original.vl2";
+    f.FormImportar->FormActivate();
+    f.FormImportar->ensurePolished();
+    return f.FormImportar->grab().toImage();
   }
   if (key.startsWith("popup:")) {
     QWidget* w = f.findChild<QWidget*>(key.mid(6));

@@ -36,8 +36,9 @@ class ManualWindow {
 
   // Pictures: "window" (the whole window as it opens), a panel's component
   // name ("PanelTemas", ...), "menu:<menu name>" (a menu of the menu bar),
-  // "popup:<component>" (the pop-up menu of a grid or list). Null when the
-  // key names nothing.
+  // "popup:<component>" (the pop-up menu of a grid or list),
+  // "dialog:FormImportar" (the theme import dialog on the factory set). Null
+  // when the key names nothing.
   QImage Picture(const QString& key);
 
   // Every action of the window that has keys, in component order.

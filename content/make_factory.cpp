@@ -1,6 +1,6 @@
 // make_factory <folder>: writes the factory sound bank, the factory data set,
 // the empty folders, the pictures and the user manual of a working folder.
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdio>
 #include <string>
 
@@ -19,11 +19,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_factory: %s\n", error.c_str());
     return 1;
   }
-  // The manual is laid out with real fonts, which takes an application
-  // object; no display is needed for it.
+  // The manual is laid out with real fonts and shows pictures of the
+  // program's window, which takes an application object; no display is
+  // needed for it.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
-  QGuiApplication app(qtArgc, argv);
+  QApplication app(qtArgc, argv);
   if (!WritePictures(root, &error) || !WriteManual(root, &error)) {
     std::fprintf(stderr, "make_factory: %s\n", error.c_str());
     return 1;

@@ -1,109 +1,312 @@
+// The user manual: its text (manual_text.cpp) with the captions, shortcuts
+// and pictures of the real window (manual_window.cpp), laid out on A4 pages
+// and written as a PDF.
 #include "content/manual.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QGuiApplication>
+#include <QMap>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
-#include <QTextDocument>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFrame>
+#include <QUrl>
+#include <cmath>
 #include <filesystem>
-#include <vector>
 
+#include "content/manual_book.h"
+#include "content/window/manual_window.h"
 #include "platform/files/atomic_file.h"
 
 namespace {
 
-struct Section {
-  const char* title;
-  std::vector<const char*> paragraphs;  // a paragraph starting with "- " is a list item
+constexpr double kA4WidthMm = 210.0, kA4HeightMm = 297.0;
+constexpr double kSideMarginMm = 18.0, kTopMarginMm = 16.0, kBottomMarginMm = 20.0;
+
+// The resolution QTextDocument lays out at when it has no paint device of its
+// own: the primary screen's, rounded, as Qt takes it.
+double LayoutDpi() {
+  if (QGuiApplication::instance())
+    if (const QScreen* s = QGuiApplication::primaryScreen()) return std::round(s->logicalDotsPerInchY());
+  return 100.0;
+}
+
+QString Esc(const QString& s) { return s.toHtmlEscaped(); }
+
+// One language's half of the book, resolved against the window.
+class LanguagePart {
+ public:
+  LanguagePart(ManualWindow& w, bool english, double textWidth, ManualBook& book,
+               QMap<QString, QImage>& images)
+      : w_(w), english_(english), textWidth_(textWidth), book_(book), images_(images) {}
+
+  QString Expand(const QString& text) {
+    static const QRegularExpression ref(
+        R"(\{(=?)([A-Za-z0-9_]+(?:\.hint|:\d+,\d+)?|pic:[^{}\s]+|shortcuts|messages)\})");
+    QString out;
+    qsizetype last = 0;
+    auto it = ref.globalMatch(text);
+    while (it.hasNext()) {
+      const auto m = it.next();
+      out += text.mid(last, m.capturedStart() - last);
+      last = m.capturedEnd();
+      const QString key = m.captured(2);
+      if (key.startsWith("pic:")) out += Picture(key.mid(4));
+      else if (key == "shortcuts") out += ShortcutTable();
+      else if (key == "messages") out += MessageTable();
+      else out += Caption(key, m.captured(1).isEmpty());
+    }
+    return out + text.mid(last);
+  }
+
+ private:
+  QString Caption(const QString& ref, bool bold) {
+    QString t = w_.Text(ref);
+    if (t.isEmpty()) {
+      book_.missing << ref;
+      t = ref;
+    }
+    return bold ? "<b>" + Esc(t) + "</b>" : Esc(t);
+  }
+
+  QString Picture(const QString& key) {
+    const QString name = QString("pic:%1/%2").arg(english_ ? "en" : "es", key);
+    if (!images_.contains(name)) {
+      const QImage image = w_.Picture(key);
+      if (image.isNull()) {
+        book_.missing << "pic:" + key;
+        return {};
+      }
+      images_.insert(name, image);
+      book_.pictures << name;
+    }
+    const QImage& image = images_[name];
+    // Screen pixels at the layout's resolution: a small picture keeps the
+    // size it has on the screen, a wide one is scaled to the text width.
+    const double width = std::min<double>(image.width(), textWidth_);
+    const double height = width * image.height() / std::max(1, image.width());
+    return QString("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+        .arg(name)
+        .arg(static_cast<int>(width))
+        .arg(static_cast<int>(height));
+  }
+
+  QString ShortcutTable() {
+    QString rows;
+    const auto& texts = ManualShortcutTexts();
+    auto describe = [&](const ManualShortcut& s) {
+      for (const ManualShortcutText& t : texts)
+        if (s.action == QLatin1String(t.action)) return Expand(QString::fromUtf8(english_ ? t.en : t.es));
+      return Esc(w_.Text(s.action));
+    };
+    std::vector<ManualShortcut> all = w_.Shortcuts();
+    // The described shortcuts in the order of their texts, then any other.
+    std::stable_sort(all.begin(), all.end(), [&](const ManualShortcut& a, const ManualShortcut& b) {
+      auto rank = [&](const ManualShortcut& s) {
+        for (size_t i = 0; i < texts.size(); ++i)
+          if (s.action == QLatin1String(texts[i].action)) return static_cast<int>(i);
+        return static_cast<int>(texts.size());
+      };
+      return rank(a) < rank(b);
+    });
+    for (const ManualShortcut& s : all) {
+      rows += "<tr><td width=\"22%\"><b>" + Esc(s.keys) + "</b></td><td>" + describe(s) + "</td></tr>";
+      if (!english_)
+        for (const QString& k : s.keys.split(", ")) book_.shortcutKeys << k;
+    }
+    return Table(english_ ? "Keys" : "Teclas", english_ ? "What they do" : "Qué hacen", rows);
+  }
+
+  QString MessageTable() {
+    QString rows;
+    for (const ManualMessage& m : ManualMessages()) {
+      rows += "<tr><td width=\"38%\"><b>" + Esc(QString::fromUtf8(english_ ? m.en : m.es)) + "</b></td><td>" +
+              Expand(Esc(QString::fromUtf8(english_ ? m.meaningEn : m.meaningEs))) + "</td></tr>";
+    }
+    return Table(english_ ? "Message" : "Mensaje", english_ ? "Meaning and what to do" : "Significado y qué hacer",
+                 rows);
+  }
+
+  static QString Table(const QString& a, const QString& b, const QString& rows) {
+    // The heading row comes again at the top of every page the table runs onto.
+    return "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><thead><tr><th align=\"left\">" +
+           a + "</th><th align=\"left\">" + b + "</th></tr></thead>" + rows + "</table>";
+  }
+
+  ManualWindow& w_;
+  bool english_;
+  double textWidth_;
+  ManualBook& book_;
+  QMap<QString, QImage>& images_;
 };
 
-// Written in both of the program's languages: Spanish first, then English.
-const std::vector<Section>& Sections() {
-  static const std::vector<Section> s = {
-      {"Manual de DRAV_PROF",
-       {"DRAV_PROF es un metrónomo para el flamenco: toca el compás de cada palo con sonidos grabados, "
-        "encadena fórmulas en temas y guarda todo en conjuntos de datos."}},
-      {"Abrir y guardar",
-       {"- Archivo > Abrir: elige un conjunto de datos (archivo .vl2 de la carpeta datos).",
-        "- Archivo > Nuevo: empieza un conjunto vacío llamado Nuevo.",
-        "- Archivo > Guardar y Guardar como ...: guardan el conjunto. El botón Guardar todo del panel "
-        "Metrónomo aparece cuando hay cambios sin guardar.",
-        "- Archivo > Deshacer cambios: vuelve a leer el conjunto tal como está en el disco.",
-        "Al salir, el programa pregunta si quiere guardar los cambios."}},
-      {"Tocar",
-       {"- F11: toca la fórmula elegida en el panel Fórmulas.",
-        "- F10: toca el tema elegido en el panel Temas, con su intro, sus partes y su final.",
-        "- F12 o Esc: para.",
-        "El tempo de la fórmula se cambia con la barra del panel Metrónomo o escribiendo los bpm; el del "
-        "tema con la barra del panel Temas."}},
-      {"Los paneles",
-       {"Cada panel (Metrónomo, Temas, Fórmulas, Pistas, Onda, Sonidos, Afinador, Guitarra) se muestra y "
-        "se oculta desde el menú Ver, o se cierra con su X roja. Se mueve arrastrándolo con el ratón.",
-        "- Fórmulas: la lista de fórmulas (patrones de compás).",
-        "- Pistas: los golpes de cada pista de la fórmula, con su sonido, volumen, panorama, mute y solo.",
-        "- Temas: la lista de temas y sus compases (fórmula, veces, tempo y aceleración).",
-        "- Sonidos: los sonidos del conjunto y el banco de sonidos."}},
-      {"Idioma y ayuda",
-       {"El menú Idiomas cambia todos los textos entre español e inglés; la elección se recuerda. "
-        "F1 abre este manual."}},
-      {"DRAV_PROF user manual",
-       {"DRAV_PROF is a metronome for flamenco: it plays the compás of each style with recorded sounds, "
-        "chains formulas into songs and keeps everything in data sets."}},
-      {"Opening and saving",
-       {"- File > Open: choose a data set (a .vl2 file of the datos folder).",
-        "- File > New: starts an empty set named Nuevo.",
-        "- File > Save and Save as ...: save the set. The Save all button of the Metronome panel shows "
-        "while there are unsaved changes.",
-        "- File > Undo changes: reads the set again as it is on disk.",
-        "On exit the program asks whether to save the changes."}},
-      {"Playing",
-       {"- F11: plays the formula chosen in the Formulas panel.",
-        "- F10: plays the song chosen in the Songs panel, with its intro, parts and ending.",
-        "- F12 or Esc: stops.",
-        "The formula's tempo is set with the slider of the Metronome panel or by typing the bpm; the song's "
-        "with the slider of the Songs panel."}},
-      {"The panels",
-       {"Each panel (Metronome, Songs, Formulas, Tracks, Wave, Sounds, Tuner, Guitar) is shown and hidden "
-        "from the View menu, or closed with its red X. Drag it with the mouse to move it.",
-        "- Formulas: the list of formulas (compás patterns).",
-        "- Tracks: the strokes of each track of the formula, with its sound, volume, pan, mute and solo.",
-        "- Songs: the list of songs and their bars (formula, count, tempo and acceleration).",
-        "- Sounds: the sounds of the set and the sound bank."}},
-      {"Language and help",
-       {"The Languages menu switches every text between Spanish and English; the choice is remembered. "
-        "F1 opens this manual."}},
-  };
-  return s;
+const char* kStyle =
+    "body { font-family: 'DejaVu Sans', sans-serif; font-size: 10pt; }"
+    "h1 { font-size: 17pt; color: #7a1010; margin-top: 0px; margin-bottom: 10px; }"
+    "h2 { font-size: 13pt; color: #7a1010; margin-top: 14px; margin-bottom: 6px; }"
+    "h3 { font-size: 11pt; margin-top: 12px; margin-bottom: 4px; }"
+    "p { margin-top: 4px; margin-bottom: 6px; }"
+    "li { margin-bottom: 3px; }"
+    "td, th { font-size: 9pt; }"
+    "table { margin-bottom: 8px; }";
+
+QString Title(bool english, const ManualChapter& c) {
+  return QString::fromUtf8(english ? c.titleEn : c.titleEs);
+}
+
+// The first page: the title and both tables of contents with their pages.
+QString ContentsHtml(const std::vector<int>& pages) {
+  const auto& chapters = ManualChapters();
+  QString html =
+      "<p align=\"center\" style=\"font-size: 28pt; font-weight: bold; color: #7a1010; margin-top: 40px;\">"
+      "DRAV_PROF</p>"
+      "<p align=\"center\" style=\"font-size: 14pt;\">Manual de usuario &nbsp;·&nbsp; User manual</p>"
+      "<p align=\"center\">Velarto Quendrel</p>";
+  for (int lang = 0; lang < 2; ++lang) {
+    html += QString("<h2>%1</h2>").arg(lang ? "Contents (English)" : QString::fromUtf8("Índice (español)"));
+    html += "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">";
+    for (size_t i = 0; i < chapters.size(); ++i) {
+      const size_t k = lang * chapters.size() + i;
+      const int page = k < pages.size() ? pages[k] : 0;
+      html += QString("<tr><td>%1. %2</td><td align=\"right\" width=\"12%\">%3</td></tr>")
+                  .arg(i + 1)
+                  .arg(Esc(Title(lang == 1, chapters[i])))
+                  .arg(page);
+    }
+    html += "</table>";
+  }
+  return html;
+}
+
+bool IsHeading(const QTextBlock& b) { return b.blockFormat().headingLevel() > 0; }
+
+
+// The first block after b that holds a line of text or a picture.
+QTextBlock NextShown(QTextBlock b) {
+  for (b = b.next(); b.isValid(); b = b.next())
+    if (b.layout() && b.layout()->lineCount() > 0) return b;
+  return {};
 }
 
 }  // namespace
 
-QString ManualHtml() {
-  QString html = "<html><body style=\"font-family: 'DejaVu Sans', sans-serif; font-size: 11pt;\">";
-  bool first = true;
-  for (const Section& s : Sections()) {
-    const bool top = QString::fromUtf8(s.title).contains("DRAV_PROF");
-    if (top && !first) html += "<br/><hr/>";
-    html += top ? "<h1>" : "<h2>";
-    html += QString::fromUtf8(s.title).toHtmlEscaped();
-    html += top ? "</h1>" : "</h2>";
-    bool inList = false;
-    for (const char* para : s.paragraphs) {
-      const QString text = QString::fromUtf8(para);
-      const bool item = text.startsWith("- ");
-      if (item && !inList) html += "<ul>";
-      if (!item && inList) html += "</ul>";
-      inList = item;
-      html += item ? "<li>" + text.mid(2).toHtmlEscaped() + "</li>" : "<p>" + text.toHtmlEscaped() + "</p>";
-    }
-    if (inList) html += "</ul>";
-    first = false;
-  }
-  html += "</body></html>";
-  return html;
+double FirstLineTop(const QTextDocument& doc, const QTextBlock& b) {
+  const double top = doc.documentLayout()->blockBoundingRect(b).top();
+  const QTextLayout* layout = b.layout();
+  // A line that would cross the foot of a page is moved down to the next
+  // page inside its block: the block's position alone does not tell.
+  return layout && layout->lineCount() > 0 ? top + layout->lineAt(0).y() : top;
 }
 
-QByteArray ManualPdf() {
+int KeepHeadingsWithText(QTextDocument& doc) {
+  const double h = doc.pageSize().height();
+  auto pageOf = [&](const QTextBlock& b) { return static_cast<int>(std::floor(FirstLineTop(doc, b) / h)); };
+  int moved = 0;
+  // One heading at a time: moving one shifts everything after it.
+  for (int pass = 0; pass < 1000; ++pass) {
+    doc.pageCount();  // lays the document out
+    bool again = false;
+    for (QTextBlock b = doc.begin(); b.isValid() && !again; b = b.next()) {
+      if (!IsHeading(b) || (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) continue;
+      const QTextBlock next = NextShown(b);
+      if (!next.isValid() || pageOf(b) == pageOf(next)) continue;
+      QTextBlockFormat f;
+      f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      QTextCursor(b).mergeBlockFormat(f);
+      again = true;
+      ++moved;
+    }
+    if (!again) break;
+  }
+  return moved;
+}
+
+int ManualBook::PageCount() const { return doc ? doc->pageCount() : 0; }
+
+int ManualBook::PageOf(double y) const {
+  const double h = doc->pageSize().height();
+  return static_cast<int>(std::floor(y / h));
+}
+
+std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
+  std::unique_ptr<ManualWindow> window = ManualWindow::Open(error);
+  if (!window) return nullptr;
+
+  auto book = std::make_unique<ManualBook>();
+  const double dpi = LayoutDpi();
+  const double mm = dpi / 25.4;
+  const QSizeF page(kA4WidthMm * mm, kA4HeightMm * mm);
+  book->marginLeft = book->marginRight = kSideMarginMm * mm;
+  book->marginTop = kTopMarginMm * mm;
+  book->marginBottom = kBottomMarginMm * mm;
+  const double textWidth = page.width() - book->marginLeft - book->marginRight;
+
+  // Each half is written while the window shows its language.
+  const auto& chapters = ManualChapters();
+  QMap<QString, QImage> images;
+  QString halves[2];
+  for (int lang = 0; lang < 2; ++lang) {
+    const bool english = lang == 1;
+    window->SetLanguage(english);
+    LanguagePart part(*window, english, textWidth, *book, images);
+    for (size_t i = 0; i < chapters.size(); ++i) {
+      halves[lang] += QString("<h1 style=\"page-break-before: always;\">%1. %2</h1>")
+                          .arg(i + 1)
+                          .arg(Esc(Title(english, chapters[i])));
+      halves[lang] += part.Expand(QString::fromUtf8(english ? chapters[i].en : chapters[i].es));
+    }
+  }
+  window->SetLanguage(false);
+  window.reset();  // the previous current folder comes back
+  for (int lang = 0; lang < 2; ++lang) {
+    QTextDocument half;
+    half.setHtml(halves[lang]);
+    (lang ? book->textEn : book->textEs) = half.toPlainText();
+  }
+
+  // Lays the book out until the contents name the pages the chapters fall on.
+  std::vector<int> pages(2 * chapters.size(), 0);
+  for (int round = 0; round < 4; ++round) {
+    book->html = QString("<html><head><style>%1</style></head><body>").arg(kStyle) + ContentsHtml(pages) +
+                 halves[0] + halves[1] + "</body></html>";
+    book->doc = std::make_unique<QTextDocument>();
+    QTextDocument& doc = *book->doc;
+    doc.setDefaultFont(QFont("DejaVu Sans", 10));
+    for (auto it = images.cbegin(); it != images.cend(); ++it)
+      doc.addResource(QTextDocument::ImageResource, QUrl(it.key()), it.value());
+    doc.setHtml(book->html);
+    QTextFrameFormat frame = doc.rootFrame()->frameFormat();
+    frame.setLeftMargin(book->marginLeft);
+    frame.setRightMargin(book->marginRight);
+    frame.setTopMargin(book->marginTop);
+    frame.setBottomMargin(book->marginBottom);
+    doc.rootFrame()->setFrameFormat(frame);
+    doc.setPageSize(page);
+
+    KeepHeadingsWithText(doc);
+
+    std::vector<int> found;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+      if (b.blockFormat().headingLevel() == 1) found.push_back(book->PageOf(FirstLineTop(doc, b)) + 1);
+    if (found == pages) break;
+    pages = found;
+  }
+  book->contents.clear();
+  for (size_t k = 0; k < pages.size() && k < 2 * chapters.size(); ++k) {
+    const bool english = k >= chapters.size();
+    book->contents.push_back({Title(english, chapters[k % chapters.size()]), english, pages[k]});
+  }
+  book->missing.removeDuplicates();
+  return book;
+}
+
+QByteArray ManualBookPdf(const ManualBook& book) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -111,19 +314,61 @@ QByteArray ManualPdf() {
     QPdfWriter pdf(&buffer);
     pdf.setTitle("Manual DRAV_PROF");
     pdf.setCreator("Velarto Quendrel");
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     pdf.setResolution(300);
-    QTextDocument doc;
-    doc.setHtml(ManualHtml());
-    doc.print(&pdf);
+    // The margins are the document's own, applied once: the PDF page has none.
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    const QTextDocument& doc = *book.doc;
+    const QSizeF page = doc.pageSize();
+    const double scale = pdf.width() / page.width();
+    QPainter p(&pdf);
+    const int count = doc.pageCount();
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) pdf.newPage();
+      p.save();
+      p.scale(scale, scale);
+      const QRectF view(0, i * page.height(), page.width(), page.height());
+      p.translate(0, -view.top());
+      p.setClipRect(view);
+      QAbstractTextDocumentLayout::PaintContext ctx;
+      ctx.clip = view;
+      ctx.palette.setColor(QPalette::Text, Qt::black);
+      doc.documentLayout()->draw(&p, ctx);
+      p.restore();
+      if (i > 0) {
+        p.save();
+        p.scale(scale, scale);
+        QFont f("DejaVu Sans");
+        f.setPixelSize(11);
+        p.setFont(f);
+        p.setPen(QColor(90, 90, 90));
+        const QRectF foot(book.marginLeft, page.height() - book.marginBottom * 0.75, page.width() - book.marginLeft -
+                          book.marginRight, book.marginBottom * 0.4);
+        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, "DRAV_PROF");
+        p.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, QString::number(i + 1));
+        p.restore();
+      }
+    }
   }
   buffer.close();
   return bytes;
 }
 
+QString ManualHtml() {
+  std::string error;
+  const auto book = BuildManualBook(&error);
+  return book ? book->html : QString();
+}
+
+QByteArray ManualPdf() {
+  std::string error;
+  const auto book = BuildManualBook(&error);
+  return book ? ManualBookPdf(*book) : QByteArray();
+}
+
 bool WriteManual(const std::string& root, std::string* error) {
-  const QByteArray pdf = ManualPdf();
+  const auto book = BuildManualBook(error);
+  if (!book) return false;
+  const QByteArray pdf = ManualBookPdf(*book);
   if (!pdf.startsWith("%PDF")) {
     if (error) *error = "the manual could not be laid out";
     return false;

@@ -1,5 +1,6 @@
-// The user manual "Manual DRAV_PROF.pdf" of the working folder, written as a
-// PDF by Qt. Needs a QGuiApplication (the text is laid out with real fonts).
+// The user manual "Manual DRAV_PROF.pdf" of the working folder: both
+// languages, with pictures of the program's own window (content/manual_book.h).
+// The functions build that window offscreen, so they need a QApplication.
 #pragma once
 
 #include <QByteArray>
@@ -8,7 +9,7 @@
 
 inline constexpr const char* kManualFileName = "Manual DRAV_PROF.pdf";
 
-// The manual's text as HTML (headings, paragraphs and lists).
+// The manual's text as HTML (contents, then every chapter in Spanish and in English).
 QString ManualHtml();
 
 // The PDF file image of the manual.

@@ -1,0 +1,55 @@
+// The program's own main window, built offscreen for the manual: its
+// captions in either language, its keyboard shortcuts and pictures of the
+// window, its panels and its menus. Needs a QApplication.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TMainForm;
+
+struct ManualShortcut {
+  QString action;  // the action's component name
+  QString keys;    // its keys, portable text ("Ctrl+N", "F12, Esc")
+};
+
+class ManualWindow {
+ public:
+  // Writes the factory working folder into a scratch folder, makes it the
+  // current folder and starts the window there, with answered dialogs and
+  // test audio devices. Null (and error) when that fails.
+  static std::unique_ptr<ManualWindow> Open(std::string* error);
+  ~ManualWindow();  // the previous current folder comes back, the scratch folder goes
+
+  void SetLanguage(bool english);
+  bool English() const { return english_; }
+
+  // The text the window shows for a reference: "Name" the caption of a
+  // component (action, menu, panel, button, label, the label of an edit
+  // box), "Name.hint" its hint, "Name:c,r" a grid cell. Mnemonics and outer
+  // blanks are removed. Empty when the window has no such text.
+  QString Text(const QString& ref) const;
+
+  // Pictures: "window" (the whole window as it opens), a panel's component
+  // name ("PanelTemas", ...), "menu:<menu name>" (a menu of the menu bar),
+  // "popup:<component>" (the pop-up menu of a grid or list),
+  // "dialog:FormImportar" (the theme import dialog on the factory set). Null
+  // when the key names nothing.
+  QImage Picture(const QString& key);
+
+  // Every action of the window that has keys, in component order.
+  std::vector<ManualShortcut> Shortcuts() const;
+
+  TMainForm& Form() { return *form_; }
+
+ private:
+  ManualWindow() = default;
+  QString previousFolder_;
+  std::unique_ptr<class QTemporaryDir> scratch_;
+  std::unique_ptr<TMainForm> form_;
+  bool english_ = false;
+};

@@ -27,7 +27,7 @@ struct Shift {
 Shift ShiftOf(const GuitarTuning& tuning, int stringIndex, int step) {
   const int o = tuning.StringTuning[static_cast<size_t>(stringIndex)];
   Shift s;
-  if (step < 0 || !NoteInTable(o) || !NoteInTable(o + step)) return s;
+  if (step < 0 || step >= kNoteCount || !NoteInTable(o) || !NoteInTable(o + step)) return s;
   s.from = tuning.TablaNotas[static_cast<size_t>(o)].frequency;
   s.to = tuning.TablaNotas[static_cast<size_t>(o + step)].frequency;
   s.ok = true;
@@ -40,12 +40,13 @@ void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, double& 
               int16_t* out) {
   if (!shift.ok || rec.length <= 0) return;
   const int end = std::min(v.end, rec.length);
+  const int strength = std::clamp(v.strength, 0, kMaxStrength);
   while (v.position >= 0 && v.position < end && l < stop) {
     const int16_t s = rec.data[v.position++];
     A -= shift.from;
     if (A <= 0) {
       A += shift.to;
-      out[l] = AddWrapped(out[l], ScaledSample(s, v.strength));
+      out[l] = AddWrapped(out[l], ScaledSample(s, strength));
       ++l;
     }
   }
@@ -54,6 +55,9 @@ void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, double& 
 int NoteStrength(uint8_t strength) { return std::min<int>(strength, kMaxStrength); }
 
 int DivisionCount(const TiempoG& beat) { return std::clamp<int>(beat.divisions, 1, kMaxDivisions); }
+
+// fret + Capo; a capo beyond the table is limited so the sum cannot overflow.
+int NoteStep(uint8_t fret, int capo) { return fret + std::clamp(capo, -kNoteCount, kNoteCount); }
 
 }  // namespace
 
@@ -102,7 +106,7 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
         }
         if (d.mode[j] == kModeTapado) v.end = kTapadoSamples;
         v.strength = NoteStrength(d.strength[j]);
-        v.step = d.fret[j] + capo;
+        v.step = NoteStep(d.fret[j], capo);
         // A note the table cannot sound silences its string.
         if (!ShiftOf(tuning, j, v.step).ok) {
           v.strength = 0;
@@ -158,7 +162,7 @@ size_t RenderBeatAudition(const TiempoG& beat, int samplesPerBeat, int capo, con
         case kModeTapado: end = std::min(kTapadoSamples, rec.length); break;
         default: continue;  // "Silencio" plays nothing, nor does a mode we do not know
       }
-      const Shift shift = ShiftOf(tuning, j, d.fret[j] + capo);
+      const Shift shift = ShiftOf(tuning, j, NoteStep(d.fret[j], capo));
       if (!shift.ok) continue;
       const int strength = NoteStrength(d.strength[j]);
       // Frames start on an even index: left, then right.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -476,6 +477,16 @@ TEST_F(GuitarRender, NeverReadsOrWritesPastItsBuffers) {
   for (size_t f = 600; f < buf.size(); ++f) ASSERT_EQ(buf[f], 0) << f;
   TiempoG none = Beat(0);
   RenderGuitarBeat(none, 1000, 0, tuning, bank, voices, buf.data(), buf.size());
+
+  // A garbled voice and a capo far beyond the table play nothing.
+  voices[2] = GuitarVoice{100, 0, 1000, std::numeric_limits<int>::max()};
+  TiempoG capoBeat = Beat(1);
+  SetNote(capoBeat, 0, 1, 255, 7);
+  std::fill(buf.begin(), buf.end(), int16_t{0});
+  RenderGuitarBeat(capoBeat, 1000, std::numeric_limits<int>::max(), tuning, bank, voices, buf.data(), buf.size());
+  EXPECT_EQ(CountNonZero(buf), 0);
+  EXPECT_EQ(RenderBeatAudition(capoBeat, 1000, std::numeric_limits<int>::max(), tuning, bank, buf.data(), buf.size()),
+            0u);
 }
 
 // --- the mixer's hook --------------------------------------------------------

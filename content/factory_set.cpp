@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "content/guitar_bank.h"
 #include "content/synth.h"
 #include "engine/wav.h"
 #include "platform/files/atomic_file.h"
@@ -288,5 +289,6 @@ bool WriteWorkingFolder(const std::string& root, std::string* error) {
   files.push_back({Join(datos, "Original.vl2"), SoundListBytes(set.sounds)});
   files.push_back({Join(original, "formulas.svs"), FormulaFileBytes(set.formulas)});
   files.push_back({Join(original, "temas.svs"), TemaFileBytes(set.temas)});
+  if (!AddFactoryGuitarBank(bank, &files, error)) return false;
   return WriteFilesAtomically(files, error);
 }

@@ -29,7 +29,8 @@ std::vector<uint8_t> TemaFileBytes(const std::vector<Tema>& temas);
 
 // Writes the factory files below root, creating the folders as needed:
 //   BancoDeSonidos/<sound>.wav, datos/Original.vl2,
-//   datos/Original/formulas.svs, datos/Original/temas.svs
+//   datos/Original/formulas.svs, datos/Original/temas.svs, the guitar bank
+//   BancoDeSonidos/Guitarra/c1.wav .. c6.wav and its afinacion.txt
 // and the empty folders datos/wavs, Acordes, Plantillas and MIDI. Files of
 // the same names are replaced with identical bytes on every run; nothing
 // else in root is touched.

@@ -314,7 +314,9 @@ TEST_F(WindowTest, GuitarSetsAreListed) {
   ScratchFolder::Write("BancoDeSonidos/Requinto.old/c6.wav", {1});
   ScratchFolder::Write("BancoDeSonidos/Flamenca/c1.wav", {1});
   Start();
-  ASSERT_EQ(form->CBGuitarras->count(), 1);
-  EXPECT_EQ(form->CBGuitarras->itemText(0), "Requinto");
+  // The factory bank Guitarra and the set that holds a 6th string.
+  ASSERT_EQ(form->CBGuitarras->count(), 2);
+  EXPECT_EQ(form->CBGuitarras->itemText(0), "Guitarra");
+  EXPECT_EQ(form->CBGuitarras->itemText(1), "Requinto");
   EXPECT_EQ(form->CBGuitarras->currentIndex(), -1);
 }

@@ -1,0 +1,229 @@
+#include "guitar/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/engine_state.h"
+
+namespace {
+
+constexpr int kStrengthDivisor = 42;  // strength 7 gives a sixth of the recording
+
+int16_t AddWrapped(int16_t a, int value) {
+  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint16_t>(a) + static_cast<uint16_t>(value)));
+}
+
+int ScaledSample(int16_t s, int strength) { return s * strength / kStrengthDivisor; }
+
+// The two frequencies of a note's pitch shift; ok is false when either note
+// lies outside the table.
+struct Shift {
+  double from = 0;
+  double to = 0;
+  bool ok = false;
+};
+
+Shift ShiftOf(const GuitarTuning& tuning, int stringIndex, int step) {
+  const int o = tuning.StringTuning[static_cast<size_t>(stringIndex)];
+  Shift s;
+  if (step < 0 || step >= kNoteCount || !NoteInTable(o) || !NoteInTable(o + step)) return s;
+  s.from = tuning.TablaNotas[static_cast<size_t>(o)].frequency;
+  s.to = tuning.TablaNotas[static_cast<size_t>(o + step)].frequency;
+  s.ok = true;
+  return s;
+}
+
+// Plays a voice into out[l .. stop): each source sample moves the position;
+// a made value is added to out[l] and moves l. A continues across calls.
+void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, double& A, int64_t& l, int64_t stop,
+              int16_t* out) {
+  if (!shift.ok || rec.length <= 0) return;
+  const int end = std::min(v.end, rec.length);
+  const int strength = std::clamp(v.strength, 0, kMaxStrength);
+  while (v.position >= 0 && v.position < end && l < stop) {
+    const int16_t s = rec.data[v.position++];
+    A -= shift.from;
+    if (A <= 0) {
+      A += shift.to;
+      out[l] = AddWrapped(out[l], ScaledSample(s, strength));
+      ++l;
+    }
+  }
+}
+
+int NoteStrength(uint8_t strength) { return std::min<int>(strength, kMaxStrength); }
+
+int DivisionCount(const TiempoG& beat) { return std::clamp<int>(beat.divisions, 1, kMaxDivisions); }
+
+// fret + Capo; a capo beyond the table is limited so the sum cannot overflow.
+int NoteStep(uint8_t fret, int capo) { return fret + std::clamp(capo, -kNoteCount, kNoteCount); }
+
+}  // namespace
+
+void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart) {
+  for (GuitarVoice& v : voices) {
+    v.position = 0;
+    v.strength = 0;
+    if (themeStart) v.end = 0;
+  }
+}
+
+void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const GuitarTuning& tuning,
+                      const BancoGuitarra& bank, GuitarVoiceState& voices, int16_t* out, size_t outValues) {
+  if (out == nullptr || samplesPerBeat <= 0) return;
+  const int n = DivisionCount(beat);
+  const int64_t limit = static_cast<int64_t>(std::min(static_cast<size_t>(samplesPerBeat), outValues));
+  const float h = static_cast<float>(static_cast<double>(samplesPerBeat) / n);
+  for (int i = 0; i < n; ++i) {
+    const DivisionG& d = beat.division[i];
+    const long double start = static_cast<long double>(i) * h;
+    const int64_t first = static_cast<int64_t>(start);
+    // The last division ends with the beat: (i + 1) h may fall a hair short
+    // of samplesPerBeat, which would leave its last frame silent.
+    const int64_t m =
+        i == n - 1 ? limit : std::min(static_cast<int64_t>(static_cast<long double>(i + 1) * h), limit);
+    for (int j = 0; j < kGuitarStrings; ++j) {
+      GuitarVoice& v = voices[static_cast<size_t>(j)];
+      const SoundView rec = bank.String(j);
+      const int64_t k = static_cast<int64_t>(start + static_cast<long double>(d.delay[j]) * h * 0.01L);
+      int64_t l = first;
+      double A = 0;
+      // The sounding note rings on up to the new note's onset.
+      RunVoice(v, ShiftOf(tuning, j, v.step), rec, A, l, std::min(k, m), out);
+      l = k;
+      if (d.strength[j] != 0) {
+        const int len = rec.length;
+        v.end = len;
+        switch (d.mode[j]) {
+          case kModeNormal: v.position = 0; break;
+          case kModeLigado:
+            if (v.position > len / 2) v.position /= 2;
+            break;
+          case kModeTapado: v.position = 0; break;
+          case kModeSilencio: v.position = len; break;
+          default: break;
+        }
+        if (d.mode[j] == kModeTapado) v.end = kTapadoSamples;
+        v.strength = NoteStrength(d.strength[j]);
+        v.step = NoteStep(d.fret[j], capo);
+        // A note the table cannot sound silences its string.
+        if (!ShiftOf(tuning, j, v.step).ok) {
+          v.strength = 0;
+          v.position = v.end;
+        }
+      }
+      RunVoice(v, ShiftOf(tuning, j, v.step), rec, A, l, m, out);
+    }
+  }
+}
+
+bool PlayingTiempoG(const GuitarTrackView& track, int compas, int beat, TiempoG* out) {
+  if (track.slots == nullptr || track.bars == nullptr || compas < 1 || compas > track.barCount || beat < 0)
+    return false;
+  const uint64_t barStart = track.bars[compas - 1];
+  const uint64_t barEnd = track.bars[compas];
+  const uint64_t offset = barStart + static_cast<uint64_t>(beat) * kBeatBytes;
+  if (barStart % kBeatBytes != 0 || offset + kBeatBytes > barEnd) return false;
+  const uint64_t slot = offset / kBeatBytes;
+  if (slot >= track.slotCount) return false;
+  *out = track.slots[slot];
+  return true;
+}
+
+bool EncolaGuitar(EngineState& eng, const GuitarTrackView& track, const GuitarTuning& tuning,
+                  const BancoGuitarra& bank, int capo, GuitarVoiceState& voices, TiempoG* currentTiempoG) {
+  if (eng.IntroCounter != 0) return false;
+  TiempoG beat;
+  if (!PlayingTiempoG(track, eng.CurrentCompas, eng.CurrentBeat, &beat)) return false;
+  if (!eng.SilentMix && currentTiempoG != nullptr) *currentTiempoG = beat;
+  RenderGuitarBeat(beat, eng.SamplesPerBeat, capo, tuning, bank, voices, eng.GuitarBuffer.data(),
+                   eng.GuitarBuffer.size());
+  return true;
+}
+
+size_t RenderBeatAudition(const TiempoG& beat, int samplesPerBeat, int capo, const GuitarTuning& tuning,
+                          const BancoGuitarra& bank, int16_t* buf, size_t bufValues) {
+  if (buf == nullptr) return 0;
+  std::fill_n(buf, bufValues, int16_t{0});
+  const int n = DivisionCount(beat);
+  const int e = std::max(samplesPerBeat, 0) / n;
+  size_t highest = 0;
+  for (int i = 0; i < n; ++i) {
+    const DivisionG& d = beat.division[i];
+    for (int j = 0; j < kGuitarStrings; ++j) {
+      if (d.strength[j] == 0) continue;
+      const SoundView rec = bank.String(j);
+      int p = 0;
+      int end = rec.length;
+      switch (d.mode[j]) {
+        case kModeNormal: break;
+        case kModeLigado: p = rec.length / 4; break;
+        case kModeTapado: end = std::min(kTapadoSamples, rec.length); break;
+        default: continue;  // "Silencio" plays nothing, nor does a mode we do not know
+      }
+      const Shift shift = ShiftOf(tuning, j, NoteStep(d.fret[j], capo));
+      if (!shift.ok) continue;
+      const int strength = NoteStrength(d.strength[j]);
+      // Frames start on an even index: left, then right.
+      size_t x = 2 * static_cast<size_t>(static_cast<double>(e) * i + static_cast<double>(e) * d.delay[j] * 0.01);
+      double A = 0;
+      while (p < end && x + 1 < bufValues) {
+        const int16_t s = rec.data[p++];
+        A -= shift.from;
+        if (A <= 0) {
+          A += shift.to;
+          buf[x] = AddWrapped(buf[x], ScaledSample(s, strength));
+          buf[x + 1] = buf[x];
+          x += 2;
+        }
+      }
+      highest = std::max(highest, std::min(x, bufValues));
+    }
+  }
+  return highest;
+}
+
+size_t RenderGuitarNote(int stringNumber, int semitones, const GuitarTuning& tuning, const BancoGuitarra& bank,
+                        int16_t* buf, size_t bufValues) {
+  if (buf == nullptr || stringNumber < 1 || stringNumber > kGuitarStrings) return 0;
+  const int i = kGuitarStrings - stringNumber;
+  const Shift shift = ShiftOf(tuning, i, semitones);
+  if (!shift.ok) return 0;
+  const SoundView rec = bank.String(i);
+  const size_t maxFrames = bufValues / 2;
+  size_t frames = 0;
+  double A = 0;
+  int64_t sum = 0;
+  int count = 0;
+  for (int p = 0; p < rec.length && frames < maxFrames; ++p) {
+    sum += rec.data[p];
+    ++count;
+    A -= shift.from;
+    if (A < 0) {
+      A += shift.to;
+      const int16_t v = static_cast<int16_t>(sum / count);
+      buf[2 * frames] = v;
+      buf[2 * frames + 1] = v;
+      ++frames;
+      sum = 0;
+      count = 0;
+    }
+  }
+  return frames;
+}
+
+void GuitarVolume(int position, int* num, int* den, std::string* hint) {
+  const int v = std::clamp(position, 1, 16);
+  if (v < 8) {
+    *num = 4;
+    *den = 9 - v;
+    if (hint) *hint = "1/" + std::to_string(9 - v);
+  } else {
+    *num = 4 * (v - 7);
+    *den = 1;
+    if (hint) *hint = "x" + std::to_string(v - 7);
+  }
+}
+
+std::string GuitarPanHint(int position) { return std::to_string(position - 16); }

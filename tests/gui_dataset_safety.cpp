@@ -45,9 +45,13 @@ namespace {
 template <typename F>
 void AsOrdinaryUser(F f) {
   const bool root = ::geteuid() == 0;
-  if (root) ASSERT_EQ(::seteuid(65534), 0);
+  if (root) {
+    ASSERT_EQ(::seteuid(65534), 0);
+  }
   f();
-  if (root) ASSERT_EQ(::seteuid(0), 0);
+  if (root) {
+    ASSERT_EQ(::seteuid(0), 0);
+  }
 }
 }  // namespace
 

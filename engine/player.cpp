@@ -24,6 +24,7 @@ void Player::Close() {
     out_->Reset();
     for (auto& h : halves_)
       if (h.Prepared()) out_->Unprepare(h);
+    if (auditionHeader_.Prepared()) out_->Unprepare(auditionHeader_);
     out_->Close();
   }
   out_ = nullptr;  // the device is the caller's: nothing reaches it after this
@@ -60,9 +61,43 @@ bool Player::MixAndQueue() {
   // A half still queued is still being played: nothing is mixed into it.
   if (halves_[static_cast<size_t>(E.OutputHalf & 1)].Queued()) return false;
   MixerHooks hooks = Hooks;
-  hooks.QueueBeat = [this](int half, const int16_t* data, size_t bytes) { Queue(half, data, bytes); };
+  hooks.QueueBeat = [this](int half, const int16_t* data, size_t bytes) {
+    // The half is the engine's own buffer, written just now by the mixer.
+    if (auditionPending_) MixAuditionInto(const_cast<int16_t*>(data), bytes / sizeof(int16_t));
+    Queue(half, data, bytes);
+  };
   MixNextBeat(E, rt_, bank_, hooks);
   return true;
+}
+
+void Player::MixAuditionInto(int16_t* data, size_t values) {
+  const size_t n = std::min(values, audition_.size() - std::min(auditionPos_, audition_.size()));
+  for (size_t i = 0; i < n; ++i) {
+    const int sum = data[i] + audition_[auditionPos_ + i];
+    data[i] = static_cast<int16_t>(std::clamp(sum, -32768, 32767));
+  }
+  auditionPos_ += n;
+  if (auditionPos_ >= audition_.size()) auditionPending_ = false;
+}
+
+void Player::PlayAudition(const int16_t* stereo, size_t values) {
+  values &= ~size_t{1};  // whole frames
+  if (counting_) {
+    // The beats already queued play on; the sound joins the next ones.
+    audition_.assign(stereo, stereo + values);
+    auditionPos_ = 0;
+    auditionPending_ = values > 0;
+    return;
+  }
+  if (!OutputOpen() || values == 0) return;
+  out_->Reset();  // whatever was queued stops
+  if (auditionHeader_.Prepared()) out_->Unprepare(auditionHeader_);
+  auditionPending_ = false;
+  audition_.assign(stereo, stereo + values);
+  auditionHeader_.data = audition_.data();
+  auditionHeader_.bytes = static_cast<uint32_t>(values * sizeof(int16_t));
+  auditionHeader_.user = 2;
+  if (out_->Prepare(auditionHeader_) == audio::WaveResult::kOk) out_->Write(auditionHeader_);
 }
 
 void Player::StartTheme(int row, float fallbackBpm, const std::function<void()>& normalise) {
@@ -86,6 +121,8 @@ void Player::StartTheme(int row, float fallbackBpm, const std::function<void()>&
   FormatBpmText(E);
   std::fill_n(E.GuitarBuffer.begin(), std::min<size_t>(E.GuitarBuffer.size(), static_cast<size_t>(E.SamplesPerBeat)),
               int16_t{0});
+  if (OnStart) OnStart(true);
+  auditionPending_ = false;
   E.OutputHalf = 0;
   E.OutputOffset = 0;
   E.CurrentBeat = 0;
@@ -116,6 +153,8 @@ void Player::StartFormula(int f, float bpm) {
   for (E.CurrentBeat = 0; E.CurrentBeat < E.FormulaBeats; ++E.CurrentBeat) MixNextBeat(E, rt_, bank_, Hooks);
   E.CurrentBeat = 0;
   E.SilentMix = false;
+  if (OnStart) OnStart(false);
+  auditionPending_ = false;
 
   AddFinished(1);
   E.PlayState = 1;

@@ -42,6 +42,15 @@ class Player {
   SequencerRandom Random{std::random_device{}()};
   // The guitar's renderer (the queueing is the player's own).
   MixerHooks Hooks;
+  // Called as a sequence starts, before its first beat is mixed (true for a
+  // theme): the guitar's voices start silent.
+  std::function<void(bool themeStart)> OnStart;
+
+  // --- auditions ---------------------------------------------------------------
+  // Plays interleaved stereo values at once. Stopped, the output is reset and
+  // the sound queued alone; while a sequence plays, the queued beats are left
+  // as they are and the sound is mixed into the beats still to come.
+  void PlayAudition(const int16_t* stereo, size_t values);
 
   // --- transport ------------------------------------------------------------
   // A theme from entry row `row` of Plan: the start entry (the guitar's bar,
@@ -77,6 +86,7 @@ class Player {
 
  private:
   void Queue(int half, const int16_t* data, size_t bytes);
+  void MixAuditionInto(int16_t* data, size_t values);
   void AddFinished(int n);
   void ResetDevice();
 
@@ -85,6 +95,10 @@ class Player {
   const BancoSonidos& bank_;
   audio::WaveOut* out_ = nullptr;
   std::array<audio::WaveHeader, 2> halves_;
+  audio::WaveHeader auditionHeader_;
+  std::vector<int16_t> audition_;  // what the header plays, or what is still to mix in
+  size_t auditionPos_ = 0;         // next value to mix into a beat
+  bool auditionPending_ = false;
   MixerHooks queueing_;
   // The one datum the device's thread writes: changed under its lock.
   mutable std::mutex finishedLock_;

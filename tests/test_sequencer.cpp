@@ -242,3 +242,50 @@ TEST_F(SequencerTest, PlayerQueuesOneBeatPerBufferPlayed) {
   EXPECT_FALSE(player.Halves()[1].Prepared());
   player.Close();
 }
+
+// An audition: stopped, the output is reset and the sound plays alone; while
+// a theme plays, the queued beats stay as they are and the sound joins the
+// beats mixed after it, to its end.
+TEST_F(SequencerTest, AuditionsResetOnlyAStoppedOutput) {
+  const ThemePlan plan = Theme({{2, 8, 120}}, 0, 0, 1);
+  audio::TestWaveOut out;
+  Player player(E, *rt, bank);
+  ASSERT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
+  player.Plan = plan;
+  int starts = 0;
+  bool themeStart = false;
+  player.OnStart = [&](bool theme) { ++starts, themeStart = theme; };
+
+  const std::vector<int16_t> sound(1000, 3000);  // 500 stereo frames
+  player.PlayAudition(sound.data(), sound.size());
+  EXPECT_EQ(out.QueuedCount(), 1u);
+  std::vector<int16_t> heard(600 * 2, -1);
+  EXPECT_EQ(out.Play(heard.data(), 600), 500u);
+  EXPECT_EQ(heard[0], 3000);
+  EXPECT_EQ(heard[999], 3000);
+  player.PlayAudition(sound.data(), sound.size());
+  player.PlayAudition(sound.data(), sound.size());  // a second one cuts the first
+  EXPECT_EQ(out.QueuedCount(), 1u);
+  out.CompleteAll();
+
+  player.StartTheme(1, 120.0f, nullptr);
+  EXPECT_EQ(starts, 1);
+  EXPECT_TRUE(themeStart);
+  player.Pump();
+  ASSERT_EQ(out.QueuedCount(), 2u);
+  const auto before = out.CallNames();
+  const int16_t* nextHalf = E.OutputBuffer.data() + (E.OutputHalf & 1) * E.Format.HalfSamples();
+  const std::vector<int16_t> loud(static_cast<size_t>(E.SamplesPerBeat) * 2 + 100, 1000);  // a beat and a bit
+  player.PlayAudition(loud.data(), loud.size());
+  EXPECT_EQ(out.CallNames(), before);  // no reset, nothing queued over the beats
+  std::vector<int16_t> silentBeat(static_cast<size_t>(E.SamplesPerBeat) * 2);
+  for (int beat = 0; beat < 2; ++beat) {
+    ASSERT_TRUE(out.CompleteNext());
+    player.Pump();
+  }
+  // The formula's tracks are silent: the half mixed after the audition holds it whole.
+  for (size_t i = 0; i < 10; ++i) EXPECT_EQ(nextHalf[i], 1000) << i;
+  EXPECT_EQ(nextHalf[static_cast<size_t>(E.SamplesPerBeat) * 2 - 1], 1000);
+  player.Stop();
+  player.Close();
+}

@@ -1,5 +1,7 @@
 #include "content/guitar_bank.h"
 
+#include "content/synth.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,20 +29,9 @@ constexpr StringDef kStrings[6] = {
     {329.63, 1.0}, {246.94, 1.2}, {196.00, 1.4}, {146.83, 1.6}, {110.00, 1.9}, {82.407, 2.2},
 };
 
-// Our own sine and exponential: a libm may round differently from version to
-// version, these only use + - * / and floor, which IEEE fixes exactly.
-double Sin(double x) {
-  const double k = std::floor(x / (2 * kPi) + 0.5);
-  double y = x - k * 2 * kPi;  // -pi..pi
-  if (y > kPi / 2)
-    y = kPi - y;
-  else if (y < -kPi / 2)
-    y = -kPi - y;
-  const double y2 = y * y;
-  return y * (1 - y2 / 6 * (1 - y2 / 20 * (1 - y2 / 42 * (1 - y2 / 72 *
-         (1 - y2 / 110 * (1 - y2 / 156 * (1 - y2 / 210)))))));
-}
-double Cos(double x) { return Sin(x + kPi / 2); }
+// The synthesis's own sine (exact on every machine) and exponential.
+double Sin(double x) { return SynthSin(x); }
+double Cos(double x) { return SynthCos(x); }
 
 // e^x for the tiny per-sample decays (|x| < 0.01), where five terms are exact.
 double SmallExp(double x) { return 1 + x * (1 + x / 2 * (1 + x / 3 * (1 + x / 4 * (1 + x / 5)))); }

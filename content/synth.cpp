@@ -331,6 +331,9 @@ std::vector<int16_t> Finish(Signal x, double peakLevel) {
 
 }  // namespace
 
+double SynthSin(double x) { return Sin(x); }
+double SynthCos(double x) { return Cos(x); }
+
 const std::vector<std::string>& FactorySoundNames() {
   static const std::vector<std::string> names = [] {
     std::vector<std::string> v;

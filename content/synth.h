@@ -17,5 +17,10 @@ constexpr int kFactorySampleRate = 44100;
 // order of the factory sound list: sound number n is the n-th name.
 const std::vector<std::string>& FactorySoundNames();
 
+// Sine and cosine from + - * / and floor only, which IEEE fixes exactly (a
+// libm may round differently from version to version).
+double SynthSin(double x);
+double SynthCos(double x);
+
 // The samples of one factory sound; empty for a name not in the list.
 std::vector<int16_t> SynthesizeSound(const std::string& name);

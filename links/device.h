@@ -4,6 +4,15 @@
 // start-up as a state machine driven by the window's timers, the wait
 // counter and the beat lamp. No window here: every step is a function over
 // the DeviceLink, and what the window must show comes back as data.
+//
+// The window's part, all on its thread:
+//   start-up   ProbeHidDevice first; FindDeviceSerialPort (with
+//              DevicePortOverride of the setting kDevicePortSettingKey);
+//              later OpenDeviceSerialPort, the data set, StartIdentification;
+//   a timer of no interval, while IdentificationRunning: IdentificationStep,
+//              and when it hands back an outcome, apply it;
+//   Timer2 (500 ms): DeviceTimer2Tick;  Timer5 (10 ms): LampTimerTick;
+//   the player's beat listener: BeatLamp;  the stop buttons: StopButtonLampOff.
 #pragma once
 
 #include <array>
@@ -142,8 +151,10 @@ struct SerialSearch {
 };
 
 // The environment variable that names the device's port, overriding the
-// setting and the search.
+// setting and the search; the setting's key in the settings file (section
+// "METRONOMO").
 constexpr char kDevicePortVariable[] = "VELARTO_DEVICE_PORT";
+constexpr char kDevicePortSettingKey[] = "PuertoMetronomo";
 // The port the user gives: the environment variable, else `setting` (the
 // settings file's value, may be empty).
 std::string DevicePortOverride(const std::string& setting);

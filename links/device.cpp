@@ -253,7 +253,7 @@ std::optional<IdentifyOutcome> IdentificationStep(DeviceLink& L) {
       return Finish(L, false);
     case IdentifyPhase::kWaiting:
       if (L.DeviceWaitCounter > 0) {
-        PollDevice(L);
+        for (int i = 0; i < kPollsPerStep && L.DeviceState == kDeviceExpectIdentity; ++i) PollDevice(L);
         if (L.DeviceState == kDeviceIdentified) return Finish(L, true);
         if (L.DeviceState != kDeviceIdle) return std::nullopt;
         L.DeviceWaitCounter = 0;  // a wrong reply ends the wait at once

@@ -45,6 +45,10 @@ constexpr int kRetryPauseTicks = 2;
 constexpr size_t kRetryDiscardBytes = 1024;   // read and dropped before a reopen
 constexpr int kFirstRearmCount = 2000;        // idle polls before the serial wait is armed again
 constexpr int kRearmCount = 30000;
+// Polls of one identification step: the window's timer of no interval runs
+// fewer steps than a loop of its own would, and the serial port's wait is
+// armed again only after kRearmCount idle polls.
+constexpr int kPollsPerStep = 32;
 // At most this many HID reports are read by one poll, so that a device
 // that never stops sending cannot hold the window.
 constexpr int kMaxReportsPerPoll = 256;
@@ -206,8 +210,9 @@ void PollDevice(DeviceLink& L);
 // while one is running.
 bool StartIdentification(DeviceLink& L, bool spanish);
 // One step, run by the window as often as its event loop allows (a timer of
-// no interval) while IdentificationRunning: polls the device, judges the
-// reply, pauses, reopens and retries. Returns the outcome once, at the step
+// no interval) while IdentificationRunning: polls the device (up to
+// kPollsPerStep times, until the reply is judged), pauses, reopens and
+// retries. Returns the outcome once, at the step
 // that closes the identification; nothing otherwise.
 std::optional<IdentifyOutcome> IdentificationStep(DeviceLink& L);
 bool IdentificationRunning(const DeviceLink& L);

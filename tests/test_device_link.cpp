@@ -114,6 +114,7 @@ struct HandshakeResult {
 
 // Runs the identification through the real serial port against the device:
 // steps as fast as the loop goes, a Timer2 tick every `tickMs` of real time,
+// and not before a full re-arm count of polls,
 // the device answering as its script says.
 HandshakeResult Handshake(DeviceLink& L, PtyDevice& dev, const Script& script, int tickMs = 20) {
   HandshakeResult r;
@@ -122,7 +123,8 @@ HandshakeResult Handshake(DeviceLink& L, PtyDevice& dev, const Script& script, i
   bool restDue = false;
   EXPECT_TRUE(StartIdentification(L, false));
   auto lastTick = std::chrono::steady_clock::now();
-  const auto deadline = lastTick + std::chrono::seconds(20);
+  int steps = 0;
+  const auto deadline = lastTick + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < deadline) {
     if (std::optional<IdentifyOutcome> o = IdentificationStep(L)) {
       r.outcome = *o;
@@ -148,10 +150,14 @@ HandshakeResult Handshake(DeviceLink& L, PtyDevice& dev, const Script& script, i
       dev.Send(pendingRest);
       restDue = false;
     }
+    // A tick needs the time and enough polls: the real wait of 1 to 1.5 s
+    // polls far more often than the idle polls that re-arm the port's wait
+    // (a slow build must not see a reply's second piece missed).
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastTick >= std::chrono::milliseconds(tickMs)) {
+    if (++steps >= kRearmCount / kPollsPerStep && now - lastTick >= std::chrono::milliseconds(tickMs)) {
       DeviceTimer2Tick(L);
       lastTick = now;
+      steps = 0;
     }
   }
   return r;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "content/guitar_chords.h"
 #include "guitar/chords.h"
 #include "guitar/division_clipboard.h"
 #include "guitar/edit.h"
@@ -341,6 +342,41 @@ TEST(ChordFiles, AFailedWriteLeavesTheOldChord) {
   SetWriteFailureForTests(0);
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ScratchFolder::Read("Acordes/E.aco"), before);
+}
+
+TEST(ChordFiles, TheFactoryChordsLoadAsTheirFingering) {
+  ScratchFolder dir;
+  std::vector<FileToWrite> files;
+  std::string error;
+  ASSERT_TRUE(AddFactoryChords("Acordes", &files, &error)) << error;
+  ASSERT_TRUE(WriteFilesAtomically(files, &error)) << error;
+  const std::vector<std::string> names = ListChords(".");
+  EXPECT_EQ(names.size(), FactoryChords().size());
+  for (const FactoryChord& chord : FactoryChords()) {
+    SCOPED_TRACE(chord.name);
+    ChordState c;
+    GuitarTuning t;
+    ASSERT_TRUE(LoadChordFile(c, ".", chord.name, t, 0));
+    int delay = 0;
+    for (int i = 0; i < kGuitarStrings; ++i) {
+      if (chord.frets[i] < 0) {
+        EXPECT_EQ(c.ChordBuffer.strength[i], 0) << i;
+        continue;
+      }
+      EXPECT_EQ(c.ChordBuffer.fret[i], chord.frets[i]) << i;
+      EXPECT_EQ(c.ChordBuffer.strength[i], 5) << i;
+      EXPECT_EQ(c.ChordBuffer.mode[i], kModeNormal) << i;
+      EXPECT_EQ(c.ChordBuffer.delay[i], delay) << i;  // a downward strum
+      delay += 5;
+    }
+  }
+  // E major names its notes E B E G# B E.
+  ChordState e;
+  GuitarTuning t;
+  LoadChordFile(e, ".", "E", t, 0);
+  std::string notes;
+  for (int row = 6; row >= 1; --row) notes += GridRow(e, row)[kColNote];
+  EXPECT_EQ(notes, "E  B  E  G# B  E  ");
 }
 
 // --- filling marked beats --------------------------------------------------------------

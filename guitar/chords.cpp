@@ -142,6 +142,16 @@ void TakeAllChordRows(ChordState& c, const GuitarTuning& tuning, int capo) {
   for (int row = 1; row <= kChordRows; ++row) TakeChordRow(c, row, tuning, capo);
 }
 
+void SetChordLanguage(ChordState& c, bool english, const GuitarTuning& tuning, int capo) {
+  if (english == c.english) return;
+  for (int row = 1; row <= kChordRows; ++row) {
+    ChordRow& r = GridRow(c, row);
+    if (const int m = ModeOfCaption(r[kColMode], c.english); m >= 0) r[kColMode] = ModeCaption(m, english);
+  }
+  c.english = english;
+  TakeAllChordRows(c, tuning, capo);
+}
+
 void SetChordTab(ChordState& c, bool tab) {
   if (tab == c.tab) return;
   std::reverse(c.rows.begin(), c.rows.end());

@@ -68,6 +68,10 @@ int RowOfString(bool tab, int stringNumber);
 bool TakeChordRow(ChordState& c, int row, const GuitarTuning& tuning, int capo);
 // Every row in turn (after the capo or the language changed).
 void TakeAllChordRows(ChordState& c, const GuitarTuning& tuning, int capo);
+// The language switch: c.english := english, and every mode cell holding a
+// caption of the other language shows the same mode in the new one (so the
+// chord keeps its modes).
+void SetChordLanguage(ChordState& c, bool english, const GuitarTuning& tuning, int capo);
 // Reverses the rows when CBTab changes.
 void SetChordTab(ChordState& c, bool tab);
 

@@ -30,6 +30,9 @@ bool CopyDivisionToChord(const TiempoG& beat, int d, ChordState& chords, const G
   if (!DivisionInBeat(beat, d)) return false;
   const DivisionG& div = beat.division[d];
   chords.ChordBuffer = div;
+  // A row the grid refuses keeps the division's values: its delay too is
+  // bounded to a division.
+  for (uint8_t& delay : chords.ChordBuffer.delay) delay = std::min<uint8_t>(delay, kMaxDelay);
   for (int i = 0; i < kGuitarStrings; ++i) {
     const int row = RowOfString(chords.tab, kGuitarStrings - i);
     ChordRow& r = GridRow(chords, row);

@@ -249,6 +249,10 @@ TEST(ChordGrid, TabSwitchReversesTheRowsAndModeChooser) {
   ChooseChordMode(c, 6, 2, t, 0);
   EXPECT_EQ(GridRow(c, 6)[kColMode], "Thud");
   EXPECT_EQ(c.ChordBuffer.mode[5], kModeTapado);
+  // Back to Spanish: the caption follows, the mode stays.
+  SetChordLanguage(c, false, t, 0);
+  EXPECT_EQ(GridRow(c, 6)[kColMode], "Tapado");
+  EXPECT_EQ(c.ChordBuffer.mode[5], kModeTapado);
 }
 
 // --- chord files ----------------------------------------------------------------------
@@ -536,6 +540,10 @@ TEST(DivisionClipboard, CopyFillsTheGridByCBTab) {
     EXPECT_EQ(row[kColNote], "G  ");  // E + 3
     EXPECT_EQ(c.ChordBuffer.spare[0], 9);  // all 60 bytes
     EXPECT_EQ(GridRow(c, tab ? 1 : 6)[kColFret], "");  // a silent string shows no fret
+    // A fret the grid refuses keeps the division's values, its delay bounded.
+    SetNote(d, 1, 40, 3, kModeNormal, 200);
+    CopyDivisionToChord(r.g.CurrentTiempoG, 1, c, t, 0);
+    EXPECT_EQ(c.ChordBuffer.delay[1], 99);
     EXPECT_EQ(r.undo.UndoLast, -1);
   }
 }

@@ -319,6 +319,8 @@ EditEffect EditKeyDown(EditContext& c, int key, bool ctrl, bool alt) {
   TabEditor& ed = c.ed;
   if (!ed.boxVisible) {
     ed.boxVisible = true;
+    // The beat may have fewer divisions than when the box was hidden.
+    if (!DivisionInBeat(c.g.CurrentTiempoG, ed.EditDivision)) PlaceBox(c.g.CurrentTiempoG, ed, c.chords.tab);
     return e;
   }
   if (key == editkey::kControl) ed.ctrlInfoVisible = true;

@@ -939,7 +939,9 @@ TEST(Requantise, TheBoxNeverEditsPastTheNewCount) {
   e.g.CurrentTiempoG.divisions = 6;
   e.Open(5, 0);
   e.Key(editkey::kKeypad0 + 2);
-  e.Key('9');  // shows the box again
+  e.Key('9');  // shows the box again, over a division the beat has
+  EXPECT_EQ(e.ed.EditDivision, 1);
+  EXPECT_EQ(e.ed.boxLeft, 40 + 536 / 2);
   e.Key('9');
   EXPECT_EQ(e.ed.EditDivision, 1);
   EXPECT_EQ(e.Div(1).fret[0], 9);

@@ -3,6 +3,8 @@
 // ring, the tablature editor's keys and clicks, and re-quantising a beat.
 #include <gtest/gtest.h>
 
+#include <QtCore/qnamespace.h>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,7 @@
 #include "guitar/chords.h"
 #include "guitar/division_clipboard.h"
 #include "guitar/edit.h"
+#include "guitar/edit_keys.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "temp_dir.h"
@@ -946,6 +949,23 @@ TEST(Requantise, TheBoxNeverEditsPastTheNewCount) {
   EXPECT_EQ(e.ed.EditDivision, 1);
   EXPECT_EQ(e.Div(1).fret[0], 9);
   EXPECT_EQ(e.Div(5).strength[0], 0);
+}
+
+TEST(TabEditor, WindowKeysMapToVirtualKeys) {
+  struct Case {
+    int qt;
+    bool keypad;
+    int vk;
+  } cases[] = {
+      {Qt::Key_5, false, '5'},          {Qt::Key_5, true, editkey::kKeypad0 + 5},
+      {Qt::Key_0, true, editkey::kKeypad0}, {Qt::Key_R, false, 'R'},
+      {Qt::Key_Control, false, 17},     {Qt::Key_Left, false, 37},
+      {Qt::Key_Down, true, 40},         {Qt::Key_Enter, true, 13},
+      {Qt::Key_Return, false, 13},      {Qt::Key_Escape, false, 27},
+      {Qt::Key_Backspace, false, 8},    {Qt::Key_Delete, false, 46},
+      {Qt::Key_F5, false, 0},           {Qt::Key_Plus, true, 0},
+  };
+  for (const Case& k : cases) EXPECT_EQ(EditVirtualKey(k.qt, k.keypad), k.vk) << k.qt;
 }
 
 TEST(ChordTransfer, AHiddenBoxMeansTheFirstDivision) {

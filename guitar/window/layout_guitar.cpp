@@ -63,7 +63,8 @@ void TMainForm::BuildGuitarControls() {
   TapaRellena = MakeCover(p, "TapaRellena", {542, 21, 26, 24});
 
   // The bar view: every beat of the bar, the beat marker, the end of the marks.
-  Chart2 = new TabChart(p, "Chart2", {5, 134, 854, 116}, {30, 10, 816, 70});
+  Chart2 = new TabChart(p, "Chart2", {5, 134, 854, 116}, {30, 6, 816, 86});
+  Chart2->LeftPad = 0.4;
   Chart2->Series.resize(3);
   ChartSeries& notes = Chart2->Series[0];  // PointSeries1
   notes.kind = ChartSeries::Kind::Points;
@@ -114,7 +115,8 @@ void TMainForm::BuildGuitarControls() {
   SpeedButton21 = MakeButton(p, "SpeedButton21", "+", {720, y, 22, h});
 
   // The beat view: the tablature of the beat at the cursor.
-  Chart1 = new TabChart(p, "Chart1", {5, 298, 592, 144}, {30, 12, 550, 100});
+  Chart1 = new TabChart(p, "Chart1", {5, 298, 592, 144}, {30, 8, 550, 112});
+  Chart1->LeftPad = 0.6;
   Chart1->Series.resize(1);
   ChartSeries& tab = Chart1->Series[0];  // Series3
   tab.kind = ChartSeries::Kind::Points;

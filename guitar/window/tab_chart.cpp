@@ -19,9 +19,9 @@ TabChart::TabChart(QWidget* parent, const char* name, QRect geometry, QRect plot
 QPointF TabChart::ToPixel(double x, double y) const {
   const double xSpan = BottomMax > 0 ? BottomMax : 1;
   const double px = plot_.left() + x * plot_.width() / xSpan;
-  const double ySpan = LeftMax - LeftMin;
-  double f = ySpan != 0 ? (y - LeftMin) / ySpan : 0;  // 0 at LeftMin, 1 at LeftMax
-  if (!LeftInverted) f = 1 - f;                        // LeftMin at the bottom
+  const double low = LeftMin - LeftPad, ySpan = LeftMax - LeftMin + 2 * LeftPad;
+  double f = ySpan != 0 ? (y - low) / ySpan : 0;  // 0 at the low end, 1 at the high end
+  if (!LeftInverted) f = 1 - f;                    // the low end at the bottom
   const double py = plot_.top() + f * plot_.height();
   return {px, py};
 }

@@ -44,6 +44,7 @@ class TabChart : public QWidget {
   double LeftMin = 1;    // the left axis, 1 .. 6, a tick at each whole value
   double LeftMax = 6;
   bool LeftInverted = false;  // false: LeftMin at the bottom
+  double LeftPad = 0;         // room beyond both ends of the left axis, in its units
 
   // The text under a bottom tick (the value as the chart would write it).
   std::function<QString(const QString& text, int value)> onBottomLabel;

@@ -630,3 +630,29 @@ TEST_F(GuitarPlaybackTest, BarsOfOneBeatFollowInTurn) {
             (std::vector<Cursor>{{1, 1}, {2, 1}, {3, 1}, {1, 1}}));
   form->botonstopClick();
 }
+
+TEST_F(GuitarPanelTest, AnotherSetOpenedSavesTheTrackWhereItCameFrom) {
+  Build();
+  const std::string set = form->DataSet.DataSetName;
+  Open();
+  form->Insertartiempo1Click();
+  dlg->answers = {kAnswerYes, kAnswerYes};
+  form->Nuevo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Nuevo");
+  if (form->Guitarra1->isChecked()) {
+    // Still open on the old track when the new set selected no theme.
+    if (form->Guitar->Modified) form->Guitarra1->trigger();
+  }
+  ASSERT_TRUE(dlg->questions.contains(QString::fromUtf8(" ¿ Quiere guardar el tema de guitarra Solea.gtr")))
+      << dlg->questions.join('|').toStdString();
+  std::string path;
+  ASSERT_TRUE(GuitarTrackPathOf(set, "Solea", &path));
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(std::filesystem::file_size(path), 11u * 64u);
+  // Nothing was written into the new set's folder.
+  const auto folder = std::filesystem::path(PathOf("x")).parent_path();
+  bool gtr = false;
+  if (std::filesystem::exists(folder))
+    for (const auto& e : std::filesystem::directory_iterator(folder)) gtr |= e.path().extension() == ".gtr";
+  EXPECT_FALSE(gtr);
+}

@@ -432,6 +432,7 @@ class TMainForm : public QMainWindow {
   void GuitarCursorTick();
   void GuitarAfterStop();
   int GuitarTema = -1;        // the theme whose track is open, -1: none
+  std::string GuitarSetName;  // the set that theme belongs to
   uint16_t MidiBeatUnit = 0;  // the MIDI import's forced beat unit, 0: none
   struct GuitarFollowState {
     int64_t BeatStartTick = 0;

@@ -45,6 +45,7 @@ void TMainForm::OpenGuitarPanel() {
     SGSacoSelectCell(1, 1);
   }
   GuitarTema = t >= 0 && t < GridTemaCount() ? t : -1;
+  GuitarSetName = DataSet.DataSetName;
   GuitarState& g = *Guitar;
   const bool found = OpenGuitarTrack(g, *Rhythm, GuitarTema, DataSet.DataSetName);
   NameFileLabel(LFGuitarra, g, GuitarTema >= 0 ? &Rhythm->Temas[static_cast<size_t>(GuitarTema)] : nullptr);
@@ -74,8 +75,10 @@ void TMainForm::CloseGuitarPanel() {
     SGSacoSelectCell(1, 1);
   }
   // The track is saved under the name its theme has now: the theme it was
-  // opened on, whichever theme the grid has moved to since.
-  if (GuitarTema >= 0 && GuitarTema < kMaxTemas) {
+  // opened on, whichever theme the grid has moved to since. Once another set
+  // has been opened the tables hold other themes: the file stays the one
+  // the track was read from.
+  if (GuitarTema >= 0 && GuitarTema < kMaxTemas && DataSet.DataSetName == GuitarSetName) {
     Tema& t = Rhythm->Temas[static_cast<size_t>(GuitarTema)];
     PrepareGuitarClose(g, t, DataSet.DataSetName);
     NameFileLabel(LFGuitarra, g, &t);

@@ -17,6 +17,7 @@
 #include "guitar/gtr_file.h"
 #include "guitar/track.h"
 #include "guitar/window/tab_chart.h"
+#include "platform/audio/tick.h"
 #include "rhythm/library_ops.h"
 
 namespace {
@@ -289,6 +290,12 @@ TEST_F(GuitarPanelTest, BothViewsDrawTheNotesAtTheirPlaces) {
   EXPECT_EQ(Marker().points[0].x, 1.0f);
   EXPECT_EQ(Marker().points[0].y, 8.05f);
   EXPECT_EQ(Marker().points[0].label, "2");
+  EXPECT_EQ(Marker().markColor, QColor(0, 255, 0));
+  // The beat's number turns red when the beat's accent box is ticked.
+  form->AccentBoxes[1]->setChecked(true);
+  form->RefrescaTG();
+  EXPECT_EQ(Marker().markColor, QColor(255, 0, 0));
+  form->AccentBoxes[1]->setChecked(false);
 
   // A beat without sounding notes draws nothing; its divisions are still numbered.
   G().GuitarTrack[2] = EmptyTiempoG();
@@ -519,6 +526,7 @@ class GuitarPlaybackTest : public GuitarPanelTest {
     form->Playback->AddListener([this](const BeatCue& cue) {
       if (cue.stopped) return;
       seen.push_back(At());
+      lastCue = cue;
       tabMatches.push_back(MarkerOf(G().CurrentTiempoG) == CursorSlotMarker());
     });
   }
@@ -530,6 +538,7 @@ class GuitarPlaybackTest : public GuitarPanelTest {
   }
   std::vector<Cursor> seen;
   std::vector<bool> tabMatches;
+  BeatCue lastCue;
 };
 
 TEST_F(GuitarPlaybackTest, TheViewFollowsTheBeatsOfTheTheme) {
@@ -547,6 +556,26 @@ TEST_F(GuitarPlaybackTest, TheViewFollowsTheBeatsOfTheTheme) {
   EXPECT_EQ(form->LGCompas->text(), "  1/  3");
   EXPECT_EQ(form->LGTiempo->text(), "  2/  3");
   EXPECT_EQ(form->SBCompas->value(), 1);
+
+  // Between two beats the marker runs across the beat with the time.
+  {
+    ScopedFakeTickCount clock(1000);
+    form->OnGuitarBeat(lastCue);
+    ASSERT_EQ(At(), (Cursor{1, 2}));
+    clock.Advance(250);  // half a beat at 120 bpm
+    form->GuitarCursorTick();
+    ASSERT_EQ(Marker().points.size(), 2u);
+    EXPECT_FLOAT_EQ(Marker().points[0].x, 1.5f);
+    form->Engine->PlayState = 2;  // in pause it stands still
+    form->GuitarCursorTick();
+    clock.Advance(400);
+    form->GuitarCursorTick();
+    EXPECT_FLOAT_EQ(Marker().points[0].x, 1.5f);
+    form->Engine->PlayState = 1;
+    clock.Advance(125);
+    form->GuitarCursorTick();
+    EXPECT_FLOAT_EQ(Marker().points[0].x, 1.75f);
+  }
 
   // While it plays, the next-bar button moves the sequencer along; clicks
   // on the bar view do nothing.
@@ -655,4 +684,15 @@ TEST_F(GuitarPanelTest, AnotherSetOpenedSavesTheTrackWhereItCameFrom) {
   if (std::filesystem::exists(folder))
     for (const auto& e : std::filesystem::directory_iterator(folder)) gtr |= e.path().extension() == ".gtr";
   EXPECT_FALSE(gtr);
+}
+
+TEST_F(GuitarPanelTest, ClosingTheProgramOffersToSaveTheTrack) {
+  Build();
+  Open();
+  form->Vaciartiempo1Click();
+  dlg->answers = {kAnswerYes};
+  ASSERT_TRUE(form->FormClose());
+  EXPECT_FALSE(form->Guitarra1->isChecked());
+  EXPECT_TRUE(dlg->questions.contains(QString::fromUtf8(" ¿ Quiere guardar el tema de guitarra Solea.gtr")));
+  EXPECT_EQ(std::filesystem::file_size(PathOf("Solea")), 10u * 64u);
 }

@@ -176,7 +176,7 @@ void TMainForm::SpeedButton13Click() {
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty() || g.GuitarBar <= 1) return;
   g.GuitarBeat = 1;
-  g.GuitarBar = std::min(g.GuitarBar, g.GuitarBarCount + 1) - 1;
+  g.GuitarBar -= 1;
   MiUDCompasClick();
 }
 
@@ -184,17 +184,17 @@ void TMainForm::SpeedButton14Click() {
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty() || g.GuitarBar >= g.GuitarBarCount) return;
   g.GuitarBeat = 1;
-  g.GuitarBar = std::max(g.GuitarBar, 0) + 1;
+  g.GuitarBar += 1;
   MiUDCompasClick();
 }
 
 void TMainForm::SpeedButton18Click() {
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty()) return;
-  if (g.GuitarBeat > 1 && g.GuitarBeat - 1 <= g.GuitarBeatsInBar) {
+  if (g.GuitarBeat > 1) {
     g.GuitarBeat -= 1;
     MiUDTiemposClick();
-  } else if (g.GuitarBar > 1 && g.GuitarBar <= g.GuitarBarCount + 1) {
+  } else if (g.GuitarBar > 1) {
     g.GuitarBar -= 1;
     g.GuitarBeat = 1;
     MiUDCompasClick();
@@ -207,10 +207,10 @@ void TMainForm::SpeedButton18Click() {
 void TMainForm::SpeedButton17Click() {
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty()) return;
-  if (g.GuitarBeat >= 1 && g.GuitarBeat < g.GuitarBeatsInBar) {
+  if (g.GuitarBeat < g.GuitarBeatsInBar) {
     g.GuitarBeat += 1;
     MiUDTiemposClick();
-  } else if (g.GuitarBar >= 0 && g.GuitarBar < g.GuitarBarCount) {
+  } else if (g.GuitarBar < g.GuitarBarCount) {
     g.GuitarBar += 1;
     g.GuitarBeat = 1;
     MiUDCompasClick();

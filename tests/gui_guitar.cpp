@@ -638,6 +638,10 @@ TEST_F(GuitarPlaybackTest, SilentMixesLeaveTheViewAndItsBeatAlone) {
   const TiempoG before = G().CurrentTiempoG;
   form->Normalizar1Click();
   form->Work->NormaliseTheme(0);
+  const std::string wav = dir.path() + "/datos/wavs/guitarra.wav";
+  dlg->saveNames = {QString::fromStdString(wav)};
+  form->SpeedButton6Click();
+  EXPECT_TRUE(std::filesystem::exists(wav));
   EXPECT_EQ(At(), at);
   EXPECT_EQ(std::memcmp(&before, &G().CurrentTiempoG, sizeof before), 0);
   EXPECT_EQ(form->LGCompas->text(), "  2/  3");

@@ -9,7 +9,8 @@ Workspace::Workspace(EditionFormat edition)
       Rhythm(RhythmTables::Create()),
       Engine(std::make_unique<EngineState>(edition.engine)),
       Bank(std::make_unique<BancoSonidos>(edition.soundCapacity)),
-      Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)) {}
+      Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
+      Guitar(std::make_unique<GuitarState>()) {}
 
 namespace {
 

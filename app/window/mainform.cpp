@@ -24,7 +24,8 @@ TMainForm::TMainForm(Options opts)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
-      DataSet(Work->DataSet) {
+      DataSet(Work->DataSet),
+      Guitar(Work->Guitar.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();
@@ -34,9 +35,11 @@ TMainForm::TMainForm(Options opts)
   BuildRhythmEditors();
   BuildEngineControls();
   BuildStartupControls();
+  BuildGuitarControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
+  ConnectGuitarControls();
   BuildLibraryControls();
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
@@ -81,7 +84,6 @@ void TMainForm::Pistas1Click() { TogglePanel(PanelPistas, Pistas1, false); }
 void TMainForm::Onda1Click() { TogglePanel(PanelOnda, Onda1, false); }
 void TMainForm::Sonidos1Click() { TogglePanel(PanelSonidos, Sonidos1, false); }
 void TMainForm::Afinador1Click() { TogglePanel(PanelAfinador, Afinador1, false); }
-void TMainForm::Guitarra1Click() { TogglePanel(PanelGuitarra, Guitarra1, false); }
 
 void TMainForm::ConnectHandlers() {
   ConnectShell();  // language items, help menu, manual and web actions

@@ -33,15 +33,19 @@ int TMainForm::EditedTema() const {
   return (t >= 0 && t < GridTemaCount()) ? t : -1;
 }
 
-// The guitar panel comes with the guitar track: until then a theme change
-// only stops a playing loop when the panel's item is ticked.
+// An open guitar panel follows the theme selection: it is closed on the
+// track it holds (which offers to save it) and opened on the new theme.
 bool TMainForm::CloseGuitarForThemeChange() {
   if (!Guitarra1->isChecked()) return false;
   if (Engine->PlayState == 1) Stop1Click();
+  Guitarra1Click();
   return true;
 }
 
-void TMainForm::ReopenGuitarAfterThemeChange(int row) { SGTemas->Select(SGTemas->Col(), row); }
+void TMainForm::ReopenGuitarAfterThemeChange(int row) {
+  SGTemas->Select(SGTemas->Col(), row);
+  if (!Guitarra1->isChecked()) Guitarra1Click();
+}
 
 void TMainForm::LoadGuitarSliders() {}
 

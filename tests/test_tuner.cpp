@@ -6,11 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "guitar/notes.h"
 #include "platform/audio/wave_in.h"
+#include "tuner/corpus.h"
 #include "tuner/tuner.h"
 #include "tuner/tuner_input.h"
 
@@ -549,4 +552,40 @@ TEST(TunerMicThreads, EveryBufferOnceWithThreadedDelivery) {
   EXPECT_EQ(mic.Poll(*s, Notes()), FrameOutcome::kIncomplete);
   EXPECT_EQ(frames, 40);
   wave.Close();
+}
+
+// --- the synthetic corpus of the benchmarks -------------------------------------------
+
+TEST(TunerCorpus, ItemsAndRecordings) {
+  const std::vector<CorpusItem> items = CorpusItems(StringSound::kNoisy);
+  ASSERT_EQ(items.size(), 6u * 3 * 5);
+  std::set<std::string> names;
+  for (const CorpusItem& it : items) {
+    names.insert(it.name);
+    // The note's frequency in the table (rounded to 5 digits), moved by the detuning.
+    EXPECT_NEAR(CentsOff(it.frequency, NoteFrequency(it.note)), it.cents, 0.1) << it.name;
+  }
+  EXPECT_EQ(names.size(), items.size());
+  EXPECT_EQ(items.front().name, "noisy-s6-f0-m25");
+  EXPECT_EQ(items.front().note, 7);    // E2
+  EXPECT_EQ(items.back().note, 43);    // E5: 1st string, fret 12
+  const std::vector<int16_t> a = SynthesizeString(items[7]);
+  EXPECT_EQ(a.size(), size_t(kCorpusSeconds * kCorpusRate));
+  EXPECT_EQ(a, SynthesizeString(items[7]));
+}
+
+// Clean plucked open strings in tune read their note, each reading within
+// 1 Hz at 110 Hz (16 cents): the last harmonic is taken in whole Hz.
+TEST(TunerCorpus, PluckedOpenStringsReadRight) {
+  for (const CorpusItem& it : CorpusItems(StringSound::kPlucked)) {
+    if (it.fret != 0 || it.cents != 0 || (it.stringNumber != 5 && it.stringNumber != 1)) continue;
+    SCOPED_TRACE(it.name);
+    const TunerRun run = RunTuner(Notes(), SynthesizeString(it));
+    EXPECT_EQ(run.frames, 7);
+    ASSERT_FALSE(run.notes.empty());
+    for (size_t i = 0; i < run.notes.size(); ++i) {
+      EXPECT_EQ(run.notes[i], it.note);
+      EXPECT_LT(std::abs(CentsOff(run.frequencies[i], it.frequency)), 16.0);
+    }
+  }
 }

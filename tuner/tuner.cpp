@@ -266,8 +266,8 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
 
   // Peaks, strongest first; each keeps the bins within 16 of it for itself.
   s.PeakCount = 0;
+  s.TunerPeaks.fill(0);
   for (int j = 0; j < kTunerPeakCount; ++j) {
-    s.TunerPeaks[static_cast<size_t>(j)] = 0;
     double best = 0.0;
     int bestBin = 0;
     for (int b = kFirstPeakBin; b <= bins - 2; ++b) {
@@ -322,6 +322,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   {
     size_t used = 0;
     s.Label12[0] = '\0';
+    // At most 16 x "1022 " and "-Dif=1022 ": 90 characters.
     for (int j = 0; j < count; ++j)
       used += static_cast<size_t>(std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "%d ", peaks[j]));
     std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "-Dif=%d ", f);

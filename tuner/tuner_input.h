@@ -5,6 +5,8 @@
 // only marks the half as full; the GUI thread's tick calls Poll, which frames
 // the oldest full half exactly once and queues it again. A half that comes
 // back only partly filled (a reset or a stop) is not a frame and is dropped.
+// The input holds the halves while they are queued: reset or close it
+// before this object goes.
 #pragma once
 
 #include <array>

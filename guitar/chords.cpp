@@ -16,10 +16,6 @@ const std::array<std::string, kModeCount> kEnglishModes{"Normal", "Legato", "Thu
 constexpr int kMaxCellNumber = 1000000;
 constexpr int kMaxStrumStep = 16;
 constexpr int kMaxChordStrength = 7;
-// FretPositions: frets -2..19, x from kFretboardLeft, the nut on the right.
-constexpr int kFirstFretPosition = -2;
-constexpr std::array<int, 22> kFretPositions{610, 588, 566, 529, 487, 448, 411, 376, 344, 313, 285,
-                                             258, 233, 209, 186, 164, 144, 126, 108, 90,  73,  58};
 constexpr int kMarkTop = 60;
 constexpr int kMarkLeft = 234;
 constexpr int kModeChooserRowHeight = 17;
@@ -133,7 +129,7 @@ bool TakeChordRow(ChordState& c, int row, const GuitarTuning& tuning, int capo) 
   r[kColNote] = name;
   FingerMark& mark = c.StringNoteLabels[static_cast<size_t>(i)];
   mark.top = kStringSpacing * (kGuitarStrings - s) + kMarkTop;
-  mark.left = FretPosition(fret + capo) + kMarkLeft;
+  mark.left = FretPosition(std::min(fret + capo, kLastFretMark)) + kMarkLeft;
   mark.text = name;
   return true;
 }
@@ -171,11 +167,6 @@ void ChooseChordMode(ChordState& c, int row, int item, const GuitarTuning& tunin
 }
 
 // --- the fretboard ---------------------------------------------------------------
-
-int FretPosition(int fret) {
-  const int f = std::clamp(fret, kFirstFretPosition, kLastFretMark);
-  return kFretPositions[static_cast<size_t>(f - kFirstFretPosition)];
-}
 
 int FretAtX(int x) {
   for (int f = 0; f <= kLastFretMark; ++f)

@@ -88,9 +88,8 @@ constexpr int kBeyondFrets = 21;      // the fret value of the area left of fret
 constexpr int kLastFretMark = 19;
 constexpr int kStringSpacing = 12;
 constexpr int kFretboardStrings = 72; // the strings' band, y 0..71
-// x of fret f (-2..19) from x = 180; f outside that range is taken to its
-// nearest end.
-int FretPosition(int fret);
+// FretPosition (guitar/notes.h) gives the x of a fret from x = 180; the
+// fretboard here reaches fret 19.
 // The fret under x: the smallest f in 0..19 at or right of its position, 21
 // left of fret 19.
 int FretAtX(int x);

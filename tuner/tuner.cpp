@@ -15,11 +15,6 @@ constexpr int kShortestGap = 18;           // gaps up to this long do not vote
 constexpr int kMinVotes = 5;
 constexpr int kConfidentVotes = 10;
 
-// Marker positions for frets -2 .. 21; the picture ends at fret 19, frets 20
-// and 21 continue its narrowing spacing.
-constexpr int kFirstFret = -2;
-constexpr std::array<int, 24> kFretPositions{610, 588, 566, 529, 487, 448, 411, 376, 344, 313, 285, 258,
-                                             233, 209, 186, 164, 144, 126, 108, 90,  73,  58,  44,  31};
 constexpr int kDedoLeftOffset = 234;
 constexpr int kDedoTopBase = 129;
 constexpr int kDedoStringStep = 12;
@@ -254,11 +249,6 @@ TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequen
   const int r = NearestNote(notes, frequency);
   if (r >= 0) DescribeReading(notes, fft, r, frequency, std::max(harmonics, 1), reading);
   return reading;
-}
-
-int FretPosition(int fret) {
-  const int i = std::clamp(fret - kFirstFret, 0, static_cast<int>(kFretPositions.size()) - 1);
-  return kFretPositions[static_cast<size_t>(i)];
 }
 
 TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading* out) {

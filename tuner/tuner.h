@@ -206,6 +206,3 @@ int NearestNote(const NoteTable& notes, float frequency);
 // and nothing else when no note is near).
 TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics);
 
-// Horizontal pixel position of the finger marker at a fret of the fretboard
-// picture (nut on the right); frets beyond -2..21 are held at the ends.
-int FretPosition(int fret);

@@ -1,5 +1,7 @@
 #include "app/workspace.h"
 
+#include "links/device.h"
+
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
@@ -9,7 +11,8 @@ Workspace::Workspace(EditionFormat edition)
       Rhythm(RhythmTables::Create()),
       Engine(std::make_unique<EngineState>(edition.engine)),
       Bank(std::make_unique<BancoSonidos>(edition.soundCapacity)),
-      Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)) {}
+      Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
+      Device(std::make_unique<DeviceLink>()) {}
 
 namespace {
 

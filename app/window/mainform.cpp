@@ -24,7 +24,8 @@ TMainForm::TMainForm(Options opts)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
-      DataSet(Work->DataSet) {
+      DataSet(Work->DataSet),
+      Device(Work->Device.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();
@@ -38,6 +39,7 @@ TMainForm::TMainForm(Options opts)
   ConnectRhythmEditors();
   ConnectEngineControls();
   BuildLibraryControls();
+  BuildDeviceLink(opts);
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
@@ -58,6 +60,7 @@ TMainForm::~TMainForm() {
   if (Timer1) Timer1->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();  // its callback writes WaveInReady, which goes first
+  CloseDevice();
 }
 
 void TMainForm::Log(const QString& line) { Visor->append(line); }

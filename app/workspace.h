@@ -1,5 +1,6 @@
 // The program's state without a window: the open data set, the rhythm
-// tables, the sound bank, the mix state and the player that owns the beat. Built for an edition
+// tables, the sound bank, the mix state, the player that owns the beat and
+// the guitar track. Built for an edition
 // (output rate, track count, sound capacity); the window reads it, calls it
 // and shows it.
 #pragma once
@@ -15,6 +16,8 @@
 #include "engine/normalize.h"
 #include "engine/player.h"
 #include "engine/sound_bank.h"
+#include "guitar/render.h"
+#include "guitar/track.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
 
@@ -37,6 +40,10 @@ class Workspace {
   const std::unique_ptr<EngineState> Engine;
   const std::unique_ptr<BancoSonidos> Bank;
   const std::unique_ptr<Player> Playback;
+  // The guitar track of the theme open in the guitar panel.
+  const std::unique_ptr<GuitarState> Guitar;
+  // The guitar's bank, tuning and voices.
+  const std::unique_ptr<GuitarSound> GuitarAudio;
   // The open set: its name, list file and flags.
   DataSetState DataSet;
   // The hardware metronome link: its transports and reply state.

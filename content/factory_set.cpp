@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "content/guitar_bank.h"
+#include "content/guitar_chords.h"
 #include "content/synth.h"
 #include "engine/wav.h"
 #include "platform/files/atomic_file.h"
@@ -290,5 +291,6 @@ bool WriteWorkingFolder(const std::string& root, std::string* error) {
   files.push_back({Join(original, "formulas.svs"), FormulaFileBytes(set.formulas)});
   files.push_back({Join(original, "temas.svs"), TemaFileBytes(set.temas)});
   if (!AddFactoryGuitarBank(bank, &files, error)) return false;
+  if (!AddFactoryChords(Join(root, "Acordes"), &files, error)) return false;
   return WriteFilesAtomically(files, error);
 }

@@ -30,8 +30,9 @@ std::vector<uint8_t> TemaFileBytes(const std::vector<Tema>& temas);
 // Writes the factory files below root, creating the folders as needed:
 //   BancoDeSonidos/<sound>.wav, datos/Original.vl2,
 //   datos/Original/formulas.svs, datos/Original/temas.svs, the guitar bank
-//   BancoDeSonidos/Guitarra/c1.wav .. c6.wav and its afinacion.txt
-// and the empty folders datos/wavs, Acordes, Plantillas and MIDI. Files of
+//   BancoDeSonidos/Guitarra/c1.wav .. c6.wav and its afinacion.txt, the
+//   chords Acordes/<name>.aco
+// and the empty folders datos/wavs, Plantillas and MIDI. Files of
 // the same names are replaced with identical bytes on every run; nothing
 // else in root is touched.
 bool WriteWorkingFolder(const std::string& root, std::string* error);

@@ -166,6 +166,8 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
     cue.ending = E.EndingCounter != 0;
     return cue;
   };
+  cue.beatCompas = E.CurrentCompas;
+  cue.beatIntro = E.IntroCounter != 0;
   if (E.CurrentBeat < E.FormulaBeats) return finish();
   E.CurrentBeat = 0;
   cue.compasEnded = true;

@@ -59,6 +59,8 @@ struct BeatCue {
   bool stopped = false;     // the last part has ended: nothing is mixed
   bool compasEnded = false;
   int beat = 0;             // CurrentBeat: 1-based beat just started
+  int beatCompas = 0;       // the compás that beat belongs to (before a compás end moves the counter)
+  bool beatIntro = false;   // that beat is an intro beat
   int label = -1;           // beat label lit, 0..11 (-1: none)
   bool accent = false;      // the beat is accented in its formula
   bool countByAccents = false;

@@ -130,3 +130,14 @@ std::string ApplyTuning(GuitarTuning& tuning, const std::array<int, kGuitarStrin
       });
   return caption;
 }
+
+namespace {
+constexpr int kFirstFretPosition = -2;
+constexpr std::array<int, 24> kFretPositions{610, 588, 566, 529, 487, 448, 411, 376, 344, 313, 285, 258,
+                                             233, 209, 186, 164, 144, 126, 108, 90,  73,  58,  44,  31};
+}  // namespace
+
+int FretPosition(int fret) {
+  const int i = std::clamp(fret - kFirstFretPosition, 0, static_cast<int>(kFretPositions.size()) - 1);
+  return kFretPositions[static_cast<size_t>(i)];
+}

@@ -64,3 +64,9 @@ std::array<int, kGuitarStrings> ParseTuningOffsets(const std::string& text);
 // string up to fret 21; entries outside the table are left alone). Returns
 // the caption of the six open-string labels, 6 characters each.
 std::string ApplyTuning(GuitarTuning& tuning, const std::array<int, kGuitarStrings>& offsets);
+
+// --- the fretboard picture ------------------------------------------------------
+// The x of fret f on the fretboard picture (the nut on the right), for frets
+// -2..21: the picture ends at fret 19, frets 20 and 21 continue its narrowing
+// spacing. Frets outside are held at the ends.
+int FretPosition(int fret);

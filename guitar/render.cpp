@@ -119,7 +119,7 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
 }
 
 bool PlayingTiempoG(const GuitarTrackView& track, int compas, int beat, TiempoG* out) {
-  if (track.slots == nullptr || track.bars == nullptr || compas < 1 || compas > track.barCount || beat < 0)
+  if (track.beats == nullptr || track.bars == nullptr || compas < 1 || compas > track.barCount || beat < 0)
     return false;
   const uint64_t barStart = track.bars[compas - 1];
   const uint64_t barEnd = track.bars[compas];
@@ -127,7 +127,7 @@ bool PlayingTiempoG(const GuitarTrackView& track, int compas, int beat, TiempoG*
   if (barStart % kBeatBytes != 0 || offset + kBeatBytes > barEnd) return false;
   const uint64_t slot = offset / kBeatBytes;
   if (slot >= track.slotCount) return false;
-  *out = track.slots[slot];
+  *out = track.beats[slot];
   return true;
 }
 

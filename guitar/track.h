@@ -51,6 +51,7 @@ struct GuitarState {
   BeatClipboardG BeatClipboard;
   BarClipboardG BarClipboard;
   int MarkedBeats = 0;           // beats marked from the cursor on, 0 = none
+  int Capo = 0;                  // semitones added to every fret played, 0..12
   int GuitarThemeClipboard = 0;  // theme-grid row remembered by "Copiar Guitarra", 0 = none
 };
 

@@ -65,7 +65,8 @@ std::vector<PanelRow> Panels(TMainForm& f) {
           {f.Onda1, f.PanelOnda, f.StaticText9, false, false},
           {f.Sonidos1, f.PanelSonidos, f.StaticText10, false, false},
           {f.Afinador1, f.PanelAfinador, f.StaticText11, false, false},
-          {f.Guitarra1, f.PanelGuitarra, f.StaticText7, false, false}};
+          // Opening the guitar panel ends by bringing it to the front.
+          {f.Guitarra1, f.PanelGuitarra, f.StaticText7, false, true}};
 }
 }  // namespace
 

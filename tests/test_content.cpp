@@ -353,7 +353,7 @@ TEST(ContentFolderTest, WritesTheFactoryFiles) {
 
   for (const char* sub : {"BancoDeSonidos", "datos", "datos/Original", "datos/wavs", "Acordes", "Plantillas", "MIDI"})
     EXPECT_TRUE(fs::is_directory(root / sub)) << sub;
-  for (const char* empty : {"datos/wavs", "Acordes", "Plantillas", "MIDI"}) EXPECT_TRUE(fs::is_empty(root / empty)) << empty;
+  for (const char* empty : {"datos/wavs", "Plantillas", "MIDI"}) EXPECT_TRUE(fs::is_empty(root / empty)) << empty;
 
   const FactorySet set = BuildFactorySet();
   for (const std::string& name : set.sounds) {

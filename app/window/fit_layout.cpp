@@ -44,6 +44,11 @@ void AddRuntimeTexts(TMainForm* f, ShownTexts* texts) {
   add(f->Label15, {QString::fromUtf8(SoundCountText(9999, false).c_str()),
                    QString::fromUtf8(SoundCountText(9999, true).c_str())});
   add(f->Label29, {"99.99'"});
+  add(f->LFGuitarra, {name32 + ".gtr"});
+  add(f->LGCompas, {"999/999"});
+  add(f->LGTiempo, {" 12/ 12"});
+  add(f->LGPartes, {"24"});
+  add(f->LGCejilla, {"12"});
 }
 
 int CaptionRight(QGroupBox* panel, const QStringList& titles) {

@@ -25,7 +25,9 @@ TMainForm::TMainForm(Options opts)
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
       DataSet(Work->DataSet),
-      Device(Work->Device.get()) {
+      Device(Work->Device.get()),
+      Guitar(Work->Guitar.get()),
+      GuitarAudio(Work->GuitarAudio.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();
@@ -35,9 +37,12 @@ TMainForm::TMainForm(Options opts)
   BuildRhythmEditors();
   BuildEngineControls();
   BuildStartupControls();
+  BuildGuitarControls();
+  BuildGuitarSoundControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
+  ConnectGuitarControls();
   BuildLibraryControls();
   BuildDeviceLink(opts);
   LoadPanelPictures();
@@ -84,7 +89,6 @@ void TMainForm::Pistas1Click() { TogglePanel(PanelPistas, Pistas1, false); }
 void TMainForm::Onda1Click() { TogglePanel(PanelOnda, Onda1, false); }
 void TMainForm::Sonidos1Click() { TogglePanel(PanelSonidos, Sonidos1, false); }
 void TMainForm::Afinador1Click() { TogglePanel(PanelAfinador, Afinador1, false); }
-void TMainForm::Guitarra1Click() { TogglePanel(PanelGuitarra, Guitarra1, false); }
 
 void TMainForm::ConnectHandlers() {
   ConnectShell();  // language items, help menu, manual and web actions

@@ -37,6 +37,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QScrollArea;
+class QScrollBar;
 class QRadioButton;
 class QSlider;
 class QTextEdit;
@@ -44,6 +45,7 @@ class QTimer;
 class QWidget;
 class SettingsIni;
 class StringGrid;
+class TabChart;
 struct DeviceLink;
 struct IdentifyOutcome;
 
@@ -98,6 +100,8 @@ class TMainForm : public QMainWindow {
   Player* const Playback;
   DataSetState& DataSet;
   DeviceLink* const Device;
+  GuitarState* const Guitar;
+  GuitarSound* const GuitarAudio;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -108,7 +112,7 @@ class TMainForm : public QMainWindow {
   void Onda1Click();
   void Sonidos1Click();
   void Afinador1Click();  // the panel only, until the tuner comes
-  void Guitarra1Click();  // the panel only, until the guitar comes
+  void Guitarra1Click();  // opens the guitar panel on the selected theme, or closes it
   bool BonjourPresent = false;  // the DNS-SD server is installed (never yet)
   bool FormClosed = false;      // a close went through: a later one does nothing
   void FormCreate();
@@ -375,6 +379,107 @@ class TMainForm : public QMainWindow {
   std::array<QPushButton*, 8> ClickPresetButtons{};  // SpeedButton3,4,5,7,2,8,9,10
   QRadioButton* Mono = nullptr;
   QRadioButton* Estereo = nullptr;
+
+  // --- guitar panel: the track of the open theme, its views, navigation,
+  // beat and bar menu and templates (guitar/window/) ---
+  void BuildGuitarControls();
+  void ConnectGuitarControls();
+  void OpenGuitarPanel();
+  void CloseGuitarPanel();
+  void LimpiaTG();
+  void BGuardaGClick();
+  void ShowGuitarModified();  // BGuardaG shows the modified mark, its cover the rest
+  void ShowMarkedBeats();     // the covers of the fill and template buttons follow MarkedBeats
+  // The beat and bar menu (PopupMenu6).
+  void CopiarTiempoGClick();
+  void PegarTiempoGClick();
+  void Insertartiempo1Click();
+  void Vaciartiempo1Click();
+  void Elminartiempo1Click();
+  void CopiarCompasGClick();
+  void PegarCompasGClick();
+  void Insertarcompas1Click();
+  void Vaciarcompas1Click();
+  void Eliminarcompas1Click();
+  void RecPlantillaClick();
+  void AbrePlantillaClick();
+  void CopiarGuitarra1Click();
+  void PegarGuitarra1Click();
+  // The beat view (Chart1) and the bar view (Chart2), and moving between them.
+  void RefrescaTG();
+  void RefrescaCG();
+  void MiUDCompasClick();
+  void MiUDTiemposClick();
+  void MiUDCejillaClick();
+  void SBCompasScroll();
+  void SpeedButton13Click();
+  void SpeedButton14Click();
+  void SpeedButton17Click();
+  void SpeedButton18Click();
+  void SpeedButton21Click();
+  void SpeedButton22Click();
+  void SpeedButton11Click();
+  void CBTabClick();
+  QString Chart1GetAxisLabel(const QString& text, int value) const;
+  QString Chart2GetAxisLabel(const QString& text, int value) const;
+  void Chart2ClickBackground(Qt::MouseButton button, Qt::MouseButtons shift, int x, int y);
+  void Chart2ClickSeries(Qt::MouseButton button, Qt::MouseButtons shift, int x, int y);
+  void Chart1MouseMove();
+  void Chart2KeyDown();
+  void Chart2KeyPress();
+  void ShowGuitarBarLabel();   // LGCompas
+  void ShowGuitarBeatLabel();  // LGTiempo
+  void SetGuitarScrollBar();   // SBCompas: range and position, without a scroll event
+  void PlaceBeatMarker(float x);  // the two points of the beat marker on Chart2
+  // The audition of the beat at the cursor.
+  void PlayTiempoGClick();
+  // --- the guitar's sound (guitar/window/form_guitar_sound.cpp) ---
+  void BuildGuitarSoundControls();
+  // The mixer's guitar hook: the beat in play of the open track.
+  void EncolaG(EngineState& e);
+  // One note at once: string 1..6, semitones above the open string.
+  void PlayGuitarNote(int stringNumber, int semitones);
+  // Loads a bank (its name Latin-1): the tuning shows in Label5, the chooser
+  // shows the name, a string file that cannot be opened is said.
+  void LoadGuitarBankNamed(const std::string& name);
+  void CBGuitarrasChange();
+  void VolGChange();
+  void PanGChange();
+  QSlider* VolG = nullptr;
+  QSlider* PanG = nullptr;
+  QLabel* Label5 = nullptr;
+  std::function<void()> OnGuitarAudition;  // after every audition asked for (tests watch it)
+  // Playback: the view follows the beat that starts (a listener of the
+  // player), the cursor line runs across it, and a stop takes the cursor's beat again.
+  void OnGuitarBeat(const BeatCue& cue);
+  void GuitarCursorTick();
+  void GuitarAfterStop();
+  int GuitarTema = -1;        // the theme whose track is open, -1: none
+  std::string GuitarSetName;  // the set that theme belongs to
+  uint16_t MidiBeatUnit = 0;  // the MIDI import's forced beat unit, 0: none
+  struct GuitarFollowState {
+    int64_t BeatStartTick = 0;
+    float CursorBeats = 0;
+    float CursorOffset = 0;
+    float Bpm = 120;
+    bool Paused = false;
+  } GuitarFollow;
+  TabChart* Chart1 = nullptr;
+  TabChart* Chart2 = nullptr;
+  QScrollBar* SBCompas = nullptr;
+  QCheckBox* CBTab = nullptr;
+  QLabel *LFGuitarra = nullptr, *LGCompas = nullptr, *LGTiempo = nullptr, *LGPartes = nullptr, *LGCejilla = nullptr;
+  QLabel *Label44 = nullptr, *Label45 = nullptr, *Label48 = nullptr;
+  QLabel *TapaRecG = nullptr, *TapaRellena = nullptr, *TapaRecPlantilla = nullptr;
+  QPushButton *BGuardaG = nullptr, *RecPlantilla = nullptr, *AbrePlantilla = nullptr;
+  QPushButton *SpeedButton11 = nullptr, *SpeedButton13 = nullptr, *SpeedButton14 = nullptr,
+              *SpeedButton17 = nullptr, *SpeedButton18 = nullptr, *SpeedButton21 = nullptr, *SpeedButton22 = nullptr;
+  QMenu* PopupMenu6 = nullptr;
+  QAction *CopiarTiempoG = nullptr, *PegarTiempoG = nullptr, *Insertartiempo1 = nullptr, *Vaciartiempo1 = nullptr,
+          *Elminartiempo1 = nullptr, *CopiarCompasG = nullptr, *PegarCompasG = nullptr, *Insertarcompas1 = nullptr,
+          *Vaciarcompas1 = nullptr, *Eliminarcompas1 = nullptr;
+  QAction *CopiarGuitarra1 = nullptr, *PegarGuitarra1 = nullptr;
+  QTimer* GuitarCursorTimer = nullptr;
 
   // --- hardware metronome link (links/window/form_device.cpp) ---
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp

@@ -292,6 +292,7 @@ void TMainForm::Stop1Click() {
   E.ThemePlayback = false;
   E.PlayState = 0;
   SGDatosFormula->viewport()->update();
+  GuitarAfterStop();  // the guitar takes the beat where its view stands
   // The elapsed time stops with the next finished buffer (OnBufferDone);
   // without a device none will come.
   if (!Playback->OutputOpen()) Timer4->stop();

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
+#include "guitar/render.h"
 #include "app/window/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/atomic_file.h"
@@ -33,17 +34,26 @@ int TMainForm::EditedTema() const {
   return (t >= 0 && t < GridTemaCount()) ? t : -1;
 }
 
-// The guitar panel comes with the guitar track: until then a theme change
-// only stops a playing loop when the panel's item is ticked.
+// An open guitar panel follows the theme selection: it is closed on the
+// track it holds (which offers to save it) and opened on the new theme.
 bool TMainForm::CloseGuitarForThemeChange() {
   if (!Guitarra1->isChecked()) return false;
   if (Engine->PlayState == 1) Stop1Click();
+  Guitarra1Click();
   return true;
 }
 
-void TMainForm::ReopenGuitarAfterThemeChange(int row) { SGTemas->Select(SGTemas->Col(), row); }
+void TMainForm::ReopenGuitarAfterThemeChange(int row) {
+  SGTemas->Select(SGTemas->Col(), row);
+  if (!Guitarra1->isChecked()) Guitarra1Click();
+}
 
-void TMainForm::LoadGuitarSliders() {}
+// The guitar's gain from VolG as it stands (the theme keeps no guitar volume).
+void TMainForm::LoadGuitarSliders() {
+  std::string hint;
+  GuitarVolume(VolG->value(), &Engine->Controls.GuitarGainNum, &Engine->Controls.GuitarGainDen, &hint);
+  VolG->setToolTip(QString::fromStdString(hint));
+}
 
 void TMainForm::SGTemasSelectCell(int col, int row) {
   (void)col;

@@ -79,7 +79,7 @@ void TMainForm::IdentifyTimerTimer() {
 }
 
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
-  for (const std::string& line : o.visorLines) LogPlain(QString::fromUtf8(line.c_str()));
+  for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
   // The set counts as unmodified: start-up marked it so when the
   // identification began. A change the user makes while it runs (the window
   // is up by then) stays marked, or closing would not offer to save it.

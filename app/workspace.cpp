@@ -10,7 +10,8 @@ Workspace::Workspace(EditionFormat edition)
       Engine(std::make_unique<EngineState>(edition.engine)),
       Bank(std::make_unique<BancoSonidos>(edition.soundCapacity)),
       Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
-      Guitar(std::make_unique<GuitarState>()) {}
+      Guitar(std::make_unique<GuitarState>()),
+      GuitarAudio(std::make_unique<GuitarSound>()) {}
 
 namespace {
 

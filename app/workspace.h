@@ -16,6 +16,7 @@
 #include "engine/normalize.h"
 #include "engine/player.h"
 #include "engine/sound_bank.h"
+#include "guitar/render.h"
 #include "guitar/track.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
@@ -39,6 +40,8 @@ class Workspace {
   const std::unique_ptr<Player> Playback;
   // The guitar track of the theme open in the guitar panel.
   const std::unique_ptr<GuitarState> Guitar;
+  // The guitar's bank, tuning and voices.
+  const std::unique_ptr<GuitarSound> GuitarAudio;
   // The open set: its name, list file and flags.
   DataSetState DataSet;
 

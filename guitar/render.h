@@ -54,7 +54,7 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
 // 1444 s) and the bar table (barCount + 1 byte offsets; bar b, 1-based, runs
 // from bars[b - 1] to bars[b]).
 struct GuitarTrackView {
-  const TiempoG* slots = nullptr;
+  const TiempoG* beats = nullptr;  // the slots (not "slots": a Qt keyword)
   size_t slotCount = 0;
   const uint32_t* bars = nullptr;
   int barCount = 0;
@@ -97,3 +97,13 @@ size_t RenderGuitarNote(int stringNumber, int semitones, const GuitarTuning& tun
 void GuitarVolume(int position, int* num, int* den, std::string* hint);
 // PanG's hint: position - 16 as a signed decimal.
 std::string GuitarPanHint(int position);
+
+// The guitar's sound as the program keeps it: the loaded bank, the tuning
+// with its note labels, and the voices of the track in play (an export or
+// a silent pre-roll rings its own, so it never disturbs the playing ones).
+struct GuitarSound {
+  BancoGuitarra Bank;
+  GuitarTuning Tuning;
+  GuitarVoiceState Voices;
+  GuitarVoiceState SilentVoices;
+};

@@ -8,7 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QComboBox>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSlider>
 #include <QTest>
 #include <cstring>
 #include <filesystem>
@@ -699,4 +702,101 @@ TEST_F(GuitarPanelTest, ClosingTheProgramOffersToSaveTheTrack) {
   EXPECT_FALSE(form->Guitarra1->isChecked());
   EXPECT_TRUE(dlg->questions.contains(QString::fromUtf8(" ¿ Quiere guardar el tema de guitarra Solea.gtr")));
   EXPECT_EQ(std::filesystem::file_size(PathOf("Solea")), 10u * 64u);
+}
+
+// --- the guitar's sound --------------------------------------------------------------
+
+// The open track sounds in the theme that plays, from the bank the set
+// loaded, and the guitar's mute silences it.
+TEST_F(GuitarPlaybackTest, TheTrackIsHeardUnlessTheGuitarIsMuted) {
+  Build();
+  WriteNumberedTrack();
+  Open();
+  ASSERT_GT(form->GuitarAudio->Bank.GuitarSampleLengths[0], 0) << "the factory bank is loaded with the set";
+  EXPECT_FALSE(form->Label5->text().isEmpty());
+  auto guitarPeak = [&] {
+    int peak = 0;
+    for (int i = 0; i < form->Engine->SamplesPerBeat; ++i)
+      peak = std::max(peak, std::abs(int{form->Engine->GuitarBuffer[static_cast<size_t>(i)]}));
+    return peak;
+  };
+  Record();
+  form->BotonPlayCompClick();
+  Run(2);
+  EXPECT_GT(guitarPeak(), 500);
+  form->botonstopClick();
+
+  form->MuteButtons[16]->click();
+  seen.clear();
+  form->BotonPlayCompClick();
+  Run(2);
+  EXPECT_EQ(guitarPeak(), 0);
+  form->botonstopClick();
+}
+
+TEST_F(GuitarPanelTest, VolumeAndPanSetTheGuitarsShareOfTheMix) {
+  Build();
+  const struct {
+    int position, num, den;
+    const char* hint;
+  } volumes[] = {{1, 4, 8, "1/8"}, {7, 4, 2, "1/2"}, {8, 4, 1, "x1"}, {16, 36, 1, "x9"}};
+  for (const auto& v : volumes) {
+    form->VolG->setValue(v.position);
+    EXPECT_EQ(form->Engine->Controls.GuitarGainNum, v.num) << v.position;
+    EXPECT_EQ(form->Engine->Controls.GuitarGainDen, v.den) << v.position;
+    EXPECT_EQ(form->VolG->toolTip(), v.hint) << v.position;
+  }
+  form->PanG->setValue(0);
+  EXPECT_EQ(form->Engine->Controls.GuitarPan, 0);
+  EXPECT_EQ(form->PanG->toolTip(), "-16");
+  form->PanG->setValue(32);
+  EXPECT_EQ(form->Engine->Controls.GuitarPan, 32);
+  EXPECT_EQ(form->PanG->toolTip(), "16");
+}
+
+// Another bank chosen is loaded and remembered; a string file it lacks is said
+// and that string stays silent.
+TEST_F(GuitarPanelTest, TheBankChooserLoadsTheBankAndRemembersIt) {
+  for (int s : {1, 2, 4, 5, 6}) {
+    const std::string from = "BancoDeSonidos/Guitarra/c" + std::to_string(s) + ".wav";
+    const std::string to = "BancoDeSonidos/Requinto/c" + std::to_string(s) + ".wav";
+    std::filesystem::create_directories("BancoDeSonidos/Requinto");
+    std::filesystem::copy_file(from, to);
+  }
+  Build();
+  const int row = form->CBGuitarras->findText("Requinto");
+  ASSERT_GE(row, 0);
+  dlg->messages.clear();
+  form->CBGuitarras->setCurrentIndex(row);
+  form->CBGuitarrasChange();
+  ASSERT_EQ(dlg->messages.size(), 1);
+  EXPECT_TRUE(dlg->messages[0].startsWith("No se puede abrir el archivo:\r\n")) << dlg->messages[0].toStdString();
+  EXPECT_TRUE(dlg->messages[0].endsWith("Requinto/c3.wav")) << dlg->messages[0].toStdString();
+  EXPECT_EQ(form->GuitarAudio->Bank.GuitarSampleLengths[3], 0);  // the 3rd string
+  EXPECT_GT(form->GuitarAudio->Bank.GuitarSampleLengths[0], 0);
+  EXPECT_EQ(QSettings("DRAV_PROF.ini", QSettings::IniFormat).value("METRONOMO/Guitarra").toString(), "Requinto");
+  EXPECT_EQ(form->CBGuitarras->currentText(), "Requinto");
+}
+
+// An audition while stopped plays alone; while a theme plays, the beats
+// already queued play on and nothing resets the output.
+TEST_F(GuitarPlaybackTest, AuditionsNeverResetAPlayingOutput) {
+  Build();
+  WriteNumberedTrack();
+  Open();
+  wave->ClearCalls();
+  form->PlayTiempoGClick();
+  const std::vector<std::string> stopped = wave->CallNames();
+  ASSERT_GE(stopped.size(), 3u);
+  EXPECT_EQ(stopped.front(), "Reset");
+  EXPECT_EQ(stopped.back(), "Write");
+  EXPECT_EQ(auditions, 1);
+
+  Record();
+  form->BotonPlayCompClick();
+  Run(2);
+  wave->ClearCalls();
+  form->PlayTiempoGClick();
+  EXPECT_TRUE(wave->CallNames().empty());
+  form->botonstopClick();
 }

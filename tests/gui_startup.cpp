@@ -318,5 +318,5 @@ TEST_F(WindowTest, GuitarSetsAreListed) {
   ASSERT_EQ(form->CBGuitarras->count(), 2);
   EXPECT_EQ(form->CBGuitarras->itemText(0), "Guitarra");
   EXPECT_EQ(form->CBGuitarras->itemText(1), "Requinto");
-  EXPECT_EQ(form->CBGuitarras->currentIndex(), -1);
+  EXPECT_EQ(form->CBGuitarras->currentText(), "Guitarra");  // the bank the open loaded
 }

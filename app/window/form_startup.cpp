@@ -82,7 +82,7 @@ void TMainForm::FormCreate() {
   step("IosReady");
   CBGuitarras->clear();
   for (const auto& g : GuitarSetNames("BancoDeSonidos")) CBGuitarras->addItem(L1(g));
-  CBGuitarras->setCurrentIndex(-1);
+  CBGuitarras->setCurrentIndex(CBGuitarras->findText(L1(GuitarBankName)));  // the bank the open loaded
   step("GuitarSets");
 }
 

@@ -25,7 +25,8 @@ TMainForm::TMainForm(Options opts)
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
       DataSet(Work->DataSet),
-      Guitar(Work->Guitar.get()) {
+      Guitar(Work->Guitar.get()),
+      GuitarAudio(Work->GuitarAudio.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();
@@ -36,6 +37,7 @@ TMainForm::TMainForm(Options opts)
   BuildEngineControls();
   BuildStartupControls();
   BuildGuitarControls();
+  BuildGuitarSoundControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();

@@ -94,6 +94,7 @@ class TMainForm : public QMainWindow {
   Player* const Playback;
   DataSetState& DataSet;
   GuitarState* const Guitar;
+  GuitarSound* const GuitarAudio;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -425,6 +426,21 @@ class TMainForm : public QMainWindow {
   void PlaceBeatMarker(float x);  // the two points of the beat marker on Chart2
   // The audition of the beat at the cursor.
   void PlayTiempoGClick();
+  // --- the guitar's sound (guitar/window/form_guitar_sound.cpp) ---
+  void BuildGuitarSoundControls();
+  // The mixer's guitar hook: the beat in play of the open track.
+  void EncolaG(EngineState& e);
+  // One note at once: string 1..6, semitones above the open string.
+  void PlayGuitarNote(int stringNumber, int semitones);
+  // Loads a bank (its name Latin-1): the tuning shows in Label5, the chooser
+  // shows the name, a string file that cannot be opened is said.
+  void LoadGuitarBankNamed(const std::string& name);
+  void CBGuitarrasChange();
+  void VolGChange();
+  void PanGChange();
+  QSlider* VolG = nullptr;
+  QSlider* PanG = nullptr;
+  QLabel* Label5 = nullptr;
   std::function<void()> OnGuitarAudition;  // after every audition asked for (tests watch it)
   // Playback: the view follows the beat that starts (a listener of the
   // player), the cursor line runs across it, and a stop takes the cursor's beat again.

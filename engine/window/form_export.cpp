@@ -97,6 +97,7 @@ void TMainForm::SpeedButton6Click() {
 
   WavStreamWriter out(path, 2, E.Format.SampleRate);
   bool ok = out.Open();
+  ResetGuitarVoices(GuitarAudio->SilentVoices, true);  // the guitar starts silent in the file too
   if (ok)
     ok = ExportTheme(E, *Rhythm, *Bank, Playback->Plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
                      Playback->Hooks);

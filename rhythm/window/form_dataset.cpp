@@ -138,6 +138,7 @@ bool TMainForm::OpenDataSet() {
   DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
 
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  LoadGuitarBankNamed(GuitarBankName);
   ClearModified();
   // Selecting the first theme above has started finding the themes' gains in
   // the background, so that a theme starts at once.

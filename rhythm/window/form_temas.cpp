@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
+#include "guitar/render.h"
 #include "app/window/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/atomic_file.h"
@@ -47,7 +48,12 @@ void TMainForm::ReopenGuitarAfterThemeChange(int row) {
   if (!Guitarra1->isChecked()) Guitarra1Click();
 }
 
-void TMainForm::LoadGuitarSliders() {}
+// The guitar's gain from VolG as it stands (the theme keeps no guitar volume).
+void TMainForm::LoadGuitarSliders() {
+  std::string hint;
+  GuitarVolume(VolG->value(), &Engine->Controls.GuitarGainNum, &Engine->Controls.GuitarGainDen, &hint);
+  VolG->setToolTip(QString::fromStdString(hint));
+}
 
 void TMainForm::SGTemasSelectCell(int col, int row) {
   (void)col;

@@ -691,9 +691,10 @@ pausa. Con el panel cerrado, la guitarra no suena.</p>
 las pistas del panel {=Pistas1}: M calla la guitarra; S deja sonar la guitarra y calla las pistas que no están en
 solo (la guitarra y una pista pueden estar en solo a la vez). Con una pista en solo y la S de la guitarra sin
 pulsar, la guitarra calla.</li>
-<li>Las dos barritas de la guitarra son su <b>volumen</b>, de 1 a 16 (8 es el normal; su sugerencia dice de «1/8»
-a «x9», como las de las pistas), y su <b>panorama</b>, de izquierda a derecha con el centro en medio (su
-sugerencia dice de -16 a 16). A diferencia de las pistas, son los mismos para todos los temas.</li>
+<li>Las dos barritas rojas del pie del panel son el <b>volumen</b> de la guitarra (la de la izquierda), de 1 a 16
+(8 es el normal; su sugerencia dice de «1/8» a «x9», como las de las pistas), y su <b>panorama</b> (la de la
+derecha), de izquierda a derecha con el centro en medio (su sugerencia dice de -16 a 16). A diferencia de las
+pistas, son los mismos para todos los temas.</li>
 </ul>
 <h3>El banco de guitarra</h3>
 <p>La lista desplegable de arriba del panel, junto a M y S, elige el <b>banco de guitarra</b>: la guitarra que
@@ -708,7 +709,9 @@ y 0 en las demás, la sexta cuerda baja a re. Sin este archivo, afinación norma
 </table>
 <p>La lista muestra las carpetas de <i>BancoDeSonidos</i> que tienen <i>c6.wav</i>; el banco de fábrica es
 «Guitarra». El banco elegido se carga al momento, se recuerda para la próxima vez (en <i>DRAV_PROF.ini</i>) y se
-vuelve a cargar al abrir cada conjunto. Cada nota se hace con la grabación de su cuerda al aire, tocada más deprisa
+vuelve a cargar al abrir cada conjunto. Abajo a la izquierda, el pie del panel muestra las notas de sus seis
+cuerdas al aire, de la sexta a la primera, cada una con el número de su cuerda (con la afinación normal «E 6 A 5
+D 4 G 3 B 2 E 1», las notas en su nombre inglés: E mi, A la, D re, G sol, B si). Cada nota se hace con la grabación de su cuerda al aire, tocada más deprisa
 para subirla hasta su traste: grabe cada cuerda limpia, desde el ataque, sin silencio delante. Si falta un
 archivo, el programa lo dice («No se puede abrir el archivo:») y esa cuerda no suena.</p>
 )html",
@@ -854,9 +857,9 @@ panel closed the guitar does not play.</p>
 of the {=Pistas1} panel: M silences the guitar; S lets the guitar sound and mutes the tracks that are not solo
 (the guitar and one track can be solo together). With a track solo and the guitar's S up, the guitar is
 silent.</li>
-<li>The guitar's two small sliders are its <b>volume</b>, 1 to 16 (8 is normal; the hint reads "1/8" to "x9", as
-the tracks' do), and its <b>pan</b>, left to right with the centre in the middle (the hint reads -16 to 16).
-Unlike the tracks', they are the same for every song.</li>
+<li>The two red sliders at the foot of the panel are the guitar's <b>volume</b> (the left one), 1 to 16 (8 is
+normal; the hint reads "1/8" to "x9", as the tracks' do), and its <b>pan</b> (the right one), left to right with
+the centre in the middle (the hint reads -16 to 16). Unlike the tracks', they are the same for every song.</li>
 </ul>
 <h3>The guitar bank</h3>
 <p>The drop-down list at the top of the panel, beside M and S, chooses the <b>guitar bank</b>: the guitar that
@@ -870,7 +873,8 @@ others the 6th string goes down to D. Without this file, standard tuning.</td></
 </table>
 <p>The list shows the folders of <i>BancoDeSonidos</i> that hold a <i>c6.wav</i>; the factory bank is "Guitarra".
 The chosen bank loads at once, is remembered for the next time (in <i>DRAV_PROF.ini</i>) and is loaded again
-whenever a set opens. Every note is made from its open string's recording, played faster to raise it to its fret:
+whenever a set opens. At the bottom left, the foot of the panel shows the notes of its six open strings, 6th to
+1st, each with its string's number (in standard tuning "E 6 A 5 D 4 G 3 B 2 E 1"). Every note is made from its open string's recording, played faster to raise it to its fret:
 record each string cleanly, from the attack, with no silence before it. When a file is missing the program says so
 ("I cannot open the file:") and that string is silent.</p>
 )html"},

@@ -77,6 +77,7 @@ void TMainForm::FormCreate() {
   step("OpenDataSet");
   ClearModified();  // the device identification ends with the set unmodified
   step("NSerieMetronomo");
+  CBAcordesCambia();  // the chord list, once the device is known
   if (BonjourPresent)
     Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
   step("IosReady");

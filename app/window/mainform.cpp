@@ -38,10 +38,12 @@ TMainForm::TMainForm(Options opts)
   BuildStartupControls();
   BuildGuitarControls();
   BuildGuitarSoundControls();
+  BuildGuitarEditControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
   ConnectGuitarControls();
+  ConnectGuitarEditControls();
   BuildLibraryControls();
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,

@@ -7,7 +7,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
+#include <array>
 
 #include "app/window/mainform.h"
 #include "app/window/string_grid.h"
@@ -23,10 +26,37 @@ QString Cell(const std::string& s) { return L1(s); }
 
 // --- the grid ---------------------------------------------------------------------
 
+namespace {
+// Each column as wide as its widest text in the grid's own font, the room
+// left over going to the mode column.
+void FitChordColumns(StringGrid* grid) {
+  QFont small = grid->font();
+  small.setPixelSize(10);
+  const QFontMetrics fm(small);
+  const QSignalBlocker hold(grid);  // a font is no edit of the cell
+  std::array<int, kChordColumns> w{};
+  int sum = 0;
+  for (int c = 0; c < kChordColumns; ++c) {
+    w[static_cast<size_t>(c)] = 22;
+    for (int r = 0; r <= kChordRows; ++r) {
+      QTableWidgetItem* it = grid->item(r, c);
+      if (!it) continue;
+      if (it->font() != small) it->setFont(small);
+      w[static_cast<size_t>(c)] = std::max(w[static_cast<size_t>(c)], fm.horizontalAdvance(it->text()) + 8);
+    }
+    sum += w[static_cast<size_t>(c)];
+  }
+  const int room = grid->viewport()->width() > 0 ? grid->width() - 2 * grid->frameWidth() : sum;
+  if (sum < room) w[kColMode] += room - sum;
+  for (int c = 0; c < kChordColumns; ++c) grid->setColumnWidth(c, w[static_cast<size_t>(c)]);
+}
+}  // namespace
+
 void TMainForm::ShowChordRow(int row) {
   if (row < 1 || row > kChordRows) return;
   const ChordRow& r = Chords.rows[static_cast<size_t>(row - 1)];
   for (int c = 0; c < kChordColumns; ++c) SGAcordes->SetCells(c, row, Cell(r[static_cast<size_t>(c)]));
+  FitChordColumns(SGAcordes);
 }
 
 void TMainForm::ShowFingerMarks() {
@@ -44,6 +74,7 @@ void TMainForm::ShowFingerMarks() {
 
 void TMainForm::ShowChordGrid() {
   for (int r = 1; r <= kChordRows; ++r) ShowChordRow(r);
+  FitChordColumns(SGAcordes);
   ShowFingerMarks();
 }
 

@@ -66,7 +66,10 @@ void TMainForm::ApplyEditEffect(const EditEffect& e) {
   Chart1->setToolTip(QString::fromStdString(Editor.hint));
   if (e.finish) {
     EdFTraste->setText(QString::fromStdString(BoxText(g.CurrentTiempoG, Editor)));
-    STCtrl->move(Editor.boxLeft, Editor.boxTop + kStatusBelowBox);
+    // Below the box's top; above the box where the chart ends first.
+    int top = Editor.boxTop + kStatusBelowBox;
+    if (top + STCtrl->height() > Chart1->height()) top = Editor.boxTop - STCtrl->height();
+    STCtrl->move(Editor.boxLeft, top);
     STCtrl->setText(QString::fromStdString(StatusText(g.CurrentTiempoG, Editor, English)));
   }
   STCtrl->setVisible(Editor.ctrlInfoVisible);

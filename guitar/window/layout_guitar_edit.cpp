@@ -106,11 +106,15 @@ void TMainForm::BuildGuitarEditControls() {
 
   SGAcordes = new StringGrid("SGAcordes", kChordColumns, kChordRows + 1, p, 2, 1);
   SGAcordes->setGeometry(600, 324, 260, 114);
-  SGAcordes->verticalHeader()->setDefaultSectionSize(16);
+  // The seven rows and six columns fit without scrolling.
+  SGAcordes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  SGAcordes->verticalHeader()->setMinimumSectionSize(10);
+  SGAcordes->verticalHeader()->setDefaultSectionSize(15);
+  for (int r = 0; r <= kChordRows; ++r) SGAcordes->setRowHeight(r, 15);
+  SGAcordes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGAcordes->Editable = true;
   const char* headers[kChordColumns] = {"Nota", "Cuerda", "Traste", "Fuerza", "Modo", "Retardo"};
   for (int c = 0; c < kChordColumns; ++c) SGAcordes->SetCells(c, 0, QString::fromUtf8(headers[c]));
-  SGAcordes->SetColWidths({34, 44, 40, 42, 56, 44});
 
   CBModo = new QComboBox(p);
   CBModo->setObjectName("CBModo");

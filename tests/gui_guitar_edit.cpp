@@ -348,3 +348,46 @@ TEST_F(GuitarEditTest, ChordSavedAndLoadedThroughTheButtons) {
   EXPECT_EQ(form->Chords.ChordBuffer.strength[1], 6);
   EXPECT_FALSE(form->StringNoteLabels[1]->isHidden());
 }
+
+// The fill button lies under its cover until beats are marked; then the
+// marked beats take the chord's frets on the strings it plays, and their
+// other notes fall silent, each note keeping its place.
+TEST_F(GuitarEditTest, FillMarkedBeatsWithTheChord) {
+  Build();
+  std::vector<TiempoG> beats(10, EmptyTiempoG());
+  for (int b = 0; b < 2; ++b) {
+    beats[static_cast<size_t>(b)].divisions = 2;
+    DivisionG& d = beats[static_cast<size_t>(b)].division[1];
+    d.fret[1] = 7;      // 5th string
+    d.strength[1] = 5;
+    d.delay[1] = 30;
+    d.fret[5] = 8;      // 1st string
+    d.strength[5] = 3;
+  }
+  std::filesystem::create_directories(std::filesystem::path(TrackPath()).parent_path());
+  std::string err;
+  ASSERT_TRUE(WriteBeatFile(TrackPath(), beats.data(), beats.size(), &err)) << err;
+  Open();
+  for (int s = 5; s >= 2; --s) ClickFret(s, 2);
+  EXPECT_FALSE(form->TapaRellena->isHidden());
+  // Two beats marked in the strip below the bar view's strings.
+  const QRect plot = form->Chart2->Plot();
+  const int w = plot.width() / G().GuitarBeatsInBar;
+  QTest::mouseClick(form->Chart2, Qt::LeftButton, {}, QPoint(plot.left() + w + w / 2, 104));
+  ASSERT_EQ(G().MarkedBeats, 2);
+  EXPECT_TRUE(form->TapaRellena->isHidden());
+  form->RellenaAcorde->click();
+  for (uint32_t slot = 0; slot < 3; ++slot) {
+    const DivisionG& d = BeatAt(G(), slot * kBeatBytes).division[1];
+    if (slot < 2) {
+      EXPECT_EQ(d.fret[1], 2) << slot;
+      EXPECT_EQ(d.strength[1], 5) << slot;
+      EXPECT_EQ(d.delay[1], 30) << slot;
+      EXPECT_EQ(d.strength[5], 0) << slot;
+    } else {
+      EXPECT_EQ(d.strength[1], 0) << slot;  // beyond the marks nothing changes
+    }
+  }
+  EXPECT_EQ(G().CurrentTiempoG.division[1].fret[1], 2);
+  EXPECT_FALSE(form->BGuardaG->isHidden());
+}

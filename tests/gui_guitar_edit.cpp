@@ -2,6 +2,7 @@
 // grid, chord files through their buttons, the editor box on the tablature,
 // the division menu with its undo and the division count buttons.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -390,4 +391,38 @@ TEST_F(GuitarEditTest, FillMarkedBeatsWithTheChord) {
   }
   EXPECT_EQ(G().CurrentTiempoG.division[1].fret[1], 2);
   EXPECT_FALSE(form->BGuardaG->isHidden());
+}
+
+// The mode chooser over the mode column, the language of the mode captions
+// and the orientation switch, which turns the grid's rows round.
+TEST_F(GuitarEditTest, ModeChooserLanguageAndOrientation) {
+  Build();
+  Open();
+  ClickFret(2, 3);
+  form->SGAcordes->Select(4, 2);
+  form->SGAcordesSelectCell(4, 2);
+  EXPECT_FALSE(form->CBModo->isHidden());
+  form->CBModo->setCurrentIndex(1);
+  emit form->CBModo->activated(1);
+  EXPECT_EQ(Cell(4, 2), "Ligado");
+  EXPECT_EQ(form->Chords.ChordBuffer.mode[4], 1);
+  form->SGAcordesSelectCell(3, 2);
+  EXPECT_TRUE(form->CBModo->isHidden());
+
+  form->Ingls1Click();
+  EXPECT_EQ(Cell(4, 2), "Legato");
+  EXPECT_EQ(Cell(3, 0), "Strong");
+  EXPECT_EQ(form->Chords.ChordBuffer.mode[4], 1);
+  form->Espaol1Click();
+  EXPECT_EQ(Cell(4, 2), "Ligado");
+
+  form->CBTab->click();
+  EXPECT_EQ(Cell(1, 5), "2");
+  EXPECT_EQ(Cell(2, 5), "3");
+  EXPECT_EQ(Cell(2, 2), "");
+  // A click on the 2nd string now writes row 5.
+  ClickFret(2, 4);
+  EXPECT_EQ(Cell(2, 5), "4");
+  form->CBTab->click();
+  EXPECT_EQ(Cell(2, 2), "4");
 }

@@ -39,10 +39,12 @@ TMainForm::TMainForm(Options opts)
   BuildStartupControls();
   BuildGuitarControls();
   BuildGuitarSoundControls();
+  BuildGuitarEditControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
   ConnectGuitarControls();
+  ConnectGuitarEditControls();
   BuildLibraryControls();
   BuildDeviceLink(opts);
   LoadPanelPictures();

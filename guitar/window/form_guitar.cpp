@@ -69,6 +69,7 @@ void TMainForm::OpenGuitarPanel() {
 
 void TMainForm::CloseGuitarPanel() {
   MidiBeatUnit = 0;
+  HideEditBox();
   GuitarState& g = *Guitar;
   if (Engine->PlayState == 0 && FormulaEd.ShownTema == GuitarTema && GuitarTema >= 0 && SGSaco->RowCount() > 2) {
     SGSaco->Select(1, 1);

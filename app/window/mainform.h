@@ -507,6 +507,7 @@ class TMainForm : public QMainWindow {
   // --- guitar editing: the chord panel with its fretboard, the division menu
   // of the tablature and the tablature's editor box (guitar/window/) ---
   void BuildGuitarEditControls();
+  QLabel* ImCejilla = nullptr;  // the capo on the fretboard
   void ConnectGuitarEditControls();
   ChordState Chords;        // the chord grid's cells, ChordBuffer and the finger marks
   TabEditor Editor;         // EdFTraste, STCtrl and the selected division

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "app/window/mainform.h"
+#include "guitar/notes.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/audio/tick.h"
 
@@ -172,6 +173,10 @@ void TMainForm::MiUDTiemposClick() {
 
 void TMainForm::MiUDCejillaClick() {
   LGCejilla->setText(QString::number(Guitar->Capo));
+  // The capo picture stands at its fret, as the finger marks do.
+  ImCejilla->move(FretPosition(Guitar->Capo) + 234, ImCejilla->y());
+  ImCejilla->setVisible(Guitar->Capo != 0);
+  if (Guitar->Capo != 0) ImCejilla->raise();
   // The chord's marks on the fretboard follow the capo.
   TakeAllChordRows(Chords, GuitarAudio->Tuning, Guitar->Capo);
   ShowChordGrid();

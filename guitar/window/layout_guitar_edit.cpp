@@ -94,6 +94,22 @@ void TMainForm::BuildGuitarEditControls() {
     StringNoteLabels[static_cast<size_t>(i)] = l;
   }
 
+  // The capo across the strings, drawn by code: shown at the capo's fret
+  // while there is one.
+  ImCejilla = new QLabel(p);
+  ImCejilla->setObjectName("ImCejilla");
+  {
+    QPixmap bar(10, kFretboardStrings);
+    bar.fill(QColor(40, 40, 40));
+    QPainter painter(&bar);
+    painter.fillRect(QRect(2, 0, 6, kFretboardStrings), QColor(150, 150, 160));
+    painter.fillRect(QRect(3, 0, 2, kFretboardStrings), QColor(220, 220, 230));
+    ImCejilla->setPixmap(bar);
+  }
+  ImCejilla->setGeometry(0, kFretboardY, 10, kFretboardStrings);
+  ImCejilla->setAttribute(Qt::WA_TransparentForMouseEvents);
+  ImCejilla->hide();
+
   // The chord list, its save button and the chord grid under them.
   Label31 = MakeLabel(p, "Label31", "Acorde", {600, 298, 50, 22});
   CBAcordes = new QComboBox(p);

@@ -38,6 +38,7 @@ TMainForm::TMainForm(Options opts)
   BuildStartupControls();
   BuildGuitarControls();
   BuildGuitarSoundControls();
+  BuildGuitarMidiControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();

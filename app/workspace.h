@@ -21,6 +21,8 @@
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
 
+struct DeviceLink;
+
 struct EditionFormat {
   EngineFormat engine = kProFormat;
   int soundCapacity = kProSoundCapacity;
@@ -44,6 +46,8 @@ class Workspace {
   const std::unique_ptr<GuitarSound> GuitarAudio;
   // The open set: its name, list file and flags.
   DataSetState DataSet;
+  // The hardware metronome link: its transports and reply state.
+  const std::unique_ptr<DeviceLink> Device;
 
   // Empties the sound bank (a new list is about to be loaded).
   void ClearBank() { *Bank = BancoSonidos(Edition.soundCapacity); }

@@ -206,7 +206,8 @@ void TMainForm::AbrePlantillaClick() {
     dialogs->ShowMessage(Tr("No se puede abrir el archivo:\r\n", "I cannot open the file:\r\n") + name);
     return;
   }
-  // The modified mark keeps its state; both views show the pasted beats.
+  // The pasted beats are a change to save; both views show them.
+  ShowGuitarModified();
   RefrescaTG();
   RefrescaCG();
 }

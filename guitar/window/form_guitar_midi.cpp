@@ -105,9 +105,7 @@ void TMainForm::SpeedButton24Click() {
     const QString name = dialogs->OpenFileName(r);
     if (name.isEmpty()) {
       // Nothing imported: the report is emptied all the same.
-      if (!WriteMidiReport(folder, {}, &why))
-        dialogs->ShowMessage(Tr("No se pudo escribir el informe MIDI:\r\n", "The MIDI report could not be written:\r\n") +
-                             FromFs(MidiReportPath(folder)) + "\r\n" + QString::fromLocal8Bit(why.c_str()));
+      WriteMidiReport(folder, {}, &why);
       ShowGuitarModified();
       return;
     }
@@ -122,9 +120,9 @@ void TMainForm::SpeedButton24Click() {
   }
 
   const MidiImportResult r = RunMidiImport(s, *Rhythm, tema, g, GuitarAudio->Tuning, bytes);
-  if (!WriteMidiReport(folder, r.log, &why))
-    dialogs->ShowMessage(Tr("No se pudo escribir el informe MIDI:\r\n", "The MIDI report could not be written:\r\n") +
-                         FromFs(MidiReportPath(folder)) + "\r\n" + QString::fromLocal8Bit(why.c_str()));
+  // The report is only a trace of the file: a folder that cannot take it
+  // does not stop the import.
+  WriteMidiReport(folder, r.log, &why);
   CheckMidiUnitItem(s.MidiBeatUnit);
 
   if (r.taken) {

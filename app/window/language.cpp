@@ -163,7 +163,7 @@ const std::vector<LanguageRow> kTable = {
     {"SpeedButton19", "hint", "Minus divisions", "Menos divisiones"},
     {"SpeedButton20", "hint", "More divisions", "Más divisiones"},
     {"SpeedButton11", "hint", "Play from this compass", "Reproducir desde este compás"},
-    {"SpeedButton24", "hint", "Import MIDI file", "Importar archivo MIDI", kGuitar},
+    {"SpeedButton24", "hint", "Import MIDI file", "Importar archivo MIDI"},
     {"BGuardaAcorde", "hint", "Save chord", "Guardar acorde"},
     {"Label31", "caption", "Chord", "Acorde"},
     {"TBRetardo", "hint", "% of delay", "% de retardo"},

@@ -40,6 +40,7 @@ TMainForm::TMainForm(Options opts)
   BuildGuitarControls();
   BuildGuitarSoundControls();
   BuildGuitarEditControls();
+  BuildGuitarMidiControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();

@@ -460,7 +460,6 @@ class TMainForm : public QMainWindow {
   void GuitarAfterStop();
   int GuitarTema = -1;        // the theme whose track is open, -1: none
   std::string GuitarSetName;  // the set that theme belongs to
-  uint16_t MidiBeatUnit = 0;  // the MIDI import's forced beat unit, 0: none
   struct GuitarFollowState {
     int64_t BeatStartTick = 0;
     float CursorBeats = 0;
@@ -484,6 +483,20 @@ class TMainForm : public QMainWindow {
           *Vaciarcompas1 = nullptr, *Eliminarcompas1 = nullptr;
   QAction *CopiarGuitarra1 = nullptr, *PegarGuitarra1 = nullptr;
   QTimer* GuitarCursorTimer = nullptr;
+
+  // --- MIDI import into the guitar track (guitar/window/form_guitar_midi.cpp) ---
+  void BuildGuitarMidiControls();  // the import button and its unit menu, connected
+  void SpeedButton24Click();       // imports a MIDI file into the open theme's track
+  void ResetMidiImport();          // the panel opened or closed: the next import starts afresh
+  void CheckMidiUnitItem(uint16_t unit);  // the check mark of the unit menu, none for other units
+  std::shared_ptr<struct MidiImportSession> MidiImport;
+  // Shows the unit menu before a re-import and returns once it has closed;
+  // unset, PopupMenu8 runs at `at` (screen coordinates). Tests answer it.
+  std::function<void(const QPoint& at)> RunMidiUnitMenu;
+  QPushButton* SpeedButton24 = nullptr;
+  QMenu* PopupMenu8 = nullptr;
+  QAction *MIDIinfo1 = nullptr, *ForzarUnidad1 = nullptr, *Blanca1 = nullptr, *Negrap1 = nullptr, *Negra1 = nullptr,
+          *Corcheap1 = nullptr, *Corchea1 = nullptr;
 
   // --- hardware metronome link (links/window/form_device.cpp) ---
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp

@@ -37,7 +37,7 @@ void TMainForm::Guitarra1Click() {
 }
 
 void TMainForm::OpenGuitarPanel() {
-  MidiBeatUnit = 0;
+  ResetMidiImport();
   const int t = SGTemas->Row() - 1;
   // The first compás of the theme: its formula becomes the one in use.
   if (Engine->PlayState == 0 && FormulaEd.ShownTema == t && SGSaco->RowCount() > 2) {
@@ -68,7 +68,7 @@ void TMainForm::OpenGuitarPanel() {
 }
 
 void TMainForm::CloseGuitarPanel() {
-  MidiBeatUnit = 0;
+  ResetMidiImport();
   HideEditBox();
   GuitarState& g = *Guitar;
   if (Engine->PlayState == 0 && FormulaEd.ShownTema == GuitarTema && GuitarTema >= 0 && SGSaco->RowCount() > 2) {

@@ -20,6 +20,7 @@
 #include "guitar/track.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
+#include "tuner/tuner.h"
 
 struct EditionFormat {
   EngineFormat engine = kProFormat;
@@ -44,6 +45,9 @@ class Workspace {
   const std::unique_ptr<GuitarSound> GuitarAudio;
   // The open set: its name, list file and flags.
   DataSetState DataSet;
+
+  // The tuner's buffers, counters and last reading (kept for the whole run).
+  const std::unique_ptr<TunerState> Tuner = std::make_unique<TunerState>();
 
   // Empties the sound bank (a new list is about to be loaded).
   void ClearBank() { *Bank = BancoSonidos(Edition.soundCapacity); }

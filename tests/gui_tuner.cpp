@@ -72,6 +72,8 @@ TEST_F(TunerPanelTest, PluckedAStringShowsItsNoteStringAndFret) {
   ASSERT_TRUE(Tuner().HasReading);
   EXPECT_EQ(waveIn->QueuedCount(), 2u);
   EXPECT_EQ(PlottedPoints(form->Oscilata3), 2048);
+  EXPECT_TRUE(form->Label12->text().contains("-Dif=")) << form->Label12->text().toStdString();
+  EXPECT_FALSE(form->Label12->isVisibleTo(form->PanelAfinador));
 
   EXPECT_EQ(form->STNota->text(), "A ");
   EXPECT_EQ(form->STNotaEsp->text(), "La ");

@@ -494,6 +494,7 @@ class TMainForm : public QMainWindow {
   std::function<void(bool)> TunerListeningHook;
   void ShowTunerReading(const TunerReading& r);
   void PlotTunerFrame(const FrameAssembler& a);
+  void ShowTunerDiagnostics();
   double TunerNeedleX() const;
   std::unique_ptr<TunerMicInput> TunerMic = std::make_unique<TunerMicInput>();
   bool TunerStopRequest = false;
@@ -505,6 +506,7 @@ class TMainForm : public QMainWindow {
          *STMasmenos = nullptr, *STTraste = nullptr;
   QLabel *Lcuerda = nullptr, *Ltraste = nullptr, *Lnota = nullptr;
   QLabel* Dedo = nullptr;  // the finger marker on the guitar panel's fretboard
+  QLabel *Label20 = nullptr, *Label12 = nullptr;  // hidden: the strongest bin, the peaks and the gap
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();

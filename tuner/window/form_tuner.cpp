@@ -63,6 +63,11 @@ void TMainForm::BuildTunerControls() {
   STMasmenos = ReadingLabel(p, "STMasmenos", {246, 196, 26, 42}, 24, Qt::AlignHCenter);
   STTraste = ReadingLabel(p, "STTraste", {276, 196, 60, 42}, 24, Qt::AlignLeft);
   Oscilata3 = MakeWaveChart(p, "Oscilata3", {8, 244, 405, 130}, Work->Tuner->fft.FftSize);
+  // Hidden diagnostics of the last analysis.
+  Label20 = MakeLabel(p, "Label20", QString(), {8, 376, 60, 16});
+  Label12 = MakeLabel(p, "Label12", QString(), {8, 392, 405, 16});
+  Label20->setVisible(false);
+  Label12->setVisible(false);
   for (QWidget* chart : {Chart3, Oscilata3}) {
     chart->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(p)));
     chart->installEventFilter(this);
@@ -134,6 +139,7 @@ void TMainForm::Timer3Timer() {
   const FrameOutcome o = TunerMic->Poll(T, GuitarAudio->Tuning.TablaNotas);
   if (o != FrameOutcome::kIncomplete) {
     PlotTunerFrame(T.MicFrame);
+    ShowTunerDiagnostics();
     if (o == FrameOutcome::kReading) ShowTunerReading(T.Reading);
   }
 
@@ -163,6 +169,7 @@ void TMainForm::FeedTunerDeviceBytes(const uint8_t* bytes, size_t n) {
     at += FeedFrameBytes(T, T.DeviceFrame, GuitarAudio->Tuning.TablaNotas, bytes + at, n - at, &o);
     if (o == FrameOutcome::kIncomplete) break;
     PlotTunerFrame(T.DeviceFrame);
+    ShowTunerDiagnostics();
     if (o == FrameOutcome::kReading) ShowTunerReading(T.Reading);
   }
 }
@@ -188,6 +195,12 @@ void TMainForm::ShowTunerReading(const TunerReading& r) {
   const int left = std::clamp(r.DedoLeft, 0, PanelGuitarra->width() - kDedoWidth);
   const int top = kFretboardStripTop + std::max(0, r.DedoTop - kDedoPictureTop);
   Dedo->move(left, top);
+}
+
+void TMainForm::ShowTunerDiagnostics() {
+  const TunerState& T = *Work->Tuner;
+  Label20->setText(QString::fromLatin1(T.Label20));
+  Label12->setText(QString::fromLatin1(T.Label12));
 }
 
 double TMainForm::TunerNeedleX() const { return NeedleAt(Chart3); }

@@ -1,5 +1,7 @@
 #include "app/workspace.h"
 
+#include "links/device.h"
+
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
@@ -11,7 +13,8 @@ Workspace::Workspace(EditionFormat edition)
       Bank(std::make_unique<BancoSonidos>(edition.soundCapacity)),
       Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
       Guitar(std::make_unique<GuitarState>()),
-      GuitarAudio(std::make_unique<GuitarSound>()) {}
+      GuitarAudio(std::make_unique<GuitarSound>()),
+      Device(std::make_unique<DeviceLink>()) {}
 
 namespace {
 

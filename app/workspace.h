@@ -22,6 +22,8 @@
 #include "rhythm/records.h"
 #include "tuner/tuner.h"
 
+struct DeviceLink;
+
 struct EditionFormat {
   EngineFormat engine = kProFormat;
   int soundCapacity = kProSoundCapacity;
@@ -45,6 +47,8 @@ class Workspace {
   const std::unique_ptr<GuitarSound> GuitarAudio;
   // The open set: its name, list file and flags.
   DataSetState DataSet;
+  // The hardware metronome link: its transports and reply state.
+  const std::unique_ptr<DeviceLink> Device;
 
   // The tuner's buffers, counters and last reading (kept for the whole run).
   const std::unique_ptr<TunerState> Tuner = std::make_unique<TunerState>();

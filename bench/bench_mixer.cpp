@@ -1,6 +1,7 @@
 // Mixing speed of the worst beat: 20 bpm (the longest beat), all 16 tracks
 // playing 8 strokes whose sounds ring through the whole stroke, the click on
-// with 6 strokes, the guitar on, levels and volumes that need divisions.
+// with 6 strokes, levels and volumes that need divisions, and the guitar
+// rendering a beat of 24 divisions with all six strings struck in each.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
 #include "engine/sound_bank.h"
+#include "guitar/render.h"
 #include "rhythm/records.h"
 
 namespace {
@@ -72,8 +74,38 @@ void BM_MixWorstBeat(benchmark::State& state) {
   eng.CurrentBpm = 20.0f;
   eng.MasterGain = 0.2f;
 
+  // The guitar: six 8-second recordings, one bar of 12 beats, each beat 24
+  // divisions with a note on every string, so all six voices ring and are
+  // struck again through the whole beat.
+  BancoGuitarra guitarBank;
+  const int kStringSamples = 8 * 44100;
+  for (int i = 0; i < kGuitarStrings; ++i) {
+    guitarBank.GuitarSampleOffsets[static_cast<size_t>(i)] = i * kStringSamples;
+    guitarBank.GuitarSampleLengths[static_cast<size_t>(i)] = kStringSamples;
+    for (int k = 0; k < kStringSamples; ++k) guitarBank.GuitarBankStream.push_back(static_cast<int16_t>(dist(rng)));
+  }
+  const GuitarTuning tuning;
+  std::vector<TiempoG> track(12, EmptyTiempoG());
+  for (int b = 0; b < 12; ++b) {
+    TiempoG& t = track[static_cast<size_t>(b)];
+    t.divisions = kMaxDivisions;
+    for (int d = 0; d < kMaxDivisions; ++d)
+      for (int j = 0; j < kGuitarStrings; ++j) {
+        t.division[d].fret[j] = static_cast<uint8_t>((d + 3 * j) % 13);
+        t.division[d].strength[j] = 7;
+        t.division[d].mode[j] = 0;
+        t.division[d].delay[j] = static_cast<uint8_t>((d * 7) % 50);
+      }
+  }
+  const std::vector<uint32_t> bars = {0, static_cast<uint32_t>(track.size() * sizeof(TiempoG))};
+  GuitarVoiceState voices{};
+  TiempoG current = EmptyTiempoG();
+  eng.CurrentCompas = 1;
+
   MixerHooks hooks;
-  hooks.EncolaG = [](EngineState&) {};
+  hooks.EncolaG = [&](EngineState& e) {
+    EncolaGuitar(e, GuitarTrackView{track.data(), track.size(), bars.data(), 1}, tuning, guitarBank, 0, voices, &current);
+  };
   hooks.QueueBeat = [](int, const int16_t* data, size_t) { benchmark::DoNotOptimize(data); };
 
   long frames = 0;
@@ -90,6 +122,11 @@ void BM_MixWorstBeat(benchmark::State& state) {
   state.counters["frames_per_second"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
   state.counters["times_real_time"] =
       benchmark::Counter(static_cast<double>(frames) / 44100.0, benchmark::Counter::kIsRate);
+  state.counters["guitar_peak"] = [&] {
+    int peak = 0;
+    for (int i = 0; i < eng.SamplesPerBeat; ++i) peak = std::max(peak, std::abs(int{eng.GuitarBuffer[static_cast<size_t>(i)]}));
+    return static_cast<double>(peak);
+  }();
   state.counters["allocations_per_beat"] =
       static_cast<double>(gAllocations.load()) / static_cast<double>(beats ? beats : 1);
 }

@@ -292,5 +292,6 @@ bool WriteWorkingFolder(const std::string& root, std::string* error) {
   files.push_back({Join(original, "temas.svs"), TemaFileBytes(set.temas)});
   if (!AddFactoryGuitarBank(bank, &files, error)) return false;
   if (!AddFactoryChords(Join(root, "Acordes"), &files, error)) return false;
+  if (!AddFactoryTemplates(Join(root, "Plantillas"), &files, error)) return false;
   return WriteFilesAtomically(files, error);
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "guitar/chords.h"
+#include "guitar/gtr_file.h"
 
 namespace {
 
@@ -43,5 +44,80 @@ bool AddFactoryChords(const std::string& chordFolder, std::vector<FileToWrite>* 
   for (const FactoryChord& c : FactoryChords())
     files->push_back({(std::filesystem::path(chordFolder) / (std::string(c.name) + kChordExtension)).string(),
                       FactoryChordBytes(c)});
+  return true;
+}
+
+namespace {
+const FactoryChord& ChordNamed(const char* name) {
+  for (const FactoryChord& c : FactoryChords())
+    if (std::string(c.name) == name) return c;
+  return FactoryChords().front();
+}
+
+// A strum of a chord in division d: string 6 first when down, 1 first when up.
+void Strum(TiempoG& t, int d, const FactoryChord& chord, int strength, int mode, bool down) {
+  int delay = 0;
+  for (int k = 0; k < kGuitarStrings; ++k) {
+    const int i = down ? k : kGuitarStrings - 1 - k;  // string index, 0 = 6th string
+    if (chord.frets[i] < 0) continue;
+    DivisionG& div = t.division[d];
+    div.fret[i] = static_cast<uint8_t>(chord.frets[i]);
+    div.strength[i] = static_cast<uint8_t>(strength);
+    div.mode[i] = mode;
+    div.delay[i] = static_cast<uint8_t>(delay);
+    delay += kFactoryStrum;
+  }
+}
+
+void Note(TiempoG& t, int d, int stringIndex, int fret, int strength) {
+  DivisionG& div = t.division[d];
+  div.fret[stringIndex] = static_cast<uint8_t>(fret);
+  div.strength[stringIndex] = static_cast<uint8_t>(strength);
+  div.mode[stringIndex] = kModeNormal;
+  div.delay[stringIndex] = 0;
+}
+}  // namespace
+
+const std::vector<FactoryTemplate>& FactoryTemplates() {
+  static const std::vector<FactoryTemplate> templates = [] {
+    std::vector<FactoryTemplate> out;
+    // Four beats of E: a strong strum down on the beat, a light one up between.
+    FactoryTemplate rasgueo{"Rasgueo Mi", {}};
+    for (int b = 0; b < 4; ++b) {
+      TiempoG t = EmptyTiempoG();
+      t.divisions = 2;
+      Strum(t, 0, ChordNamed("E"), b == 0 ? 7 : 5, kModeNormal, true);
+      Strum(t, 1, ChordNamed("E"), 3, kModeNormal, false);
+      rasgueo.beats.push_back(t);
+    }
+    out.push_back(rasgueo);
+    // Two beats of A minor picked in sixths: the bass, then up and down the chord.
+    FactoryTemplate arpegio{"Arpegio La menor", {}};
+    const FactoryChord& am = ChordNamed("Am");
+    const int order[2][6] = {{1, 3, 4, 5, 4, 3}, {1, 2, 3, 4, 5, 4}};
+    for (const auto& strings : order) {
+      TiempoG t = EmptyTiempoG();
+      t.divisions = 6;
+      for (int d = 0; d < 6; ++d) Note(t, d, strings[d], am.frets[strings[d]], d == 0 ? 6 : 4);
+      arpegio.beats.push_back(t);
+    }
+    out.push_back(arpegio);
+    // One beat: a muted stroke of E that closes a compás.
+    FactoryTemplate cierre{"Cierre tapado", {}};
+    TiempoG t = EmptyTiempoG();
+    t.divisions = 1;
+    Strum(t, 0, ChordNamed("E"), 7, kModeTapado, true);
+    cierre.beats.push_back(t);
+    out.push_back(cierre);
+    return out;
+  }();
+  return templates;
+}
+
+bool AddFactoryTemplates(const std::string& templateFolder, std::vector<FileToWrite>* files, std::string* error) {
+  if (!MakeDirs(templateFolder, error)) return false;
+  for (const FactoryTemplate& t : FactoryTemplates())
+    files->push_back({WithTemplateExtension((std::filesystem::path(templateFolder) / t.name).string()),
+                      BeatFileBytes(t.beats.data(), t.beats.size())});
   return true;
 }

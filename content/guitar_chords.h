@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "guitar/guitar_records.h"
 #include "platform/files/atomic_file.h"
 
 struct FactoryChord {
@@ -22,3 +23,15 @@ std::vector<uint8_t> FactoryChordBytes(const FactoryChord& chord);
 
 // Adds chordFolder/<name>.aco for every factory chord to `files`.
 bool AddFactoryChords(const std::string& chordFolder, std::vector<FileToWrite>* files, std::string* error);
+
+// The factory templates of the folder Plantillas: a few beats of guitar to
+// paste into a track (a strummed E, an A minor arpeggio, a muted closing
+// stroke), as template files the guitar panel reads.
+struct FactoryTemplate {
+  const char* name;  // the file name without ".pgt"
+  std::vector<TiempoG> beats;
+};
+const std::vector<FactoryTemplate>& FactoryTemplates();
+
+// Adds templateFolder/<name>.pgt for every factory template to `files`.
+bool AddFactoryTemplates(const std::string& templateFolder, std::vector<FileToWrite>* files, std::string* error);

@@ -178,6 +178,8 @@ borra.</li>
 posible sin saturar. Lo hace también al guardar y al empezar a tocar un tema.</li>
 <li>{UnificaPistas1}: reescribe todas las fórmulas del tema elegido para que cada sonido vaya siempre en la misma
 pista; así el panorama y el volumen de una pista valen para el mismo sonido en todo el tema.</li>
+<li>{CopiarGuitarra1} y {PegarGuitarra1}: copian la pista de guitarra de un tema a otro (capítulo «La
+guitarra»).</li>
 </ul>
 <p>Ctrl+C, Ctrl+P, Ctrl+L, Ctrl+B y Ctrl+O funcionan cuando la tabla de temas tiene el foco; Ctrl+N y Ctrl+T en
 toda la ventana.</p>
@@ -251,6 +253,8 @@ removed.</li>
 without clipping. This is also done on saving and when a song starts to play.</li>
 <li>{UnificaPistas1}: rewrites every formula of the chosen song so that each sound always sits on the same
 track; the pan and volume of a track then apply to the same sound throughout the song.</li>
+<li>{CopiarGuitarra1} and {PegarGuitarra1} (copy and paste guitar): copy a song's guitar track to another song
+(chapter "The guitar").</li>
 </ul>
 <p>Ctrl+C, Ctrl+P, Ctrl+L, Ctrl+B and Ctrl+O work while the song table has the focus; Ctrl+N and Ctrl+T in the
 whole window.</p>
@@ -539,6 +543,342 @@ yet and there is room).</p>
 <p>{Aadir1}, {Eliminar1}, {Arriba1} and {Bajar1} write the set's .vl2 file at once and load the sounds again.</p>
 )html"},
 
+      {"guitar", "La guitarra", "The guitar",
+       R"html(
+<p>El panel {=Guitarra1} acompaña los temas con una guitarra de seis cuerdas escrita en tablatura. Cada tema
+puede tener su pista de guitarra. Los compases del tema son los compases de la guitarra (el compás 5 de la pista
+suena con el compás 5 del tema); cada compás tiene tantos tiempos como su fórmula; cada tiempo se divide en 1 a
+24 partes iguales, las <b>divisiones</b>, y en cada división cada cuerda puede dar una nota.</p>
+{pic:PanelGuitarra}
+<h3>Abrir la pista de un tema</h3>
+<p>Elija el tema en el panel {=Temas1} y abra el panel con {Ver1} &gt; {Guitarra1}. El panel se abre sobre la
+pista de ese tema, en el primer tiempo del primer compás, y el tema queda en su primera entrada. Si elige otro
+tema con el panel abierto, el panel se cierra y se vuelve a abrir sobre el tema nuevo. {Ver1} &gt; {Guitarra1}
+otra vez, o la X roja del panel, lo cierran.</p>
+<p>La pista de un tema es el archivo <i>datos/&lt;conjunto&gt;/&lt;tema&gt;.gtr</i>. La etiqueta de arriba muestra
+su nombre (su sugerencia, la ruta entera) y su color dice si existe:</p>
+<ul>
+<li><b>azul</b>: el archivo existe y se ha leído. Si el tema tiene más tiempos que el archivo, el último tiempo del
+archivo se repite hasta el final del tema; si tiene menos, los tiempos de más se conservan detrás del último
+compás (no se ven, pero se guardan).</li>
+<li><b>roja</b>: el tema aún no tiene archivo. La pista empieza vacía, un tiempo vacío por cada tiempo del tema, y
+el archivo se crea al guardarla.</li>
+</ul>
+<p>Una barra «/» del nombre del tema se cambia por un espacio al abrir el panel, porque un nombre de archivo no
+puede llevarla; el nombre cambiado se guarda con el conjunto la próxima vez.</p>
+<h3>Guardar la pista</h3>
+<p>En cuanto la pista tiene cambios sin guardar aparece, a la derecha de la etiqueta, el botón de guardar (su
+sugerencia: «{BGuardaG.hint}»); sin cambios, en su lugar hay un cuadro oscuro. El botón pregunta «¿ Quiere
+guardar el tema de guitarra» con el nombre del archivo: Sí escribe el archivo (la etiqueta se pone azul); No no
+escribe nada y el botón sigue a la vista. Al cerrar el panel con cambios sin guardar (con {Ver1}, con su X, al
+elegir otro tema o al salir del programa) se hace la misma pregunta. La pista se guarda aparte del conjunto:
+{Guardar1} no la guarda.</p>
+<h3>Las dos vistas y cómo se lee la tablatura</h3>
+<p>La vista ancha de arriba es el <b>compás</b>: todos los tiempos del compás a la vista, numerados abajo desde 1.
+La vista de abajo es el <b>tiempo</b>: el tiempo a la vista, ampliado, con sus divisiones numeradas abajo desde 1.
+En las dos, cada línea es una cuerda y el número de la izquierda es el número de la cuerda: 1 la más aguda (mi),
+6 la más grave (mi grave).</p>
+<p>Cada nota se escribe junto a su cuerda, un poco a la derecha del comienzo de su división. Una nota con
+<b>retardo</b> empieza más tarde dentro de su división y se escribe más a la derecha: con un retardo de 50, a
+mitad de la división. Así se escribe un rasgueo: en la imagen, las seis cuerdas del primer golpe del tiempo 3
+entran una tras otra, de la sexta a la primera. En la vista del compás cada nota es el número de su traste
+(0 = cuerda al aire). En la vista del tiempo una estrella marca la nota y su texto dice además cómo se toca:</p>
+<table border="1" cellspacing="0" cellpadding="3" width="100%">
+<tr><td width="12%"><b>7</b></td><td>Normal: la cuerda pisada en el traste 7; la nota suena entera desde su
+ataque.</td></tr>
+<tr><td><b>L7</b></td><td>Ligado: el traste 7 sin ataque nuevo; el sonido que tenía la cuerda sigue a la altura
+nueva, como un ligado de la mano izquierda.</td></tr>
+<tr><td><b>T</b></td><td>Tapado: un golpe corto y apagado, sólo el comienzo de la nota (en esta vista el traste
+no se escribe).</td></tr>
+<tr><td><b>S</b></td><td>Silencio: la cuerda deja de sonar.</td></tr>
+</table>
+<p>Una nota suena hasta que se acaba su grabación o hasta que llega otra nota a la misma cuerda: una cuerda sin
+nota en una división sigue sonando, también en los tiempos siguientes. Cada nota tiene además una <b>fuerza</b>
+de 1 a 7 (7 la más fuerte), que se oye pero no se escribe en las vistas.</p>
+<p>La casilla {Label48} muestra cuántas divisiones tiene el tiempo a la vista (de 1 a 24; cada tiempo tiene las
+suyas): 2 son corcheas, 3 un tresillo, 4 semicorcheas.</p>
+<p>En la vista del compás, una línea vertical marca el tiempo a la vista, con su número debajo de las cuerdas: en
+rojo si ese tiempo lleva acento en la fórmula (las casillas de acento del panel {=Pistas1}), en verde si no.</p>
+<h3>Moverse por la pista</h3>
+<ul>
+<li><b>{Label44}</b>: la casilla muestra el compás a la vista y cuántos tiene el tema. Los botones &lt;&lt;
+({SpeedButton13.hint}) y &gt;&gt; ({SpeedButton14.hint}) pasan al compás anterior o al siguiente, y la barra de
+desplazamiento de debajo de la vista del compás lleva a cualquier compás. Se ve siempre el primer tiempo del
+compás nuevo.</li>
+<li><b>{Label45}</b>: la casilla muestra el tiempo a la vista y cuántos tiene su compás. Los botones &lt;
+({SpeedButton18.hint}) y &gt; ({SpeedButton17.hint}) pasan al tiempo anterior o al siguiente, también del último
+tiempo de un compás al primero del siguiente y al revés. Cada tiempo al que se llega así suena una vez, para oír
+lo escrito.</li>
+<li>Un clic con el botón izquierdo sobre las cuerdas de la vista del compás muestra ese tiempo y lo hace
+sonar.</li>
+</ul>
+<p>En el primer tiempo del primer compás y en el último del último, los botones no hacen nada.</p>
+<h3>Marcar tiempos</h3>
+<p>Un clic con el botón izquierdo en la franja de los números de tiempo, debajo de las cuerdas de la vista del
+compás, marca los tiempos desde el que está a la vista hasta el pulsado, los dos incluidos: una línea roja al
+final del último tiempo marcado, con «&gt;» y el número de tiempos marcados (en la imagen, «&gt;4»: del tiempo 3
+al 6). Un clic en un tiempo anterior al que está a la vista quita las marcas; pasar a otro tiempo también las
+quita. Los tiempos marcados se guardan como plantilla (más abajo).</p>
+<h3>Cejilla y orientación</h3>
+<ul>
+<li><b>Cejilla</b>: los botones <b>-</b> y <b>+</b> de la derecha de la fila ponen la cejilla de 0 a 12 trastes,
+y la casilla entre ellos la muestra. Con la cejilla en 2, cada nota suena dos semitonos más aguda que su traste
+escrito: los trastes se cuentan desde la cejilla, como en la guitarra. La cejilla vale para todos los temas
+mientras el programa está abierto.</li>
+<li><b>{CBTab}</b>: marcada (como al empezar), la tablatura de siempre, con la cuerda 1 arriba; sin marcar, las
+dos vistas se dan la vuelta y la cuerda 6 queda arriba, como ve la guitarra quien la toca.</li>
+</ul>
+<h3>El menú de tiempos y compases</h3>
+<p>Con el tema parado, un clic con el botón derecho sobre un tiempo de la vista del compás muestra ese tiempo (y
+lo hace sonar) y abre este menú. Sus textos están siempre en español y llevan los números del tiempo y del compás
+de que se trata; en la imagen, con el tiempo 3 del compás 1 y el compás 1 copiados antes y el botón derecho
+sobre el tiempo 5 del compás 2:</p>
+{pic:popup:Chart2}
+<ul>
+<li>{CopiarTiempoG} y el número del tiempo: recuerda el tiempo. No cambia nada.</li>
+<li>{PegarTiempoG} y el tiempo y el compás recordados: pone el tiempo recordado en lugar del tiempo a la vista.
+Se pega lo que ese lugar de la pista tenga al pegar: si el tiempo copiado cambia antes de pegarlo, se pega
+cambiado. Antes de copiar un tiempo no hace nada.</li>
+<li>{Insertartiempo1}: inserta un tiempo vacío en el lugar del tiempo a la vista; éste y todos los siguientes
+pasan un tiempo más adelante.</li>
+<li>{Vaciartiempo1}: deja vacío el tiempo a la vista (una división, sin notas).</li>
+<li>{Elminartiempo1}: quita el tiempo a la vista; los siguientes pasan un tiempo atrás y al final de la pista queda
+un tiempo vacío.</li>
+<li>{CopiarCompasG} y su número: recuerda el compás a la vista.</li>
+<li>{PegarCompasG} y los dos números («... en el compás ...»): copia el compás recordado sobre el compás a la vista,
+tantos tiempos como tenga éste: si el recordado es más corto, vienen también los tiempos que le siguen; si es más
+largo, sólo los primeros. Antes de copiar un compás no hace nada.</li>
+<li>{Insertarcompas1}: inserta al principio del compás a la vista tantos tiempos vacíos como tiene; todo lo que
+sigue pasa adelante.</li>
+<li>{Vaciarcompas1}: deja vacíos todos los tiempos del compás a la vista.</li>
+<li>{Eliminarcompas1}: quita los tiempos del compás a la vista; lo que sigue pasa atrás y al final de la pista
+quedan otros tantos tiempos vacíos.</li>
+</ul>
+<p>Los compases no se mueven: están donde los pone el tema. Lo que se mueve son los tiempos, que pasan de un
+compás a otro: al insertar un tiempo en el compás 1, su último tiempo pasa a ser el primero del compás 2, y así
+hasta el final; el último tiempo de la pista queda detrás del último compás (no se ve, pero se guarda). Cada
+cambio muestra el botón de guardar.</p>
+<h3>Plantillas</h3>
+<p>Una plantilla es un trozo de pista guardado aparte para usarlo en otros temas: un rasgueo, una falseta, un
+remate. Son archivos <i>.pgt</i> de la carpeta <i>Plantillas</i>. Los dos botones que siguen al de guardar:</p>
+<ul>
+<li><b>{AbrePlantilla.hint}</b>: elige una plantilla y escribe sus tiempos desde el tiempo a la vista en adelante,
+encima de los que había (si pasa del final, la pista crece).</li>
+<li><b>{RecPlantilla.hint}</b>: sólo con tiempos marcados (si no, lo tapa un cuadro oscuro). Guarda los tiempos
+marcados en un archivo; si el nombre no termina en .pgt, se le añade. La pista no cambia.</li>
+</ul>
+<p>Pegar una plantilla no enciende el botón de guardar. Para guardar la pista con la plantilla, haga otro cambio
+antes de cerrar el panel: por ejemplo {=CopiarTiempoG} y luego {=PegarTiempoG} sobre el mismo tiempo, que no
+cambia nada pero enciende el botón.</p>
+<h3>Copiar la pista de un tema a otro</h3>
+<p>El menú del botón derecho de la tabla de temas (capítulo «{=Temas1}») tiene {CopiarGuitarra1} y
+{PegarGuitarra1}. Elija el tema de origen y pulse {CopiarGuitarra1}; elija el tema de destino y pulse
+{PegarGuitarra1}: el archivo de guitarra del primero se copia sobre el del segundo, que se pierde. Se copia el
+archivo tal como está guardado: guarde antes la pista de origen. Si el panel está abierto sobre el tema de destino,
+sigue mostrando la pista de antes: ciérrelo sin guardar y vuelva a abrirlo. {PegarGuitarra1} no hace nada si el
+tema recordado no tiene archivo o si es el mismo tema.</p>
+<h3>Tocar con la guitarra</h3>
+<p>Mientras el panel está abierto ({Guitarra1} marcado en el menú {Ver1}) la guitarra suena con el tema: pulse F10
+o ▶ del panel {=Temas1}, o el botón ▶ del panel de la guitarra ({SpeedButton11.hint}), que toca el tema desde el
+compás a la vista. La introducción del tema suena sin guitarra. Mientras suena, las vistas siguen al tema: la del
+compás muestra el compás que suena y su línea avanza por el tiempo que suena (en rojo en los tiempos con acento,
+en verde en los demás), y la del tiempo muestra el tiempo que suena. Los botones y la barra siguen funcionando: al
+pasar a otro compás, el tema sigue desde él. Los clics sobre la vista del compás no hacen nada mientras suena ni en
+pausa. Con el panel cerrado, la guitarra no suena.</p>
+<h3>Silencio, solo, volumen y panorama de la guitarra</h3>
+<ul>
+<li><b>M</b> y <b>S</b>, arriba a la izquierda del panel, son el silencio y el solo de la guitarra, como los de
+las pistas del panel {=Pistas1}: M calla la guitarra; S deja sonar la guitarra y calla las pistas que no están en
+solo (la guitarra y una pista pueden estar en solo a la vez). Con una pista en solo y la S de la guitarra sin
+pulsar, la guitarra calla.</li>
+<li>Las dos barritas rojas del pie del panel son el <b>volumen</b> de la guitarra (la de la izquierda), de 1 a 16
+(8 es el normal; su sugerencia dice de «1/8» a «x9», como las de las pistas), y su <b>panorama</b> (la de la
+derecha), de izquierda a derecha con el centro en medio (su sugerencia dice de -16 a 16). A diferencia de las
+pistas, son los mismos para todos los temas.</li>
+</ul>
+<h3>El banco de guitarra</h3>
+<p>La lista desplegable de arriba del panel, junto a M y S, elige el <b>banco de guitarra</b>: la guitarra que
+suena. Un banco es una carpeta de <i>BancoDeSonidos</i> con la grabación de cada cuerda al aire:</p>
+<table border="1" cellspacing="0" cellpadding="3" width="100%">
+<tr><td width="38%"><i>BancoDeSonidos/&lt;banco&gt;/c1.wav</i> ... <i>c6.wav</i></td><td>la cuerda 1 (mi agudo) ...
+la cuerda 6 (mi grave), al aire: WAV sencillo (cabecera de 44 bytes), mono, 16 bits, 44100 Hz, de hasta 12
+segundos.</td></tr>
+<tr><td><i>BancoDeSonidos/&lt;banco&gt;/afinacion.txt</i></td><td>opcional: seis líneas, de la cuerda 6 a la 1,
+con los semitonos que cada cuerda se aparta de la afinación normal (mi la re sol si mi). Con -2 en la primera línea
+y 0 en las demás, la sexta cuerda baja a re. Sin este archivo, afinación normal.</td></tr>
+</table>
+<p>La lista muestra las carpetas de <i>BancoDeSonidos</i> que tienen <i>c6.wav</i>; el banco de fábrica es
+«Guitarra». El banco elegido se carga al momento, se recuerda para la próxima vez (en <i>DRAV_PROF.ini</i>) y se
+vuelve a cargar al abrir cada conjunto. Abajo a la izquierda, el pie del panel muestra las notas de sus seis
+cuerdas al aire, de la sexta a la primera, cada una con el número de su cuerda (con la afinación normal «E 6 A 5
+D 4 G 3 B 2 E 1», las notas en su nombre inglés: E mi, A la, D re, G sol, B si). Cada nota se hace con la grabación de su cuerda al aire, tocada más deprisa
+para subirla hasta su traste: grabe cada cuerda limpia, desde el ataque, sin silencio delante. Si falta un
+archivo, el programa lo dice («No se puede abrir el archivo:») y esa cuerda no suena.</p>
+)html",
+       R"html(
+<p>The {=Guitarra1} panel accompanies the songs with a six-string guitar written as tablature. Each song can have
+its guitar track. The song's compases are the guitar's bars (bar 5 of the track plays with compás 5 of the song);
+each bar has as many beats as its formula; each beat is divided into 1 to 24 equal parts, the <b>divisions</b>,
+and in each division each string can give one note.</p>
+{pic:PanelGuitarra}
+<h3>Opening a song's track</h3>
+<p>Choose the song in the {=Temas1} panel and open the panel with {Ver1} &gt; {Guitarra1}. The panel opens on
+that song's track, at the first beat of the first bar, and the song goes to its first entry. Choosing another
+song while the panel is open closes the panel and opens it again on the new song. {Ver1} &gt; {Guitarra1} again,
+or the panel's red X, closes it.</p>
+<p>A song's track is the file <i>datos/&lt;set&gt;/&lt;song&gt;.gtr</i>. The label at the top shows its name (its
+hint, the whole path) and its colour tells whether it exists:</p>
+<ul>
+<li><b>blue</b>: the file exists and has been read. When the song has more beats than the file, the file's last
+beat is repeated up to the end of the song; when it has fewer, the extra beats are kept after the last bar (they
+are not shown, but they are saved).</li>
+<li><b>red</b>: the song has no file yet. The track starts empty, one empty beat for each beat of the song, and the
+file is made when the track is saved.</li>
+</ul>
+<p>A slash "/" in the song's name becomes a blank when the panel opens, since a file name cannot hold it; the
+changed name is saved with the set the next time.</p>
+<h3>Saving the track</h3>
+<p>As soon as the track has unsaved changes the save button appears right of the label (its hint:
+"{BGuardaG.hint}"); without changes a dark patch lies in its place. The button asks "¿ Quiere guardar el tema de
+guitarra" with the file's name (in Spanish in both languages): Yes writes the file (the label turns blue); No
+writes nothing and the button stays. Closing the panel with unsaved changes (with {Ver1}, with its X, by choosing
+another song or on leaving the program) asks the same question. The track is saved apart from the set:
+{Guardar1} does not save it.</p>
+<h3>The two views and how to read the tablature</h3>
+<p>The wide view at the top is the <b>bar</b>: every beat of the bar on display, numbered from 1 at the bottom.
+The view below is the <b>beat</b>: the beat on display, enlarged, with its divisions numbered from 1 at the
+bottom. In both, each line is a string and the number on the left is the string's number: 1 the highest (E), 6
+the lowest (low E).</p>
+<p>Each note is written by its string, a little right of the start of its division. A note with a <b>delay</b>
+starts later within its division and is written further right: with a delay of 50, half-way through the division.
+That is how a rasgueo is written: in the picture the six strings of the first stroke of beat 3 come in one after
+another, from the 6th to the 1st. In the bar view each note is its fret number (0 = open string). In the beat view
+a star marks the note and its text also tells how it is played:</p>
+<table border="1" cellspacing="0" cellpadding="3" width="100%">
+<tr><td width="12%"><b>7</b></td><td>Normal: the string stopped at fret 7; the note sounds in full from its
+attack.</td></tr>
+<tr><td><b>L7</b></td><td>Legato ("Ligado"): fret 7 without a new attack; the sound the string had goes on at the
+new pitch, like a left-hand slur.</td></tr>
+<tr><td><b>T</b></td><td>Thud ("Tapado"): a short, muffled stroke, only the start of the note (this view
+does not write the fret).</td></tr>
+<tr><td><b>S</b></td><td>Silence ("Silencio"): the string stops sounding.</td></tr>
+</table>
+<p>A note sounds until its recording ends or another note comes to the same string: a string without a note in a
+division keeps ringing, into the following beats too. Each note also has a <b>strength</b> from 1 to 7 (7 the
+loudest), which is heard but not written in the views.</p>
+<p>The {Label48} box shows how many divisions the beat on display has (1 to 24; each beat has its own): 2 are
+eighth notes, 3 a triplet, 4 sixteenth notes.</p>
+<p>In the bar view a vertical line marks the beat on display, with its number below the strings: red when that
+beat is accented in the formula (the accent boxes of the {=Pistas1} panel), green otherwise.</p>
+<h3>Moving through the track</h3>
+<ul>
+<li><b>{Label44}</b>: the box shows the bar on display and how many the song has. The &lt;&lt;
+({SpeedButton13.hint}) and &gt;&gt; ({SpeedButton14.hint}) buttons go to the previous or the next bar, and the
+scroll bar below the bar view goes to any bar. The first beat of the new bar is shown.</li>
+<li><b>{Label45}</b>: the box shows the beat on display and how many its bar has. The &lt; ({SpeedButton18.hint})
+and &gt; ({SpeedButton17.hint}) buttons go to the previous or the next beat, also from the last beat of a bar to
+the first of the next one and back. Each beat reached this way sounds once, so that you hear what is
+written.</li>
+<li>A left click on the strings of the bar view shows that beat and plays it.</li>
+</ul>
+<p>At the first beat of the first bar and at the last beat of the last bar the buttons do nothing.</p>
+<h3>Marking beats</h3>
+<p>A left click in the strip of beat numbers, below the strings of the bar view, marks the beats from the one on
+display to the one clicked, both included: a red line at the end of the last marked beat, with "&gt;" and the
+number of marked beats (in the picture "&gt;4": beats 3 to 6). A click on a beat before the one on display
+removes the marks; going to another beat removes them too. The marked beats are saved as a template (below).</p>
+<h3>Capo and orientation</h3>
+<ul>
+<li><b>Capo</b>: the <b>-</b> and <b>+</b> buttons at the right of the row set the capo from 0 to 12 frets, and the
+box between them shows it. With the capo at 2 every note sounds two semitones higher than its written fret: frets
+are counted from the capo, as on the guitar. The capo holds for every song while the program is open.</li>
+<li><b>{CBTab}</b>: ticked (as at start), the usual tablature with string 1 at the top; unticked, both views turn
+over and string 6 is at the top, as the player sees the guitar.</li>
+</ul>
+<h3>The beat and bar menu</h3>
+<p>While the song is stopped, a right click on a beat of the bar view shows that beat (and plays it) and opens
+this menu. Its texts are always in Spanish and carry the numbers of the beat and bar concerned; in the picture,
+with beat 3 of bar 1 and bar 1 copied before and the right click on beat 5 of bar 2:</p>
+{pic:popup:Chart2}
+<ul>
+<li>{CopiarTiempoG} (copy beat) and the beat's number: remembers the beat. It changes nothing.</li>
+<li>{PegarTiempoG} (paste beat) and the remembered beat and bar: puts the remembered beat in place of the beat on
+display. What that place of the track holds at the time of pasting is pasted: when the copied beat changes before
+the paste, it is pasted changed. Before a beat is copied it does nothing.</li>
+<li>{Insertartiempo1} (insert beat): inserts an empty beat in place of the beat on display; that beat and all the
+following ones move one beat on.</li>
+<li>{Vaciartiempo1} (empty beat): leaves the beat on display empty (one division, no notes).</li>
+<li>{Elminartiempo1} (delete beat): removes the beat on display; the following ones move one beat back and an
+empty beat is left at the end of the track.</li>
+<li>{CopiarCompasG} (copy bar) and its number: remembers the bar on display.</li>
+<li>{PegarCompasG} (paste bar) and both numbers ("... en el compás ...": into bar ...): copies the remembered bar
+over the bar on display, as many beats as this one has: from a shorter bar the beats that follow it come along;
+from a longer one only the first beats. Before a bar is copied it does nothing.</li>
+<li>{Insertarcompas1} (insert bar): inserts at the start of the bar on display as many empty beats as it has;
+everything that follows moves on.</li>
+<li>{Vaciarcompas1} (empty bar): leaves every beat of the bar on display empty.</li>
+<li>{Eliminarcompas1} (delete bar): removes the beats of the bar on display; what follows moves back and as many
+empty beats are left at the end of the track.</li>
+</ul>
+<p>The bars do not move: they stay where the song puts them. What moves are the beats, which pass from one bar to
+another: inserting a beat in bar 1 makes its last beat the first of bar 2, and so on to the end; the track's last
+beat goes past the last bar (it is not shown, but it is saved). Each change shows the save button.</p>
+<h3>Templates</h3>
+<p>A template is a piece of track saved apart to be used in other songs: a rasgueo, a falseta, a remate. Templates
+are <i>.pgt</i> files of the folder <i>Plantillas</i>. The two buttons after the save button:</p>
+<ul>
+<li><b>{AbrePlantilla.hint}</b> (paste template): chooses a template and writes its beats from the beat on display
+on, over the beats there (past the end, the track grows).</li>
+<li><b>{RecPlantilla.hint}</b> (save template): only while beats are marked (otherwise a dark patch covers it).
+It saves the marked beats into a file; when the name does not end in .pgt, .pgt is added. The track does not
+change.</li>
+</ul>
+<p>Pasting a template does not light the save button. To save the track with the template, make another change
+before closing the panel: for instance {=CopiarTiempoG} and then {=PegarTiempoG} on the same beat, which changes
+nothing but lights the button.</p>
+<h3>Copying a song's track to another song</h3>
+<p>The right-button menu of the song table (chapter "{=Temas1}") holds {CopiarGuitarra1} (copy guitar) and
+{PegarGuitarra1} (paste guitar). Choose the source song and click {CopiarGuitarra1}; choose the target song and
+click {PegarGuitarra1}: the guitar file of the first is copied over that of the second, which is lost. The file is
+copied as it was last saved: save the source track first. When the panel is open on the target song it still
+shows the track from before: close it without saving and open it again. {PegarGuitarra1} does nothing when the
+remembered song has no file or is the same song.</p>
+<h3>Playing with the guitar</h3>
+<p>While the panel is open ({Guitarra1} ticked in the {Ver1} menu) the guitar plays with the song: press F10 or ▶
+of the {=Temas1} panel, or the ▶ button of the guitar panel ({SpeedButton11.hint}), which plays the song from the
+bar on display. The song's intro plays without the guitar. While it plays the views follow the song: the bar view
+shows the bar that plays and its line runs through the beat that plays (red on accented beats, green on the
+others), and the beat view shows the beat that plays. The buttons and the scroll bar still work: going to another
+bar makes the song go on from there. Clicks on the bar view do nothing while the song plays or is paused. With the
+panel closed the guitar does not play.</p>
+<h3>Mute, solo, volume and pan of the guitar</h3>
+<ul>
+<li><b>M</b> and <b>S</b>, at the top left of the panel, are the guitar's mute and solo, like those of the tracks
+of the {=Pistas1} panel: M silences the guitar; S lets the guitar sound and mutes the tracks that are not solo
+(the guitar and one track can be solo together). With a track solo and the guitar's S up, the guitar is
+silent.</li>
+<li>The two red sliders at the foot of the panel are the guitar's <b>volume</b> (the left one), 1 to 16 (8 is
+normal; the hint reads "1/8" to "x9", as the tracks' do), and its <b>pan</b> (the right one), left to right with
+the centre in the middle (the hint reads -16 to 16). Unlike the tracks', they are the same for every song.</li>
+</ul>
+<h3>The guitar bank</h3>
+<p>The drop-down list at the top of the panel, beside M and S, chooses the <b>guitar bank</b>: the guitar that
+sounds. A bank is a folder of <i>BancoDeSonidos</i> with the recording of each open string:</p>
+<table border="1" cellspacing="0" cellpadding="3" width="100%">
+<tr><td width="38%"><i>BancoDeSonidos/&lt;bank&gt;/c1.wav</i> ... <i>c6.wav</i></td><td>string 1 (high E) ... string
+6 (low E), open: a plain WAV (44-byte header), mono, 16 bits, 44100 Hz, up to 12 seconds long.</td></tr>
+<tr><td><i>BancoDeSonidos/&lt;bank&gt;/afinacion.txt</i></td><td>optional: six lines, string 6 to string 1, with the
+semitones each string lies away from the standard tuning (E A D G B E). With -2 on the first line and 0 on the
+others the 6th string goes down to D. Without this file, standard tuning.</td></tr>
+</table>
+<p>The list shows the folders of <i>BancoDeSonidos</i> that hold a <i>c6.wav</i>; the factory bank is "Guitarra".
+The chosen bank loads at once, is remembered for the next time (in <i>DRAV_PROF.ini</i>) and is loaded again
+whenever a set opens. At the bottom left, the foot of the panel shows the notes of its six open strings, 6th to
+1st, each with its string's number (in standard tuning "E 6 A 5 D 4 G 3 B 2 E 1"). Every note is made from its open string's recording, played faster to raise it to its fret:
+record each string cleanly, from the attack, with no silence before it. When a file is missing the program says so
+("I cannot open the file:") and that string is silent.</p>
+)html"},
+
       {"play", "Tocar", "Playing",
        R"html(
 <ul>
@@ -727,7 +1067,8 @@ nunca: se guardan como «Original-1», «Nuevo-1»... (el primer número libre).
 <h3>La carpeta de trabajo</h3>
 <p>Todo se lee y se escribe en la carpeta del programa (la carpeta de trabajo):</p>
 <table border="1" cellspacing="0" cellpadding="3" width="100%">
-<tr><td width="38%"><i>BancoDeSonidos/</i></td><td>los sonidos: un archivo WAV por sonido.</td></tr>
+<tr><td width="38%"><i>BancoDeSonidos/</i></td><td>los sonidos: un archivo WAV por sonido; y una carpeta por
+banco de guitarra (capítulo «La guitarra»).</td></tr>
 <tr><td><i>datos/&lt;nombre&gt;.vl2</i></td><td>la lista de sonidos del conjunto: un nombre de sonido por
 línea.</td></tr>
 <tr><td><i>datos/&lt;nombre&gt;/formulas.svs</i></td><td>las fórmulas del conjunto.</td></tr>
@@ -738,10 +1079,11 @@ también la de un conjunto nuevo.</td></tr>
 <tr><td><i>Nuevo.vl2</i></td><td>la lista de sonidos del conjunto «Nuevo» sin guardar.</td></tr>
 <tr><td><i>datos/wavs/</i></td><td>los temas exportados a WAV.</td></tr>
 <tr><td><i>datos/&lt;nombre&gt;.ole</i></td><td>un conjunto de la generación anterior, para convertirlo.</td></tr>
-<tr><td><i>Acordes/</i>, <i>Plantillas/</i>, <i>MIDI/</i></td><td>para la guitarra (acordes, plantillas y archivos
-MIDI).</td></tr>
+<tr><td><i>Acordes/</i>, <i>Plantillas/</i>, <i>MIDI/</i></td><td>para la guitarra (acordes, plantillas .pgt y
+archivos MIDI).</td></tr>
 <tr><td><i>Imagenes/</i></td><td>las imágenes de los paneles y de «Acerca de».</td></tr>
-<tr><td><i>DRAV_PROF.ini</i></td><td>los ajustes: el último conjunto abierto y el idioma.</td></tr>
+<tr><td><i>DRAV_PROF.ini</i></td><td>los ajustes: el último conjunto abierto, el idioma y el banco de
+guitarra.</td></tr>
 <tr><td><i>Manual DRAV_PROF.pdf</i></td><td>este manual.</td></tr>
 </table>
 <p>Para copiar un conjunto a otro ordenador, copie su .vl2, su carpeta y los sonidos que usa. Un .vl2 abierto
@@ -767,7 +1109,8 @@ or "Nuevo". The guitar tracks are copied to the new set.</li>
 <h3>The working folder</h3>
 <p>Everything is read and written in the program's folder (the working folder):</p>
 <table border="1" cellspacing="0" cellpadding="3" width="100%">
-<tr><td width="38%"><i>BancoDeSonidos/</i></td><td>the sounds: one WAV file per sound.</td></tr>
+<tr><td width="38%"><i>BancoDeSonidos/</i></td><td>the sounds: one WAV file per sound; and one folder per
+guitar bank (chapter "The guitar").</td></tr>
 <tr><td><i>datos/&lt;name&gt;.vl2</i></td><td>the set's sound list: one sound name per line.</td></tr>
 <tr><td><i>datos/&lt;name&gt;/formulas.svs</i></td><td>the set's formulas.</td></tr>
 <tr><td><i>datos/&lt;name&gt;/temas.svs</i></td><td>the set's songs.</td></tr>
@@ -777,10 +1120,11 @@ of a new set.</td></tr>
 <tr><td><i>Nuevo.vl2</i></td><td>the sound list of the unsaved "Nuevo" set.</td></tr>
 <tr><td><i>datos/wavs/</i></td><td>the songs exported to WAV.</td></tr>
 <tr><td><i>datos/&lt;name&gt;.ole</i></td><td>a set of the older generation, to be converted.</td></tr>
-<tr><td><i>Acordes/</i>, <i>Plantillas/</i>, <i>MIDI/</i></td><td>for the guitar (chords, templates and MIDI
+<tr><td><i>Acordes/</i>, <i>Plantillas/</i>, <i>MIDI/</i></td><td>for the guitar (chords, .pgt templates and MIDI
 files).</td></tr>
 <tr><td><i>Imagenes/</i></td><td>the pictures of the panels and of the about box.</td></tr>
-<tr><td><i>DRAV_PROF.ini</i></td><td>the settings: the last set opened and the language.</td></tr>
+<tr><td><i>DRAV_PROF.ini</i></td><td>the settings: the last set opened, the language and the guitar
+bank.</td></tr>
 <tr><td><i>Manual DRAV_PROF.pdf</i></td><td>this manual.</td></tr>
 </table>
 <p>To take a set to another computer, copy its .vl2, its folder and the sounds it uses. A .vl2 opened from the
@@ -849,14 +1193,20 @@ and last the lines of the log. Where the text goes on with a file name, a cause 
 {messages}
 )html"},
 
-      {"coming", "Próximas partes: Afinador y Guitarra", "Coming parts: Tuner and Guitar",
+      {"coming", "Próximas partes", "Coming parts",
        R"html(
-<p>Los paneles {=Afinador1} y {=Guitarra1} del menú {Ver1} ya se pueden mostrar, pero su contenido llegará en
-próximas versiones: un afinador por micrófono y una pista de guitarra en tablatura que acompaña a cada tema.</p>
+<p>El panel {=Afinador1} del menú {Ver1} ya se puede mostrar, pero su contenido llegará en próximas versiones: un
+afinador por micrófono.</p>
+<p>En el panel {=Guitarra1} llegará también la escritura de notas sobre la tablatura: el editor de notas, los
+acordes con el diapasón y la importación de archivos MIDI. Mientras tanto, las notas de una pista vienen de su
+archivo .gtr, de las plantillas y de las pistas de otros temas (capítulo «La guitarra»).</p>
 )html",
        R"html(
-<p>The {=Afinador1} and {=Guitarra1} panels of the {Ver1} menu can already be shown, but their content comes in
-later versions: a tuner through the microphone and a guitar track in tablature that goes with each song.</p>
+<p>The {=Afinador1} panel of the {Ver1} menu can already be shown, but its content comes in later versions: a
+tuner through the microphone.</p>
+<p>The {=Guitarra1} panel will also get the writing of notes on the tablature: the note editor, chords with the
+fretboard and the import of MIDI files. Meanwhile the notes of a track come from its .gtr file, from templates and
+from the tracks of other songs (chapter "The guitar").</p>
 )html"},
   };
   return chapters;
@@ -877,6 +1227,13 @@ const std::vector<ManualMessage>& ManualMessages() {
        "Pregunta de {Borrartema1}, con el nombre del tema. Sí lo borra junto con su pista de guitarra; No lo deja.",
        "The question of {Borrartema1}, with the song's name (asked in Spanish). Yes removes it together with its "
        "guitar track; No keeps it."},
+      {" ¿ Quiere guardar el tema de guitarra <nombre>.gtr", " ¿ Quiere guardar el tema de guitarra <name>.gtr",
+       "La pista de guitarra abierta tiene cambios sin guardar: lo pregunta su botón de guardar y el cierre del panel "
+       "{=Guitarra1} (también al elegir otro tema o al salir). Sí escribe el archivo; No no escribe nada y los cambios "
+       "siguen en el panel hasta que se cierra.",
+       "The open guitar track has unsaved changes: its save button asks, and so does closing the {=Guitarra1} panel "
+       "(also on choosing another song or on leaving) (asked in Spanish). Yes writes the file; No writes nothing and "
+       "the changes stay in the panel until it closes."},
       {"El archivo <ruta> ya existe.¿ Quiere sobreescribirlo ?", "El archivo <path> ya existe.¿ Quiere sobreescribirlo ?",
        "Al convertir un conjunto antiguo ya hay un conjunto .vl2 con ese nombre. Sí lo reemplaza por el convertido; No "
        "cancela (copie antes el .ole con otro nombre si quiere conservar los dos).",
@@ -945,10 +1302,26 @@ const std::vector<ManualMessage>& ManualMessages() {
        "The set's list has more sounds than fit. The extra ones are kept in the file but do not sound. Remove sounds "
        "you do not use."},
       {"No se puede abrir el archivo: <ruta>", "I cannot open the file: <path>",
-       "Un sonido de la lista no está en BancoDeSonidos o no es un WAV que el programa lea. Las pistas con ese sonido "
-       "no suenan. Copie el archivo a BancoDeSonidos o cámbielo con {Cambiar1}.",
-       "A sound of the list is not in BancoDeSonidos or is no WAV the program reads. Tracks with that sound stay "
-       "silent. Copy the file into BancoDeSonidos or replace it with {Cambiar1}."},
+       "Un sonido de la lista no está en BancoDeSonidos o no es un WAV que el programa lea: las pistas con ese sonido "
+       "no suenan; copie el archivo a BancoDeSonidos o cámbielo con {Cambiar1}. Con la ruta de un c1.wav ... c6.wav: "
+       "a ese banco de guitarra le falta la grabación de una cuerda, que no suena; copie el archivo a la carpeta del "
+       "banco o elija otro banco. Con un archivo .pgt: la plantilla no se pudo leer; no se pega nada.",
+       "A sound of the list is not in BancoDeSonidos or is no WAV the program reads: tracks with that sound stay "
+       "silent; copy the file into BancoDeSonidos or replace it with {Cambiar1}. With the path of a c1.wav ... c6.wav: "
+       "that guitar bank lacks the recording of a string, which stays silent; copy the file into the bank's folder or "
+       "choose another bank. With a .pgt file: the template could not be read; nothing is pasted."},
+      {"No se pudo guardar el archivo de guitarra: <ruta> <causa>", "The guitar file could not be saved: <path> <cause>",
+       "La pista de guitarra no se pudo escribir (disco lleno, sin permiso, carpeta del conjunto borrada...). El "
+       "archivo anterior queda intacto y los cambios siguen en el panel con el botón de guardar a la vista: arregle la "
+       "causa y vuelva a pulsarlo.",
+       "The guitar track could not be written (disk full, no permission, the set's folder removed...). The previous "
+       "file stays intact and the changes remain in the panel with the save button shown: fix the cause and click it "
+       "again."},
+      {"No se pudo guardar la plantilla: <archivo> <causa>", "The template could not be saved: <file> <cause>",
+       "La plantilla no se pudo escribir. Elija otra carpeta u otro nombre, o libere espacio; los tiempos siguen "
+       "marcados.",
+       "The template could not be written. Choose another folder or name, or free some space; the beats stay "
+       "marked."},
       {"No se puede abrir el manual: <ruta>", "I cannot open the manual: <path>",
        "El archivo «Manual DRAV_PROF.pdf» no está en la carpeta de trabajo o no hay lector de PDF. Instale un lector "
        "de PDF o copie el manual a la ruta indicada.",

@@ -21,8 +21,16 @@ int ScaledSample(int16_t s, int strength) { return s * strength / kStrengthDivis
 struct Shift {
   double from = 0;
   double to = 0;
+  // The same in units of 2^-20: every frequency of the table is a float of
+  // at least 55, so a multiple of 2^-18, and the accumulator's sums are
+  // exact in double too; integer steps make the very same decisions, with a
+  // shorter chain from one sample to the next.
+  int64_t fromFixed = 0;
+  int64_t toFixed = 0;
   bool ok = false;
 };
+
+constexpr double kFixedScale = 1048576.0;  // 2^20
 
 Shift ShiftOf(const GuitarTuning& tuning, int stringIndex, int step) {
   const int o = tuning.StringTuning[static_cast<size_t>(stringIndex)];
@@ -30,26 +38,34 @@ Shift ShiftOf(const GuitarTuning& tuning, int stringIndex, int step) {
   if (step < 0 || step >= kNoteCount || !NoteInTable(o) || !NoteInTable(o + step)) return s;
   s.from = tuning.TablaNotas[static_cast<size_t>(o)].frequency;
   s.to = tuning.TablaNotas[static_cast<size_t>(o + step)].frequency;
-  s.ok = true;
+  s.fromFixed = static_cast<int64_t>(s.from * kFixedScale);
+  s.toFixed = static_cast<int64_t>(s.to * kFixedScale);
+  // Exactly representable, as the table's floats are.
+  s.ok = static_cast<double>(s.fromFixed) == s.from * kFixedScale && static_cast<double>(s.toFixed) == s.to * kFixedScale;
   return s;
 }
 
 // Plays a voice into out[l .. stop): each source sample moves the position;
 // a made value is added to out[l] and moves l. A continues across calls.
-void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, double& A, int64_t& l, int64_t stop,
+void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, int64_t& A, int64_t& l, int64_t stop,
               int16_t* out) {
   if (!shift.ok || rec.length <= 0) return;
   const int end = std::min(v.end, rec.length);
   const int strength = std::clamp(v.strength, 0, kMaxStrength);
-  while (v.position >= 0 && v.position < end && l < stop) {
-    const int16_t s = rec.data[v.position++];
-    A -= shift.from;
-    if (A <= 0) {
-      A += shift.to;
-      out[l] = AddWrapped(out[l], ScaledSample(s, strength));
-      ++l;
-    }
+  if (v.position < 0) return;
+  // Without branches on the accumulator: a skipped sample writes out[l]
+  // back unchanged, a made value moves l on.
+  int position = v.position;
+  while (position < end && l < stop) {
+    const int16_t s = rec.data[position++];
+    A -= shift.fromFixed;
+    const bool made = A <= 0;
+    A += made ? shift.toFixed : 0;
+    const int16_t sum = AddWrapped(out[l], ScaledSample(s, strength));
+    out[l] = made ? sum : out[l];
+    l += made;
   }
+  v.position = position;
 }
 
 int NoteStrength(uint8_t strength) { return std::min<int>(strength, kMaxStrength); }
@@ -88,7 +104,7 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
       const SoundView rec = bank.String(j);
       const int64_t k = static_cast<int64_t>(start + static_cast<long double>(d.delay[j]) * h * 0.01L);
       int64_t l = first;
-      double A = 0;
+      int64_t A = 0;  // the accumulator, in units of 2^-20 Hz
       // The sounding note rings on up to the new note's onset.
       RunVoice(v, ShiftOf(tuning, j, v.step), rec, A, l, std::min(k, m), out);
       l = k;

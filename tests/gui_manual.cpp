@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
@@ -14,9 +17,14 @@
 #include <memory>
 
 #include "app/window/language.h"
+#include "app/window/mainform.h"
+#include "app/window/string_grid.h"
 #include "content/manual.h"
 #include "content/manual_book.h"
 #include "content/window/manual_window.h"
+#include "guitar/bars.h"
+#include "guitar/gtr_file.h"
+#include "rhythm/library_ops.h"
 #include "temp_dir.h"
 
 namespace {
@@ -118,7 +126,7 @@ TEST_F(ManualTest, ListsEveryShortcutAndEveryMessageOfTheWindow) {
   static const QRegularExpression call(
       R"re((?:ShowMessage|Ask|Log)\(\s*Tr\(\s*"((?:[^"\\]|\\.)*)"\s*,\s*"((?:[^"\\]|\\.)*)"\s*\))re");
   int found = 0;
-  for (const char* folder : {"app/window", "rhythm/window", "engine/window"}) {
+  for (const char* folder : {"app/window", "rhythm/window", "engine/window", "guitar/window"}) {
     QDirIterator it(QString(VELARTO_SOURCE_DIR) + "/" + folder, {"*.cpp"});
     while (it.hasNext()) {
       QFile f(it.next());
@@ -135,6 +143,73 @@ TEST_F(ManualTest, ListsEveryShortcutAndEveryMessageOfTheWindow) {
     }
   }
   EXPECT_GE(found, 15);  // the scan itself still finds the program's messages
+
+  // The guitar's save question is asked in Spanish in both languages, with
+  // the file's name after it.
+  const QString guitarQuestion = QString::fromUtf8("¿ Quiere guardar el tema de guitarra");
+  EXPECT_TRUE(book_->textEs.contains(guitarQuestion));
+  EXPECT_TRUE(book_->textEn.contains(guitarQuestion));
+}
+
+// The guitar panel: every item of the beat and bar menu and the theme
+// grid's guitar items are named as the window names them; the panel's
+// picture shows a track with notes, and taking it leaves the window as it
+// was (panel closed, the menu's own captions).
+TEST_F(ManualTest, TheGuitarChapterNamesItsMenusAndPicturesATrackWithNotes) {
+  ASSERT_NE(book_, nullptr);
+  ScratchFolder dir;
+  std::string err;
+  auto window = ManualWindow::Open(&err);
+  ASSERT_NE(window, nullptr) << err;
+  TMainForm& f = window->Form();
+
+  QStringList captions;
+  for (QAction* a : f.PopupMenu6->actions())
+    if (!a->isSeparator()) captions << a->text();
+  captions << f.CopiarGuitarra1->text() << f.PegarGuitarra1->text();
+  EXPECT_EQ(captions.size(), 12);
+  for (const QString& c : captions) {
+    EXPECT_TRUE(book_->textEs.contains(c)) << c.toStdString();
+    EXPECT_TRUE(book_->textEn.contains(c)) << c.toStdString();
+  }
+
+  const QImage panel = window->Picture("PanelGuitarra");
+  ASSERT_FALSE(panel.isNull());
+  EXPECT_FALSE(f.Guitarra1->isChecked());
+  EXPECT_TRUE(f.PanelGuitarra->isHidden());
+  // The notes: the stars of the beat view are blue.
+  int blue = 0;
+  const QImage rgb = panel.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) blue += rgb.pixel(x, y) == qRgb(0, 0, 255);
+  EXPECT_GE(blue, 40);
+
+  // The track the picture was taken on: a beat for every beat of the theme,
+  // notes among them.
+  const int row = f.SGTemas->Row() - 1;
+  ASSERT_GE(row, 0);
+  const Tema& tema = f.Rhythm->Temas[static_cast<size_t>(row)];
+  std::string path;
+  ASSERT_TRUE(GuitarTrackPathOf(f.DataSet.DataSetName, tema.Name(), &path));
+  BeatRecords track;
+  ASSERT_TRUE(ReadBeatFile(path, true, &track)) << path;
+  const std::vector<uint32_t> bars = BuildBarTable(tema, f.Rhythm->Formulas.data());
+  EXPECT_EQ(track.beats.size(), bars.back() / kBeatBytes);
+  int notes = 0;
+  for (const TiempoG& t : track.beats)
+    for (int d = 0; d < t.divisions && d < kMaxDivisions; ++d)
+      for (int s = 0; s < kGuitarStrings; ++s) notes += t.division[d].strength[s] != 0;
+  EXPECT_GT(notes, 100);
+
+  // The menu's picture shows numbered items; the items get their own captions back.
+  const QImage menu = window->Picture("popup:Chart2");
+  ASSERT_FALSE(menu.isNull());
+  EXPECT_FALSE(f.Guitarra1->isChecked());
+  QStringList after;
+  for (QAction* a : f.PopupMenu6->actions())
+    if (!a->isSeparator()) after << a->text();
+  after << f.CopiarGuitarra1->text() << f.PegarGuitarra1->text();
+  EXPECT_EQ(after, captions);
 }
 
 TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
@@ -142,7 +217,8 @@ TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
   const QStringList keys = {"window",          "PanelMetronomo",  "PanelTemas",         "PanelFormulas",
                             "PanelPistas",     "PanelOnda",       "PanelSonidos",       "menu:File",
                             "menu:Ver1",       "menu:Ayuda1",     "popup:SGTemas",      "popup:SGFormulas",
-                            "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar"};
+                            "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar",
+                            "PanelGuitarra",   "popup:Chart2"};
   const double textWidth = book_->doc->pageSize().width() - book_->marginLeft - book_->marginRight;
   for (const char* lang : {"es", "en"})
     for (const QString& key : keys) {

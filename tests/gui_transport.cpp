@@ -214,6 +214,7 @@ TEST_F(TransportTest, PauseAddsNoElapsedTimeAndStopWhilePausedResets) {
 
 TEST_F(TransportTest, LampCountdownIsHalfABeat) {
   Build({{0, 2}, {1, 1}});
+  form->Timer5->stop();  // the countdown as the beat set it
   form->BotonPlayCompClick();
   Run(2);
   EXPECT_EQ(form->Engine->LampCountdown, 25);

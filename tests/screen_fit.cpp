@@ -250,3 +250,27 @@ TEST_F(ScreenFitTest, AboutBoxTextsFit) {
 }
 
 }  // namespace
+
+namespace {
+// Pixels of a widget's picture clearly lighter than the black panel behind it.
+int LightPixels(QWidget* w, QRect area) {
+  const QImage img = w->grab().toImage();
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom() && y < img.height(); ++y)
+    for (int x = area.left(); x <= area.right() && x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) > 90) ++n;
+  return n;
+}
+}  // namespace
+
+// An unticked check box or radio button on a black panel still shows its box.
+TEST_F(ScreenFitTest, UntickedBoxesShowOnTheBlackPanels) {
+  ShowEverything();
+  QList<QAbstractButton*> boxes = {form->AccentBoxes[0], form->RadioButton2, form->RBAcento};
+  for (QAbstractButton* b : boxes) {
+    b->setChecked(false);
+    QCoreApplication::processEvents();
+    // The indicator stands at the left, as high as the box.
+    EXPECT_GT(LightPixels(b, QRect(0, 0, 16, b->height())), 12) << b->objectName().toStdString();
+  }
+}

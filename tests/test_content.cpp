@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "content/factory_set.h"
+#include "content/guitar_chords.h"
+#include "guitar/gtr_file.h"
 #include "content/synth.h"
 #include "platform/files/atomic_file.h"
 #include "rhythm/records.h"
@@ -353,7 +355,15 @@ TEST(ContentFolderTest, WritesTheFactoryFiles) {
 
   for (const char* sub : {"BancoDeSonidos", "datos", "datos/Original", "datos/wavs", "Acordes", "Plantillas", "MIDI"})
     EXPECT_TRUE(fs::is_directory(root / sub)) << sub;
-  for (const char* empty : {"datos/wavs", "Plantillas", "MIDI"}) EXPECT_TRUE(fs::is_empty(root / empty)) << empty;
+  for (const char* empty : {"datos/wavs", "MIDI"}) EXPECT_TRUE(fs::is_empty(root / empty)) << empty;
+  // The templates read back beat for beat, every note on a fret of its chord.
+  for (const FactoryTemplate& t : FactoryTemplates()) {
+    BeatRecords read;
+    ASSERT_TRUE(ReadBeatFile((root / "Plantillas" / (std::string(t.name) + ".pgt")).string(), false, &read)) << t.name;
+    ASSERT_EQ(read.beats.size(), t.beats.size()) << t.name;
+    for (size_t b = 0; b < t.beats.size(); ++b)
+      EXPECT_EQ(std::memcmp(&read.beats[b], &t.beats[b], sizeof(TiempoG)), 0) << t.name << " beat " << b;
+  }
 
   const FactorySet set = BuildFactorySet();
   for (const std::string& name : set.sounds) {

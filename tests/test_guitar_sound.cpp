@@ -326,6 +326,36 @@ TEST_F(GuitarRender, Fret7OnTheFifthStringKeepsTwoSamplesInThree) {
   EXPECT_EQ(out, fret7);
 }
 
+// Every note of every string keeps exactly the samples the accumulator of
+// the note frequencies (in double, A -= F[o]; A <= 0: A += F[o + d]) keeps.
+TEST_F(GuitarRender, EveryNoteKeepsTheSamplesOfTheFrequencyAccumulator) {
+  const int kLength = 5400;  // 6 x 5400 still fits 16 bits
+  const BancoGuitarra bank = SameOnEveryString(Sixes(kLength));  // sample i at strength 7 gives i + 1
+  for (int j = 0; j < kGuitarStrings; ++j)
+    for (int fret = 0; fret <= 24; ++fret) {
+      const int o = tuning.StringTuning[static_cast<size_t>(j)];
+      if (o + fret >= kNoteCount) continue;
+      std::vector<int16_t> want;
+      double A = 0;
+      for (int i = 0; i < kLength && want.size() < 3000; ++i) {
+        A -= tuning.TablaNotas[static_cast<size_t>(o)].frequency;
+        if (A <= 0) {
+          A += tuning.TablaNotas[static_cast<size_t>(o + fret)].frequency;
+          want.push_back(static_cast<int16_t>(i + 1));
+        }
+      }
+      voices = {};
+      TiempoG t = Beat(1);
+      SetNote(t, 0, j, fret, 7);
+      Render(t, bank, 3000);
+      out.resize(want.size());
+      size_t first = 0;
+      while (first < want.size() && out[first] == want[first]) ++first;
+      ASSERT_EQ(first, want.size()) << "string index " << j << " fret " << fret << ": value " << first << " is "
+                                    << (first < out.size() ? out[first] : -1) << ", not " << want[first];
+    }
+}
+
 TEST_F(GuitarRender, StrengthScalesWithTruncationAndWraps) {
   struct Case {
     int16_t sample;

@@ -31,7 +31,8 @@ void TMainForm::BuildStartupControls() {
 
 void TMainForm::FormCreate() {
   auto step = [this](const char* name) { StartupSteps.push_back(name); };
-  step("ProbeHidDevice");  // the device link comes later: nothing to find yet
+  ProbeDevice();
+  step("ProbeHidDevice");
   BonjourPresent = false;  // no DNS-SD server is looked for yet: no TCP server, no service
   step("RegisterIosService");
   // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
@@ -41,6 +42,7 @@ void TMainForm::FormCreate() {
   step("TunerNeedle");
   Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
+  FindDevicePort();
   step("FindDeviceSerialPort");
   step("Settings");
   std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
@@ -71,11 +73,13 @@ void TMainForm::FormCreate() {
   for (QSlider* s : TBPan) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   for (QSlider* s : TBVol) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   step("ControlArrays");
+  OpenDevicePort();
   step("OpenDeviceSerialPort");
   DataSet.SilentOpen = true;
   Abrir2Click();
   step("OpenDataSet");
   ClearModified();  // the device identification ends with the set unmodified
+  NSerieMetronomo();
   step("NSerieMetronomo");
   if (BonjourPresent)
     Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
@@ -124,6 +128,7 @@ bool TMainForm::FormClose() {
   Timer3->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();
+  CloseDevice();
   FormClosed = true;
   return true;
 }

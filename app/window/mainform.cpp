@@ -25,6 +25,7 @@ TMainForm::TMainForm(Options opts)
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
       DataSet(Work->DataSet),
+      Device(Work->Device.get()),
       Guitar(Work->Guitar.get()),
       GuitarAudio(Work->GuitarAudio.get()) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
@@ -44,6 +45,7 @@ TMainForm::TMainForm(Options opts)
   ConnectEngineControls();
   ConnectGuitarControls();
   BuildLibraryControls();
+  BuildDeviceLink(opts);
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
@@ -65,6 +67,7 @@ TMainForm::~TMainForm() {
   if (Timer3) Timer3->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();  // its callback writes WaveInReady, which goes first
+  CloseDevice();
 }
 
 void TMainForm::Log(const QString& line) { Visor->append(line); }

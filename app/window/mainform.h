@@ -16,6 +16,8 @@
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
 #include "app/workspace.h"
+#include "platform/hid/hid_device.h"
+#include "platform/serial/serial_port.h"
 #include "engine/sound_bank.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out.h"
@@ -45,6 +47,8 @@ class QWidget;
 class SettingsIni;
 class StringGrid;
 class TabChart;
+struct DeviceLink;
+struct IdentifyOutcome;
 
 // Formula editor state shared with the theme editor. The beats and first beat
 // of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
@@ -83,6 +87,8 @@ class TMainForm : public QMainWindow {
     QString commandLineList;            // a .vl2 named on the command line
     std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
     std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
+    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
+    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
@@ -94,6 +100,7 @@ class TMainForm : public QMainWindow {
   BancoSonidos* const Bank;
   Player* const Playback;
   DataSetState& DataSet;
+  DeviceLink* const Device;
   GuitarState* const Guitar;
   GuitarSound* const GuitarAudio;
 
@@ -474,6 +481,26 @@ class TMainForm : public QMainWindow {
           *Vaciarcompas1 = nullptr, *Eliminarcompas1 = nullptr;
   QAction *CopiarGuitarra1 = nullptr, *PegarGuitarra1 = nullptr;
   QTimer* GuitarCursorTimer = nullptr;
+
+  // --- hardware metronome link (links/window/form_device.cpp) ---
+  void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp
+  void ProbeDevice();                   // start-up: the HID device
+  void FindDevicePort();                // start-up: the serial port's name
+  void OpenDevicePort();                // start-up: opens it
+  void NSerieMetronomo();               // start-up: identification, run by IdentifyTimer
+  void IdentifyTimerTimer();
+  void ApplyIdentifyOutcome(const IdentifyOutcome& o);
+  void Timer2Timer();
+  void Timer5Timer();
+  void CloseDevice();                   // the window goes: timers stop, transports close
+  void LogPlain(const QString& line);   // a Visor line never taken as rich text
+  // The chord list's refresh (CBAcordesCambia) at the end of the
+  // identification; the guitar panel sets it.
+  std::function<void()> ChordListRefresh;
+  std::unique_ptr<hid::HidBus> DeviceHidBus;
+  QTimer* Timer2 = nullptr;        // 500 ms: the device's wait counter
+  QTimer* Timer5 = nullptr;        // 10 ms: the lamp-off countdown
+  QTimer* IdentifyTimer = nullptr; // no interval: one identification step each time
 
   // --- tuner panel (tuner/window/form_tuner.cpp) ---
   void BuildTunerControls();

@@ -18,9 +18,13 @@
 #include "app/window/string_grid.h"
 #include "content/factory_set.h"
 #include "content/pictures.h"
+#include "guitar/gtr_file.h"
+#include "guitar/track.h"
+#include "guitar/window/tab_chart.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out_test.h"
 #include "platform/ui/dialogs.h"
+#include "rhythm/library_ops.h"
 #include "rhythm/window/form_import.h"
 
 namespace {
@@ -39,6 +43,97 @@ QImage MenuPicture(QMenu& m) {
   m.ensurePolished();
   m.resize(m.sizeHint());
   return m.grab().toImage();
+}
+
+// --- an example guitar track ---------------------------------------------------
+
+// A note on string number s (1..6) of a division.
+void Note(DivisionG& d, int s, int fret, int strength, GuitarMode mode = kModeNormal, int delay = 0) {
+  const int i = 6 - s;
+  d.fret[i] = static_cast<uint8_t>(fret);
+  d.strength[i] = static_cast<uint8_t>(strength);
+  d.mode[i] = mode;
+  d.delay[i] = static_cast<uint8_t>(delay);
+}
+
+// The E chord of the flamenco cadence, frets of strings 6..1.
+constexpr int kChordE[6] = {0, 2, 2, 1, 0, 0};
+
+// A strummed chord: every string, the lowest first, each a little later.
+void Strum(DivisionG& d, int strength) {
+  for (int s = 6; s >= 1; --s) Note(d, s, kChordE[6 - s], strength, kModeNormal, (6 - s) * 6);
+}
+
+// One beat of a simple accompaniment: a strummed chord and its stop on the
+// accents, the bass and the treble strings between them. The third beat of
+// the first bar shows every mode and a run of divisions.
+TiempoG ExampleBeat(int bar, int beat, bool accented) {
+  TiempoG t = EmptyTiempoG();
+  if (bar == 1 && beat == 3) {
+    t.divisions = 4;
+    Strum(t.division[0], 7);
+    for (int s = 1; s <= 4; ++s) Note(t.division[1], s, 0, 4, kModeTapado);
+    Note(t.division[2], 3, 1, 5);
+    Note(t.division[3], 3, 2, 5, kModeLigado);
+    Note(t.division[3], 6, 0, 3, kModeSilencio);
+    return t;
+  }
+  t.divisions = 2;
+  if (accented) {
+    Strum(t.division[0], 6);
+    for (int s = 1; s <= 4; ++s) Note(t.division[1], s, 0, 3, kModeTapado);
+  } else {
+    Note(t.division[0], 6, 0, 5);
+    for (int s = 1; s <= 3; ++s) Note(t.division[1], s, kChordE[6 - s], 3);
+  }
+  return t;
+}
+
+// Writes a guitar track for theme t of the open set into the set's folder
+// (the scratch copy the window works in): every compás of the theme, the
+// beats by its formula's accents.
+bool WriteExampleGuitarTrack(TMainForm& f, int t) {
+  if (t < 0 || t >= kMaxTemas) return false;
+  const Tema& tema = f.Rhythm->Temas[static_cast<size_t>(t)];
+  std::string path;
+  if (!GuitarTrackPathOf(f.DataSet.DataSetName, tema.Name(), &path)) return false;
+  std::vector<TiempoG> beats;
+  int bar = 0;
+  for (int e = 0; e < tema.entryCount && e < kEntrySlots; ++e) {
+    const int n = tema.formulas[e];
+    if (n < 0 || n >= kMaxFormulas) continue;
+    const Formula& formula = f.Rhythm->Formulas[static_cast<size_t>(n)];
+    for (int r = 0; r < tema.times[e]; ++r) {
+      ++bar;
+      for (int b = 0; b < formula.Beats(); ++b) beats.push_back(ExampleBeat(bar, b + 1, formula.Accented(b)));
+    }
+  }
+  if (beats.empty()) return false;
+  std::string error;
+  return WriteBeatFile(path, beats.data(), beats.size(), &error);
+}
+
+// The guitar panel opened on the selected theme with the example track,
+// the third beat of the first bar on display and four beats marked from it.
+bool OpenExampleGuitar(TMainForm& f) {
+  if (f.Guitarra1->isChecked()) f.Guitarra1->trigger();
+  if (!WriteExampleGuitarTrack(f, f.SGTemas->Row() - 1)) return false;
+  f.Guitarra1->trigger();
+  if (!f.Guitarra1->isChecked() || f.Guitar->GuitarBeatsInBar < 6) return false;
+  const QRect plot = f.Chart2->Plot();
+  const int w = plot.width() / f.Guitar->GuitarBeatsInBar;
+  auto click = [&](int beat, int y) {
+    f.Chart2ClickBackground(Qt::LeftButton, Qt::LeftButton, plot.left() + (beat - 1) * w + w / 2, y);
+  };
+  click(3, 40);   // the strings: the beat on display
+  click(6, 104);  // the strip of beat numbers: the marks
+  Settle();
+  return true;
+}
+
+void CloseExampleGuitar(TMainForm& f) {
+  if (f.Guitarra1->isChecked()) f.Guitarra1->trigger();
+  Settle();
 }
 
 }  // namespace
@@ -140,6 +235,29 @@ QImage ManualWindow::Picture(const QString& key) {
     f.FormImportar->ensurePolished();
     return f.FormImportar->grab().toImage();
   }
+  if (key == "popup:Chart2") {
+    // The beat and bar menu as a right click on the bar view opens it, with
+    // a beat copied before: its items carry their numbers. The items get
+    // back their plain captions afterwards, as the window names them.
+    if (!OpenExampleGuitar(f)) {
+      CloseExampleGuitar(f);
+      return {};
+    }
+    QStringList plain;
+    for (QAction* a : f.PopupMenu6->actions()) plain << a->text();
+    f.CopiarTiempoGClick();  // beat 3 of bar 1
+    f.CopiarCompasGClick();
+    f.SpeedButton14Click();  // the next bar
+    const QRect plot = f.Chart2->Plot();
+    const int w = plot.width() / std::max(1, f.Guitar->GuitarBeatsInBar);
+    f.Chart2ClickBackground(Qt::RightButton, Qt::RightButton, plot.left() + 4 * w + w / 2, 40);
+    f.PopupMenu6->hide();
+    const QImage image = MenuPicture(*f.PopupMenu6);
+    const QList<QAction*> items = f.PopupMenu6->actions();
+    for (qsizetype i = 0; i < items.size() && i < plain.size(); ++i) items[i]->setText(plain[i]);
+    CloseExampleGuitar(f);
+    return image;
+  }
   if (key.startsWith("popup:")) {
     QWidget* w = f.findChild<QWidget*>(key.mid(6));
     if (!w) return {};
@@ -152,6 +270,13 @@ QImage ManualWindow::Picture(const QString& key) {
   }
   auto* panel = f.Desk->findChild<QWidget*>(key);
   if (!panel || panel->parentWidget() != f.Desk) return {};
+  if (panel == f.PanelGuitarra) {
+    // Opened by its item on a theme with a track of notes, and closed again.
+    QImage image;
+    if (OpenExampleGuitar(f)) image = panel->grab().toImage();
+    CloseExampleGuitar(f);
+    return image;
+  }
   // A panel hidden in the window as it opens is shown by its "Ver" item for
   // the picture, and hidden again by the same item.
   QAction* item = nullptr;

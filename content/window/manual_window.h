@@ -36,9 +36,12 @@ class ManualWindow {
 
   // Pictures: "window" (the whole window as it opens), a panel's component
   // name ("PanelTemas", ...), "menu:<menu name>" (a menu of the menu bar),
-  // "popup:<component>" (the pop-up menu of a grid or list),
-  // "dialog:FormImportar" (the theme import dialog on the factory set). Null
-  // when the key names nothing.
+  // "popup:<component>" (the pop-up menu of a grid or list; "popup:Chart2"
+  // the guitar's beat and bar menu as a right click opens it),
+  // "dialog:FormImportar" (the theme import dialog on the factory set). The
+  // guitar panel and its menu are taken on an example track written for the
+  // selected theme into the scratch folder; the panel is closed again after.
+  // Null when the key names nothing.
   QImage Picture(const QString& key);
 
   // Every action of the window that has keys, in component order.

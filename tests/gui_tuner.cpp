@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "gui_fixture.h"
+#include "links/device.h"
 #include "tuner/corpus.h"
 #include "tuner/window/tuner_charts.h"
 
@@ -164,37 +165,43 @@ TEST_F(TunerPanelTest, ClosingStopsTheInputAtTheNextTick) {
   EXPECT_TRUE(form->STNota->text().isEmpty());
 }
 
-// A device that can be the input keeps the choice; its bytes are framed apart
-// from the microphone's, and a stop with it chosen leaves the microphone
-// running until the next start.
+// A device whose identity offers the tuner keeps the choice; the bytes its
+// poll hands over while the tuner listens are framed apart from the
+// microphone's; the stop gives the device its state back and, with the device
+// chosen, leaves the microphone running until the next start.
 TEST_F(TunerPanelTest, DeviceAsInput) {
   Start();
-  std::vector<bool> listening;
-  form->TunerDeviceAvailable = [] { return true; };
-  form->TunerListeningHook = [&](bool on) { listening.push_back(on); };
+  DeviceLink& L = *form->Device;
+  std::memcpy(L.DeviceIdentityText.data(), "DRAVV 1", 7);
+  L.DeviceState = kDeviceIdentified;
   form->RBMetro->setChecked(true);
   OpenTuner();
   EXPECT_TRUE(form->RBMetro->isChecked());
   EXPECT_TRUE(form->RBMetro->isEnabled());
+  EXPECT_EQ(L.DeviceState, kDeviceTuner);
 
   const std::vector<int16_t> string = OpenAString();
   std::vector<uint8_t> bytes(4096);
   std::memcpy(bytes.data(), string.data(), bytes.size());  // little-endian samples
-  form->FeedTunerDeviceBytes(bytes.data(), 1000);  // a partial frame waits
+  for (size_t i = 0; i < 1000; ++i) DeviceByte(L, bytes[i]);
+  form->Timer3Timer();  // a partial frame waits for the next bytes
   EXPECT_FALSE(Tuner().HasReading);
-  form->FeedTunerDeviceBytes(bytes.data() + 1000, bytes.size() - 1000);
+  for (size_t i = 1000; i < bytes.size(); ++i) DeviceByte(L, bytes[i]);
   ASSERT_TRUE(Tuner().HasReading);
   EXPECT_EQ(form->STNotaEsp->text(), "La ");
   EXPECT_EQ(PlottedPoints(form->Oscilata3), 2048);
 
+  // Closed and opened again before the tick: the saved state is kept.
+  CloseTuner();
+  OpenTuner();
   CloseTuner();
   form->Timer3Timer();
   EXPECT_FALSE(form->Timer3->isActive());
+  EXPECT_EQ(L.DeviceState, kDeviceIdentified);
   EXPECT_EQ(waveIn->QueuedCount(), 2u);  // not reset
-  EXPECT_EQ(listening, (std::vector<bool>{true, false}));
-  // Bytes after the stop are not taken.
+  // Bytes after the stop are not the tuner's.
   form->STNotaEsp->clear();
-  form->FeedTunerDeviceBytes(bytes.data(), bytes.size());
+  for (uint8_t b : bytes) DeviceByte(L, b);
   EXPECT_TRUE(form->STNotaEsp->text().isEmpty());
 }
 

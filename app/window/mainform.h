@@ -510,15 +510,14 @@ class TMainForm : public QMainWindow {
   // The 10 ms tick: the frame hold, one needle step, a wave block, the
   // reading's hold; a pending stop ends the tuner here.
   void Timer3Timer();
-  // Bytes from the metronome device while the tuner listens (the device link
-  // calls it); framed apart from the microphone's.
+  // The tuner's part of the device poll (DeviceState 220): a microphone
+  // block, then every byte the device sent, framed apart from the microphone's.
+  void TakeTunerBlock();
   void FeedTunerDeviceBytes(const uint8_t* bytes, size_t n);
-  // Whether the device link has a device that can be the tuner's input;
-  // null (no device): the microphone is forced and RBMetro disabled.
+  // Whether the device can be the tuner's input (the identity says so);
+  // otherwise the microphone is forced and RBMetro disabled.
   std::function<bool()> TunerDeviceAvailable;
-  // Told true when the tuner starts listening and false when it stops (the
-  // device link keeps its own state around it).
-  std::function<void(bool)> TunerListeningHook;
+  int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
   void ShowTunerReading(const TunerReading& r);
   void PlotTunerFrame(const FrameAssembler& a);
   void ShowTunerDiagnostics();

@@ -12,6 +12,7 @@
 
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
+#include "links/device.h"
 #include "tuner/window/tuner_charts.h"
 
 namespace {
@@ -85,6 +86,15 @@ void TMainForm::BuildTunerControls() {
   Timer3->setObjectName("Timer3");
   Timer3->setInterval(kTunerTickMs);
   connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
+
+  // The device poll joins the tuner while DeviceState is 220: the microphone
+  // first, then the device's bytes.
+  TunerDeviceAvailable = [this] { return DeviceCanBeTunerInput(*Device); };
+  Device->Hooks.TunerBlock = [this] {
+    TakeTunerBlock();
+    return false;
+  };
+  Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceBytes(&b, 1); };
 }
 
 // The View item (and the panel's close label): the panel and the finger
@@ -105,13 +115,16 @@ void TMainForm::StartTunerInput() {
   TunerState& T = *Work->Tuner;
   T.MicFrame.DiscardPartialFrame();
   T.DeviceFrame.DiscardPartialFrame();
+  Device->DeviceRxCount = 0;
+  // A stop still pending keeps the state it saved.
+  if (!TunerListening) SavedDeviceState = Device->DeviceState;
   const bool device = TunerDeviceAvailable && TunerDeviceAvailable();
   if (!device) {
     RBMicro->setChecked(true);
     RBMetro->setEnabled(false);
   }
+  Device->DeviceState = kDeviceTuner;
   TunerListening = true;
-  if (TunerListeningHook) TunerListeningHook(true);
   TunerMic->Start(WaveIn.get(), T.fft);
   Timer3->start();
   TunerStopRequest = false;
@@ -135,13 +148,8 @@ void TMainForm::Timer3Timer() {
   }
   SetNeedle(Chart3, next);
 
-  // One microphone block at most: it is one whole frame.
-  const FrameOutcome o = TunerMic->Poll(T, GuitarAudio->Tuning.TablaNotas);
-  if (o != FrameOutcome::kIncomplete) {
-    PlotTunerFrame(T.MicFrame);
-    ShowTunerDiagnostics();
-    if (o == FrameOutcome::kReading) ShowTunerReading(T.Reading);
-  }
+  PollDevice(*Device);  // in state 220: TakeTunerBlock, then the device's bytes
+  Device->DeviceRxCount = 0;
 
   if (T.TunerHold > 0)
     --T.TunerHold;
@@ -156,8 +164,20 @@ void TMainForm::Timer3Timer() {
     TunerMic->Stop(RBMicro->isChecked());
     TunerListening = false;
     T.DeviceFrame.DiscardPartialFrame();
-    if (TunerListeningHook) TunerListeningHook(false);
+    Device->DeviceState = SavedDeviceState;
+  } else {
+    Device->DeviceState = kDeviceTuner;
   }
+}
+
+// One microphone block at most: it is one whole frame.
+void TMainForm::TakeTunerBlock() {
+  TunerState& T = *Work->Tuner;
+  const FrameOutcome o = TunerMic->Poll(T, GuitarAudio->Tuning.TablaNotas);
+  if (o == FrameOutcome::kIncomplete) return;
+  PlotTunerFrame(T.MicFrame);
+  ShowTunerDiagnostics();
+  if (o == FrameOutcome::kReading) ShowTunerReading(T.Reading);
 }
 
 void TMainForm::FeedTunerDeviceBytes(const uint8_t* bytes, size_t n) {

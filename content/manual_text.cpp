@@ -667,9 +667,8 @@ encima de los que había (si pasa del final, la pista crece).</li>
 <li><b>{RecPlantilla.hint}</b>: sólo con tiempos marcados (si no, lo tapa un cuadro oscuro). Guarda los tiempos
 marcados en un archivo; si el nombre no termina en .pgt, se le añade. La pista no cambia.</li>
 </ul>
-<p>Pegar una plantilla no enciende el botón de guardar. Para guardar la pista con la plantilla, haga otro cambio
-antes de cerrar el panel: por ejemplo {=CopiarTiempoG} y luego {=PegarTiempoG} sobre el mismo tiempo, que no
-cambia nada pero enciende el botón.</p>
+<p>Pegar una plantilla cambia la pista: se enciende el botón de guardar y, al cerrar el panel, el programa
+pregunta si quiere guardarla.</p>
 <h3>Copiar la pista de un tema a otro</h3>
 <p>El menú del botón derecho de la tabla de temas (capítulo «{=Temas1}») tiene {CopiarGuitarra1} y
 {PegarGuitarra1}. Elija el tema de origen y pulse {CopiarGuitarra1}; elija el tema de destino y pulse
@@ -833,9 +832,8 @@ on, over the beats there (past the end, the track grows).</li>
 It saves the marked beats into a file; when the name does not end in .pgt, .pgt is added. The track does not
 change.</li>
 </ul>
-<p>Pasting a template does not light the save button. To save the track with the template, make another change
-before closing the panel: for instance {=CopiarTiempoG} and then {=PegarTiempoG} on the same beat, which changes
-nothing but lights the button.</p>
+<p>Pasting a template changes the track: the save button lights up and, when the panel closes, the program
+asks whether to save it.</p>
 <h3>Copying a song's track to another song</h3>
 <p>The right-button menu of the song table (chapter "{=Temas1}") holds {CopiarGuitarra1} (copy guitar) and
 {PegarGuitarra1} (paste guitar). Choose the source song and click {CopiarGuitarra1}; choose the target song and

@@ -70,10 +70,14 @@ bool PasteGuitarTemplate(GuitarState& g, const std::string& path) {
   BeatRecords records;
   if (!a || !ReadBeatFile(path, false, &records)) return false;
   const size_t first = *a / kBeatBytes;
+  bool pasted = false;
   for (size_t i = 0; i < records.beats.size(); ++i) {
     // Both counts are bounded by the largest track: the offset fits.
     if (!WriteBeatAt(g, static_cast<uint32_t>((first + i) * kBeatBytes), records.beats[i])) break;
+    pasted = true;
   }
+  // Pasted beats are a change to save, or closing the panel would lose them.
+  if (pasted) g.Modified = true;
   ReadCursorBeat(g);
   return true;
 }

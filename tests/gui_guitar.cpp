@@ -502,7 +502,9 @@ TEST_F(GuitarPanelTest, TemplatesAndWholeTracksAreCopied) {
   EXPECT_EQ(MarkerOf(G().GuitarTrack[7]), 3);
   EXPECT_EQ(MarkerOf(G().CurrentTiempoG), 2);  // both views show the pasted beats
   EXPECT_EQ(form->Chart1->Series[0].points[0].label, "2");
-  EXPECT_TRUE(form->BGuardaG->isHidden());  // pasting a template leaves the mark alone
+  // Pasted beats are a change: the save button shows, and closing asks.
+  EXPECT_FALSE(form->BGuardaG->isHidden());
+  EXPECT_TRUE(G().Modified);
 
   // "Copiar Guitarra" on Solea, "Pegar Guitarra" on the second theme.
   dlg->answers = {kAnswerNo};

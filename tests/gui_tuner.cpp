@@ -90,8 +90,9 @@ TEST_F(TunerPanelTest, PluckedAStringShowsItsNoteStringAndFret) {
   EXPECT_EQ(form->Dedo->x(), 566 + 234 < form->PanelGuitarra->width() - form->Dedo->width()
                                  ? 566 + 234
                                  : form->PanelGuitarra->width() - form->Dedo->width());
-  // Fifth string: the picture's row 129 - 60, on the strip from y 46.
-  EXPECT_EQ(form->Dedo->y(), 46 + (129 - 60 - 57));
+  // Fifth string: 129 - 5 x 12, the place of the chord marks of that string.
+  EXPECT_EQ(form->Dedo->y(), 129 - 60);
+  EXPECT_EQ(form->Dedo->parentWidget(), form->PanelGuitarra);  // where the chord marks stand
   // Note, frequency, solfège and marker share the reading's colour.
   const uint32_t c = Tuner().Reading.colour;
   const QColor expected(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));

@@ -614,8 +614,10 @@ TEST(GuitarTemplate, SavedMarkedBeatsPasteAtTheCursor) {
   ASSERT_TRUE(PasteGuitarTemplate(g, "Plantillas/riff.pgt"));
   EXPECT_EQ(Markers(g), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 2, 3}));
   EXPECT_TRUE(Same(g.CurrentTiempoG, Marked(2, 3)));
-  EXPECT_FALSE(g.Modified) << "pasting a template keeps the mark as it was";
+  EXPECT_TRUE(g.Modified) << "pasted beats are a change to save";
+  g.Modified = false;
   EXPECT_FALSE(PasteGuitarTemplate(g, "Plantillas/none.pgt"));
+  EXPECT_FALSE(g.Modified) << "a template that cannot be read changes nothing";
 
   // Marked beats past the track's end are saved as empty beats.
   g.MarkedBeats = 3;

@@ -81,6 +81,7 @@ void TMainForm::FormCreate() {
   ClearModified();  // the device identification ends with the set unmodified
   NSerieMetronomo();
   step("NSerieMetronomo");
+  CBAcordesCambia();  // the chord list, once the device is known
   if (BonjourPresent)
     Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
   step("IosReady");

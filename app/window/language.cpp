@@ -159,24 +159,24 @@ const std::vector<LanguageRow> kTable = {
     {"SpeedButton14", "hint", "Next compass", "Compás siguiente"},
     {"SpeedButton18", "hint", "Previous beat", "Tiempo anterior"},
     {"SpeedButton17", "hint", "Next beat", "Tiempo siguiente"},
-    {"SpeedButton19", "hint", "Minus divisions", "Menos divisiones", kGuitar},
-    {"SpeedButton20", "hint", "More divisions", "Más divisiones", kGuitar},
+    {"SpeedButton19", "hint", "Minus divisions", "Menos divisiones"},
+    {"SpeedButton20", "hint", "More divisions", "Más divisiones"},
     {"SpeedButton11", "hint", "Play from this compass", "Reproducir desde este compás"},
     {"SpeedButton24", "hint", "Import MIDI file", "Importar archivo MIDI", kGuitar},
-    {"BGuardaAcorde", "hint", "Save chord", "Guardar acorde", kGuitar},
-    {"Label31", "caption", "Chord", "Acorde", kGuitar},
-    {"TBRetardo", "hint", "% of delay", "% de retardo", kGuitar},
-    {"BInvertir", "hint", "Invert delay", "Invertir retardo", kGuitar},
-    {"SpeedButton15", "hint", "Paste chord to tablature", "Pegar acorde en tablatura", kGuitar},
-    {"SpeedButton16", "hint", "Copy tablature to chord", "Copiar tablatura en acorde", kGuitar},
-    {"RellenaAcorde", "hint", "Fill the block with chord", "Rellenar bloque con acorde", kGuitar},
-    {"CBModo", "items", "Normal\nLegato\nThud\nSilence", "Normal\nLigado\nTapado\nSilencio", kGuitar},
-    {"SGAcordes", "cell:0,0", "Note", "Nota", kGuitar},
-    {"SGAcordes", "cell:1,0", "String", "Cuerda", kGuitar},
-    {"SGAcordes", "cell:2,0", "Fret", "Traste", kGuitar},
-    {"SGAcordes", "cell:3,0", "Strong", "Fuerza", kGuitar},
-    {"SGAcordes", "cell:4,0", "Mode", "Modo", kGuitar},
-    {"SGAcordes", "cell:5,0", "Delay", "Retardo", kGuitar},
+    {"BGuardaAcorde", "hint", "Save chord", "Guardar acorde"},
+    {"Label31", "caption", "Chord", "Acorde"},
+    {"TBRetardo", "hint", "% of delay", "% de retardo"},
+    {"BInvertir", "hint", "Invert delay", "Invertir retardo"},
+    {"SpeedButton15", "hint", "Paste chord to tablature", "Pegar acorde en tablatura"},
+    {"SpeedButton16", "hint", "Copy tablature to chord", "Copiar tablatura en acorde"},
+    {"RellenaAcorde", "hint", "Fill the block with chord", "Rellenar bloque con acorde"},
+    {"CBModo", "items", "Normal\nLegato\nThud\nSilence", "Normal\nLigado\nTapado\nSilencio"},
+    {"SGAcordes", "cell:0,0", "Note", "Nota"},
+    {"SGAcordes", "cell:1,0", "String", "Cuerda"},
+    {"SGAcordes", "cell:2,0", "Fret", "Traste"},
+    {"SGAcordes", "cell:3,0", "Strong", "Fuerza"},
+    {"SGAcordes", "cell:4,0", "Mode", "Modo"},
+    {"SGAcordes", "cell:5,0", "Delay", "Retardo"},
 };
 
 // Every component is found by the name the table gives it.
@@ -314,6 +314,7 @@ void TMainForm::SwitchLanguage(bool english) {
   Ingls1->setChecked(english);
   Espaol1->setChecked(!english);
   ApplyLanguageTable(this, english);
+  ChordLanguageChanged();  // the chord grid's mode captions
   SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
   if (english && Acercade) Acercade->setWindowTitle("About DRAV_PROF");
 }

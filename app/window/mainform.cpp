@@ -39,11 +39,13 @@ TMainForm::TMainForm(Options opts)
   BuildStartupControls();
   BuildGuitarControls();
   BuildGuitarSoundControls();
+  BuildGuitarEditControls();
   BuildTunerControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
   ConnectGuitarControls();
+  ConnectGuitarEditControls();
   BuildLibraryControls();
   BuildDeviceLink(opts);
   LoadPanelPictures();

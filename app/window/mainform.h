@@ -19,6 +19,7 @@
 #include "platform/hid/hid_device.h"
 #include "platform/serial/serial_port.h"
 #include "engine/sound_bank.h"
+#include "guitar/edit.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out.h"
 #include "platform/audio/sound_play.h"
@@ -49,6 +50,9 @@ class StringGrid;
 class TabChart;
 struct DeviceLink;
 struct IdentifyOutcome;
+class FretboardPicture;
+class EditorBox;
+class QKeyEvent;
 
 // Formula editor state shared with the theme editor. The beats and first beat
 // of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
@@ -501,6 +505,66 @@ class TMainForm : public QMainWindow {
   QTimer* Timer2 = nullptr;        // 500 ms: the device's wait counter
   QTimer* Timer5 = nullptr;        // 10 ms: the lamp-off countdown
   QTimer* IdentifyTimer = nullptr; // no interval: one identification step each time
+  // --- guitar editing: the chord panel with its fretboard, the division menu
+  // of the tablature and the tablature's editor box (guitar/window/) ---
+  void BuildGuitarEditControls();
+  void ConnectGuitarEditControls();
+  ChordState Chords;        // the chord grid's cells, ChordBuffer and the finger marks
+  TabEditor Editor;         // EdFTraste, STCtrl and the selected division
+  UndoRingG DivisionUndo;   // the undo ring of the division menu
+  // The chord grid.
+  void SGAcordesCambiaCell(int row);
+  void ShowChordRow(int row);  // grid row 1..6 from Chords
+  void ShowChordGrid();        // every row and the finger marks
+  void ShowFingerMarks();
+  void SGAcordesSetEditText(int col, int row, const QString& text);
+  void SGAcordesSelectCell(int col, int row);
+  void CBModoChange();
+  void ChordLanguageChanged();  // the mode captions follow the language
+  // The fretboard and the whole-chord controls.
+  void MGuitarraMouseDown(Qt::MouseButton button, int x, int y);
+  void MGuitarraMouseMove(int x, int y);
+  void TBRetardoChange();
+  void TBFuerzaChange();
+  void BInvertirClick();
+  // Chord files.
+  void BGuardaAcordeClick();
+  void CBAcordesSelect();
+  void CBAcordesCambia();
+  // Chord and tablature.
+  void SpeedButton15Click();
+  void SpeedButton16Click();
+  void RellenaAcordeClick();
+  // The division menu (PopupMenu7).
+  void Copiar1Click();
+  void Pegar1Click();
+  void Vaciar1Click();
+  void Invertirretardo1Click();
+  void Deshacer1Click();
+  // The editor box.
+  void Chart1MouseDown(Qt::MouseButton button, Qt::MouseButtons shift, int x, int y);
+  void EdFTrasteKeyDown(int key, bool ctrl, bool alt);
+  void EdFTrasteKeyUp(int key);
+  void EdFTrastePon();
+  void HideEditBox();
+  void ApplyEditEffect(const EditEffect& e);
+  void SpeedButton19Click();
+  void SpeedButton20Click();
+  void MiUDDivisionesClick(int oldCount, int newCount);
+  EditContext GuitarEditContext();
+  StringGrid* SGAcordes = nullptr;
+  QComboBox *CBModo = nullptr, *CBAcordes = nullptr;
+  FretboardPicture* MGuitarra = nullptr;
+  std::array<QLabel*, 6> StringNoteLabels{};  // NotaC6 .. NotaC1
+  QSlider *TBRetardo = nullptr, *TBFuerza = nullptr;
+  QLabel* Label31 = nullptr;
+  QPushButton *BInvertir = nullptr, *BGuardaAcorde = nullptr, *SpeedButton15 = nullptr, *SpeedButton16 = nullptr,
+              *RellenaAcorde = nullptr, *SpeedButton19 = nullptr, *SpeedButton20 = nullptr;
+  EditorBox* EdFTraste = nullptr;
+  QLabel* STCtrl = nullptr;
+  QMenu* PopupMenu7 = nullptr;
+  QAction *Copiar1 = nullptr, *Pegar1 = nullptr, *Invertirretardo1 = nullptr, *Vaciar1 = nullptr,
+          *Deshacer1 = nullptr;
 
   // --- tuner panel (tuner/window/form_tuner.cpp) ---
   void BuildTunerControls();

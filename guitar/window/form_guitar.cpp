@@ -69,6 +69,7 @@ void TMainForm::OpenGuitarPanel() {
 
 void TMainForm::CloseGuitarPanel() {
   MidiBeatUnit = 0;
+  HideEditBox();
   GuitarState& g = *Guitar;
   if (Engine->PlayState == 0 && FormulaEd.ShownTema == GuitarTema && GuitarTema >= 0 && SGSaco->RowCount() > 2) {
     SGSaco->Select(1, 1);
@@ -206,7 +207,8 @@ void TMainForm::AbrePlantillaClick() {
     dialogs->ShowMessage(Tr("No se puede abrir el archivo:\r\n", "I cannot open the file:\r\n") + name);
     return;
   }
-  // The modified mark keeps its state; both views show the pasted beats.
+  // The pasted beats are a change to save; both views show them.
+  ShowGuitarModified();
   RefrescaTG();
   RefrescaCG();
 }

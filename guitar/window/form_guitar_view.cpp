@@ -149,6 +149,7 @@ void TMainForm::SetGuitarScrollBar() {
 
 void TMainForm::MiUDCompasClick() {
   GuitarState& g = *Guitar;
+  HideEditBox();
   ShowGuitarBarLabel();
   SetGuitarScrollBar();
   ReadCursorBeat(g);
@@ -161,6 +162,7 @@ void TMainForm::MiUDCompasClick() {
 
 void TMainForm::MiUDTiemposClick() {
   GuitarState& g = *Guitar;
+  HideEditBox();
   ShowGuitarBeatLabel();
   ReadCursorBeat(g);
   RefrescaTG();
@@ -168,7 +170,12 @@ void TMainForm::MiUDTiemposClick() {
   PlayTiempoGClick();
 }
 
-void TMainForm::MiUDCejillaClick() { LGCejilla->setText(QString::number(Guitar->Capo)); }
+void TMainForm::MiUDCejillaClick() {
+  LGCejilla->setText(QString::number(Guitar->Capo));
+  // The chord's marks on the fretboard follow the capo.
+  TakeAllChordRows(Chords, GuitarAudio->Tuning, Guitar->Capo);
+  ShowChordGrid();
+}
 
 // --- buttons and scroll bar ---------------------------------------------------------
 
@@ -256,6 +263,9 @@ void TMainForm::SBCompasScroll() {
 }
 
 void TMainForm::CBTabClick() {
+  HideEditBox();
+  SetChordTab(Chords, CBTab->isChecked());
+  ShowChordGrid();
   Chart1->LeftInverted = CBTab->isChecked();
   Chart2->LeftInverted = CBTab->isChecked();
   RefrescaTG();

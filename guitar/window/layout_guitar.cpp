@@ -115,8 +115,10 @@ void TMainForm::BuildGuitarControls() {
   SpeedButton21 = MakeButton(p, "SpeedButton21", "+", {720, y, 22, h});
 
   // The beat view: the tablature of the beat at the cursor.
-  Chart1 = new TabChart(p, "Chart1", {5, 298, 592, 144}, {30, 8, 550, 112});
-  Chart1->LeftPad = 0.6;
+  // The divisions span x 40..576 and the strings lie 17 pixels apart, the
+  // first line at y 40: the editor box is placed in these pixels.
+  Chart1 = new TabChart(p, "Chart1", {5, 298, 592, 144}, {40, 32, 536, 102});
+  Chart1->LeftPad = 0.5;
   Chart1->Series.resize(1);
   ChartSeries& tab = Chart1->Series[0];  // Series3
   tab.kind = ChartSeries::Kind::Points;

@@ -19,13 +19,10 @@ namespace {
 
 constexpr int kTunerTickMs = 10;
 constexpr double kNeedlePark = -50.0;
-// Dedo stands on the fretboard strip of the guitar panel (y 46..132); its
-// positions are those of the fretboard picture, whose strings lie from y 57
-// (6th) to 117 (1st) and whose blank row is at 129.
-constexpr int kFretboardStripTop = 46;
-constexpr int kDedoPictureTop = 57;
-constexpr int kDedoWidth = 26;
-constexpr int kDedoHeight = 16;
+// Dedo stands over the fretboard MGuitarra in the guitar panel's
+// coordinates, as the chord marks do: its middle on the string's line.
+constexpr int kDedoWidth = 24;
+constexpr int kDedoHeight = 18;
 
 // 0x00BBGGRR as the window's colour.
 QColor TunerColour(uint32_t bbggrr) {
@@ -74,12 +71,13 @@ void TMainForm::BuildTunerControls() {
     chart->installEventFilter(this);
   }
 
-  Dedo = MakeLabel(PanelGuitarra, "Dedo", QString(), {566 + 234, kFretboardStripTop, kDedoWidth, kDedoHeight});
+  Dedo = MakeLabel(PanelGuitarra, "Dedo", QString(), {566 + 234, 129, kDedoWidth, kDedoHeight});
   Dedo->setAlignment(Qt::AlignCenter);
   QFont f = Dedo->font();
   f.setBold(true);
   Dedo->setFont(f);
   SetTextColour(Dedo, Qt::white, "black");
+  Dedo->setAttribute(Qt::WA_TransparentForMouseEvents);  // the fretboard under it takes the clicks
   Dedo->setVisible(false);
 
   Timer3 = new QTimer(this);
@@ -102,6 +100,7 @@ void TMainForm::BuildTunerControls() {
 void TMainForm::Afinador1Click() {
   TogglePanel(PanelAfinador, Afinador1, true);
   Dedo->setVisible(Afinador1->isChecked());
+  Dedo->raise();
   if (!Afinador1->isChecked()) {
     TunerStopRequest = true;
     return;
@@ -211,10 +210,7 @@ void TMainForm::ShowTunerReading(const TunerReading& r) {
   STNota->setText(QString::fromLatin1(r.STNota));
   Dedo->setText(QString::fromLatin1(r.STNota).trimmed());
   STNotaEsp->setText(QString::fromLatin1(r.STNotaEsp));
-  // The fretboard picture's places, on the strip of the guitar panel.
-  const int left = std::clamp(r.DedoLeft, 0, PanelGuitarra->width() - kDedoWidth);
-  const int top = kFretboardStripTop + std::max(0, r.DedoTop - kDedoPictureTop);
-  Dedo->move(left, top);
+  Dedo->move(std::clamp(r.DedoLeft, 0, PanelGuitarra->width() - kDedoWidth), r.DedoTop);
 }
 
 void TMainForm::ShowTunerDiagnostics() {

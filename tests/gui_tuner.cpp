@@ -158,10 +158,13 @@ TEST_F(TunerPanelTest, ClosingStopsTheInputAtTheNextTick) {
   form->Timer3Timer();
   EXPECT_FALSE(form->Timer3->isActive());
   EXPECT_EQ(waveIn->QueuedCount(), 0u);  // reset: the buffers came back
-  // Nothing recorded after the stop reaches the panel.
+  EXPECT_EQ(form->Device->DeviceState, kDeviceIdle);  // given back
+  // Nothing recorded after the stop reaches the panel, nor does a late tick
+  // take the device again.
   const std::vector<int16_t> string = OpenAString();
   waveIn->Record(string.data(), 4096);
   form->Timer3Timer();
+  EXPECT_EQ(form->Device->DeviceState, kDeviceIdle);
   EXPECT_FALSE(Tuner().HasReading);
   EXPECT_TRUE(form->STNota->text().isEmpty());
 }

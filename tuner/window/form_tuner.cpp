@@ -131,6 +131,7 @@ void TMainForm::StartTunerInput() {
 }
 
 void TMainForm::Timer3Timer() {
+  if (!TunerListening) return;  // a tick left over from before the stop
   TunerState& T = *Work->Tuner;
   if (T.TunerFrameHold > 0) --T.TunerFrameHold;
 

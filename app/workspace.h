@@ -20,6 +20,7 @@
 #include "guitar/track.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
+#include "tuner/tuner.h"
 
 struct DeviceLink;
 
@@ -48,6 +49,9 @@ class Workspace {
   DataSetState DataSet;
   // The hardware metronome link: its transports and reply state.
   const std::unique_ptr<DeviceLink> Device;
+
+  // The tuner's buffers, counters and last reading (kept for the whole run).
+  const std::unique_ptr<TunerState> Tuner = std::make_unique<TunerState>();
 
   // Empties the sound bank (a new list is about to be loaded).
   void ClearBank() { *Bank = BancoSonidos(Edition.soundCapacity); }

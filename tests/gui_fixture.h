@@ -34,6 +34,7 @@ class WindowTest : public ::testing::Test {
     o.waveOut = std::move(w);
     auto in = audio::CreateTestWaveIn();
     waveIn = in.get();
+    if (!waveInOpenFailure.empty()) waveIn->SetOpenFailure(waveInOpenFailure);
     o.waveIn = std::move(in);
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
@@ -49,4 +50,5 @@ class WindowTest : public ::testing::Test {
   ScriptedDialogs* dlg = nullptr;
   audio::TestWaveOut* wave = nullptr;
   audio::TestWaveIn* waveIn = nullptr;
+  std::string waveInOpenFailure;  // set before Start: the microphone cannot be opened
 };

@@ -64,7 +64,7 @@ std::vector<PanelRow> Panels(TMainForm& f) {
           {f.Pistas1, f.PanelPistas, f.Label36, true, false},
           {f.Onda1, f.PanelOnda, f.StaticText9, false, false},
           {f.Sonidos1, f.PanelSonidos, f.StaticText10, false, false},
-          {f.Afinador1, f.PanelAfinador, f.StaticText11, false, false},
+          {f.Afinador1, f.PanelAfinador, f.StaticText11, false, true},  // the tuner starts on top
           // Opening the guitar panel ends by bringing it to the front.
           {f.Guitarra1, f.PanelGuitarra, f.StaticText7, false, true}};
 }

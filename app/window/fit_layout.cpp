@@ -49,6 +49,14 @@ void AddRuntimeTexts(TMainForm* f, ShownTexts* texts) {
   add(f->LGTiempo, {" 12/ 12"});
   add(f->LGPartes, {"24"});
   add(f->LGCejilla, {"12"});
+  // The tuner's reading.
+  add(f->STFrec, {"1760.00Hz +49.99% <-", "1760.00Hz -49.99% ->"});
+  add(f->STFrecBase, {"1760.00Hz"});
+  add(f->STNota, {"A#"});
+  add(f->STNotaEsp, {"Sol#"});
+  add(f->STCuerda, {QString::fromUtf8("6\u00AA")});
+  add(f->STMasmenos, {"+", "-"});
+  add(f->STTraste, {"12"});
 }
 
 int CaptionRight(QGroupBox* panel, const QStringList& titles) {

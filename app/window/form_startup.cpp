@@ -93,8 +93,9 @@ void TMainForm::FormCreate() {
 
 void TMainForm::OpenWaveInput() {
   if (!WaveIn) return;
-  const audio::WaveResult r = WaveIn->Open(audio::kTunerInputFormat, [this](audio::WaveHeader&) {
-    WaveInReady = true;  // the tuner looks at it on its timer
+  const audio::WaveResult r = WaveIn->Open(audio::kTunerInputFormat, [this](audio::WaveHeader& h) {
+    WaveInReady = true;
+    TunerMic->OnBufferDone(h);  // the tuner takes the block on its timer
   });
   if (r != audio::WaveResult::kOk) {
     dialogs->ShowMessage(QString::fromLocal8Bit(WaveIn->ErrorText().c_str()));
@@ -125,6 +126,7 @@ bool TMainForm::FormClose() {
   // of the window is freed.
   Timer1->stop();
   Timer4->stop();
+  Timer3->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();
   CloseDevice();

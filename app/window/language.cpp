@@ -20,7 +20,6 @@
 namespace {
 
 // The parts of the program still to build the components of some rows.
-constexpr const char* kTuner = "tuner";
 constexpr const char* kGuitar = "guitar";
 
 const std::vector<LanguageRow> kTable = {
@@ -148,9 +147,9 @@ const std::vector<LanguageRow> kTable = {
     {"SGDatosFormula", "cell:0,0", "Nº   L<- Pan ->R        Vol", "Nº   L<- Pan ->R        Vol"},
     {"SGDatosFormula", "cell:1,0", "Instrument", "Instrumento"},
     {"Label16", "caption", "Sounds bank", "Banco de sonidos"},
-    {"Lnota", "caption", "Note", "Nota", kTuner},
-    {"Lcuerda", "caption", "String", "Cuerda", kTuner},
-    {"Ltraste", "caption", "Fret", "Traste", kTuner},
+    {"Lnota", "caption", "Note", "Nota"},
+    {"Lcuerda", "caption", "String", "Cuerda"},
+    {"Ltraste", "caption", "Fret", "Traste"},
 
     // Guitar panel.
     {"Label44", "caption", "Compass", "Compás"},

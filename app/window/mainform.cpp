@@ -41,6 +41,7 @@ TMainForm::TMainForm(Options opts)
   BuildGuitarSoundControls();
   BuildGuitarEditControls();
   BuildGuitarMidiControls();
+  BuildTunerControls();
   ConnectHandlers();
   ConnectRhythmEditors();
   ConnectEngineControls();
@@ -66,6 +67,7 @@ TMainForm::~TMainForm() {
   // Nothing may reach the window once it goes: stop the timers, then hand
   // back every queued buffer and close the device before anything is freed.
   if (Timer1) Timer1->stop();
+  if (Timer3) Timer3->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();  // its callback writes WaveInReady, which goes first
   CloseDevice();
@@ -91,7 +93,6 @@ void TMainForm::Frmulas1Click() { TogglePanel(PanelFormulas, Frmulas1, true); }
 void TMainForm::Pistas1Click() { TogglePanel(PanelPistas, Pistas1, false); }
 void TMainForm::Onda1Click() { TogglePanel(PanelOnda, Onda1, false); }
 void TMainForm::Sonidos1Click() { TogglePanel(PanelSonidos, Sonidos1, false); }
-void TMainForm::Afinador1Click() { TogglePanel(PanelAfinador, Afinador1, false); }
 
 void TMainForm::ConnectHandlers() {
   ConnectShell();  // language items, help menu, manual and web actions

@@ -26,6 +26,7 @@
 #include "platform/ui/dialogs.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
+#include "tuner/tuner_input.h"
 
 class QAction;
 class QCheckBox;
@@ -115,7 +116,7 @@ class TMainForm : public QMainWindow {
   void Pistas1Click();
   void Onda1Click();
   void Sonidos1Click();
-  void Afinador1Click();  // the panel only, until the tuner comes
+  void Afinador1Click();  // tuner/window/form_tuner.cpp
   void Guitarra1Click();  // opens the guitar panel on the selected theme, or closes it
   bool BonjourPresent = false;  // the DNS-SD server is installed (never yet)
   bool FormClosed = false;      // a close went through: a later one does nothing
@@ -578,6 +579,38 @@ class TMainForm : public QMainWindow {
   QMenu* PopupMenu7 = nullptr;
   QAction *Copiar1 = nullptr, *Pegar1 = nullptr, *Invertirretardo1 = nullptr, *Vaciar1 = nullptr,
           *Deshacer1 = nullptr;
+
+  // --- tuner panel (tuner/window/form_tuner.cpp) ---
+  void BuildTunerControls();
+  // Stops playback, empties the reading, forces the microphone unless the
+  // device can be the input, queues the input's buffers and starts Timer3.
+  void StartTunerInput();
+  // The 10 ms tick: the frame hold, one needle step, a wave block, the
+  // reading's hold; a pending stop ends the tuner here.
+  void Timer3Timer();
+  // The tuner's part of the device poll (DeviceState 220): a microphone
+  // block, then every byte the device sent, framed apart from the microphone's.
+  void TakeTunerBlock();
+  void FeedTunerDeviceBytes(const uint8_t* bytes, size_t n);
+  // Whether the device can be the tuner's input (the identity says so);
+  // otherwise the microphone is forced and RBMetro disabled.
+  std::function<bool()> TunerDeviceAvailable;
+  int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
+  void ShowTunerReading(const TunerReading& r);
+  void PlotTunerFrame(const FrameAssembler& a);
+  void ShowTunerDiagnostics();
+  double TunerNeedleX() const;
+  std::unique_ptr<TunerMicInput> TunerMic = std::make_unique<TunerMicInput>();
+  bool TunerStopRequest = false;
+  bool TunerListening = false;
+  QTimer* Timer3 = nullptr;
+  QWidget* Chart3 = nullptr;     // the needle
+  QWidget* Oscilata3 = nullptr;  // the frame's waveform
+  QLabel *STFrec = nullptr, *STFrecBase = nullptr, *STNota = nullptr, *STNotaEsp = nullptr, *STCuerda = nullptr,
+         *STMasmenos = nullptr, *STTraste = nullptr;
+  QLabel *Lcuerda = nullptr, *Ltraste = nullptr, *Lnota = nullptr;
+  QLabel* Dedo = nullptr;  // the finger marker on the guitar panel's fretboard
+  QLabel *Label20 = nullptr, *Label12 = nullptr;  // hidden: the strongest bin, the peaks and the gap
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();

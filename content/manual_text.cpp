@@ -1191,20 +1191,121 @@ and last the lines of the log. Where the text goes on with a file name, a cause 
 {messages}
 )html"},
 
-      {"coming", "Próximas partes", "Coming parts",
+      {"guitaredit", "Escribir la guitarra: notas, acordes y MIDI", "Writing the guitar: notes, chords and MIDI",
        R"html(
-<p>El panel {=Afinador1} del menú {Ver1} ya se puede mostrar, pero su contenido llegará en próximas versiones: un
-afinador por micrófono.</p>
-<p>En el panel {=Guitarra1} llegará también la escritura de notas sobre la tablatura: el editor de notas, los
-acordes con el diapasón y la importación de archivos MIDI. Mientras tanto, las notas de una pista vienen de su
-archivo .gtr, de las plantillas y de las pistas de otros temas (capítulo «La guitarra»).</p>
+<p>Las notas de la pista se escriben en la vista del tiempo del panel {=Guitarra1}, con el diapasón y la rejilla de
+acordes del mismo panel, o se traen de un archivo MIDI.</p>
+<h3>El editor de notas</h3>
+<p>Un clic en la tablatura, sobre una división y una cuerda, abre allí una casilla amarilla. Con la casilla abierta:</p>
+<table border="1" cellspacing="0" cellpadding="3">
+<tr><th>Tecla</th><th>Qué hace</th></tr>
+<tr><td>0..9</td><td>escribe el traste; 0 o 1 esperan una segunda cifra («1» y «5» dan el traste 15). Una nota nueva tiene fuerza 4.</td></tr>
+<tr><td>Retroceso, Supr</td><td>quita la nota.</td></tr>
+<tr><td>N, L, T, S</td><td>modo Normal, Ligado, Tapado o Silencio.</td></tr>
+<tr><td>R</td><td>repite la división anterior en esta.</td></tr>
+<tr><td>1..9 y 0 del teclado numérico</td><td>cambia el número de divisiones del tiempo (0 = 10); las notas se reparten en las nuevas divisiones, y si dos notas de una cuerda caerían en la misma, no se cambia nada.</td></tr>
+<tr><td>Flechas izquierda y derecha</td><td>división anterior o siguiente (pasan al tiempo y al compás de al lado).</td></tr>
+<tr><td>Flechas arriba y abajo</td><td>cuerda de encima o de debajo.</td></tr>
+<tr><td>Ctrl + flechas</td><td>izquierda y derecha cambian el retardo, arriba y abajo la fuerza (1..7); con Ctrl pulsado una etiqueta muestra fuerza, retardo y modo.</td></tr>
+<tr><td>Ctrl+G, Ctrl+S</td><td>guarda la pista.</td></tr>
+<tr><td>Alt + arriba o abajo</td><td>lleva la nota a la cuerda vecina con la misma altura.</td></tr>
+<tr><td>Intro, Esc</td><td>cierra la casilla.</td></tr>
+</table>
+<p>Los botones a los lados del número de divisiones ({SpeedButton19.hint} y {SpeedButton20.hint}) hacen lo mismo que el
+teclado numérico. Mientras suena un tema la tablatura no se edita.</p>
+<p>Un clic con el botón derecho sobre la tablatura abre el menú de la división: {Copiar1} (la división al acorde),
+{Pegar1} (el acorde a la división), {Invertirretardo1}, {Vaciar1} y {Deshacer1} (las diez últimas ediciones de una
+división).</p>
+<h3>Acordes y diapasón</h3>
+<p>La rejilla de la derecha, bajo {Label31}, guarda un acorde: para cada cuerda la nota, el traste, la fuerza, el modo
+y el retardo. Un clic en el diapasón sobre una cuerda y un traste suena la nota y la pone en el acorde (la cejilla
+cuenta); un clic con el botón derecho quita la cuerda. Las barras del pie fijan el retardo entre cuerdas de un
+rasgueo y la fuerza de todas; {BInvertir.hint} da la vuelta al rasgueo.</p>
+<p>La lista {Label31} muestra los acordes de la carpeta Acordes (archivos .aco); elegir uno lo carga, y
+{BGuardaAcorde.hint} guarda el de la rejilla con el nombre escrito. {SpeedButton15.hint} y
+{SpeedButton16.hint} pasan el acorde a la división de la casilla y al revés, y {RellenaAcorde.hint} pone el acorde
+en todos los tiempos marcados.</p>
+<h3>Importar un archivo MIDI</h3>
+<p>{SpeedButton24.hint} (el botón MIDI) lee un archivo .mid de la carpeta MIDI y escribe sus notas en la pista del
+tema abierto: cada nota va a la cuerda y el traste que la tocan, la fuerza sale de la velocidad, los cambios de tempo
+van a los compases del tema, y el tema gana repeticiones hasta cubrir toda la pista. Lo que pasó queda en el archivo
+midireport.txt de la carpeta de trabajo. Si la unidad de tiempo leída no es la buena, un segundo clic en el botón
+ofrece forzarla (blanca, negra con puntillo, negra, corchea con puntillo, corchea) y vuelve a importar desde el tema
+como estaba. Un archivo que no se puede leer o una importación cancelada no cambian nada.</p>
 )html",
        R"html(
-<p>The {=Afinador1} panel of the {Ver1} menu can already be shown, but its content comes in later versions: a
-tuner through the microphone.</p>
-<p>The {=Guitarra1} panel will also get the writing of notes on the tablature: the note editor, chords with the
-fretboard and the import of MIDI files. Meanwhile the notes of a track come from its .gtr file, from templates and
-from the tracks of other songs (chapter "The guitar").</p>
+<p>The notes of the track are written on the beat view of the {=Guitarra1} panel, with the fretboard and the chord grid
+of the same panel, or brought in from a MIDI file.</p>
+<h3>The note editor</h3>
+<p>A click on the tablature, on a division and a string, opens a small yellow box there. With the box open:</p>
+<table border="1" cellspacing="0" cellpadding="3">
+<tr><th>Key</th><th>What it does</th></tr>
+<tr><td>0..9</td><td>types the fret; 0 or 1 wait for a second digit ("1" and "5" give fret 15). A new note has strength 4.</td></tr>
+<tr><td>Backspace, Delete</td><td>removes the note.</td></tr>
+<tr><td>N, L, T, S</td><td>mode Normal, Legato, Thud or Silence.</td></tr>
+<tr><td>R</td><td>repeats the previous division into this one.</td></tr>
+<tr><td>Keypad 1..9 and 0</td><td>changes the beat's number of divisions (0 = 10); the notes are spread over the new divisions, and if two notes of one string would fall into the same one, nothing changes.</td></tr>
+<tr><td>Left and Right arrows</td><td>previous or next division (on into the next beat and bar).</td></tr>
+<tr><td>Up and Down arrows</td><td>the string above or below.</td></tr>
+<tr><td>Ctrl + arrows</td><td>left and right change the delay, up and down the strength (1..7); while Ctrl is held a label shows strength, delay and mode.</td></tr>
+<tr><td>Ctrl+G, Ctrl+S</td><td>saves the track.</td></tr>
+<tr><td>Alt + Up or Down</td><td>moves the note to the neighbouring string at the same pitch.</td></tr>
+<tr><td>Enter, Esc</td><td>closes the box.</td></tr>
+</table>
+<p>The buttons either side of the number of divisions ({SpeedButton19.hint} and {SpeedButton20.hint}) do what the
+keypad does. While a song plays the tablature is not edited.</p>
+<p>A right click on the tablature opens the division menu: {Copiar1} (the division into the chord), {Pegar1} (the chord
+into the division), {Invertirretardo1}, {Vaciar1} and {Deshacer1} (the last ten edits of a division).</p>
+<h3>Chords and the fretboard</h3>
+<p>The grid on the right, under {Label31}, holds a chord: for each string the note, fret, strength, mode and delay. A
+click on the fretboard on a string and a fret plays the note and puts it into the chord (the capo counts); a right
+click removes the string. The sliders at the foot set the delay between the strings of a strum and the strength of
+them all; {BInvertir.hint} turns the strum round.</p>
+<p>The {Label31} list shows the chords of the Acordes folder (.aco files); choosing one loads it, and
+{BGuardaAcorde.hint} saves the grid's chord under the name typed. {SpeedButton15.hint} and {SpeedButton16.hint} move
+the chord to the box's division and back, and {RellenaAcorde.hint} puts the chord on every marked beat.</p>
+<h3>Importing a MIDI file</h3>
+<p>{SpeedButton24.hint} (the MIDI button) reads a .mid file of the MIDI folder and writes its notes into the open song's
+track: each note goes to a string and fret that play it, the strength comes from the velocity, tempo changes go to the
+song's bars, and the song gains repetitions until it covers the whole track. What happened is written to
+midireport.txt in the working folder. If the time unit read is not the right one, a second click on the button offers
+to force it (half, dotted quarter, quarter, dotted eighth, eighth) and imports again from the song as it was. A file
+that cannot be read, or a cancelled import, changes nothing.</p>
+)html"},
+      {"tuner", "El afinador", "The tuner",
+       R"html(
+<p>El panel {=Afinador1} del menú {Ver1} escucha la guitarra y dice qué nota suena y cuánto se aparta. Al abrirlo se
+para lo que esté sonando. La entrada es el micrófono del ordenador ({RBMicro}); {RBMetro} toma el sonido del
+metrónomo DRAV cuando está conectado y puede hacerlo (si no, no se puede elegir).</p>
+<p>Toque una cuerda sola y déjela sonar. El panel muestra la frecuencia medida y la exacta de la nota, la {Lnota} con
+su nombre en solfeo, la {Lcuerda} y el {Ltraste} donde se toca, y si está alta o baja. La aguja del centro se mueve
+hacia la desviación en centésimas (de −50 a +50) y, cuando la nota está afinada, el texto se pone verde. La onda de
+abajo es el sonido que llega. Con el panel {=Guitarra1} abierto, una marca en el diapasón señala la nota.</p>
+<p>Si la entrada de sonido no se puede abrir, un mensaje lo dice: compruebe que hay un micrófono y que ningún otro
+programa lo tiene ocupado. La elección de entrada se guarda en DRAV_PROF.ini (clave Afinador).</p>
+)html",
+       R"html(
+<p>The {=Afinador1} panel of the {Ver1} menu listens to the guitar and tells which note sounds and how far off it is.
+Opening it stops whatever is playing. The input is the computer's microphone ({RBMicro}); {RBMetro} takes the sound
+of the DRAV metronome when it is connected and able to (otherwise it cannot be chosen).</p>
+<p>Play one string alone and let it ring. The panel shows the measured frequency and the note's exact one, the
+{Lnota} with its solfège name, the {Lcuerda} and {Ltraste} where it is played, and whether it is sharp or flat. The
+needle in the middle moves to the deviation in cents (−50 to +50) and, when the note is in tune, the text turns
+green. The wave below is the sound coming in. With the {=Guitarra1} panel open, a mark on the fretboard shows the
+note.</p>
+<p>If the sound input cannot be opened, a message says so: check that there is a microphone and that no other program
+holds it. The input chosen is kept in DRAV_PROF.ini (key Afinador).</p>
+)html"},
+      {"coming", "Próximas partes", "Coming parts",
+       R"html(
+<p>La conexión con la aplicación del teléfono llegará en próximas versiones: el programa se anunciará en la red
+local y el teléfono podrá pedirle la lista de sonidos, los temas y las fórmulas del conjunto abierto. También llegará
+la edición básica del programa, con su propio conjunto de datos y el envío de los temas al metrónomo DRAV.</p>
+)html",
+       R"html(
+<p>The link with the phone app comes in later versions: the program will announce itself on the local network and
+the phone will be able to ask it for the sound list, the songs and the formulas of the open set. The basic edition
+of the program will come too, with its own data set and the sending of songs to the DRAV metronome.</p>
 )html"},
   };
   return chapters;

@@ -126,7 +126,7 @@ TEST_F(ManualTest, ListsEveryShortcutAndEveryMessageOfTheWindow) {
   static const QRegularExpression call(
       R"re((?:ShowMessage|Ask|Log)\(\s*Tr\(\s*"((?:[^"\\]|\\.)*)"\s*,\s*"((?:[^"\\]|\\.)*)"\s*\))re");
   int found = 0;
-  for (const char* folder : {"app/window", "rhythm/window", "engine/window", "guitar/window"}) {
+  for (const char* folder : {"app/window", "rhythm/window", "engine/window", "guitar/window", "tuner/window", "links/window"}) {
     QDirIterator it(QString(VELARTO_SOURCE_DIR) + "/" + folder, {"*.cpp"});
     while (it.hasNext()) {
       QFile f(it.next());

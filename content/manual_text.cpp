@@ -1277,6 +1277,7 @@ that cannot be read, or a cancelled import, changes nothing.</p>
 <p>El panel {=Afinador1} del menú {Ver1} escucha la guitarra y dice qué nota suena y cuánto se aparta. Al abrirlo se
 para lo que esté sonando. La entrada es el micrófono del ordenador ({RBMicro}); {RBMetro} toma el sonido del
 metrónomo DRAV cuando está conectado y puede hacerlo (si no, no se puede elegir).</p>
+{pic:PanelAfinador}
 <p>Toque una cuerda sola y déjela sonar. El panel muestra la frecuencia medida y la exacta de la nota, la {Lnota} con
 su nombre en solfeo, la {Lcuerda} y el {Ltraste} donde se toca, y si está alta o baja. La aguja del centro se mueve
 hacia la desviación en centésimas (de −50 a +50) y, cuando la nota está afinada, el texto se pone verde. La onda de
@@ -1288,6 +1289,7 @@ programa lo tiene ocupado. La elección de entrada se guarda en DRAV_PROF.ini (c
 <p>The {=Afinador1} panel of the {Ver1} menu listens to the guitar and tells which note sounds and how far off it is.
 Opening it stops whatever is playing. The input is the computer's microphone ({RBMicro}); {RBMetro} takes the sound
 of the DRAV metronome when it is connected and able to (otherwise it cannot be chosen).</p>
+{pic:PanelAfinador}
 <p>Play one string alone and let it ring. The panel shows the measured frequency and the note's exact one, the
 {Lnota} with its solfège name, the {Lcuerda} and {Ltraste} where it is played, and whether it is sharp or flat. The
 needle in the middle moves to the deviation in cents (−50 to +50) and, when the note is in tune, the text turns

@@ -218,7 +218,7 @@ TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
                             "PanelPistas",     "PanelOnda",       "PanelSonidos",       "menu:File",
                             "menu:Ver1",       "menu:Ayuda1",     "popup:SGTemas",      "popup:SGFormulas",
                             "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar",
-                            "PanelGuitarra",   "popup:Chart2"};
+                            "PanelGuitarra",   "popup:Chart2",     "PanelAfinador"};
   const double textWidth = book_->doc->pageSize().width() - book_->marginLeft - book_->marginRight;
   for (const char* lang : {"es", "en"})
     for (const QString& key : keys) {

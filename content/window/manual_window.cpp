@@ -282,6 +282,7 @@ QImage ManualWindow::Picture(const QString& key) {
   QAction* item = nullptr;
   if (panel == f.PanelOnda) item = f.Onda1;
   if (panel == f.PanelSonidos) item = f.Sonidos1;
+  if (panel == f.PanelAfinador) item = f.Afinador1;
   const bool toggle = item && !panel->isVisible();
   if (toggle) item->trigger();
   if (panel == f.PanelSonidos && f.LBIns->count() > 0) {

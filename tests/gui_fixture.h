@@ -35,6 +35,7 @@ class WindowTest : public ::testing::Test {
     auto in = audio::CreateTestWaveIn();
     waveIn = in.get();
     o.waveIn = std::move(in);
+    o.announcer = std::make_unique<TestAnnouncer>(false);  // no DNS-SD server: no phone link
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }

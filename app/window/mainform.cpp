@@ -45,6 +45,7 @@ TMainForm::TMainForm(Options opts)
   ConnectGuitarControls();
   BuildLibraryControls();
   BuildDeviceLink(opts);
+  BuildPhoneLink(opts);
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });

@@ -36,6 +36,7 @@ class WindowTest : public ::testing::Test {
     waveIn = in.get();
     if (!waveInOpenFailure.empty()) waveIn->SetOpenFailure(waveInOpenFailure);
     o.waveIn = std::move(in);
+    o.announcer = std::make_unique<TestAnnouncer>(false);  // no DNS-SD server: no phone link
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }

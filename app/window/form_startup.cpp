@@ -33,7 +33,7 @@ void TMainForm::FormCreate() {
   auto step = [this](const char* name) { StartupSteps.push_back(name); };
   ProbeDevice();
   step("ProbeHidDevice");
-  BonjourPresent = false;  // no DNS-SD server is looked for yet: no TCP server, no service
+  RegisterIosService();
   step("RegisterIosService");
   // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
   step("MiMain");

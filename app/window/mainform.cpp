@@ -49,6 +49,7 @@ TMainForm::TMainForm(Options opts)
   ConnectGuitarEditControls();
   BuildLibraryControls();
   BuildDeviceLink(opts);
+  BuildPhoneLink(opts);
   LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });

@@ -24,6 +24,8 @@
 #include "platform/audio/wave_out.h"
 #include "platform/audio/sound_play.h"
 #include "platform/ui/dialogs.h"
+#include "platform/net/service_announcer.h"
+#include "links/phone_server.h"
 #include "rhythm/dataset.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
@@ -93,6 +95,9 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
     std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
     std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
+    // --- companion app link ---
+    std::unique_ptr<ServiceAnnouncer> announcer;  // null: the real DNS-SD service
+    uint16_t phonePort = phone::kPort;             // 0: any free port (tests)
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
@@ -498,6 +503,14 @@ class TMainForm : public QMainWindow {
   QMenu* PopupMenu8 = nullptr;
   QAction *MIDIinfo1 = nullptr, *ForzarUnidad1 = nullptr, *Blanca1 = nullptr, *Negrap1 = nullptr, *Negra1 = nullptr,
           *Corcheap1 = nullptr, *Corchea1 = nullptr;
+  // --- companion app link (links/window/form_phone.cpp) ---
+  void BuildPhoneLink(Options& opts);  // keeps the announcer and the port for start-up
+  void RegisterIosService();           // start-up: the TCP server and the announcement
+  void NotifyPhoneDataSetOpened();     // the end of every data-set open
+  phone::DataSetFiles PhoneDataSetFiles() const;
+  std::unique_ptr<ServiceAnnouncer> PhoneAnnouncer;
+  std::unique_ptr<phone::PhoneServer> PhoneServer;
+  uint16_t PhonePort = phone::kPort;
 
   // --- hardware metronome link (links/window/form_device.cpp) ---
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp

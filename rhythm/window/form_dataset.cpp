@@ -142,6 +142,7 @@ bool TMainForm::OpenDataSet() {
   ClearModified();
   // Selecting the first theme above has started finding the themes' gains in
   // the background, so that a theme starts at once.
+  NotifyPhoneDataSetOpened();
   return true;
 }
 

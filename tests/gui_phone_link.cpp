@@ -1,0 +1,106 @@
+// The companion app link in the real window: start-up registers the service
+// and listens, an app on loopback fetches the open set, and opening another
+// set tells it.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+#include "gui_fixture.h"
+#include "links/phone.h"
+#include "platform/hid/hid_device_test.h"
+#include "rhythm/dataset.h"
+
+namespace {
+
+class PhoneWindowTest : public WindowTest {
+ protected:
+  void StartWith(bool daemon) {
+    TMainForm::Options o;
+    auto d = std::make_unique<ScriptedDialogs>();
+    dlg = d.get();
+    o.dialogs = std::move(d);
+    auto w = audio::CreateTestWaveOut();
+    wave = w.get();
+    o.waveOut = std::move(w);
+    o.waveIn = audio::CreateTestWaveIn();
+    o.hidBus = std::make_unique<hid::TestHidBus>();
+    auto a = std::make_unique<TestAnnouncer>(daemon);
+    announcer = a.get();
+    o.announcer = std::move(a);
+    o.phonePort = 0;
+    form = std::make_unique<TMainForm>(std::move(o));
+    form->FormCreate();
+  }
+  template <class Pred>
+  static bool Pump(Pred done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+      if (t.elapsed() > 5000) return false;
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+  }
+  std::string ReadN(QTcpSocket& c, std::size_t n) {
+    std::string got;
+    Pump([&] {
+      c.waitForReadyRead(5);
+      got += c.readAll().toStdString();
+      return got.size() >= n;
+    });
+    return got;
+  }
+  TestAnnouncer* announcer = nullptr;
+};
+
+std::string FileBytes(const std::string& p) { return phone::ReadWholeFile(p).value_or("<missing>"); }
+
+}  // namespace
+
+TEST_F(PhoneWindowTest, NoDaemonNoServerAndTheProgramRuns) {
+  StartWith(false);
+  EXPECT_FALSE(form->BonjourPresent);
+  EXPECT_FALSE(form->PhoneServer);
+  EXPECT_FALSE(LogHas("Listo para conectar con un dispositivo iOS"));
+  form->Abrir2Click();  // the open's notice reaches nobody
+}
+
+TEST_F(PhoneWindowTest, AppFetchesTheOpenSet) {
+  StartWith(true);
+  ASSERT_TRUE(form->BonjourPresent);
+  ASSERT_TRUE(form->PhoneServer);
+  ASSERT_EQ(announcer->calls.size(), 1u);
+  EXPECT_EQ(announcer->calls[0].name, "PELN_PROF");
+  EXPECT_EQ(announcer->calls[0].type, "_ostrelvane._tcp");
+  EXPECT_TRUE(LogHas("Listo para conectar con un dispositivo iOS"));
+
+  const std::string name = form->DataSet.DataSetName;
+  QTcpSocket c;
+  c.connectToHost(QHostAddress::LocalHost, form->PhoneServer->Port());
+  ASSERT_TRUE(Pump([&] { return form->PhoneServer->Connections() == 1; }));
+  c.write("@iPhone", 7);
+  EXPECT_EQ(ReadN(c, phone::BuildIosInfo(name).size()), phone::BuildIosInfo(name));
+  EXPECT_TRUE(LogHas("Dispositivo iOS conectado:\niPhone\niOS archivo a enviar:\n" + QString::fromLatin1(name.c_str())));
+  const std::vector<std::string> expect = {
+      phone::BuildIosFile(name, FileBytes(form->DataSet.DataSetListPath)),
+      phone::BuildIosTable(2, FileBytes(TemasPathOf(name))),
+      phone::BuildIosTable(3, FileBytes(FormulasPathOf(name)))};
+  for (int ack = 0; ack < 3; ++ack) {
+    const char b = static_cast<char>(ack);
+    c.write(&b, 1);
+    EXPECT_EQ(ReadN(c, expect[ack].size()), expect[ack]) << ack;
+  }
+  const char three = 3;
+  c.write(&three, 1);
+  ASSERT_TRUE(Pump([&] { return LastLog() == "Archivo enviado OK."; }));
+
+  // Another set opened (the same one again here): IosInfo once more.
+  form->Abrir2Click();
+  EXPECT_EQ(ReadN(c, phone::BuildIosInfo(form->DataSet.DataSetName).size()),
+            phone::BuildIosInfo(form->DataSet.DataSetName));
+
+  c.disconnectFromHost();
+  ASSERT_TRUE(Pump([&] { return !form->PhoneServer->HasIosSocket(); }));
+  form->Abrir2Click();  // nobody to tell: no crash
+}

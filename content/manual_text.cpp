@@ -1298,16 +1298,34 @@ note.</p>
 <p>If the sound input cannot be opened, a message says so: check that there is a microphone and that no other program
 holds it. The input chosen is kept in DRAV_PROF.ini (key Afinador).</p>
 )html"},
-      {"coming", "Próximas partes", "Coming parts",
+      {"phone", "La aplicación del teléfono", "The phone app",
        R"html(
-<p>La conexión con la aplicación del teléfono llegará en próximas versiones: el programa se anunciará en la red
-local y el teléfono podrá pedirle la lista de sonidos, los temas y las fórmulas del conjunto abierto. También llegará
-la edición básica del programa, con su propio conjunto de datos y el envío de los temas al metrónomo DRAV.</p>
+<p>Cuando el ordenador anuncia servicios en la red local (el servicio avahi-daemon de Linux en marcha), el programa
+se anuncia al arrancar y escribe en el registro «Listo para conectar con un dispositivo iOS». La aplicación del
+teléfono, en la misma red, lo encuentra y se conecta al puerto 1234 del ordenador (ábralo en el cortafuegos si lo
+hay). Entonces el programa le envía el nombre del conjunto abierto y, a petición del teléfono, la lista de sonidos,
+el archivo de temas y el de fórmulas; cada paso queda en el registro, y «Archivo enviado OK.» al final. Al abrir otro
+conjunto, el teléfono recibe el aviso y puede pedirlo de nuevo. Sin el servicio de anuncios el programa funciona
+igual, sin esta conexión.</p>
 )html",
        R"html(
-<p>The link with the phone app comes in later versions: the program will announce itself on the local network and
-the phone will be able to ask it for the sound list, the songs and the formulas of the open set. The basic edition
-of the program will come too, with its own data set and the sending of songs to the DRAV metronome.</p>
+<p>When the computer announces services on the local network (Linux's avahi-daemon running), the program announces
+itself at start and writes "Ready to connect with iOS device" into the log. The phone app, on the same network, finds
+it and connects to the computer's port 1234 (open it in the firewall if there is one). The program then sends it the
+name of the open set and, when the phone asks, the sound list, the songs file and the formulas file; each step goes
+into the log, and "Archivo enviado OK." at the end. When another set is opened the phone is told and can ask for it
+again. Without the announcement service the program works the same, without this link.</p>
+)html"},
+      {"coming", "Próximas partes", "Coming parts",
+       R"html(
+<p>La edición básica del programa llegará en próximas versiones, con su propio conjunto de datos y el envío de los
+temas al metrónomo DRAV. Mientras tanto, este programa trabaja con los conjuntos de datos descritos en el capítulo
+«Conjuntos de datos y carpeta de trabajo».</p>
+)html",
+       R"html(
+<p>The basic edition of the program comes in later versions, with its own data set and the sending of songs to the
+DRAV metronome. Meanwhile this program works with the data sets described in the chapter "Data sets and the working
+folder".</p>
 )html"},
   };
   return chapters;

@@ -3,6 +3,7 @@
 // set tells it.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
@@ -103,4 +104,49 @@ TEST_F(PhoneWindowTest, AppFetchesTheOpenSet) {
   c.disconnectFromHost();
   ASSERT_TRUE(Pump([&] { return !form->PhoneServer->HasIosSocket(); }));
   form->Abrir2Click();  // nobody to tell: no crash
+}
+
+// With a real Avahi daemon (tests/avahi_check.sh starts one and sets
+// VELARTO_DNSSD_DAEMON): the window registers through Avahi's DNS-SD library,
+// a client finds the service by browsing its type, and the server it finds
+// answers the app's hello.
+TEST_F(PhoneWindowTest, AnAppFindsTheServiceByBrowsingAndIsAnswered) {
+  if (qgetenv("VELARTO_DNSSD_DAEMON") != "1") GTEST_SKIP() << "needs a running avahi-daemon (tests/avahi_check.sh)";
+  TMainForm::Options o;
+  o.dialogs = std::make_unique<ScriptedDialogs>();
+  o.waveOut = audio::CreateTestWaveOut();
+  o.waveIn = audio::CreateTestWaveIn();
+  o.hidBus = std::make_unique<hid::TestHidBus>();
+  o.announcer = MakeDnsSdAnnouncer();
+  o.phonePort = 0;
+  form = std::make_unique<TMainForm>(std::move(o));
+  form->FormCreate();
+  ASSERT_TRUE(form->BonjourPresent) << "the registration through Avahi failed";
+  ASSERT_TRUE(form->PhoneServer);
+
+  // Browse and resolve as a client would: "=;iface;proto;name;type;domain;host;address;port;txt".
+  int port = -1;
+  // A daemon just started takes a moment to probe its names: try for 15 s.
+  for (int attempt = 0; attempt < 30 && port < 0; ++attempt) {
+    if (attempt > 0) Pump([t = QElapsedTimer()]() mutable {
+        if (!t.isValid()) t.start();
+        return t.elapsed() >= 500;
+      });
+    QProcess browse;
+    browse.start("avahi-browse", {"-t", "-r", "-p", "_ostrelvane._tcp"});
+    ASSERT_TRUE(browse.waitForFinished(10000));
+    for (const QString& line : QString::fromUtf8(browse.readAllStandardOutput()).split('\n')) {
+      const QStringList f = line.split(';');
+      if (f.size() >= 9 && f[0] == "=" && f[3] == "PELN_PROF" && f[4] == "_ostrelvane._tcp") port = f[8].toInt();
+    }
+    QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(port, form->PhoneServer->Port()) << "the service browsed is not the window's server";
+
+  QTcpSocket c;
+  c.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+  ASSERT_TRUE(Pump([&] { return form->PhoneServer->Connections() == 1; }));
+  c.write("@iPhone", 7);
+  const std::string name = form->DataSet.DataSetName;
+  EXPECT_EQ(ReadN(c, phone::BuildIosInfo(name).size()), phone::BuildIosInfo(name));
 }

@@ -16,6 +16,7 @@
 #include "app/window/settings.h"
 #include "gui_fixture.h"
 #include "links/device.h"
+#include "pty_device.h"
 #include "platform/hid/hid_device_test.h"
 #include "platform/serial/serial_port_test.h"
 
@@ -34,45 +35,6 @@ const Bytes kAccentedCmd = {0x01, 0x6B, 0x20};
 const Bytes kPlainCmd = {0x01, 0x6B, 0x10};
 const Bytes kLampOffCmd = {0x01, 0x6B, 0x00};
 
-// The device end of a pseudo-terminal; the window opens the other end.
-class PtyDevice {
- public:
-  PtyDevice() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-    name_ = ::ptsname(master_);
-    // Held open so that the window's closing and reopening of the port
-    // never hangs the terminal up.
-    slave_ = ::open(name_.c_str(), O_RDWR | O_NOCTTY);
-    termios t{};
-    if (slave_ >= 0 && ::tcgetattr(slave_, &t) == 0) {
-      ::cfmakeraw(&t);
-      ::tcsetattr(slave_, TCSANOW, &t);
-    }
-  }
-  ~PtyDevice() {
-    if (slave_ >= 0) ::close(slave_);
-    if (master_ >= 0) ::close(master_);
-  }
-  bool Ok() const { return master_ >= 0 && slave_ >= 0; }
-  const std::string& Name() const { return name_; }
-  void Send(const Bytes& b) { ASSERT_EQ(::write(master_, b.data(), b.size()), static_cast<ssize_t>(b.size())); }
-  Bytes Take() {
-    Bytes out;
-    uint8_t buf[256];
-    for (;;) {
-      const ssize_t n = ::read(master_, buf, sizeof buf);
-      if (n <= 0) break;
-      out.insert(out.end(), buf, buf + n);
-    }
-    return out;
-  }
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string name_;
-};
 
 int Points(QWidget* chart) {
   return static_cast<QLineSeries*>(static_cast<QChartView*>(chart)->chart()->series().value(0))->count();

@@ -81,9 +81,7 @@ void TMainForm::CBGuitarrasChange() {
 
 void TMainForm::VolGChange() {
   if (Guards.TrackbarsLoading) return;
-  std::string hint;
-  GuitarVolume(VolG->value(), &Engine->Controls.GuitarGainNum, &Engine->Controls.GuitarGainDen, &hint);
-  VolG->setToolTip(QString::fromStdString(hint));
+  LoadGuitarSliders();
 }
 
 void TMainForm::PanGChange() {

@@ -4,13 +4,23 @@
 #include <cstdio>
 #include <string>
 
+#include "content/basic_factory.h"
 #include "content/factory_set.h"
 #include "content/manual.h"
 #include "content/pictures.h"
 
 int main(int argc, char** argv) {
+  // make_factory --basic <folder>: the basic edition's working folder.
+  if (argc == 3 && std::string(argv[1]) == "--basic") {
+    std::string error;
+    if (!WriteBasicWorkingFolder(argv[2], &error)) {
+      std::fprintf(stderr, "make_factory: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <working folder>\n", argc > 0 ? argv[0] : "make_factory");
+    std::fprintf(stderr, "usage: %s [--basic] <working folder>\n", argc > 0 ? argv[0] : "make_factory");
     return 1;
   }
   const std::string root = argv[1];

@@ -1,4 +1,6 @@
 // The basic window: the stereo chart, the centring, the shell.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDir>

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QPieSeries>
 
 #include "basic/window/basic_form.h"
 

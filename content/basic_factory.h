@@ -1,0 +1,22 @@
+// The basic edition's working folder: the factory set "Original" in the older
+// list format with its own sounds at 22050 Hz.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kBasicFactoryRate = 22050;
+constexpr int kBasicFactoryMaxSounds = 16;
+constexpr size_t kBasicFactorySampleBytes = 131008;  // the device's sound memory
+
+struct BasicFactorySound {
+  std::string name;
+  std::vector<int16_t> samples;  // 22050 Hz mono
+};
+
+// The factory sounds: at most 16, their samples together within the budget.
+std::vector<BasicFactorySound> BuildBasicFactorySounds();
+
+// Writes root/datos/Original.ole and root/datos/Original/<sound>.wav.
+bool WriteBasicWorkingFolder(const std::string& root, std::string* error);

@@ -50,6 +50,14 @@ void Write(DeviceLink& L, const uint8_t* p, size_t n) {
     SendToSerial(L, p, n, false);
 }
 
+// The serial port's wait for arriving characters completes once; the link
+// re-arms it only after many idle polls, far too late for a transfer that
+// waits for every block's answer. A transfer re-arms it at each poll.
+void Poll(DeviceLink& L) {
+  if (!L.HidDevice && L.Serial && !L.Serial->WaitArmed()) L.Serial->ArmWait();
+  PollDevice(L);
+}
+
 void ReopenSerial(DeviceLink& L) {
   if (L.HidDevice || !L.Serial) return;
   L.Serial->Close();
@@ -108,7 +116,7 @@ int SendBlocksToDevice(DeviceLink& L, char item, const std::vector<uint8_t>& pay
     Write(L, &x, 1);
     L.DeviceWaitCounter = kAckWaitTicks;
     while (L.DeviceRxCount < 2 && L.DeviceWaitCounter > 0) {
-      PollDevice(L);
+      Poll(L);
       if (L.DeviceRxCount >= 2) break;
       Pump(L, io);
     }
@@ -195,7 +203,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
   };
   L.DeviceWaitCounter = kAckWaitTicks;
   while (L.DeviceDataLength == 0) {
-    PollDevice(L);
+    Poll(L);
     if (L.DeviceDataLength != 0) break;
     if (L.DeviceWaitCounter <= 0) return timeout();
     Pump(L, io);
@@ -215,7 +223,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
   L.DeviceWaitCounter = kPacketWaitTicks;
   while (L.DeviceDataLength > 0) {
     Pump(L, io);
-    PollDevice(L);
+    Poll(L);
     const int k = L.DeviceRxCount;
     const bool complete = k > static_cast<int>(kReceivePacket) || (k > 0 && static_cast<uint32_t>(k) > L.DeviceDataLength);
     if (!complete) {

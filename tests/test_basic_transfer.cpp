@@ -120,7 +120,7 @@ TEST(BasicTransferBytes, HeaderAndNames) {
   const struct {
     const char* slot;
     const char* name;
-  } names[] = {{"Palma   ", "Palma"}, {"        ", ""}, {"\0abc    ", ""}, {"../x    ", ".._x"},
+  } names[] = {{"Palma   ", "Palma"}, {"        ", ""}, {"\0abc    ", ""}, {"../x    ", "_._x"},
                {"a/b\\c   ", "a_b_c"}, {"..      ", "_"}, {"12345678", "12345678"}};
   for (const auto& c : names) EXPECT_EQ(SlotFileName(reinterpret_cast<const uint8_t*>(c.slot)), c.name) << c.name;
 }
@@ -250,27 +250,34 @@ class ReceiveTest : public ::testing::Test {
     io.dot = [this] { ++dots; };
   }
   void Pump() {
+    QCoreApplication::processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     Bytes in = dev.Take();
     heard.insert(heard.end(), in.begin(), in.end());
-    // Requests.
-    while (heard.size() >= 3 && heard[0] == 0x01 && heard[1] == 0x72) {
-      const char item = static_cast<char>(heard[2]);
-      heard.erase(heard.begin(), heard.begin() + 3);
-      current = items.count(item) ? items[item] : Bytes{};
-      announced = announce.count(item) ? announce[item] : static_cast<uint32_t>(current.size());
-      dev.Send(Bytes{static_cast<uint8_t>(announced), static_cast<uint8_t>(announced >> 8),
-                     static_cast<uint8_t>(announced >> 16), static_cast<uint8_t>(announced >> 24)});
-      packet = 0;
-      if (announced > 0 && announced <= 131072) SendPacket();
-    }
-    // Acknowledgements.
-    while (heard.size() >= 2 && heard[0] != 0x01) {
-      const int ack = heard[0] | (heard[1] << 8);
-      acksHeard.push_back(ack);
-      heard.erase(heard.begin(), heard.begin() + 2);
-      packet = static_cast<size_t>(ack);
-      if (packet * 64 < current.size()) SendPacket();
+    for (;;) {
+      if (receiving && heard.size() >= 2) {
+        // An acknowledgement: the count of packets the program holds.
+        const int ack = heard[0] | (heard[1] << 8);
+        acksHeard.push_back(ack);
+        heard.erase(heard.begin(), heard.begin() + 2);
+        packet = static_cast<size_t>(ack);
+        if (packet * 64 < current.size())
+          SendPacket();
+        else
+          receiving = false;
+      } else if (!receiving && heard.size() >= 3 && heard[0] == 0x01 && heard[1] == 0x72) {
+        const char item = static_cast<char>(heard[2]);
+        heard.erase(heard.begin(), heard.begin() + 3);
+        current = items.count(item) ? items[item] : Bytes{};
+        announced = announce.count(item) ? announce[item] : static_cast<uint32_t>(current.size());
+        dev.Send(Bytes{static_cast<uint8_t>(announced), static_cast<uint8_t>(announced >> 8),
+                       static_cast<uint8_t>(announced >> 16), static_cast<uint8_t>(announced >> 24)});
+        packet = 0;
+        receiving = announced > 0 && announced <= 131072;
+        if (receiving) SendPacket();
+      } else {
+        break;
+      }
     }
     if (++quiet % 5 == 0) DeviceTimer2Tick(L);
   }
@@ -293,6 +300,7 @@ class ReceiveTest : public ::testing::Test {
   Bytes current, heard;
   uint32_t announced = 0;
   size_t packet = 0;
+  bool receiving = false;
   int sendings = 0;
   int corrupt = -1;
   int quiet = 0;
@@ -323,8 +331,9 @@ TEST_F(ReceiveTest, BadXorIsAskedAgainAndShortLastPacketEnds) {
   Request(L, 's');
   bool ok = false;
   const Bytes got = ReceiveBlocksFromDevice(L, false, io, &ok);
-  ASSERT_TRUE(ok);
+  ASSERT_TRUE(ok) << ::testing::PrintToString(log) << ::testing::PrintToString(acksHeard);
   EXPECT_EQ(got, items['s']);
+  Pump();  // the last answer is still on its way
   EXPECT_EQ(acksHeard, (std::vector<int>{1, 1, 2, 3, 4}));
   EXPECT_EQ(log, (std::vector<std::string>{"Longitud 202", "", "OK"}));
 }
@@ -373,6 +382,7 @@ TEST_F(ReceiveTest, WholeSetLandsOnlyWhenAllThreeArrived) {
 
   items['t'] = Pattern(512, 4);
   heard.clear();
+  receiving = false;
   dev.Take();
   log.clear();
   ASSERT_TRUE(ReceiveDataSetFromDevice(L, "VL060420151405", false, io));

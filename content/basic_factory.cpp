@@ -1,6 +1,7 @@
 #include "content/basic_factory.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "content/factory_set.h"
@@ -9,7 +10,7 @@
 #include "platform/files/atomic_file.h"
 
 namespace {
-constexpr int kBasicFactorySounds = 8;
+constexpr int kBasicFactorySounds = 16;
 
 // Halves the rate: each output sample is the mean of two input samples.
 std::vector<int16_t> HalfRate(const std::vector<int16_t>& in) {
@@ -54,10 +55,12 @@ bool WriteBasicWorkingFolder(const std::string& root, std::string* error) {
   }
   std::vector<FileToWrite> files;
   std::vector<std::string> list;
-  for (const BasicFactorySound& s : BuildBasicFactorySounds()) {
+  const std::vector<BasicFactorySound> sounds = BuildBasicFactorySounds();
+  for (const BasicFactorySound& s : sounds) {
     files.push_back({(original / (s.name + ".wav")).string(), WavFileImage(s.samples, 1, kBasicFactoryRate)});
-    list.push_back(s.name + ".wav");
+    list.push_back(s.name);
   }
   files.push_back({(datos / "Original.ole").string(), SoundListBytes(list)});
+  AddBasicFactoryRecords(sounds, original.string(), &files);
   return WriteFilesAtomically(files, error);
 }

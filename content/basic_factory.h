@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/atomic_file.h"
+
 constexpr int kBasicFactoryRate = 22050;
 constexpr int kBasicFactoryMaxSounds = 16;
 constexpr size_t kBasicFactorySampleBytes = 131008;  // the device's sound memory
@@ -18,5 +20,10 @@ struct BasicFactorySound {
 // The factory sounds: at most 16, their samples together within the budget.
 std::vector<BasicFactorySound> BuildBasicFactorySounds();
 
-// Writes root/datos/Original.ole and root/datos/Original/<sound>.wav.
+// sonidos.van, formulas.van and temas.van of the factory set in folder.
+void AddBasicFactoryRecords(const std::vector<BasicFactorySound>& sounds, const std::string& folder,
+                            std::vector<FileToWrite>* files);
+
+// Writes root/datos/Original.ole, root/datos/Original/<sound>.wav and the
+// record files above.
 bool WriteBasicWorkingFolder(const std::string& root, std::string* error);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QPieSeries>
 #include <QPieSlice>
@@ -176,6 +177,10 @@ TEST(BasicShell, LanguageSwitch) {
   EXPECT_EQ(f->PageControl1->tabText(0), "Metronome");
   EXPECT_EQ(f->botonrec->text(), "Save all");
   EXPECT_EQ(f->cb3d->text(), "Stereo");
+  EXPECT_EQ(f->BEnvia->text(), "Send data to Metronome");
+  EXPECT_EQ(f->SGDatosFormula->Cells(0, 0), "Track");
+  EXPECT_EQ(f->SGSaco->Cells(2, 0), "Name");
+  EXPECT_EQ(f->PageControl1->tabText(1), "Tuner");
   f->SetLanguage(false);
   EXPECT_EQ(f->PageControl1->tabText(0), QString::fromUtf8("Metrónomo"));
   EXPECT_EQ(f->botonrec->text(), "Guardar todo");
@@ -200,5 +205,18 @@ TEST(BasicShell, EveryPageFits1366x768) {
         }
       }
     }
+  }
+}
+
+TEST(BasicShell, AboutBox) {
+  for (bool english : {false, true}) {
+    auto f = MakeForm();
+    f->SetLanguage(english);
+    QSize size;
+    QString title;
+    f->AboutBoxHook = [&](QDialog* d) { size = d->size(); title = d->windowTitle(); };
+    f->ShowAboutBox();
+    EXPECT_EQ(size, QSize(467, 314));
+    EXPECT_EQ(title, english ? "About BORNACE_DRAV" : "Acerca de BORNACE_DRAV");
   }
 }

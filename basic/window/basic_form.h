@@ -26,6 +26,7 @@
 #include "links/device.h"
 
 class QChart;
+class QDialog;
 class QChartView;
 class QPieSeries;
 
@@ -109,6 +110,8 @@ class TMainForm : public QMainWindow {
   bool English = false;
   void SetLanguage(bool english);
   void FormCreate();  // settings, command line, language
+  void ShowAboutBox();
+  std::function<void(QDialog*)> AboutBoxHook;  // tests look at the box instead of running it
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> Settings;
   QString DataSetName = "Original";

@@ -63,7 +63,7 @@ void TMainForm::BuildLayout() {
   BPlay = MakeButton(TabSheet1, "BPlay", "Tocar", QRect(8, 524, 130, 34));
   BStop = MakeButton(TabSheet1, "BStop", "Parar", QRect(146, 524, 130, 34));
   botonrec = MakeButton(TabSheet1, "botonrec", "Guardar todo", QRect(284, 524, 180, 34));
-  BEnvia = MakeButton(TabSheet1, "BEnvia", "Enviar", QRect(472, 524, 180, 34));
+  BEnvia = MakeButton(TabSheet1, "BEnvia", "Enviar datos al Metrónomo", QRect(472, 524, 260, 34));
 
   // --- Afinador ------------------------------------------------------------
   TabSheet2 = new QWidget;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPieSeries>
@@ -49,6 +50,7 @@ void TMainForm::BuildMenus() {
   Ayuda1->setObjectName("Ayuda1");
   Acercade1 = Ayuda1->addAction("Acerca de...");
   Acercade1->setObjectName("Acercade1");
+  connect(Acercade1, &QAction::triggered, this, [this] { ShowAboutBox(); });
 }
 
 void TMainForm::SetLanguage(bool english) {
@@ -58,20 +60,53 @@ void TMainForm::SetLanguage(bool english) {
   PageControl1->setTabText(1, t("Afinador", "Tuner"));
   PageControl1->setTabText(2, t("Sonidos", "Sounds"));
   botonrec->setText(t("Guardar todo", "Save all"));
-  BEnvia->setText(t("Enviar", "Send"));
+  BEnvia->setText(t("Enviar datos al Metrónomo", "Send data to Metronome"));
+  BEnvia->setToolTip(t("Enviar la configuración actual al Velarto", "Send the present configuration to Velarto"));
+  SGDatosFormula->SetCells(0, 0, t("Pista", "Track"));
+  SGSaco->SetCells(1, 0, "BPM");
+  SGSaco->SetCells(2, 0, t("Nombre", "Name"));
   BPlay->setText(t("Tocar", "Play"));
   BStop->setText(t("Parar", "Stop"));
   cb3d->setText(t("Estéreo", "Stereo"));
   GB1->setTitle(t("Cuerda", "String"));
   Archivo1->setTitle(t("Archivo", "File"));
   Salir1->setText(t("Salir", "Exit"));
-  Afinar1->setTitle(t("Afinar", "Tune"));
-  Afinar2->setText(t("Afinar", "Tune"));
+  Afinar1->setTitle(t("Afinar", "Tuner"));
+  Afinar2->setText(t("Afinar", "Tuner"));
   Idioma1->setTitle(t("Idioma", "Language"));
   Ayuda1->setTitle(t("Ayuda", "Help"));
   Acercade1->setText(t("Acerca de...", "About..."));
+  Espanol1->setCheckable(true);
+  English1->setCheckable(true);
+  Espanol1->setChecked(!english);
+  English1->setChecked(english);
   Series1->setName("Instrumentos");
   if (Settings) Settings->WriteString("METRONOMO", "Idioma", english ? "Ingles" : "Español");
+}
+
+void TMainForm::ShowAboutBox() {
+  QDialog box(this);
+  box.setObjectName("Acercade");
+  box.setWindowTitle(English ? "About BORNACE_DRAV" : "Acerca de BORNACE_DRAV");
+  box.setFixedSize(467, 314);
+  box.setStyleSheet("QDialog { background: rgb(255, 128, 0); }");
+  auto* panel = new QWidget(&box);
+  panel->setObjectName("Panel1");
+  panel->setGeometry(150, 10, 307, 250);
+  panel->setStyleSheet("background: black; color: white;");
+  auto* name = new QLabel("BORNACE_DRAV", panel);
+  name->setObjectName("ProductName");
+  name->setStyleSheet("font-weight: bold;");
+  name->setGeometry(10, 10, 287, 24);
+  auto* version = new QLabel("Version 2.00 - 16/10/2014", panel);
+  version->setObjectName("Version");
+  version->setStyleSheet("color: rgb(0, 128, 255);");
+  version->setGeometry(10, 40, 287, 24);
+  auto* ok = new QPushButton("OK", &box);
+  ok->setGeometry(190, 270, 90, 30);
+  connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+  if (AboutBoxHook) AboutBoxHook(&box);
+  else box.exec();
 }
 
 void TMainForm::FormCreate() {

@@ -81,12 +81,13 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
       continue;
     }
     std::copy_n(file.begin(), kWavHeaderBytes, mem.WavHeaderTemplate.begin());
-    // The header's size, bounded by what the file holds (a file above the
-    // buffer was read only that far: its header size still counts for the meter).
-    uint32_t size = GetU32(file.data() + 40);
+    // The header's size, bounded by what the file holds (only the start of
+    // a long file is read: its full length still counts for the meter).
+    std::error_code ec;
+    const uintmax_t fileBytes = fs::file_size(path, ec);
     const size_t present = file.size() - kWavHeaderBytes;
-    const bool cutByRead = file.size() > kSoundDataV1Bytes + kWavHeaderBytes;
-    if (!cutByRead) size = static_cast<uint32_t>(std::min<size_t>(size, present));
+    const size_t inFile = ec ? present : static_cast<size_t>(std::min<uintmax_t>(fileBytes - kWavHeaderBytes, 0x7FFFFFFF));
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile));
     const size_t at = static_cast<size_t>(mem.SoundDataTotal);
     const size_t room = at < kSoundDataV1Bytes ? kSoundDataV1Bytes - at : 0;
     const size_t stored = std::min<size_t>({size, room, present});

@@ -16,14 +16,17 @@ struct EngineFormat {
   int SampleRate;      // frames per second
   float SamplesPerMs;  // single-precision frames per millisecond (44.1 or 22.05)
   int Tracks;          // formula tracks the mixer plays
+  // The basic edition's mix: fixed pan by track, attenuation 7 - code, one
+  // per-beat divisor, no guitar, mute or per-track pan and volume.
+  bool BasicMix = false;
 
   // One half of the output buffer: 3 s of stereo frames, a beat at 20 bpm.
   int HalfSamples() const { return SampleRate * 6; }
   int MaxBeatFrames() const { return SampleRate * 3; }
 };
 
-constexpr EngineFormat kProFormat{44100, 44.1f, 16};
-constexpr EngineFormat kBasicFormat{22050, 22.05f, 8};
+constexpr EngineFormat kProFormat{44100, 44.1f, 16, false};
+constexpr EngineFormat kBasicFormat{22050, 22.05f, 8, true};
 
 constexpr int kMixTracks = 16;     // per-track tables hold this many
 constexpr int kGuitarSlot = 16;    // index of the guitar in the mute and solo rows

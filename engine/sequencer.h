@@ -47,8 +47,12 @@ ThemePlan MakeThemePlan(const RhythmTables& rt, int t, int formulaCount);
 // Where the editions' sequencers differ.
 struct EditionRules {
   bool wrapCompas = true;  // the compás counter goes back to 1 after the last compás
+  // A theme always starts with its intro, RepeatsLeft starts at repetitions - 1,
+  // a formula loop sets CurrentCompas to 1 and a tick plays at most one beat.
+  bool basicPlay = false;
 };
 constexpr EditionRules kProRules{};
+constexpr EditionRules kBasicRules{false, true};
 
 using SequencerRandom = std::mt19937;
 // Uniform in 0..n - 1; 0 when n < 1.

@@ -93,3 +93,25 @@ std::string DefaultExportName(const std::string& theme, const std::string& tempo
   std::replace(name.begin(), name.end(), '\\', '_');
   return name + "-" + tempoText + "m" + std::string(1, clickCode) + ".wav";
 }
+
+WavePicture OscilataPolylines(const int16_t* frames, int frameCount, int width, int height, int& clipCount) {
+  WavePicture pic;
+  pic.leftColour = clipCount != 0 ? WaveColour::Red : WaveColour::Lime;
+  clipCount = 0;
+  if (frames == nullptr || frameCount <= 0 || width <= 0) return pic;
+  const int h = height - 2;
+  const int leftBase = h / 4;
+  const int rightBase = 3 * h / 4 + 2;
+  const int step = frameCount / width > 1 ? frameCount / width : 1;
+  const int columns = frameCount / step < width ? frameCount / step : width;
+  pic.left.reserve(static_cast<size_t>(columns));
+  pic.right.reserve(static_cast<size_t>(columns));
+  for (int x = 0; x < columns; ++x) {
+    const int64_t f = static_cast<int64_t>(x) * step;
+    const int l = frames[2 * f];
+    const int r = frames[2 * f + 1];
+    pic.left.push_back({x, leftBase + static_cast<int>(static_cast<int64_t>(l) * (h / 2) / 65536)});
+    pic.right.push_back({x, rightBase + static_cast<int>(static_cast<int64_t>(r) * (h / 2) / 65536)});
+  }
+  return pic;
+}

@@ -58,3 +58,21 @@ class WavStreamWriter {
 // The offered file name: "<theme>-<tempo>m<click code>.wav" (separators in
 // the theme name become '_').
 std::string DefaultExportName(const std::string& theme, const std::string& tempoText, char clickCode);
+
+// The basic edition's one wave picture: the beat's left channel as a line
+// around (height - 2) / 4, the right channel around 3 x (height - 2) / 4 + 2,
+// y = base line + sample x ((height - 2) / 2) / 65536, one point for each
+// pixel column (every step-th frame, step = max(1, frames / width)).
+struct WavePoint {
+  int x = 0;
+  int y = 0;
+};
+enum class WaveColour { Lime, Red, Blue };
+struct WavePicture {
+  std::vector<WavePoint> left;
+  std::vector<WavePoint> right;
+  WaveColour leftColour = WaveColour::Lime;  // red when clips were counted
+  WaveColour rightColour = WaveColour::Blue;
+};
+// `clipCount` is read and set to 0 (the picture has shown it).
+WavePicture OscilataPolylines(const int16_t* frames, int frameCount, int width, int height, int& clipCount);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <utility>
 
 #include "engine/sound_bank.h"
@@ -49,6 +50,22 @@ const Formula kEmptyFormula{};
 int StrokeCode(int32_t word, int stroke) {
   if (stroke < 0 || 3 * stroke >= 32) return 0;
   return static_cast<int>((static_cast<uint32_t>(word) >> (3 * stroke)) & 7u);
+}
+
+// The basic edition's click words hold 2-bit levels (3 loudest); as a 3-bit
+// code, level L is 4 + L, so the attenuation 7 - code is 3 - L.
+int ClickStrokeCode(int32_t word, int stroke, bool basic) {
+  if (!basic) return StrokeCode(word, stroke);
+  if (stroke < 0 || 2 * stroke >= 32) return 0;
+  const int level = static_cast<int>((static_cast<uint32_t>(word) >> (2 * stroke)) & 3u);
+  return level != 0 ? 4 + level : 0;
+}
+
+// A track's stroke code. The basic edition's formulas carry levels 1..3 as
+// codes 5..7; the codes 1..4 stand for no level there and are rests.
+int TrackStrokeCode(int32_t word, int stroke, bool basic) {
+  const int c = StrokeCode(word, stroke);
+  return basic && c <= 4 ? 0 : c;
 }
 
 // --- one stretch of a sound --------------------------------------------------
@@ -187,6 +204,19 @@ template <bool Mono>
     }
   }
   return true;
+}
+
+// n samples of a basic-edition track t (0..7) at attenuation a (0..2): the
+// sample shifted right by a, placed at the track's fixed position.
+void BasicTrackSpan(const int16_t* __restrict s, int n, int32_t* __restrict left, int32_t* __restrict right, int a,
+                    int t) {
+  const int32_t wl = 8 - t;
+  const int32_t wr = t + 1;
+  for (int k = 0; k < n; ++k) {
+    const int32_t l = static_cast<int32_t>(s[k]) >> a;
+    left[k] += (l * wl) >> 3;
+    right[k] += (l * wr) >> 3;
+  }
 }
 
 // --- the two builds of the loops -------------------------------------------
@@ -368,7 +398,61 @@ float ScaleFrames(const int32_t* left, const int32_t* right, int n, float gain, 
   return gain;
 }
 
+// The basic edition's gain pass: each frame is trunc(sum x gain / d); the
+// gain falls by 0.001 while a frame would clip and the gain is above 1.0, and
+// a frame that still clips saturates. d = 0 gives a silent beat.
+float ScaleFramesBasic(const int32_t* left, const int32_t* right, int n, float gain, int d, bool mono, int16_t* out,
+                       int& clips) {
+  if (d == 0) {
+    std::fill_n(out, 2 * static_cast<size_t>(n), int16_t{0});
+    return gain;
+  }
+  const double dd = d;
+  for (int f = 0; f < n; ++f) {
+    const int32_t l = left[f];
+    const int32_t r = right[f];
+    int64_t outL;
+    int64_t outR;
+    for (;;) {
+      const double g = gain;
+      if (mono) {
+        const int32_t m = (l + r) / 2;
+        outL = static_cast<int64_t>(static_cast<double>(m) * g / dd);
+        outR = outL;  // the same sample on both channels, as in the full mix
+      } else {
+        outL = static_cast<int64_t>(static_cast<double>(l) * g / dd);
+        outR = static_cast<int64_t>(static_cast<double>(r) * g / dd);
+      }
+      const bool clip = outL > 32767 || outL < -32767 || outR > 32767 || outR < -32767;
+      if (!clip) break;
+      ++clips;
+      if (!(g > 1.0)) break;
+      gain = static_cast<float>(g - kGainStep);
+    }
+    out[2 * f] = Saturate16(outL);
+    out[2 * f + 1] = Saturate16(outR);
+  }
+  return gain;
+}
+
 }  // namespace
+
+int BasicBeatDivisor(const EngineState& eng, const RhythmTables& rt) {
+  const double g = eng.MasterGain;
+  if (eng.IntroCounter != 0) return static_cast<int>(16.0 * g * 0.5);
+  if (eng.EndingCounter != 0) return 1;
+  const bool formulaOk = rt.CurrentFormula >= 0 && rt.CurrentFormula < kMaxFormulas;
+  const Formula& F = formulaOk ? rt.Formulas[static_cast<size_t>(rt.CurrentFormula)] : kEmptyFormula;
+  const int tracks = std::clamp(eng.Format.Tracks, 0, kMixTracks);
+  int d = 0;
+  for (int t = 0; t < tracks; ++t)
+    if (BasicSoundNumber(F.sounds[t]) != 0) ++d;
+  if (eng.Controls.ClickStrokes > 0)
+    d = static_cast<int>(static_cast<double>(d) + static_cast<double>(eng.ClickLevel) * g * 0.25);
+  return d;
+}
+
+int BasicSoundNumber(int stored) { return stored >= 0 && stored <= 16 ? stored : 0; }
 
 float ClampBpm(float bpm) {
   if (!(bpm >= kMinBpm)) return kMinBpm;  // also a value that is not a number
@@ -400,17 +484,30 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   // 1. The click sound, as CBMetro shows it.
   int metro = ctl.ClickSound;
 
+  const bool basic = eng.Format.BasicMix;
+  const bool normalBeat = eng.IntroCounter == 0 && eng.EndingCounter == 0;
+
   // 2-3. Tempo of the beat: a theme accelerates by its entry's acceleration
-  // spread over the beats of the compás.
-  if (eng.ThemePlayback && eng.FormulaBeats > 0)
-    eng.CurrentBpm = static_cast<float>(static_cast<double>(eng.CurrentBpm) +
-                                        static_cast<double>(eng.EntryAccel) / eng.FormulaBeats);
-  SetTempo(eng, eng.CurrentBpm);
-  const int frames = eng.SamplesPerBeat;
+  // spread over the beats of the compás. The basic edition does so only in a
+  // normal beat, after the tempo text; its intro and ending beats keep the
+  // tempo of the beat before.
+  if (!basic) {
+    if (eng.ThemePlayback && eng.FormulaBeats > 0)
+      eng.CurrentBpm = static_cast<float>(static_cast<double>(eng.CurrentBpm) +
+                                          static_cast<double>(eng.EntryAccel) / eng.FormulaBeats);
+    SetTempo(eng, eng.CurrentBpm);
+  } else if (normalBeat) {
+    if (!eng.SilentMix) FormatBpmText(eng);
+    if (eng.ThemePlayback && eng.FormulaBeats > 0)
+      eng.CurrentBpm = static_cast<float>(static_cast<double>(eng.CurrentBpm) +
+                                          static_cast<double>(eng.EntryAccel) / eng.FormulaBeats);
+    SetTempo(eng, eng.CurrentBpm);
+  }
+  const int frames = std::clamp(eng.SamplesPerBeat, 0, eng.Format.MaxBeatFrames());
 
   // 4. The guitar's share of the beat.
   std::fill_n(eng.GuitarBuffer.begin(), frames, int16_t{0});
-  const bool guitar = ctl.GuitarOn && !ctl.MuteButtons[kGuitarSlot] && hooks.EncolaG;
+  const bool guitar = !basic && ctl.GuitarOn && !ctl.MuteButtons[kGuitarSlot] && hooks.EncolaG;
   if (guitar) hooks.EncolaG(eng);
 
   // 5. Beat set-up.
@@ -433,7 +530,7 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
     eng.ClickCurrentPattern = 0;  // silent but for the guitar
   } else {
     eng.ClickLevel = std::clamp(ctl.Nivel, 0, kClickLevelMax);
-    if (!eng.SilentMix) FormatBpmText(eng);
+    if (!basic && !eng.SilentMix) FormatBpmText(eng);
     const int b = eng.CurrentBeat;
     const bool beatOk = b >= 0 && b < kMaxBeats;
     for (int t = 0; t < tracks; ++t) {
@@ -441,7 +538,7 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
       if (n > 0) {
         tv.TrackSpacing[t] = frames / n;
         tv.TrackWord[t] = F.cells[b][t];
-        const int c = tv.TrackWord[t] & 7;
+        const int c = TrackStrokeCode(tv.TrackWord[t], 0, basic);
         if (c != 0) {
           tv.TrackPos[t] = 0;
           tv.TrackAttenuation[t] = static_cast<int8_t>(kSilent - c);
@@ -476,7 +573,7 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   const SoundView clickSound = click ? bank.Sound(metro) : SoundView{};
   const int clickLevel = eng.ClickLevel;
   const int32_t clickPattern = eng.ClickCurrentPattern;
-  Voice clickVoice{0, kSilent - StrokeCode(clickPattern, 0), eng.ClickCountdown, 0};
+  Voice clickVoice{0, kSilent - ClickStrokeCode(clickPattern, 0, basic), eng.ClickCountdown, 0};
 
   struct TrackSource {
     int track = 0;
@@ -490,7 +587,9 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
                         (ctl.ClickAccentPattern == 0 && eng.IntroCounter == 0 && eng.EndingCounter == 0);
   if (tracksOn) {
     for (int t = 0; t < tracks; ++t) {
-      const int snd = ctl.MuteButtons[static_cast<size_t>(t)] ? 0 : static_cast<int8_t>(F.sounds[t]);
+      const int snd = basic                                   ? BasicSoundNumber(F.sounds[t])
+                      : ctl.MuteButtons[static_cast<size_t>(t)] ? 0
+                                                                : static_cast<int8_t>(F.sounds[t]);
       if (snd == 0) continue;  // a silent or muted track stands still
       sources[static_cast<size_t>(sourceCount++)] = {
           t, bank.Sound(snd),
@@ -511,6 +610,12 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   int clips = 0;
   float thresholdGain = gain;
   int32_t threshold = ClipThreshold(static_cast<double>(gain));
+  // The basic edition's divisor of the beat, from the gain at its start.
+  int basicDivisor = 0;
+  if (basic) {
+    eng.MasterGain = gain;
+    basicDivisor = BasicBeatDivisor(eng, rt);
+  }
 
   // The sums of one block, at the start of the beat's sum buffers.
   const int blockFrames = std::min<int>(kBlockFrames, static_cast<int>(eng.MixLeft.size()));
@@ -532,7 +637,7 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
           },
           [&](Voice& cv) {
             // A rest stroke silences the click.
-            cv.attenuation = kSilent - StrokeCode(clickPattern, cv.stroke);
+            cv.attenuation = kSilent - ClickStrokeCode(clickPattern, cv.stroke, basic);
             cv.pos = 0;
           });
     }
@@ -543,10 +648,13 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
       RunVoice(
           src.voice, tv.TrackSpacing[src.track], b0, b1, src.sound,
           [&](const int16_t* s, int m, int f, int a) {
-            src.setup.Add(kernels, s, m, left + (f - b0), right + (f - b0), a);
+            if (basic)
+              BasicTrackSpan(s, m, left + (f - b0), right + (f - b0), a, src.track);
+            else
+              src.setup.Add(kernels, s, m, left + (f - b0), right + (f - b0), a);
           },
           [&](Voice& w) {
-            const int c = StrokeCode(word, w.stroke);
+            const int c = TrackStrokeCode(word, w.stroke, basic);
             if (c != 0) {  // a rest lets the sounding stroke ring on
               w.pos = 0;
               w.attenuation = kSilent - c;
@@ -554,6 +662,10 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
           });
     }
 
+    if (basic) {
+      gain = ScaleFramesBasic(left, right, n, gain, basicDivisor, mono, out + 2 * b0, clips);
+      continue;
+    }
     // Gain and clipping: chunks that do not clip at the current gain in one
     // go, the others frame by frame, where the gain may fall.
     for (int c0 = 0; c0 < n; c0 += kGainChunk) {
@@ -612,7 +724,7 @@ void SetTrackControlsFromTema(MixerControls& c, const uint8_t* pan17, const uint
   }
 }
 
-bool SetClickPreset(MixerControls& c, char code) {
+bool SetClickPreset(MixerControls& c, char code, bool basicLevels) {
   struct Preset {
     char code;
     int32_t accent;
@@ -624,7 +736,12 @@ bool SetClickPreset(MixerControls& c, char code) {
       {'3', 367, 365, 3},       {'4', 2927, 2925, 4},     {'5', 23407, 23405, 5},
       {'6', 187247, 187245, 6}, {'P', 7, 0, 1},
   };
-  for (const Preset& p : kPresets) {
+  // The basic edition's click words: 2-bit levels, 3 on the accent.
+  static constexpr Preset kBasicPresets[] = {
+      {'0', 0, 0, 0},       {'1', 3, 1, 1},       {'2', 7, 5, 2},       {'3', 23, 21, 3},
+      {'4', 87, 85, 4},     {'5', 343, 341, 5},   {'6', 1367, 1365, 6}, {'P', 3, 0, 1},
+  };
+  for (const Preset& p : basicLevels ? std::span<const Preset>(kBasicPresets) : std::span<const Preset>(kPresets)) {
     if (p.code != code) continue;
     c.ClickAccentPattern = p.accent;
     c.ClickPlainPattern = p.plain;

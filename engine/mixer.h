@@ -33,6 +33,13 @@ float ClampBpm(float bpm);
 // trunc(ms x the edition's single-precision frames per millisecond), the
 // product formed in double precision: 500 ms give 22049 frames at 44.1.
 int SamplesForMs(const EngineFormat& format, int ms);
+
+// The basic edition's mix (EngineFormat::BasicMix): the divisor of the beat
+// about to be mixed (intro trunc(8 x gain), ending 1, else the sounding
+// tracks plus trunc(ClickLevel x gain / 4) when the click has strokes), and
+// a stored sound number as the basic mixer reads it (above 16: none).
+int BasicBeatDivisor(const EngineState& eng, const RhythmTables& rt);
+int BasicSoundNumber(int stored);
 // CurrentBpm := the limited tempo; MsPerBeat := trunc(60000 / CurrentBpm);
 // SamplesPerBeat from it.
 void SetTempo(EngineState& eng, float bpm);
@@ -48,7 +55,7 @@ void SetTrackControlsFromTema(MixerControls& c, const uint8_t* pan17, const uint
 // Click presets by their code '0' (off), '1'..'6' strokes, 'P' (Pie). Every
 // preset but '0' selects the first sound when ClickSound is below 2. Returns
 // false for an unknown code.
-bool SetClickPreset(MixerControls& c, char code);
+bool SetClickPreset(MixerControls& c, char code, bool basicLevels = false);
 // After a solo button changed: with any solo down, the others' tracks are
 // muted and the soloed ones unmuted; with none down every mute is released.
 void SoloButtonsChanged(MixerControls& c);

@@ -874,3 +874,88 @@ TEST(MixerControls, TrackControlsFromTheme) {
 }
 
 }  // namespace
+
+// --- the basic edition's mix ---------------------------------------------------
+// Fixed places in the field, a shift per level below 3 and one divisor per
+// beat: the number of tracks with a sound (plus the click's share).
+
+class BasicMixer : public MixerTest {
+ protected:
+  BasicMixer() : MixerTest(kBasicFormat) {}
+};
+
+struct BasicTrackCase {
+  int track, code;     // level L is code 4 + L
+  int16_t sample;
+  int left, right;     // l = sample >> (7 - code); L = (l x (8 - t)) >> 3, R = (l x (t + 1)) >> 3
+};
+
+TEST_F(BasicMixer, EachTrackSitsAtItsPlaceAndEachLevelHalves) {
+  const BasicTrackCase cases[] = {
+      {0, 7, 800, 800, 100},   // far left
+      {7, 7, 800, 100, 800},   // far right
+      {3, 7, 800, 500, 400},   // 800 x 5 / 8, 800 x 4 / 8
+      {3, 6, 800, 250, 200},   // level 2: half
+      {3, 5, 800, 125, 100},   // level 1: a quarter
+      {5, 7, -801, -301, -601},  // (-801 x 3) >> 3 = -301 (arithmetic shift), (-801 x 6) >> 3 = -601
+      {2, 4, 800, 0, 0},       // code 4 is no level: a rest
+  };
+  for (const BasicTrackCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "track " << c.track << " code " << c.code);
+    rt->Formulas[0] = Formula{};
+    F().SetHeader(4, 0);
+    SetSounds({Constant(30000, c.sample)});
+    SetCell(0, c.track, {c.code}, 1);
+    eng.MasterGain = 1.0f;
+    eng.SilentMix = true;
+    Mix();
+    EXPECT_EQ(L(0, 0), c.left);
+    EXPECT_EQ(R(0, 0), c.right);
+    EXPECT_EQ(L(0, 11000), c.left);
+  }
+}
+
+TEST_F(BasicMixer, TheBeatIsDividedByItsSoundingTracks) {
+  SetSounds({Constant(30000, 800), Constant(30000, 1600)});
+  SetCell(0, 0, {7}, 1);
+  SetCell(0, 7, {7}, 2);
+  SetCell(0, 3, {0}, 1);     // a track with a sound counts even when it rests
+  F().sounds[5] = 17;        // a sound number above 16 is none: not counted, not heard
+  F().cells[0][5] = 7;
+  F().SetStrokeCount(0, 5, 1);
+  eng.MasterGain = 1.0f;
+  eng.SilentMix = true;
+  EXPECT_EQ(BasicBeatDivisor(eng, *rt), 3);
+  Mix();
+  // L = 800 + (1600 x 1) >> 3 = 1000, R = (800 x 1) >> 3 + 1600 = 1700; / 3
+  EXPECT_EQ(L(0, 0), 333);
+  EXPECT_EQ(R(0, 0), 566);
+
+  eng.IntroCounter = 2;  // intro: trunc(16 x gain x 0.5)
+  EXPECT_EQ(BasicBeatDivisor(eng, *rt), 8);
+  eng.IntroCounter = 0;
+  eng.EndingCounter = 1;
+  EXPECT_EQ(BasicBeatDivisor(eng, *rt), 1);
+}
+
+TEST_F(BasicMixer, ABeatWithNothingToDivideBySilent) {
+  SetSounds({Constant(30000, 800)});
+  F().cells[0][2] = 7;
+  F().SetStrokeCount(0, 2, 1);  // a stroke, but no sound on any track
+  eng.Controls.ClickStrokes = 0;
+  eng.SilentMix = true;
+  eng.OutputBuffer.assign(eng.OutputBuffer.size(), 0x5A5A);
+  EXPECT_EQ(BasicBeatDivisor(eng, *rt), 0);
+  Mix();
+  EXPECT_TRUE(HalfSilent(0));
+}
+
+TEST(BasicClickPresets, TwoBitLevelsWithTheAccentLoudest) {
+  struct Case { char code; int32_t accent, plain; };
+  for (const Case& c : {Case{'1', 3, 1}, Case{'3', 23, 21}, Case{'6', 1367, 1365}, Case{'P', 3, 0}}) {
+    MixerControls m;
+    ASSERT_TRUE(SetClickPreset(m, c.code, true)) << c.code;
+    EXPECT_EQ(m.ClickAccentPattern, c.accent) << c.code;
+    EXPECT_EQ(m.ClickPlainPattern, c.plain) << c.code;
+  }
+}

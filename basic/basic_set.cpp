@@ -261,8 +261,8 @@ std::optional<std::string> NameFromOlePath(const std::string& path) {
   return rest.substr(0, rest.size() - 4);
 }
 
-OtherSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder) {
-  OtherSetLoad r;
+OtherBasicSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder) {
+  OtherBasicSetLoad r;
   for (auto& f : rt.ImportFormulas) std::memset(&f, 0, sizeof f);
   for (auto& t : rt.ImportTemas) std::memset(&t, 0, sizeof t);
   std::vector<FormulaV1> fv;

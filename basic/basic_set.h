@@ -105,7 +105,7 @@ bool IsRefusedOleSaveAsPath(const std::string& path);       // ends in original.
 std::optional<std::string> NameFromOlePath(const std::string& path);  // text after "/datos/" less ".ole"
 
 // Another set's records for the theme import.
-struct OtherSetLoad {
+struct OtherBasicSetLoad {
   bool ok = false;  // both record files were read
   int formulaCount = 1;
   int temaCount = 1;
@@ -113,4 +113,4 @@ struct OtherSetLoad {
 };
 // folder: the other set's folder (its .ole path less ".ole"). Fills
 // rt.ImportFormulas / rt.ImportTemas (converted from the older records).
-OtherSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder);
+OtherBasicSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder);

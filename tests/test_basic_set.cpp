@@ -260,7 +260,7 @@ TEST(BasicSetFiles, ImportLoadsAnotherSet) {
   std::memcpy(t.data() + 512, "Tangos", 6);
   ScratchFolder::Write("datos/Otro/temas.van", t);
   ScratchFolder::Write("datos/Otro/formulas.van", Bytes(256 * 600, 0));  // read only as far as 512 records
-  const OtherSetLoad r = LoadOtherBasicSet(*rt, "datos/Otro");
+  const OtherBasicSetLoad r = LoadOtherBasicSet(*rt, "datos/Otro");
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.formulaCount, 512);
   EXPECT_EQ(r.temaCount, 3);

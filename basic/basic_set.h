@@ -1,0 +1,116 @@
+// The basic edition's data set: the older records (rhythm/formats_v1.h), the
+// sound list datos/<N>.ole, the set's own WAV files in datos/<N>/ and their
+// packed copy for the hardware metronome's sound memory, sonidos.van.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/sound_bank.h"
+#include "rhythm/formats_v1.h"
+#include "rhythm/records.h"
+
+constexpr int kBasicFormulaName = 5;
+constexpr int kBasicTemaName = 14;
+constexpr int kBasicSounds = 16;
+constexpr size_t kSoundDataV1Bytes = 131072;
+// The device's sound memory; above it a set cannot be saved.
+constexpr size_t kDeviceSoundMemory = 131008;
+constexpr size_t kBancoHeaderBytes = 192;  // 16 x 8 names, 16 x 4 counts
+constexpr size_t kWavHeaderBytes = 44;
+
+// The state of the open set.
+struct BasicSet {
+  std::string DataSetName = "Original";
+  std::string DataSetListPath = "datos/Original.ole";
+  bool FreshSet = false;
+  bool SaveWithoutAsking = false;
+  bool SilentOpen = true;
+};
+
+// The header every sound file's header is read into; before any sound is
+// read: 8-bit mono PCM at 7200 Hz, sizes 0.
+std::array<uint8_t, kWavHeaderBytes> DefaultWavHeaderTemplate();
+
+// The samples of the set's sounds back to back, as the device stores them.
+struct SoundsV1 {
+  std::vector<uint8_t> SoundDataV1 = std::vector<uint8_t>(kSoundDataV1Bytes, 0);
+  int SoundDataTotal = 0;  // bytes loaded (what the files hold, even beyond the buffer)
+  std::array<uint32_t, kBasicSounds> SoundOffsetsV1{};
+  std::array<uint32_t, kBasicSounds> SoundCountsV1{};
+  std::array<uint8_t, kWavHeaderBytes> WavHeaderTemplate = DefaultWavHeaderTemplate();
+
+  // SoundDataTotal x 100 / 131008.
+  float SoundMemoryUsage() const;
+  float Usage() const { return SoundMemoryUsage(); }
+  bool OverCapacity() const { return SoundMemoryUsage() > 100.0f; }
+};
+using BasicSoundMemory = SoundsV1;
+
+struct BasicSoundLoad {
+  std::vector<std::string> failedPaths;  // the sound files that could not be read
+};
+
+// datos/<name>  and  datos/<name>.ole
+std::string SetFolderOf(const std::string& name);
+std::string OlePathOf(const std::string& name);
+// The names (without ".wav") of the WAV files of datos/<set>, sorted.
+std::vector<std::string> BasicLibraryNames(const std::string& set);
+
+// Loads each sound of the list from folder/<name>.wav into mem (never past
+// its 131072 bytes; SoundDataTotal counts every sound's full size so the
+// meter shows the excess), then fills the bank so the mixer plays sound k.
+BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vector<std::string>& names,
+                               const std::string& folder);
+// "Usado (%3.2f%%)" / "Used (%3.2f%%)"
+std::string SoundMemoryText(float usage, bool english);
+// The over-capacity message, ending in the meter's text.
+std::string SoundsTooLongText(float usage, bool english);
+
+// sonidos.van: 16 names padded/cut to 8, 16 u32 counts (0 beyond the list),
+// the samples (at most what the buffer holds).
+std::vector<uint8_t> BancoSonidosV1Bytes(const SoundsV1& mem, const std::vector<std::string>& list);
+
+// Reads the .ole list (at most 16 names; blank lines dropped).
+std::vector<std::string> ReadSoundListV1(const std::string& olePath);
+
+// Reads datos/<name>/formulas.van and temas.van into the current tables
+// (count 1 and an empty record when a file is missing; whole records, capped
+// at 512 / 128). A formula of more than 12 beats is repaired ("Nueva", 12
+// beats, accents 0x0AA4) and ends the listing there; its index goes to
+// *repaired. Returns FreshSet (fewer than 2 formulas).
+bool LoadBasicRecords(RhythmTables& rt, const std::string& name, std::vector<int>* repaired);
+
+// A missing set or "Nuevo" starts as a copy of Original: its list to
+// listPath and every datos/Original/*.wav into datos/<name>/. The copied
+// source paths and the failures are returned for the log.
+void SeedFromOriginal(const std::string& name, const std::string& listPath, std::vector<std::string>* copied,
+                      std::vector<std::string>* failures);
+// Every *.wav of one folder into another (created when missing).
+void CopySetSounds(const std::string& fromFolder, const std::string& toFolder, std::vector<std::string>* copied,
+                   std::vector<std::string>* failures);
+
+// Writes datos/<name>.ole, sonidos.van, formulas.van (fc records) and
+// temas.van (tc records) atomically. Refused above 100 % of the sound memory;
+// false with *err on any failure (then nothing counts as saved).
+bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int tc,
+                  const std::vector<std::string>& list, const SoundsV1& mem, std::string* err);
+
+// Save-as and open path rules.
+std::string WithOleExtension(const std::string& path);      // ".ole" appended unless present (any case)
+bool IsRefusedOleSaveAsPath(const std::string& path);       // ends in original.ole / nuevo.ole, any case
+std::optional<std::string> NameFromOlePath(const std::string& path);  // text after "/datos/" less ".ole"
+
+// Another set's records for the theme import.
+struct OtherSetLoad {
+  bool ok = false;  // both record files were read
+  int formulaCount = 1;
+  int temaCount = 1;
+  std::vector<std::string> temaNames;
+};
+// folder: the other set's folder (its .ole path less ".ole"). Fills
+// rt.ImportFormulas / rt.ImportTemas (converted from the older records).
+OtherSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder);

@@ -88,11 +88,11 @@ bool TMainForm::OpenDataSet() {
       Log(FromFs(src));
       std::string n = src.substr(src.find_last_of('/') + 1);
       if (n.size() > 4) n.resize(n.size() - 4);
-      if (LBwavs->findItems(L1(NameOfFsBasic(n)), Qt::MatchExactly).isEmpty()) LBwavs->addItem(L1(NameOfFsBasic(n)));
+      if (LBwavs->findItems(L1(NameOfFs(n)), Qt::MatchExactly).isEmpty()) LBwavs->addItem(L1(NameOfFs(n)));
     }
     for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
   }
-  ReadSoundList(DataSet.DataSetListPath, &SoundList);
+  SoundList = ReadSoundListV1(DataSet.DataSetListPath);
   if (SoundList.size() > static_cast<size_t>(kBasicSoundCapacity)) SoundList.resize(kBasicSoundCapacity);
   for (const auto& n : SoundList) LBIns->addItem(L1(n));
   if (LBIns->count() > 0) LBIns->setCurrentRow(0);

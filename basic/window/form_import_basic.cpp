@@ -44,8 +44,8 @@ void TFormImportar::FormActivate() {
   }
   ImportSetFolder = ImportPath.substr(0, ImportPath.size() - 4);
   Label1->setText(FromFs(ImportSetFolder));
-  const OtherSetLoad r = LoadOtherBasicSet(*owner_.Rhythm, ImportSetFolder);
-  if (!r.formulasFound || !r.temasFound) CloseRequested = true;
+  const auto r = LoadOtherBasicSet(*owner_.Rhythm, ImportSetFolder);
+  if (!r.ok) CloseRequested = true;
   LB1->clear();
   for (int i = 0; i < r.temaCount; ++i) LB1->addItem(L1(owner_.Rhythm->ImportTemas[static_cast<size_t>(i)].Name()));
   if (LB1->count() > 0) LB1->setCurrentRow(0);

@@ -1,0 +1,154 @@
+// The stereo chart: the 8 tracks in the order the mixer pans them, from the
+// right (track 8) to the left (track 1); the tuner menu; the centring of the
+// page control.
+#include <QChart>
+#include <QChartView>
+#include <QMouseEvent>
+#include <QPieSeries>
+#include <QPieSlice>
+
+#include "app/window/widgets.h"
+#include "basic/window/basic_form.h"
+#include "rhythm/library_ops.h"
+
+namespace bornace {
+
+namespace {
+constexpr int kBasicTracks = 8;
+}
+
+void TMainForm::BuildChart() {
+  Chart1Chart = new QChart;
+  Chart1Chart->legend()->hide();
+  Series1 = new QPieSeries;
+  Series1->setName("Instrumentos");
+  Series1->setPieStartAngle(270);
+  Series1->setPieEndAngle(270 + 360);
+  Chart1Chart->addSeries(Series1);
+  Chart1 = new QChartView(Chart1Chart, centralWidget());
+  Chart1->setObjectName("Chart1");
+  Chart1->setGeometry(700, 120, 420, 380);
+  Chart1->setRenderHint(QPainter::Antialiasing);
+  Chart1->hide();
+  UpDown1 = new QSpinBox(Chart1);
+  UpDown1->setObjectName("UpDown1");
+  UpDown1->setRange(0, kBasicTracks - 1);
+  UpDown1->setValue(0);
+  UpDown1->setWrapping(false);
+  UpDown1->setEnabled(false);
+  UpDown1->setGeometry(8, 8, 64, 28);
+  connect(UpDown1, &QSpinBox::valueChanged, this, [this](int v) { UpDown1Click(v); });
+  connect(Series1, &QPieSeries::clicked, this, [this](QPieSlice* s) {
+    Chart1ClickSeries(static_cast<int>(Series1->slices().indexOf(s)));
+  });
+  Chart1->viewport()->installEventFilter(new EventHook(Chart1, [this](QObject*, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonPress) {
+      Chart1MouseDown(static_cast<QMouseEvent*>(e)->globalPosition().toPoint());
+    } else if (e->type() == QEvent::MouseMove) {
+      auto* m = static_cast<QMouseEvent*>(e);
+      Chart1MouseMove(m->globalPosition().toPoint(), m->buttons() & Qt::LeftButton);
+    }
+    return false;
+  }));
+}
+
+void TMainForm::cb3dClick() {
+  Chart1Chart->setTitle(Label1->text() + "-" + Label7->text() + " " + Label14->text());
+  Series1->clear();
+  auto add = [this](const QString& label, double value, QColor colour) {
+    QPieSlice* s = Series1->append(label, value);
+    s->setColor(colour);
+    s->setLabelVisible(true);
+  };
+  add("R", 3.0, Qt::white);
+  for (int t = kBasicTracks; t >= 1; --t) {
+    add(QString("%1-%2").arg(t).arg(SGDatosFormula->Cells(1, t)), 1.0,
+        UpDown1->value() == t - 1 ? QColor(Qt::green) : QColor(Qt::red));
+  }
+  add("L", 3.0, Qt::white);
+  Chart1->setVisible(cb3d->isChecked());
+  if (cb3d->isChecked()) Chart1->raise();
+  UpDown1->setEnabled(cb3d->isChecked());
+}
+
+namespace {
+void SwapGridRows(StringGrid* g, int r1, int r2) {
+  for (int c = 1; c < g->ColCount(); ++c) {
+    const QString a = g->Cells(c, r1);
+    g->SetCells(c, r1, g->Cells(c, r2));
+    g->SetCells(c, r2, a);
+  }
+}
+}  // namespace
+
+void TMainForm::Moveralaizquierda1Click() {
+  const int y = SGDatosFormula->Row();
+  if (y < 2 || y > kBasicTracks) return;
+  SwapGridRows(SGDatosFormula, y, y - 1);
+  SGDatosFormula->Select(SGDatosFormula->Col(), y - 1);
+  const int f = SGFormulas->Row() - 1;
+  if (f >= 0 && f < kMaxFormulas) SwapTracks(Ws.Rhythm->Formulas[f], y - 2, y - 1);
+}
+
+void TMainForm::Moveraladerecha1Click() {
+  const int y = SGDatosFormula->Row();
+  if (y < 1 || y > kBasicTracks - 1) return;
+  SwapGridRows(SGDatosFormula, y, y + 1);
+  SGDatosFormula->Select(SGDatosFormula->Col(), y + 1);
+  const int f = SGFormulas->Row() - 1;
+  if (f >= 0 && f < kMaxFormulas) SwapTracks(Ws.Rhythm->Formulas[f], y - 1, y);
+}
+
+void TMainForm::UpDown1Click(int p) {
+  const int r = SGDatosFormula->Row();
+  if (p < r - 1) Moveralaizquierda1Click();
+  else if (p > r - 1) Moveraladerecha1Click();
+  SGDatosFormula->Select(2, SGDatosFormula->Row());
+  cb3dClick();
+}
+
+void TMainForm::Chart1ClickSeries(int a) {
+  const int row = (a > 0 && a < 9) ? 9 - a : SGDatosFormula->Row();
+  SGDatosFormula->Select(2, row);
+}
+
+void TMainForm::Chart1MouseDown(QPoint globalPos) { DragOrigin = globalPos; }
+
+void TMainForm::Chart1MouseMove(QPoint globalPos, bool leftDown) {
+  if (!leftDown) return;
+  const QPoint d = globalPos - DragOrigin;
+  const QRect area = centralWidget()->rect();
+  const QPoint to = Chart1->pos() + d;
+  // The chart stays whole inside the window's client area.
+  if (to.x() <= 0 || to.y() <= 0 || to.x() + Chart1->width() > area.width() ||
+      to.y() + Chart1->height() > area.height())
+    return;
+  DragOrigin = globalPos;
+  Chart1->move(to);
+  Chart1->update();
+}
+
+void TMainForm::Afinar2Click() {
+  if (PageControl1->currentWidget() != TabSheet2) {
+    PageControl1->setCurrentWidget(TabSheet2);  // the page change starts the tuner
+  } else {
+    PageControl1Change();
+  }
+}
+
+void TMainForm::FormResize() {
+  const int left = (width() - PageControl1->width() - 10) / 2;
+  PageControl1->move(left < 0 ? 0 : left, PageControl1->y());
+}
+
+void TMainForm::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (PageControl1) FormResize();
+}
+
+void TMainForm::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow() && PageControl1) FormActivate();
+}
+
+}  // namespace bornace

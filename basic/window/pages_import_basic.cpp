@@ -1,6 +1,6 @@
 // The basic window's theme import: the menu command, the dialog and the copy
 // of a theme with its formulas into the open set.
-#include "basic/window/form_import_basic.h"
+#include "basic/window/pages_import_basic.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,0 +1,291 @@
+// The basic window's data-set commands: open, the sounds with the meter of
+// the device's sound memory, save with its question, save as, new, factory
+// set and undo all.
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextEdit>
+#include <QTimer>
+#include <QGroupBox>
+#include <algorithm>
+#include <functional>
+
+#include "app/window/settings.h"
+#include "app/window/string_grid.h"
+#include "basic/basic_set.h"
+#include "basic/window/basic_form.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
+
+namespace bornace {
+
+void TMainForm::Cambios() {
+  if (Timer1->isActive() && Engine->ThemePlayback) return;
+  botonrec->setEnabled(true);
+}
+
+void TMainForm::ClearModified() { botonrec->setEnabled(false); }
+
+bool TMainForm::Modified() const { return botonrec->isEnabled(); }
+
+void TMainForm::ShowDataSetName() {
+  const QString name = L1(DataSet.DataSetName);
+  setWindowTitle("Velarto Quendrel - " + name);
+  if (GB1) GB1->setTitle(name);
+  if (Label21) Label21->setText(name);
+}
+
+void TMainForm::FillLibrary() {
+  LBwavs->clear();
+  for (const auto& n : BasicLibraryNames(DataSet.DataSetName)) LBwavs->addItem(L1(n));
+  PaintLibrary();
+}
+
+void TMainForm::Abrir2Click() { OpenDataSet(); }
+
+bool TMainForm::OpenDataSet() {
+  if (Modified()) {
+    botonrecClick();
+    // Still modified: the answer was not Yes, or the set could not be saved.
+    // The open goes on as its command says: the changes are dropped.
+  }
+  SGTemas->EmptyColumns(0, 2);
+  SGSaco->EmptyColumns(0, 5);
+  SGSaco->SetRowCount(2);
+  SGFormulas->EmptyColumns(0, 3);
+
+  if (!DataSet.SilentOpen) {
+    FileDialogRequest req;
+    req.title = "Seleecione un archivo de datos PELN";
+    req.initialDir = QDir::currentPath() + "/datos";
+    req.filter = "Archivos con arte|*.ole";
+    const QString chosen = dialogs->OpenFileName(req);
+    if (!chosen.isEmpty()) {
+      const std::string path = WithOleExtension(FsPath(chosen));
+      // A file outside a datos folder names no set: the open set is read again.
+      if (auto name = NameFromOlePath(path)) {
+        DataSet.DataSetListPath = path;
+        DataSet.DataSetName = *name;
+      }
+    }
+  }
+  DataSet.SilentOpen = false;
+
+  FillLibrary();
+  ShowDataSetName();
+
+  LBIns->clear();
+  SoundList.clear();
+  if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
+    std::vector<std::string> copied, failures;
+    SeedFromOriginal(DataSet.DataSetName, DataSet.DataSetListPath, &copied, &failures);
+    for (const auto& src : copied) {
+      Log(FromFs(src));
+      std::string n = src.substr(src.find_last_of('/') + 1);
+      if (n.size() > 4) n.resize(n.size() - 4);
+      if (LBwavs->findItems(L1(NameOfFs(n)), Qt::MatchExactly).isEmpty()) LBwavs->addItem(L1(NameOfFs(n)));
+    }
+    for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
+  }
+  SoundList = ReadSoundListV1(DataSet.DataSetListPath);
+  if (SoundList.size() > static_cast<size_t>(kBasicSoundCapacity)) SoundList.resize(kBasicSoundCapacity);
+  for (const auto& n : SoundList) LBIns->addItem(L1(n));
+  if (LBIns->count() > 0) LBIns->setCurrentRow(0);
+  for (int r = 1; r <= kTracksV1; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
+
+  AbreSonidos();
+  CBMetro->setCurrentIndex(0);
+
+  std::vector<int> repaired;
+  LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired);
+  DataSet.FreshSet = Rhythm->FormulaCount < 2;
+  SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
+  RefillFormulaRows();
+
+  SGTemas->SetCells(0, 0, Tr("Tema Nº", "Song No."));
+  SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
+  SGTemas->SetCells(2, 0, "BPM");
+  SGTemas->SetRowCount(Rhythm->TemaCount + 1);
+  RefillTemaRows();
+
+  for (int i : repaired) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+  if (Rhythm->FormulaCount > 0) {
+    SGFormulas->Select(SGFormulas->Col() < 1 ? 1 : SGFormulas->Col(), 1);
+    SGFormulasSelectCell(SGFormulas->Col(), 1);
+  }
+  if (Rhythm->TemaCount > 0) {
+    SGTemas->Select(1, 1);
+    SGTemasSelectCell(1, 1);
+  }
+  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  ClearModified();
+  return true;
+}
+
+void TMainForm::AbreSonidos() {
+  FillSoundChoosers();
+  const BasicSoundLoad r = LoadBasicSounds(*Bank, SoundMemory, SoundList, SetFolder(DataSet.DataSetName));
+  for (const auto& path : r.failedPaths) dialogs->ShowMessage(FromFs(CannotOpenMessage(path, English)));
+  ShowSoundMeter(true);
+}
+
+// Label15 and EnUso show the share of the device's sound memory in use:
+// green up to 100 %, red above (then the set cannot be saved).
+void TMainForm::ShowSoundMeter(bool warn) {
+  const float usage = SoundMemory.Usage();
+  Label15->setText(L1(SoundMemoryText(usage, English)));
+  EnUso->setValue(std::clamp(static_cast<int>(usage), 0, 100));
+  const bool over = usage > 100.0f;
+  Label15->setStyleSheet(over ? "QLabel { color: #ff0000; }" : "QLabel { color: #008000; }");
+  if (over && warn) dialogs->ShowMessage(SoundsTooLongMessage());
+}
+
+QString TMainForm::SoundsTooLongMessage() const {
+  return Tr("La longitud de los sonidos excede el máximo disponible:\r\n",
+            "The length of the sounds exceeds the maximum available:\r\n") +
+         Label15->text();
+}
+
+void TMainForm::botonrecClick() { SaveDataSet(); }
+
+bool TMainForm::SaveDataSet() {
+  Stop1Click();
+  if (DataSet.DataSetName == "Original" || DataSet.DataSetName == "Nuevo") {
+    Guardarcomo1Click();
+    return !Modified();
+  }
+  if (SoundMemory.Usage() > 100.0f) {
+    dialogs->ShowMessage(SoundsTooLongMessage());
+    return false;
+  }
+  if (!DataSet.SaveWithoutAsking) {
+    DataSet.SaveAnswer =
+        dialogs->Ask(Tr("¿ Quiere guardar los cambios realizados ?", "Save the changes ?"), QString(), AskButtons::YesNo);
+    if (DataSet.SaveAnswer != kAnswerYes) return false;
+  }
+  DataSet.SaveWithoutAsking = false;
+  Normalizar1Click();
+  const int formulaCount = GridFormulaCount();
+  const int temaCount = GridTemaCount();
+  std::string error;
+  if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
+    dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
+                         FromFs(error));
+    return false;
+  }
+  Rhythm->FormulaCount = formulaCount;
+  Rhythm->TemaCount = temaCount;
+  DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
+  ClearModified();
+  Log(Tr("Datos guardados", "Data saved"));
+  DataSet.FreshSet = false;
+  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  return true;
+}
+
+void TMainForm::Guardar1Click() { botonrecClick(); }
+
+void TMainForm::Guardarcomo1Click() {
+  const std::string oldName = DataSet.DataSetName;
+  SaveAsInitialDir = QDir::currentPath() + "/datos";
+  std::string path, name;
+  for (;;) {
+    FileDialogRequest req;
+    req.title = Tr("Guardar como", "Save as");
+    req.initialDir = SaveAsInitialDir;
+    req.filter = "Archivos con arte|*.ole";
+    req.onFolderChange = [this](const QString&) { SaveDialog1FolderChange(); };
+    const QString chosen = dialogs->SaveFileName(req);
+    if (chosen.isEmpty()) return;
+    path = WithOleExtension(FsPath(chosen));
+    if (IsRefusedOleSaveAsPath(path)) {
+      dialogs->ShowMessage(Tr("Seleccione un nombre distinto a Original o Nuevo",
+                              "Select a different name to Original or Nuevo"));
+      continue;
+    }
+    auto n = NameFromOlePath(path);
+    if (!n) continue;
+    name = *n;
+    break;
+  }
+  const std::string oldListPath = DataSet.DataSetListPath;
+  std::vector<std::string> copied, failures;
+  CopySetSounds(SetFolder(oldName), SetFolder(name), &copied, &failures);
+  for (const auto& src : copied) Log(FromFs(src));
+  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
+  DataSet.DataSetName = name;
+  DataSet.DataSetListPath = path;
+  FillLibrary();
+  ShowDataSetName();
+  DataSet.SaveWithoutAsking = true;
+  if (!SaveDataSet()) {
+    DataSet.SaveWithoutAsking = false;
+    DataSet.DataSetName = oldName;
+    DataSet.DataSetListPath = oldListPath;
+    FillLibrary();
+    ShowDataSetName();
+  }
+}
+
+void TMainForm::SaveDialog1FolderChange() { SaveAsInitialDir = "datos"; }
+
+void TMainForm::Nuevo1Click() {
+  DataSet.PreviousDataSetName = DataSet.DataSetName;
+  DataSet.DataSetName = "Nuevo";
+  DataSet.DataSetListPath = "Nuevo.ole";
+  DataSet.SilentOpen = true;
+  OpenDataSet();
+  TB1->setValue(300);
+  TB2->setValue(300);
+  Rhythm->Temas[0].entryCount = 0;
+  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(420 - TB2->value());
+  SGTemas->Select(1, 1);
+  SGTemas->SetCells(0, 1, "1");
+  SGTemas->SetCells(1, 1, QString());
+  SGTemas->SetCells(2, 1, QString::number(420 - TB2->value()));
+  if (!RadioButton1->isChecked()) {
+    RadioButton1->setChecked(true);
+    RadioButton1Click();
+  }
+  SGTemasSelectCell(1, 1);
+}
+
+void TMainForm::Original1Click() {
+  DataSet.DataSetName = "Original";
+  DataSet.DataSetListPath = OlePathOf("Original");
+  DataSet.SilentOpen = true;
+  OpenDataSet();
+}
+
+void TMainForm::Deshacertodo1Click() {
+  Stop1Click();
+  StringGrid* grids[] = {SGTemas, SGSaco, SGFormulas, SGDatosFormula};
+  int rows[4], cols[4];
+  for (int i = 0; i < 4; ++i) {
+    rows[i] = grids[i]->Row();
+    cols[i] = grids[i]->Col();
+  }
+  DataSet.SilentOpen = true;
+  ClearModified();
+  OpenDataSet();
+  const std::function<void(int, int)> select[] = {
+      [this](int c, int r) { SGTemasSelectCell(c, r); },
+      [this](int c, int r) { SGSacoSelectCell(c, r); },
+      [this](int c, int r) { SGFormulasSelectCell(c, r); },
+      [this](int c, int r) { SGDatosFormulaSelectCell(c, r); },
+  };
+  for (int i = 0; i < 4; ++i) {
+    const int r = std::min(rows[i], grids[i]->RowCount() - 1);
+    const int c = std::min(cols[i], grids[i]->ColCount() - 1);
+    if (r < 1 || c < 0) continue;
+    grids[i]->Select(c, r);
+    select[i](c, r);
+  }
+}
+
+}  // namespace bornace

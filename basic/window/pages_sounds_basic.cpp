@@ -1,0 +1,131 @@
+// The basic window's "Sonidos" page: the set's sound list (at most 16
+// sounds, taken from the set's own folder), the library of the folder's
+// sounds and the preview. The list commands change the list in memory; the
+// data-set save writes it.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/window/string_grid.h"
+#include "basic/window/basic_form.h"
+#include "engine/sound_bank.h"
+#include "platform/files/text.h"
+
+namespace bornace {
+
+void TMainForm::FillSoundChoosers() {
+  const QSignalBlocker b1(CBSonidos), b2(CBMetro);
+  CBSonidos->clear();
+  CBMetro->clear();
+  CBSonidos->addItem("Silencio");
+  CBMetro->addItem("Silencio");
+  for (const auto& n : SoundList) {
+    CBSonidos->addItem(L1(n));
+    CBMetro->addItem(L1(n));
+  }
+  CBSonidos->setCurrentIndex(-1);
+  CBMetro->setCurrentIndex(-1);
+  Engine->Controls.ClickSound = -1;
+}
+
+// The list shown again from SoundList, then the sounds loaded again.
+void TMainForm::SoundListChanged(int select) {
+  LBIns->clear();
+  for (const auto& n : SoundList) LBIns->addItem(L1(n));
+  if (select >= 0 && select < LBIns->count()) LBIns->setCurrentRow(select);
+  AbreSonidos();
+  if (select >= 0 && select < LBIns->count()) LBIns->setCurrentRow(select);
+  PaintLibrary();
+  const int f = EditedFormula();
+  if (f >= 0) SGFormulasSelectCell(SGFormulas->Col(), f + 1);
+  Cambios();
+}
+
+void TMainForm::PaintLibrary() {
+  for (int i = 0; i < LBwavs->count(); ++i) {
+    QListWidgetItem* it = LBwavs->item(i);
+    switch (LibraryItemColour(SoundList, ToL1(it->text()), kBasicSoundCapacity)) {
+      case LibraryColour::Red:
+        it->setForeground(QColor(255, 0, 0));
+        break;
+      case LibraryColour::Lime:
+        it->setForeground(QColor(0, 255, 0));
+        break;
+      case LibraryColour::Silver:
+        it->setForeground(QColor(192, 192, 192));
+        break;
+    }
+  }
+}
+
+bool TMainForm::RemoveSoundAllowed() const { return DataSet.FreshSet && !SoundList.empty(); }
+
+void TMainForm::Aadir1Click() {
+  QListWidgetItem* it = LBwavs->currentItem();
+  if (!it) return;
+  const int at = SoundListAdd(SoundList, ToL1(it->text()), kBasicSoundCapacity);
+  if (at < 0) return;
+  SoundListChanged(at);
+}
+
+void TMainForm::Eliminar1Click() {
+  // Removing renumbers the sounds after it: only a fresh set, whose
+  // formulas cannot yet rely on them, may do it.
+  if (!RemoveSoundAllowed()) return;
+  const int i = LBIns->currentRow();
+  if (!SoundListRemove(SoundList, i)) return;
+  SoundListChanged(std::min(i, static_cast<int>(SoundList.size()) - 1));
+}
+
+void TMainForm::Arriba1Click() {
+  const int i = LBIns->currentRow();
+  Rhythm->FormulaCount = GridFormulaCount();
+  if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
+  SoundListChanged(i - 1);
+}
+
+void TMainForm::Bajar1Click() {
+  const int i = LBIns->currentRow();
+  Rhythm->FormulaCount = GridFormulaCount();
+  if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
+  SoundListChanged(i + 1);
+}
+
+void TMainForm::Cambiar1Click() {
+  const int i = LBIns->currentRow();
+  QListWidgetItem* lib = LBwavs->currentItem();
+  if (!lib) return;
+  if (!SoundListChange(SoundList, i, ToL1(lib->text()))) return;
+  SoundListChanged(i);
+}
+
+void TMainForm::LBInsContextPopup(const QPoint& pos) {
+  QListWidgetItem* it = LBIns->itemAt(pos);
+  LBIns->setCurrentItem(it);
+  const SoundListMenu m = SoundListMenuState(LBIns->count(), it ? LBIns->row(it) : -1);
+  Eliminar1->setEnabled(m.remove && RemoveSoundAllowed());
+  Cambiar1->setEnabled(m.change);
+  Arriba1->setEnabled(m.moveUp);
+  Bajar1->setEnabled(m.moveDown);
+}
+
+void TMainForm::LBwavsContextPopup(const QPoint& pos) {
+  QListWidgetItem* it = LBwavs->itemAt(pos);
+  LBwavs->setCurrentItem(it);
+  Aadir1->setEnabled(it && LibraryAddEnabled(SoundList, ToL1(it->text()), kBasicSoundCapacity));
+}
+
+void TMainForm::SpeedButton1Click() {
+  if (!LBwavs->currentItem() && LBwavs->count() > 0) LBwavs->setCurrentRow(0);
+  QListWidgetItem* it = LBwavs->currentItem();
+  if (!it) return;
+  if (!SoundPreview) SoundPreview = audio::CreatePortAudioSoundPlayer();
+  const std::string path = SetFolder(DataSet.DataSetName) + "/" + ToL1(it->text()) + ".wav";
+  if (SoundPreview && !SoundPreview->PlayFile(path)) Log(L1(SoundPreview->ErrorText()));
+}
+
+}  // namespace bornace

@@ -1,0 +1,344 @@
+// The basic window's transport: one beat per finished buffer on Timer1, the
+// theme play (F10), the formula loop, pause and stop, the elapsed time, the
+// progress bar and the picture `oscilata`; the tempo sliders, the click
+// presets, the normalisation of the themes and the WAV export.
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTextEdit>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/window/string_grid.h"
+#include "basic/window/basic_form.h"
+#include "engine/mixer.h"
+#include "engine/wav_export.h"
+#include "platform/audio/tick.h"
+#include "platform/files/text.h"
+#include "rhythm/editor_logic.h"
+
+namespace bornace {
+
+namespace {
+void Colour(QLabel* l, const char* colour) {
+  if (!l) return;
+  const QString c = QString::fromLatin1(colour);
+  if (l->property("lampColour").toString() == c) return;
+  l->setProperty("lampColour", c);
+  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
+}
+}  // namespace
+
+void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
+
+void TMainForm::ShowCompasCounter() {
+  if (!Label3) return;
+  char buf[96];
+  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
+                Engine->CompasCount - 1);
+  QString text = QString::fromLatin1(buf);
+  if (Engine->PartsCounter != 0)
+    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
+            QString::number(Engine->ThemeParts);
+  Label3->setText(text);
+}
+
+void TMainForm::ShowEntryRow(int row) {
+  if (Pages.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
+  Pages.RowsByPlayer = true;
+  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
+  SGSacoSelectCell(SGSaco->Col(), row);
+  Pages.RowsByPlayer = false;
+}
+
+// The tempo in force at the start of an entry row of theme t: the theme
+// tempo and what the accelerations of the entries above have added.
+int TMainForm::TempoInForce(int t, int row) const {
+  if (t < 0 || t >= kMaxTemas) return 120;
+  const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
+  int bpm = th.tempos[0];
+  const int entries = EntriesOf(th);
+  for (int e = 0; e < row - 1 && e < entries; ++e) bpm += th.times[e] * th.accel[e];
+  return bpm;
+}
+
+void TMainForm::Timer1Timer() {
+  if (!Playback->BeatDue()) return;
+  if (Label8) Label8->setText(QString::fromLatin1(Engine->BpmText));
+  Playback->Pump();
+}
+
+void TMainForm::OnPlayerBeat(const BeatCue& cue) {
+  const int beats = std::max(1, Engine->FormulaBeats);
+  ProgressBar1->setValue(std::clamp(Engine->CurrentBeat * 100 / beats, 0, 100));
+  DrawOscilata();
+  SGDatosFormula->viewport()->update();
+  if (cue.compasEnded && Engine->ThemePlayback) {
+    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
+    if (!cue.stopped) ShowCompasCounter();
+  }
+  if (cue.stopped) {
+    Stop1Click();
+    return;
+  }
+  if (BeatLampHook) BeatLampHook(cue);
+  if (OnBeatMixed) OnBeatMixed();
+}
+
+void TMainForm::BotonPlayCompClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  if (TransferRunning) return;
+  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  const int theme = Rhythm->CurrentTema;
+  if (theme < 0 || theme >= GridTemaCount()) return;
+  const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
+  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
+  Visor->setFocus();
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  Colour(TTiempo, "yellow");
+  RebuildPlayPlan(theme);
+  // In random order the first row's tempo, otherwise the selected row's.
+  const int selected = SGSaco->Row();
+  const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? selected : 1));
+  Playback->StartTheme(selected, bpm, [&] {
+    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
+    NormalizarTema(theme);
+    CBSonidos->setVisible(false);
+  });
+  ShowCompasCounter();
+  if (Label8) Label8->setText(QString::fromLatin1(E.BpmText));
+  Log("Play " + Label2->text());
+  Timer4->start();
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
+  Timer1->start();
+}
+
+void TMainForm::botonplayClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) {
+    botonpausaClick();
+    return;
+  }
+  if (Timer1->isActive() || TransferRunning) return;
+  const int f = SGFormulas->Row() - 1;
+  if (f < 0 || f >= GridFormulaCount()) return;
+  Visor->setFocus();
+  Colour(TTiempo, "lime");
+  E.ElapsedBefore = 0;
+  E.ElapsedStart = TickCount();
+  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
+  E.CurrentCompas = 1;
+  if (OnBeatMixed) OnBeatMixed();
+  Timer1->setInterval(1);
+  Timer1->start();
+  Timer4->start();
+}
+
+void TMainForm::botonpausaClick() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 1) {
+    Timer4Timer();
+    Playback->Pause();
+    E.ElapsedBefore = E.ElapsedMs;
+  } else if (E.PlayState == 2) {
+    E.ElapsedStart = TickCount();
+    Playback->Resume();
+  }
+}
+
+void TMainForm::Stop1Click() {
+  EngineState& E = *Engine;
+  Log("Stop");
+  Timer1->stop();
+  Colour(TTiempo, "silver");
+  Playback->Stop();
+  if (E.ThemePlayback) {
+    SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
+    ShowEntryRow(1);
+  }
+  E.ThemePlayback = false;
+  E.PlayState = 0;
+  SGDatosFormula->viewport()->update();
+  if (!Playback->OutputOpen()) Timer4->stop();
+}
+
+void TMainForm::botonstopClick() {
+  Stop1Click();
+  if (LampOffHook) LampOffHook();
+}
+
+void TMainForm::Timer4Timer() {
+  EngineState& E = *Engine;
+  if (E.PlayState == 2) return;
+  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
+  E.ElapsedMs = E.ElapsedBefore + since;
+  const int64_t d = E.ElapsedMs / 100;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
+                static_cast<int>((d % 600) % 10));
+  TTiempo->setText(QString::fromLatin1(buf));
+  if (E.PlayState == 0 && !Timer1->isActive()) Timer4->stop();
+}
+
+// The beat that has just started, drawn into `oscilata`: the left channel
+// around a quarter of the height (lime, red after a clip), the right one
+// around three quarters (blue).
+void TMainForm::DrawOscilata() {
+  if (!oscilata || !oscilata->isVisible()) return;
+  EngineState& E = *Engine;
+  const int w = std::max(1, oscilata->width());
+  const int h = std::max(4, oscilata->height()) - 2;
+  QPixmap pic(w, h + 2);
+  pic.fill(Qt::black);
+  QPainter p(&pic);
+  const int step = std::max(1, E.SamplesPerBeat / w);
+  const size_t base = static_cast<size_t>(E.Format.HalfSamples()) - static_cast<size_t>(E.OutputOffset);
+  const QColor leftColour = E.ClipCount != 0 ? QColor(Qt::red) : QColor(0, 255, 0);
+  E.ClipCount = 0;
+  QPolygon left, right;
+  for (int x = 0; x < w; ++x) {
+    const size_t i = base + 2 * static_cast<size_t>(x) * static_cast<size_t>(step);
+    if (i + 1 >= E.OutputBuffer.size()) break;
+    left << QPoint(x, h / 4 + E.OutputBuffer[i] * (h / 2) / 65536);
+    right << QPoint(x, 3 * h / 4 + 2 + E.OutputBuffer[i + 1] * (h / 2) / 65536);
+  }
+  p.setPen(leftColour);
+  p.drawPolyline(left);
+  p.setPen(Qt::blue);
+  p.drawPolyline(right);
+  p.end();
+  oscilata->setPixmap(pic);
+}
+
+// --- tempo sliders and click --------------------------------------------------
+
+void TMainForm::TB2Change() {
+  const int bpm = 420 - TB2->value();
+  if (Edit1->text() != QString::number(bpm)) Edit1->setText(QString::number(bpm));
+  Engine->MsPerBeat = 60000 / bpm;
+  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Engine->CurrentBpm = static_cast<float>(bpm);
+  const int row = SGFormulas->Row() - 1;
+  ShowFormulaLength(row >= 0 && row < kMaxFormulas ? Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0);
+}
+
+void TMainForm::TB1Change() {
+  const int pos = TB1->value();
+  if (TB2->value() != pos) TB2->setValue(pos);
+  if (Label8) Label8->setText(QString::number(420 - pos) + " bpm");
+  Engine->MsPerBeat = 60000 / (420 - pos);
+  const int r = SGTemas->Row() - 1;
+  if (Pages.TempoSliderByCode) {
+    Pages.TempoSliderByCode = false;
+    if (r >= 0 && r < GridTemaCount()) FillSequenceGrid(r);
+    return;
+  }
+  if (r < 0 || r >= GridTemaCount()) return;
+  Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(420 - pos);
+  SGTemas->SetCells(2, r + 1, QString::number(420 - pos));
+  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Cambios();
+  FillSequenceGrid(r);
+}
+
+void TMainForm::Edit1Change() {
+  bool ok = false;
+  QString digits;
+  for (QChar c : Edit1->text().trimmed()) {
+    if (!c.isDigit()) break;
+    digits += c;
+  }
+  const int v = digits.toInt(&ok);
+  if (ok && v >= 20 && v <= 400) TB2->setValue(420 - v);
+}
+
+void TMainForm::ClickPresetClick(char code) {
+  SetClickPreset(Engine->Controls, code, kBasicClickLevels);
+  if (code == '0') Engine->ClickSpacing = 0;
+  if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
+}
+
+void TMainForm::CBMetroChange(int index) { Engine->Controls.ClickSound = index; }
+
+// --- normalisation ------------------------------------------------------------
+
+void TMainForm::NormalizarTema(int t) {
+  Work->NormaliseTheme(t);
+  const int r = SGTemas->Row() - 1;
+  const int e = SGSaco->Row() - 1;
+  if (r >= 0 && r < kMaxTemas && e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
+    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
+}
+
+void TMainForm::Normalizar1Click() {
+  Stop1Click();
+  // The basic edition writes nothing to the log and lets no other handler
+  // run between themes.
+  const int count = GridTemaCount();
+  Work->NormaliseThemes(count, [](int) {}, [] {});
+  Engine->CurrentBeat = 0;
+  const int r = SGTemas->Row() - 1;
+  if (r >= 0 && r < count) {
+    Rhythm->CurrentTema = r;
+    const int e = SGSaco->Row() - 1;
+    if (e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
+      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
+    Engine->MasterGain = Rhythm->Temas[static_cast<size_t>(r)].gain;
+  }
+}
+
+// --- WAV export -----------------------------------------------------------------
+
+void TMainForm::SpeedButton6Click() {
+  Stop1Click();
+  EngineState& E = *Engine;
+  E.OutputHalf = 0;
+  E.OutputOffset = 0;
+  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  if (Rhythm->CurrentTema < 0 || Rhythm->CurrentTema >= GridTemaCount()) return;
+  RebuildPlayPlan(Rhythm->CurrentTema);
+  SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
+  if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
+
+  FileDialogRequest req;
+  req.title = Tr("Exportar WAV", "Export WAV");
+  req.initialDir = QDir::currentPath() + "/datos/wavs";
+  req.filter = "WAV|*.wav";
+  req.defaultName = L1(DefaultExportName(ToL1(SGTemas->Cells(1, SGTemas->Row())),
+                                         ToL1(SGTemas->Cells(2, SGTemas->Row())), E.Controls.ClickPatternCode));
+  const QString chosen = dialogs->SaveFileName(req);
+  if (chosen.isEmpty()) return;
+  // The name is taken as typed.
+  const std::string path = FsPath(chosen);
+  WavStreamWriter out(path, 2, E.Format.SampleRate);
+  bool ok = out.Open();
+  if (ok)
+    ok = ExportTheme(E, *Rhythm, *Bank, Playback->Plan,
+                     [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, Playback->Hooks);
+  if (ok) ok = out.Finish();
+  SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
+  ShowEntryRow(1);
+  if (!ok) {
+    out.Abandon();
+    dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
+                         FromFs(out.Error()));
+    return;
+  }
+  Log(English ? "File : " + FromFs(path) + " saved" : "Archivo : " + FromFs(path) + " guardado");
+}
+
+}  // namespace bornace

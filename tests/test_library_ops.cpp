@@ -412,7 +412,7 @@ TEST(LibraryOps, LoadingTheOtherSet) {
   std::vector<uint8_t> temas(3 * sizeof(Tema) + 5, 0);
   std::memcpy(temas.data() + sizeof(Tema), &th, sizeof th);
   ScratchFolder::Write("datos/Otro/temas.svs", temas);
-  OtherBasicSetLoad r = LoadOtherSet(*t, "datos/Otro");
+  OtherSetLoad r = LoadOtherSet(*t, "datos/Otro");
   EXPECT_FALSE(r.formulasFound);
   EXPECT_TRUE(r.temasFound);
   EXPECT_EQ(r.temaCount, 3);

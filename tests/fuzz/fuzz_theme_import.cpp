@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<int> repaired;
   LoadFormulas(*t, formulas, &repaired);
   LoadTemas(*t, temas);
-  const OtherBasicSetLoad other = LoadOtherSet(*t, FuzzFolder() + "/otro");
+  const OtherSetLoad other = LoadOtherSet(*t, FuzzFolder() + "/otro");
   for (int a = 0; a < other.temaCount; ++a) {
     const ImportOutcome out = ImportThemeFromOtherSet(*t, a);
     if (t->FormulaCount > kMaxFormulas || t->TemaCount > kMaxTemas) __builtin_trap();

@@ -8,11 +8,13 @@
 namespace fs = std::filesystem;
 
 namespace {
-bool IsListFileName(const std::string& a) { return a.size() > 4 && a.compare(a.size() - 4, 4, ".vl2") == 0; }
+bool IsListFileName(const std::string& a, const std::string& ext) {
+  return a.size() > ext.size() && a.compare(a.size() - ext.size(), ext.size(), ext) == 0;
+}
 
 bool InDatosFolder(const std::string& path) { return fs::path(path).parent_path().filename() == "datos"; }
 
-// The list path an argument ending in ".vl2" ends: a path with spaces reaches
+// The list path an argument ending in the list extension ends: a path with spaces reaches
 // us split into several arguments, so the argument is joined (with one space)
 // to those before it when only together they make a list path: the shortest
 // join that names an existing file, or else the shortest that lies in a
@@ -34,13 +36,13 @@ std::string ListPathEndingAt(const std::vector<std::string>& args, size_t last) 
 }
 }  // namespace
 
-std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args) {
+std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args, const std::string& ext) {
   for (size_t i = 0; i < args.size(); ++i) {
-    if (!IsListFileName(args[i])) continue;
+    if (!IsListFileName(args[i], ext)) continue;
     const fs::path p(ListPathEndingAt(args, i));
     CommandLineSet s;
     s.name = p.filename().string();
-    s.name.resize(s.name.size() - 4);
+    s.name.resize(s.name.size() - ext.size());
     if (s.name.empty()) continue;
     std::error_code ec;
     fs::path whole = fs::absolute(p, ec);

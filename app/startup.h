@@ -9,14 +9,16 @@
 #include <vector>
 
 struct CommandLineSet {
-  std::string name;           // the list file's base name, less ".vl2"
+  std::string name;           // the list file's base name, less its extension
   std::string workingFolder;  // the parent of the folder that holds the list file
 };
 
-// The first argument ending in ".vl2" (exact case) names the set to open;
-// the arguments before it are joined to it when the shell split a path with
-// spaces (see ListPathEndingAt in startup.cpp).
-std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args);
+// The first argument ending in the list extension (exact case: ".vl2", the
+// basic edition's ".ole") names the set to open; the arguments before it are
+// joined to it when the shell split a path with spaces (see ListPathEndingAt
+// in startup.cpp).
+std::optional<CommandLineSet> FindCommandLineSet(const std::vector<std::string>& args,
+                                                 const std::string& ext = ".vl2");
 
 // "Afinador": exactly "Microfono" chooses the PC microphone, anything else the device.
 bool TunerInputIsMicrophone(const std::string& value);

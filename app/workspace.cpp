@@ -14,7 +14,7 @@ Workspace::Workspace(EditionFormat edition)
       Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
       Guitar(std::make_unique<GuitarState>()),
       GuitarAudio(std::make_unique<GuitarSound>()),
-      Device(std::make_unique<DeviceLink>()) {}
+      Device(std::make_unique<DeviceLink>(edition.basic ? DeviceEdition::kBasic : DeviceEdition::kPro)) {}
 
 namespace {
 

@@ -27,6 +27,7 @@ struct DeviceLink;
 struct EditionFormat {
   EngineFormat engine = kProFormat;
   int soundCapacity = kProSoundCapacity;
+  bool basic = false;  // the basic edition: its device link rules
 };
 
 class Workspace {

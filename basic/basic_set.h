@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/sound_bank.h"
+#include "engine/wav.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/records.h"
 
@@ -20,7 +21,7 @@ constexpr size_t kSoundDataV1Bytes = 131072;
 // The device's sound memory; above it a set cannot be saved.
 constexpr size_t kDeviceSoundMemory = 131008;
 constexpr size_t kBancoHeaderBytes = 192;  // 16 x 8 names, 16 x 4 counts
-constexpr size_t kWavHeaderBytes = 44;
+
 
 // The state of the open set.
 struct BasicSet {

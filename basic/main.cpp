@@ -1,14 +1,20 @@
 // BORNACE_DRAV: the basic edition.
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <exception>
 
 #include "app/startup.h"
 #include "basic/window/basic_form.h"
 
 namespace {
+void ShowException(std::exception_ptr e) {
+  QMessageBox::critical(nullptr, QApplication::applicationName(),
+                        QString::fromLocal8Bit(EscapedExceptionText(e).c_str()));
+}
+
+// An exception that escapes a handler is shown in a box; the loop goes on.
 class App : public QApplication {
  public:
   using QApplication::QApplication;
@@ -16,8 +22,7 @@ class App : public QApplication {
     try {
       return QApplication::notify(receiver, ev);
     } catch (...) {
-      QMessageBox::critical(nullptr, applicationName(),
-                            QString::fromLocal8Bit(EscapedExceptionText(std::current_exception()).c_str()));
+      ShowException(std::current_exception());
     }
     return false;
   }
@@ -28,25 +33,29 @@ int main(int argc, char** argv) {
   App app(argc, argv);
   app.setApplicationName("Velarto");
   bornace::TMainForm::Options opts;
-  // An .ole on the command line names the set; its folder's parent becomes
-  // the working folder.
-  for (int i = 1; i < argc; ++i) {
-    const QString a = QString::fromLocal8Bit(argv[i]);
-    if (a.endsWith(".ole", Qt::CaseInsensitive)) {
-      const QFileInfo fi(a);
-      opts.commandLineSet = fi.fileName();
-      QDir up = fi.absoluteDir();
-      if (up.cdUp()) QDir::setCurrent(up.absolutePath());
-      break;
-    }
+  // An .ole on the command line names the set; the parent of its folder
+  // becomes the working folder, where the settings and the sets are.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (auto set = FindCommandLineSet(args, ".ole")) {
+    opts.commandLineSet = QString::fromLocal8Bit((set->name + ".ole").c_str());
+    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
   }
   bornace::TMainForm form(std::move(opts));
   try {
     form.FormCreate();
   } catch (...) {
-    QMessageBox::critical(nullptr, app.applicationName(),
-                          QString::fromLocal8Bit(EscapedExceptionText(std::current_exception()).c_str()));
+    // The window opens as far as its start-up got.
+    ShowException(std::current_exception());
   }
-  form.show();
-  return app.exec();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect free = screen->availableGeometry();
+    form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
+  }
+  form.showMaximized();
+  try {
+    app.exec();
+  } catch (...) {
+    ShowException(std::current_exception());
+  }
+  return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rhythm/editor_logic.h"
+
 FormulaV1 FormulaToV1(const Formula& f) {
   FormulaV1 o;
   std::memset(&o, 0, sizeof o);
@@ -46,4 +48,33 @@ TemaV1 TemaToV1(const Tema& t) {
   o.partsOrder = t.partsOrder;
   o.introEnding = t.introEnding;
   return o;
+}
+
+std::string StrokeTextV1(const Formula& f, int beat, int track) {
+  std::string s;
+  if (beat < 0 || beat >= kMaxBeats || track < 0 || track >= kTracksV1) return s;
+  const int count = std::min(f.StrokeCount(beat, track), kMaxStrokes);
+  for (int k = 0; k < count; ++k) {
+    const int code = f.Stroke(beat, track, k);
+    s += static_cast<char>('0' + ((code >= 5 && code <= 7) ? code - 4 : 0));
+  }
+  return s;
+}
+
+int StoreStrokeTextV1(Formula& f, int beat, int track, const std::string& text) {
+  if (beat < 0 || beat >= kMaxBeats || track < 0 || track >= kTracksV1) return 0;
+  std::string codes;
+  for (char c : text) codes += (c >= '1' && c <= '3') ? static_cast<char>(c + 4) : '0';
+  return StoreStrokeText(f, beat, track, codes);
+}
+
+bool BasicFormulasEqualForImport(const Formula& a, const Formula& b) {
+  const FormulaV1 x = FormulaToV1(a);
+  const FormulaV1 y = FormulaToV1(b);
+  const auto* px = reinterpret_cast<const uint8_t*>(&x);
+  const auto* py = reinterpret_cast<const uint8_t*>(&y);
+  if (std::memcmp(px + 240, py + 240, 16) != 0) return false;
+  const size_t n = static_cast<size_t>(std::min(x.Beats(), kMaxBeats));
+  return std::memcmp(px, py, 16 * n) == 0 &&
+         std::memcmp(px + offsetof(FormulaV1, strokeCounts), py + offsetof(FormulaV1, strokeCounts), 4 * n) == 0;
 }

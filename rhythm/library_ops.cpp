@@ -22,9 +22,9 @@ const Formula& OtherSetFormula(const RhythmTables& t, int f) {
   return ValidFormula(f) ? t.ImportFormulas[f] : kEmpty;
 }
 
-int FindEqual(const RhythmTables& t, const Formula& f, int count) {
+int FindEqual(const RhythmTables& t, const Formula& f, int count, FormulaEquality equal) {
   for (int k = 0; k < count; ++k)
-    if (FormulasEqualForImport(t.Formulas[k], f)) return k;
+    if (equal(t.Formulas[k], f)) return k;
   return -1;
 }
 }  // namespace
@@ -216,7 +216,7 @@ OtherSetLoad LoadOtherSet(RhythmTables& t, const std::string& folder) {
   return r;
 }
 
-ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a) {
+ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a, FormulaEquality equal) {
   ImportOutcome out;
   if (a < 0 || a >= kMaxTemas) return out;  // kNoSuchTheme
   const Tema src = t.ImportTemas[a];
@@ -234,9 +234,9 @@ ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a) {
   std::vector<int> pending;
   for (int e = 0; e < src.entryCount; ++e) {
     const Formula& f = OtherSetFormula(t, src.formulas[e]);
-    if (FindEqual(t, f, t.FormulaCount) >= 0) continue;
+    if (FindEqual(t, f, t.FormulaCount, equal) >= 0) continue;
     const bool seen = std::any_of(pending.begin(), pending.end(), [&](int g) {
-      return FormulasEqualForImport(OtherSetFormula(t, g), f);
+      return equal(OtherSetFormula(t, g), f);
     });
     if (!seen) pending.push_back(src.formulas[e]);
   }
@@ -249,7 +249,7 @@ ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a) {
   t.Temas[n] = src;
   for (int e = 0; e < src.entryCount; ++e) {
     const Formula& f = OtherSetFormula(t, src.formulas[e]);
-    int k = FindEqual(t, f, t.FormulaCount);
+    int k = FindEqual(t, f, t.FormulaCount, equal);
     if (k < 0) {
       k = t.FormulaCount++;
       t.Formulas[k] = f;

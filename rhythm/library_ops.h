@@ -68,6 +68,9 @@ int FindByPrefix(const std::vector<QString>& names, int selected, const QString&
 // 882 bytes (pattern, stroke counts, header, sounds, first name letter) and
 // their accent words are equal.
 bool FormulasEqualForImport(const Formula& a, const Formula& b);
+// How an import tells a formula it may reuse (the basic edition compares
+// the older records' bytes).
+using FormulaEquality = bool (*)(const Formula& a, const Formula& b);
 
 struct OtherSetLoad {
   int temaCount = 1;
@@ -90,7 +93,7 @@ struct ImportOutcome {
 // others. Refuses, changing nothing, when a table would overflow or the
 // theme has more entries than a theme holds. Updates TemaCount and
 // FormulaCount.
-ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a);
+ImportOutcome ImportThemeFromOtherSet(RhythmTables& t, int a, FormulaEquality equal = FormulasEqualForImport);
 
 // datos/<set>/<theme>.gtr; false when the theme name cannot be a file name
 // inside the set's folder.

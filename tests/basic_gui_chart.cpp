@@ -7,19 +7,33 @@
 #include <QDir>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QTemporaryDir>
+#include <QCheckBox>
+#include <QFile>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include "app/window/settings.h"
+#include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
+#include "basic_gui_fixture.h"
+#include "rhythm/formats_v1.h"
 
 using bornace::TMainForm;
 
 namespace {
+// The window without its start-up, the pattern grid's sound column named
+// S1..S8.
 std::unique_ptr<TMainForm> MakeForm(ScriptedDialogs** dlg = nullptr) {
   TMainForm::Options o;
   auto d = std::make_unique<ScriptedDialogs>();
   if (dlg) *dlg = d.get();
   o.dialogs = std::move(d);
+  o.waveOut = audio::CreateTestWaveOut();
+  o.waveIn = audio::CreateTestWaveIn();
+  o.hidBus = std::make_unique<hid::TestHidBus>();
+  o.serialPort = std::make_unique<serial::TestSerialPort>();
+  o.desktop = std::make_unique<RecordingDesktop>();
   auto f = std::make_unique<TMainForm>(std::move(o));
   for (int t = 1; t <= 8; ++t) f->SGDatosFormula->SetCells(1, t, QString("S%1").arg(t));
   f->SGFormulas->SetRow(1);
@@ -119,55 +133,71 @@ TEST(BasicShell, AfinarDoesNotStartTheTunerTwice) {
   auto f = MakeForm();
   f->Afinar2Click();
   EXPECT_EQ(f->PageControl1->currentWidget(), f->TabSheet2);
-  EXPECT_TRUE(f->TunerRunning);
+  EXPECT_TRUE(f->TunerRunning());
   f->Afinar2Click();
   EXPECT_EQ(f->TunerStarts, 1);
+  f->PageControl1->setCurrentWidget(f->TabSheet1);
+  EXPECT_FALSE(f->TunerRunning());
 }
 
-TEST(BasicShell, StartUpReadsSettingsAndTheOleArgument) {
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
+class BasicStartTest : public BasicWindowTest {};
+
+TEST_F(BasicStartTest, StartUpReadsSettingsAndTheOleArgument) {
   {
     QFile ini("vididoru.ini");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[METRONOMO]\narchivo=Mio\nIdioma=ingles\n");
+    ini.write("[METRONOMO]\narchivo=Original\nIdioma=ingles\n");
   }
-  {
-    auto f = MakeForm();
-    f->FormCreate();
-    EXPECT_EQ(f->DataSetName, "Mio");
-    EXPECT_TRUE(f->English);
-    EXPECT_EQ(f->PageControl1->tabText(1), "Tuner");
-  }
-  {
-    TMainForm::Options o;
-    o.dialogs = std::make_unique<ScriptedDialogs>();
-    o.commandLineSet = "Otro.ole";
-    TMainForm f(std::move(o));
-    f.FormCreate();
-    EXPECT_EQ(f.DataSetName, "Otro");
-    EXPECT_EQ(f.OlePath, "datos/Otro.ole");
-    SettingsIni s("vididoru.ini");
-    EXPECT_EQ(s.ReadString("METRONOMO", "archivo", ""), "Otro");
-  }
-  QDir::setCurrent(old);
+  Start();
+  EXPECT_EQ(form->DataSet.DataSetName, "Original");
+  EXPECT_TRUE(form->English);
+  EXPECT_EQ(form->PageControl1->tabText(1), "Tuner");
+  EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original");
+  EXPECT_GT(form->SGFormulas->RowCount(), 2);
+  form.reset();
+
+  TMainForm::Options o;
+  o.dialogs = std::make_unique<ScriptedDialogs>();
+  o.waveOut = audio::CreateTestWaveOut();
+  o.waveIn = audio::CreateTestWaveIn();
+  o.hidBus = std::make_unique<hid::TestHidBus>();
+  o.serialPort = std::make_unique<serial::TestSerialPort>();
+  o.commandLineSet = "Otro.ole";
+  TMainForm f(std::move(o));
+  f.FormCreate();
+  EXPECT_EQ(f.DataSet.DataSetName, "Otro");
+  EXPECT_EQ(f.OlePath, "datos/Otro.ole");
+  SettingsIni s("vididoru.ini");
+  EXPECT_EQ(s.ReadString("METRONOMO", "archivo", ""), "Otro");
+  // A set that is not there starts as a copy of the factory set.
+  EXPECT_TRUE(QFile::exists("datos/Otro.ole"));
 }
 
-TEST(BasicShell, ShutdownQuestionNeverCancels) {
+TEST_F(BasicStartTest, ShutdownQuestionNeverCancels) {
   for (int answer : {kAnswerYes, kAnswerNo, kAnswerCancel}) {
-    ScriptedDialogs* dlg = nullptr;
-    auto f = MakeForm(&dlg);
-    int saves = 0;
-    f->SaveDataSet = [&] { ++saves; };
-    f->PageControl1->setCurrentWidget(f->TabSheet3);
+    SCOPED_TRACE(answer);
+    Start();
+    // A saved set of our own, then one change.
+    form->Original1Click();
+    dlg->saveNames.push_back(QDir::currentPath() + "/datos/Mio.ole");
+    form->Guardarcomo1Click();
+    ASSERT_EQ(form->DataSet.DataSetName, "Mio");
+    form->SGTemasSetEditText(1, 1, "Cambiado");
+    ASSERT_TRUE(form->Modified());
+    form->PageControl1->setCurrentWidget(form->TabSheet3);
+    dlg->questions.clear();
     dlg->answers.push_back(answer);
     QCloseEvent e;
-    QApplication::sendEvent(f.get(), &e);
+    QApplication::sendEvent(form.get(), &e);
     EXPECT_TRUE(e.isAccepted());
-    EXPECT_EQ(f->PageControl1->currentWidget(), f->TabSheet1);
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->TabSheet1);
     EXPECT_EQ(dlg->questions.size(), 1);
-    EXPECT_EQ(saves, answer == kAnswerYes ? 1 : 0);
+    std::vector<TemaV1> temas;
+    ReadTemasV1("datos/Mio/temas.van", &temas);
+    ASSERT_FALSE(temas.empty());
+    EXPECT_EQ(temas[0].Name() == "Cambiado", answer == kAnswerYes);
+    form.reset();
+    QFile::remove("datos/Mio.ole");
   }
 }
 

@@ -6,9 +6,14 @@
 #include <QMouseEvent>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QSpinBox>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTabWidget>
 
 #include "app/window/widgets.h"
 #include "basic/window/basic_form.h"
+#include "app/window/string_grid.h"
 #include "rhythm/library_ops.h"
 
 namespace bornace {
@@ -69,34 +74,6 @@ void TMainForm::cb3dClick() {
   Chart1->setVisible(cb3d->isChecked());
   if (cb3d->isChecked()) Chart1->raise();
   UpDown1->setEnabled(cb3d->isChecked());
-}
-
-namespace {
-void SwapGridRows(StringGrid* g, int r1, int r2) {
-  for (int c = 1; c < g->ColCount(); ++c) {
-    const QString a = g->Cells(c, r1);
-    g->SetCells(c, r1, g->Cells(c, r2));
-    g->SetCells(c, r2, a);
-  }
-}
-}  // namespace
-
-void TMainForm::Moveralaizquierda1Click() {
-  const int y = SGDatosFormula->Row();
-  if (y < 2 || y > kBasicTracks) return;
-  SwapGridRows(SGDatosFormula, y, y - 1);
-  SGDatosFormula->Select(SGDatosFormula->Col(), y - 1);
-  const int f = SGFormulas->Row() - 1;
-  if (f >= 0 && f < kMaxFormulas) SwapTracks(Ws.Rhythm->Formulas[f], y - 2, y - 1);
-}
-
-void TMainForm::Moveraladerecha1Click() {
-  const int y = SGDatosFormula->Row();
-  if (y < 1 || y > kBasicTracks - 1) return;
-  SwapGridRows(SGDatosFormula, y, y + 1);
-  SGDatosFormula->Select(SGDatosFormula->Col(), y + 1);
-  const int f = SGFormulas->Row() - 1;
-  if (f >= 0 && f < kMaxFormulas) SwapTracks(Ws.Rhythm->Formulas[f], y - 1, y);
 }
 
 void TMainForm::UpDown1Click(int p) {

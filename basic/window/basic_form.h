@@ -1,127 +1,263 @@
 // The basic edition's main window: one page control with the metronome, the
 // tuner and the sounds, an 8-track stereo chart and the device link.
-// The handlers live in basic_*.cpp (shell, chart, tuner) and form_*.cpp
-// (the metronome and sounds pages, the data-set commands, the transfer).
+// The handlers live in basic_*.cpp (shell, layout, chart, tuner, device)
+// and form_*_basic.cpp (the metronome and sounds pages, the data-set
+// commands, the transfer, the theme import).
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
 #include <QMainWindow>
-#include <QMenu>
 #include <QPoint>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
-#include <QSpinBox>
-#include <QTabWidget>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
-#include "platform/ui/dialogs.h"
 #include "app/workspace.h"
+#include "basic/basic_set.h"
+#include "basic/transfer.h"
+#include "engine/sequencer.h"
 #include "links/device.h"
+#include "platform/audio/sound_play.h"
+#include "platform/audio/wave_in.h"
+#include "platform/audio/wave_out.h"
+#include "platform/hid/hid_device.h"
+#include "platform/serial/serial_port.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/dialogs.h"
+#include "tuner/tuner_input.h"
 
+class QAction;
 class QChart;
-class QDialog;
 class QChartView;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPainter;
 class QPieSeries;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
+class QWidget;
+class SettingsIni;
+class StringGrid;
 
 namespace bornace {
+
+class TFormImportar;
+
+// The basic edition's state of the program: 22050 Hz, 8 tracks, 16 sounds,
+// the basic device rules.
+EditionFormat BasicEdition();
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
   struct Options {
-    QString commandLineSet;  // an .ole named on the command line (file name only)
     std::unique_ptr<Dialogs> dialogs;  // null: real dialogs
+    QString iniPath = "vididoru.ini";
+    QString commandLineSet;                          // an .ole named on the command line
+    std::unique_ptr<audio::WaveOut> waveOut;         // null: the default sound device
+    std::unique_ptr<audio::WaveIn> waveIn;           // null: the default input device
+    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
+    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
+    std::unique_ptr<Desktop> desktop;                // null: the desktop's own open
   };
-  explicit TMainForm(Options opts = {}, QWidget* parent = nullptr);
+  explicit TMainForm(Options opts, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The program's state under the window.
-  Workspace Ws{EditionFormat{kBasicFormat, kBasicSoundCapacity}};
-  DeviceLink Device{DeviceEdition::kBasic};
-  Options Opts;
+  // The state under the window, and short names for its parts.
+  const std::unique_ptr<Workspace> Work;
+  RhythmTables* const Rhythm;
+  EngineState* const Engine;
+  BancoSonidos* const Bank;
+  Player* const Playback;
+  DataSetState& DataSet;
+  DeviceLink* const Device;
+  // The set's sounds as the device stores them, and the meter of its memory.
+  SoundsV1 SoundMemory;
+  std::vector<std::string> SoundList;  // the lines of LBIns
 
-  // --- Page control and pages --------------------------------------------
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<SettingsIni> SettingsIniFile;
+  std::unique_ptr<audio::WaveOut> WaveOut;
+  std::unique_ptr<audio::WaveIn> WaveIn;
+  std::unique_ptr<hid::HidBus> DeviceHidBus;
+  std::unique_ptr<Desktop> desktop;
+  bool English = false;
+  QString Tr(const char* spanish, const char* english) const {
+    return English ? QString::fromUtf8(english) : QString::fromUtf8(spanish);
+  }
+  void Log(const QString& line);
+  void LogPlain(const QString& line);
+
+  // --- Page control and pages (basic_layout.cpp) -------------------------------
   QTabWidget* PageControl1 = nullptr;
   QWidget* TabSheet1 = nullptr;  // "Metrónomo"
   QWidget* TabSheet2 = nullptr;  // "Afinador"
   QWidget* TabSheet3 = nullptr;  // "Sonidos"
 
-  // --- Metrónomo page ------------------------------------------------------
+  // Metrónomo: the theme group.
+  QGroupBox* GroupBox3 = nullptr;  // "Temas"
+  StringGrid* SGTemas = nullptr;   // number, name, BPM
+  StringGrid* SGSaco = nullptr;    // compás, BPM, name, number, times, acceleration
+  QRadioButton* RadioButton1 = nullptr;  // "Normal"
+  QRadioButton* RadioButton2 = nullptr;  // "Aleatoria"
+  QLineEdit* Partes = nullptr;
+  QLineEdit* Intro = nullptr;
+  QLineEdit* Fin = nullptr;
+  QSlider* TB1 = nullptr;  // theme tempo, 420 - bpm
+  QLabel* Label2 = nullptr;   // "Tema n: name"
+  QLabel* Label3 = nullptr;   // compás counter
+  QLabel* Label8 = nullptr;   // bpm text
+  QLabel* Label25 = nullptr;  // the formula to add
+  QLabel* TTiempo = nullptr;  // elapsed time
+  QPushButton* BotonPoneAntes = nullptr;
+  QPushButton* BotonPoneDespues = nullptr;
+  QPushButton* BotonQuita = nullptr;
+  QPushButton* BotonPlayComp = nullptr;
+  QPushButton* botonpausa = nullptr;
+  QPushButton* botonstoptema = nullptr;
+  QPushButton* SpeedButton6 = nullptr;  // "Guardar como WAV"
+  QPushButton* menostema = nullptr;
+  QPushButton* mastema = nullptr;
+  QLineEdit* LabeledEdit1 = nullptr;  // theme search
+
+  // Metrónomo: the formula group.
+  QGroupBox* GroupBox2 = nullptr;  // "Fórmulas"
   StringGrid* SGFormulas = nullptr;
-  StringGrid* SGTemas = nullptr;         // 3 columns: number, name, BPM
-  StringGrid* SGSaco = nullptr;
   StringGrid* SGDatosFormula = nullptr;  // 8 track rows
-  QWidget* Visor = nullptr;
-  QPushButton* botonrec = nullptr;  // "Guardar todo"
-  QPushButton* BEnvia = nullptr;
   QLabel* Label1 = nullptr;   // "Fórmula %d"
   QLabel* Label7 = nullptr;   // formula name
   QLabel* Label14 = nullptr;  // where the formula is used
-  QLabel* Label15 = nullptr;
-  QLabel* EnUso = nullptr;
-  QComboBox* CBMetro = nullptr;
-  QSlider* TB1 = nullptr;
-  QSlider* TB2 = nullptr;
+  QLabel* Label22 = nullptr;  // the formula's length
+  QComboBox* CBSonidos = nullptr;
+  std::array<QCheckBox*, 12> AccentBoxes{};
+  QRadioButton* RBTiempo = nullptr;
+  QRadioButton* RBAcento = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
-  QCheckBox* cb3d = nullptr;  // "Estéreo"
-  QPushButton* BPlay = nullptr;
-  QPushButton* BStop = nullptr;
+  QLabel* oscilata = nullptr;  // the wave picture of the beat
+  QCheckBox* cb3d = nullptr;   // "Estéreo"
+  QLineEdit* Edit3 = nullptr;  // formula search
+  QPushButton* botonplay = nullptr;
+  QPushButton* botonstop = nullptr;
 
-  // --- Stereo chart (floating over the window) -----------------------------
+  // Metrónomo: the panel of lamps, save, transfer, log, volume and click.
+  std::array<QLabel*, 12> BeatLabels{};  // lb1..lb12
+  QPushButton* botonrec = nullptr;  // "Guardar todo"
+  QPushButton* BEnvia = nullptr;
+  QTextEdit* Visor = nullptr;
+  QSlider* tbvolumen = nullptr;
+  QGroupBox* GroupBox1 = nullptr;  // "Metrónomo"
+  QComboBox* CBMetro = nullptr;
+  QSlider* TB2 = nullptr;  // formula tempo, 420 - bpm
+  QLineEdit* Edit1 = nullptr;
+  QSlider* Nivel = nullptr;
+  QPushButton *SpeedButton2 = nullptr, *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton5 = nullptr,
+              *SpeedButton7 = nullptr, *SpeedButton8 = nullptr, *SpeedButton9 = nullptr, *SpeedButton10 = nullptr;
+
+  // Afinador.
+  QGroupBox* Mastil = nullptr;
+  QLabel* Image7 = nullptr;  // the fretboard picture
+  QLabel* Dedo = nullptr;    // the finger marker
+  QGroupBox* Afinador = nullptr;
+  QLabel* Aguja = nullptr;   // the needle
+  QLabel* STNota = nullptr;
+  QLabel* STNotaEsp = nullptr;
+  QLabel* STCuerda = nullptr;
+  QLabel* STTraste = nullptr;
+  QLabel* STFrec = nullptr;
+  QLabel* STFrecBase = nullptr;
+  QLabel* STMasmenos = nullptr;
+  QProgressBar* ProgressBar2 = nullptr;  // the input level
+
+  // Sonidos.
+  QGroupBox* GB1 = nullptr;  // the set's name
+  QLabel* Label21 = nullptr;
+  QListWidget* LBIns = nullptr;
+  QListWidget* LBwavs = nullptr;
+  QPushButton* SpeedButton1 = nullptr;  // preview
+  QLabel* Label15 = nullptr;            // "Usado (..%)"
+  QProgressBar* EnUso = nullptr;        // 0..100
+
+  // --- Stereo chart (floating over the window, basic_chart.cpp) -------------
   QChartView* Chart1 = nullptr;
   QChart* Chart1Chart = nullptr;
   QPieSeries* Series1 = nullptr;
   QSpinBox* UpDown1 = nullptr;  // 0..7, horizontal arrows
   QPoint DragOrigin;
 
-  // --- Afinador page -------------------------------------------------------
-  QLabel* Image7 = nullptr;
-  QLabel* Dedo = nullptr;
-  QLabel* Aguja = nullptr;
-  QProgressBar* ProgressBar2 = nullptr;
-  QGroupBox* GB1 = nullptr;
-  QLabel* Label21 = nullptr;
-
-  // --- Sonidos page --------------------------------------------------------
-  QListWidget* LBIns = nullptr;
-  QListWidget* LBwavs = nullptr;
-  QComboBox* CBSonidos = nullptr;
-  QWidget* oscilata = nullptr;
-
-  // --- Menus ---------------------------------------------------------------
-  QMenu* Archivo1 = nullptr;
+  // --- Menus -----------------------------------------------------------------
+  QMenu* File = nullptr;  // "Archivo"
+  QAction *Nuevo1 = nullptr, *Abrir2 = nullptr, *ImportarTEMA1 = nullptr, *Guardar1 = nullptr,
+          *Guardarcomo1 = nullptr, *Original1 = nullptr, *Deshacertodo1 = nullptr, *Salir1 = nullptr;
+  QAction* Recibir1 = nullptr;  // "Recibir datos del Metrónomo"
+  QMenu* P1 = nullptr;          // "Play/Stop"
+  QAction *PlayTema1 = nullptr, *PlayFrmula1 = nullptr, *Stop1 = nullptr;
   QMenu* Afinar1 = nullptr;
-  QMenu* Idioma1 = nullptr;
-  QMenu* Ayuda1 = nullptr;
   QAction* Afinar2 = nullptr;
-  QAction* Espanol1 = nullptr;
-  QAction* English1 = nullptr;
-  QAction* Acercade1 = nullptr;
-  QAction* Salir1 = nullptr;
+  QMenu* Idiomas1 = nullptr;
+  QAction *Espaol1 = nullptr, *Ingls1 = nullptr;
+  QMenu* Ayuda1 = nullptr;
+  QMenu* Ayuda2 = nullptr;  // "Manuales"
+  QAction *ManualBORNACEPELN1 = nullptr, *Velarto1 = nullptr, *GuaRpidadelPELN1 = nullptr;
+  QAction *ActualizarBORNACEPELN1 = nullptr, *Acercade1 = nullptr;
+  // File-run actions: the manual, the device manual, the quick guide, the notation.
+  QAction *ManualPC = nullptr, *PELN = nullptr, *guiarapida = nullptr, *Notacion = nullptr;
+  // Pop-up menus of the grids and lists, hidden commands.
+  QAction *Nuevafrmula1 = nullptr, *Copiarfrmula1 = nullptr, *Pegarfrmula1 = nullptr, *Limpiarfrmula1 = nullptr,
+          *Borrarfrmula1 = nullptr, *Ordenarpornombre2 = nullptr;
+  QAction *Copiarpista1 = nullptr, *Pegarpista1 = nullptr, *Limpiarpista1 = nullptr, *Copiartiempo1 = nullptr,
+          *Pegartiempo1 = nullptr, *Limpiartiempo1 = nullptr, *Moveralaizquierda1 = nullptr,
+          *Moveraladerecha1 = nullptr;
+  QAction *Nuevotema1 = nullptr, *Copiartema1 = nullptr, *Pegartema1 = nullptr, *Limpiartema1 = nullptr,
+          *Borrartema1 = nullptr, *Ordenarpornombre1 = nullptr, *Normalizar1 = nullptr;
+  QAction *Action1 = nullptr, *Action3 = nullptr;
+  QMenu *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;
+  QAction *Aadir1 = nullptr, *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr;
 
-  // --- Shell (basic_shell.cpp) ----------------------------------------------
-  bool English = false;
+  QTimer* Timer1 = nullptr;  // the beat step, 1 ms
+  QTimer* Timer4 = nullptr;  // the elapsed time
+
+  // --- Shell (basic_shell.cpp) -------------------------------------------------
+  void FormCreate();
+  // The shutdown; true: the window closes (the basic edition never keeps it open).
+  bool FormClose();
+  bool FormClosed = false;
+  void Salir1Click();
+  void Espaol1Click();
+  void Ingls1Click();
   void SetLanguage(bool english);
-  void FormCreate();  // settings, command line, language
+  void Ayuda1Click();
+  void ActualizarBORNACEPELN1Click();
+  void Acercade1Click();
   void ShowAboutBox();
   std::function<void(QDialog*)> AboutBoxHook;  // tests look at the box instead of running it
-  std::unique_ptr<Dialogs> dialogs;
-  std::unique_ptr<SettingsIni> Settings;
-  QString DataSetName = "Original";
+  // A file-run action: its file in the working folder, opened by the desktop.
+  void RunFileAction(QAction* action);
+  std::vector<std::string> StartupSteps;  // the start-up steps in the order they ran
   QString PreviousDataSetName = "Original";
   QString OlePath;
-  // Save button: asks Yes/No; Yes runs SaveDataSet (the data-set commands set it).
-  void botonrecClick();
-  std::function<void()> SaveDataSet;
+  void OpenWaveOutput();
+  void OpenWaveInput();
+  void CloseWaveOutput();
+  void OnBufferDone();
+  std::atomic<bool> WaveInReady{false};
+  bool waveOutReported_ = false;
 
-  // --- Chart handlers (basic_chart.cpp) -------------------------------------
+  // --- Chart and window handlers (basic_chart.cpp) ------------------------------
   void cb3dClick();
   void UpDown1Click(int newPosition);
   void Chart1ClickSeries(int sliceIndex);
@@ -132,13 +268,203 @@ class TMainForm : public QMainWindow {
   void Afinar2Click();
   void FormResize();
   void FormActivate() { FormResize(); }
-  void PageControl1Change();
-  bool TunerRunning = false;
-  int TunerStarts = 0;
 
-  // Moves the selected track of the shown formula one row up/down.
+  // --- Tuner page (basic_tuner.cpp) -----------------------------------------------
+  void PageControl1Change();
+  void BuildTunerPage();
+  void Timer3Timer();
+  void StartTunerInput();
+  void StopTunerInput();
+  bool TunerRunning() const;
+  int TunerStarts = 0;  // how often the input was started (tests)
+  bool TunerOn = false;
+  QTimer* Timer3 = nullptr;  // the tuner's 10 ms tick
+  int NeedleTarget = 26;     // the needle's target Left
+
+  // --- Device link (basic_device.cpp) ---------------------------------------------
+  void BuildDeviceLink(Options& opts);
+  void ProbeDevice();
+  void FindDevicePort();
+  void OpenDevicePort();
+  void NSerieMetronomo();
+  void IdentifyTimerTimer();
+  void ApplyIdentifyOutcome(const IdentifyOutcome& o);
+  void Timer2Timer();
+  void Timer5Timer();
+  void CloseDevice();
+  QTimer* Timer2 = nullptr;  // 500 ms: the device's wait counter
+  QTimer* Timer5 = nullptr;  // 10 ms: the lamp-off countdown
+  QTimer* IdentifyTimer = nullptr;
+
+  // --- Metrónomo and Sonidos pages, data set and transfer (form_*_basic.cpp) ---
+  struct PagesState {
+    int SelectedTrack = 0;
+    int FormulaToAdd = 0;
+    bool FormulaInUse = false;
+    int FormulaClipboard = -1;
+    int ThemeClipboard = 0;
+    std::array<std::string, 12> AccentCountLabels{};
+    int ShownFormula = -1;
+    int ShownTema = -1;
+    struct {
+      int track = -1;
+      int formula = -1;
+      int beats = 1;
+    } TrackClipboard;
+    struct {
+      int beat = -1;
+      int formula = -1;
+    } BeatClipboard;
+    bool AccentChangeByCode = false;
+    bool CountModeByCode = false;
+    bool ThemeFieldsByCode = false;
+    bool TempoSliderByCode = false;
+    bool SkipFormulaClick = false;
+    bool SkipEntrySelect = false;
+    bool KeepEditedCells = false;
+    bool RowsByPlayer = false;
+  } Pages;
+  void ConnectPages();
+  // Formula and track editor.
+  QString SoundCellText(int s) const;
+  int GridFormulaCount() const;
+  int GridTemaCount() const;
+  int EditedFormula() const;
+  int EditedTema() const;
+  int CommandFormula() const;
+  void SetGridEditing(StringGrid* g, bool on);
+  void FillFormulaRow(int i);
+  void RefillFormulaRows();
+  void FillTemaRow(int m);
+  void RefillTemaRows();
+  void LayoutBasicPatternGrid(int beats);
+  void ShowFormulaLength(int beats);
+  void SGFormulasSelectCell(int col, int row);
+  void SGFormulasSetEditText(int col, int row, const QString& value);
+  void SGFormulasExit();
+  void SGFormulasClick();
+  void SGFormulasDrawCell(QPainter* p, int col, int row, const QRect& rect);
+  void SGDatosFormulaSelectCell(int col, int row);
+  void SGDatosFormulaSetEditText(int col, int row, const QString& value);
+  void SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRect& rect);
+  void CBSonidosChange(int index);
+  void CheckBox1Click();
+  void RBTiempoClick();
+  void RBAcentoClick();
+  // Theme editor.
+  void SGTemasSelectCell(int col, int row);
+  void SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect);
+  void SGSacoDrawCell(QPainter* p, int col, int row, const QRect& rect);
+  void FillSequenceGrid(int t);
+  void SGSacoSelectCell(int col, int row);
+  void SGSacoSetEditText(int col, int row, const QString& value);
+  void BotonPoneAntesClick();
+  void BotonPoneDespuesClick();
+  void BotonQuitaClick();
+  void SGTemasSetEditText(int col, int row, const QString& value);
+  void PartesChange();
+  void IntroChange();
+  void FinChange();
+  void RadioButton1Click();
+  // Library commands.
+  void Nuevafrmula1Click();
+  void Copiarfrmula1Click();
+  void Pegarfrmula1Click();
+  void Limpiarfrmula1Click();
+  void Copiarpista1Click();
+  void Pegarpista1Click();
+  void Limpiarpista1Click();
+  void Copiartiempo1Click();
+  void Pegartiempo1Click();
+  void Limpiartiempo1Click();
+  void SwapPatternRows(int r1, int r2);
   void Moveralaizquierda1Click();
   void Moveraladerecha1Click();
+  void Edit3Change();
+  void OrdenarClick();
+  void Borrarfrmula1Click();
+  void Nuevotema1Click();
+  void Copiartema1Click();
+  void Pegartema1Click();
+  void Limpiartema1Click();
+  void Borrartema1Click();
+  void Ordenarpornombre1Click();
+  void LabeledEdit1Change();
+  void menostemaClick();
+  void mastemaClick();
+  // Transport, tempo, click, normalisation, export.
+  void RebuildPlayPlan(int t);
+  void ShowCompasCounter();
+  void ShowEntryRow(int row);
+  void ShowBeat(const BeatCue& cue);
+  int TempoInForce(int t, int row) const;
+  void Timer1Timer();
+  void OnPlayerBeat(const BeatCue& cue);
+  void BotonPlayCompClick();
+  void botonplayClick();
+  void botonpausaClick();
+  void Stop1Click();
+  void botonstopClick();
+  void Timer4Timer();
+  void DrawOscilata();
+  void TB1Change();
+  void TB2Change();
+  void Edit1Change();
+  void ClickPresetClick(char code);
+  void CBMetroChange(int index);
+  void NivelChange();
+  void tbvolumenChange();
+  void NormalizarTema(int t);
+  void Normalizar1Click();
+  void SpeedButton6Click();
+  std::function<void(const BeatCue&)> BeatLampHook;  // the device's beat lamp
+  std::function<void()> LampOffHook;                 // the stop buttons' lamp-off
+  std::function<void()> OnBeatMixed;                 // tests watch the beats
+  // Sounds page.
+  void FillSoundChoosers();
+  void SoundListChanged(int select);
+  void PaintLibrary();
+  bool RemoveSoundAllowed() const;
+  void Aadir1Click();
+  void Eliminar1Click();
+  void Arriba1Click();
+  void Bajar1Click();
+  void Cambiar1Click();
+  void LBInsContextPopup(const QPoint& pos);
+  void LBwavsContextPopup(const QPoint& pos);
+  void SpeedButton1Click();
+  std::unique_ptr<audio::SoundPlayer> SoundPreview;
+  // Data set.
+  void Cambios();
+  void ClearModified();
+  bool Modified() const;
+  void ShowDataSetName();
+  void FillLibrary();
+  void Abrir2Click();
+  bool OpenDataSet();
+  void AbreSonidos();
+  void ShowSoundMeter(bool warn);
+  QString SoundsTooLongMessage() const;
+  void botonrecClick();
+  bool SaveDataSet();
+  void Guardar1Click();
+  void Guardarcomo1Click();
+  void SaveDialog1FolderChange();
+  void Nuevo1Click();
+  void Original1Click();
+  void Deshacertodo1Click();
+  QString SaveAsInitialDir;
+  // Transfer.
+  TransferIo MakeTransferIo();
+  void StopForTransfer();
+  void BEnviaClick();
+  void BRecibeClick();
+  void BuildTransferControls();
+  bool TransferRunning = false;
+  // Theme import.
+  void ImportarTEMA1Click();
+  bool ImportarTema(int a);
+  TFormImportar* FormImportar = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -146,9 +472,11 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  void BuildLayout();   // basic_layout.cpp
-  void BuildChart();    // basic_chart.cpp
-  void BuildMenus();    // basic_shell.cpp
+  void BuildLayout();  // basic_layout.cpp
+  void BuildMenus();   // basic_layout.cpp
+  void BuildChart();   // basic_chart.cpp
+  void ConnectShell(); // basic_shell.cpp
+  std::string commandLineSet_;
 };
 
 }  // namespace bornace

@@ -1,92 +1,445 @@
 // The basic window's controls: one page control with three pages, every
-// control named as the handlers know it. Sized to fit 1366x768.
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+// control named as the handlers and the language switch know it, and the
+// menus. Sized to fit a 1366x768 screen.
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
 
+#include "app/window/string_grid.h"
 #include "app/window/widgets.h"
 #include "basic/window/basic_form.h"
 
 namespace bornace {
 
 namespace {
-QSlider* MakeSlider(QWidget* parent, const char* name, QRect geom, int lo, int hi) {
-  auto* s = new QSlider(Qt::Horizontal, parent);
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, QRect geom) {
+  auto* g = new QGroupBox(caption, parent);
+  g->setObjectName(name);
+  g->setGeometry(geom);
+  g->setStyleSheet(QString("QGroupBox#%1 { background-color: black; color: white; font-weight: bold;"
+                           " border: 1px solid #606060; margin-top: 0px; }"
+                           "QGroupBox#%1::title { subcontrol-origin: padding; left: 8px; top: 1px; }"
+                           "QGroupBox#%1 QLabel, QGroupBox#%1 QRadioButton, QGroupBox#%1 QCheckBox"
+                           " { color: white; background: transparent; }")
+                       .arg(name));
+  return g;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geom, const QString& text = QString()) {
+  auto* e = new QLineEdit(text, parent);
+  e->setObjectName(name);
+  e->setGeometry(geom);
+  return e;
+}
+
+QSlider* MakeSlider(QWidget* parent, const char* name, Qt::Orientation o, QRect geom, int lo, int hi, int value) {
+  auto* s = new QSlider(o, parent);
   s->setObjectName(name);
   s->setRange(lo, hi);
+  s->setValue(value);
   s->setGeometry(geom);
   return s;
 }
-template <class W>
-W* Named(W* w, const char* name, QRect geom) {
-  w->setObjectName(name);
-  w->setGeometry(geom);
-  return w;
+
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, QRect geom) {
+  auto* r = new QRadioButton(text, parent);
+  r->setObjectName(name);
+  r->setGeometry(geom);
+  return r;
 }
+
+QProgressBar* MakeBar(QWidget* parent, const char* name, QRect geom, int lo, int hi) {
+  auto* b = new QProgressBar(parent);
+  b->setObjectName(name);
+  b->setRange(lo, hi);
+  b->setValue(lo);
+  b->setTextVisible(false);
+  b->setGeometry(geom);
+  return b;
+}
+
+QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
+  QLabel* l = MakeLabel(parent, name.toLatin1().constData(), text, g);
+  l->setAlignment(Qt::AlignCenter);
+  return l;
+}
+
 }  // namespace
 
 void TMainForm::BuildLayout() {
+  setObjectName("MainForm");
   auto* central = new QWidget(this);
   central->setObjectName("ClientArea");
+  central->setAutoFillBackground(true);
+  {
+    QPalette pal = central->palette();
+    pal.setColor(QPalette::Window, QColor(72, 72, 72));
+    central->setPalette(pal);
+  }
   setCentralWidget(central);
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName("PageControl1");
-  PageControl1->setGeometry(0, 0, 1320, 690);
+  PageControl1->setGeometry(0, 0, 1336, 664);
 
-  // --- Metrónomo -----------------------------------------------------------
+  // --- Metrónomo -------------------------------------------------------------
   TabSheet1 = new QWidget;
   TabSheet1->setObjectName("TabSheet1");
-  PageControl1->addTab(TabSheet1, "Metrónomo");
-  SGFormulas = new StringGrid("SGFormulas", 2, 2, TabSheet1);
-  SGFormulas->setGeometry(8, 8, 300, 400);
-  SGFormulas->SetColWidths({40, 230});
-  SGTemas = new StringGrid("SGTemas", 3, 2, TabSheet1);
-  SGTemas->setGeometry(316, 8, 330, 250);
-  SGTemas->SetColWidths({40, 200, 60});
-  SGSaco = new StringGrid("SGSaco", 5, 2, TabSheet1);
-  SGSaco->setGeometry(316, 266, 330, 142);
-  Label1 = MakeLabel(TabSheet1, "Label1", "Fórmula 1", QRect(656, 8, 120, 22));
-  Label7 = MakeLabel(TabSheet1, "Label7", "", QRect(780, 8, 240, 22));
-  Label14 = MakeLabel(TabSheet1, "Label14", "", QRect(1024, 8, 280, 22));
-  SGDatosFormula = new StringGrid("SGDatosFormula", 14, 9, TabSheet1);
-  SGDatosFormula->setGeometry(656, 36, 650, 300);
-  SGDatosFormula->SetColWidths({30, 110});
-  for (int t = 1; t <= 8; ++t) SGDatosFormula->SetCells(0, t, QString::number(t));
-  Visor = Named(new QLabel(TabSheet1), "Visor", QRect(656, 344, 650, 64));
-  static_cast<QLabel*>(Visor)->setFrameShape(QFrame::Panel);
-  Label15 = MakeLabel(TabSheet1, "Label15", "", QRect(8, 420, 400, 22));
-  EnUso = MakeLabel(TabSheet1, "EnUso", "", QRect(416, 420, 400, 22));
-  CBMetro = Named(new QComboBox(TabSheet1), "CBMetro", QRect(8, 450, 200, 28));
-  TB1 = MakeSlider(TabSheet1, "TB1", QRect(216, 450, 300, 28), 0, 100);
-  TB2 = MakeSlider(TabSheet1, "TB2", QRect(524, 450, 300, 28), 0, 100);
-  cb3d = Named(new QCheckBox("Estéreo", TabSheet1), "cb3d", QRect(832, 450, 140, 28));
-  ProgressBar1 = Named(new QProgressBar(TabSheet1), "ProgressBar1", QRect(8, 490, 816, 20));
-  BPlay = MakeButton(TabSheet1, "BPlay", "Tocar", QRect(8, 524, 130, 34));
-  BStop = MakeButton(TabSheet1, "BStop", "Parar", QRect(146, 524, 130, 34));
-  botonrec = MakeButton(TabSheet1, "botonrec", "Guardar todo", QRect(284, 524, 180, 34));
-  BEnvia = MakeButton(TabSheet1, "BEnvia", "Enviar datos al Metrónomo", QRect(472, 524, 260, 34));
+  PageControl1->addTab(TabSheet1, QString::fromUtf8("Metrónomo"));
 
-  // --- Afinador ------------------------------------------------------------
+  // The theme group: the theme grid with its tempo, the sequence of the
+  // theme, its order, parts, intro and ending, the transport and the export.
+  GroupBox3 = MakeGroup(TabSheet1, "GroupBox3", "Temas", {4, 2, 716, 318});
+  QWidget* g3 = GroupBox3;
+  SGTemas = new StringGrid("SGTemas", 3, 2, g3);
+  SGTemas->setGeometry(6, 20, 200, 262);
+  SGTemas->SetColWidths({45, 100, 36});
+  SGTemas->verticalHeader()->setDefaultSectionSize(18);
+  SGSaco = new StringGrid("SGSaco", 6, 2, g3, 3, 1);
+  SGSaco->setGeometry(212, 20, 250, 262);
+  SGSaco->SetColWidths({41, 27, 39, 42, 33, 29});
+  SGSaco->verticalHeader()->setDefaultSectionSize(16);
+  QLabel* findSong = MakeLabel(g3, "LabeledEdit1Label", "Buscar tema", {6, 290, 78, 22});
+  LabeledEdit1 = MakeEdit(g3, "LabeledEdit1", {86, 290, 62, 22});
+  findSong->setBuddy(LabeledEdit1);
+  menostema = MakeButton(g3, "menostema", "<", {152, 290, 26, 22});
+  mastema = MakeButton(g3, "mastema", ">", {180, 290, 26, 22});
+
+  MakeLabel(g3, "Label11", "Reproduccion", {470, 18, 110, 16});
+  RadioButton1 = MakeRadio(g3, "RadioButton1", "Normal", {470, 34, 110, 18});
+  RadioButton2 = MakeRadio(g3, "RadioButton2", "Aleatoria", {470, 52, 110, 18});
+  RadioButton1->setChecked(true);
+  auto* order = new QButtonGroup(g3);
+  order->addButton(RadioButton1);
+  order->addButton(RadioButton2);
+  auto labelled = [&](const char* labelName, const char* caption, QLineEdit*& edit, const char* name, int y) {
+    QLabel* l = MakeLabel(g3, labelName, caption, {470, y, 60, 20});
+    edit = MakeEdit(g3, name, {534, y, 44, 20});
+    l->setBuddy(edit);
+  };
+  labelled("LabelPartes", "Veces", Partes, "Partes", 76);
+  labelled("LabelIntro", "Intro", Intro, "Intro", 98);
+  labelled("LabelFin", "Fin", Fin, "Fin", 120);
+  // The theme tempo: 420 - position bpm, 400 at the top.
+  TB1 = MakeSlider(g3, "TB1", Qt::Vertical, {670, 18, 30, 200}, 20, 400, 300);
+  TB1->setInvertedAppearance(true);
+  BotonPoneAntes = MakeButton(g3, "BotonPoneAntes", QString::fromUtf8("Añadir antes"), {470, 146, 150, 24},
+                              QString::fromUtf8("Insertar fórmula en el tema"));
+  BotonPoneDespues = MakeButton(g3, "BotonPoneDespues", QString::fromUtf8("Añadir después"), {470, 172, 150, 24},
+                                QString::fromUtf8("Insertar fórmula en el tema"));
+  BotonQuita = MakeButton(g3, "BotonQuita", QString::fromUtf8("Quitar fórmula"), {470, 198, 150, 24},
+                          QString::fromUtf8("Quitar fórmula del tema"));
+  Label25 = MakeLabel(g3, "Label25", QString(), {470, 224, 196, 18});
+  Label2 = MakeLabel(g3, "Label2", QString(), {212, 284, 250, 30});
+  Label2->setWordWrap(true);
+  Label3 = MakeLabel(g3, "Label3", QString(), {470, 244, 240, 18});
+  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {604, 220, 104, 18});
+  Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  BotonPlayComp = MakeButton(g3, "BotonPlayComp", QString::fromUtf8("\u25B6"), {470, 266, 36, 26}, "Oir tema");
+  botonpausa = MakeButton(g3, "botonpausa", "||", {508, 266, 36, 26}, "Pausa");
+  botonstoptema = MakeButton(g3, "botonstoptema", QString::fromUtf8("\u25A0"), {546, 266, 36, 26}, "Stop - F12");
+  TTiempo = MakeLabel(g3, "TTiempo", "00:00.0", {590, 270, 70, 18});
+  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {470, 294, 238, 20}, "Exportar tema a WAV");
+
+  // The panel beside: beat lamps, save, transfer, log, master volume and
+  // the metronome group.
+  auto* side = new QWidget(TabSheet1);
+  side->setObjectName("Panel2");
+  side->setGeometry(724, 2, 600, 318);
+  side->setAutoFillBackground(true);
+  {
+    QPalette pal = side->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, Qt::white);
+    side->setPalette(pal);
+  }
+  for (int i = 0; i < 12; ++i) {
+    BeatLabels[static_cast<size_t>(i)] =
+        Lamp(side, QString("lb%1").arg(i + 1), QString::number(i + 1), {6 + 32 * i, 6, 30, 24});
+    BeatLabels[static_cast<size_t>(i)]->setFont(QFont("Arial", 12, QFont::Bold));
+    BeatLabels[static_cast<size_t>(i)]->setStyleSheet("QLabel { color: gray; background: transparent; }");
+  }
+  botonrec = MakeButton(side, "botonrec", "Guardar todo", {6, 38, 180, 28}, QString::fromUtf8("Guarda la configuración actual"));
+  botonrec->setEnabled(false);
+  BEnvia = MakeButton(side, "BEnvia", QString::fromUtf8("Enviar datos al Metrónomo"), {192, 38, 206, 28},
+                      QString::fromUtf8("Envia configuración actual al Velarto"));
+  Visor = new QTextEdit(side);
+  Visor->setObjectName("Visor");
+  Visor->setReadOnly(true);
+  Visor->setGeometry(6, 72, 392, 208);
+  Visor->setStyleSheet("QTextEdit { background-color: rgb(16, 16, 16); color: rgb(0, 255, 0); }");
+  MakeLabel(side, "Label9", "Volumen", {6, 288, 60, 22})->setStyleSheet("QLabel { color: white; }");
+  tbvolumen = MakeSlider(side, "tbvolumen", Qt::Horizontal, {70, 288, 328, 22}, 0, 65535, 0);
+
+  GroupBox1 = MakeGroup(side, "GroupBox1", QString::fromUtf8("Metrónomo"), {404, 0, 196, 318});
+  QWidget* g1 = GroupBox1;
+  MakeLabel(g1, "Label13", "Sonidos", {8, 18, 120, 16});
+  CBMetro = new QComboBox(g1);
+  CBMetro->setObjectName("CBMetro");
+  CBMetro->setGeometry(8, 36, 140, 22);
+  Edit1 = MakeEdit(g1, "Edit1", {8, 66, 48, 22}, "120");
+  MakeLabel(g1, "Label10", "bpm", {60, 66, 40, 22});
+  // The formula tempo: 420 - position bpm, 400 at the top.
+  TB2 = MakeSlider(g1, "TB2", Qt::Vertical, {156, 18, 30, 200}, 20, 400, 300);
+  TB2->setInvertedAppearance(true);
+  const struct {
+    QPushButton*& button;
+    const char* name;
+    const char* text;
+  } presets[] = {{SpeedButton3, "SpeedButton3", "0"}, {SpeedButton4, "SpeedButton4", "1"},
+                 {SpeedButton5, "SpeedButton5", "2"}, {SpeedButton7, "SpeedButton7", "3"},
+                 {SpeedButton2, "SpeedButton2", "4"}, {SpeedButton8, "SpeedButton8", "5"},
+                 {SpeedButton9, "SpeedButton9", "6"}, {SpeedButton10, "SpeedButton10", "Pie"}};
+  MakeLabel(g1, "Label12", "Subdivisiones", {8, 96, 140, 16});
+  auto* presetGroup = new QButtonGroup(this);
+  presetGroup->setExclusive(true);
+  for (int i = 0; i < 8; ++i) {
+    QPushButton* b = MakeButton(g1, presets[i].name, presets[i].text, {8 + 36 * (i % 4), 114 + 28 * (i / 4), 34, 26});
+    b->setCheckable(true);
+    presetGroup->addButton(b);
+    presets[i].button = b;
+  }
+  SpeedButton3->setChecked(true);
+  MakeLabel(g1, "Label6", "Nivel", {8, 176, 40, 20});
+  Nivel = MakeSlider(g1, "Nivel", Qt::Horizontal, {50, 176, 100, 20}, 0, 16, 8);
+
+  // The formula group: the formula grid, the pattern grid of 8 tracks with
+  // the accent boxes, the beat's progress and wave picture, the stereo
+  // chart's switch and the search.
+  GroupBox2 = MakeGroup(TabSheet1, "GroupBox2", QString::fromUtf8("Fórmulas"), {4, 324, 1320, 306});
+  QWidget* g2 = GroupBox2;
+  SGFormulas = new StringGrid("SGFormulas", 4, 2, g2);
+  SGFormulas->setGeometry(6, 42, 226, 230);
+  SGFormulas->SetColWidths({39, 45, 56, 40});
+  SGFormulas->verticalHeader()->setDefaultSectionSize(18);
+  QLabel* findFormula = MakeLabel(g2, "Edit3Label", QString::fromUtf8("Buscar fórmula"), {6, 278, 100, 22});
+  Edit3 = MakeEdit(g2, "Edit3", {108, 278, 124, 22});
+  findFormula->setBuddy(Edit3);
+  botonplay = MakeButton(g2, "botonplay", QString::fromUtf8("\u25B6"), {6, 16, 30, 22}, QString::fromUtf8("Oir fórmula"));
+  botonstop = MakeButton(g2, "botonstop", QString::fromUtf8("\u25A0"), {38, 16, 30, 22}, "Stop - F12");
+  MakeLabel(g2, "Label24", "Contar", {74, 18, 46, 18});
+  RBTiempo = MakeRadio(g2, "RBTiempo", "Tiempo", {122, 18, 60, 18});
+  RBAcento = MakeRadio(g2, "RBAcento", "Acento", {184, 18, 64, 18});
+  RBTiempo->setChecked(true);
+  auto* count = new QButtonGroup(g2);
+  count->addButton(RBTiempo);
+  count->addButton(RBAcento);
+
+  Label1 = MakeLabel(g2, "Label1", QString::fromUtf8("Fórmula 1"), {240, 16, 100, 20});
+  Label7 = MakeLabel(g2, "Label7", QString(), {344, 16, 80, 20});
+  Label22 = MakeLabel(g2, "Label22", QString(), {428, 16, 70, 20});
+  Label14 = MakeLabel(g2, "Label14", QString(), {502, 16, 400, 20});
+  cb3d = new QCheckBox(QString::fromUtf8("Estéreo"), g2);
+  cb3d->setObjectName("cb3d");
+  cb3d->setGeometry(1040, 16, 120, 20);
+
+  // 8 track rows under a header; beat columns of 55 pixels after the
+  // number and the sound.
+  SGDatosFormula = new StringGrid("SGDatosFormula", 14, 9, g2);
+  SGDatosFormula->verticalHeader()->setDefaultSectionSize(20);
+  SGDatosFormula->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  SGDatosFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  {
+    std::vector<int> w = {40, 74};
+    for (int b = 0; b < 12; ++b) w.push_back(55);
+    SGDatosFormula->SetColWidths(w);
+  }
+  SGDatosFormula->setGeometry(240, 42, 55 * 12 + 114, 9 * 20 + 4);
+  SGDatosFormula->SetCells(0, 0, "Pista");
+  SGDatosFormula->SetCells(1, 0, "Instrumento");
+  for (int t = 1; t <= 8; ++t) SGDatosFormula->SetCells(0, t, QString::number(t));
+  CBSonidos = new QComboBox(g2);
+  CBSonidos->setObjectName("CBSonidos");
+  CBSonidos->setVisible(false);
+  MakeLabel(g2, "Label5", "Acentos >", {240, 230, 110, 20});
+  for (int k = 0; k < 12; ++k) {
+    auto* box = new QCheckBox(g2);
+    box->setObjectName(QString("CheckBox%1").arg(k + 1));
+    box->setGeometry(240 + 114 + 55 * k + 18, 230, 20, 20);
+    AccentBoxes[static_cast<size_t>(k)] = box;
+  }
+  ProgressBar1 = MakeBar(g2, "ProgressBar1", {240 + 114, 256, 55 * 12, 12}, 0, 100);
+  oscilata = MakeLabel(g2, "oscilata", QString(), {1040, 42, 272, 184});
+  oscilata->setFrameShape(QFrame::Panel);
+
+  // --- Afinador ----------------------------------------------------------------
   TabSheet2 = new QWidget;
   TabSheet2->setObjectName("TabSheet2");
   PageControl1->addTab(TabSheet2, "Afinador");
-  Image7 = MakeLabel(TabSheet2, "Image7", "", QRect(360, 20, 600, 300));
-  Image7->setFrameShape(QFrame::Panel);
-  Aguja = MakeLabel(TabSheet2, "Aguja", "", QRect(656, 40, 4, 260));
-  Aguja->setStyleSheet("background: red;");
-  Dedo = MakeLabel(TabSheet2, "Dedo", "", QRect(640, 330, 40, 40));
-  ProgressBar2 = Named(new QProgressBar(TabSheet2), "ProgressBar2", QRect(360, 380, 600, 20));
-  GB1 = Named(new QGroupBox("Cuerda", TabSheet2), "GB1", QRect(360, 410, 600, 120));
-  Label21 = MakeLabel(TabSheet2, "Label21", "", QRect(360, 540, 600, 28));
+  BuildTunerPage();
 
-  // --- Sonidos -------------------------------------------------------------
+  // --- Sonidos -------------------------------------------------------------------
   TabSheet3 = new QWidget;
   TabSheet3->setObjectName("TabSheet3");
   PageControl1->addTab(TabSheet3, "Sonidos");
-  LBIns = Named(new QListWidget(TabSheet3), "LBIns", QRect(8, 8, 300, 500));
-  LBwavs = Named(new QListWidget(TabSheet3), "LBwavs", QRect(316, 8, 300, 500));
-  CBSonidos = Named(new QComboBox(TabSheet3), "CBSonidos", QRect(624, 8, 300, 28));
-  oscilata = Named(new QLabel(TabSheet3), "oscilata", QRect(624, 44, 680, 200));
-  static_cast<QLabel*>(oscilata)->setFrameShape(QFrame::Panel);
+  GB1 = MakeGroup(TabSheet3, "GB1", "Sonidos", {200, 8, 560, 560});
+  Label21 = MakeLabel(GB1, "Label21", QString(), {12, 20, 260, 18});
+  MakeLabel(GB1, "Label17", "Sonidos del conjunto", {12, 40, 260, 16});
+  MakeLabel(GB1, "Label16", "Banco de sonidos", {288, 40, 260, 16});
+  LBIns = new QListWidget(GB1);
+  LBIns->setObjectName("LBIns");
+  LBIns->setGeometry(12, 58, 260, 420);
+  LBwavs = new QListWidget(GB1);
+  LBwavs->setObjectName("LBwavs");
+  LBwavs->setGeometry(288, 58, 260, 420);
+  {
+    QPalette pal = LBwavs->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    LBwavs->setPalette(pal);
+  }
+  SpeedButton1 = MakeButton(GB1, "SpeedButton1", QString::fromUtf8("\u25B6"), {288, 484, 36, 26}, "Oir sonido");
+  Label15 = MakeLabel(GB1, "Label15", QString(), {12, 484, 260, 20});
+  EnUso = MakeBar(GB1, "EnUso", {12, 510, 536, 18}, 0, 100);
+
+  PopupMenu3 = new QMenu(this);
+  PopupMenu3->setObjectName("PopupMenu3");
+  auto addItem = [](QMenu* m, QAction*& a, const char* name, const QString& caption) {
+    a = m->addAction(caption);
+    a->setObjectName(name);
+  };
+  addItem(PopupMenu3, Eliminar1, "Eliminar1", "<-- Quitar");
+  addItem(PopupMenu3, Arriba1, "Arriba1", "Subir");
+  addItem(PopupMenu3, Bajar1, "Bajar1", "Bajar");
+  addItem(PopupMenu3, Cambiar1, "Cambiar1", "<--> Cambiar");
+  PopupMenu4 = new QMenu(this);
+  PopupMenu4->setObjectName("PopupMenu4");
+  addItem(PopupMenu4, Aadir1, "Aadir1", QString::fromUtf8("Añadir ->"));
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(1);
+  Timer4 = new QTimer(this);
+  Timer4->setObjectName("Timer4");
+  Timer4->setInterval(100);
+}
+
+void TMainForm::BuildMenus() {
+  QMenuBar* mb = menuBar();
+  mb->setObjectName("MainMenu1");
+  auto add = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
+    a = m->addAction(caption);
+    a->setObjectName(name);
+  };
+  File = mb->addMenu("Archivo");
+  File->setObjectName("File");
+  add(File, Original1, "Original1", "Original");
+  add(File, Nuevo1, "Nuevo1", "Nuevo");
+  add(File, Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
+  add(File, Abrir2, "Abrir2", "Abrir");
+  add(File, ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
+  add(File, Guardar1, "Guardar1", "Guardar");
+  add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
+  File->addSeparator();
+  add(File, Recibir1, "Recibir1", QString::fromUtf8("Recibir datos del Metrónomo"));
+  File->addSeparator();
+  add(File, Salir1, "Salir1", "Salir");
+
+  P1 = mb->addMenu("Play/Stop");
+  P1->setObjectName("P1");
+  add(P1, PlayTema1, "PlayTema1", "Play Tema");
+  PlayTema1->setShortcut(QKeySequence(Qt::Key_F10));
+  add(P1, PlayFrmula1, "PlayFrmula1", QString::fromUtf8("Play Fórmula"));
+  PlayFrmula1->setShortcut(QKeySequence(Qt::Key_F11));
+  add(P1, Stop1, "Stop1", "Stop");
+  Stop1->setShortcut(QKeySequence(Qt::Key_F12));
+
+  Afinar1 = mb->addMenu("Afinar");
+  Afinar1->setObjectName("Afinar1");
+  add(Afinar1, Afinar2, "Afinar2", "Afinar");
+
+  Idiomas1 = mb->addMenu("Idiomas");
+  Idiomas1->setObjectName("Idiomas1");
+  add(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
+  add(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
+  for (QAction* a : {Espaol1, Ingls1}) a->setCheckable(true);
+  Espaol1->setChecked(true);
+
+  // The file-run actions live on the window, so their keys work with no
+  // menu open.
+  auto action = [&](QAction*& a, const char* name, const QString& caption, const QKeySequence& key) {
+    a = new QAction(caption, this);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    addAction(a);
+  };
+  action(ManualPC, "ManualPC", "Manual BORNACE_DRAV", QKeySequence(Qt::Key_F1));
+  action(PELN, "PELN", "DRAV", QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  action(guiarapida, "guiarapida", QString::fromUtf8("Guía Rápida del DRAV"), QKeySequence());
+  action(Notacion, "Notacion", QString::fromUtf8("Notación"), QKeySequence(Qt::CTRL | Qt::Key_F1));
+
+  Ayuda1 = mb->addMenu("Ayuda");
+  Ayuda1->setObjectName("Ayuda1");
+  Ayuda2 = Ayuda1->addMenu("Manuales");
+  Ayuda2->setObjectName("Ayuda2");
+  add(Ayuda2, ManualBORNACEPELN1, "ManualBORNACEPELN1", "BORNACE_DRAV");
+  add(Ayuda2, Velarto1, "Velarto1", "DRAV ( Dispositivo )");
+  add(Ayuda2, GuaRpidadelPELN1, "GuaRpidadelPELN1", QString::fromUtf8("Guía Rápida del DRAV"));
+  add(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar BORNACE_DRAV");
+  add(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
+
+  // The theme play and stop keys of the window's action list.
+  Action1 = new QAction("Action1", this);
+  Action1->setObjectName("Action1");
+  Action3 = new QAction("Action3", this);
+  Action3->setObjectName("Action3");
+
+  // Hidden command behind the save (gain normalisation of every theme).
+  Normalizar1 = new QAction("Normalizar", this);
+  Normalizar1->setObjectName("Normalizar1");
+
+  // Pop-up menus of the grids.
+  auto addPopup = [&](QWidget* w, QAction*& a, const char* name, const QString& caption) {
+    a = new QAction(caption, w);
+    a->setObjectName(name);
+    w->addAction(a);
+  };
+  SGFormulas->setContextMenuPolicy(Qt::ActionsContextMenu);
+  addPopup(SGFormulas, Nuevafrmula1, "Nuevafrmula1", QString::fromUtf8("Nueva fórmula"));
+  addPopup(SGFormulas, Copiarfrmula1, "Copiarfrmula1", QString::fromUtf8("Copiar fórmula"));
+  addPopup(SGFormulas, Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
+  addPopup(SGFormulas, Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
+  addPopup(SGFormulas, Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
+  addPopup(SGFormulas, Ordenarpornombre2, "Ordenarpornombre2", "Ordenar por nombres");
+  SGTemas->setContextMenuPolicy(Qt::ActionsContextMenu);
+  addPopup(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
+  addPopup(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
+  addPopup(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
+  addPopup(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
+  addPopup(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
+  addPopup(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
+  Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));
+  Copiartema1->setShortcut(QKeySequence("Ctrl+C"));
+  Pegartema1->setShortcut(QKeySequence("Ctrl+P"));
+  Limpiartema1->setShortcut(QKeySequence("Ctrl+L"));
+  Borrartema1->setShortcut(QKeySequence("Ctrl+B"));
+  Ordenarpornombre1->setShortcut(QKeySequence("Ctrl+O"));
+  for (QAction* a : {Nuevotema1, Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Ordenarpornombre1})
+    a->setShortcutContext(Qt::WidgetShortcut);  // the theme grid's keys, not the window's
+  SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
+  addPopup(SGDatosFormula, Copiarpista1, "Copiarpista1", "Copiar pista");
+  addPopup(SGDatosFormula, Pegarpista1, "Pegarpista1", "Pegar pista");
+  addPopup(SGDatosFormula, Limpiarpista1, "Limpiarpista1", "Limpiar pista");
+  addPopup(SGDatosFormula, Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
+  addPopup(SGDatosFormula, Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
+  addPopup(SGDatosFormula, Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
+  addPopup(SGDatosFormula, Moveralaizquierda1, "Moveralaizquierda1", "Mover arriba");
+  addPopup(SGDatosFormula, Moveraladerecha1, "Moveraladerecha1", "Mover abajo");
 }
 
 }  // namespace bornace

@@ -267,7 +267,7 @@ void TMainForm::Edit1Change() {
 }
 
 void TMainForm::ClickPresetClick(char code) {
-  SetClickPreset(Engine->Controls, code, kBasicClickLevels);
+  SetClickPreset(Engine->Controls, code, true);
   if (code == '0') Engine->ClickSpacing = 0;
   if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
 }

@@ -240,7 +240,10 @@ void TMainForm::Nuevo1Click() {
   DataSet.DataSetListPath = "Nuevo.ole";
   DataSet.SilentOpen = true;
   OpenDataSet();
+  // The sliders are set by code: a new set is not a changed one.
+  Pages.TempoSliderByCode = true;
   TB1->setValue(300);
+  Pages.TempoSliderByCode = false;
   TB2->setValue(300);
   Rhythm->Temas[0].entryCount = 0;
   Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(420 - TB2->value());

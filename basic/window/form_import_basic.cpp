@@ -1,6 +1,6 @@
 // The basic window's theme import: the menu command, the dialog and the copy
 // of a theme with its formulas into the open set.
-#include "basic/window/pages_import_basic.h"
+#include "basic/window/form_import_basic.h"
 
 #include <QDir>
 #include <QLabel>
@@ -9,6 +9,7 @@
 
 #include "app/window/string_grid.h"
 #include "basic/basic_set.h"
+#include "basic/v1_bridge.h"
 #include "basic/window/basic_form.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -96,7 +97,7 @@ void TMainForm::ImportarTEMA1Click() {
 bool TMainForm::ImportarTema(int a) {
   Rhythm->FormulaCount = GridFormulaCount();
   Rhythm->TemaCount = GridTemaCount();
-  const ImportOutcome out = ImportThemeFromOtherSet(*Rhythm, a, kBasicImportRules);
+  const ImportOutcome out = ImportThemeFromOtherSet(*Rhythm, a, BasicFormulasEqualForImport);
   switch (out.status) {
     case ImportOutcome::kDone:
       break;

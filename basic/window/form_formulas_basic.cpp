@@ -19,6 +19,7 @@
 
 #include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
+#include "basic/v1_bridge.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"

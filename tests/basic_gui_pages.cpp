@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
@@ -110,9 +111,11 @@ TEST_F(BasicPagesTest, SaveAsAndReopenKeepsRecordsAndFiles) {
   ASSERT_TRUE(fs::exists("datos/Copia/temas.van"));
   ASSERT_TRUE(fs::exists("datos/Copia/sonidos.van"));
   // Every sound file of Original came along.
-  for (const auto& e : fs::directory_iterator("datos/Original"))
-    if (e.path().extension() == ".wav")
+  for (const auto& e : fs::directory_iterator("datos/Original")) {
+    if (e.path().extension() == ".wav") {
       EXPECT_EQ(Bytes(e.path().string()), Bytes("datos/Copia/" + e.path().filename().string())) << e.path();
+    }
+  }
   EXPECT_EQ(Bytes("datos/Copia.ole"), Bytes("datos/Original.ole"));
 
   // The older records on disk hold the edit.
@@ -245,7 +248,9 @@ TEST_F(BasicPagesTest, NewSetSeededFromOriginal) {
   EXPECT_EQ(form->Rhythm->Temas[0].entryCount, 0);
   EXPECT_EQ(form->Rhythm->Temas[0].tempos[0], 120);
   EXPECT_EQ(form->SGTemas->Cells(2, 1), "120");
-  EXPECT_FALSE(form->botonrec->isEnabled());
+  // "Normal" is switched on: the new theme plays in order.
+  EXPECT_TRUE(form->RadioButton1->isChecked());
+  EXPECT_TRUE(form->Rhythm->Temas[0].InOrder());
 
   // Its save is a save as: the dialog comes up (cancelled here: nothing written).
   form->SGTemasSetEditText(1, 1, "Nuevo tema");
@@ -279,11 +284,11 @@ TEST_F(BasicPagesTest, FormulaPlaysBeatsAt22050) {
   int writes = 0;
   for (const auto& c : wave->Calls()) {
     if (c.name == "Open" && c.value == 22050) openedAt22050 = true;
-    if (c.name == "Write" && c.value == 22049u * 4u) ++writes;
+    if (c.name == "Write" && c.value == 11024u * 4u) ++writes;
   }
   // The device may have been opened at start-up, before the calls were cleared.
   EXPECT_TRUE(openedAt22050 || form->Engine->Format.SampleRate == 22050);
   EXPECT_EQ(form->Engine->Format.SampleRate, 22050);
   EXPECT_GE(writes, 5);
-  EXPECT_EQ(form->Engine->SamplesPerBeat, 22049);
+  EXPECT_EQ(form->Engine->SamplesPerBeat, 11024);  // trunc(500 x 22.05)
 }

@@ -64,7 +64,7 @@ TransferIo TMainForm::MakeTransferIo() {
 // messages with the transfer: both stop first.
 void TMainForm::StopForTransfer() {
   if (Timer1->isActive() || Engine->PlayState != 0) botonstopClick();
-  if (StopTunerHook) StopTunerHook();
+  StopTunerInput();
 }
 
 void TMainForm::BEnviaClick() {
@@ -112,11 +112,6 @@ void TMainForm::BRecibeClick() {
 }
 
 void TMainForm::BuildTransferControls() {
-  if (!Recibir1) {
-    Recibir1 = new QAction(QString::fromUtf8("Recibir datos del Metrónomo"), this);
-    Recibir1->setObjectName("Recibir1");
-    if (File) File->addAction(Recibir1);
-  }
   connect(Recibir1, &QAction::triggered, this, [this] { BRecibeClick(); });
   connect(BEnvia, &QPushButton::clicked, this, [this] { BEnviaClick(); });
 }

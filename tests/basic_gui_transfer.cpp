@@ -42,6 +42,7 @@ struct FakeDevice {
     Bytes payload;
     bool badXor = false;
   };
+  explicit FakeDevice(PtyDevice& d) : dev(d) {}
   PtyDevice& dev;
   Bytes pending;
   std::vector<Item> items;
@@ -104,7 +105,7 @@ TEST_F(BasicTransferTest, SendsTheSetWithOk) {
   PtyDevice dev;
   ASSERT_TRUE(dev.Ok());
   ::setenv(kDevicePortVariable, dev.Name().c_str(), 1);
-  FakeDevice device{dev};
+  FakeDevice device(dev);
   Start(/*realSerial=*/true);
   QTimer serve;
   QObject::connect(&serve, &QTimer::timeout, [&] { device.Serve(); });

@@ -204,8 +204,8 @@ class TMainForm : public QMainWindow {
   QAction *Nuevo1 = nullptr, *Abrir2 = nullptr, *ImportarTEMA1 = nullptr, *Guardar1 = nullptr,
           *Guardarcomo1 = nullptr, *Original1 = nullptr, *Deshacertodo1 = nullptr, *Salir1 = nullptr;
   QAction* Recibir1 = nullptr;  // "Recibir datos del Metrónomo"
-  QMenu* P1 = nullptr;          // "Play/Stop"
-  QAction *PlayTema1 = nullptr, *PlayFrmula1 = nullptr, *Stop1 = nullptr;
+  QMenu* PlayStop1 = nullptr;  // "Play/Stop"
+  QAction *P1 = nullptr, *PlayFrmula1 = nullptr, *Stop1 = nullptr;
   QMenu* Afinar1 = nullptr;
   QAction* Afinar2 = nullptr;
   QMenu* Idiomas1 = nullptr;

@@ -14,7 +14,6 @@ namespace {
 const std::vector<LanguageRow> kBasicRows = {
     {"cb3d", "caption", "Stereo", "Estéreo"},
     {"P1", "caption", "Play Song", "Play Tema"},
-    {"PlayTema1", "caption", "Play Song", "Play Tema"},
     {"PlayFrmula1", "caption", "Play Formula", "Play Fórmula"},
     {"Label5", "caption", "Accents >", "Acentos >"},
     {"botonrec", "caption", "Save all", "Guardar todo"},

@@ -36,7 +36,12 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, 
                            " border: 1px solid #606060; margin-top: 0px; }"
                            "QGroupBox#%1::title { subcontrol-origin: padding; left: 8px; top: 1px; }"
                            "QGroupBox#%1 QLabel, QGroupBox#%1 QRadioButton, QGroupBox#%1 QCheckBox"
-                           " { color: white; background: transparent; }")
+                           " { color: white; background: transparent; }"
+                           "QGroupBox#%1 QRadioButton::indicator, QGroupBox#%1 QCheckBox::indicator"
+                           " { width: 11px; height: 11px; border: 1px solid #c0c0c0; background: #202020; }"
+                           "QGroupBox#%1 QRadioButton::indicator { border-radius: 6px; }"
+                           "QGroupBox#%1 QRadioButton::indicator:checked, QGroupBox#%1 QCheckBox::indicator:checked"
+                           " { background: #00c000; }")
                        .arg(name));
   return g;
 }
@@ -111,7 +116,7 @@ void TMainForm::BuildLayout() {
   SGTemas->SetColWidths({45, 100, 36});
   SGTemas->verticalHeader()->setDefaultSectionSize(18);
   SGSaco = new StringGrid("SGSaco", 6, 2, g3, 3, 1);
-  SGSaco->setGeometry(212, 20, 250, 262);
+  SGSaco->setGeometry(212, 20, 272, 262);
   SGSaco->SetColWidths({41, 27, 39, 42, 33, 29});
   SGSaco->verticalHeader()->setDefaultSectionSize(16);
   QLabel* findSong = MakeLabel(g3, "LabeledEdit1Label", "Buscar tema", {6, 290, 78, 22});
@@ -120,15 +125,15 @@ void TMainForm::BuildLayout() {
   menostema = MakeButton(g3, "menostema", "<", {152, 290, 26, 22});
   mastema = MakeButton(g3, "mastema", ">", {180, 290, 26, 22});
 
-  MakeLabel(g3, "Label11", "Reproduccion", {470, 18, 110, 16});
-  RadioButton1 = MakeRadio(g3, "RadioButton1", "Normal", {470, 34, 110, 18});
-  RadioButton2 = MakeRadio(g3, "RadioButton2", "Aleatoria", {470, 52, 110, 18});
+  MakeLabel(g3, "Label11", "Reproduccion", {488, 18, 110, 16});
+  RadioButton1 = MakeRadio(g3, "RadioButton1", "Normal", {488, 34, 110, 18});
+  RadioButton2 = MakeRadio(g3, "RadioButton2", "Aleatoria", {488, 52, 110, 18});
   RadioButton1->setChecked(true);
   auto* order = new QButtonGroup(g3);
   order->addButton(RadioButton1);
   order->addButton(RadioButton2);
   auto labelled = [&](const char* labelName, const char* caption, QLineEdit*& edit, const char* name, int y) {
-    QLabel* l = MakeLabel(g3, labelName, caption, {470, y, 60, 20});
+    QLabel* l = MakeLabel(g3, labelName, caption, {488, y, 60, 20});
     edit = MakeEdit(g3, name, {534, y, 44, 20});
     l->setBuddy(edit);
   };
@@ -138,23 +143,23 @@ void TMainForm::BuildLayout() {
   // The theme tempo: 420 - position bpm, 400 at the top.
   TB1 = MakeSlider(g3, "TB1", Qt::Vertical, {670, 18, 30, 200}, 20, 400, 300);
   TB1->setInvertedAppearance(true);
-  BotonPoneAntes = MakeButton(g3, "BotonPoneAntes", QString::fromUtf8("Añadir antes"), {470, 146, 150, 24},
+  BotonPoneAntes = MakeButton(g3, "BotonPoneAntes", QString::fromUtf8("Añadir antes"), {488, 146, 150, 24},
                               QString::fromUtf8("Insertar fórmula en el tema"));
-  BotonPoneDespues = MakeButton(g3, "BotonPoneDespues", QString::fromUtf8("Añadir después"), {470, 172, 150, 24},
+  BotonPoneDespues = MakeButton(g3, "BotonPoneDespues", QString::fromUtf8("Añadir después"), {488, 172, 150, 24},
                                 QString::fromUtf8("Insertar fórmula en el tema"));
-  BotonQuita = MakeButton(g3, "BotonQuita", QString::fromUtf8("Quitar fórmula"), {470, 198, 150, 24},
+  BotonQuita = MakeButton(g3, "BotonQuita", QString::fromUtf8("Quitar fórmula"), {488, 198, 150, 24},
                           QString::fromUtf8("Quitar fórmula del tema"));
-  Label25 = MakeLabel(g3, "Label25", QString(), {470, 224, 196, 18});
-  Label2 = MakeLabel(g3, "Label2", QString(), {212, 284, 250, 30});
+  Label25 = MakeLabel(g3, "Label25", QString(), {488, 224, 150, 18});
+  Label2 = MakeLabel(g3, "Label2", QString(), {212, 284, 272, 30});
   Label2->setWordWrap(true);
-  Label3 = MakeLabel(g3, "Label3", QString(), {470, 244, 240, 18});
-  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {604, 220, 104, 18});
+  Label3 = MakeLabel(g3, "Label3", QString(), {488, 244, 220, 18});
+  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {640, 222, 72, 18});
   Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  BotonPlayComp = MakeButton(g3, "BotonPlayComp", QString::fromUtf8("\u25B6"), {470, 266, 36, 26}, "Oir tema");
-  botonpausa = MakeButton(g3, "botonpausa", "||", {508, 266, 36, 26}, "Pausa");
-  botonstoptema = MakeButton(g3, "botonstoptema", QString::fromUtf8("\u25A0"), {546, 266, 36, 26}, "Stop - F12");
-  TTiempo = MakeLabel(g3, "TTiempo", "00:00.0", {590, 270, 70, 18});
-  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {470, 294, 238, 20}, "Exportar tema a WAV");
+  BotonPlayComp = MakeButton(g3, "BotonPlayComp", QString::fromUtf8("\u25B6"), {488, 266, 36, 26}, "Oir tema");
+  botonpausa = MakeButton(g3, "botonpausa", "||", {526, 266, 36, 26}, "Pausa");
+  botonstoptema = MakeButton(g3, "botonstoptema", QString::fromUtf8("\u25A0"), {564, 266, 36, 26}, "Stop - F12");
+  TTiempo = MakeLabel(g3, "TTiempo", "00:00.0", {606, 270, 60, 18});
+  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {488, 294, 220, 20}, "Exportar tema a WAV");
 
   // The panel beside: beat lamps, save, transfer, log, master volume and
   // the metronome group.
@@ -232,9 +237,9 @@ void TMainForm::BuildLayout() {
   findFormula->setBuddy(Edit3);
   botonplay = MakeButton(g2, "botonplay", QString::fromUtf8("\u25B6"), {6, 16, 30, 22}, QString::fromUtf8("Oir fórmula"));
   botonstop = MakeButton(g2, "botonstop", QString::fromUtf8("\u25A0"), {38, 16, 30, 22}, "Stop - F12");
-  MakeLabel(g2, "Label24", "Contar", {74, 18, 46, 18});
-  RBTiempo = MakeRadio(g2, "RBTiempo", "Tiempo", {122, 18, 60, 18});
-  RBAcento = MakeRadio(g2, "RBAcento", "Acento", {184, 18, 64, 18});
+  MakeLabel(g2, "Label24", "Contar", {72, 18, 44, 18});
+  RBTiempo = MakeRadio(g2, "RBTiempo", "Tiempo", {116, 18, 62, 18});
+  RBAcento = MakeRadio(g2, "RBAcento", "Acento", {178, 18, 60, 18});
   RBTiempo->setChecked(true);
   auto* count = new QButtonGroup(g2);
   count->addButton(RBTiempo);
@@ -255,7 +260,7 @@ void TMainForm::BuildLayout() {
   SGDatosFormula->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGDatosFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   {
-    std::vector<int> w = {40, 74};
+    std::vector<int> w = {28, 86};
     for (int b = 0; b < 12; ++b) w.push_back(55);
     SGDatosFormula->SetColWidths(w);
   }
@@ -350,13 +355,13 @@ void TMainForm::BuildMenus() {
   File->addSeparator();
   add(File, Salir1, "Salir1", "Salir");
 
-  P1 = mb->addMenu("Play/Stop");
-  P1->setObjectName("P1");
-  add(P1, PlayTema1, "PlayTema1", "Play Tema");
-  PlayTema1->setShortcut(QKeySequence(Qt::Key_F10));
-  add(P1, PlayFrmula1, "PlayFrmula1", QString::fromUtf8("Play Fórmula"));
+  PlayStop1 = mb->addMenu("Play/Stop");
+  PlayStop1->setObjectName("PlayStop1");
+  add(PlayStop1, P1, "P1", "Play Tema");
+  P1->setShortcut(QKeySequence(Qt::Key_F10));
+  add(PlayStop1, PlayFrmula1, "PlayFrmula1", QString::fromUtf8("Play Fórmula"));
   PlayFrmula1->setShortcut(QKeySequence(Qt::Key_F11));
-  add(P1, Stop1, "Stop1", "Stop");
+  add(PlayStop1, Stop1, "Stop1", "Stop");
   Stop1->setShortcut(QKeySequence(Qt::Key_F12));
 
   Afinar1 = mb->addMenu("Afinar");

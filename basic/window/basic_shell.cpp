@@ -101,7 +101,7 @@ void TMainForm::ConnectShell() {
   connect(Afinar2, &QAction::triggered, this, [this] { Afinar2Click(); });
   connect(Espaol1, &QAction::triggered, this, [this] { Espaol1Click(); });
   connect(Ingls1, &QAction::triggered, this, [this] { Ingls1Click(); });
-  connect(PlayTema1, &QAction::triggered, this, [this] { BotonPlayCompClick(); });
+  connect(P1, &QAction::triggered, this, [this] { BotonPlayCompClick(); });
   connect(PlayFrmula1, &QAction::triggered, this, [this] { botonplayClick(); });
   connect(Stop1, &QAction::triggered, this, [this] { Stop1Click(); });
   for (QAction* a : {ManualPC, PELN, guiarapida, Notacion})

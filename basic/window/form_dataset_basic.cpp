@@ -99,6 +99,7 @@ bool TMainForm::OpenDataSet() {
   for (int r = 1; r <= kTracksV1; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
 
   AbreSonidos();
+  PaintLibrary();  // the listed sounds red, now that the list is known
   CBMetro->setCurrentIndex(0);
 
   std::vector<int> repaired;

@@ -589,3 +589,61 @@ TEST(TunerCorpus, PluckedOpenStringsReadRight) {
     }
   }
 }
+
+// --- the editions' rules ----------------------------------------------------------
+
+// The same frame, loud enough for the basic edition's gate (20000) but not
+// for the professional one (30000): the basic tuner reads it and holds the
+// reading 15 ticks, its marker on the tuner page's own fretboard.
+TEST(TunerRulesTest, BasicGateHoldAndMarker) {
+  // The A string scaled down until its summed swing lies between the gates.
+  std::vector<int16_t> frame;
+  int swing = 0;
+  for (double scale = 1.0; scale > 0.05; scale -= 0.01) {
+    frame = A110(2048);
+    for (int16_t& x : frame) x = static_cast<int16_t>(std::lround(x * scale));
+    SwingTracker t;
+    swing = 0;
+    for (int16_t x : frame) TrackSwing(t, swing, x);
+    if (swing > 21000 && swing < 29000) break;
+  }
+  ASSERT_GT(swing, 21000);
+  ASSERT_LT(swing, 29000);
+
+  auto pro = NewState();
+  EXPECT_EQ(FeedSamples(*pro, pro->MicFrame, Notes(), frame.data(), frame.size()), FrameOutcome::kQuiet);
+  EXPECT_EQ(pro->MicFrame.LastSwing, swing);  // kept after the frame, the running sum restarts
+  EXPECT_EQ(pro->MicFrame.InputSwing, 0);
+  EXPECT_EQ(pro->TunerFrameHold, 0);
+
+  auto basic = NewState();
+  basic->rules = kBasicTunerRules;
+  ASSERT_EQ(FeedSamples(*basic, basic->MicFrame, Notes(), frame.data(), frame.size()), FrameOutcome::kReading)
+      << basic->Label12;
+  EXPECT_EQ(basic->MicFrame.LastSwing, swing);
+  EXPECT_EQ(basic->Reading.note, 12);
+  EXPECT_EQ(basic->TunerHold, 15);
+  EXPECT_EQ(basic->TunerFrameHold, kFrameHoldTicks);
+  // Fifth string, open: 171 - 5 x 12 and fret 0's place + 241.
+  EXPECT_EQ(basic->Reading.DedoTop, 171 - 60);
+  EXPECT_EQ(basic->Reading.DedoLeft, 566 + 241);
+  const TunerReading e5 = ReadNote(Notes(), basic->fft, Notes()[43].frequency, 1, kBasicTunerRules);
+  EXPECT_EQ(e5.DedoTop, 171 - 12);
+  EXPECT_EQ(e5.DedoLeft, 186 + 241);
+}
+
+// The needle picture's Left: 3 pixels a unit about 206, truncated toward
+// zero; the in-tune colour is white exactly while it stands at 206.
+TEST(TunerRulesTest, NeedleImageLeft) {
+  const struct {
+    double deviation;
+    int left;
+  } cases[] = {{0.0, 206}, {0.25, 206}, {0.34, 207}, {-0.2, 205}, {-1.0, 203},
+               {50.0, 356}, {-50.0, 56}, {12.5, 243}, {-12.5, 168}};
+  for (const auto& c : cases) EXPECT_EQ(NeedleImageLeft(c.deviation), c.left) << c.deviation;
+  const FftSetup fft = MakeFftSetup(2048);
+  const float a = Notes()[12].frequency;
+  EXPECT_EQ(ReadNote(Notes(), fft, a + 0.3f, 1).colour, kTunerWhite);
+  EXPECT_EQ(ReadNote(Notes(), fft, a + 0.34f, 1).colour, kTunerLime);
+  EXPECT_EQ(ReadNote(Notes(), fft, a - 0.2f, 1).colour, kTunerLime);
+}

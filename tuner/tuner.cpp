@@ -15,9 +15,8 @@ constexpr int kShortestGap = 18;           // gaps up to this long do not vote
 constexpr int kMinVotes = 5;
 constexpr int kConfidentVotes = 10;
 
-constexpr int kDedoLeftOffset = 234;
-constexpr int kDedoTopBase = 129;
 constexpr int kDedoStringStep = 12;
+constexpr double kNeedlePixelsPerUnit = 3.0;
 
 // Power of bin b and its two neighbours.
 double NeighbourPower(const TunerState& s, int b) {
@@ -59,7 +58,8 @@ int LabelFret(const char* label) {
 }
 
 // Fills the texts, colour and marker of a reading of note r.
-void DescribeReading(const NoteTable& notes, const FftSetup& fft, int r, float frequency, int h, TunerReading& out) {
+void DescribeReading(const NoteTable& notes, const FftSetup& fft, const TunerRules& rules, int r, float frequency, int h,
+                     TunerReading& out) {
   const NoteEntry& e = notes[static_cast<size_t>(r)];
   out.note = r;
   out.frequency = frequency;
@@ -78,7 +78,8 @@ void DescribeReading(const NoteTable& notes, const FftSetup& fft, int r, float f
     out.pitch = TunerPitch::kInTune;
     out.deviation = dev;
     std::snprintf(out.STFrec, sizeof out.STFrec, "%5.2fHz OK", freq);
-    out.colour = static_cast<int>(std::trunc(3.0 * dev + 206.0)) == 206 ? kTunerWhite : kTunerLime;
+    // White while the needle picture would stand exactly at its centre.
+    out.colour = NeedleImageLeft(dev) == kNeedleCentreLeft ? kTunerWhite : kTunerLime;
   } else if (dev > 0) {
     out.pitch = TunerPitch::kSharp;
     out.deviation = 100.0 * dev / static_cast<double>(gapAbove);
@@ -114,14 +115,15 @@ void DescribeReading(const NoteTable& notes, const FftSetup& fft, int r, float f
   char field[7] = {' ', ' ', ' ', ' ', ' ', ' ', '\0'};
   std::memcpy(field + 2, out.position, 4);
   out.fret = LabelFret(field);
-  out.DedoTop = kDedoTopBase - kDedoStringStep * out.stringNumber;
-  out.DedoLeft = FretPosition(out.fret) + kDedoLeftOffset;
+  out.DedoTop = rules.dedoTop - kDedoStringStep * out.stringNumber;
+  out.DedoLeft = FretPosition(out.fret) + rules.dedoLeft;
 }
 
 // The bytes of a completed frame are in a.samples: gate, analysis, restart.
 FrameOutcome FinishFrame(TunerState& s, FrameAssembler& a, const NoteTable& notes) {
   FrameOutcome outcome = FrameOutcome::kQuiet;
-  if (a.InputSwing > kSwingGate) {
+  a.LastSwing = a.InputSwing;
+  if (a.InputSwing > s.rules.swingGate) {
     LoadFrame(s, a.samples.data());
     outcome = AnalyzeTunerSpectrum(s, notes) == TunerVerdict::kReading ? FrameOutcome::kReading
                                                                          : FrameOutcome::kRejected;
@@ -152,6 +154,10 @@ FftSetup MakeFftSetup(int requestedSize) {
   }
   f.FftBinWidth = static_cast<float>(kSampleRate / f.FftSize);
   return f;
+}
+
+int NeedleImageLeft(double deviation) {
+  return static_cast<int>(std::trunc(kNeedlePixelsPerUnit * deviation + kNeedleCentreLeft));
 }
 
 int ReverseBits(unsigned index, int bits) {
@@ -244,10 +250,11 @@ int NearestNote(const NoteTable& notes, float frequency) {
   return -1;
 }
 
-TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics) {
+TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics,
+                      const TunerRules& rules) {
   TunerReading reading;
   const int r = NearestNote(notes, frequency);
-  if (r >= 0) DescribeReading(notes, fft, r, frequency, std::max(harmonics, 1), reading);
+  if (r >= 0) DescribeReading(notes, fft, rules, r, frequency, std::max(harmonics, 1), reading);
   return reading;
 }
 
@@ -363,7 +370,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   s.GapBelow = hz - notes[static_cast<size_t>(r - 1)].frequency;
   s.GapAbove = notes[static_cast<size_t>(r + 1)].frequency - hz;
   TunerReading reading;
-  DescribeReading(notes, s.fft, r, s.TunerFrequency, h, reading);
+  DescribeReading(notes, s.fft, s.rules, r, s.TunerFrequency, h, reading);
   s.NoteDeviation = reading.deviation;
   if (out) *out = reading;
   s.verdict = TunerVerdict::kReading;
@@ -378,7 +385,7 @@ TunerVerdict AnalyzeTunerSpectrum(TunerState& s, const NoteTable& notes) {
     s.Reading = reading;
     s.HasReading = true;
     s.NeedleTarget = reading.deviation;
-    s.TunerHold = kReadingHoldTicks;
+    s.TunerHold = s.rules.readingHold;
   }
   return v;
 }

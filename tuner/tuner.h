@@ -25,6 +25,24 @@ constexpr int kFrameHoldTicks = 2;      // ticks without a new wave block after 
 constexpr int kReadingHoldTicks = 100;  // ticks the needle keeps a reading
 constexpr int kInitialTunerHold = 15;
 
+// What differs between the editions' tuners: the level gate, the hold a
+// reading gives the needle, and where the finger marker goes
+// (FretPosition(fret) + dedoLeft, dedoTop - 12 x string).
+struct TunerRules {
+  int swingGate = kSwingGate;
+  int readingHold = kReadingHoldTicks;
+  int dedoLeft = 234;
+  int dedoTop = 129;
+};
+// The basic edition: a lower gate, a short hold, the marker on the tuner
+// page's own fretboard.
+constexpr TunerRules kBasicTunerRules{20000, 15, 241, 171};
+
+// The needle drawn as a picture moved in whole pixels: its Left for a
+// deviation, 3 pixels a unit (Hz in tune, percent otherwise) about the centre.
+constexpr int kNeedleCentreLeft = 206;
+int NeedleImageLeft(double deviation);
+
 // Colours in the 0x00BBGGRR form of the window's palette.
 constexpr uint32_t kTunerWhite = 0xFFFFFF;
 constexpr uint32_t kTunerLime = 0x00FF00;
@@ -68,6 +86,7 @@ void TrackSwing(SwingTracker& t, int& inputSwing, int sample);
 struct FrameAssembler {
   int TunerSampleCount = 0;  // bytes taken into the current frame
   int InputSwing = 0;
+  int LastSwing = 0;  // the summed swing of the last frame completed, gated or not
   SwingTracker swing;
   uint8_t lowByte = 0;                         // the first byte of a sample in progress
   std::array<int16_t, kMaxFftSize> samples{};  // the current frame, in time order
@@ -130,6 +149,7 @@ enum class FrameOutcome {
 
 struct TunerState {
   FftSetup fft;
+  TunerRules rules;
   std::array<float, kMaxFftSize> FftReal{};
   std::array<float, kMaxFftSize> FftImag{};
 
@@ -177,13 +197,14 @@ void ComputeFFT(TunerState& s);
 TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading* out);
 
 // ComputeFFT, then the analysis; a reading becomes s.Reading, NeedleTarget
-// takes its deviation and TunerHold restarts at 100. A rejected frame
-// changes nothing shown.
+// takes its deviation and TunerHold restarts at the rules' hold (100). A
+// rejected frame changes nothing shown.
 TunerVerdict AnalyzeTunerSpectrum(TunerState& s, const NoteTable& notes);
 
 // Frames bytes of one source until a frame completes or the bytes end;
 // returns the bytes taken. A completed frame passes the level gate when its
-// swing exceeds 30000: it is then analysed and TunerFrameHold := 2.
+// swing exceeds the rules' gate (30000): it is then analysed and
+// TunerFrameHold := 2.
 size_t FeedFrameBytes(TunerState& s, FrameAssembler& a, const NoteTable& notes, const uint8_t* bytes,
                       size_t n, FrameOutcome* outcome);
 
@@ -204,5 +225,6 @@ int NearestNote(const NoteTable& notes, float frequency);
 // The reading of a frequency measured on the last of `harmonics` harmonics:
 // its nearest note, the deviation, texts, colour and finger marker (note -1
 // and nothing else when no note is near).
-TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics);
+TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics,
+                      const TunerRules& rules = TunerRules{});
 

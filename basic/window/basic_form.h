@@ -274,12 +274,38 @@ class TMainForm : public QMainWindow {
   void BuildTunerPage();
   void Timer3Timer();
   void StartTunerInput();
+  // Stops the tuner at once (shutdown, transfer); leaving the page only asks
+  // the next tick to stop it.
   void StopTunerInput();
+  // Listening, and no stop asked for.
   bool TunerRunning() const;
   int TunerStarts = 0;  // how often the input was started (tests)
-  bool TunerOn = false;
+  bool TunerOn = false;      // listening: Timer3 runs, DeviceState is the tuner's
+  bool TunerStopRequest = false;
+  int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
   QTimer* Timer3 = nullptr;  // the tuner's 10 ms tick
-  int NeedleTarget = 26;     // the needle's target Left
+  int NeedleTarget = kNeedleCentreLeft;  // the needle's target Left
+  QLabel* Lnota = nullptr;
+  QLabel* Lcuerda = nullptr;
+  QLabel* Ltraste = nullptr;
+  QWidget* Oscilata3 = nullptr;  // the waveform of the last frame
+  // The pen of the fretboard picture Image7 (its picture is its pixmap).
+  QColor FretboardPen;
+  int FretboardPenWidth = 2;
+  void ClearFretboard();
+  std::unique_ptr<TunerMicInput> TunerMic = std::make_unique<TunerMicInput>();
+  // The tick's polling loop: whether a frame was taken, the bytes framed so
+  // far (its progress) and the polls of the last loop (tests).
+  bool TunerFrameTaken = false;
+  long TunerBytesFramed = 0;
+  int TunerLoopPolls = 0;
+  void TakeTunerBlock();
+  void FeedTunerDeviceByte(uint8_t b);
+  void TunerFrameDone(const FrameAssembler& a, FrameOutcome o);
+  void ShowTunerReading(const TunerReading& r);
+  bool StepNeedle();
+  void TunerDeviceRead();
+  void EndTuner();
 
   // --- Device link (basic_device.cpp) ---------------------------------------------
   void BuildDeviceLink(Options& opts);

@@ -137,7 +137,12 @@ TEST_F(PhoneWindowTest, AnAppFindsTheServiceByBrowsingAndIsAnswered) {
     ASSERT_TRUE(browse.waitForFinished(10000));
     for (const QString& line : QString::fromUtf8(browse.readAllStandardOutput()).split('\n')) {
       const QStringList f = line.split(';');
-      if (f.size() >= 9 && f[0] == "=" && f[3] == "PELN_PROF" && f[4] == "_ostrelvane._tcp") port = f[8].toInt();
+      // Another program on this machine may announce the same name (the
+      // daemon then renames the later one "PELN_PROF #2"): ours is the one
+      // on our server's port.
+      if (f.size() >= 9 && f[0] == "=" && f[3].startsWith("PELN_PROF") && f[4] == "_ostrelvane._tcp" &&
+          f[8].toInt() == form->PhoneServer->Port())
+        port = f[8].toInt();
     }
     QCoreApplication::processEvents();
   }

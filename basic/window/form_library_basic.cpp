@@ -43,8 +43,12 @@ void TMainForm::Nuevafrmula1Click() {
   const int n = Rhythm->FormulaCount - 1;
   Copiarfrmula1Click();
   const int cur = std::clamp(Rhythm->CurrentFormula, 0, kMaxFormulas - 1);
-  Rhythm->Formulas[static_cast<size_t>(n)] = Rhythm->Formulas[static_cast<size_t>(cur)];
+  Formula& added = Rhythm->Formulas[static_cast<size_t>(n)];
+  added = Rhythm->Formulas[static_cast<size_t>(cur)];
   SGFormulas->Select(SGFormulas->Col(), n + 1);
+  std::memset(added.name, 0, sizeof added.name);
+  std::memset(added.name, ' ', kBasicFormulaName);
+  // The paste takes the name of the new row's cell, which is empty.
   Pegarfrmula1Click();
   Cambios();  // a new formula is an edit of the set
 }
@@ -55,9 +59,13 @@ void TMainForm::Pegarfrmula1Click() {
   const int src = Pages.FormulaClipboard;
   const int i = SGFormulas->Row() - 1;
   if (src < 0 || src >= kMaxFormulas || i < 0 || i >= GridFormulaCount()) return;
-  Rhythm->Formulas[static_cast<size_t>(i)] = Rhythm->Formulas[static_cast<size_t>(src)];
-  Rhythm->Formulas[static_cast<size_t>(i)].SetName(ToL1(SGFormulas->Cells(2, i + 1)).substr(0, kBasicFormulaName));
-  FillFormulaRow(i);
+  Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
+  f = Rhythm->Formulas[static_cast<size_t>(src)];
+  // The target keeps the name its row shows (at most 5 characters).
+  f.SetName(ToL1(SGFormulas->Cells(2, i + 1)).substr(0, kBasicFormulaName));
+  SGFormulas->SetCells(0, i + 1, QString::number(i + 1));
+  SGFormulas->SetCells(1, i + 1, QString::number(f.Beats()));
+  SGFormulas->SetCells(3, i + 1, QString::number(f.StartBeat() + 1));
   SGFormulasSelectCell(SGFormulas->Col(), i + 1);
   Cambios();
 }
@@ -144,6 +152,7 @@ void TMainForm::Moveralaizquierda1Click() {
   SGDatosFormula->Select(SGDatosFormula->Col(), y - 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 2, y - 1);
   Cambios();
+  FollowTrackInChart(y - 1);
 }
 
 void TMainForm::Moveraladerecha1Click() {
@@ -154,6 +163,7 @@ void TMainForm::Moveraladerecha1Click() {
   SGDatosFormula->Select(SGDatosFormula->Col(), y + 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 1, y);
   Cambios();
+  FollowTrackInChart(y + 1);
 }
 
 void TMainForm::Edit3Change() {
@@ -221,8 +231,12 @@ void TMainForm::Nuevotema1Click() {
   SGTemas->SetRowCount(r + 2);
   // A slot left by a deletion still holds a copy of the last theme: the new
   // one starts clean.
-  Rhythm->Temas[static_cast<size_t>(r)] = Tema{};
-  InitNewTema(Rhythm->Temas[static_cast<size_t>(r)], 420 - TB2->value());
+  // The older record has no pan or volume: the theme gets no entries and
+  // the formula slider's tempo.
+  Tema& added = Rhythm->Temas[static_cast<size_t>(r)];
+  added = Tema{};
+  added.entryCount = 0;
+  added.tempos[0] = static_cast<uint16_t>(420 - TB2->value());
   SGTemas->Select(1, r + 1);
   SGTemasSelectCell(1, r + 1);
   SGTemas->SetCells(0, r + 1, QString::number(r + 1));
@@ -245,7 +259,12 @@ void TMainForm::Pegartema1Click() {
   if (src < 0 || src >= kMaxTemas || dst < 0 || dst >= GridTemaCount()) return;
   Rhythm->Temas[static_cast<size_t>(dst)] = Rhythm->Temas[static_cast<size_t>(src)];
   SGTemas->SetCells(1, dst + 1, QString());
-  SGTemas->SetCells(2, dst + 1, QString::number(Rhythm->Temas[static_cast<size_t>(dst)].tempos[0]));
+  // The tempo cell comes from the source row (a position past the grid
+  // has none: the record's tempo then).
+  SGTemas->SetCells(2, dst + 1,
+                    src + 1 < SGTemas->RowCount()
+                        ? SGTemas->Cells(2, src + 1)
+                        : QString::number(Rhythm->Temas[static_cast<size_t>(dst)].tempos[0]));
   SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();
 }

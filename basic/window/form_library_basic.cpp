@@ -58,7 +58,8 @@ void TMainForm::Copiarfrmula1Click() { Pages.FormulaClipboard = SGFormulas->Row(
 void TMainForm::Pegarfrmula1Click() {
   const int src = Pages.FormulaClipboard;
   const int i = SGFormulas->Row() - 1;
-  if (src < 0 || src >= kMaxFormulas || i < 0 || i >= GridFormulaCount()) return;
+  // A position beyond the table (after a deletion) holds no formula.
+  if (src < 0 || src >= GridFormulaCount() || i < 0 || i >= GridFormulaCount()) return;
   Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
   f = Rhythm->Formulas[static_cast<size_t>(src)];
   // The target keeps the name its row shows (at most 5 characters).
@@ -95,7 +96,9 @@ void TMainForm::Copiarpista1Click() {
 void TMainForm::Pegarpista1Click() {
   const int f = CommandFormula();
   const int t = SGDatosFormula->Row() - 1;
-  if (Pages.TrackClipboard.formula < 0 || f < 0 || t < 0 || t >= kTracksV1) return;
+  if (Pages.TrackClipboard.formula < 0 || Pages.TrackClipboard.formula >= GridFormulaCount() || f < 0 || t < 0 ||
+      t >= kTracksV1)
+    return;
   PasteTrack(*Rhythm, Pages.TrackClipboard.formula, Pages.TrackClipboard.track, Pages.TrackClipboard.beats, f,
              Rhythm->Formulas[static_cast<size_t>(f)].Beats(), t);
   Cambios();
@@ -121,7 +124,9 @@ void TMainForm::Copiartiempo1Click() {
 void TMainForm::Pegartiempo1Click() {
   const int f = CommandFormula();
   const int b = SGDatosFormula->Col() - 2;
-  if (Pages.BeatClipboard.formula < 0 || f < 0 || b < 0 || b >= kMaxBeats) return;
+  if (Pages.BeatClipboard.formula < 0 || Pages.BeatClipboard.formula >= GridFormulaCount() || f < 0 || b < 0 ||
+      b >= kMaxBeats)
+    return;
   PasteBeat(*Rhythm, Pages.BeatClipboard.formula, Pages.BeatClipboard.beat, f, b);
   Cambios();
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
@@ -187,8 +192,12 @@ void TMainForm::OrdenarClick() {
   const int selected = NewPositionOf(order, SGFormulas->Row() - 1);
   RefillFormulaRows();
   RefillTemaRows();
-  if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
-  if (fc > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  // The selected formula stays selected where it went, the grid and the
+  // pattern grid showing the same record.
+  if (selected >= 0) {
+    SGFormulas->Select(SGFormulas->Col(), selected + 1);
+    SGFormulasSelectCell(SGFormulas->Col(), selected + 1);
+  }
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();  // the entries' formula numbers changed in the records
 }
@@ -215,8 +224,10 @@ void TMainForm::Borrarfrmula1Click() {
   if (cur > i) --cur;
   cur = std::clamp(cur, 0, Rhythm->FormulaCount - 1);
   RefillFormulaRows();
-  SGFormulas->Select(SGFormulas->Col(), std::min(i + 1, Rhythm->FormulaCount));
-  SGFormulasSelectCell(SGFormulas->Col(), cur + 1);
+  // The row of the deleted formula (or the last) is selected and shown.
+  const int row = std::min(i + 1, Rhythm->FormulaCount);
+  SGFormulas->Select(SGFormulas->Col(), row);
+  SGFormulasSelectCell(SGFormulas->Col(), row);
   if (tc > 0) SGTemasSelectCell(1, SGTemas->Row());
 }
 
@@ -256,15 +267,11 @@ void TMainForm::Copiartema1Click() {
 void TMainForm::Pegartema1Click() {
   const int src = Pages.ThemeClipboard;
   const int dst = SGTemas->Row() - 1;
-  if (src < 0 || src >= kMaxTemas || dst < 0 || dst >= GridTemaCount()) return;
+  // A position beyond the table (after a deletion) holds no theme.
+  if (src < 0 || src >= GridTemaCount() || dst < 0 || dst >= GridTemaCount()) return;
   Rhythm->Temas[static_cast<size_t>(dst)] = Rhythm->Temas[static_cast<size_t>(src)];
   SGTemas->SetCells(1, dst + 1, QString());
-  // The tempo cell comes from the source row (a position past the grid
-  // has none: the record's tempo then).
-  SGTemas->SetCells(2, dst + 1,
-                    src + 1 < SGTemas->RowCount()
-                        ? SGTemas->Cells(2, src + 1)
-                        : QString::number(Rhythm->Temas[static_cast<size_t>(dst)].tempos[0]));
+  SGTemas->SetCells(2, dst + 1, SGTemas->Cells(2, src + 1));
   SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();
 }

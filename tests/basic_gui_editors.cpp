@@ -561,6 +561,79 @@ TEST_F(BasicEditorsTest, TrackMovesStopAtTheLastTrackAndRedrawTheChart) {
   EXPECT_EQ(g->Cells(1, 5), sound5);
 }
 
+// The insert buttons: the formula to add goes before the selected entry, or
+// right after it; under an entry of the same formula it adds a repetition;
+// on the end row it is appended. Removing takes one repetition, then the
+// entry. The bars and the tempo in force follow.
+TEST_F(BasicEditorsTest, InsertAndRemoveEntries) {
+  T(2).accel[0] = 1;  // Alegrías: formula 3 (x4, accel 1), formula 3 (x4), 190 bpm
+  SelectTema(3);
+  form->SGFormulasMouseMove();
+  SelectFormula(6);
+  form->SGFormulasClick();  // Tango is the formula to add
+  StringGrid* g = form->SGSaco;
+
+  SelectEntry(1);
+  form->ClearModified();
+  form->BotonPoneDespuesClick();  // another formula: a new entry below the first
+  ASSERT_EQ(T(2).entryCount, 3);
+  EXPECT_EQ(T(2).formulas[1], 5);
+  EXPECT_EQ(T(2).times[1], 1);
+  EXPECT_EQ(g->Row(), 2);
+  EXPECT_EQ(g->Cells(2, 2), "Tango");
+  EXPECT_EQ(g->Cells(0, 3), "6");
+  EXPECT_EQ(g->Cells(1, 2), "194");  // 190 + 4 x 1
+  EXPECT_TRUE(form->Modified());
+
+  form->BotonPoneAntesClick();  // the selected entry is Tango: one more repetition
+  EXPECT_EQ(T(2).entryCount, 3);
+  EXPECT_EQ(T(2).times[1], 2);
+  EXPECT_EQ(g->Cells(4, 2), "2");
+
+  SelectEntry(g->RowCount() - 1);  // the end row: appended
+  form->BotonPoneAntesClick();
+  EXPECT_EQ(T(2).entryCount, 4);
+  EXPECT_EQ(T(2).formulas[3], 5);
+  EXPECT_EQ(g->RowCount(), 6);
+  EXPECT_EQ(g->Cells(0, 5), "12");
+
+  SelectEntry(2);
+  form->BotonQuitaClick();
+  EXPECT_EQ(T(2).times[1], 1);
+  form->BotonQuitaClick();
+  EXPECT_EQ(T(2).entryCount, 3);
+  EXPECT_EQ(T(2).formulas[1], 2);
+  EXPECT_EQ(g->RowCount(), 5);
+  SelectEntry(g->RowCount() - 1);
+  form->BotonQuitaClick();  // the end row holds no entry
+  EXPECT_EQ(T(2).entryCount, 3);
+}
+
+// Parts, intro, ending and order as typed and chosen: values beyond their
+// fields are kept within them; the selection reads them back.
+TEST_F(BasicEditorsTest, PartsIntroEndingAndOrder) {
+  SelectTema(2);
+  form->ClearModified();
+  form->Partes->setText("200");
+  form->Intro->setText("13");
+  form->Fin->setText("3");
+  EXPECT_EQ(T(1).Parts(), 127);
+  EXPECT_EQ(T(1).Intro(), 12);
+  EXPECT_EQ(T(1).Ending(), 3);
+  EXPECT_TRUE(form->Modified());
+  form->RadioButton2->setChecked(true);
+  form->RadioButton1Click();
+  EXPECT_FALSE(T(1).InOrder());
+  SelectTema(1);
+  SelectTema(2);
+  EXPECT_EQ(T(1).Parts(), 0);  // 127 reads as no parts and is cleared
+  EXPECT_TRUE(form->Partes->text().isEmpty());
+  EXPECT_EQ(form->Intro->text(), "12");
+  EXPECT_EQ(form->Fin->text(), "3");
+  EXPECT_TRUE(form->RadioButton2->isChecked());
+  EXPECT_FALSE(form->Engine->ThemeInOrder);
+}
+
 // A click in the formula grid picks the formula to add, unless an entry
 // selection moved the grid by code: that click is skipped, and a key or a
 // mouse move clears the skip.

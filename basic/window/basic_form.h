@@ -492,6 +492,17 @@ class TMainForm : public QMainWindow {
   bool ImportarTema(int a);
   TFormImportar* FormImportar = nullptr;
 
+  // --- Editors' additions (form_editors_basic.cpp, form_formulas_basic.cpp,
+  //     form_temas_basic.cpp, form_library_basic.cpp) ---------------------------
+  // The editor grids' owner drawing and cell editors, and the formula grid's
+  // keys, mouse moves and exit.
+  void ConnectEditors();
+  void SGFormulasKeyDown();
+  void SGFormulasMouseMove();
+  // The stereo chart follows the selected track row (its position control
+  // set without running its arrow handler), redrawn when "Estéreo" is on.
+  void FollowTrackInChart(int row);
+
  protected:
   void resizeEvent(QResizeEvent* e) override;
   void changeEvent(QEvent* e) override;

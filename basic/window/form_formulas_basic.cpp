@@ -276,10 +276,19 @@ void TMainForm::SGDatosFormulaSelectCell(int col, int row) {
   CBSonidos->raise();
   SetGridEditing(SGDatosFormula, SGFormulas->Editable);
   SGDatosFormula->viewport()->update();
-  if (cb3d && UpDown1) {
+  FollowTrackInChart(row);
+}
+
+// The chart's position control marks the track of the row; set by code, it
+// must not run the arrow handler, which would move the track and the
+// selection.
+void TMainForm::FollowTrackInChart(int row) {
+  if (!cb3d || !UpDown1 || row < 1 || row > kTracksV1) return;
+  {
+    const QSignalBlocker block(UpDown1);
     UpDown1->setValue(row - 1);
-    if (cb3d->isChecked()) cb3dClick();
   }
+  if (cb3d->isChecked()) cb3dClick();
 }
 
 void TMainForm::SGDatosFormulaSetEditText(int col, int row, const QString& value) {

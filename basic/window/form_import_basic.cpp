@@ -86,6 +86,8 @@ void TMainForm::ImportarTEMA1Click() {
   req.title = Tr("Seleccione un archivo de datos DRAV", "Select a data file DRAV");
   req.filter = "Archivos con arte|*.ole";
   if (!FormImportar) FormImportar = new TFormImportar(*this);
+  FormImportar->Button1->setText(Tr("Importar", "Import"));
+  FormImportar->setWindowTitle(Tr("Importar TEMAS", "Import SONGS"));
   const QString chosen = dialogs->OpenFileName(req);
   if (chosen.isEmpty()) return;
   const std::string path = FsPath(chosen);

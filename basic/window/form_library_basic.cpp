@@ -43,8 +43,12 @@ void TMainForm::Nuevafrmula1Click() {
   const int n = Rhythm->FormulaCount - 1;
   Copiarfrmula1Click();
   const int cur = std::clamp(Rhythm->CurrentFormula, 0, kMaxFormulas - 1);
-  Rhythm->Formulas[static_cast<size_t>(n)] = Rhythm->Formulas[static_cast<size_t>(cur)];
+  Formula& added = Rhythm->Formulas[static_cast<size_t>(n)];
+  added = Rhythm->Formulas[static_cast<size_t>(cur)];
   SGFormulas->Select(SGFormulas->Col(), n + 1);
+  std::memset(added.name, 0, sizeof added.name);
+  std::memset(added.name, ' ', kBasicFormulaName);
+  // The paste takes the name of the new row's cell, which is empty.
   Pegarfrmula1Click();
   Cambios();  // a new formula is an edit of the set
 }
@@ -54,10 +58,15 @@ void TMainForm::Copiarfrmula1Click() { Pages.FormulaClipboard = SGFormulas->Row(
 void TMainForm::Pegarfrmula1Click() {
   const int src = Pages.FormulaClipboard;
   const int i = SGFormulas->Row() - 1;
-  if (src < 0 || src >= kMaxFormulas || i < 0 || i >= GridFormulaCount()) return;
-  Rhythm->Formulas[static_cast<size_t>(i)] = Rhythm->Formulas[static_cast<size_t>(src)];
-  Rhythm->Formulas[static_cast<size_t>(i)].SetName(ToL1(SGFormulas->Cells(2, i + 1)).substr(0, kBasicFormulaName));
-  FillFormulaRow(i);
+  // A position beyond the table (after a deletion) holds no formula.
+  if (src < 0 || src >= GridFormulaCount() || i < 0 || i >= GridFormulaCount()) return;
+  Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
+  f = Rhythm->Formulas[static_cast<size_t>(src)];
+  // The target keeps the name its row shows (at most 5 characters).
+  f.SetName(ToL1(SGFormulas->Cells(2, i + 1)).substr(0, kBasicFormulaName));
+  SGFormulas->SetCells(0, i + 1, QString::number(i + 1));
+  SGFormulas->SetCells(1, i + 1, QString::number(f.Beats()));
+  SGFormulas->SetCells(3, i + 1, QString::number(f.StartBeat() + 1));
   SGFormulasSelectCell(SGFormulas->Col(), i + 1);
   Cambios();
 }
@@ -87,7 +96,9 @@ void TMainForm::Copiarpista1Click() {
 void TMainForm::Pegarpista1Click() {
   const int f = CommandFormula();
   const int t = SGDatosFormula->Row() - 1;
-  if (Pages.TrackClipboard.formula < 0 || f < 0 || t < 0 || t >= kTracksV1) return;
+  if (Pages.TrackClipboard.formula < 0 || Pages.TrackClipboard.formula >= GridFormulaCount() || f < 0 || t < 0 ||
+      t >= kTracksV1)
+    return;
   PasteTrack(*Rhythm, Pages.TrackClipboard.formula, Pages.TrackClipboard.track, Pages.TrackClipboard.beats, f,
              Rhythm->Formulas[static_cast<size_t>(f)].Beats(), t);
   Cambios();
@@ -113,7 +124,9 @@ void TMainForm::Copiartiempo1Click() {
 void TMainForm::Pegartiempo1Click() {
   const int f = CommandFormula();
   const int b = SGDatosFormula->Col() - 2;
-  if (Pages.BeatClipboard.formula < 0 || f < 0 || b < 0 || b >= kMaxBeats) return;
+  if (Pages.BeatClipboard.formula < 0 || Pages.BeatClipboard.formula >= GridFormulaCount() || f < 0 || b < 0 ||
+      b >= kMaxBeats)
+    return;
   PasteBeat(*Rhythm, Pages.BeatClipboard.formula, Pages.BeatClipboard.beat, f, b);
   Cambios();
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
@@ -144,6 +157,7 @@ void TMainForm::Moveralaizquierda1Click() {
   SGDatosFormula->Select(SGDatosFormula->Col(), y - 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 2, y - 1);
   Cambios();
+  FollowTrackInChart(y - 1);
 }
 
 void TMainForm::Moveraladerecha1Click() {
@@ -154,6 +168,7 @@ void TMainForm::Moveraladerecha1Click() {
   SGDatosFormula->Select(SGDatosFormula->Col(), y + 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 1, y);
   Cambios();
+  FollowTrackInChart(y + 1);
 }
 
 void TMainForm::Edit3Change() {
@@ -177,8 +192,12 @@ void TMainForm::OrdenarClick() {
   const int selected = NewPositionOf(order, SGFormulas->Row() - 1);
   RefillFormulaRows();
   RefillTemaRows();
-  if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
-  if (fc > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  // The selected formula stays selected where it went, the grid and the
+  // pattern grid showing the same record.
+  if (selected >= 0) {
+    SGFormulas->Select(SGFormulas->Col(), selected + 1);
+    SGFormulasSelectCell(SGFormulas->Col(), selected + 1);
+  }
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();  // the entries' formula numbers changed in the records
 }
@@ -205,8 +224,10 @@ void TMainForm::Borrarfrmula1Click() {
   if (cur > i) --cur;
   cur = std::clamp(cur, 0, Rhythm->FormulaCount - 1);
   RefillFormulaRows();
-  SGFormulas->Select(SGFormulas->Col(), std::min(i + 1, Rhythm->FormulaCount));
-  SGFormulasSelectCell(SGFormulas->Col(), cur + 1);
+  // The row of the deleted formula (or the last) is selected and shown.
+  const int row = std::min(i + 1, Rhythm->FormulaCount);
+  SGFormulas->Select(SGFormulas->Col(), row);
+  SGFormulasSelectCell(SGFormulas->Col(), row);
   if (tc > 0) SGTemasSelectCell(1, SGTemas->Row());
 }
 
@@ -221,8 +242,12 @@ void TMainForm::Nuevotema1Click() {
   SGTemas->SetRowCount(r + 2);
   // A slot left by a deletion still holds a copy of the last theme: the new
   // one starts clean.
-  Rhythm->Temas[static_cast<size_t>(r)] = Tema{};
-  InitNewTema(Rhythm->Temas[static_cast<size_t>(r)], 420 - TB2->value());
+  // The older record has no pan or volume: the theme gets no entries and
+  // the formula slider's tempo.
+  Tema& added = Rhythm->Temas[static_cast<size_t>(r)];
+  added = Tema{};
+  added.entryCount = 0;
+  added.tempos[0] = static_cast<uint16_t>(420 - TB2->value());
   SGTemas->Select(1, r + 1);
   SGTemasSelectCell(1, r + 1);
   SGTemas->SetCells(0, r + 1, QString::number(r + 1));
@@ -242,10 +267,11 @@ void TMainForm::Copiartema1Click() {
 void TMainForm::Pegartema1Click() {
   const int src = Pages.ThemeClipboard;
   const int dst = SGTemas->Row() - 1;
-  if (src < 0 || src >= kMaxTemas || dst < 0 || dst >= GridTemaCount()) return;
+  // A position beyond the table (after a deletion) holds no theme.
+  if (src < 0 || src >= GridTemaCount() || dst < 0 || dst >= GridTemaCount()) return;
   Rhythm->Temas[static_cast<size_t>(dst)] = Rhythm->Temas[static_cast<size_t>(src)];
   SGTemas->SetCells(1, dst + 1, QString());
-  SGTemas->SetCells(2, dst + 1, QString::number(Rhythm->Temas[static_cast<size_t>(dst)].tempos[0]));
+  SGTemas->SetCells(2, dst + 1, SGTemas->Cells(2, src + 1));
   SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();
 }

@@ -46,10 +46,7 @@ void OnTrigger(QAction* a, QObject* owner, std::function<void()> f) {
 
 void TMainForm::ConnectPages() {
   // Formula and pattern grids.
-  SGFormulas->setItemDelegate(new CellPainter(
-      SGFormulas, [this](QPainter* p, int c, int r, const QRect& rc) { SGFormulasDrawCell(p, c, r, rc); }));
-  SGDatosFormula->setItemDelegate(new CellPainter(
-      SGDatosFormula, [this](QPainter* p, int c, int r, const QRect& rc) { SGDatosFormulaDrawCell(p, c, r, rc); }));
+  ConnectEditors();  // owner drawing of the four grids, cell editors, the formula grid's keys and exit
   SGFormulas->onSelectCell = [this](int c, int r) { SGFormulasSelectCell(c, r); };
   SGFormulas->onSetEditText = [this](int c, int r, const QString& v) { SGFormulasSetEditText(c, r, v); };
   connect(SGFormulas, &QTableWidget::cellClicked, this, [this](int, int) { SGFormulasClick(); });

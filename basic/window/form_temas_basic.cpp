@@ -22,6 +22,13 @@ namespace bornace {
 
 namespace {
 int CellNumber(const StringGrid* g, int col, int row) { return ReadDecimal(ToL1(g->Cells(col, row))); }
+
+// A fixed cell drawn again on white, its text in black.
+void DrawWhiteCell(QPainter* p, const QRect& rect, const QString& text) {
+  p->fillRect(rect, Qt::white);
+  p->setPen(Qt::black);
+  p->drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+}
 }  // namespace
 
 int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }
@@ -76,6 +83,18 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
 
   Label2->setText(Tr("Tema ", "Song ") + SGTemas->Cells(0, row) + ": " + SGTemas->Cells(1, row));
   SetGridEditing(SGTemas, row > 0);
+}
+
+// The header row and the number column on white; no guitar mark.
+void TMainForm::SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
+  if (row != 0 && col != 0) return;
+  DrawWhiteCell(p, rect, SGTemas->Cells(col, row));
+}
+
+// The header row and the three fixed columns (bar, tempo, name) on white.
+void TMainForm::SGSacoDrawCell(QPainter* p, int col, int row, const QRect& rect) {
+  if (row != 0 && col > 2) return;
+  DrawWhiteCell(p, rect, SGSaco->Cells(col, row));
 }
 
 void TMainForm::FillSequenceGrid(int t) {
@@ -172,7 +191,10 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   th.accel[e] = static_cast<int8_t>(a);
   Pages.KeepEditedCells = true;
   FillSequenceGrid(t);
+  // The edited cell is selected again, as a click on it: the formula grid
+  // and the pattern grid follow the entry's formula.
   SGSaco->Select(col, row);
+  SGSacoSelectCell(col, row);
   Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
   ShowCompasCounter();
 }
@@ -233,8 +255,8 @@ void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
   const int t = row - 1;
   if (t < 0 || t >= GridTemaCount()) return;
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
+  Cambios();  // an edit in any column, whether its value is taken or not
   if (col == 1) {
-    Cambios();
     if (!value.isEmpty() && row == SGTemas->Row()) Label2->setText("Tema : " + value);
     th.SetName(ToL1(value).substr(0, kBasicTemaName));
   } else if (col == 2) {
@@ -242,7 +264,6 @@ void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
     // values are not.
     const int bpm = ReadDecimal(ToL1(value));
     if (bpm < 20 || bpm > 400) return;
-    Cambios();
     th.tempos[0] = static_cast<uint16_t>(bpm);
     if (row == SGTemas->Row()) {
       Pages.TempoSliderByCode = true;

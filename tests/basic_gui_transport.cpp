@@ -470,3 +470,36 @@ TEST_F(BasicTransportTest, NormaliseAllThemesWithoutALogLine) {
   EXPECT_FLOAT_EQ(rt.Temas[0].gain, g);
   form->botonstopClick();
 }
+
+// The window's own lamp hooks on a device that takes the lamp over the
+// serial port: a command for every beat (accented or plain), none from the
+// menu's stop, the lamp-off from the stop button.
+TEST_F(BasicTransportTest, TheDeviceLampFollowsTheBeatsAndTheStopButton) {
+  Start();
+  form->Timer5->stop();  // no lamp-off by the countdown meanwhile
+  auto* port = dynamic_cast<serial::TestSerialPort*>(form->Device->Serial.get());
+  ASSERT_NE(port, nullptr);
+  form->Device->SerialPortName = "/dev/ttyACM0";
+  ASSERT_TRUE(OpenDeviceSerialPort(*form->Device));
+  form->Device->DeviceIdentityText[6] = '2';
+  RhythmTables& rt = *form->Rhythm;
+  rt.Formulas[0].SetHeader(3, 0);
+  rt.Formulas[0].accents = 1;
+  form->FillFormulaRow(0);
+  form->SGFormulas->Select(1, 1);
+  form->SGFormulasSelectCell(1, 1);
+  port->Writes.clear();
+  form->botonplayClick();
+  Tick();
+  for (int i = 0; i < 3; ++i) Step();
+  using Bytes = std::vector<uint8_t>;
+  const Bytes accented = {0x01, 0x6B, 0x20}, plain = {0x01, 0x6B, 0x10}, off = {0x01, 0x6B, 0x00};
+  EXPECT_EQ(port->Writes, (std::vector<Bytes>{accented, plain, plain, accented}));
+  port->Writes.clear();
+  form->Stop1->trigger();
+  EXPECT_TRUE(port->Writes.empty());
+  form->botonplayClick();
+  Tick();
+  form->botonstoptema->click();
+  EXPECT_EQ(port->Writes, (std::vector<Bytes>{accented, off}));
+}

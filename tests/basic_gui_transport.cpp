@@ -503,3 +503,22 @@ TEST_F(BasicTransportTest, TheDeviceLampFollowsTheBeatsAndTheStopButton) {
   form->botonstoptema->click();
   EXPECT_EQ(port->Writes, (std::vector<Bytes>{accented, off}));
 }
+
+// The elapsed time: shown at each update while playing, kept as it stood
+// once playback has stopped and its last buffer has come back, and left
+// alone by a stop with nothing playing (the save and other commands stop
+// first).
+TEST_F(BasicTransportTest, TheElapsedTimeStandsAfterAStop) {
+  ScopedFakeTickCount clock(5000);
+  Build({{0, 2}});
+  form->BotonPlayCompClick();
+  Tick();
+  AdvanceFakeTickCount(2500);
+  form->botonstopClick();
+  QCoreApplication::processEvents();  // the buffers handed back by the stop
+  EXPECT_EQ(form->TTiempo->text(), "00:02.5");
+  EXPECT_FALSE(form->Timer4->isActive());
+  AdvanceFakeTickCount(60000);
+  form->Stop1Click();
+  EXPECT_EQ(form->TTiempo->text(), "00:02.5");
+}

@@ -204,7 +204,7 @@ void TMainForm::Stop1Click() {
   // With nothing left on the device no buffer will come back to stop the
   // elapsed time: it stops here.
   const auto& halves = Playback->Halves();
-  if (!Playback->OutputOpen() || (!halves[0].Queued() && !halves[1].Queued())) {
+  if (Timer4->isActive() && (!Playback->OutputOpen() || (!halves[0].Queued() && !halves[1].Queued()))) {
     Timer4Timer();
     Timer4->stop();
   }

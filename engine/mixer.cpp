@@ -399,8 +399,9 @@ float ScaleFrames(const int32_t* left, const int32_t* right, int n, float gain, 
 }
 
 // The basic edition's gain pass: each frame is trunc(sum x gain / d); the
-// gain falls by 0.001 while a frame would clip and the gain is above 1.0, and
-// a frame that still clips saturates. d = 0 gives a silent beat.
+// gain falls by 0.001 while a frame would clip and the gain is above 1.0
+// (each step counted as a clip), and a frame that still clips saturates.
+// d = 0 gives a silent beat.
 float ScaleFramesBasic(const int32_t* left, const int32_t* right, int n, float gain, int d, bool mono, int16_t* out,
                        int& clips) {
   if (d == 0) {
@@ -424,9 +425,8 @@ float ScaleFramesBasic(const int32_t* left, const int32_t* right, int n, float g
         outR = static_cast<int64_t>(static_cast<double>(r) * g / dd);
       }
       const bool clip = outL > 32767 || outL < -32767 || outR > 32767 || outR < -32767;
-      if (!clip) break;
+      if (!(clip && g > 1.0)) break;
       ++clips;
-      if (!(g > 1.0)) break;
       gain = static_cast<float>(g - kGainStep);
     }
     out[2 * f] = Saturate16(outL);

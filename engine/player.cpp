@@ -101,7 +101,10 @@ void Player::PlayAudition(const int16_t* stereo, size_t values) {
 }
 
 void Player::StartTheme(int row, float fallbackBpm, const std::function<void()>& normalise) {
-  ResetDevice();
+  // The basic edition leaves the output as it is, unless the last beat of a
+  // theme that ended is still queued: the beats about to be mixed, and the
+  // silent mix of the normalisation, go into the halves.
+  if (!Rules.basicPlay || halves_[0].Queued() || halves_[1].Queued()) ResetDevice();
   AddFinished(0);
   E.EntryRow = row;
   E.ThemeInOrder = Plan.inOrder;
@@ -111,7 +114,7 @@ void Player::StartTheme(int row, float fallbackBpm, const std::function<void()>&
   E.CompasCount = Plan.compasCount;
   StartThemeEntry(Plan, E, rt_, Random);
   if (normalise) normalise();
-  StartThemeCounters(Plan, E, rt_);
+  StartThemeCounters(Plan, E, rt_, Rules);
 
   int bpm = Plan.TempoOf(1);
   if (E.ThemeInOrder)

@@ -118,19 +118,24 @@ void StartThemeEntry(const ThemePlan& plan, EngineState& E, RhythmTables& rt, Se
   }
 }
 
-void StartThemeCounters(const ThemePlan& plan, EngineState& E, RhythmTables& rt) {
+void StartThemeCounters(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const EditionRules& rules) {
   const PlanEntry* e = plan.Row(E.EntryRow);
   // The formula of the entry in play, whatever formula was shown last.
   if (e && e->formula >= 0 && e->formula < plan.formulaCount) LoadPlayFormula(E, rt, e->formula);
   E.ThemePlayback = true;
-  E.IntroCounter = E.CurrentCompas == 1 ? E.ThemeIntroBeats : 0;
+  // The basic edition plays the intro wherever the theme starts.
+  E.IntroCounter = rules.basicPlay || E.CurrentCompas == 1 ? E.ThemeIntroBeats : 0;
   E.PartsCounter = E.ThemeParts;
+  // The basic edition starts an entry from its first compás: the repetitions after this one.
+  if (rules.basicPlay) E.RepeatsLeft = e ? std::max(0, e->times - 1) : 0;
   if (E.IntroCounter != 0) {
-    E.CurrentCompas -= 1;  // the first compás after the intro is counted 1
+    E.CurrentCompas -= 1;  // the first compás after the intro is counted with the entry's own number
     E.EntryAccel = 0;
   } else if (e) {
-    const int offset = E.CurrentCompas - e->firstCompas + 1;
-    E.RepeatsLeft = std::max(0, e->times - offset);
+    if (!rules.basicPlay) {
+      const int offset = E.CurrentCompas - e->firstCompas + 1;
+      E.RepeatsLeft = std::max(0, e->times - offset);
+    }
     E.EntryAccel = static_cast<int8_t>(e->accel & 0xFF);
   }
 }
@@ -141,6 +146,7 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
   E.CurrentBeat += 1;
   E.SoundingBeat = E.CurrentBeat;
   cue.beat = E.CurrentBeat;
+  cue.compasBeats = E.FormulaBeats;
   {
     const Formula& F = rt.Formulas[static_cast<size_t>(ClampFormula(rt.CurrentFormula))];
     cue.countByAccents = F.CountByAccents();
@@ -173,7 +179,11 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
   cue.compasEnded = true;
   if (!E.ThemePlayback) return finish();  // a formula loop starts again
 
-  auto select = [&](int row, bool even) { SelectPlanRow(plan, E, rt, row, even, true); };
+  auto select = [&](int row, bool even) {
+    const float bpm = E.CurrentBpm;
+    SelectPlanRow(plan, E, rt, row, even, true);
+    if (rules.basicPlay) E.CurrentBpm = bpm;  // the row's tempo is not taken
+  };
   enum Step { REPEAT, END, PICK, ADVANCE, DONE } step;
   if (E.IntroCounter != 0) {
     E.IntroCounter = 0;
@@ -273,7 +283,7 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
 }
 
 bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const BancoSonidos& bank,
-                      const MixerHooks& hooks, const std::function<bool()>& afterBeat) {
+                      const MixerHooks& hooks, const std::function<bool()>& afterBeat, const EditionRules& rules) {
   MixerHooks silent;
   silent.EncolaG = hooks.EncolaG;
   E.ThemePlayback = true;
@@ -290,7 +300,10 @@ bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, c
   E.IntroCounter = 0;
   E.EndingCounter = 0;
   SelectPlanRow(plan, E, rt, 1, true, false);
-  StartThemeCounters(plan, E, rt);
+  // The beat length of the first row's tempo: the basic mix keeps the one
+  // standing through an intro.
+  SetTempo(E, E.CurrentBpm);
+  StartThemeCounters(plan, E, rt, rules);
   E.CurrentBeat = 0;
   SequencerRandom rng;  // never drawn in order
   bool ok = true;
@@ -300,7 +313,7 @@ bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, c
       ok = false;
       break;
     }
-    if (StepBeat(plan, E, rt, kProRules, rng).stopped) break;
+    if (StepBeat(plan, E, rt, rules, rng).stopped) break;
   }
   E.StopFromSequencer = false;
   E.ThemePlayback = false;

@@ -47,8 +47,11 @@ ThemePlan MakeThemePlan(const RhythmTables& rt, int t, int formulaCount);
 // Where the editions' sequencers differ.
 struct EditionRules {
   bool wrapCompas = true;  // the compás counter goes back to 1 after the last compás
-  // A theme always starts with its intro, RepeatsLeft starts at repetitions - 1,
-  // a formula loop sets CurrentCompas to 1 and a tick plays at most one beat.
+  // The basic edition's play: a theme always starts with its intro, its
+  // RepeatsLeft starts at repetitions - 1, the rows the sequencer moves to
+  // leave the tempo alone (the acceleration of the mixer runs on; only a new
+  // pass goes back to the first row's tempo), and a play start resets the
+  // output only when a half is still queued on it.
   bool basicPlay = false;
 };
 constexpr EditionRules kProRules{};
@@ -63,6 +66,7 @@ struct BeatCue {
   bool stopped = false;     // the last part has ended: nothing is mixed
   bool compasEnded = false;
   int beat = 0;             // CurrentBeat: 1-based beat just started
+  int compasBeats = 0;      // FormulaBeats of the compás that beat belongs to
   int beatCompas = 0;       // the compás that beat belongs to (before a compás end moves the counter)
   bool beatIntro = false;   // that beat is an intro beat
   int label = -1;           // beat label lit, 0..11 (-1: none)
@@ -100,7 +104,8 @@ void SelectPlanRowTempo(const ThemePlan& plan, EngineState& E, int row, bool pla
 // compás counter, intro, parts, repetitions, acceleration and tempo. The
 // caller normalises the gain in between (between `Pick` and `Counters`).
 void StartThemeEntry(const ThemePlan& plan, EngineState& E, RhythmTables& rt, SequencerRandom& rng);
-void StartThemeCounters(const ThemePlan& plan, EngineState& E, RhythmTables& rt);
+void StartThemeCounters(const ThemePlan& plan, EngineState& E, RhythmTables& rt,
+                        const EditionRules& rules = kProRules);
 
 // One beat step: the next beat, and at the end of a compás the theme logic
 // (intro, repetitions, next entry in order or at random, ending, parts,
@@ -113,6 +118,8 @@ BeatCue StepBeat(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const 
 // least one part, silently (nothing is queued; of the hooks only the
 // guitar's renderer runs). `afterBeat` sees each beat mixed in the first
 // half and returns false to stop. Returns false when it was stopped so. The
-// engine is left stopped, silent mix off.
+// engine is left stopped, silent mix off. The run starts at the first row's
+// tempo and follows the edition's `rules` as playback does.
 bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, const BancoSonidos& bank,
-                      const MixerHooks& hooks, const std::function<bool()>& afterBeat);
+                      const MixerHooks& hooks, const std::function<bool()>& afterBeat,
+                      const EditionRules& rules = kProRules);

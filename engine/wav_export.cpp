@@ -9,11 +9,11 @@
 #include "engine/wav.h"
 
 bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ThemePlan& plan,
-                 const BeatSink& sink, const MixerHooks& hooks) {
+                 const BeatSink& sink, const MixerHooks& hooks, const EditionRules& rules) {
   if (plan.entries.empty() || plan.entries[0].times <= 0) return false;
-  return RunThemeSilently(plan, eng, rt, bank, hooks, [&] {
-    return sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4);
-  });
+  return RunThemeSilently(
+      plan, eng, rt, bank, hooks,
+      [&] { return sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4); }, rules);
 }
 
 WavStreamWriter::WavStreamWriter(std::string path, int channels, int sampleRate, uint64_t maxDataBytes)

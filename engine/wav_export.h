@@ -24,7 +24,8 @@ using BeatSink = std::function<bool(const int16_t* frames, size_t bytes)>;
 // repetitions. Of the hooks only the guitar's renderer is used: no beat is
 // queued on the output. CurrentCompas counts the bars as playback does.
 bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const ThemePlan& plan,
-                 const BeatSink& sink, const MixerHooks& hooks = MixerHooks{});
+                 const BeatSink& sink, const MixerHooks& hooks = MixerHooks{},
+                 const EditionRules& rules = kProRules);
 
 // A WAV file written as a stream: the header first with data size 0, the
 // beats, then the header again with the real sizes. Everything goes to a

@@ -959,3 +959,161 @@ TEST(BasicClickPresets, TwoBitLevelsWithTheAccentLoudest) {
     EXPECT_EQ(m.ClickPlainPattern, c.plain) << c.code;
   }
 }
+
+// The divisor of a beat: intro trunc(16 x gain x 0.5), ending 1, otherwise
+// the tracks with a sound plus, with a click pattern chosen, trunc of
+// ClickLevel x gain x 0.25 added to them.
+TEST_F(BasicMixer, TheDivisorOfEachKindOfBeat) {
+  struct Case {
+    const char* what;
+    int tracks, strokes, level;
+    float gain;
+    int intro, ending;
+    int d;
+  };
+  const Case cases[] = {
+      {"tracks only", 3, 0, 8, 1.0f, 0, 0, 3},
+      {"with the click", 3, 2, 8, 1.0f, 0, 0, 5},
+      {"the click's share grows with the gain", 3, 2, 8, 1.5f, 0, 0, 6},
+      {"the click's share truncated", 3, 1, 3, 1.0f, 0, 0, 3},  // 3 + 0.75
+      {"the click off counts nothing", 3, 0, 16, 4.0f, 0, 0, 3},
+      {"intro", 3, 2, 8, 2.5f, 4, 0, 20},
+      {"intro truncated", 0, 0, 8, 1.3f, 4, 0, 10},  // 10.4
+      {"ending", 5, 2, 8, 5.0f, 0, 4, 1},
+      {"nothing sounding", 0, 0, 8, 1.0f, 0, 0, 0},
+      {"a click too soft to count", 0, 1, 1, 1.0f, 0, 0, 0},  // 0.25
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rt->Formulas[0] = Formula{};
+    F().SetHeader(4, 0);
+    for (int t = 0; t < c.tracks; ++t) F().sounds[t] = 1;
+    eng.Controls.ClickStrokes = c.strokes;
+    eng.ClickLevel = c.level;
+    eng.MasterGain = c.gain;
+    eng.IntroCounter = c.intro;
+    eng.EndingCounter = c.ending;
+    EXPECT_EQ(BasicBeatDivisor(eng, *rt), c.d);
+  }
+}
+
+// The click: (sample >> (3 - level + 3)) x ClickLevel on both channels, the
+// accented beat at level 3, the plain one at level 1; the beat divided by
+// the click's share. The intro clicks at level 3 with ClickLevel 16, with
+// sound 1 when no click sound is chosen, and the ending is silent.
+TEST_F(BasicMixer, ClickLevelsAndTheIntroAndEndingBeats) {
+  SetSounds({Constant(30000, 800)});
+  F().accents = 1;  // beat 0 accented, beat 1 plain
+  ASSERT_TRUE(SetClickPreset(eng.Controls, '1', true));
+  eng.Controls.ClickSound = 1;
+  eng.Controls.Nivel = 8;
+  eng.MasterGain = 1.0f;
+  eng.SilentMix = true;
+  Mix(0);  // (800 >> 3) x 8 = 800, divided by trunc(8 x 0.25) = 2
+  EXPECT_EQ(L(0, 0), 400);
+  EXPECT_EQ(R(0, 0), 400);
+  Mix(1);  // level 1: (800 >> 5) x 8 = 200, / 2
+  EXPECT_EQ(L(0, 0), 100);
+  EXPECT_EQ(R(0, 100), 100);
+
+  SetCell(0, 0, {7}, 1);  // a track that the intro must not play
+  eng.Controls.ClickSound = 0;  // "Silencio"
+  eng.ThemePlayback = true;
+  eng.IntroCounter = 3;
+  eng.ThemeIntroBeats = 3;
+  Mix(0);  // (800 >> 3) x 16 = 1600, divided by trunc(16 x 1.0 x 0.5) = 8
+  EXPECT_EQ(L(0, 0), 200);
+  EXPECT_EQ(R(0, 0), 200);
+  EXPECT_EQ(eng.FormulaBeats, 3);
+
+  eng.IntroCounter = 0;
+  eng.EndingCounter = 4;
+  eng.ThemeEndBeats = 4;
+  eng.OutputBuffer.assign(eng.OutputBuffer.size(), 0x5A5A);
+  Mix(0);
+  EXPECT_TRUE(HalfSilent(0));
+  EXPECT_EQ(eng.FormulaBeats, 4);
+}
+
+// The tempo moves only in a normal beat: the text first, then the
+// acceleration, then the beat's length. Intro and ending beats keep the
+// tempo and the length of the beat before.
+TEST_F(BasicMixer, AccelerationOnlyInNormalBeatsAfterTheTempoText) {
+  eng.ThemePlayback = true;
+  eng.FormulaBeats = 4;
+  eng.EntryAccel = 10;
+  eng.SilentMix = false;
+  Mix();
+  EXPECT_STREQ(eng.BpmText, "120.00 bpm");  // written before the acceleration
+  EXPECT_FLOAT_EQ(eng.CurrentBpm, 122.5f);
+  EXPECT_EQ(eng.MsPerBeat, 489);
+  EXPECT_EQ(eng.SamplesPerBeat, 10782);  // trunc(489 x 22.05)
+  ASSERT_FALSE(queued.empty());
+  EXPECT_EQ(queued.back().bytes, 10782u * 4u);
+
+  for (const bool intro : {true, false}) {
+    SCOPED_TRACE(intro ? "intro" : "ending");
+    eng.IntroCounter = intro ? 2 : 0;
+    eng.EndingCounter = intro ? 0 : 2;
+    eng.CurrentBpm = 200.0f;  // a tempo the beat does not take up
+    Mix();
+    EXPECT_FLOAT_EQ(eng.CurrentBpm, 200.0f);
+    EXPECT_EQ(eng.MsPerBeat, 489);
+    EXPECT_EQ(eng.SamplesPerBeat, 10782);
+    EXPECT_STREQ(eng.BpmText, "120.00 bpm");
+    EXPECT_EQ(queued.back().bytes, 10782u * 4u);
+    eng.CurrentBpm = 122.5f;
+  }
+}
+
+// The gain falls by 0.001 for each step a frame needs, but only while it is
+// above 1.0; each step is counted, and a theme keeps the lowered gain. At
+// 1.0 the frame saturates and nothing more is counted.
+TEST_F(BasicMixer, TheGainFallsInStepsWhileAboveOne) {
+  SetSounds({Constant(30000, 30000), Constant(30000, -32768)});
+  SetCell(0, 0, {7}, 1);  // L = 30000 at the far left, d = 1
+  rt->CurrentTema = 3;
+  rt->Temas[3].gain = 7.0f;
+  eng.ThemePlayback = true;
+  eng.FormulaBeats = 4;
+  eng.SilentMix = true;
+  eng.MasterGain = 1.5f;
+  Mix();
+  EXPECT_GT(eng.MasterGain, 1.09f);
+  EXPECT_LE(30000.0 * eng.MasterGain, 32767.0);
+  EXPECT_GT(30000.0 * (eng.MasterGain + 0.001), 32767.0);  // no lower than it had to
+  EXPECT_GE(eng.ClipCount, 400);
+  EXPECT_LE(eng.ClipCount, 410);
+  EXPECT_FLOAT_EQ(rt->Temas[3].gain, eng.MasterGain);
+  EXPECT_LE(L(0, 0), 32767);
+  EXPECT_GE(L(0, 0), 32767 - 30);
+  EXPECT_EQ(L(0, 0), L(0, 5000));  // the later frames at the lowered gain
+
+  // A formula loop lowers the gain but stores it in no theme.
+  eng.ThemePlayback = false;
+  eng.ClipCount = 0;
+  eng.MasterGain = 1.5f;
+  rt->Temas[3].gain = 7.0f;
+  Mix();
+  EXPECT_LT(eng.MasterGain, 1.1f);
+  EXPECT_FLOAT_EQ(rt->Temas[3].gain, 7.0f);
+
+  // -32768 clips at gain 1.0: the gain stays, nothing is counted, the frame
+  // saturates.
+  SetCell(0, 0, {7}, 2);
+  eng.ThemePlayback = true;
+  eng.ClipCount = 0;
+  eng.MasterGain = 1.0f;
+  Mix();
+  EXPECT_FLOAT_EQ(eng.MasterGain, 1.0f);
+  EXPECT_EQ(eng.ClipCount, 0);
+  EXPECT_FLOAT_EQ(rt->Temas[3].gain, 7.0f);
+  EXPECT_EQ(L(0, 0), -32768);
+  // From just above it falls to 1.0 and no further.
+  eng.MasterGain = 1.02f;
+  Mix();
+  EXPECT_EQ(eng.ClipCount, 20);
+  EXPECT_LE(eng.MasterGain, 1.0f);
+  EXPECT_GT(eng.MasterGain, 0.9995f);
+  EXPECT_EQ(L(0, 0), -32767);
+}

@@ -2,6 +2,7 @@
 // compases it plays come out, beat by beat through the test output device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <string>
@@ -65,6 +66,7 @@ class SequencerTest : public ::testing::Test {
     Player player(E, *rt, bank);
     EXPECT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
     player.Plan = plan;
+    player.Rules = rules;
     player.Random.seed(seed);
     std::vector<Compas> seen;
     auto watch = [&] {
@@ -99,8 +101,19 @@ class SequencerTest : public ::testing::Test {
   }
 
   EngineState E;
+  EditionRules rules = kProRules;
   std::unique_ptr<RhythmTables> rt;
   BancoSonidos bank;
+};
+
+// The basic edition's sequencer, on its own mix and rules.
+class BasicSequencerTest : public SequencerTest {
+ protected:
+  void SetUp() override {
+    SequencerTest::SetUp();
+    E = EngineState(kBasicFormat);
+    rules = kBasicRules;
+  }
 };
 
 }  // namespace
@@ -287,5 +300,95 @@ TEST_F(SequencerTest, AuditionsResetOnlyAStoppedOutput) {
   for (size_t i = 0; i < 10; ++i) EXPECT_EQ(nextHalf[i], 1000) << i;
   EXPECT_EQ(nextHalf[static_cast<size_t>(E.SamplesPerBeat) * 2 - 1], 1000);
   player.Stop();
+  player.Close();
+}
+
+// The basic edition: the intro wherever the theme starts, the compás counter
+// never going back to 1 within a pass (the ending is counted one past the
+// last compás), and a new pass from compás 1.
+TEST_F(BasicSequencerTest, ThemeLogicTable) {
+  const std::vector<Entry> ab = {{0, 2, 120}, {1, 1}};
+  const ThemeCase cases[] = {
+      {"in order, parts 0: the list again from compás 1", ab, 0, 0, 0, 1, 7, {"A1", "A2", "B3", "A1", "A2", "B3", "A1"}},
+      {"the ending counted after the last compás", ab, 0, 4, 2, 1, 12, {"A1", "A2", "B3", "E4", "A1", "A2", "B3", "stop"}},
+      {"parts 0 with an ending", ab, 0, 4, 0, 1, 6, {"A1", "A2", "B3", "E4", "A1", "A2"}},
+      {"one part: once", ab, 0, 4, 1, 1, 12, {"A1", "A2", "B3", "stop"}},
+      {"intro from row 1", ab, 4, 0, 1, 1, 12, {"I0", "A1", "A2", "B3", "stop"}},
+      {"intro from row 2 too, then B once", ab, 4, 0, 0, 2, 5, {"I2", "B3", "A1", "A2", "B3"}},
+      {"from row 1 without intro: both repetitions", ab, 0, 0, 1, 1, 12, {"A1", "A2", "B3", "stop"}},
+      {"one entry: its repetitions in every pass", {{2, 2, 120}}, 0, 0, 2, 1, 12, {"C1", "C2", "C1", "C2", "stop"}},
+  };
+  for (const ThemeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ThemePlan plan = Theme(c.entries, c.intro, c.ending, c.parts);
+    EXPECT_EQ(Names(Play(plan, c.startRow, c.compases)), c.want);
+  }
+}
+
+// A row the sequencer moves to leaves the tempo alone: the acceleration the
+// mixer adds runs on, and a new pass takes the first row's tempo again.
+TEST_F(BasicSequencerTest, TheRowsLeaveTheTempoToTheAcceleration) {
+  // A twice at +6 bpm per compás (3 per beat of its 2); a tempo on B's row
+  // is what the professional sequencer would take.
+  const ThemePlan plan = Theme({{0, 2, 120, 6}, {1, 1, 100, 0}}, 0, 0, 0);
+  const auto seen = Play(plan, 1, 5);
+  ASSERT_EQ(Names(seen), (std::vector<std::string>{"A1", "A2", "B3", "A1", "A2"}));
+  EXPECT_FLOAT_EQ(seen[0].bpm, 123.0f);
+  EXPECT_FLOAT_EQ(seen[1].bpm, 129.0f);
+  EXPECT_FLOAT_EQ(seen[2].bpm, 132.0f);  // not 100
+  EXPECT_FLOAT_EQ(seen[3].bpm, 123.0f);  // the new pass from 120
+
+  // An intro beat does not accelerate, in the basic mix nor by the entry.
+  const ThemePlan intro = Theme({{0, 1, 120, 6}}, 2, 0, 1);
+  const auto withIntro = Play(intro, 1, 5);
+  ASSERT_EQ(Names(withIntro), (std::vector<std::string>{"I0", "A1", "stop"}));
+  EXPECT_FLOAT_EQ(withIntro[0].bpm, 120.0f);
+  EXPECT_FLOAT_EQ(withIntro[1].bpm, 123.0f);
+}
+
+// The start: the tempo of the selected row as the entry grid shows it (the
+// theme's and the accelerations above it), the repetitions after the first.
+TEST_F(BasicSequencerTest, AStartFromALaterRowTakesItsTempoAndItsRepetitions) {
+  const ThemePlan plan = Theme({{0, 2, 120, 6}, {2, 3}, {1, 1}}, 0, 0, 1);
+  audio::TestWaveOut out;
+  Player player(E, *rt, bank);
+  ASSERT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
+  player.Plan = plan;
+  player.Rules = rules;
+  E.ThemeInOrder = true;
+  player.StartTheme(2, 50.0f, nullptr);
+  EXPECT_EQ(E.RepeatsLeft, 2);
+  EXPECT_EQ(E.CurrentCompas, 3);
+  EXPECT_EQ(rt->CurrentFormula, 2);
+  EXPECT_FLOAT_EQ(E.CurrentBpm, 132.0f);  // 120 + 2 x 6; C has no acceleration
+  player.Close();
+}
+
+// A start leaves the output alone when nothing is on it; the last beat of a
+// theme that ended by itself is still queued, and that one is cut, since the
+// new beats and the gain's silent mix go into the halves.
+TEST_F(BasicSequencerTest, APlayStartResetsTheOutputOnlyWhenAHalfIsQueued) {
+  const ThemePlan plan = Theme({{0, 1, 120}}, 0, 0, 1);
+  audio::TestWaveOut out;
+  Player player(E, *rt, bank);
+  ASSERT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
+  player.Plan = plan;
+  player.Rules = rules;
+  auto resets = [&] {
+    const auto names = out.CallNames();
+    return std::count(names.begin(), names.end(), "Reset");
+  };
+  out.ClearCalls();
+  player.StartTheme(1, 120.0f, nullptr);
+  EXPECT_EQ(resets(), 0);
+  player.Pump();
+  ASSERT_TRUE(out.CompleteNext());
+  ASSERT_TRUE(player.Pump().stopped);  // the only compás is over
+  player.Stop();
+  ASSERT_EQ(out.QueuedCount(), 1u);    // its last beat plays on
+  out.ClearCalls();
+  player.StartTheme(1, 120.0f, nullptr);
+  EXPECT_EQ(resets(), 1);
+  EXPECT_EQ(out.QueuedCount(), 1u);  // the new first beat alone
   player.Close();
 }

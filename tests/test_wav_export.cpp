@@ -127,6 +127,29 @@ TEST_F(ExportFixture, NothingWithoutRepetitionsAndASinkCanStopIt) {
   EXPECT_FALSE(eng.SilentMix);
 }
 
+// The basic edition's export: 22050 frames a second, so 11024 frames a beat
+// at 120 bpm; the intro at the theme's tempo whatever beat length stood
+// before, and the ending between the parts.
+TEST_F(ExportFixture, BasicEditionBeatsAndIntroAtTheThemesTempo) {
+  eng = EngineState(kBasicFormat);
+  eng.CurrentBpm = 120.0f;
+  eng.MsPerBeat = 150;  // what a 400 bpm formula left
+  eng.SamplesPerBeat = 3307;
+  const ThemePlan plan = Plan({{0, 2, 120, 0}, {1, 1, 0, 0}}, 3, 4, 2);
+  std::vector<Beat> beats;
+  ASSERT_TRUE(ExportTheme(
+      eng, *rt, bank, plan,
+      [&](const int16_t*, size_t bytes) {
+        beats.push_back({bytes, eng.IntroCounter ? -1 : eng.EndingCounter ? -2 : rt->CurrentFormula});
+        return true;
+      },
+      MixerHooks{}, kBasicRules));
+  ASSERT_EQ(beats.size(), 3u + 7u + 4u + 7u);
+  for (const auto& b : beats) EXPECT_EQ(b.bytes, 11024u * 4u);
+  EXPECT_EQ(beats[0].kind, -1);
+  EXPECT_EQ(beats[10].kind, -2);
+}
+
 TEST(WavStreamWriter, WritesAtomicallyAndLeavesNothingOnFailure) {
   ScratchFolder dir;
   const std::vector<int16_t> beat(1000, 7);

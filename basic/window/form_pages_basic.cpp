@@ -121,6 +121,7 @@ void TMainForm::ConnectPages() {
     OnClick(button, this, [this, c] { ClickPresetClick(c); });
   }
   connect(CBMetro, &QComboBox::currentIndexChanged, this, [this](int i) { CBMetroChange(i); });
+  connect(Nivel, &QSlider::valueChanged, this, [this] { NivelChange(); });
   OnClick(SpeedButton6, this, [this] { SpeedButton6Click(); });
 
   // Sounds page.

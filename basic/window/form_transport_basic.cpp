@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
@@ -70,26 +71,42 @@ int TMainForm::TempoInForce(int t, int row) const {
   return bpm;
 }
 
+// The beat labels: the one of the beat just started lights (red on an
+// accented beat, lime on the others) and the device's lamp follows it; every
+// other label goes grey.
+void TMainForm::ShowBeat(const BeatCue& cue) {
+  for (int i = 0; i < 12; ++i)
+    if (i != cue.label) Colour(BeatLabels[static_cast<size_t>(i)], "gray");
+  if (cue.label < 0 || cue.label >= 12) return;
+  Colour(BeatLabels[static_cast<size_t>(cue.label)], cue.accent ? "red" : "lime");
+  if (BeatLampHook) BeatLampHook(cue);
+}
+
+// The beat step, on Timer1's tick: at most one beat for each buffer the
+// device has played. The picture shows the half that has just started
+// before the next beat goes into the half just freed.
 void TMainForm::Timer1Timer() {
   if (!Playback->BeatDue()) return;
+  DrawOscilata();
   if (Label8) Label8->setText(QString::fromLatin1(Engine->BpmText));
   Playback->Pump();
 }
 
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
-  const int beats = std::max(1, Engine->FormulaBeats);
-  ProgressBar1->setValue(std::clamp(Engine->CurrentBeat * 100 / beats, 0, 100));
-  DrawOscilata();
+  // The beat's place in its compás, counted before a compás end starts the next one.
+  const int beats = std::max(1, cue.compasBeats);
+  ProgressBar1->setValue(std::clamp(cue.beat * 100 / beats, 0, 100));
   SGDatosFormula->viewport()->update();
+  ShowBeat(cue);
   if (cue.compasEnded && Engine->ThemePlayback) {
     if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
     if (!cue.stopped) ShowCompasCounter();
   }
   if (cue.stopped) {
+    // The end of the last part: the last beat plays out, the lamp stays as it is.
     Stop1Click();
     return;
   }
-  if (BeatLampHook) BeatLampHook(cue);
   if (OnBeatMixed) OnBeatMixed();
 }
 
@@ -100,17 +117,19 @@ void TMainForm::BotonPlayCompClick() {
     return;
   }
   if (TransferRunning) return;
+  if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Rhythm->CurrentTema = SGTemas->Row() - 1;
   const int theme = Rhythm->CurrentTema;
   if (theme < 0 || theme >= GridTemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
-  Visor->setFocus();
   E.ElapsedBefore = 0;
   E.ElapsedStart = TickCount();
   Colour(TTiempo, "yellow");
   RebuildPlayPlan(theme);
-  // In random order the first row's tempo, otherwise the selected row's.
+  // The tempo of the selected row's tempo column (the theme tempo and the
+  // accelerations above it), in random order the first row's; the intro
+  // plays wherever the theme starts.
   const int selected = SGSaco->Row();
   const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? selected : 1));
   Playback->StartTheme(selected, bpm, [&] {
@@ -129,18 +148,22 @@ void TMainForm::BotonPlayCompClick() {
 
 void TMainForm::botonplayClick() {
   EngineState& E = *Engine;
+  if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
+  const float bpm = static_cast<float>(420 - TB2->value());
   if (E.PlayState == 2) {
+    // A pause goes on at the formula tempo.
+    E.CurrentBpm = bpm;
     botonpausaClick();
     return;
   }
+  // A sequence that plays goes on as it is: both its halves are on the device.
   if (Timer1->isActive() || TransferRunning) return;
   const int f = SGFormulas->Row() - 1;
   if (f < 0 || f >= GridFormulaCount()) return;
-  Visor->setFocus();
   Colour(TTiempo, "lime");
   E.ElapsedBefore = 0;
   E.ElapsedStart = TickCount();
-  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
+  Playback->StartFormula(f, bpm);
   E.CurrentCompas = 1;
   if (OnBeatMixed) OnBeatMixed();
   Timer1->setInterval(1);
@@ -160,22 +183,34 @@ void TMainForm::botonpausaClick() {
   }
 }
 
+// The stop of the menu (F12), of the end of a theme and of the commands
+// that stop playback first. It sends nothing to the device's lamp.
 void TMainForm::Stop1Click() {
   EngineState& E = *Engine;
+  if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Log("Stop");
   Timer1->stop();
   Colour(TTiempo, "silver");
+  // A pause or a stop by the user silences the device; the end of the last
+  // part lets the last beat play out.
   Playback->Stop();
-  if (E.ThemePlayback) {
-    SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
-    ShowEntryRow(1);
+  if (E.ThemePlayback && SGSaco->Row() != 1 && SGSaco->RowCount() > 1) {
+    SGSaco->Select(SGSaco->Col(), 1);
+    SGSacoSelectCell(SGSaco->Col(), 1);
   }
   E.ThemePlayback = false;
   E.PlayState = 0;
   SGDatosFormula->viewport()->update();
-  if (!Playback->OutputOpen()) Timer4->stop();
+  // With nothing left on the device no buffer will come back to stop the
+  // elapsed time: it stops here.
+  const auto& halves = Playback->Halves();
+  if (Timer4->isActive() && (!Playback->OutputOpen() || (!halves[0].Queued() && !halves[1].Queued()))) {
+    Timer4Timer();
+    Timer4->stop();
+  }
 }
 
+// The stop buttons: the stop, then the lamp goes off.
 void TMainForm::botonstopClick() {
   Stop1Click();
   if (LampOffHook) LampOffHook();
@@ -191,37 +226,33 @@ void TMainForm::Timer4Timer() {
   std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
                 static_cast<int>((d % 600) % 10));
   TTiempo->setText(QString::fromLatin1(buf));
-  if (E.PlayState == 0 && !Timer1->isActive()) Timer4->stop();
 }
 
 // The beat that has just started, drawn into `oscilata`: the left channel
-// around a quarter of the height (lime, red after a clip), the right one
-// around three quarters (blue).
+// around a quarter of the height (lime, red when the gain had to fall), the
+// right one around three quarters (blue), one point per pixel column.
 void TMainForm::DrawOscilata() {
-  if (!oscilata || !oscilata->isVisible()) return;
+  if (!oscilata) return;
   EngineState& E = *Engine;
   const int w = std::max(1, oscilata->width());
-  const int h = std::max(4, oscilata->height()) - 2;
-  QPixmap pic(w, h + 2);
+  const int ht = std::max(4, oscilata->height());
+  // The other half than the one the next beat goes into.
+  const int16_t* half = E.OutputHalfData(E.OutputHalf ^ 1);
+  const WavePicture wave = OscilataPolylines(half, std::clamp(E.SamplesPerBeat, 0, E.Format.MaxBeatFrames()), w, ht,
+                                             E.ClipCount);
+  QPixmap pic(w, ht);
   pic.fill(Qt::black);
   QPainter p(&pic);
-  const int step = std::max(1, E.SamplesPerBeat / w);
-  const size_t base = static_cast<size_t>(E.Format.HalfSamples()) - static_cast<size_t>(E.OutputOffset);
-  const QColor leftColour = E.ClipCount != 0 ? QColor(Qt::red) : QColor(0, 255, 0);
-  E.ClipCount = 0;
   QPolygon left, right;
-  for (int x = 0; x < w; ++x) {
-    const size_t i = base + 2 * static_cast<size_t>(x) * static_cast<size_t>(step);
-    if (i + 1 >= E.OutputBuffer.size()) break;
-    left << QPoint(x, h / 4 + E.OutputBuffer[i] * (h / 2) / 65536);
-    right << QPoint(x, 3 * h / 4 + 2 + E.OutputBuffer[i + 1] * (h / 2) / 65536);
-  }
-  p.setPen(leftColour);
+  for (const WavePoint& q : wave.left) left << QPoint(q.x, q.y);
+  for (const WavePoint& q : wave.right) right << QPoint(q.x, q.y);
+  p.setPen(wave.leftColour == WaveColour::Red ? QColor(Qt::red) : QColor(0, 255, 0));
   p.drawPolyline(left);
-  p.setPen(Qt::blue);
+  p.setPen(QColor(Qt::blue));
   p.drawPolyline(right);
   p.end();
   oscilata->setPixmap(pic);
+  oscilata->setProperty("waveColour", wave.leftColour == WaveColour::Red ? "red" : "lime");
 }
 
 // --- tempo sliders and click --------------------------------------------------
@@ -270,9 +301,13 @@ void TMainForm::ClickPresetClick(char code) {
   SetClickPreset(Engine->Controls, code, true);
   if (code == '0') Engine->ClickSpacing = 0;
   if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
+  // The click sound is the one CBMetro shows.
+  Engine->Controls.ClickSound = CBMetro->currentIndex();
 }
 
 void TMainForm::CBMetroChange(int index) { Engine->Controls.ClickSound = index; }
+
+void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
 
 // --- normalisation ------------------------------------------------------------
 
@@ -327,8 +362,10 @@ void TMainForm::SpeedButton6Click() {
   WavStreamWriter out(path, 2, E.Format.SampleRate);
   bool ok = out.Open();
   if (ok)
-    ok = ExportTheme(E, *Rhythm, *Bank, Playback->Plan,
-                     [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, Playback->Hooks);
+    ok = ExportTheme(
+        E, *Rhythm, *Bank, Playback->Plan,
+        [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, Playback->Hooks,
+        Playback->Rules);
   if (ok) ok = out.Finish();
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   ShowEntryRow(1);

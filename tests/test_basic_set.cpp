@@ -157,17 +157,27 @@ TEST(BasicRecords, OpenCountsWholeRecordsAndRepairs) {
   EXPECT_EQ(rt->TemaCount, 2);
   EXPECT_EQ(rt->Temas[0].tempos[0], 120);
   EXPECT_TRUE(rt->Temas[1].Unused());
-  // A formula of 13 beats is repaired and ends the listing there.
-  Bytes three(256 * 3, 0);
-  for (int i = 0; i < 3; ++i) three[256 * i + 240] = 4;
-  three[256 * 2 + 240] = 13;
-  ScratchFolder::Write("datos/S/formulas.van", three);
-  repaired.clear();
+  // A formula of 13 beats is repaired and keeps its place: the formulas
+  // after it are still there, and a save writes them all back.
+  Bytes four(256 * 4, 0);
+  for (int i = 0; i < 4; ++i) four[256 * i + 240] = 4;
+  four[256 * 1 + 240] = 13;
+  std::memcpy(four.data() + 256 * 3 + 249, "Ultim", 5);
+  ScratchFolder::Write("datos/S/formulas.van", four);
   EXPECT_FALSE(LoadBasicRecords(*rt, "S", &repaired));
-  EXPECT_EQ(repaired, std::vector<int>{2});
-  EXPECT_EQ(rt->FormulaCount, 2);
-  EXPECT_EQ(rt->Formulas[2].Beats(), 12);
-  EXPECT_EQ(rt->Formulas[2].accents, kDefaultAccents);
+  EXPECT_EQ(repaired, std::vector<int>{1});
+  EXPECT_EQ(rt->FormulaCount, 4);
+  EXPECT_EQ(rt->Formulas[1].Beats(), 12);
+  EXPECT_EQ(rt->Formulas[1].accents, kDefaultAccents);
+  EXPECT_EQ(ReadFixedName(rt->Formulas[3].name, 16), "Ultim");
+  // Files of no whole record: no formula and no theme (the open's grids get
+  // no data row); a longer file is read only as far as the tables go.
+  ScratchFolder::Write("datos/S/formulas.van", Bytes(255, 0));
+  ScratchFolder::Write("datos/S/temas.van", Bytes(512 * 130, 0));
+  EXPECT_TRUE(LoadBasicRecords(*rt, "S", &repaired));
+  EXPECT_EQ(rt->FormulaCount, 0);
+  EXPECT_EQ(rt->TemaCount, 128);
+  EXPECT_TRUE(repaired.empty());
 }
 
 TEST(BasicRecords, SaveWritesTheOlderRecordsAndKeepsFilesOnFailure) {
@@ -266,4 +276,26 @@ TEST(BasicSetFiles, ImportLoadsAnotherSet) {
   EXPECT_EQ(r.temaCount, 3);
   EXPECT_EQ(r.temaNames, (std::vector<std::string>{"Alegrias", "Tangos", ""}));
   EXPECT_EQ(rt->ImportTemas[1].Name(), "Tangos");
+}
+
+// Names are Latin-1 bytes, the file system's names UTF-8: a set and a sound
+// with an accent are found on disk and listed under their own names.
+TEST(BasicSetFiles, AccentedNamesMeetTheirFiles) {
+  ScratchFolder dir;
+  const std::string set = "Comp\xE1s";     // Compás, Latin-1
+  const std::string sound = "Tac\xF3n";    // Tacón
+  EXPECT_EQ(SetFolderOf(set), "datos/Comp\xC3\xA1s");
+  EXPECT_EQ(OlePathOf(set), "datos/Comp\xC3\xA1s.ole");
+  EXPECT_EQ(NameFromOlePath("/home/u/datos/Comp\xC3\xA1s.ole").value_or(""), set);
+  ScratchFolder::Write("datos/Comp\xC3\xA1s/Tac\xC3\xB3n.wav", Wav(20, 1));
+  EXPECT_EQ(BasicLibraryNames(set), std::vector<std::string>{sound});
+  SoundsV1 mem;
+  BancoSonidos bank(kBasicSoundCapacity);
+  EXPECT_TRUE(LoadBasicSounds(bank, mem, {sound}, SetFolderOf(set)).failedPaths.empty());
+  EXPECT_EQ(mem.SoundDataTotal, 20);
+  auto rt = RhythmTables::Create();
+  std::string err;
+  ASSERT_TRUE(SaveBasicSet(*rt, set, 1, 1, {sound}, mem, &err)) << err;
+  EXPECT_EQ(ReadSoundListV1("datos/Comp\xC3\xA1s.ole"), std::vector<std::string>{sound});
+  EXPECT_TRUE(std::filesystem::exists("datos/Comp\xC3\xA1s/sonidos.van"));
 }

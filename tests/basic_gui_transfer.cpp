@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -317,6 +318,7 @@ class BasicReceiveTest : public BasicTransferTest {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator("datos"))
       if (e.path().filename().string().rfind("VL", 0) == 0) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
     return out;
   }
   PtyDevice dev;

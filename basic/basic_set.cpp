@@ -82,7 +82,11 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
     const std::string path = SetSoundPath(folder, names[j]);
     std::vector<uint8_t> file;
     if (!ReadFileBytes(path, kSoundDataV1Bytes + kWavHeaderBytes + 1, &file) || file.size() < kWavHeaderBytes) {
+      // No samples of its own in this load: sonidos.van counts none for it,
+      // so the sounds after it stay where their counts put them.
       r.failedPaths.push_back(path);
+      mem.SoundOffsetsV1[j] = static_cast<uint32_t>(mem.SoundDataTotal);
+      mem.SoundCountsV1[j] = 0;
       continue;
     }
     std::copy_n(file.begin(), kWavHeaderBytes, mem.WavHeaderTemplate.begin());
@@ -92,7 +96,9 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
     const uintmax_t fileBytes = fs::file_size(path, ec);
     const size_t present = file.size() - kWavHeaderBytes;
     const size_t inFile = ec ? present : static_cast<size_t>(std::min<uintmax_t>(fileBytes - kWavHeaderBytes, 0x7FFFFFFF));
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile));
+    // Whole 16-bit samples only: the counts of sonidos.van must add up to
+    // the samples packed behind them, so an odd last byte is left out.
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile)) & ~1u;
     const size_t at = static_cast<size_t>(mem.SoundDataTotal);
     const size_t room = at < kSoundDataV1Bytes ? kSoundDataV1Bytes - at : 0;
     const size_t stored = std::min<size_t>({size, room, present});

@@ -68,6 +68,8 @@ std::vector<std::string> BasicLibraryNames(const std::string& set);
 // Loads each sound of the list from folder/<name>.wav into mem (never past
 // its 131072 bytes; SoundDataTotal counts every sound's full size so the
 // meter shows the excess), then fills the bank so the mixer plays sound k.
+// A sound takes its whole samples (an odd last byte is dropped); one that
+// cannot be read counts none.
 BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vector<std::string>& names,
                                const std::string& folder);
 // "Usado (%3.2f%%)" / "Used (%3.2f%%)"

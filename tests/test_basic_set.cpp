@@ -48,9 +48,9 @@ TEST(BasicSounds, MeterAtTheDevicesCapacity) {
                {65504, false, "Usado (50.00%)", "Used (50.00%)"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes);
-    // Two sounds sharing the bytes.
-    ScratchFolder::Write("datos/S/a.wav", Wav(c.bytes / 2, 1));
-    ScratchFolder::Write("datos/S/b.wav", Wav(c.bytes - c.bytes / 2, 2));
+    // Two sounds of whole samples sharing the bytes.
+    ScratchFolder::Write("datos/S/a.wav", Wav(c.bytes / 4 * 2, 1));
+    ScratchFolder::Write("datos/S/b.wav", Wav(c.bytes - c.bytes / 4 * 2, 2));
     SoundsV1 mem;
     BancoSonidos bank(kBasicSoundCapacity);
     const BasicSoundLoad r = LoadBasicSounds(bank, mem, {"a", "b"}, "datos/S");
@@ -74,18 +74,35 @@ TEST(BasicSounds, LoadFillsTheBankAndSkipsWhatCannotBeRead) {
   ScratchFolder::Write("datos/S/a.wav", Wav(100, 1));
   ScratchFolder::Write("datos/S/c.wav", Wav(40, 3));
   SoundsV1 mem;
+  mem.SoundCountsV1.fill(77);  // counts of an earlier set
   BancoSonidos bank(kBasicSoundCapacity);
   const BasicSoundLoad r = LoadBasicSounds(bank, mem, {"a", "missing", "c"}, "datos/S");
   EXPECT_EQ(r.failedPaths, std::vector<std::string>{"datos/S/missing.wav"});
   EXPECT_EQ(mem.SoundDataTotal, 140);
   EXPECT_EQ(mem.SoundOffsetsV1[2], 100u);
   EXPECT_EQ(mem.SoundCountsV1[0], 50u);
+  EXPECT_EQ(mem.SoundCountsV1[1], 0u);  // no samples of its own: sonidos.van counts none
   EXPECT_EQ(mem.SoundCountsV1[2], 20u);
   ASSERT_EQ(bank.Sound(1).length, 50);
   EXPECT_EQ(bank.Sound(2).length, 0);
   ASSERT_EQ(bank.Sound(3).length, 20);
   const Bytes c = Wav(40, 3);
   EXPECT_EQ(std::memcmp(bank.Sound(3).data, c.data() + 44, 40), 0);
+  // The counts of sonidos.van add up to its samples.
+  const Bytes van = BancoSonidosV1Bytes(mem, {"a", "missing", "c"});
+  uint32_t counted = 0;
+  for (int j = 0; j < 16; ++j) {
+    uint32_t n;
+    std::memcpy(&n, van.data() + 128 + 4 * j, 4);
+    counted += 2 * n;
+  }
+  EXPECT_EQ(counted, van.size() - 192);
+  // An odd data size: the last byte is no sample and is left out.
+  ScratchFolder::Write("datos/S/a.wav", Wav(101, 1));
+  LoadBasicSounds(bank, mem, {"a", "c"}, "datos/S");
+  EXPECT_EQ(mem.SoundDataTotal, 140);
+  EXPECT_EQ(mem.SoundOffsetsV1[1], 100u);
+  EXPECT_EQ(std::memcmp(bank.Sound(2).data, c.data() + 44, 40), 0);
   // The last header read stays as the template.
   EXPECT_EQ(mem.WavHeaderTemplate[34], 16);
   EXPECT_EQ(DefaultWavHeaderTemplate()[34], 8);

@@ -334,6 +334,14 @@ class BasicReceiveTest : public BasicTransferTest {
 TEST_F(BasicReceiveTest, ReceivedSetIsOpened) {
   StartWithDevice();
   form->Original1Click();
+  dlg->saveNames.push_back(QDir::currentPath() + "/datos/Mio.ole");
+  form->Guardarcomo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Mio");
+  // A change not saved (No) stays out of the received set.
+  form->SGTemas->SetCells(1, 1, "Sin guardar");
+  form->SGTemasSetEditText(1, 1, "Sin guardar");
+  dlg->questions.clear();
+  dlg->answers = {kAnswerNo, kAnswerYes};
   device.items['s'] = TwoSounds();
   Bytes formulas = FileBytes("datos/Original/formulas.van");
   formulas.resize(2 * 256);
@@ -347,6 +355,7 @@ TEST_F(BasicReceiveTest, ReceivedSetIsOpened) {
   EXPECT_FALSE(form->TransferRunning);
   EXPECT_TRUE(form->Recibir1->isEnabled());
   EXPECT_EQ(device.requests, "sft");
+  EXPECT_EQ(dlg->questions.size(), 1);
   const std::string name = form->DataSet.DataSetName;
   ASSERT_EQ(name.size(), 14u);
   EXPECT_EQ(name.substr(0, 2), "VL");

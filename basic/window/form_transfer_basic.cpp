@@ -108,9 +108,13 @@ void TMainForm::BRecibeClick() {
   {
     TransferScope scope(*this);
     StopForTransfer();
-    // Unsaved changes are offered for saving first; the set that is open
-    // stays as it is until the received one is complete.
-    if (Modified()) botonrecClick();
+    // Unsaved changes are offered for saving first (changes that could not
+    // be written keep the set open and receive nothing); the set that is
+    // open stays as it is until the received one is complete.
+    if (Modified()) {
+      botonrecClick();
+      if (SaveWriteFailed) return;
+    }
     const QDateTime now = QDateTime::currentDateTime();
     name = ReceivedSetName(now.date().day(), now.date().month(), now.date().year(), now.time().hour(),
                            now.time().minute());
@@ -119,6 +123,9 @@ void TMainForm::BRecibeClick() {
   }
   if (FormClosed) return;
   if (ok) {
+    // Changes the user chose not to save go with the set they belong to:
+    // the open that follows must not save them under the new set's name.
+    ClearModified();
     DataSet.DataSetName = name;
     DataSet.DataSetListPath = OlePathOf(name);
   }

@@ -8,6 +8,8 @@
 
 #include "basic/v1_bridge.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
+#include "rhythm/dataset.h"
 
 namespace fs = std::filesystem;
 
@@ -58,12 +60,15 @@ float SoundsV1::SoundMemoryUsage() const {
   return static_cast<float>(static_cast<double>(SoundDataTotal) * 100.0 / static_cast<double>(kDeviceSoundMemory));
 }
 
-std::string SetFolderOf(const std::string& name) { return "datos/" + name; }
-std::string OlePathOf(const std::string& name) { return "datos/" + name + ".ole"; }
+std::string SetFolderOf(const std::string& name) { return SetFolder(name); }
+std::string OlePathOf(const std::string& name) { return SetFolder(name) + ".ole"; }
+std::string SetSoundPath(const std::string& folder, const std::string& sound) {
+  return folder + "/" + FsName(sound) + ".wav";
+}
 
 std::vector<std::string> BasicLibraryNames(const std::string& set) {
   std::vector<std::string> out;
-  for (auto& n : WavFilesOf(SetFolderOf(set))) out.push_back(n.substr(0, n.size() - 4));
+  for (auto& n : WavFilesOf(SetFolderOf(set))) out.push_back(NameOfFs(n.substr(0, n.size() - 4)));
   return out;
 }
 
@@ -74,10 +79,14 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
   const int count = std::min<int>(static_cast<int>(names.size()), kBasicSounds);
   std::array<bool, kBasicSounds> loaded{};
   for (int j = 0; j < count; ++j) {
-    const std::string path = folder + "/" + names[j] + ".wav";
+    const std::string path = SetSoundPath(folder, names[j]);
     std::vector<uint8_t> file;
     if (!ReadFileBytes(path, kSoundDataV1Bytes + kWavHeaderBytes + 1, &file) || file.size() < kWavHeaderBytes) {
+      // No samples of its own in this load: sonidos.van counts none for it,
+      // so the sounds after it stay where their counts put them.
       r.failedPaths.push_back(path);
+      mem.SoundOffsetsV1[j] = static_cast<uint32_t>(mem.SoundDataTotal);
+      mem.SoundCountsV1[j] = 0;
       continue;
     }
     std::copy_n(file.begin(), kWavHeaderBytes, mem.WavHeaderTemplate.begin());
@@ -87,7 +96,9 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
     const uintmax_t fileBytes = fs::file_size(path, ec);
     const size_t present = file.size() - kWavHeaderBytes;
     const size_t inFile = ec ? present : static_cast<size_t>(std::min<uintmax_t>(fileBytes - kWavHeaderBytes, 0x7FFFFFFF));
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile));
+    // Whole 16-bit samples only: the counts of sonidos.van must add up to
+    // the samples packed behind them, so an odd last byte is left out.
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile)) & ~1u;
     const size_t at = static_cast<size_t>(mem.SoundDataTotal);
     const size_t room = at < kSoundDataV1Bytes ? kSoundDataV1Bytes - at : 0;
     const size_t stored = std::min<size_t>({size, room, present});
@@ -157,27 +168,46 @@ std::vector<std::string> ReadSoundListV1(const std::string& olePath) {
   return out;
 }
 
-bool LoadBasicRecords(RhythmTables& rt, const std::string& name, std::vector<int>* repaired) {
+namespace {
+// One record file of the set: false when it is there but cannot be read.
+bool ReadRecordFile(const std::string& path, size_t cap, std::vector<uint8_t>* bytes, bool* present) {
+  bytes->clear();
+  *present = FileExists(path);
+  if (!*present) return true;
+  return ReadFileBytes(path, cap, bytes);
+}
+}  // namespace
+
+bool LoadBasicRecords(RhythmTables& rt, const std::string& name, std::vector<int>* repaired,
+                      std::vector<std::string>* unreadable) {
   for (auto& f : rt.Formulas) std::memset(&f, 0, sizeof f);
   for (auto& t : rt.Temas) std::memset(&t, 0, sizeof t);
+  if (repaired) repaired->clear();
   rt.FormulaCount = 1;
   rt.TemaCount = 1;
-  std::vector<FormulaV1> fv;
-  if (ReadFormulasV1(FormulasV1PathOf(name), &fv) && !fv.empty()) {
-    rt.FormulaCount = static_cast<int>(std::min<size_t>(fv.size(), kMaxFormulas));
+  std::vector<uint8_t> bytes;
+  bool present = false;
+  const std::string formulasPath = FormulasV1PathOf(name);
+  if (!ReadRecordFile(formulasPath, kFormulasV1FileMax, &bytes, &present) && unreadable)
+    unreadable->push_back(formulasPath);
+  if (present) {
+    const std::vector<FormulaV1> fv = RecordsFromBytes<FormulaV1>(bytes, kMaxFormulas);
+    rt.FormulaCount = static_cast<int>(fv.size());
     for (int i = 0; i < rt.FormulaCount; ++i) rt.Formulas[i] = FormulaFromV1(fv[i]);
   }
+  // Every record read keeps its place, a repaired one too: the grid shows
+  // them all and the next save writes them all back.
   for (int i = 0; i < rt.FormulaCount; ++i) {
     if (FormulaIsInvalid(rt.Formulas[i])) {
       RepairFormula(rt.Formulas[i]);
       if (repaired) repaired->push_back(i);
-      rt.FormulaCount = std::max(i, 1);
-      break;
     }
   }
-  std::vector<TemaV1> tv;
-  if (ReadTemasV1(TemasV1PathOf(name), &tv) && !tv.empty()) {
-    rt.TemaCount = static_cast<int>(std::min<size_t>(tv.size(), kMaxTemas));
+  const std::string temasPath = TemasV1PathOf(name);
+  if (!ReadRecordFile(temasPath, kTemasV1FileMax, &bytes, &present) && unreadable) unreadable->push_back(temasPath);
+  if (present) {
+    const std::vector<TemaV1> tv = RecordsFromBytes<TemaV1>(bytes, kMaxTemas);
+    rt.TemaCount = static_cast<int>(tv.size());
     for (int i = 0; i < rt.TemaCount; ++i) rt.Temas[i] = TemaFromV1(tv[i]);
   }
   rt.CurrentFormula = 0;
@@ -258,7 +288,7 @@ std::optional<std::string> NameFromOlePath(const std::string& path) {
   }
   std::string rest = p.substr(at + len);
   if (rest.size() <= 4 || rest.find('/') != std::string::npos) return std::nullopt;
-  return rest.substr(0, rest.size() - 4);
+  return NameOfFs(rest.substr(0, rest.size() - 4));
 }
 
 OtherBasicSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder) {

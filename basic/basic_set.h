@@ -55,15 +55,21 @@ struct BasicSoundLoad {
   std::vector<std::string> failedPaths;  // the sound files that could not be read
 };
 
-// datos/<name>  and  datos/<name>.ole
+// datos/<name>  and  datos/<name>.ole, from the set's Latin-1 name, in the
+// file system's encoding.
 std::string SetFolderOf(const std::string& name);
 std::string OlePathOf(const std::string& name);
-// The names (without ".wav") of the WAV files of datos/<set>, sorted.
+// folder/<sound>.wav, the sound's Latin-1 name in the file system's encoding.
+std::string SetSoundPath(const std::string& folder, const std::string& sound);
+// The names (without ".wav", as Latin-1 names) of the WAV files of
+// datos/<set>, sorted.
 std::vector<std::string> BasicLibraryNames(const std::string& set);
 
 // Loads each sound of the list from folder/<name>.wav into mem (never past
 // its 131072 bytes; SoundDataTotal counts every sound's full size so the
 // meter shows the excess), then fills the bank so the mixer plays sound k.
+// A sound takes its whole samples (an odd last byte is dropped); one that
+// cannot be read counts none.
 BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vector<std::string>& names,
                                const std::string& folder);
 // "Usado (%3.2f%%)" / "Used (%3.2f%%)"
@@ -78,12 +84,15 @@ std::vector<uint8_t> BancoSonidosV1Bytes(const SoundsV1& mem, const std::vector<
 // Reads the .ole list (at most 16 names; blank lines dropped).
 std::vector<std::string> ReadSoundListV1(const std::string& olePath);
 
-// Reads datos/<name>/formulas.van and temas.van into the current tables
-// (count 1 and an empty record when a file is missing; whole records, capped
-// at 512 / 128). A formula of more than 12 beats is repaired ("Nueva", 12
-// beats, accents 0x0AA4) and ends the listing there; its index goes to
-// *repaired. Returns FreshSet (fewer than 2 formulas).
-bool LoadBasicRecords(RhythmTables& rt, const std::string& name, std::vector<int>* repaired);
+// Reads datos/<name>/formulas.van and temas.van into the current tables:
+// whole records, at most 131072 / 65536 bytes read (512 / 128 records); a
+// missing file gives count 1 and an empty record, an empty one count 0. A
+// formula of more than 12 beats is repaired ("Nueva", 12 beats, accents
+// 0x0AA4) and keeps its place; the indexes go to *repaired. A file that is
+// there but cannot be read goes to *unreadable (its table then holds what
+// was read). Returns FreshSet (fewer than 2 formulas).
+bool LoadBasicRecords(RhythmTables& rt, const std::string& name, std::vector<int>* repaired,
+                      std::vector<std::string>* unreadable = nullptr);
 
 // A missing set or "Nuevo" starts as a copy of Original: its list to
 // listPath and every datos/Original/*.wav into datos/<name>/. The copied
@@ -103,7 +112,9 @@ bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int t
 // Save-as and open path rules.
 std::string WithOleExtension(const std::string& path);      // ".ole" appended unless present (any case)
 bool IsRefusedOleSaveAsPath(const std::string& path);       // ends in original.ole / nuevo.ole, any case
-std::optional<std::string> NameFromOlePath(const std::string& path);  // text after "/datos/" less ".ole"
+// The text after "/datos/" less ".ole", as a Latin-1 name (the path is in
+// the file system's encoding); none for a path outside a datos folder.
+std::optional<std::string> NameFromOlePath(const std::string& path);
 
 // Another set's records for the theme import.
 struct OtherBasicSetLoad {

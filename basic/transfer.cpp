@@ -1,6 +1,7 @@
 #include "basic/transfer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -8,9 +9,12 @@
 #include "basic/basic_set.h"
 #include "links/device.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/text.h"
 #include "platform/serial/serial_port.h"
 
 namespace fs = std::filesystem;
+
+static_assert(kTransferCapacity == kBancoHeaderBytes + kSoundDataV1Bytes);
 
 namespace {
 bool gTransferRunning = false;
@@ -35,6 +39,7 @@ void Log(const TransferIo& io, const std::string& s) {
 void Dot(const TransferIo& io) {
   if (io.dot) io.dot();
 }
+bool Cancelled(const TransferIo& io) { return io.cancelled && io.cancelled(); }
 // One round of waiting; without a pump the wait counts itself down.
 void Pump(DeviceLink& L, const TransferIo& io) {
   if (io.pump)
@@ -83,6 +88,19 @@ std::array<uint8_t, 256> DeviceConfigBlock(bool english, const std::string& date
   return b;
 }
 
+char DateSeparatorOf(const std::string& shortDateFormat) {
+  bool quoted = false;
+  for (char c : shortDateFormat) {
+    if (c == '\'') {
+      quoted = !quoted;
+      continue;
+    }
+    if (quoted || c == ' ' || std::isalpha(static_cast<unsigned char>(c))) continue;
+    return c;
+  }
+  return '/';
+}
+
 std::array<uint8_t, 256> DeviceConfigBlock(bool english, int day, int month, int year, char separator,
                                            const std::string& name) {
   char buf[32];
@@ -119,6 +137,7 @@ int SendBlocksToDevice(DeviceLink& L, char item, const std::vector<uint8_t>& pay
       Poll(L);
       if (L.DeviceRxCount >= 2) break;
       Pump(L, io);
+      if (Cancelled(io)) return 1;
     }
     if (L.DeviceRxCount < 2) {
       ReopenSerial(L);
@@ -165,18 +184,25 @@ int SendDataSetToDevice(DeviceLink& L, const SendSetRequest& r, const TransferIo
   Item items[] = {{'s', "sonidos.van", "Sending sounds", "Enviando sonidos", {}},
                   {'f', "formulas.van", "Sending formulas", "Enviando f\xC3\xB3rmulas", {}},
                   {'t', "temas.van", "Sending songs", "Enviando temas", {}}};
-  // Every file is read first: a set that cannot be read sends nothing.
+  // Every file is read first, whole: a set that cannot be read, or a file
+  // that the transfer buffer cannot hold, sends nothing.
   for (auto& it : items) {
     const std::string path = folder + "/" + it.file;
-    if (!ReadFileBytes(path, kTransferCapacity, &it.bytes)) {
-      Log(io, std::string(r.english ? "I cannot read the file: " : "No se puede leer el archivo: ") + path);
+    const bool read = ReadFileBytes(path, kTransferCapacity + 1, &it.bytes);
+    if (!read || it.bytes.size() > kTransferCapacity) {
+      if (!read)
+        Log(io, std::string(r.english ? "I cannot read the file: " : "No se puede leer el archivo: ") + path);
+      else
+        Log(io, std::string(r.english ? "The file is too long for the metronome: "
+                                      : "El archivo es demasiado largo para el metr\xC3\xB3nomo: ") +
+                    path);
       Log(io, r.english ? "Nothing was sent; save the set first." : "No se ha enviado nada; guarde antes los datos.");
       return 3;
     }
   }
   const auto config = DeviceConfigBlock(r.english, r.date, r.setName);
   const std::vector<uint8_t> configBytes(config.begin(), config.end());
-  for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kSendAttempts && !Cancelled(io); ++attempt) {
     Log(io, r.english ? "Sending configuration" : "Enviando configuaci\xC3\xB3n");
     if (SendBlocksToDevice(L, 'c', configBytes, r.english, io) != 0) continue;
     bool ok = true;
@@ -207,6 +233,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
     if (L.DeviceDataLength != 0) break;
     if (L.DeviceWaitCounter <= 0) return timeout();
     Pump(L, io);
+    if (Cancelled(io)) return {};
   }
   const uint32_t length = L.DeviceDataLength;
   Log(io, (english ? "Length " : "Longitud ") + std::to_string(length));
@@ -223,6 +250,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
   L.DeviceWaitCounter = kPacketWaitTicks;
   while (L.DeviceDataLength > 0) {
     Pump(L, io);
+    if (Cancelled(io)) return {};
     Poll(L);
     const int k = L.DeviceRxCount;
     const bool complete = k > static_cast<int>(kReceivePacket) || (k > 0 && static_cast<uint32_t>(k) > L.DeviceDataLength);
@@ -283,8 +311,17 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> SplitBancoSonidos(cons
     const uint8_t* c = van.data() + 128 + 4 * j;
     size_t bytes = 2 * static_cast<size_t>(c[0] | (c[1] << 8));
     bytes = std::min(bytes, van.size() - pos);
-    const std::string name = SlotFileName(slot);
+    std::string name = SlotFileName(slot);
     if (!name.empty()) {
+      const auto taken = [&out](const std::string& n) {
+        for (const auto& o : out)
+          if (o.first == n) return true;
+        return false;
+      };
+      if (taken(name)) {
+        const std::string stem = name;
+        for (int k = 2; taken(name); ++k) name = stem + "_" + std::to_string(k);
+      }
       std::vector<uint8_t> wav(kWavHeaderBytes + bytes);
       uint8_t* h = wav.data();
       std::memcpy(h, "RIFF", 4);
@@ -300,9 +337,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> SplitBancoSonidos(cons
       std::memcpy(h + 36, "data", 4);
       PutU32(h + 40, static_cast<uint32_t>(bytes));
       if (bytes) std::memcpy(h + kWavHeaderBytes, van.data() + pos, bytes);
-      bool dup = false;
-      for (auto& o : out) dup = dup || o.first == name;
-      if (!dup) out.emplace_back(name, std::move(wav));
+      out.emplace_back(name, std::move(wav));
     }
     pos += bytes;
   }
@@ -337,37 +372,51 @@ bool ReceiveDataSetFromDevice(DeviceLink& L, const std::string& name, bool engli
   const std::vector<uint8_t> temas = ReceiveBlocksFromDevice(L, english, io, &ok);
   if (!ok) return false;
 
-  // Everything arrived: the set is built beside its place and renamed in.
+  // Everything arrived: the set is built beside its place and moved in. A
+  // set of the same name (a receive of the same minute) is moved aside
+  // first and comes back if anything fails.
   const std::string folder = SetFolderOf(name);
-  const std::string tmp = "datos/." + name + ".receiving";
+  const std::string tmp = "datos/." + FsName(name) + ".receiving";
+  const std::string aside = "datos/." + FsName(name) + ".replaced";
   std::error_code ec;
   fs::remove_all(tmp, ec);
+  fs::remove_all(aside, ec);
   std::string err;
-  if (!MakeDirs(tmp, &err) || fs::exists(folder, ec)) {
-    Log(io, english ? "The set cannot be stored: " + folder : "No se pueden guardar los datos: " + folder);
-    fs::remove_all(tmp, ec);
-    return false;
-  }
-  std::vector<FileToWrite> files;
-  files.push_back({tmp + "/sonidos.van", sounds});
-  files.push_back({tmp + "/formulas.van", formulas});
-  files.push_back({tmp + "/temas.van", temas});
-  std::string ole;
-  for (auto& [n, wav] : SplitBancoSonidos(sounds)) {
-    files.push_back({tmp + "/" + n + ".wav", wav});
-    ole += n + "\r\n";
-  }
-  bool stored = WriteFilesAtomically(files, &err);
+  bool movedAside = false;
+  bool moved = false;
+  bool stored = MakeDirs(tmp, &err);
   if (stored) {
-    fs::rename(tmp, folder, ec);
-    stored = !ec;
+    std::vector<FileToWrite> files;
+    files.push_back({tmp + "/sonidos.van", sounds});
+    files.push_back({tmp + "/formulas.van", formulas});
+    files.push_back({tmp + "/temas.van", temas});
+    std::vector<std::string> list;
+    for (auto& [n, wav] : SplitBancoSonidos(sounds)) {
+      files.push_back({SetSoundPath(tmp, n), wav});
+      list.push_back(n);
+    }
+    stored = WriteFilesAtomically(files, &err);
+    if (stored && fs::exists(folder, ec)) {
+      fs::rename(folder, aside, ec);
+      movedAside = !ec;
+      if (ec) err = folder + ": " + ec.message();
+      stored = movedAside;
+    }
+    if (stored) {
+      fs::rename(tmp, folder, ec);
+      moved = !ec;
+      if (ec) err = folder + ": " + ec.message();
+      stored = moved;
+    }
+    if (stored) stored = WriteFileAtomically(OlePathOf(name), JoinLines(list), &err);
   }
-  if (stored) stored = WriteFileAtomically(OlePathOf(name), std::vector<uint8_t>(ole.begin(), ole.end()), &err);
   if (!stored) {
     Log(io, (english ? "The set cannot be stored: " : "No se pueden guardar los datos: ") + err);
     fs::remove_all(tmp, ec);
-    fs::remove_all(folder, ec);
+    if (moved) fs::remove_all(folder, ec);
+    if (movedAside) fs::rename(aside, folder, ec);
     return false;
   }
+  fs::remove_all(aside, ec);
   return true;
 }

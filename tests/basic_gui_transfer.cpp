@@ -1,12 +1,19 @@
 // The transfer button of the basic window against a fake device on a
 // pseudo-terminal behind the real serial port: the set goes out as four
-// items, each acknowledged block by block, and the log ends with OK.
+// items, each acknowledged block by block, and the log ends with OK; a set
+// received from the device becomes a new set and opens, a failed receive
+// leaves none.
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "app/window/settings.h"
 #include "basic_gui_fixture.h"
@@ -149,4 +156,259 @@ TEST_F(BasicTransferTest, SendsTheSetWithOk) {
       EXPECT_EQ(device.items[i].payload, FileBytes(files[i]));
     }
   }
+}
+
+// While the set goes out, playback and the tuner are off and stay off, and
+// neither transfer command starts a second transfer.
+TEST_F(BasicTransferTest, TransferStopsPlaybackAndTheTunerAndDoesNotNest) {
+  PtyDevice dev;
+  ASSERT_TRUE(dev.Ok());
+  ::setenv(kDevicePortVariable, dev.Name().c_str(), 1);
+  FakeDevice device(dev);
+  Start(/*realSerial=*/true);
+  QTimer serve;
+  QObject::connect(&serve, &QTimer::timeout, [&] { device.Serve(); });
+  serve.start(2);
+  QElapsedTimer clock;
+  clock.start();
+  while (form->Device->DeviceState != kDeviceIdentified && clock.elapsed() < 20000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  form->Original1Click();
+  dlg->saveNames.push_back(QDir::currentPath() + "/datos/Envio.ole");
+  form->Guardarcomo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Envio");
+  device.items.clear();
+
+  form->SGFormulas->Select(1, 1);
+  form->SGFormulasSelectCell(1, 1);
+  form->botonplayClick();
+  ASSERT_TRUE(form->Timer1->isActive());
+  bool during = false, playing = true, tuning = true, tunerTab = true, sendEnabled = true;
+  QTimer::singleShot(200, form.get(), [&] {
+    form->botonplayClick();
+    form->Afinar2Click();  // past its disabled menu item
+    form->BEnviaClick();
+    form->BRecibeClick();
+  });
+  QTimer::singleShot(400, form.get(), [&] {
+    during = form->TransferRunning;
+    playing = form->Timer1->isActive() || form->Engine->PlayState != 0;
+    tuning = form->TunerRunning();
+    tunerTab = form->PageControl1->isTabEnabled(form->PageControl1->indexOf(form->TabSheet2));
+    sendEnabled = form->BEnvia->isEnabled() || form->Recibir1->isEnabled();
+  });
+  form->BEnvia->click();
+  EXPECT_TRUE(during);
+  EXPECT_FALSE(playing);
+  EXPECT_FALSE(tuning);
+  EXPECT_FALSE(tunerTab);
+  EXPECT_FALSE(sendEnabled);
+  EXPECT_EQ(device.items.size(), 4u);  // one transfer only
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_TRUE(form->PageControl1->isTabEnabled(form->PageControl1->indexOf(form->TabSheet2)));
+  EXPECT_TRUE(form->BEnvia->isEnabled());
+  EXPECT_EQ(form->Visor->toPlainText().split('\n', Qt::SkipEmptyParts).last(), "OK");
+}
+
+// The window closing in the middle of a send ends it at once: no further
+// attempt, no wait on timers that have stopped.
+TEST_F(BasicTransferTest, ClosingTheWindowEndsTheTransfer) {
+  Start();  // no device answers
+  form->Original1Click();
+  form->Visor->clear();
+  QTimer::singleShot(1300, form.get(), [&] { form->FormClose(); });
+  QElapsedTimer clock;
+  clock.start();
+  form->BEnviaClick();
+  EXPECT_LT(clock.elapsed(), 2900);  // within the first acknowledgement's wait
+  EXPECT_TRUE(form->FormClosed);
+  EXPECT_FALSE(form->TransferRunning);
+  EXPECT_LE(form->Visor->toPlainText().count(QString::fromUtf8("Enviando configuación")), 1);
+  EXPECT_FALSE(form->Visor->toPlainText().contains("OK"));
+}
+
+namespace {
+
+// The device's side of a receive: each request 0x01 'r' item is answered
+// with the item's length and its packets of 64 bytes and their XOR, one
+// after each acknowledgement; an item it does not hold gets no answer.
+struct SendingDevice {
+  explicit SendingDevice(PtyDevice& d) : dev(d) {}
+  PtyDevice& dev;
+  std::map<char, Bytes> items;
+  std::string requests;
+  Bytes pending;
+  Bytes current;
+  bool sending = false;
+
+  void Packet(size_t k) {
+    const size_t from = 64 * k;
+    const size_t n = std::min<size_t>(64, current.size() - from);
+    Bytes p(current.begin() + static_cast<long>(from), current.begin() + static_cast<long>(from + n));
+    uint8_t x = 0;
+    for (uint8_t b : p) x ^= b;
+    p.push_back(x);
+    dev.Send(p);
+  }
+  void Serve() {
+    const Bytes got = dev.Take();
+    pending.insert(pending.end(), got.begin(), got.end());
+    for (;;) {
+      if (sending) {
+        if (pending.size() < 2) return;
+        const size_t ack = pending[0] | (pending[1] << 8);
+        pending.erase(pending.begin(), pending.begin() + 2);
+        if (64 * ack < current.size())
+          Packet(ack);
+        else
+          sending = false;
+        continue;
+      }
+      if (pending.size() >= 2 && pending[0] == 0x01 && pending[1] == 0x69) {
+        pending.erase(pending.begin(), pending.begin() + 2);
+        dev.Send(Identity("DRAVV 2.10 1 Quendrel"));
+        continue;
+      }
+      if (pending.size() < 3) return;
+      if (pending[0] == 0x01 && pending[1] == 0x72) {
+        const char item = static_cast<char>(pending[2]);
+        pending.erase(pending.begin(), pending.begin() + 3);
+        requests.push_back(item);
+        if (!items.count(item)) continue;
+        current = items[item];
+        const auto n = static_cast<uint32_t>(current.size());
+        dev.Send({static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+                  static_cast<uint8_t>(n >> 24)});
+        sending = !current.empty();
+        if (sending) Packet(0);
+        continue;
+      }
+      pending.erase(pending.begin());  // a lamp command or noise
+    }
+  }
+};
+
+// sonidos.van of two sounds: "Palma" (20 samples) and "Cajon" (30).
+Bytes TwoSounds() {
+  Bytes van(192, ' ');
+  std::memcpy(van.data(), "Palma   ", 8);
+  std::memcpy(van.data() + 8, "Cajon   ", 8);
+  for (int j = 0; j < 16; ++j) std::memset(van.data() + 128 + 4 * j, 0, 4);
+  van[128] = 20;
+  van[132] = 30;
+  for (int i = 0; i < 100; ++i) van.push_back(static_cast<uint8_t>(i * 3));
+  return van;
+}
+
+class BasicReceiveTest : public BasicTransferTest {
+ protected:
+  void StartWithDevice() {
+    ASSERT_TRUE(dev.Ok());
+    ::setenv(kDevicePortVariable, dev.Name().c_str(), 1);
+    Start(/*realSerial=*/true);
+    QObject::connect(&serve, &QTimer::timeout, [this] { device.Serve(); });
+    serve.start(0);
+    QElapsedTimer clock;
+    clock.start();
+    while (form->Device->DeviceState != kDeviceIdentified && clock.elapsed() < 20000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(form->Device->SerialPortOpen);
+  }
+  std::vector<std::string> ReceivedSets() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator("datos"))
+      if (e.path().filename().string().rfind("VL", 0) == 0) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  PtyDevice dev;
+  SendingDevice device{dev};
+  QTimer serve;
+};
+
+}  // namespace
+
+// "Recibir datos del Metrónomo": the device's set becomes the new set
+// VL<day><month><year><hour><minute>, with a WAV file of each named sound,
+// and it is opened.
+TEST_F(BasicReceiveTest, ReceivedSetIsOpened) {
+  StartWithDevice();
+  form->Original1Click();
+  dlg->saveNames.push_back(QDir::currentPath() + "/datos/Mio.ole");
+  form->Guardarcomo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Mio");
+  // A change not saved (No) stays out of the received set.
+  form->SGTemas->SetCells(1, 1, "Sin guardar");
+  form->SGTemasSetEditText(1, 1, "Sin guardar");
+  dlg->questions.clear();
+  dlg->answers = {kAnswerNo, kAnswerYes};
+  device.items['s'] = TwoSounds();
+  Bytes formulas = FileBytes("datos/Original/formulas.van");
+  formulas.resize(2 * 256);
+  device.items['f'] = formulas;
+  Bytes temas = FileBytes("datos/Original/temas.van");
+  temas.resize(512);
+  device.items['t'] = temas;
+  form->Visor->clear();
+
+  form->Recibir1->trigger();
+  EXPECT_FALSE(form->TransferRunning);
+  EXPECT_TRUE(form->Recibir1->isEnabled());
+  EXPECT_EQ(device.requests, "sft");
+  EXPECT_EQ(dlg->questions.size(), 1);
+  const std::string name = form->DataSet.DataSetName;
+  ASSERT_EQ(name.size(), 14u);
+  EXPECT_EQ(name.substr(0, 2), "VL");
+  EXPECT_EQ(ReceivedSets(), (std::vector<std::string>{name, name + ".ole"}));
+  EXPECT_EQ(FileBytes("datos/" + name + "/sonidos.van"), TwoSounds());
+  EXPECT_EQ(FileBytes("datos/" + name + "/formulas.van"), formulas);
+  EXPECT_EQ(FileBytes("datos/" + name + "/temas.van"), temas);
+  EXPECT_EQ(FileBytes("datos/" + name + "/Palma.wav").size(), 44u + 40);
+  EXPECT_EQ(FileBytes("datos/" + name + "/Cajon.wav").size(), 44u + 60);
+  EXPECT_EQ(form->windowTitle(), QString::fromStdString("Velarto Quendrel - " + name));
+  ASSERT_EQ(form->LBIns->count(), 2);
+  EXPECT_EQ(form->LBIns->item(0)->text(), "Palma");
+  EXPECT_EQ(form->LBIns->item(1)->text(), "Cajon");
+  EXPECT_EQ(form->Bank->Sound(2).length, 30);
+  EXPECT_EQ(form->SGFormulas->RowCount(), 3);
+  EXPECT_EQ(form->SGTemas->RowCount(), 2);
+  EXPECT_FALSE(form->Modified());
+  EXPECT_EQ(form->SettingsIniFile->ReadString("METRONOMO", "archivo", QString()).toStdString(), name);
+  const QStringList lines = form->Visor->toPlainText().split('\n', Qt::SkipEmptyParts);
+  EXPECT_TRUE(lines.contains("Recibiendo sonidos"));
+  EXPECT_TRUE(lines.contains(QString::fromUtf8("Recibiendo fórmulas")));
+  EXPECT_TRUE(lines.contains("Recibiendo temas"));
+  EXPECT_TRUE(lines.contains("Longitud 292"));
+  EXPECT_EQ(lines.count("OK"), 3);
+}
+
+// A receive that fails (the themes never come) leaves no set behind and
+// opens the current set again, which offers its unsaved changes once more.
+TEST_F(BasicReceiveTest, FailedReceiveLeavesNoSetAndReopensTheCurrentOne) {
+  StartWithDevice();
+  form->Original1Click();
+  dlg->saveNames.push_back(QDir::currentPath() + "/datos/Mio.ole");
+  form->Guardarcomo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Mio");
+  const QString theme = form->SGTemas->Cells(1, 1);
+  form->SGTemas->SetCells(1, 1, "Sin guardar");
+  form->SGTemasSetEditText(1, 1, "Sin guardar");
+  ASSERT_TRUE(form->Modified());
+  device.items['s'] = TwoSounds();
+  device.items['f'] = Bytes(256, 0);
+  dlg->questions.clear();
+  dlg->answers = {kAnswerNo, kAnswerNo};
+
+  form->BRecibeClick();
+  EXPECT_EQ(device.requests, "sft");
+  EXPECT_TRUE(ReceivedSets().empty());
+  for (const auto& e : fs::directory_iterator("datos"))
+    EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+  EXPECT_TRUE(form->Visor->toPlainText().contains(QString::fromUtf8("Error de comunicación")));
+  EXPECT_EQ(dlg->questions.size(), 2);  // before the receive, and before the reopen
+  EXPECT_EQ(form->DataSet.DataSetName, "Mio");
+  EXPECT_EQ(form->SGTemas->Cells(1, 1), theme);
+  EXPECT_FALSE(form->Modified());
+  EXPECT_TRUE(form->Recibir1->isEnabled());
+  EXPECT_TRUE(form->BEnvia->isEnabled());
 }

@@ -48,9 +48,9 @@ TEST(BasicSounds, MeterAtTheDevicesCapacity) {
                {65504, false, "Usado (50.00%)", "Used (50.00%)"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes);
-    // Two sounds sharing the bytes.
-    ScratchFolder::Write("datos/S/a.wav", Wav(c.bytes / 2, 1));
-    ScratchFolder::Write("datos/S/b.wav", Wav(c.bytes - c.bytes / 2, 2));
+    // Two sounds of whole samples sharing the bytes.
+    ScratchFolder::Write("datos/S/a.wav", Wav(c.bytes / 4 * 2, 1));
+    ScratchFolder::Write("datos/S/b.wav", Wav(c.bytes - c.bytes / 4 * 2, 2));
     SoundsV1 mem;
     BancoSonidos bank(kBasicSoundCapacity);
     const BasicSoundLoad r = LoadBasicSounds(bank, mem, {"a", "b"}, "datos/S");
@@ -74,18 +74,35 @@ TEST(BasicSounds, LoadFillsTheBankAndSkipsWhatCannotBeRead) {
   ScratchFolder::Write("datos/S/a.wav", Wav(100, 1));
   ScratchFolder::Write("datos/S/c.wav", Wav(40, 3));
   SoundsV1 mem;
+  mem.SoundCountsV1.fill(77);  // counts of an earlier set
   BancoSonidos bank(kBasicSoundCapacity);
   const BasicSoundLoad r = LoadBasicSounds(bank, mem, {"a", "missing", "c"}, "datos/S");
   EXPECT_EQ(r.failedPaths, std::vector<std::string>{"datos/S/missing.wav"});
   EXPECT_EQ(mem.SoundDataTotal, 140);
   EXPECT_EQ(mem.SoundOffsetsV1[2], 100u);
   EXPECT_EQ(mem.SoundCountsV1[0], 50u);
+  EXPECT_EQ(mem.SoundCountsV1[1], 0u);  // no samples of its own: sonidos.van counts none
   EXPECT_EQ(mem.SoundCountsV1[2], 20u);
   ASSERT_EQ(bank.Sound(1).length, 50);
   EXPECT_EQ(bank.Sound(2).length, 0);
   ASSERT_EQ(bank.Sound(3).length, 20);
   const Bytes c = Wav(40, 3);
   EXPECT_EQ(std::memcmp(bank.Sound(3).data, c.data() + 44, 40), 0);
+  // The counts of sonidos.van add up to its samples.
+  const Bytes van = BancoSonidosV1Bytes(mem, {"a", "missing", "c"});
+  uint32_t counted = 0;
+  for (int j = 0; j < 16; ++j) {
+    uint32_t n;
+    std::memcpy(&n, van.data() + 128 + 4 * j, 4);
+    counted += 2 * n;
+  }
+  EXPECT_EQ(counted, van.size() - 192);
+  // An odd data size: the last byte is no sample and is left out.
+  ScratchFolder::Write("datos/S/a.wav", Wav(101, 1));
+  LoadBasicSounds(bank, mem, {"a", "c"}, "datos/S");
+  EXPECT_EQ(mem.SoundDataTotal, 140);
+  EXPECT_EQ(mem.SoundOffsetsV1[1], 100u);
+  EXPECT_EQ(std::memcmp(bank.Sound(2).data, c.data() + 44, 40), 0);
   // The last header read stays as the template.
   EXPECT_EQ(mem.WavHeaderTemplate[34], 16);
   EXPECT_EQ(DefaultWavHeaderTemplate()[34], 8);
@@ -157,17 +174,27 @@ TEST(BasicRecords, OpenCountsWholeRecordsAndRepairs) {
   EXPECT_EQ(rt->TemaCount, 2);
   EXPECT_EQ(rt->Temas[0].tempos[0], 120);
   EXPECT_TRUE(rt->Temas[1].Unused());
-  // A formula of 13 beats is repaired and ends the listing there.
-  Bytes three(256 * 3, 0);
-  for (int i = 0; i < 3; ++i) three[256 * i + 240] = 4;
-  three[256 * 2 + 240] = 13;
-  ScratchFolder::Write("datos/S/formulas.van", three);
-  repaired.clear();
+  // A formula of 13 beats is repaired and keeps its place: the formulas
+  // after it are still there, and a save writes them all back.
+  Bytes four(256 * 4, 0);
+  for (int i = 0; i < 4; ++i) four[256 * i + 240] = 4;
+  four[256 * 1 + 240] = 13;
+  std::memcpy(four.data() + 256 * 3 + 249, "Ultim", 5);
+  ScratchFolder::Write("datos/S/formulas.van", four);
   EXPECT_FALSE(LoadBasicRecords(*rt, "S", &repaired));
-  EXPECT_EQ(repaired, std::vector<int>{2});
-  EXPECT_EQ(rt->FormulaCount, 2);
-  EXPECT_EQ(rt->Formulas[2].Beats(), 12);
-  EXPECT_EQ(rt->Formulas[2].accents, kDefaultAccents);
+  EXPECT_EQ(repaired, std::vector<int>{1});
+  EXPECT_EQ(rt->FormulaCount, 4);
+  EXPECT_EQ(rt->Formulas[1].Beats(), 12);
+  EXPECT_EQ(rt->Formulas[1].accents, kDefaultAccents);
+  EXPECT_EQ(ReadFixedName(rt->Formulas[3].name, 16), "Ultim");
+  // Files of no whole record: no formula and no theme (the open's grids get
+  // no data row); a longer file is read only as far as the tables go.
+  ScratchFolder::Write("datos/S/formulas.van", Bytes(255, 0));
+  ScratchFolder::Write("datos/S/temas.van", Bytes(512 * 130, 0));
+  EXPECT_TRUE(LoadBasicRecords(*rt, "S", &repaired));
+  EXPECT_EQ(rt->FormulaCount, 0);
+  EXPECT_EQ(rt->TemaCount, 128);
+  EXPECT_TRUE(repaired.empty());
 }
 
 TEST(BasicRecords, SaveWritesTheOlderRecordsAndKeepsFilesOnFailure) {
@@ -266,4 +293,26 @@ TEST(BasicSetFiles, ImportLoadsAnotherSet) {
   EXPECT_EQ(r.temaCount, 3);
   EXPECT_EQ(r.temaNames, (std::vector<std::string>{"Alegrias", "Tangos", ""}));
   EXPECT_EQ(rt->ImportTemas[1].Name(), "Tangos");
+}
+
+// Names are Latin-1 bytes, the file system's names UTF-8: a set and a sound
+// with an accent are found on disk and listed under their own names.
+TEST(BasicSetFiles, AccentedNamesMeetTheirFiles) {
+  ScratchFolder dir;
+  const std::string set = "Comp\xE1s";     // Compás, Latin-1
+  const std::string sound = "Tac\xF3n";    // Tacón
+  EXPECT_EQ(SetFolderOf(set), "datos/Comp\xC3\xA1s");
+  EXPECT_EQ(OlePathOf(set), "datos/Comp\xC3\xA1s.ole");
+  EXPECT_EQ(NameFromOlePath("/home/u/datos/Comp\xC3\xA1s.ole").value_or(""), set);
+  ScratchFolder::Write("datos/Comp\xC3\xA1s/Tac\xC3\xB3n.wav", Wav(20, 1));
+  EXPECT_EQ(BasicLibraryNames(set), std::vector<std::string>{sound});
+  SoundsV1 mem;
+  BancoSonidos bank(kBasicSoundCapacity);
+  EXPECT_TRUE(LoadBasicSounds(bank, mem, {sound}, SetFolderOf(set)).failedPaths.empty());
+  EXPECT_EQ(mem.SoundDataTotal, 20);
+  auto rt = RhythmTables::Create();
+  std::string err;
+  ASSERT_TRUE(SaveBasicSet(*rt, set, 1, 1, {sound}, mem, &err)) << err;
+  EXPECT_EQ(ReadSoundListV1("datos/Comp\xC3\xA1s.ole"), std::vector<std::string>{sound});
+  EXPECT_TRUE(std::filesystem::exists("datos/Comp\xC3\xA1s/sonidos.van"));
 }

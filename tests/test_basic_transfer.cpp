@@ -34,6 +34,12 @@ void EnsureQtCore() {
   (void)app;
 }
 
+Bytes Pattern(size_t n, int seed) {
+  Bytes b(n);
+  for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 31 + seed);
+  return b;
+}
+
 uint8_t Xor(const Bytes& b, size_t from, size_t n) {
   uint8_t x = 0;
   for (size_t i = 0; i < n; ++i) x ^= b[from + i];
@@ -231,6 +237,123 @@ TEST_F(SendTest, MissingRecordFileSendsNothing) {
   EXPECT_NE(log.front().find("sonidos.van"), std::string::npos);
 }
 
+// A full sound memory: sonidos.van is its 192-byte header and 131008 bytes
+// of samples, and it goes out whole, 128 blocks of 1024 and one of 128.
+TEST_F(SendTest, FullSoundMemoryIsSentWhole) {
+  ScratchFolder dir;
+  Bytes van(192 + 131008);
+  for (size_t i = 0; i < van.size(); ++i) van[i] = static_cast<uint8_t>(i * 5 + i / 1024);
+  ScratchFolder::Write("datos/Mio/sonidos.van", van);
+  ScratchFolder::Write("datos/Mio/formulas.van", Bytes(256, 0));
+  ScratchFolder::Write("datos/Mio/temas.van", Bytes(512, 0));
+  acks = {1};                                      // configuration
+  for (int b = 1; b <= 129; ++b) acks.push_back(b);  // sounds
+  acks.push_back(1);                               // formulas
+  acks.push_back(1);                               // themes
+  ASSERT_EQ(SendDataSetToDevice(L, SendSetRequest{"Mio", false, "06/04/2015"}, io), 0);
+  EXPECT_TRUE(Logged("Longitud 131200"));
+  const Bytes stream = Stream();
+  size_t at = 7 + 256 + 1;  // after the configuration
+  ASSERT_GE(stream.size(), at + 7);
+  EXPECT_EQ(Bytes(stream.begin() + at, stream.begin() + at + 7), (Bytes{0x01, 0x77, 's', 0x80, 0x00, 0x02, 0x00}));
+  at += 7;
+  Bytes sent;
+  int blocks = 0;
+  while (sent.size() < van.size()) {
+    const size_t n = std::min<size_t>(1024, van.size() - sent.size());
+    ASSERT_LE(at + n + 1, stream.size());
+    const Bytes block(stream.begin() + at, stream.begin() + at + n);
+    EXPECT_EQ(stream[at + n], Xor(block, 0, n)) << blocks;
+    sent.insert(sent.end(), block.begin(), block.end());
+    at += n + 1;
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, 129);
+  EXPECT_EQ(sent, van);
+}
+
+TEST_F(SendTest, FileLongerThanTheBufferSendsNothing) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/Mio/sonidos.van", Bytes(kTransferCapacity + 1, ' '));
+  ScratchFolder::Write("datos/Mio/formulas.van", Bytes(256, 0));
+  ScratchFolder::Write("datos/Mio/temas.van", Bytes(512, 0));
+  EXPECT_EQ(SendDataSetToDevice(L, SendSetRequest{"Mio", false, "06/04/2015"}, io), 3);
+  EXPECT_TRUE(s->writes.empty());
+  EXPECT_FALSE(Logged("OK"));
+  ASSERT_FALSE(log.empty());
+  EXPECT_NE(log.front().find("demasiado largo"), std::string::npos);
+}
+
+// A window that closes mid-transfer: the wait ends at once, no further
+// attempt and no port reopen.
+TEST_F(SendTest, CancelledTransferEndsAtOnce) {
+  ScratchFolder dir;
+  ScratchFolder::Write("datos/Mio/sonidos.van", Bytes(192, ' '));
+  ScratchFolder::Write("datos/Mio/formulas.van", Bytes(256, 0));
+  ScratchFolder::Write("datos/Mio/temas.van", Bytes(512, 0));
+  io.cancelled = [this] { return pumps > 0; };
+  EXPECT_EQ(SendDataSetToDevice(L, SendSetRequest{"Mio", false, "06/04/2015"}, io), 1);
+  EXPECT_EQ(pumps, 1);
+  EXPECT_EQ(s->writes.size(), 7u);  // one header, 5 pieces, the XOR
+  EXPECT_FALSE(Logged("Error de comunicaci\xC3\xB3n"));
+  EXPECT_FALSE(TransferRunning());
+}
+
+TEST(BasicTransferBytes, DateSeparatorOfTheShortFormat) {
+  const struct {
+    const char* format;
+    char separator;
+  } cases[] = {{"dd/MM/yyyy", '/'}, {"M/d/yy", '/'}, {"dd.MM.yy", '.'}, {"yyyy-MM-dd", '-'},
+               {"d 'de' MMMM", '/'}, {"'t'dd-MM", '-'}, {"", '/'}};
+  for (const auto& c : cases) EXPECT_EQ(DateSeparatorOf(c.format), c.separator) << c.format;
+}
+
+// A received sonidos.van split into WAV files: names met twice each keep a
+// file, a NUL-led slot takes no samples, a blank one is dropped with its
+// samples, a count beyond the data takes what is there; every header says
+// 22050 Hz, 16 bits, mono.
+TEST(BasicTransferBytes, ReceivedSoundsSplitIntoWavFiles) {
+  Bytes van(192, ' ');
+  const char* slotNames[] = {"Metronom", "Metronom", "        ", "\0xxxxxxx", "Tac\xF3n   "};
+  for (int j = 0; j < 5; ++j) std::memcpy(van.data() + 8 * j, slotNames[j], 8);
+  for (int j = 0; j < 16; ++j) std::memset(van.data() + 128 + 4 * j, 0, 4);
+  const int counts[] = {2, 3, 2, 50, 4};
+  for (int j = 0; j < 5; ++j) van[128 + 4 * j] = static_cast<uint8_t>(counts[j]);
+  van[128 + 4 * 0 + 2] = 1;  // the high 16 bits of a count are not read
+  const Bytes samples = Pattern(2 * (2 + 3 + 2 + 1), 7);
+  van.insert(van.end(), samples.begin(), samples.end());
+  const auto wavs = SplitBancoSonidos(van);
+  ASSERT_EQ(wavs.size(), 3u);
+  EXPECT_EQ(wavs[0].first, "Metronom");
+  EXPECT_EQ(wavs[1].first, "Metronom_2");
+  EXPECT_EQ(wavs[2].first, "Tac\xF3n");
+  const size_t from[] = {0, 4, 14}, bytes[] = {4, 6, 2};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(wavs[i].first);
+    const Bytes& w = wavs[i].second;
+    ASSERT_EQ(w.size(), 44 + bytes[i]);
+    EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
+    EXPECT_EQ(std::string(w.begin() + 8, w.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(std::string(w.begin() + 36, w.begin() + 40), "data");
+    uint32_t riff, rate, byteRate, data;
+    std::memcpy(&riff, w.data() + 4, 4);
+    std::memcpy(&rate, w.data() + 24, 4);
+    std::memcpy(&byteRate, w.data() + 28, 4);
+    std::memcpy(&data, w.data() + 40, 4);
+    EXPECT_EQ(riff, 36 + bytes[i]);
+    EXPECT_EQ(rate, 22050u);
+    EXPECT_EQ(byteRate, 44100u);
+    EXPECT_EQ(w[20], 1);  // PCM
+    EXPECT_EQ(w[22], 1);  // mono
+    EXPECT_EQ(w[32], 2);  // block align
+    EXPECT_EQ(w[34], 16);
+    EXPECT_EQ(data, bytes[i]);
+    EXPECT_EQ(Bytes(w.begin() + 44, w.end()),
+              Bytes(samples.begin() + static_cast<long>(from[i]), samples.begin() + static_cast<long>(from[i] + bytes[i])));
+  }
+  EXPECT_TRUE(SplitBancoSonidos(Bytes(191, 0)).empty());
+}
+
 // --- receive on a pseudo-terminal ---------------------------------------------
 
 namespace {
@@ -251,7 +374,7 @@ class ReceiveTest : public ::testing::Test {
   }
   void Pump() {
     QCoreApplication::processEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (sleepMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
     Bytes in = dev.Take();
     heard.insert(heard.end(), in.begin(), in.end());
     for (;;) {
@@ -273,7 +396,7 @@ class ReceiveTest : public ::testing::Test {
         dev.Send(Bytes{static_cast<uint8_t>(announced), static_cast<uint8_t>(announced >> 8),
                        static_cast<uint8_t>(announced >> 16), static_cast<uint8_t>(announced >> 24)});
         packet = 0;
-        receiving = announced > 0 && announced <= 131072;
+        receiving = announced > 0 && announced <= kTransferCapacity;
         if (receiving) SendPacket();
       } else {
         break;
@@ -304,16 +427,11 @@ class ReceiveTest : public ::testing::Test {
   int sendings = 0;
   int corrupt = -1;
   int quiet = 0;
+  int sleepMs = 2;
   std::vector<int> acksHeard;
   std::vector<std::string> log;
   int dots = 0;
 };
-
-Bytes Pattern(size_t n, int seed) {
-  Bytes b(n);
-  for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 31 + seed);
-  return b;
-}
 
 void Request(DeviceLink& L, char item) {
   L.DeviceRxCount = 0;
@@ -350,12 +468,26 @@ TEST_F(ReceiveTest, LengthZeroTimesOut) {
 
 TEST_F(ReceiveTest, LengthAboveCapacityIsRefused) {
   items['s'] = Pattern(10, 2);
-  announce['s'] = 131073;
+  announce['s'] = kTransferCapacity + 1;
   Request(L, 's');
   bool ok = true;
   EXPECT_TRUE(ReceiveBlocksFromDevice(L, true, io, &ok).empty());
   EXPECT_FALSE(ok);
   EXPECT_TRUE(acksHeard.empty());
+  EXPECT_EQ(log.front(), "Length " + std::to_string(kTransferCapacity + 1));
+}
+
+// The sonidos.van of a full sound memory (192 + 131008 bytes) comes back
+// whole: 2050 packets of 64 bytes, one dot for every 16.
+TEST_F(ReceiveTest, FullSoundMemoryIsReceivedWhole) {
+  sleepMs = 0;
+  items['s'] = Pattern(192 + 131008, 9);
+  Request(L, 's');
+  bool ok = false;
+  const Bytes got = ReceiveBlocksFromDevice(L, false, io, &ok);
+  ASSERT_TRUE(ok) << ::testing::PrintToString(log);
+  EXPECT_EQ(got, items['s']);
+  EXPECT_EQ(dots, 2050 / 16);
 }
 
 TEST_F(ReceiveTest, WholeSetLandsOnlyWhenAllThreeArrived) {
@@ -380,6 +512,9 @@ TEST_F(ReceiveTest, WholeSetLandsOnlyWhenAllThreeArrived) {
   EXPECT_FALSE(std::filesystem::exists("datos/VL060420151405"));
   EXPECT_FALSE(std::filesystem::exists("datos/VL060420151405.ole"));
 
+  // A set of the same name from a receive of the same minute is replaced whole.
+  ScratchFolder::Write("datos/VL060420151405/Viejo.wav", Bytes(50, 1));
+  ScratchFolder::Write("datos/VL060420151405.ole", {'V', 'i', 'e', 'j', 'o', '\r', '\n'});
   items['t'] = Pattern(512, 4);
   heard.clear();
   receiving = false;
@@ -389,6 +524,9 @@ TEST_F(ReceiveTest, WholeSetLandsOnlyWhenAllThreeArrived) {
   EXPECT_EQ(ScratchFolder::Read("datos/VL060420151405/sonidos.van"), van);
   EXPECT_EQ(ScratchFolder::Read("datos/VL060420151405/formulas.van"), items['f']);
   EXPECT_EQ(ScratchFolder::Read("datos/VL060420151405/temas.van"), items['t']);
+  EXPECT_FALSE(std::filesystem::exists("datos/VL060420151405/Viejo.wav"));
+  for (const auto& e : std::filesystem::directory_iterator("datos"))
+    EXPECT_NE(e.path().filename().string()[0], '.') << e.path();  // no working folder left behind
   const std::string ole(reinterpret_cast<const char*>(ScratchFolder::Read("datos/VL060420151405.ole").data()),
                         ScratchFolder::Read("datos/VL060420151405.ole").size());
   EXPECT_EQ(ole, "Palma\r\nGolpe ab\r\n");

@@ -460,6 +460,7 @@ class TMainForm : public QMainWindow {
   void LBwavsContextPopup(const QPoint& pos);
   void SpeedButton1Click();
   std::unique_ptr<audio::SoundPlayer> SoundPreview;
+  QPoint PopupMenu3Point;  // where the list's menu was last opened
   // Data set.
   void Cambios();
   void ClearModified();
@@ -479,7 +480,9 @@ class TMainForm : public QMainWindow {
   void Nuevo1Click();
   void Original1Click();
   void Deshacertodo1Click();
+  bool SaveBeforeLeaving();
   QString SaveAsInitialDir;
+  bool SaveWriteFailed = false;  // the last save's files could not be written
   // Transfer.
   TransferIo MakeTransferIo();
   void StopForTransfer();

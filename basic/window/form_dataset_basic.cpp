@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QGroupBox>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "app/window/settings.h"
@@ -51,8 +52,10 @@ void TMainForm::Abrir2Click() { OpenDataSet(); }
 bool TMainForm::OpenDataSet() {
   if (Modified()) {
     botonrecClick();
-    // Still modified: the answer was not Yes, or the set could not be saved.
-    // The open goes on as its command says: the changes are dropped.
+    // A set whose files could not be written stays open, changes and all.
+    // Otherwise the open goes on (an answer No, or sounds above the
+    // device's memory, drop the changes).
+    if (SaveWriteFailed) return false;
   }
   SGTemas->EmptyColumns(0, 2);
   SGSaco->EmptyColumns(0, 5);
@@ -103,7 +106,12 @@ bool TMainForm::OpenDataSet() {
   CBMetro->setCurrentIndex(0);
 
   std::vector<int> repaired;
-  LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired);
+  std::vector<std::string> unreadable;
+  LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired, &unreadable);
+  // A record file that is there but cannot be read is said so: the set then
+  // shows only what was read, and saving it would write only that.
+  for (const auto& path : unreadable)
+    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + FromFs(path));
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   RefillFormulaRows();
@@ -114,10 +122,15 @@ bool TMainForm::OpenDataSet() {
   SGTemas->SetRowCount(Rhythm->TemaCount + 1);
   RefillTemaRows();
 
-  for (int i : repaired) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   if (Rhythm->FormulaCount > 0) {
     SGFormulas->Select(SGFormulas->Col() < 1 ? 1 : SGFormulas->Col(), 1);
     SGFormulasSelectCell(SGFormulas->Col(), 1);
+  }
+  // A repaired formula is selected and shown, as clearing it does.
+  for (int i : repaired) {
+    SGFormulas->Select(SGFormulas->Col() < 1 ? 1 : SGFormulas->Col(), i + 1);
+    SGFormulasSelectCell(SGFormulas->Col(), i + 1);
+    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
   if (Rhythm->TemaCount > 0) {
     SGTemas->Select(1, 1);
@@ -155,6 +168,7 @@ QString TMainForm::SoundsTooLongMessage() const {
 void TMainForm::botonrecClick() { SaveDataSet(); }
 
 bool TMainForm::SaveDataSet() {
+  SaveWriteFailed = false;
   Stop1Click();
   if (DataSet.DataSetName == "Original" || DataSet.DataSetName == "Nuevo") {
     Guardarcomo1Click();
@@ -175,6 +189,7 @@ bool TMainForm::SaveDataSet() {
   const int temaCount = GridTemaCount();
   std::string error;
   if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
+    SaveWriteFailed = true;
     dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
                          FromFs(error));
     return false;
@@ -215,6 +230,7 @@ void TMainForm::Guardarcomo1Click() {
     break;
   }
   const std::string oldListPath = DataSet.DataSetListPath;
+  const bool folderWasThere = DirExists(SetFolder(name));
   std::vector<std::string> copied, failures;
   CopySetSounds(SetFolder(oldName), SetFolder(name), &copied, &failures);
   for (const auto& src : copied) Log(FromFs(src));
@@ -225,7 +241,13 @@ void TMainForm::Guardarcomo1Click() {
   ShowDataSetName();
   DataSet.SaveWithoutAsking = true;
   if (!SaveDataSet()) {
+    // Nothing was saved under the new name: the open set keeps its own, and
+    // a folder made for it alone goes again with the sounds copied there.
     DataSet.SaveWithoutAsking = false;
+    if (!folderWasThere) {
+      std::error_code ec;
+      std::filesystem::remove_all(SetFolder(name), ec);
+    }
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     FillLibrary();
@@ -235,8 +257,23 @@ void TMainForm::Guardarcomo1Click() {
 
 void TMainForm::SaveDialog1FolderChange() { SaveAsInitialDir = "datos"; }
 
+// New and Original leave the open set: its changes are offered for saving
+// under its own name first (the open that follows would otherwise save
+// them under the name it is about to open). False: they could not be
+// written, and the set stays open.
+bool TMainForm::SaveBeforeLeaving() {
+  if (!Modified()) return true;
+  botonrecClick();
+  if (SaveWriteFailed) return false;
+  ClearModified();  // not saved by choice: the changes are dropped, not asked for again
+  return true;
+}
+
 void TMainForm::Nuevo1Click() {
-  DataSet.PreviousDataSetName = DataSet.DataSetName;
+  if (!SaveBeforeLeaving()) return;
+  // The set to go back to at the next start when the new one is never saved.
+  if (DataSet.DataSetName != "Nuevo") PreviousDataSetName = L1(DataSet.DataSetName);
+  DataSet.PreviousDataSetName = ToL1(PreviousDataSetName);
   DataSet.DataSetName = "Nuevo";
   DataSet.DataSetListPath = "Nuevo.ole";
   DataSet.SilentOpen = true;
@@ -260,6 +297,7 @@ void TMainForm::Nuevo1Click() {
 }
 
 void TMainForm::Original1Click() {
+  if (!SaveBeforeLeaving()) return;
   DataSet.DataSetName = "Original";
   DataSet.DataSetListPath = OlePathOf("Original");
   DataSet.SilentOpen = true;

@@ -81,18 +81,31 @@ void TMainForm::Eliminar1Click() {
   SoundListChanged(std::min(i, static_cast<int>(SoundList.size()) - 1));
 }
 
+// Move up and Move down swap the two sound numbers in every formula, so each
+// track keeps its sound; the moved sound stays selected and, while it can
+// move on, the menu opens again where it was.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
   Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
+  Bajar1->setEnabled(true);
   SoundListChanged(i - 1);
+  if (i > 1 && PopupMenu3) {
+    Arriba1->setEnabled(true);
+    PopupMenu3->popup(PopupMenu3Point);
+  }
 }
 
 void TMainForm::Bajar1Click() {
   const int i = LBIns->currentRow();
   Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
+  Arriba1->setEnabled(true);
   SoundListChanged(i + 1);
+  if (i < static_cast<int>(SoundList.size()) - 2 && PopupMenu3) {
+    Bajar1->setEnabled(true);
+    PopupMenu3->popup(PopupMenu3Point);
+  }
 }
 
 void TMainForm::Cambiar1Click() {
@@ -104,6 +117,7 @@ void TMainForm::Cambiar1Click() {
 }
 
 void TMainForm::LBInsContextPopup(const QPoint& pos) {
+  PopupMenu3Point = LBIns->viewport()->mapToGlobal(pos);
   QListWidgetItem* it = LBIns->itemAt(pos);
   LBIns->setCurrentItem(it);
   const SoundListMenu m = SoundListMenuState(LBIns->count(), it ? LBIns->row(it) : -1);
@@ -124,8 +138,9 @@ void TMainForm::SpeedButton1Click() {
   QListWidgetItem* it = LBwavs->currentItem();
   if (!it) return;
   if (!SoundPreview) SoundPreview = audio::CreatePortAudioSoundPlayer();
-  const std::string path = SetFolder(DataSet.DataSetName) + "/" + ToL1(it->text()) + ".wav";
-  if (SoundPreview && !SoundPreview->PlayFile(path)) Log(L1(SoundPreview->ErrorText()));
+  const std::string path = SetSoundPath(SetFolder(DataSet.DataSetName), ToL1(it->text()));
+  if (SoundPreview && !SoundPreview->PlayFile(path)) Log(QString::fromLocal8Bit(SoundPreview->ErrorText().c_str()));
+  SpeedButton1->setChecked(false);  // a latching button: raised again
 }
 
 }  // namespace bornace

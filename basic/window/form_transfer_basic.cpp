@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -23,33 +24,41 @@
 namespace bornace {
 
 namespace {
-// Marks the window busy with a transfer for the life of one handler.
+// Marks the window busy with a transfer for the life of one handler: the
+// transfer commands and the tuner's page and menu item are off meanwhile
+// (the transport refuses to start while TransferRunning is set).
 class TransferScope {
  public:
-  TransferScope(bool& flag, QPushButton* button, QAction* item) : flag_(flag), button_(button), item_(item) {
-    flag_ = true;
-    if (button_) button_->setEnabled(false);
-    if (item_) item_->setEnabled(false);
+  explicit TransferScope(TMainForm& w) : w_(w) {
+    w_.TransferRunning = true;
+    Enable(false);
   }
   ~TransferScope() {
-    flag_ = false;
-    if (button_) button_->setEnabled(true);
-    if (item_) item_->setEnabled(true);
+    w_.TransferRunning = false;
+    Enable(true);
   }
   TransferScope(const TransferScope&) = delete;
   TransferScope& operator=(const TransferScope&) = delete;
 
  private:
-  bool& flag_;
-  QPushButton* button_;
-  QAction* item_;
+  void Enable(bool on) {
+    if (w_.BEnvia) w_.BEnvia->setEnabled(on);
+    if (w_.Recibir1) w_.Recibir1->setEnabled(on);
+    if (w_.Afinar2) w_.Afinar2->setEnabled(on);
+    if (w_.PageControl1 && w_.TabSheet2) w_.PageControl1->setTabEnabled(w_.PageControl1->indexOf(w_.TabSheet2), on);
+  }
+  TMainForm& w_;
 };
 }  // namespace
 
 TransferIo TMainForm::MakeTransferIo() {
   TransferIo io;
-  io.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
-  io.log = [this](const std::string& line) { LogPlain(L1(line)); };
+  io.pump = [this] {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // Nothing may have started the tuner in the meantime.
+    if (TunerRunning()) StopTunerInput();
+  };
+  io.log = [this](const std::string& line) { LogPlain(QString::fromUtf8(line)); };
   io.dot = [this] {
     QTextCursor c = Visor->textCursor();
     c.movePosition(QTextCursor::End);
@@ -57,57 +66,72 @@ TransferIo TMainForm::MakeTransferIo() {
     Visor->setTextCursor(c);
     Visor->repaint();
   };
+  // A window that closes ends the transfer: its device and timers are gone.
+  io.cancelled = [this] { return FormClosed; };
   return io;
 }
 
 // Playback and the tuner would share the device's link and the window's
-// messages with the transfer: both stop first.
+// messages with the transfer: both stop first, and the log's page shows.
 void TMainForm::StopForTransfer() {
   if (Timer1->isActive() || Engine->PlayState != 0) botonstopClick();
+  if (PageControl1 && TabSheet1 && PageControl1->currentWidget() != TabSheet1) PageControl1->setCurrentWidget(TabSheet1);
   StopTunerInput();
 }
 
 void TMainForm::BEnviaClick() {
-  if (TransferRunning) return;
-  TransferScope scope(TransferRunning, BEnvia, Recibir1);
+  if (TransferRunning || FormClosed) return;
+  TransferScope scope(*this);
   Visor->clear();
   Visor->setFocus();
   StopForTransfer();
+  const TransferIo io = MakeTransferIo();
   // Half a second or so for the device to settle.
   Device->DeviceWaitCounter = 2;
-  while (Device->DeviceWaitCounter > 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (Device->DeviceWaitCounter > 0 && !FormClosed) io.pump();
+  if (FormClosed) return;
   if (Modified()) botonrecClick();
   SendSetRequest req;
   req.setName = DataSet.DataSetName;
   req.english = English;
-  req.date = QLocale::system().toString(QDate::currentDate(), "dd/MM/yyyy").toStdString();
-  const TransferIo io = MakeTransferIo();
+  const QDate today = QDate::currentDate();
+  const char separator = DateSeparatorOf(QLocale::system().dateFormat(QLocale::ShortFormat).toStdString());
+  const auto block = DeviceConfigBlock(English, today.day(), today.month(), today.year(), separator, req.setName);
+  req.date.assign(block.begin() + 2, block.begin() + 12);
   SendDataSetToDevice(*Device, req, io);
 }
 
 void TMainForm::BRecibeClick() {
-  if (TransferRunning) return;
-  StopForTransfer();
+  if (TransferRunning || FormClosed) return;
   std::string name;
   bool ok = false;
   {
-    TransferScope scope(TransferRunning, BEnvia, Recibir1);
-    botonrecClick();
+    TransferScope scope(*this);
+    StopForTransfer();
+    // Unsaved changes are offered for saving first (changes that could not
+    // be written keep the set open and receive nothing); the set that is
+    // open stays as it is until the received one is complete.
+    if (Modified()) {
+      botonrecClick();
+      if (SaveWriteFailed) return;
+    }
     const QDateTime now = QDateTime::currentDateTime();
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "VL%02d%02d%4d%02d%02d", now.date().day(), now.date().month(), now.date().year(),
-                  now.time().hour(), now.time().minute());
-    name = buf;
+    name = ReceivedSetName(now.date().day(), now.date().month(), now.date().year(), now.time().hour(),
+                           now.time().minute());
     const TransferIo io = MakeTransferIo();
     ok = ReceiveDataSetFromDevice(*Device, name, English, io);
   }
+  if (FormClosed) return;
   if (ok) {
+    // Changes the user chose not to save go with the set they belong to:
+    // the open that follows must not save them under the new set's name.
+    ClearModified();
     DataSet.DataSetName = name;
     DataSet.DataSetListPath = OlePathOf(name);
   }
-  // A finished receive opens the new set; a failed one the open set again.
+  // A finished receive opens the new set; a failed one the open set again
+  // (which offers once more to save changes that were not saved).
   DataSet.SilentOpen = true;
-  ClearModified();
   OpenDataSet();
 }
 

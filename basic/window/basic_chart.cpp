@@ -88,17 +88,24 @@ void TMainForm::cb3dClick() {
   UpDown1->setEnabled(cb3d->isChecked());
 }
 
+// Selecting a cell of the pattern grid from here is a selection as the
+// user's: the track row's own handler runs (the chooser, the chart's mark).
+void TMainForm::SelectTrackCell(int row) {
+  SGDatosFormula->Select(2, row);
+  SGDatosFormulaSelectCell(2, row);
+}
+
 void TMainForm::UpDown1Click(int p) {
   const int r = SGDatosFormula->Row();
   if (p < r - 1) Moveralaizquierda1Click();
   else if (p > r - 1) Moveraladerecha1Click();
-  SGDatosFormula->Select(2, SGDatosFormula->Row());
+  SelectTrackCell(SGDatosFormula->Row());
   cb3dClick();
 }
 
 void TMainForm::Chart1ClickSeries(int a) {
   const int row = (a > 0 && a < 9) ? 9 - a : SGDatosFormula->Row();
-  SGDatosFormula->Select(2, row);
+  SelectTrackCell(row);
 }
 
 void TMainForm::Chart1MouseDown(QPoint globalPos) { DragOrigin = globalPos; }

@@ -280,6 +280,7 @@ class TMainForm : public QMainWindow {
   void Chart1MouseDown(QPoint globalPos);
   void Chart1MouseMove(QPoint globalPos, bool leftDown);
   void KeepChartInside();
+  void SelectTrackCell(int row);
   void Chart1Click() {}
   void Chart1EndDrag() {}
   void Afinar2Click();

@@ -33,6 +33,7 @@ void TMainForm::BuildChart() {
   // "L" down the left (Qt counts clockwise from twelve o'clock).
   Series1->setPieStartAngle(180);
   Series1->setPieEndAngle(180 - 360);
+  Series1->setPieSize(0.6);  // room beside the pie for the labels of tracks 1 and 8
   Chart1Chart->addSeries(Series1);
   // Dark, so that the white "R" and "L" show.
   Chart1Chart->setBackgroundBrush(QColor(24, 24, 24));

@@ -178,6 +178,18 @@ TEST_F(BasicShellTest, CommandLineNamesTheSet) {
 }
 
 TEST_F(BasicShellTest, OutputVolumeAndOutputFailure) {
+  struct {
+    uint32_t device;  // left level in the low half, right level in the high half
+    int slider;
+    uint32_t after;   // a moved slider sets both channels as a user's move does
+  } cases[] = {{0x40008000u, 0x4000, 0x40004000u}, {0xFFFF0000u, 0xFFFF, 0xFFFFFFFFu}, {0x0000FFFFu, 0, 0x0000FFFFu}};
+  for (const auto& c : cases) {
+    StartWith(nullptr, false, c.device);
+    EXPECT_EQ(form->tbvolumen->value(), c.slider) << std::hex << c.device;
+    EXPECT_EQ(wave->GetVolume(), c.after) << std::hex << c.device;
+    EXPECT_EQ(form->Engine->Controls.MasterVolume, c.slider);
+    form.reset();
+  }
   StartWith(nullptr, false, 0x40008000u);
   EXPECT_EQ(form->tbvolumen->value(), 0x4000);  // the right channel's level
   form.reset();

@@ -205,7 +205,8 @@ void TMainForm::OpenWaveOutput() {
     waveOutReported_ = true;
     return;
   }
-  const QSignalBlocker block(tbvolumen);
+  // The master volume from the device's (its right channel); a position that
+  // changes runs the slider's handler as a user's move does.
   tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(WaveOut->GetVolume())));
   Engine->Controls.MasterVolume = tbvolumen->value();
 }

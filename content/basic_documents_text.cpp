@@ -515,6 +515,7 @@ const std::vector<ManualChapter>& BasicNotationChapters() {
 <p>En el patrón de una fórmula ({GroupBox2}, página {TabSheet1}) cada fila es una pista y cada columna un tiempo
 del compás. La casilla de una pista en un tiempo dice qué golpes da esa pista en ese tiempo: una cifra por golpe,
 hasta 8 cifras.</p>
+{pic:SGDatosFormula}
 <table border="1" cellspacing="0" cellpadding="4">
 <tr><th>Cifra</th><th>Golpe</th></tr>
 <tr><td><b>3</b></td><td>fuerte (el sonido entero)</td></tr>
@@ -538,6 +539,7 @@ golpes: lo que sonaba sigue sonando hasta que el sonido se acaba.</p>
 <p>In the pattern of a formula ({GroupBox2}, page {TabSheet1}) each row is a track and each column a beat of the
 compás. The cell of a track in a beat tells which strokes that track gives in that beat: one digit per stroke, up to
 8 digits.</p>
+{pic:SGDatosFormula}
 <table border="1" cellspacing="0" cellpadding="4">
 <tr><th>Digit</th><th>Stroke</th></tr>
 <tr><td><b>3</b></td><td>loud (the whole sound)</td></tr>
@@ -638,6 +640,7 @@ memoria del aparato.</li>
 <li>Pulse {BEnvia}. El registro muestra la configuración, los sonidos, las fórmulas y los temas a medida que
 se envían, por bloques de 1024 bytes que el aparato confirma uno a uno, y «OK» al final.</li>
 </ol>
+{pic:Panel2}
 <p>La configuración lleva el idioma del programa, la fecha del envío y el nombre del conjunto. Si el aparato deja
 de contestar, el registro dice «Error de comunicación» y el envío se para: compruebe el cable y vuelva a
 pulsar {BEnvia}. Los modelos que no admiten envíos no muestran el botón.</p>
@@ -649,6 +652,7 @@ pulsar {BEnvia}. Los modelos que no admiten envíos no muestran el botón.</p>
 <li>Press {BEnvia}. The log shows the configuration, the sounds, the formulas and the songs as they are sent, in
 blocks of 1024 bytes the device confirms one by one, and "OK" at the end.</li>
 </ol>
+{pic:Panel2}
 <p>The configuration carries the program's language, the date of the transfer and the set's name. When the device
 stops answering, the log says "Error de comunicación" (communication error) and the transfer stops: check the
 cable and press {BEnvia} again. Models that take no transfers do not show the button.</p>

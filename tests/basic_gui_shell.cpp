@@ -27,6 +27,7 @@
 #include <QSet>
 #include <set>
 
+#include "app/startup.h"
 #include "app/window/about.h"
 #include "app/window/settings.h"
 #include "basic/basic_set.h"
@@ -175,6 +176,21 @@ TEST_F(BasicShellTest, CommandLineNamesTheSet) {
     EXPECT_TRUE(FileExists(OlePathOf(c.set))) << c.argument.toStdString();
     form.reset();
   }
+}
+
+// What the program entry does with its arguments: an .ole names the set,
+// and the folder above the set's "datos" becomes the working folder.
+TEST(BasicEntry, OleArgumentNamesTheSetAndTheWorkingFolder) {
+  auto s = FindCommandLineSet({"-style", "fusion", "/w/run-basic/datos/Tangos.ole"}, ".ole");
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Tangos");
+  EXPECT_EQ(s->workingFolder, "/w/run-basic");
+  s = FindCommandLineSet({"/w/run-basic/datos/Bulerias", "1.ole"}, ".ole");  // split by the shell
+  ASSERT_TRUE(s.has_value());
+  EXPECT_EQ(s->name, "Bulerias 1");
+  EXPECT_FALSE(FindCommandLineSet({"/w/run-basic/datos/Tangos.OLE"}, ".ole").has_value());
+  EXPECT_FALSE(FindCommandLineSet({"/w/run/datos/Tangos.vl2"}, ".ole").has_value());
+  EXPECT_FALSE(FindCommandLineSet({".ole"}, ".ole").has_value());
 }
 
 TEST_F(BasicShellTest, OutputVolumeAndOutputFailure) {

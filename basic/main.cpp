@@ -7,6 +7,7 @@
 
 #include "app/startup.h"
 #include "basic/window/basic_form.h"
+#include "basic/window/form_import_basic.h"
 
 namespace {
 void ShowException(std::exception_ptr e) {
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
     opts.commandLineSet = QString::fromLocal8Bit((set->name + ".ole").c_str());
     QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
   }
+  // The three windows in their order: the main window with its start-up,
+  // the about box, the theme import dialog.
   bornace::TMainForm form(std::move(opts));
   try {
     form.FormCreate();
@@ -47,6 +50,9 @@ int main(int argc, char** argv) {
     // The window opens as far as its start-up got.
     ShowException(std::current_exception());
   }
+  form.CreateAboutBox();
+  if (!form.FormImportar) form.FormImportar = new bornace::TFormImportar(form);
+  // Maximised; restored, it still opens within the screen's free area.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));

@@ -12,6 +12,19 @@
 namespace {
 constexpr int kBasicFactorySounds = 16;
 
+// The device keeps 8 characters of each name: the basic set's sounds have
+// names that fit, so the PC and the device show the same ones.
+std::string BasicSoundName(const std::string& name) {
+  static const struct {
+    const char* full;
+    const char* shortName;
+  } kShort[] = {{"Metronomo", "Metro"},     {"MetronomoAcento", "MetroAc"}, {"PalmasClaras", "Palmas"},
+                {"PalmasSordas", "Sordas"}, {"CajonBajo", "Cajon"},         {"CajonSlap", "CajSlap"}};
+  for (const auto& s : kShort)
+    if (name == s.full) return s.shortName;
+  return name.substr(0, 8);
+}
+
 // Halves the rate: each output sample is the mean of two input samples.
 std::vector<int16_t> HalfRate(const std::vector<int16_t>& in) {
   std::vector<int16_t> out(in.size() / 2);
@@ -37,7 +50,7 @@ std::vector<BasicFactorySound> BuildBasicFactorySounds() {
         s[j] = static_cast<int16_t>(s[j] * static_cast<int>(fade - 1 - k) / static_cast<int>(fade));
       }
     }
-    out.push_back({names[i], std::move(s)});
+    out.push_back({BasicSoundName(names[i]), std::move(s)});
   }
   return out;
 }

@@ -17,7 +17,8 @@ struct BasicFactorySound {
   std::vector<int16_t> samples;  // 22050 Hz mono
 };
 
-// The factory sounds: at most 16, their samples together within the budget.
+// The factory sounds: at most 16, their samples together within the budget,
+// each named in at most 8 characters (as the device stores the names).
 std::vector<BasicFactorySound> BuildBasicFactorySounds();
 
 // sonidos.van, formulas.van and temas.van of the factory set in folder.

@@ -1,9 +1,12 @@
 // make_factory <folder>: writes the factory sound bank, the factory data set,
 // the empty folders, the pictures and the user manual of a working folder.
+// make_factory --basic <folder>: the same for the basic edition: its factory
+// set with its own sounds, its pictures and the documents of its help menu.
 #include <QApplication>
 #include <cstdio>
 #include <string>
 
+#include "content/basic_documents.h"
 #include "content/basic_factory.h"
 #include "content/factory_set.h"
 #include "content/manual.h"
@@ -13,7 +16,15 @@ int main(int argc, char** argv) {
   // make_factory --basic <folder>: the basic edition's working folder.
   if (argc == 3 && std::string(argv[1]) == "--basic") {
     std::string error;
-    if (!WriteBasicWorkingFolder(argv[2], &error)) {
+    if (!WriteBasicWorkingFolder(argv[2], &error) || !WriteBasicPictures(argv[2], &error)) {
+      std::fprintf(stderr, "make_factory: %s\n", error.c_str());
+      return 1;
+    }
+    // The documents of the help menu show the basic window, built offscreen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    if (!WriteBasicDocuments(argv[2], &error)) {
       std::fprintf(stderr, "make_factory: %s\n", error.c_str());
       return 1;
     }

@@ -42,9 +42,9 @@ QString Esc(const QString& s) { return s.toHtmlEscaped(); }
 // One language's half of the book, resolved against the window.
 class LanguagePart {
  public:
-  LanguagePart(ManualWindow& w, bool english, double textWidth, ManualBook& book,
+  LanguagePart(ManualSource& w, const BookSpec& spec, bool english, double textWidth, ManualBook& book,
                QMap<QString, QImage>& images)
-      : w_(w), english_(english), textWidth_(textWidth), book_(book), images_(images) {}
+      : w_(w), spec_(spec), english_(english), textWidth_(textWidth), book_(book), images_(images) {}
 
   QString Expand(const QString& text) {
     static const QRegularExpression ref(
@@ -99,7 +99,8 @@ class LanguagePart {
 
   QString ShortcutTable() {
     QString rows;
-    const auto& texts = ManualShortcutTexts();
+    static const std::vector<ManualShortcutText> none;
+    const auto& texts = spec_.shortcuts ? *spec_.shortcuts : none;
     auto describe = [&](const ManualShortcut& s) {
       for (const ManualShortcutText& t : texts)
         if (s.action == QLatin1String(t.action)) return Expand(QString::fromUtf8(english_ ? t.en : t.es));
@@ -125,7 +126,8 @@ class LanguagePart {
 
   QString MessageTable() {
     QString rows;
-    for (const ManualMessage& m : ManualMessages()) {
+    static const std::vector<ManualMessage> none;
+    for (const ManualMessage& m : spec_.messages ? *spec_.messages : none) {
       rows += "<tr><td width=\"38%\"><b>" + Esc(QString::fromUtf8(english_ ? m.en : m.es)) + "</b></td><td>" +
               Expand(Esc(QString::fromUtf8(english_ ? m.meaningEn : m.meaningEs))) + "</td></tr>";
     }
@@ -139,7 +141,8 @@ class LanguagePart {
            a + "</th><th align=\"left\">" + b + "</th></tr></thead>" + rows + "</table>";
   }
 
-  ManualWindow& w_;
+  ManualSource& w_;
+  const BookSpec& spec_;
   bool english_;
   double textWidth_;
   ManualBook& book_;
@@ -160,23 +163,40 @@ QString Title(bool english, const ManualChapter& c) {
   return QString::fromUtf8(english ? c.titleEn : c.titleEs);
 }
 
-// The first page: the title and both tables of contents with their pages.
-QString ContentsHtml(const std::vector<int>& pages) {
-  const auto& chapters = ManualChapters();
-  QString html =
-      "<p align=\"center\" style=\"font-size: 28pt; font-weight: bold; color: #7a1010; margin-top: 40px;\">"
-      "DRAV_PROF</p>"
-      "<p align=\"center\" style=\"font-size: 14pt;\">Manual de usuario &nbsp;·&nbsp; User manual</p>"
-      "<p align=\"center\">Velarto Quendrel</p>";
-  for (int lang = 0; lang < 2; ++lang) {
-    html += QString("<h2>%1</h2>").arg(lang ? "Contents (English)" : QString::fromUtf8("Índice (español)"));
+// The languages of a book, in the order its halves come.
+std::vector<bool> Languages(const BookSpec& spec) {
+  std::vector<bool> out;
+  if (spec.spanish) out.push_back(false);
+  if (spec.english) out.push_back(true);
+  return out;
+}
+
+// The first page: the title and the table of contents of each language with its pages.
+QString ContentsHtml(const BookSpec& spec, const std::vector<int>& pages) {
+  const auto& chapters = *spec.chapters;
+  const std::vector<bool> languages = Languages(spec);
+  QStringList subtitles;
+  if (spec.spanish) subtitles << Esc(spec.subtitleEs);
+  if (spec.english) subtitles << Esc(spec.subtitleEn);
+  QString html = QString(
+                     "<p align=\"center\" style=\"font-size: 28pt; font-weight: bold; color: #7a1010; margin-top: "
+                     "40px;\">%1</p>"
+                     "<p align=\"center\" style=\"font-size: 14pt;\">%2</p>"
+                     "<p align=\"center\">Velarto Quendrel</p>")
+                     .arg(Esc(spec.title), subtitles.join(" &nbsp;·&nbsp; "));
+  for (size_t lang = 0; lang < languages.size(); ++lang) {
+    const bool english = languages[lang];
+    if (languages.size() > 1)
+      html += QString("<h2>%1</h2>").arg(english ? "Contents (English)" : QString::fromUtf8("Índice (español)"));
+    else
+      html += QString("<h2>%1</h2>").arg(english ? "Contents" : QString::fromUtf8("Índice"));
     html += "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">";
     for (size_t i = 0; i < chapters.size(); ++i) {
       const size_t k = lang * chapters.size() + i;
       const int page = k < pages.size() ? pages[k] : 0;
       html += QString("<tr><td>%1. %2</td><td align=\"right\" width=\"12%\">%3</td></tr>")
                   .arg(i + 1)
-                  .arg(Esc(Title(lang == 1, chapters[i])))
+                  .arg(Esc(Title(english, chapters[i])))
                   .arg(page);
     }
     html += "</table>";
@@ -234,11 +254,10 @@ int ManualBook::PageOf(double y) const {
   return static_cast<int>(std::floor(y / h));
 }
 
-std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
-  std::unique_ptr<ManualWindow> window = ManualWindow::Open(error);
-  if (!window) return nullptr;
-
+std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec) {
   auto book = std::make_unique<ManualBook>();
+  book->title = spec.title;
+  book->pdfTitle = spec.pdfTitle;
   const double dpi = LayoutDpi();
   const double mm = dpi / 25.4;
   const QSizeF page(kA4WidthMm * mm, kA4HeightMm * mm);
@@ -248,13 +267,14 @@ std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
   const double textWidth = page.width() - book->marginLeft - book->marginRight;
 
   // Each half is written while the window shows its language.
-  const auto& chapters = ManualChapters();
+  const auto& chapters = *spec.chapters;
+  const std::vector<bool> languages = Languages(spec);
   QMap<QString, QImage> images;
   QString halves[2];
-  for (int lang = 0; lang < 2; ++lang) {
-    const bool english = lang == 1;
-    window->SetLanguage(english);
-    LanguagePart part(*window, english, textWidth, *book, images);
+  for (size_t lang = 0; lang < languages.size(); ++lang) {
+    const bool english = languages[lang];
+    window.SetLanguage(english);
+    LanguagePart part(window, spec, english, textWidth, *book, images);
     for (size_t i = 0; i < chapters.size(); ++i) {
       halves[lang] += QString("<h1 style=\"page-break-before: always;\">%1. %2</h1>")
                           .arg(i + 1)
@@ -262,18 +282,17 @@ std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
       halves[lang] += part.Expand(QString::fromUtf8(english ? chapters[i].en : chapters[i].es));
     }
   }
-  window->SetLanguage(false);
-  window.reset();  // the previous current folder comes back
-  for (int lang = 0; lang < 2; ++lang) {
+  window.SetLanguage(false);
+  for (size_t lang = 0; lang < languages.size(); ++lang) {
     QTextDocument half;
     half.setHtml(halves[lang]);
-    (lang ? book->textEn : book->textEs) = half.toPlainText();
+    (languages[lang] ? book->textEn : book->textEs) = half.toPlainText();
   }
 
   // Lays the book out until the contents name the pages the chapters fall on.
-  std::vector<int> pages(2 * chapters.size(), 0);
+  std::vector<int> pages(languages.size() * chapters.size(), 0);
   for (int round = 0; round < 4; ++round) {
-    book->html = QString("<html><head><style>%1</style></head><body>").arg(kStyle) + ContentsHtml(pages) +
+    book->html = QString("<html><head><style>%1</style></head><body>").arg(kStyle) + ContentsHtml(spec, pages) +
                  halves[0] + halves[1] + "</body></html>";
     book->doc = std::make_unique<QTextDocument>();
     QTextDocument& doc = *book->doc;
@@ -298,12 +317,33 @@ std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
     pages = found;
   }
   book->contents.clear();
-  for (size_t k = 0; k < pages.size() && k < 2 * chapters.size(); ++k) {
-    const bool english = k >= chapters.size();
+  for (size_t k = 0; k < pages.size() && k < languages.size() * chapters.size(); ++k) {
+    const bool english = languages[k / chapters.size()];
     book->contents.push_back({Title(english, chapters[k % chapters.size()]), english, pages[k]});
   }
   book->missing.removeDuplicates();
   return book;
+}
+
+const BookSpec& ManualSpec() {
+  static const BookSpec spec = [] {
+    BookSpec b;
+    b.title = "DRAV_PROF";
+    b.pdfTitle = "Manual DRAV_PROF";
+    b.subtitleEs = "Manual de usuario";
+    b.subtitleEn = "User manual";
+    b.chapters = &ManualChapters();
+    b.messages = &ManualMessages();
+    b.shortcuts = &ManualShortcutTexts();
+    return b;
+  }();
+  return spec;
+}
+
+std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
+  std::unique_ptr<ManualWindow> window = ManualWindow::Open(error);
+  if (!window) return nullptr;
+  return BuildBook(*window, ManualSpec());  // the window goes after: the previous current folder comes back
 }
 
 QByteArray ManualBookPdf(const ManualBook& book) {
@@ -312,7 +352,7 @@ QByteArray ManualBookPdf(const ManualBook& book) {
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter pdf(&buffer);
-    pdf.setTitle("Manual DRAV_PROF");
+    pdf.setTitle(book.pdfTitle.isEmpty() ? book.title : book.pdfTitle);
     pdf.setCreator("Velarto Quendrel");
     pdf.setResolution(300);
     // The margins are the document's own, applied once: the PDF page has none.
@@ -343,7 +383,7 @@ QByteArray ManualBookPdf(const ManualBook& book) {
         p.setPen(QColor(90, 90, 90));
         const QRectF foot(book.marginLeft, page.height() - book.marginBottom * 0.75, page.width() - book.marginLeft -
                           book.marginRight, book.marginBottom * 0.4);
-        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, "DRAV_PROF");
+        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, book.title);
         p.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, QString::number(i + 1));
         p.restore();
       }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextBlock>
+#include <QImage>
 #include <QTextDocument>
 #include <memory>
 #include <string>
@@ -48,7 +49,44 @@ struct ManualShortcutText {
 };
 const std::vector<ManualShortcutText>& ManualShortcutTexts();
 
+// A key of the window: its action and its keys.
+struct ManualShortcut {
+  QString action;  // the action's component name
+  QString keys;    // its keys, portable text ("Ctrl+N", "F12, Esc")
+};
+
+// The window a book's references are resolved against: its captions in
+// either language, its pictures and its keys.
+class ManualSource {
+ public:
+  virtual ~ManualSource() = default;
+  virtual void SetLanguage(bool english) = 0;
+  // The text the window shows for "Name", "Name.hint" or "Name:c,r"; empty
+  // when it has none.
+  virtual QString Text(const QString& ref) const = 0;
+  // A picture of the window by its key; null when the key names nothing.
+  virtual QImage Picture(const QString& key) = 0;
+  // Every action of the window that has keys.
+  virtual std::vector<ManualShortcut> Shortcuts() const = 0;
+};
+
+// What a book holds beside the window: its title, its chapters, the texts of
+// its tables and the languages it is written in.
+struct BookSpec {
+  QString title;       // on the first page and at the foot of every page
+  QString pdfTitle;    // the PDF's own title
+  QString subtitleEs;  // under the title
+  QString subtitleEn;
+  const std::vector<ManualChapter>* chapters = nullptr;
+  const std::vector<ManualMessage>* messages = nullptr;        // {messages}
+  const std::vector<ManualShortcutText>* shortcuts = nullptr;  // {shortcuts}
+  bool spanish = true;  // a half in Spanish
+  bool english = true;  // a half in English
+};
+
 struct ManualBook {
+  QString title;                        // the book's title (BookSpec::title)
+  QString pdfTitle;
   std::unique_ptr<QTextDocument> doc;  // paginated: pageSize() is one A4 page
   QString html;                         // what doc was made from
   QString textEs, textEn;               // the plain text of each language's chapters
@@ -74,6 +112,9 @@ double FirstLineTop(const QTextDocument& doc, const QTextBlock& b);
 // that it stays with the text it heads; the document must be paginated.
 // Returns how many headings moved.
 int KeepHeadingsWithText(QTextDocument& doc);
+
+// Lays out a book against a window that shows it. Needs a QApplication.
+std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec);
 
 // Builds the window offscreen and lays the manual out. Needs a QApplication.
 std::unique_ptr<ManualBook> BuildManualBook(std::string* error);

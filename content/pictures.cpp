@@ -222,6 +222,12 @@ const std::vector<PictureFile>& AllPictures() {
   return all;
 }
 
+const std::vector<PictureFile>& BasicPictures() {
+  static const std::vector<PictureFile> all = {kBasicAboutSidePicture, kBasicAboutLogoPicture,
+                                               kBasicAboutStripPicture};
+  return all;
+}
+
 QImage DrawPicture(const PictureFile& picture) {
   const std::string path = picture.path;
   QImage img;
@@ -267,6 +273,35 @@ QImage DrawPicture(const PictureFile& picture) {
     p.translate(picture.width, 0);
     p.rotate(90);
     DrawGuitar(p, QRectF(0, 0, picture.height, picture.width));
+  } else if (path == kBasicAboutSidePicture.path) {
+    // On the orange of the box: a dark red column, the compás wheel and the guitar.
+    img = Canvas(picture, QColor(255, 128, 0));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient bg(0, 0, 0, picture.height);
+    bg.setColorAt(0.0, QColor(150, 20, 0));
+    bg.setColorAt(0.6, QColor(70, 0, 0));
+    bg.setColorAt(1.0, QColor(20, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(bg);
+    p.drawRoundedRect(QRectF(4, 4, picture.width - 8, picture.height - 8), 10, 10);
+    DrawCompasWheel(p, QPointF(picture.width * 0.5, picture.height * 0.64), picture.width * 0.44);
+    DrawGuitar(p, QRectF(picture.width * 0.16, picture.height * 0.05, picture.width * 0.68, picture.height * 0.9));
+  } else if (path == kBasicAboutLogoPicture.path) {
+    img = Canvas(picture, Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawMetronome(p, QRectF(picture.width * 0.5 - picture.height * 0.35, 2, picture.height * 0.7, picture.height - 4));
+    DrawCompasWheel(p, QPointF(picture.height * 0.5 + 8, picture.height * 0.5), picture.height * 0.42);
+    DrawCompasWheel(p, QPointF(picture.width - picture.height * 0.5 - 8, picture.height * 0.5),
+                    picture.height * 0.42);
+  } else if (path == kBasicAboutStripPicture.path) {
+    img = Canvas(picture, Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawLampRow(p, QRectF(4, 4, picture.width - 8, picture.height - 12));
+    p.setPen(QPen(kGold, 2));
+    p.drawLine(QPointF(8, picture.height - 4), QPointF(picture.width - 8, picture.height - 4));
   } else {
     img = Canvas(picture, Qt::black);
   }
@@ -293,9 +328,10 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<uint8_t>* out, std
   return ok;
 }
 
-bool WritePictures(const std::string& root, std::string* error) {
+namespace {
+bool WritePictureList(const std::vector<PictureFile>& pictures, const std::string& root, std::string* error) {
   std::vector<FileToWrite> files;
-  for (const PictureFile& picture : AllPictures()) {
+  for (const PictureFile& picture : pictures) {
     const std::filesystem::path target = std::filesystem::path(root) / picture.path;
     if (!MakeDirs(target.parent_path().string())) {
       if (error) *error = "cannot create the folder " + target.parent_path().string();
@@ -310,4 +346,13 @@ bool WritePictures(const std::string& root, std::string* error) {
     files.push_back(std::move(f));
   }
   return WriteFilesAtomically(files, error);
+}
+}  // namespace
+
+bool WritePictures(const std::string& root, std::string* error) {
+  return WritePictureList(AllPictures(), root, error);
+}
+
+bool WriteBasicPictures(const std::string& root, std::string* error) {
+  return WritePictureList(BasicPictures(), root, error);
 }

@@ -22,8 +22,16 @@ inline constexpr PictureFile kMetronomeEmblemPicture{"Imagenes/metronomo.jpg", 5
 inline constexpr PictureFile kMetronomeStripPicture{"Imagenes/lamparas.jpg", 200, 20};
 inline constexpr PictureFile kGuitarPicture{"Imagenes/guitarra.jpg", 100, 48};
 
-// Every picture, in a fixed order.
+// The basic edition's about box: the tall picture on its left, the emblem at
+// the top of its black panel and the beat strip under the addresses.
+inline constexpr PictureFile kBasicAboutSidePicture{"Imagenes/acercade_basico.jpg", 150, 314};
+inline constexpr PictureFile kBasicAboutLogoPicture{"Imagenes/logo_basico.jpg", 285, 64};
+inline constexpr PictureFile kBasicAboutStripPicture{"Imagenes/compas_basico.jpg", 285, 40};
+
+// Every picture of the professional edition, in a fixed order.
 const std::vector<PictureFile>& AllPictures();
+// The basic edition's pictures.
+const std::vector<PictureFile>& BasicPictures();
 
 // Draws one picture at its size (Format_RGB32). Shapes only: no text, so it
 // needs no fonts and no application object.
@@ -35,3 +43,5 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<uint8_t>* out, std
 // Draws, encodes and writes every picture below root (atomically, replacing
 // files of the same names).
 bool WritePictures(const std::string& root, std::string* error);
+// The same for the basic edition's pictures.
+bool WriteBasicPictures(const std::string& root, std::string* error);

@@ -1,6 +1,7 @@
 // The basic window: the stereo chart, the centring, the shell.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDialog>
@@ -9,8 +10,12 @@
 #include <QPieSlice>
 #include <QCheckBox>
 #include <QFile>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/window/settings.h"
@@ -23,9 +28,14 @@ using bornace::TMainForm;
 
 namespace {
 // The window without its start-up, the pattern grid's sound column named
-// S1..S8.
+// S1..S8; its settings (the language switch writes them) in a scratch file.
 std::unique_ptr<TMainForm> MakeForm(ScriptedDialogs** dlg = nullptr) {
+  static const struct Ini {
+    QString path = QDir::temp().absoluteFilePath(QString("basic-chart-%1.ini").arg(QCoreApplication::applicationPid()));
+    ~Ini() { QFile::remove(path); }
+  } ini;
   TMainForm::Options o;
+  o.iniPath = ini.path;
   auto d = std::make_unique<ScriptedDialogs>();
   if (dlg) *dlg = d.get();
   o.dialogs = std::move(d);
@@ -98,6 +108,10 @@ TEST(BasicChart, SliceClickSelectsTheTrackRow) {
   EXPECT_EQ(f->SGDatosFormula->Row(), 1);
   f->Chart1ClickSeries(0);
   EXPECT_EQ(f->SGDatosFormula->Row(), 1);
+  // A click the chart reports on the slice of track 8.
+  f->cb3dClick();
+  emit f->Series1->clicked(f->Series1->slices()[1]);
+  EXPECT_EQ(f->SGDatosFormula->Row(), 8);
 }
 
 TEST(BasicChart, DragStaysInsideTheWindow) {
@@ -116,6 +130,131 @@ TEST(BasicChart, DragStaysInsideTheWindow) {
   EXPECT_EQ(f->Chart1->pos(), QPoint(120, 110));
   const QRect area = f->centralWidget()->rect();
   EXPECT_TRUE(area.contains(f->Chart1->geometry()));
+}
+
+TEST(BasicChart, TitleAndARedrawWhileHidden) {
+  auto f = MakeForm();
+  f->Label1->setText(QString::fromUtf8("Fórmula 3"));
+  f->Label7->setText("Tango");
+  f->Label14->setText("Usada en Tema 6 Tangos");
+  f->cb3d->setChecked(false);
+  f->cb3dClick();
+  EXPECT_EQ(f->Chart1Chart->title(), QString::fromUtf8("Fórmula 3-Tango Usada en Tema 6 Tangos"));
+  EXPECT_EQ(f->Series1->name(), "Instrumentos");
+  // Hidden, the slices are rebuilt all the same.
+  f->SGDatosFormula->SetCells(1, 4, "Cajon");
+  f->cb3dClick();
+  EXPECT_TRUE(f->Chart1->isHidden());
+  ASSERT_EQ(f->Series1->slices().size(), 10);
+  EXPECT_EQ(f->Series1->slices()[5]->label(), "4-Cajon");
+  for (QPieSlice* slice : f->Series1->slices()) EXPECT_TRUE(slice->isLabelVisible());
+}
+
+TEST(BasicChart, ClickedSliceBecomesTheMarkedTrack) {
+  auto f = MakeForm();
+  f->cb3d->setChecked(true);
+  f->SGDatosFormula->Select(2, 2);
+  f->SGDatosFormulaSelectCell(2, 2);
+  ASSERT_EQ(f->UpDown1->value(), 1);
+  f->Chart1ClickSeries(3);  // track 6
+  EXPECT_EQ(f->SGDatosFormula->Row(), 6);
+  EXPECT_EQ(f->UpDown1->value(), 5);
+  const auto slices = f->Series1->slices();
+  for (int i = 1; i <= 8; ++i)
+    EXPECT_EQ(slices[i]->color(), i == 3 ? QColor(Qt::green) : QColor(Qt::red)) << i;
+  // "R" changes nothing but the column.
+  f->SGDatosFormula->Select(1, 6);
+  f->Chart1ClickSeries(0);
+  EXPECT_EQ(f->SGDatosFormula->Row(), 6);
+  EXPECT_EQ(f->SGDatosFormula->Col(), 2);
+  EXPECT_EQ(f->UpDown1->value(), 5);
+}
+
+TEST(BasicChart, ArrowsStopAtTheEnds) {
+  auto f = MakeForm();
+  f->cb3d->setChecked(true);
+  f->cb3dClick();
+  // The last track: the arrow that would raise the position past 7 does nothing.
+  f->SGDatosFormula->Select(2, 8);
+  f->SGDatosFormulaSelectCell(2, 8);
+  ASSERT_EQ(f->UpDown1->value(), 7);
+  f->UpDown1->stepBy(1);
+  EXPECT_EQ(f->UpDown1->value(), 7);
+  EXPECT_EQ(f->SGDatosFormula->Row(), 8);
+  EXPECT_EQ(f->SGDatosFormula->Cells(1, 8), "S8");
+  // The first: the arrow down does nothing either.
+  f->SGDatosFormula->Select(2, 1);
+  f->SGDatosFormulaSelectCell(2, 1);
+  f->UpDown1->stepBy(-1);
+  EXPECT_EQ(f->UpDown1->value(), 0);
+  EXPECT_EQ(f->SGDatosFormula->Cells(1, 1), "S1");
+  // One arrow click up from the first track takes it one row down, one place to the left.
+  f->UpDown1->stepBy(1);
+  EXPECT_EQ(f->SGDatosFormula->Row(), 2);
+  EXPECT_EQ(f->SGDatosFormula->Cells(1, 2), "S1");
+  EXPECT_EQ(f->Series1->slices()[7]->label(), "2-S1");
+  EXPECT_EQ(f->Series1->slices()[7]->color(), QColor(Qt::green));
+}
+
+TEST(BasicChart, StereoBoxShowsAndHidesTheChart) {
+  auto f = MakeForm();
+  f->show();
+  ASSERT_TRUE(f->Chart1->isHidden());
+  ASSERT_FALSE(f->UpDown1->isEnabled());
+  f->cb3d->click();
+  EXPECT_TRUE(f->Chart1->isVisible());
+  EXPECT_TRUE(f->UpDown1->isEnabled());
+  EXPECT_TRUE(f->centralWidget()->rect().contains(f->Chart1->geometry()));
+  f->cb3d->click();
+  EXPECT_FALSE(f->Chart1->isVisible());
+  EXPECT_FALSE(f->UpDown1->isEnabled());
+}
+
+TEST(BasicChart, DragWaitsForTheCursorToComeBack) {
+  auto f = MakeForm();
+  f->resize(1200, 700);
+  f->show();
+  f->Chart1->move(30, 40);
+  f->Chart1MouseDown(QPoint(300, 300));
+  f->Chart1MouseMove(QPoint(280, 300), true);
+  EXPECT_EQ(f->Chart1->pos(), QPoint(10, 40));
+  f->Chart1MouseMove(QPoint(260, 300), true);  // Left would be -10: refused, the origin stays
+  EXPECT_EQ(f->Chart1->pos(), QPoint(10, 40));
+  f->Chart1MouseMove(QPoint(270, 300), true);  // Left 0: still refused
+  EXPECT_EQ(f->Chart1->pos(), QPoint(10, 40));
+  f->Chart1MouseMove(QPoint(275, 320), true);  // Left 5, Top 60: it follows again
+  EXPECT_EQ(f->Chart1->pos(), QPoint(5, 60));
+  // Any button records the origin; only the left one drags.
+  f->Chart1MouseDown(QPoint(600, 600));
+  f->Chart1MouseMove(QPoint(650, 600), false);
+  EXPECT_EQ(f->Chart1->pos(), QPoint(5, 60));
+  f->Chart1MouseMove(QPoint(650, 600), true);
+  EXPECT_EQ(f->Chart1->pos(), QPoint(55, 60));
+}
+
+TEST(BasicChart, DragByTheMouseOnTheChart) {
+  auto f = MakeForm();
+  f->resize(1200, 700);
+  f->show();
+  f->cb3d->setChecked(true);
+  f->cb3dClick();
+  f->Chart1->move(200, 100);
+  QWidget* view = f->Chart1->viewport();
+  const QPoint at(40, 40);
+  QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, at);
+  QMouseEvent move(QEvent::MouseMove, QPointF(at + QPoint(30, 20)), view->mapToGlobal(QPointF(at + QPoint(30, 20))),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &move);
+  QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, at + QPoint(30, 20));
+  EXPECT_EQ(f->Chart1->pos(), QPoint(230, 120));
+}
+
+TEST(BasicShell, ActivationCentresThePageControl) {
+  auto f = MakeForm();
+  f->resize(1600, 760);
+  f->PageControl1->move(300, f->PageControl1->y());
+  f->FormActivate();
+  EXPECT_EQ(f->PageControl1->x(), (1600 - f->PageControl1->width() - 10) / 2);
 }
 
 TEST(BasicShell, CentringClampedAtZero) {
@@ -227,8 +366,15 @@ TEST(BasicShell, EveryPageFits1366x768) {
     for (QWidget* page : {f->TabSheet1, f->TabSheet2, f->TabSheet3}) {
       f->PageControl1->setCurrentWidget(page);
       QApplication::processEvents();
-      for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        EXPECT_TRUE(page->rect().contains(w->geometry())) << w->objectName().toStdString();
+      // The page's controls stand on its scrolled sheet, which a 1366 pixels
+      // wide window shows whole.
+      auto* scroll = page->findChild<QScrollArea*>();
+      ASSERT_NE(scroll, nullptr);
+      QWidget* sheet = scroll->widget();
+      EXPECT_LE(sheet->width(), scroll->viewport()->width()) << page->objectName().toStdString();
+      EXPECT_LE(sheet->height(), scroll->viewport()->height()) << page->objectName().toStdString();
+      for (QWidget* w : sheet->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(sheet->rect().contains(w->geometry())) << w->objectName().toStdString();
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
           EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 24, b->width())
               << b->objectName().toStdString();
@@ -245,8 +391,9 @@ TEST(BasicShell, AboutBox) {
     QSize size;
     QString title;
     f->AboutBoxHook = [&](QDialog* d) { size = d->size(); title = d->windowTitle(); };
-    f->ShowAboutBox();
+    f->Acercade1Click();
     EXPECT_EQ(size, QSize(467, 314));
-    EXPECT_EQ(title, english ? "About BORNACE_DRAV" : "Acerca de BORNACE_DRAV");
+    // The box takes its caption from the language when it is made.
+    EXPECT_EQ(title, english ? "About BORNACE_PELN" : "Acerca de BORNACE_PELN");
   }
 }

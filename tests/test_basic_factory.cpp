@@ -16,7 +16,7 @@ TEST(BasicFactory, SoundsFitTheDeviceMemory) {
   size_t bytes = 0;
   for (const auto& s : sounds) {
     EXPECT_FALSE(s.samples.empty()) << s.name;
-    EXPECT_LE(s.name.size(), 255u);
+    EXPECT_LE(s.name.size(), 8u);  // the device's name slot
     bytes += s.samples.size() * 2;
   }
   EXPECT_LE(bytes, kBasicFactorySampleBytes);
@@ -51,5 +51,14 @@ TEST(BasicFactory, FolderReadsBack) {
   EXPECT_FALSE(f.empty());
   EXPECT_EQ(f.size(), t.size());
   EXPECT_LE(fs::file_size(root / "datos/Original/sonidos.van"), kBancoHeaderBytes + kBasicFactorySampleBytes);
+  // The packed names are the list's, whole.
+  std::ifstream van(root / "datos/Original/sonidos.van", std::ios::binary);
+  char slots[16 * 8] = {};
+  ASSERT_TRUE(van.read(slots, sizeof slots));
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string slot(slots + 8 * i, 8);
+    slot.erase(slot.find_last_not_of(' ') + 1);
+    EXPECT_EQ(slot, names[i]);
+  }
   fs::remove_all(root);
 }

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "app/window/widgets.h"
 #include "basic/window/basic_form.h"
@@ -27,9 +28,16 @@ void TMainForm::BuildChart() {
   Chart1Chart->legend()->hide();
   Series1 = new QPieSeries;
   Series1->setName("Instrumentos");
-  Series1->setPieStartAngle(270);
-  Series1->setPieEndAngle(270 + 360);
+  // Rotated by 270 degrees from three o'clock and drawn counter-clockwise:
+  // "R" from the bottom up the right, the tracks from 8 to 1 over the top,
+  // "L" down the left (Qt counts clockwise from twelve o'clock).
+  Series1->setPieStartAngle(180);
+  Series1->setPieEndAngle(180 - 360);
+  Series1->setPieSize(0.6);  // room beside the pie for the labels of tracks 1 and 8
   Chart1Chart->addSeries(Series1);
+  // Dark, so that the white "R" and "L" show.
+  Chart1Chart->setBackgroundBrush(QColor(24, 24, 24));
+  Chart1Chart->setTitleBrush(Qt::white);
   Chart1 = new QChartView(Chart1Chart, centralWidget());
   Chart1->setObjectName("Chart1");
   Chart1->setGeometry(700, 120, 420, 380);
@@ -64,6 +72,8 @@ void TMainForm::cb3dClick() {
     QPieSlice* s = Series1->append(label, value);
     s->setColor(colour);
     s->setLabelVisible(true);
+    s->setLabelBrush(Qt::white);
+    s->setBorderColor(Qt::black);
   };
   add("R", 3.0, Qt::white);
   for (int t = kBasicTracks; t >= 1; --t) {
@@ -72,21 +82,31 @@ void TMainForm::cb3dClick() {
   }
   add("L", 3.0, Qt::white);
   Chart1->setVisible(cb3d->isChecked());
-  if (cb3d->isChecked()) Chart1->raise();
+  if (cb3d->isChecked()) {
+    KeepChartInside();
+    Chart1->raise();
+  }
   UpDown1->setEnabled(cb3d->isChecked());
+}
+
+// Selecting a cell of the pattern grid from here is a selection as the
+// user's: the track row's own handler runs (the chooser, the chart's mark).
+void TMainForm::SelectTrackCell(int row) {
+  SGDatosFormula->Select(2, row);
+  SGDatosFormulaSelectCell(2, row);
 }
 
 void TMainForm::UpDown1Click(int p) {
   const int r = SGDatosFormula->Row();
   if (p < r - 1) Moveralaizquierda1Click();
   else if (p > r - 1) Moveraladerecha1Click();
-  SGDatosFormula->Select(2, SGDatosFormula->Row());
+  SelectTrackCell(SGDatosFormula->Row());
   cb3dClick();
 }
 
 void TMainForm::Chart1ClickSeries(int a) {
   const int row = (a > 0 && a < 9) ? 9 - a : SGDatosFormula->Row();
-  SGDatosFormula->Select(2, row);
+  SelectTrackCell(row);
 }
 
 void TMainForm::Chart1MouseDown(QPoint globalPos) { DragOrigin = globalPos; }
@@ -105,12 +125,25 @@ void TMainForm::Chart1MouseMove(QPoint globalPos, bool leftDown) {
   Chart1->update();
 }
 
+// A window smaller than the chart's place (a small screen, a window made
+// smaller) brings the chart back inside it, as far as it fits.
+void TMainForm::KeepChartInside() {
+  if (!Chart1 || !centralWidget()) return;
+  const QSize area = centralWidget()->size();
+  const QSize size = Chart1->size().boundedTo(area - QSize(2, 2));
+  if (size != Chart1->size()) Chart1->resize(size);
+  const int x = std::clamp(Chart1->x(), 1, std::max(1, area.width() - Chart1->width()));
+  const int y = std::clamp(Chart1->y(), 1, std::max(1, area.height() - Chart1->height()));
+  if (QPoint(x, y) != Chart1->pos()) Chart1->move(x, y);
+}
+
 void TMainForm::Afinar2Click() {
   if (PageControl1->currentWidget() != TabSheet2) {
     PageControl1->setCurrentWidget(TabSheet2);  // the page change starts the tuner
-  } else {
-    PageControl1Change();
+    return;
   }
+  // Already on the tuner page: a tuner that listens is not started again.
+  if (!TunerRunning()) PageControl1Change();
 }
 
 void TMainForm::FormResize() {
@@ -120,7 +153,9 @@ void TMainForm::FormResize() {
 
 void TMainForm::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
-  if (PageControl1) FormResize();
+  if (!PageControl1) return;
+  FormResize();
+  if (Chart1 && Chart1->isVisible()) KeepChartInside();
 }
 
 void TMainForm::changeEvent(QEvent* e) {

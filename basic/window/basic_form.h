@@ -109,6 +109,13 @@ class TMainForm : public QMainWindow {
   QWidget* TabSheet2 = nullptr;  // "Afinador"
   QWidget* TabSheet3 = nullptr;  // "Sonidos"
 
+  // Fits the controls to the texts of both languages in the fonts at hand,
+  // puts each page's controls on a scrolled sheet and sizes the page control.
+  void FitBasicLayout();
+  // The page control as large as its pages, within the window's client area.
+  void FitPageControl();
+  QSize PageControlDesignSize;
+
   // Metrónomo: the theme group.
   QGroupBox* GroupBox3 = nullptr;  // "Temas"
   StringGrid* SGTemas = nullptr;   // number, name, BPM
@@ -243,13 +250,22 @@ class TMainForm : public QMainWindow {
   void Ayuda1Click();
   void ActualizarBORNACEPELN1Click();
   void Acercade1Click();
-  void ShowAboutBox();
+  // The about box (a TAcercade, basic_about.h), made once after the start-up.
+  void CreateAboutBox();
+  QDialog* Acercade = nullptr;
   std::function<void(QDialog*)> AboutBoxHook;  // tests look at the box instead of running it
+  // Browse actions: the update page (its address set by the language
+  // switch), and the maker's, the product's and a second site, run by the
+  // about box.
+  QAction *BUActualizar = nullptr, *MakerSiteAction = nullptr, *ProductSiteAction = nullptr,
+          *SecondSiteAction = nullptr;
+  bool BrowseUrlAction(QAction* action);
   // A file-run action: its file in the working folder, opened by the desktop.
   void RunFileAction(QAction* action);
   std::vector<std::string> StartupSteps;  // the start-up steps in the order they ran
-  QString PreviousDataSetName = "Original";
   QString OlePath;
+  void BuildShellActions();
+  void PreparePictures();
   void OpenWaveOutput();
   void OpenWaveInput();
   void CloseWaveOutput();
@@ -263,6 +279,8 @@ class TMainForm : public QMainWindow {
   void Chart1ClickSeries(int sliceIndex);
   void Chart1MouseDown(QPoint globalPos);
   void Chart1MouseMove(QPoint globalPos, bool leftDown);
+  void KeepChartInside();
+  void SelectTrackCell(int row);
   void Chart1Click() {}
   void Chart1EndDrag() {}
   void Afinar2Click();

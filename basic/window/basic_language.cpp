@@ -46,9 +46,6 @@ const std::vector<LanguageRow> kBasicRows = {
     {"SGSaco", "cell:1,0", "BPM", "BPM"},
     {"SGSaco", "cell:2,0", "Name", "Nombre"},
     // The rest of the basic window's own texts.
-    {"Recibir1", "caption", "Receive data from Metronome", "Recibir datos del Metrónomo"},
-    {"Moveralaizquierda1", "caption", "Move up", "Mover arriba"},
-    {"Moveraladerecha1", "caption", "Move down", "Mover abajo"},
     {"Label9", "caption", "Volume", "Volumen"},
     {"Label10", "caption", "bpm", "bpm"},
     {"Label12", "caption", "Subdivisions", "Subdivisiones"},
@@ -59,15 +56,22 @@ const std::vector<LanguageRow> kBasicRows = {
 
 // Elements of the professional window's rows that the basic switch leaves
 // alone: the "Ver" menu, the panel captions, the guitar panel, the import of
-// the older generation and the professional layout's captions.
+// the older generation and the professional layout's captions (Label32,
+// Label33, Label38 to Label47).
 bool LeftOut(const LanguageRow& r) {
-  static const char* const kNames[] = {"Ver1", "Metrnomo1", "Temas1", "Frmulas1", "Pistas1", "Onda1", "Sonidos1",
-                                       "Afinador1", "Guitarra1", "ImportarPELNv1", "Label32", "Label33",
-                                       "ActualizarBORNACEPELN1"};
+  static const char* const kNames[] = {
+      // The "Ver" menu, the older import, the split captions of the save
+      // button, and the update item (the handlers word it themselves).
+      "Ver1", "Metrnomo1", "Temas1", "Frmulas1", "Pistas1", "Onda1", "Sonidos1", "Afinador1", "Guitarra1",
+      "ImportarPELNv1", "Label32", "Label33", "ActualizarBORNACEPELN1",
+      // The guitar panel.
+      "Label48", "Label31", "SpeedButton11", "SpeedButton13", "SpeedButton14", "SpeedButton15", "SpeedButton16",
+      "SpeedButton17", "SpeedButton18", "SpeedButton19", "SpeedButton20", "SpeedButton24", "BGuardaAcorde",
+      "TBRetardo", "BInvertir", "RellenaAcorde", "CBModo", "SGAcordes"};
   for (const char* n : kNames)
     if (std::strcmp(r.component, n) == 0) return true;
   if (std::strncmp(r.component, "Panel", 5) == 0) return true;
-  if (r.pending != nullptr) return true;  // the professional guitar's rows
+  if (r.pending != nullptr) return true;  // rows of parts the professional window still builds
   if (std::strncmp(r.component, "Label", 5) == 0) {
     const int n = std::atoi(r.component + 5);
     if (n >= 38 && n <= 47) return true;

@@ -15,14 +15,21 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabBar>
+#include <QVBoxLayout>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
+#include "app/window/fit_texts.h"
 #include "app/window/string_grid.h"
 #include "app/window/widgets.h"
+#include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
+#include "basic/window/basic_language.h"
 
 namespace bornace {
 
@@ -153,13 +160,13 @@ void TMainForm::BuildLayout() {
   Label2 = MakeLabel(g3, "Label2", QString(), {212, 284, 272, 30});
   Label2->setWordWrap(true);
   Label3 = MakeLabel(g3, "Label3", QString(), {488, 244, 220, 18});
-  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {640, 222, 72, 18});
+  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {630, 222, 82, 18});
   Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   BotonPlayComp = MakeButton(g3, "BotonPlayComp", QString::fromUtf8("\u25B6"), {488, 266, 36, 26}, "Oir tema");
   botonpausa = MakeButton(g3, "botonpausa", "||", {526, 266, 36, 26}, "Pausa");
   botonstoptema = MakeButton(g3, "botonstoptema", QString::fromUtf8("\u25A0"), {564, 266, 36, 26}, "Stop - F12");
   TTiempo = MakeLabel(g3, "TTiempo", "00:00.0", {606, 270, 60, 18});
-  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {488, 294, 220, 20}, "Exportar tema a WAV");
+  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {488, 294, 220, 20});
 
   // The panel beside: beat lamps, save, transfer, log, master volume and
   // the metronome group.
@@ -237,17 +244,17 @@ void TMainForm::BuildLayout() {
   findFormula->setBuddy(Edit3);
   botonplay = MakeButton(g2, "botonplay", QString::fromUtf8("\u25B6"), {6, 16, 30, 22}, QString::fromUtf8("Oir fórmula"));
   botonstop = MakeButton(g2, "botonstop", QString::fromUtf8("\u25A0"), {38, 16, 30, 22}, "Stop - F12");
-  MakeLabel(g2, "Label24", "Contar", {72, 18, 44, 18});
-  RBTiempo = MakeRadio(g2, "RBTiempo", "Tiempo", {116, 18, 62, 18});
-  RBAcento = MakeRadio(g2, "RBAcento", "Acento", {178, 18, 60, 18});
+  MakeLabel(g2, "Label24", "Contar", {72, 18, 40, 18});
+  RBTiempo = MakeRadio(g2, "RBTiempo", "Tiempo", {112, 18, 66, 18});
+  RBAcento = MakeRadio(g2, "RBAcento", "Acento", {180, 18, 66, 18});
   RBTiempo->setChecked(true);
   auto* count = new QButtonGroup(g2);
   count->addButton(RBTiempo);
   count->addButton(RBAcento);
 
-  Label1 = MakeLabel(g2, "Label1", QString::fromUtf8("Fórmula 1"), {240, 16, 100, 20});
-  Label7 = MakeLabel(g2, "Label7", QString(), {344, 16, 80, 20});
-  Label22 = MakeLabel(g2, "Label22", QString(), {428, 16, 70, 20});
+  Label1 = MakeLabel(g2, "Label1", QString::fromUtf8("Fórmula 1"), {252, 16, 96, 20});
+  Label7 = MakeLabel(g2, "Label7", QString(), {352, 16, 76, 20});
+  Label22 = MakeLabel(g2, "Label22", QString(), {432, 16, 66, 20});
   Label14 = MakeLabel(g2, "Label14", QString(), {502, 16, 400, 20});
   cb3d = new QCheckBox(QString::fromUtf8("Estéreo"), g2);
   cb3d->setObjectName("cb3d");
@@ -259,8 +266,21 @@ void TMainForm::BuildLayout() {
   SGDatosFormula->verticalHeader()->setDefaultSectionSize(20);
   SGDatosFormula->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGDatosFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  SGDatosFormula->setFrameShape(QFrame::NoFrame);
+  // The grid is 55 x beats + 114 pixels wide; where the headings of the
+  // first two columns need more than their 114 pixels in the fonts at hand,
+  // it grows by the difference, so that the last beat column shows whole.
+  SGDatosFormula->installEventFilter(new EventHook(SGDatosFormula, [this](QObject*, QEvent* e) {
+    if (e->type() != QEvent::Resize) return false;
+    StringGrid* g = SGDatosFormula;
+    const int extra = g->columnWidth(0) + g->columnWidth(1) - 114;
+    const int w = g->width();
+    if (extra > 0 && w > 114 && (w - 114) % 55 == 0 && g->minimumWidth() == g->maximumWidth())
+      g->setFixedWidth(w + extra);
+    return false;
+  }));
   {
-    std::vector<int> w = {28, 86};
+    std::vector<int> w = {36, 78};  // with the beat columns, 55 x beats + 114: the grid has no frame
     for (int b = 0; b < 12; ++b) w.push_back(55);
     SGDatosFormula->SetColWidths(w);
   }
@@ -351,9 +371,11 @@ void TMainForm::BuildMenus() {
   add(File, Guardar1, "Guardar1", "Guardar");
   add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
   File->addSeparator();
-  add(File, Recibir1, "Recibir1", QString::fromUtf8("Recibir datos del Metrónomo"));
-  File->addSeparator();
   add(File, Salir1, "Salir1", "Salir");
+  // The receive from the device is an operation of the window that no menu
+  // offers; its action exists for the transfer's own use.
+  Recibir1 = new QAction(QString::fromUtf8("Recibir datos del Metrónomo"), this);
+  Recibir1->setObjectName("Recibir1");
 
   PlayStop1 = mb->addMenu("Play/Stop");
   PlayStop1->setObjectName("PlayStop1");
@@ -404,9 +426,6 @@ void TMainForm::BuildMenus() {
   Action3 = new QAction("Action3", this);
   Action3->setObjectName("Action3");
 
-  // Hidden command behind the save (gain normalisation of every theme).
-  Normalizar1 = new QAction("Normalizar", this);
-  Normalizar1->setObjectName("Normalizar1");
 
   // Pop-up menus of the grids.
   auto addPopup = [&](QWidget* w, QAction*& a, const char* name, const QString& caption) {
@@ -427,14 +446,16 @@ void TMainForm::BuildMenus() {
   addPopup(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
   addPopup(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
   addPopup(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
+  addPopup(SGTemas, Normalizar1, "Normalizar1", "Normalizar todo");
   addPopup(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
   Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));
   Copiartema1->setShortcut(QKeySequence("Ctrl+C"));
   Pegartema1->setShortcut(QKeySequence("Ctrl+P"));
   Limpiartema1->setShortcut(QKeySequence("Ctrl+L"));
   Borrartema1->setShortcut(QKeySequence("Ctrl+B"));
+  Normalizar1->setShortcut(QKeySequence("Ctrl+T"));
   Ordenarpornombre1->setShortcut(QKeySequence("Ctrl+O"));
-  for (QAction* a : {Nuevotema1, Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Ordenarpornombre1})
+  for (QAction* a : {Nuevotema1, Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Normalizar1, Ordenarpornombre1})
     a->setShortcutContext(Qt::WidgetShortcut);  // the theme grid's keys, not the window's
   SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
   addPopup(SGDatosFormula, Copiarpista1, "Copiarpista1", "Copiar pista");
@@ -443,8 +464,120 @@ void TMainForm::BuildMenus() {
   addPopup(SGDatosFormula, Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
   addPopup(SGDatosFormula, Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
   addPopup(SGDatosFormula, Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
-  addPopup(SGDatosFormula, Moveralaizquierda1, "Moveralaizquierda1", "Mover arriba");
-  addPopup(SGDatosFormula, Moveraladerecha1, "Moveraladerecha1", "Mover abajo");
+  // The track moves are bound to no control: the stereo chart's arrows run them.
+  Moveralaizquierda1 = new QAction(this);
+  Moveralaizquierda1->setObjectName("Moveralaizquierda1");
+  Moveraladerecha1 = new QAction(this);
+  Moveraladerecha1->setObjectName("Moveraladerecha1");
+}
+
+// --- fitting the layout to the fonts and the screen -----------------------------
+
+namespace {
+
+// The longest texts the labels filled at run time can show, in both languages.
+void AddRuntimeTexts(TMainForm* f, ShownTexts* texts) {
+  const QString theme = QString::fromUtf8("Soleá bulerías");  // 14 characters, a theme name's most
+  const QString formula = QString::fromUtf8("Malag");         // 5 characters, a formula name's most
+  auto add = [&](QWidget* w, const QStringList& more) {
+    if (w) (*texts)[w] << more;
+  };
+  add(f->Label8, {"400.00 bpm"});
+  add(f->Label1, {QString::fromUtf8("Fórmula 999"), "Formula 999"});
+  add(f->Label7, {formula});
+  add(f->Label22, {"59.9'"});
+  add(f->Label14, {QString::fromUtf8("Usada en Tema 999 ") + theme, "Used in song 999 " + theme,
+                   QString::fromUtf8("No está usada"), "It is not used "});
+  add(f->Label25, {QString::fromUtf8("Añadir F 999 ") + formula, "Add F 999 " + formula});
+  add(f->Label3, {QString::fromUtf8("Compás 999/999 - 99ª / 99"), QString::fromUtf8("Compass 999/999 - 99ª / 99")});
+  add(f->TTiempo, {"99:59.9"});
+  add(f->Label15, {QString::fromStdString(SoundMemoryText(100.0f, false)),
+                   QString::fromStdString(SoundMemoryText(100.0f, true))});
+}
+
+// The group boxes and panels inside w, the innermost first.
+void Containers(QWidget* w, QList<QWidget*>* out) {
+  for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!qobject_cast<QGroupBox*>(c) && !c->objectName().startsWith("Panel")) continue;
+    Containers(c, out);
+    out->append(c);
+  }
+}
+
+constexpr int kMargin = 4;
+
+}  // namespace
+
+void TMainForm::FitBasicLayout() {
+  // What each control shows in either language, and the longest run-time texts.
+  ShownTexts texts;
+  RecordShownTexts(this, &texts);
+  ApplyBasicLanguageTable(this, true);
+  RecordShownTexts(this, &texts);
+  ApplyBasicLanguageTable(this, false);
+  AddRuntimeTexts(this, &texts);
+
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) {
+    // Each group holds its controls, the inner ones first; what stands to
+    // the right of a group that grew moves along.
+    QList<QWidget*> groups;
+    Containers(page, &groups);
+    for (QWidget* g : groups) {
+      const QRect used = FitChildren(g, texts);
+      const int width = std::max(g->width(), used.right() + 1 + kMargin);
+      if (width > g->width() && g->parentWidget()) {
+        const QList<QWidget*> siblings = g->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        PushRightOf(g, g->x() + g->width(), g->x() + width, siblings);
+        g->resize(width, g->height());
+      }
+    }
+    FitChildren(page, texts);
+
+    // The page's controls stand on a scrolled sheet: on a screen smaller
+    // than the layout every control is still reached, none is cut.
+    QRect used;
+    const QList<QWidget*> kids = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* w : kids)
+      if (!w->isWindow()) used |= w->geometry();
+    auto* sheet = new QWidget;
+    sheet->setObjectName(page->objectName() + "Sheet");
+    for (QWidget* w : kids) {
+      if (w->isWindow()) continue;
+      const QRect g = w->geometry();
+      const bool hidden = w->isHidden();
+      w->setParent(sheet);
+      w->setGeometry(g);
+      w->setVisible(!hidden);
+    }
+    sheet->resize(used.right() + 1 + kMargin, used.bottom() + 1 + kMargin);
+    sheet->setMinimumSize(sheet->size());
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(page->objectName() + "Scroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    scroll->setWidget(sheet);
+    scroll->viewport()->setAutoFillBackground(false);
+    sheet->setAutoFillBackground(false);
+    auto* box = new QVBoxLayout(page);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(scroll);
+  }
+
+  // The page control is as large as its largest page, and never larger than
+  // the window's client area (FormResize).
+  QSize need;
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3})
+    need = need.expandedTo(page->findChild<QScrollArea*>()->widget()->size());
+  // Around the pages: the frame of the page control and its row of tabs.
+  const int frame = 2 * PageControl1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, PageControl1) + 2;
+  PageControlDesignSize = need + QSize(frame, frame + PageControl1->tabBar()->sizeHint().height());
+  PageControl1->resize(PageControlDesignSize);
+}
+
+void TMainForm::FitPageControl() {
+  if (!PageControl1 || !centralWidget() || PageControlDesignSize.isEmpty()) return;
+  const QSize room = centralWidget()->size();
+  PageControl1->resize(PageControlDesignSize.boundedTo(room));
 }
 
 }  // namespace bornace

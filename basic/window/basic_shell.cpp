@@ -12,8 +12,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QGuiApplication>
+#include <QMenuBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextBlockFormat>
@@ -30,6 +34,8 @@
 #include "app/window/settings.h"
 #include "app/window/string_grid.h"
 #include "app/window/widgets.h"
+#include "app/window/about.h"
+#include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/basic_language.h"
 #include "platform/files/text.h"
@@ -66,10 +72,23 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
   BuildLayout();
   BuildMenus();
   BuildChart();
+  BuildShellActions();
   BuildDeviceLink(opts);
   ConnectShell();
   ConnectPages();
-  resize(1346, 714);
+  FitBasicLayout();
+  // As large as the page control, within the screen's free area.
+  QSize size = PageControlDesignSize + QSize(10, menuBar()->sizeHint().height());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());
+  resize(size);
+  // The client area's size, once the window lays it out, bounds the page control.
+  centralWidget()->installEventFilter(new EventHook(centralWidget(), [this](QObject*, QEvent* e) {
+    if (e->type() == QEvent::Resize) {
+      FitPageControl();
+      FormResize();
+    }
+    return false;
+  }));
 }
 
 TMainForm::~TMainForm() {
@@ -126,30 +145,33 @@ void TMainForm::FormCreate() {
   step("Random");
   FindDevicePort();
   step("FindDeviceSerialPort");
-  step("Settings");
+  step("Settings");  // vididoru.ini, opened when the window was made
   std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
   if (name.empty()) name = "Original";
   DataSet.DataSetName = name;
+  step("archivo");
   // The working folder was moved at program entry; here the name replaces "archivo".
   if (auto set = FindCommandLineSet({commandLineSet_}, ".ole"))
     DataSet.DataSetName = ToL1(QString::fromLocal8Bit(set->name.c_str()));
   step("CommandLine");
   SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
-  PreviousDataSetName = L1(DataSet.DataSetName);
+  step("WriteArchivo");
   OlePath = L1(OlePathOf(DataSet.DataSetName));
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
+  step("OlePath");
   if (LanguageIsEnglish(SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"))))
     Ingls1->trigger();
   else
     Espaol1->trigger();
   step("Language");
-  step("FftConstants");
-  OpenWaveOutput();  // reports a device it cannot open, sets tbvolumen from the device
+  step("FftConstants");  // the analysis keeps its own constants
+  OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device
   step("WaveOut");
+  step("Volume");
   OpenWaveInput();
   step("WaveIn");
-  step("ControlArrays");
-  DrawOscilata();
+  step("ControlArrays");  // BeatLabels and AccentBoxes, filled by the layout
+  PreparePictures();
   step("Pictures");
   OpenDevicePort();
   step("OpenDeviceSerialPort");
@@ -158,6 +180,19 @@ void TMainForm::FormCreate() {
   step("OpenDataSet");
   NSerieMetronomo();
   step("NSerieMetronomo");
+}
+
+// The wave picture black (the beat step draws on it in pure green, Qt's
+// lime), the fretboard black (the tuner draws on it with its yellow pen).
+void TMainForm::PreparePictures() {
+  auto black = [](QLabel* l) {
+    if (!l || l->width() <= 0 || l->height() <= 0) return;
+    QPixmap pic(l->size());
+    pic.fill(Qt::black);
+    l->setPixmap(pic);
+  };
+  black(oscilata);
+  if (Image7 && Image7->pixmap().isNull()) black(Image7);
 }
 
 void TMainForm::OpenWaveOutput() {
@@ -170,7 +205,8 @@ void TMainForm::OpenWaveOutput() {
     waveOutReported_ = true;
     return;
   }
-  const QSignalBlocker block(tbvolumen);
+  // The master volume from the device's (its right channel); a position that
+  // changes runs the slider's handler as a user's move does.
   tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(WaveOut->GetVolume())));
   Engine->Controls.MasterVolume = tbvolumen->value();
 }
@@ -198,14 +234,21 @@ void TMainForm::tbvolumenChange() {
 bool TMainForm::FormClose() {
   if (FormClosed) return true;  // the window is going already
   // The first page shows while the question is asked; playback and the
-  // tuner stop first.
+  // tuner stop first, so that nothing plays or listens under the question.
   PageControl1->setCurrentWidget(TabSheet1);
   if (Engine->PlayState != 0 || Timer1->isActive()) botonstopClick();
   StopTunerInput();
   // Whatever the answer, the window closes (the basic edition asks Yes/No).
   if (Modified()) botonrecClick();
-  if (DataSet.DataSetName == "Nuevo")
-    SettingsIniFile->WriteString("METRONOMO", "archivo", PreviousDataSetName);
+  // "Nuevo" is never opened at start: the next start opens the set that
+  // was open before it.
+  if (DataSet.DataSetName == "Nuevo") {
+    const std::string previous =
+        DataSet.PreviousDataSetName.empty() || DataSet.PreviousDataSetName == "Nuevo" ? std::string("Original")
+                                                                                       : DataSet.PreviousDataSetName;
+    SettingsIniFile->WriteString("METRONOMO", "archivo", L1(previous));
+  }
+  // The timers and the devices stop before anything of the window is freed.
   Timer1->stop();
   Timer4->stop();
   if (Timer3) Timer3->stop();
@@ -227,21 +270,41 @@ void TMainForm::Salir1Click() { close(); }
 
 void TMainForm::SetLanguage(bool english) {
   ActualizarBORNACEPELN1->setText(english ? "Update BORNACE_DRAV" : "Actualizar BORNACE_DRAV");
-  ActualizarBORNACEPELN1->setProperty("url", QString::fromLatin1(english ? kBasicDownloadUrlEnglish
-                                                                         : kBasicDownloadUrlSpanish));
+  BUActualizar->setProperty("url", QString::fromLatin1(english ? kBasicDownloadUrlEnglish
+                                                              : kBasicDownloadUrlSpanish));
   setWindowTitle("Velarto Quendrel - " + L1(DataSet.DataSetName));
   SettingsIniFile->WriteString("METRONOMO", "Idioma", english ? QString("Ingles") : QString::fromUtf8("Español"));
   English = english;
   Ingls1->setChecked(english);
   Espaol1->setChecked(!english);
   ApplyBasicLanguageTable(this, english);
-  SetQtDialogLanguage(english);
+  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
+  if (english && Acercade) Acercade->setWindowTitle("About BORNACE_DRAV");
 }
 
 void TMainForm::Ingls1Click() { SetLanguage(true); }
 void TMainForm::Espaol1Click() { SetLanguage(false); }
 
 // --- help ----------------------------------------------------------------------------
+
+void TMainForm::BuildShellActions() {
+  auto action = [&](QAction*& a, const char* name, const QString& caption, const char* url) {
+    a = new QAction(caption, this);
+    a->setObjectName(name);
+    a->setProperty("url", QString::fromLatin1(url));
+    addAction(a);
+  };
+  action(BUActualizar, "BUActualizar", "Actualizar BORNACE_DRAV", kBasicDownloadUrlSpanish);
+  action(MakerSiteAction, "MakerSiteAction", "Velarto Quendrel", kMakerSiteUrl);
+  action(ProductSiteAction, "ProductSiteAction", "BORNACE_DRAV", kBasicProductSiteUrl);
+  action(SecondSiteAction, "SecondSiteAction", "Flamenco", kSecondSiteUrl);
+  for (QAction* a : {BUActualizar, MakerSiteAction, ProductSiteAction, SecondSiteAction})
+    connect(a, &QAction::triggered, this, [this, a] { BrowseUrlAction(a); });
+}
+
+bool TMainForm::BrowseUrlAction(QAction* action) {
+  return desktop->Open(QUrl(action->property("url").toString()));
+}
 
 void TMainForm::RunFileAction(QAction* action) {
   const QString path = QDir::current().absoluteFilePath(action->property("fileName").toString());
@@ -252,34 +315,18 @@ void TMainForm::RunFileAction(QAction* action) {
 
 void TMainForm::Ayuda1Click() {}
 
-void TMainForm::ActualizarBORNACEPELN1Click() {
-  desktop->Open(QUrl(ActualizarBORNACEPELN1->property("url").toString()));
+void TMainForm::ActualizarBORNACEPELN1Click() { BUActualizar->trigger(); }
+
+void TMainForm::CreateAboutBox() {
+  if (!Acercade) Acercade = new TAcercade(this);
 }
 
-void TMainForm::Acercade1Click() { ShowAboutBox(); }
-
-void TMainForm::ShowAboutBox() {
-  QDialog box(this);
-  box.setObjectName("Acercade");
-  box.setWindowTitle(Ingls1->isChecked() ? "About BORNACE_DRAV" : "Acerca de BORNACE_DRAV");
-  box.setFixedSize(467, 314);
-  box.setStyleSheet("QDialog#Acercade { background: rgb(255, 128, 0); }");
-  auto* panel = new QWidget(&box);
-  panel->setObjectName("Panel1");
-  panel->setGeometry(150, 10, 307, 250);
-  panel->setStyleSheet("QWidget#Panel1 { background: black; } QLabel { color: white; }");
-  auto* name = MakeLabel(panel, "ProductName", "BORNACE_DRAV", {10, 10, 287, 24});
-  name->setStyleSheet("QLabel { font-weight: bold; color: white; }");
-  auto* version = MakeLabel(panel, "Version", "Version 2.00 - 16/10/2014", {10, 40, 287, 24});
-  version->setStyleSheet("QLabel { color: rgb(0, 128, 255); }");
-  auto* ok = new QPushButton("OK", &box);
-  ok->setObjectName("OKButton");
-  ok->setGeometry(190, 270, 90, 30);
-  connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+void TMainForm::Acercade1Click() {
+  CreateAboutBox();
   if (AboutBoxHook)
-    AboutBoxHook(&box);
+    AboutBoxHook(Acercade);
   else
-    box.exec();
+    Acercade->exec();
 }
 
 }  // namespace bornace

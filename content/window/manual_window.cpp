@@ -38,12 +38,6 @@ void Settle() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
-// A menu as it opens, drawn off the screen.
-QImage MenuPicture(QMenu& m) {
-  m.ensurePolished();
-  m.resize(m.sizeHint());
-  return m.grab().toImage();
-}
 
 // --- an example guitar track ---------------------------------------------------
 
@@ -138,6 +132,55 @@ void CloseExampleGuitar(TMainForm& f) {
 
 }  // namespace
 
+// A menu as it opens, drawn off the screen.
+QImage MenuPicture(QMenu& m) {
+  m.ensurePolished();
+  m.resize(m.sizeHint());
+  return m.grab().toImage();
+}
+
+QString WindowText(const QWidget* window, const QString& ref) {
+  static const QRegularExpression cell("^(\\w+):(\\d+),(\\d+)$");
+  if (const auto m = cell.match(ref); m.hasMatch()) {
+    auto* g = window->findChild<StringGrid*>(m.captured(1));
+    const int c = m.captured(2).toInt(), r = m.captured(3).toInt();
+    if (!g || c >= g->ColCount() || r >= g->RowCount()) return {};
+    return Clean(g->Cells(c, r));
+  }
+  const bool hint = ref.endsWith(".hint");
+  const QString name = hint ? ref.chopped(5) : ref;
+  QObject* o = window->findChild<QObject*>(name);
+  if (!o) return {};
+  if (hint) {
+    if (auto* a = qobject_cast<QAction*>(o)) return Clean(a->toolTip());
+    if (auto* wd = qobject_cast<QWidget*>(o)) return Clean(wd->toolTip());
+    return {};
+  }
+  if (auto* a = qobject_cast<QAction*>(o)) return Clean(a->text());
+  if (auto* m = qobject_cast<QMenu*>(o)) return Clean(m->title());
+  if (auto* g = qobject_cast<QGroupBox*>(o)) return Clean(g->title());
+  if (auto* b = qobject_cast<QAbstractButton*>(o)) return Clean(b->text());
+  if (auto* l = qobject_cast<QLabel*>(o)) return Clean(l->text());
+  if (auto* e = qobject_cast<QLineEdit*>(o)) {
+    for (QLabel* l : window->findChildren<QLabel*>())
+      if (l->buddy() == e) return Clean(l->text());
+    for (const QString& n : {name + "Label", "Label" + name})
+      if (auto* l = window->findChild<QLabel*>(n)) return Clean(l->text());
+  }
+  return {};
+}
+
+std::vector<ManualShortcut> WindowShortcuts(const QWidget* window) {
+  std::vector<ManualShortcut> out;
+  for (QAction* a : window->findChildren<QAction*>()) {
+    QStringList keys;
+    for (const QKeySequence& k : a->shortcuts())
+      if (!k.isEmpty()) keys << k.toString(QKeySequence::PortableText);
+    if (!keys.isEmpty()) out.push_back({a->objectName(), keys.join(", ")});
+  }
+  return out;
+}
+
 std::unique_ptr<ManualWindow> ManualWindow::Open(std::string* error) {
   std::unique_ptr<ManualWindow> w(new ManualWindow());
   w->scratch_ = std::make_unique<QTemporaryDir>();
@@ -185,36 +228,7 @@ void ManualWindow::SetLanguage(bool english) {
   Settle();
 }
 
-QString ManualWindow::Text(const QString& ref) const {
-  static const QRegularExpression cell("^(\\w+):(\\d+),(\\d+)$");
-  if (const auto m = cell.match(ref); m.hasMatch()) {
-    auto* g = form_->findChild<StringGrid*>(m.captured(1));
-    const int c = m.captured(2).toInt(), r = m.captured(3).toInt();
-    if (!g || c >= g->ColCount() || r >= g->RowCount()) return {};
-    return Clean(g->Cells(c, r));
-  }
-  const bool hint = ref.endsWith(".hint");
-  const QString name = hint ? ref.chopped(5) : ref;
-  QObject* o = form_->findChild<QObject*>(name);
-  if (!o) return {};
-  if (hint) {
-    if (auto* a = qobject_cast<QAction*>(o)) return Clean(a->toolTip());
-    if (auto* wd = qobject_cast<QWidget*>(o)) return Clean(wd->toolTip());
-    return {};
-  }
-  if (auto* a = qobject_cast<QAction*>(o)) return Clean(a->text());
-  if (auto* m = qobject_cast<QMenu*>(o)) return Clean(m->title());
-  if (auto* g = qobject_cast<QGroupBox*>(o)) return Clean(g->title());
-  if (auto* b = qobject_cast<QAbstractButton*>(o)) return Clean(b->text());
-  if (auto* l = qobject_cast<QLabel*>(o)) return Clean(l->text());
-  if (auto* e = qobject_cast<QLineEdit*>(o)) {
-    for (QLabel* l : form_->findChildren<QLabel*>())
-      if (l->buddy() == e) return Clean(l->text());
-    for (const QString& n : {name + "Label", "Label" + name})
-      if (auto* l = form_->findChild<QLabel*>(n)) return Clean(l->text());
-  }
-  return {};
-}
+QString ManualWindow::Text(const QString& ref) const { return WindowText(form_.get(), ref); }
 
 QImage ManualWindow::Picture(const QString& key) {
   TMainForm& f = *form_;
@@ -301,13 +315,4 @@ QImage ManualWindow::Picture(const QString& key) {
   return image;
 }
 
-std::vector<ManualShortcut> ManualWindow::Shortcuts() const {
-  std::vector<ManualShortcut> out;
-  for (QAction* a : form_->findChildren<QAction*>()) {
-    QStringList keys;
-    for (const QKeySequence& k : a->shortcuts())
-      if (!k.isEmpty()) keys << k.toString(QKeySequence::PortableText);
-    if (!keys.isEmpty()) out.push_back({a->objectName(), keys.join(", ")});
-  }
-  return out;
-}
+std::vector<ManualShortcut> ManualWindow::Shortcuts() const { return WindowShortcuts(form_.get()); }

@@ -10,29 +10,34 @@
 #include <string>
 #include <vector>
 
+#include "content/manual_book.h"
+
+class QMenu;
+class QWidget;
 class TMainForm;
 
-struct ManualShortcut {
-  QString action;  // the action's component name
-  QString keys;    // its keys, portable text ("Ctrl+N", "F12, Esc")
-};
+// The text a window shows for a reference (ManualSource::Text), its keys,
+// and a menu as it opens: the same for every window a book is made from.
+QString WindowText(const QWidget* window, const QString& ref);
+std::vector<ManualShortcut> WindowShortcuts(const QWidget* window);
+QImage MenuPicture(QMenu& m);
 
-class ManualWindow {
+class ManualWindow : public ManualSource {
  public:
   // Writes the factory working folder into a scratch folder, makes it the
   // current folder and starts the window there, with answered dialogs and
   // test audio devices. Null (and error) when that fails.
   static std::unique_ptr<ManualWindow> Open(std::string* error);
-  ~ManualWindow();  // the previous current folder comes back, the scratch folder goes
+  ~ManualWindow() override;  // the previous current folder comes back, the scratch folder goes
 
-  void SetLanguage(bool english);
+  void SetLanguage(bool english) override;
   bool English() const { return english_; }
 
   // The text the window shows for a reference: "Name" the caption of a
   // component (action, menu, panel, button, label, the label of an edit
   // box), "Name.hint" its hint, "Name:c,r" a grid cell. Mnemonics and outer
   // blanks are removed. Empty when the window has no such text.
-  QString Text(const QString& ref) const;
+  QString Text(const QString& ref) const override;
 
   // Pictures: "window" (the whole window as it opens), a panel's component
   // name ("PanelTemas", ...), "menu:<menu name>" (a menu of the menu bar),
@@ -42,10 +47,10 @@ class ManualWindow {
   // guitar panel and its menu are taken on an example track written for the
   // selected theme into the scratch folder; the panel is closed again after.
   // Null when the key names nothing.
-  QImage Picture(const QString& key);
+  QImage Picture(const QString& key) override;
 
   // Every action of the window that has keys, in component order.
-  std::vector<ManualShortcut> Shortcuts() const;
+  std::vector<ManualShortcut> Shortcuts() const override;
 
   TMainForm& Form() { return *form_; }
 

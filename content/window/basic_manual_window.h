@@ -1,0 +1,47 @@
+// The basic program's own window, built offscreen for its documents: its
+// captions in either language, its keys and pictures of its pages, groups,
+// menus, stereo chart, import dialog and about box. Needs a QApplication.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "content/manual_book.h"
+
+class QTemporaryDir;
+
+namespace bornace {
+class TMainForm;
+}
+
+class BasicManualWindow : public ManualSource {
+ public:
+  // Writes the basic factory working folder into a scratch folder, makes it
+  // the current folder and starts the window there, with answered dialogs,
+  // test audio devices and no hardware metronome. Null (and error) when
+  // that fails.
+  static std::unique_ptr<BasicManualWindow> Open(std::string* error);
+  ~BasicManualWindow() override;  // the previous current folder comes back, the scratch folder goes
+
+  void SetLanguage(bool english) override;
+  // As ManualWindow::Text; a page of the page control ("TabSheet2") gives its tab's caption.
+  QString Text(const QString& ref) const override;
+  // "window" (the window as it opens), a page ("TabSheet1".."TabSheet3"), a
+  // group or panel of a page by its component name ("GroupBox2", "Panel2",
+  // "GB1", "Mastil"), "menu:<menu name>", "popup:<grid or list>", "chart"
+  // (the stereo chart of the selected formula), "dialog:FormImportar" (the
+  // import dialog on the factory set), "about" (the about box).
+  QImage Picture(const QString& key) override;
+  std::vector<ManualShortcut> Shortcuts() const override;
+
+  bornace::TMainForm& Form() { return *form_; }
+
+ private:
+  BasicManualWindow() = default;
+  QString previousFolder_;
+  std::unique_ptr<QTemporaryDir> scratch_;
+  std::unique_ptr<bornace::TMainForm> form_;
+};

@@ -272,8 +272,7 @@ bool TMainForm::SaveBeforeLeaving() {
 void TMainForm::Nuevo1Click() {
   if (!SaveBeforeLeaving()) return;
   // The set to go back to at the next start when the new one is never saved.
-  if (DataSet.DataSetName != "Nuevo") PreviousDataSetName = L1(DataSet.DataSetName);
-  DataSet.PreviousDataSetName = ToL1(PreviousDataSetName);
+  if (DataSet.DataSetName != "Nuevo") DataSet.PreviousDataSetName = DataSet.DataSetName;
   DataSet.DataSetName = "Nuevo";
   DataSet.DataSetListPath = "Nuevo.ole";
   DataSet.SilentOpen = true;

@@ -380,6 +380,9 @@ nombre del conjunto), los sonidos, las fórmulas y los temas, por bloques que el
 los cambios. El registro muestra cada parte y «OK» al terminar; «Error de comunicación» si el aparato dejó de
 contestar: compruebe el cable y vuelva a enviar. Con los aparatos que no admiten envíos el botón no aparece.
 El manual del DRAV ({Ayuda1} &gt; {Ayuda2} &gt; {Velarto1}) explica el aparato.</p>
+<p>{File} &gt; {Recibir1} hace lo contrario: pide al DRAV sus sonidos, fórmulas y temas y los guarda como un
+conjunto nuevo, con el nombre «VL» seguido del día, el mes, el año, la hora y el minuto (VL060420151405), que
+queda abierto. Si la recepción no termina, no se guarda nada y vuelve a abrirse el conjunto que había.</p>
 )html",
        R"html(
 <p>Connect the DRAV by USB before opening the program. At the start, the program looks for it and identifies it;
@@ -392,6 +395,9 @@ name), the sounds, the formulas and the songs, in blocks the device confirms. Sa
 shows each part and "OK" at the end; "Error de comunicación" (communication error) when the device stopped
 answering: check the cable and send again. With devices that take no transfers the button does not show. The
 DRAV's manual ({Ayuda1} &gt; {Ayuda2} &gt; {Velarto1}) explains the device.</p>
+<p>{File} &gt; {Recibir1} does the opposite: it asks the DRAV for its sounds, formulas and songs and stores them as
+a new set, named "VL" followed by the day, month, year, hour and minute (VL060420151405), which is then open. When
+the receive does not finish, nothing is stored and the set that was open is opened again.</p>
 )html"},
 
       {"help", "Ayuda", "Help",

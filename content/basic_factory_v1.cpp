@@ -20,7 +20,7 @@ void AddBasicFactoryRecords(const std::vector<BasicFactorySound>& sounds, const 
     const size_t j = list.size();
     if (j >= static_cast<size_t>(kBasicSounds) || mem.SoundDataTotal + bytes > mem.SoundDataV1.size()) break;
     mem.SoundOffsetsV1[j] = static_cast<uint32_t>(mem.SoundDataTotal);
-    mem.SoundCountsV1[j] = static_cast<uint32_t>(bytes);
+    mem.SoundCountsV1[j] = static_cast<uint32_t>(bytes / 2);  // samples
     if (bytes) std::memcpy(mem.SoundDataV1.data() + mem.SoundDataTotal, s.samples.data(), bytes);
     mem.SoundDataTotal += static_cast<int>(bytes);
     list.push_back(s.name);

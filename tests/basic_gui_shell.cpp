@@ -281,7 +281,7 @@ TEST_F(BasicShellTest, MenusAndTheirKeys) {
   EXPECT_EQ(bar, (QStringList{"File", "PlayStop1", "Afinar1", "Idiomas1", "Ayuda1"}));
   // "Archivo" without the import of the older generation.
   EXPECT_EQ(MenuItems(form->File), (QStringList{"Original1", "Nuevo1", "Deshacertodo1", "Abrir2", "ImportarTEMA1",
-                                                "Guardar1", "Guardarcomo1", "Salir1"}));
+                                                "Guardar1", "Guardarcomo1", "Recibir1", "Salir1"}));
   EXPECT_EQ(MenuItems(form->PlayStop1), (QStringList{"P1", "PlayFrmula1", "Stop1"}));
   EXPECT_EQ(form->P1->text(), "Play Tema");
   EXPECT_EQ(form->P1->shortcut(), QKeySequence(Qt::Key_F10));

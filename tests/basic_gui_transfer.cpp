@@ -51,6 +51,7 @@ struct FakeDevice {
   };
   explicit FakeDevice(PtyDevice& d) : dev(d) {}
   PtyDevice& dev;
+  std::string identity = "DRAVV 1.10 1 Quendrel";  // byte 6: '1', a device that takes data sets
   Bytes pending;
   std::vector<Item> items;
   uint32_t received = 0;  // payload bytes of the item in progress
@@ -64,7 +65,7 @@ struct FakeDevice {
       if (!inItem) {
         if (pending.size() >= 2 && pending[0] == 0x01 && pending[1] == 0x69) {
           pending.erase(pending.begin(), pending.begin() + 2);
-          dev.Send(Identity("DRAVV 2.10 1 Quendrel"));
+          dev.Send(Identity(identity));
           continue;
         }
         if (pending.size() < 7) return;
@@ -108,6 +109,28 @@ class BasicTransferTest : public BasicWindowTest {
 
 }  // namespace
 
+// A device whose identity has '2' at byte 6 takes the lamp over its serial
+// port and no data set: neither the send nor the receive is offered.
+TEST_F(BasicTransferTest, ADeviceThatTakesNoSetHidesSendAndReceive) {
+  PtyDevice dev;
+  ASSERT_TRUE(dev.Ok());
+  ::setenv(kDevicePortVariable, dev.Name().c_str(), 1);
+  FakeDevice device(dev);
+  device.identity = "DRAVV 2.10 1 Quendrel";
+  Start(/*realSerial=*/true);
+  QTimer serve;
+  QObject::connect(&serve, &QTimer::timeout, [&] { device.Serve(); });
+  serve.start(2);
+  QElapsedTimer clock;
+  clock.start();
+  while (form->Device->DeviceState != kDeviceIdentified && clock.elapsed() < 20000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_EQ(form->Device->DeviceState, kDeviceIdentified);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->BEnvia->isHidden());
+  EXPECT_FALSE(form->Recibir1->isVisible());
+}
+
 TEST_F(BasicTransferTest, SendsTheSetWithOk) {
   PtyDevice dev;
   ASSERT_TRUE(dev.Ok());
@@ -122,6 +145,8 @@ TEST_F(BasicTransferTest, SendsTheSetWithOk) {
   while (form->Device->DeviceState != kDeviceIdentified && clock.elapsed() < 20000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   ASSERT_TRUE(form->Device->SerialPortOpen);
+  EXPECT_FALSE(form->BEnvia->isHidden());
+  EXPECT_TRUE(form->Recibir1->isVisible());
 
   // A small saved set: Original saved as "Envio".
   form->Original1Click();
@@ -266,7 +291,7 @@ struct SendingDevice {
       }
       if (pending.size() >= 2 && pending[0] == 0x01 && pending[1] == 0x69) {
         pending.erase(pending.begin(), pending.begin() + 2);
-        dev.Send(Identity("DRAVV 2.10 1 Quendrel"));
+        dev.Send(Identity("DRAVV 1.10 1 Quendrel"));
         continue;
       }
       if (pending.size() < 3) return;

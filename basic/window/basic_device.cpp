@@ -73,7 +73,12 @@ void TMainForm::IdentifyTimerTimer() {
 
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
-  if (o.hideBEnvia) BEnvia->setVisible(false);
+  // A device that takes the lamp over its serial port takes no data set:
+  // neither the send nor the receive is offered.
+  if (o.hideBEnvia) {
+    BEnvia->setVisible(false);
+    Recibir1->setVisible(false);
+  }
   // The set counts as unmodified once the device is known: the open left
   // the save button disabled. A change the user made while the
   // identification ran keeps its mark, or closing would not offer to save it.

@@ -46,6 +46,7 @@ const std::vector<LanguageRow> kBasicRows = {
     {"SGSaco", "cell:1,0", "BPM", "BPM"},
     {"SGSaco", "cell:2,0", "Name", "Nombre"},
     // The rest of the basic window's own texts.
+    {"Recibir1", "caption", "Receive data from Metronome", "Recibir datos del Metrónomo"},
     {"Label9", "caption", "Volume", "Volumen"},
     {"Label10", "caption", "bpm", "bpm"},
     {"Label12", "caption", "Subdivisions", "Subdivisiones"},

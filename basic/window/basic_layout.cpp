@@ -371,11 +371,10 @@ void TMainForm::BuildMenus() {
   add(File, Guardar1, "Guardar1", "Guardar");
   add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
   File->addSeparator();
+  // The set stored in the device, taken into a new set of its own.
+  add(File, Recibir1, "Recibir1", QString::fromUtf8("Recibir datos del Metrónomo"));
+  File->addSeparator();
   add(File, Salir1, "Salir1", "Salir");
-  // The receive from the device is an operation of the window that no menu
-  // offers; its action exists for the transfer's own use.
-  Recibir1 = new QAction(QString::fromUtf8("Recibir datos del Metrónomo"), this);
-  Recibir1->setObjectName("Recibir1");
 
   PlayStop1 = mb->addMenu("Play/Stop");
   PlayStop1->setObjectName("PlayStop1");

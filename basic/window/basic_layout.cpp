@@ -349,6 +349,7 @@ void TMainForm::BuildLayout() {
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(1);
+  Timer1->setTimerType(Qt::PreciseTimer);  // a beat waits at most this tick for its buffer
   Timer4 = new QTimer(this);
   Timer4->setObjectName("Timer4");
   Timer4->setInterval(100);

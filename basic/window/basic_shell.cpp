@@ -217,12 +217,11 @@ void TMainForm::CloseWaveOutput() { Playback->Close(); }
 // its tick; once stopped, the elapsed time is brought up to date once and
 // stops with the last buffer.
 void TMainForm::OnBufferDone() {
-  if (Playback->Running()) {
-    Timer1Timer();
-  } else {
-    Timer4Timer();
-    Timer4->stop();
-  }
+  // While playing the buffer is counted and Timer1's next tick makes the
+  // beat; the beat step runs on that timer alone.
+  if (Playback->Running()) return;
+  Timer4Timer();
+  Timer4->stop();
 }
 
 void TMainForm::tbvolumenChange() {

@@ -2,6 +2,7 @@
 // new name and opened again, the sound-memory meter, the save question, a
 // new set seeded from the factory set, and a formula played at 22050 Hz.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -273,9 +274,14 @@ TEST_F(BasicPagesTest, FormulaPlaysBeatsAt22050) {
   wave->ClearCalls();
   form->botonplayClick();
   ASSERT_TRUE(form->Timer1->isActive());
-  for (int guard = 0; guard < 500 && beats < 6; ++guard) {
+  // Each buffer played, then Timer1's own ticks make the beat.
+  QElapsedTimer clock;
+  clock.start();
+  while (beats < 6 && clock.elapsed() < 10000) {
     wave->CompleteNext();
-    QCoreApplication::processEvents();
+    const int before = beats;
+    while (beats == before && clock.elapsed() < 10000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   }
   EXPECT_GE(beats, 6);
   form->botonstopClick();

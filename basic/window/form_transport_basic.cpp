@@ -16,11 +16,11 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
 
 #include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
+#include "engine/transport.h"
 #include "engine/wav_export.h"
 #include "platform/audio/tick.h"
 #include "platform/files/text.h"
@@ -42,14 +42,9 @@ void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm,
 
 void TMainForm::ShowCompasCounter() {
   if (!Label3) return;
-  char buf[96];
-  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
-                Engine->CompasCount - 1);
-  QString text = QString::fromLatin1(buf);
-  if (Engine->PartsCounter != 0)
-    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
-            QString::number(Engine->ThemeParts);
-  Label3->setText(text);
+  const EngineState& E = *Engine;
+  Label3->setText(QString::fromStdString(
+      CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
 void TMainForm::ShowEntryRow(int row) {
@@ -217,15 +212,8 @@ void TMainForm::botonstopClick() {
 }
 
 void TMainForm::Timer4Timer() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) return;
-  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
-  E.ElapsedMs = E.ElapsedBefore + since;
-  const int64_t d = E.ElapsedMs / 100;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
-                static_cast<int>((d % 600) % 10));
-  TTiempo->setText(QString::fromLatin1(buf));
+  if (Engine->PlayState == 2) return;  // a pause adds nothing
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
 }
 
 // The beat that has just started, drawn into `oscilata`: the left channel

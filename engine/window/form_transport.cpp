@@ -12,12 +12,13 @@
 #include <QSlider>
 #include <QTextEdit>
 #include <QTimer>
-#include <cstdio>
 
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/string_grid.h"
 #include "engine/normalize.h"
+#include "engine/transport.h"
+#include "rhythm/editor_logic.h"
 #include "rhythm/unify.h"
 #include "platform/files/text.h"
 #include "platform/audio/tick.h"
@@ -148,14 +149,9 @@ void TMainForm::ShowEntryRow(int row) {
 void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
 
 void TMainForm::ShowCompasCounter() {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
-                Engine->CompasCount - 1);
-  QString text = QString::fromLatin1(buf);
-  if (Engine->PartsCounter != 0)
-    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
-            QString::number(Engine->ThemeParts);
-  Label3->setText(text);
+  const EngineState& E = *Engine;
+  Label3->setText(QString::fromStdString(
+      CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
 void TMainForm::ShowBeat(const BeatCue& cue) {
@@ -304,16 +300,8 @@ void TMainForm::botonstopClick() {
 }
 
 void TMainForm::Timer4Timer() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) return;
-  // The tick count wraps after 2^32 ms: the difference is taken in 32 bits.
-  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
-  E.ElapsedMs = E.ElapsedBefore + since;
-  const int64_t d = E.ElapsedMs / 100;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
-                static_cast<int>((d % 600) % 10));
-  TTiempo->setText(QString::fromLatin1(buf));
+  if (Engine->PlayState == 2) return;  // a pause adds nothing
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
 }
 
 void TMainForm::NormalizarTema(int t) {

@@ -21,22 +21,13 @@
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
 #include "engine/transport.h"
+#include "engine/window/transport_steps.h"
 #include "engine/wav_export.h"
 #include "platform/audio/tick.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
 
 namespace bornace {
-
-namespace {
-void Colour(QLabel* l, const char* colour) {
-  if (!l) return;
-  const QString c = QString::fromLatin1(colour);
-  if (l->property("lampColour").toString() == c) return;
-  l->setProperty("lampColour", c);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
-}
-}  // namespace
 
 void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
 
@@ -47,13 +38,7 @@ void TMainForm::ShowCompasCounter() {
       CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
-void TMainForm::ShowEntryRow(int row) {
-  if (Pages.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
-  Pages.RowsByPlayer = true;
-  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
-  SGSacoSelectCell(SGSaco->Col(), row);
-  Pages.RowsByPlayer = false;
-}
+void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, Pages.ShownTema, Pages.RowsByPlayer); }
 
 // The tempo in force at the start of an entry row of theme t: the theme
 // tempo and what the accelerations of the entries above have added.
@@ -70,11 +55,7 @@ int TMainForm::TempoInForce(int t, int row) const {
 // accented beat, lime on the others) and the device's lamp follows it; every
 // other label goes grey.
 void TMainForm::ShowBeat(const BeatCue& cue) {
-  for (int i = 0; i < 12; ++i)
-    if (i != cue.label) Colour(BeatLabels[static_cast<size_t>(i)], "gray");
-  if (cue.label < 0 || cue.label >= 12) return;
-  Colour(BeatLabels[static_cast<size_t>(cue.label)], cue.accent ? "red" : "lime");
-  if (BeatLampHook) BeatLampHook(cue);
+  if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
 }
 
 // The beat step, on Timer1's tick: at most one beat for each buffer the
@@ -93,15 +74,8 @@ void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ProgressBar1->setValue(std::clamp(cue.beat * 100 / beats, 0, 100));
   SGDatosFormula->viewport()->update();
   ShowBeat(cue);
-  if (cue.compasEnded && Engine->ThemePlayback) {
-    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
-    if (!cue.stopped) ShowCompasCounter();
-  }
-  if (cue.stopped) {
-    // The end of the last part: the last beat plays out, the lamp stays as it is.
-    Stop1Click();
-    return;
-  }
+  // The end of the last part stops: the last beat plays out, the lamp stays as it is.
+  if (!FollowPlayerBeat(*this, cue)) return;
   if (OnBeatMixed) OnBeatMixed();
 }
 
@@ -118,27 +92,11 @@ void TMainForm::BotonPlayCompClick() {
   if (theme < 0 || theme >= GridTemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Colour(TTiempo, "yellow");
-  RebuildPlayPlan(theme);
   // The tempo of the selected row's tempo column (the theme tempo and the
   // accelerations above it), in random order the first row's; the intro
   // plays wherever the theme starts.
-  const int selected = SGSaco->Row();
-  const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? selected : 1));
-  Playback->StartTheme(selected, bpm, [&] {
-    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
-    NormalizarTema(theme);
-    CBSonidos->setVisible(false);
-  });
-  ShowCompasCounter();
-  if (Label8) Label8->setText(QString::fromLatin1(E.BpmText));
-  Log("Play " + Label2->text());
-  Timer4->start();
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
+  const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? SGSaco->Row() : 1));
+  PlayTheme(*this, theme, bpm, "yellow", [this] { CBSonidos->setVisible(false); });
 }
 
 void TMainForm::botonplayClick() {
@@ -155,28 +113,10 @@ void TMainForm::botonplayClick() {
   if (Timer1->isActive() || TransferRunning) return;
   const int f = SGFormulas->Row() - 1;
   if (f < 0 || f >= GridFormulaCount()) return;
-  Colour(TTiempo, "lime");
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Playback->StartFormula(f, bpm);
-  E.CurrentCompas = 1;
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
-  Timer4->start();
+  PlayFormulaLoop(*this, f, bpm, "lime");
 }
 
-void TMainForm::botonpausaClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 1) {
-    Timer4Timer();
-    Playback->Pause();
-    E.ElapsedBefore = E.ElapsedMs;
-  } else if (E.PlayState == 2) {
-    E.ElapsedStart = TickCount();
-    Playback->Resume();
-  }
-}
+void TMainForm::botonpausaClick() { PauseOrResume(*this); }
 
 // The stop of the menu (F12), of the end of a theme and of the commands
 // that stop playback first. It sends nothing to the device's lamp.
@@ -185,7 +125,7 @@ void TMainForm::Stop1Click() {
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Log("Stop");
   Timer1->stop();
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   // A pause or a stop by the user silences the device; the end of the last
   // part lets the last beat play out.
   Playback->Stop();

@@ -18,6 +18,7 @@
 #include "app/window/string_grid.h"
 #include "engine/normalize.h"
 #include "engine/transport.h"
+#include "engine/window/transport_steps.h"
 #include "rhythm/editor_logic.h"
 #include "rhythm/unify.h"
 #include "platform/files/text.h"
@@ -28,14 +29,6 @@ constexpr uint8_t kLampAccent = 0x20;
 constexpr uint8_t kLampBeat = 0x10;
 constexpr uint8_t kLampOff = 0x00;
 
-// A label's text colour; the style is only rebuilt when the colour changes
-// (eleven labels go grey at every beat).
-void Colour(QLabel* l, const char* colour) {
-  const QString c = QString::fromLatin1(colour);
-  if (l->property("lampColour").toString() == c) return;
-  l->setProperty("lampColour", c);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
-}
 
 // The transport buttons stay down like grouped speed buttons: one of each
 // panel's group is down at a time.
@@ -60,7 +53,7 @@ void TMainForm::BuildTransportControls() {
     BeatLabels[i] = Lamp(PanelMetronomo, QString("lb%1").arg(i + 1), QString::number(i + 1),
                          {8 + 28 * (i % 6), 200 + 22 * (i / 6), 26, 20});
     BeatLabels[i]->setFont(QFont("Arial", 11, QFont::Bold));
-    Colour(BeatLabels[i], "gray");
+    SetLampColour(BeatLabels[i], "gray");
   }
   STT = Lamp(PanelMetronomo, "STT", QString(), {176, 196, 44, 40});
   STT->setFont(QFont("Arial", 22, QFont::Bold));
@@ -76,7 +69,7 @@ void TMainForm::BuildTransportControls() {
   Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   TTiempo = Lamp(PanelTemas, "TTiempo", "00:00.0", {482, 142, 100, 20});
   TTiempo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   BotonPlayComp = MakeButton(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), {482, 168, 36, 26}, "Oir tema");
   botonpausa = MakeButton(PanelTemas, "botonpausa", "||", {520, 168, 36, 26}, "Pausa");
   botonstoptema = MakeButton(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), {558, 168, 36, 26}, "Stop - F12");
@@ -137,14 +130,7 @@ void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
   if (row != before || evenIfSelected) ShowEntryRow(row);
 }
 
-void TMainForm::ShowEntryRow(int row) {
-  // The grid shows another theme than the one in play: nothing to follow.
-  if (FormulaEd.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
-  Guards.RowsByPlayer = true;
-  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
-  SGSacoSelectCell(SGSaco->Col(), row);
-  Guards.RowsByPlayer = false;
-}
+void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, FormulaEd.ShownTema, Guards.RowsByPlayer); }
 
 void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
 
@@ -156,15 +142,11 @@ void TMainForm::ShowCompasCounter() {
 
 void TMainForm::ShowBeat(const BeatCue& cue) {
   // The beat labels: the one of this beat lights, the others go grey.
-  for (int i = 0; i < 12; ++i)
-    if (i != cue.label) Colour(BeatLabels[i], "gray");
-  if (cue.label < 0) return;
-  const char* colour = cue.accent ? "red" : "lime";
-  Colour(BeatLabels[cue.label], colour);
+  if (!LightBeatLabel(BeatLabels, cue)) return;
   if (BeatLampHook) BeatLampHook(cue.accent ? kLampAccent : kLampBeat);
   STT->setText(cue.countByAccents ? L1(FormulaEd.AccentCountLabels[static_cast<size_t>(cue.label)])
                                   : BeatLabels[cue.label]->text());
-  Colour(STT, colour);
+  SetLampColour(STT, cue.accent ? "red" : "lime");
 }
 
 // The player's pump: one beat per finished buffer. The window hears of it as
@@ -179,14 +161,7 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ShowBeat(cue);
-  if (cue.compasEnded && Engine->ThemePlayback) {
-    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
-    if (!cue.stopped) ShowCompasCounter();
-  }
-  if (cue.stopped) {
-    Stop1Click();
-    return;
-  }
+  if (!FollowPlayerBeat(*this, cue)) return;
   Timer1->setInterval(1);
   if (OnBeatMixed) OnBeatMixed();
 }
@@ -204,29 +179,14 @@ void TMainForm::BotonPlayCompClick() {
   // Already playing, or nothing to play: the running playback is left alone.
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Colour(TTiempo, "lime");
-
   // The theme's sequence from its record, from the entry the user selected.
-  RebuildPlayPlan(theme);
-  const int selected = SGSaco->Row();
-  Playback->StartTheme(selected, static_cast<float>(420 - TB1->value()), [&] {
-    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
-    NormalizarTema(theme);
+  PlayTheme(*this, theme, static_cast<float>(420 - TB1->value()), "lime", [this] {
     Image1->setVisible(true);
     Image2->setVisible(false);
     STT->setText(QString());
     STT->setVisible(true);
     CBSonidos->setVisible(false);
   });
-  ShowCompasCounter();
-  Label8->setText(QString::fromLatin1(E.BpmText));
-  Log("Play " + Label2->text());
-  Timer4->start();
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
   QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
 }
 
@@ -241,14 +201,7 @@ void TMainForm::botonplayClick() {
   if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
-  Colour(TTiempo, "red");
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
-  Timer4->start();
+  PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
   Image1->setVisible(true);
   Image2->setVisible(false);
   STT->setText(QString());
@@ -257,18 +210,11 @@ void TMainForm::botonplayClick() {
 }
 
 void TMainForm::botonpausaClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 1) {
-    Timer4Timer();  // the time played so far, once more
-    Playback->Pause();
-    E.ElapsedBefore = E.ElapsedMs;
-  } else if (E.PlayState == 2) {
-    E.ElapsedStart = TickCount();
-    Playback->Resume();
-    BotonPlayComp->setChecked(true);
-  } else {
-    botonstoptema->setChecked(true);
-  }
+  const int found = PauseOrResume(*this);
+  if (found == 2)
+    BotonPlayComp->setChecked(true);  // resumed
+  else if (found != 1)
+    botonstoptema->setChecked(true);  // nothing plays
 }
 
 void TMainForm::Stop1Click() {
@@ -282,7 +228,7 @@ void TMainForm::Stop1Click() {
   Timer1->stop();
   botonstop->setChecked(true);
   botonstoptema->setChecked(true);
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   Playback->Stop();
   if (E.ThemePlayback) SelectEntryRow(1);
   E.ThemePlayback = false;

@@ -185,21 +185,10 @@ void TMainForm::DrawOscilata() {
 
 // --- tempo sliders and click --------------------------------------------------
 
-void TMainForm::TB2Change() {
-  const int bpm = 420 - TB2->value();
-  if (Edit1->text() != QString::number(bpm)) Edit1->setText(QString::number(bpm));
-  Engine->MsPerBeat = 60000 / bpm;
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
-  Engine->CurrentBpm = static_cast<float>(bpm);
-  const int row = SGFormulas->Row() - 1;
-  ShowFormulaLength(row >= 0 && row < kMaxFormulas ? Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0);
-}
+void TMainForm::TB2Change() { ShowFormulaLength(FormulaTempoMoved(*this)); }
 
 void TMainForm::TB1Change() {
-  const int pos = TB1->value();
-  if (TB2->value() != pos) TB2->setValue(pos);
-  if (Label8) Label8->setText(QString::number(420 - pos) + " bpm");
-  Engine->MsPerBeat = 60000 / (420 - pos);
+  const int bpm = ThemeTempoMoved(*this);
   const int r = SGTemas->Row() - 1;
   if (Pages.TempoSliderByCode) {
     Pages.TempoSliderByCode = false;
@@ -207,8 +196,8 @@ void TMainForm::TB1Change() {
     return;
   }
   if (r < 0 || r >= GridTemaCount()) return;
-  Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(420 - pos);
-  SGTemas->SetCells(2, r + 1, QString::number(420 - pos));
+  Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(bpm);
+  SGTemas->SetCells(2, r + 1, QString::number(bpm));
   Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
   Cambios();
   FillSequenceGrid(r);
@@ -241,10 +230,7 @@ void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
 
 void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
-  const int r = SGTemas->Row() - 1;
-  const int e = SGSaco->Row() - 1;
-  if (r >= 0 && r < kMaxTemas && e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
-    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
+  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxEntries);
 }
 
 void TMainForm::Normalizar1Click() {
@@ -253,15 +239,7 @@ void TMainForm::Normalizar1Click() {
   // run between themes.
   const int count = GridTemaCount();
   Work->NormaliseThemes(count, [](int) {}, [] {});
-  Engine->CurrentBeat = 0;
-  const int r = SGTemas->Row() - 1;
-  if (r >= 0 && r < count) {
-    Rhythm->CurrentTema = r;
-    const int e = SGSaco->Row() - 1;
-    if (e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
-      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
-    Engine->MasterGain = Rhythm->Temas[static_cast<size_t>(r)].gain;
-  }
+  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, count, kMaxEntries);
 }
 
 // --- WAV export -----------------------------------------------------------------

@@ -254,10 +254,7 @@ void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
   // Then the formula of the entry selected in the sequence grid, which shows
   // the selected theme (not necessarily t).
-  const int r = SGTemas->Row() - 1;
-  const int e = SGSaco->Row() - 1;
-  if (r >= 0 && r < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[r].entryCount)
-    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
+  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kEntrySlots);
 }
 
 void TMainForm::Normalizar1Click() {
@@ -273,15 +270,7 @@ void TMainForm::Normalizar1Click() {
         QCoreApplication::processEvents();
       },
       [] { QCoreApplication::processEvents(); });
-  Engine->CurrentBeat = 0;
-  const int r = SGTemas->Row() - 1;
-  if (r >= 0 && r < kMaxTemas) {
-    Rhythm->CurrentTema = r;
-    const int e = SGSaco->Row() - 1;
-    if (e >= 0 && e < Rhythm->Temas[r].entryCount && e < kEntrySlots)
-      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
-    Engine->MasterGain = Rhythm->Temas[r].gain;
-  }
+  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxTemas, kEntrySlots);
 }
 
 void TMainForm::UnificaPistas1Click() {

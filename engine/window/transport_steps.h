@@ -1,25 +1,30 @@
 // The transport's window steps that both editions' main windows take alike:
 // the beat labels, the sequence grid following the player, the start of a
-// theme or of a formula loop, pause and resume. The decisions are the
+// theme or of a formula loop, pause and resume, the two tempo sliders. The decisions are the
 // player's and the sequencer's (engine/player.h); these only start them and
 // paint what they did.
 //
 // The templates take either edition's main window. What they use of it has
-// the same name in both: Engine, Playback, the grids SGSaco and SGTemas, the
-// labels Label2, Label3 and Label8, the clock label TTiempo, the timers
+// the same name in both: Engine, Playback, Rhythm, the grids SGSaco, SGTemas
+// and SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
+// TB1 and TB2 with the typed tempo Edit1, the clock label TTiempo, the timers
 // Timer1 (beat step) and Timer4 (elapsed time), the test hook OnBeatMixed,
 // Log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema,
 // RebuildPlayPlan, SGSacoSelectCell, Stop1Click and Timer4Timer.
 #pragma once
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
 #include <QString>
 #include <QTimer>
 #include <array>
 
 #include "app/window/string_grid.h"
+#include "engine/mixer.h"
 #include "engine/player.h"
 #include "platform/audio/tick.h"
+#include "rhythm/records.h"
 
 // A label's text colour as a lamp: the style is rebuilt only when the colour
 // changes (eleven beat labels go grey at every beat). The colour stays in
@@ -126,4 +131,29 @@ int PauseOrResume(Form& f) {
     f.Playback->Resume();
   }
   return found;
+}
+
+// The formula tempo slider moved (TB2, read as 420 - position bpm): Edit1
+// shows the tempo and the beat's length follows it. Returns the beats of the
+// formula selected in SGFormulas (0 for none), whose length the window shows.
+template <class Form>
+int FormulaTempoMoved(Form& f) {
+  const int bpm = 420 - f.TB2->value();
+  if (f.Edit1->text() != QString::number(bpm)) f.Edit1->setText(QString::number(bpm));
+  SetSliderTempo(*f.Engine, bpm);
+  const int row = f.SGFormulas->Row() - 1;
+  return row >= 0 && row < kMaxFormulas ? f.Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0;
+}
+
+// The theme tempo slider moved (TB1): the formula slider takes the same
+// position (its handler sets the tempo), Label8 shows the tempo and the
+// beat's milliseconds follow. Returns the tempo.
+template <class Form>
+int ThemeTempoMoved(Form& f) {
+  const int pos = f.TB1->value();
+  const int bpm = 420 - pos;
+  if (f.TB2->value() != pos) f.TB2->setValue(pos);
+  if (f.Label8) f.Label8->setText(QString::number(bpm) + " bpm");
+  f.Engine->MsPerBeat = 60000 / bpm;
+  return bpm;
 }

@@ -21,6 +21,7 @@
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
 #include "engine/transport.h"
+#include "engine/window/export_steps.h"
 #include "engine/window/transport_steps.h"
 #include "engine/wav_export.h"
 #include "platform/audio/tick.h"
@@ -255,33 +256,17 @@ void TMainForm::SpeedButton6Click() {
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
 
-  FileDialogRequest req;
-  req.title = Tr("Exportar WAV", "Export WAV");
-  req.initialDir = QDir::currentPath() + "/datos/wavs";
-  req.filter = "WAV|*.wav";
-  req.defaultName = L1(DefaultExportName(ToL1(SGTemas->Cells(1, SGTemas->Row())),
-                                         ToL1(SGTemas->Cells(2, SGTemas->Row())), E.Controls.ClickPatternCode));
-  const QString chosen = dialogs->SaveFileName(req);
+  // The theme's tempo is the one the theme grid shows.
+  const QString folder = QDir::currentPath() + "/datos/wavs";
+  const QString chosen = dialogs->SaveFileName(WavExportRequest(*this, folder, SGTemas->Cells(2, SGTemas->Row())));
   if (chosen.isEmpty()) return;
   // The name is taken as typed.
   const std::string path = FsPath(chosen);
-  WavStreamWriter out(path, 2, E.Format.SampleRate);
-  bool ok = out.Open();
-  if (ok)
-    ok = ExportTheme(
-        E, *Rhythm, *Bank, Playback->Plan,
-        [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, Playback->Hooks,
-        Playback->Rules);
-  if (ok) ok = out.Finish();
+  const WavExportResult r =
+      ExportThemeToFile(path, E, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   ShowEntryRow(1);
-  if (!ok) {
-    out.Abandon();
-    dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
-                         FromFs(out.Error()));
-    return;
-  }
-  Log(English ? "File : " + FromFs(path) + " saved" : "Archivo : " + FromFs(path) + " guardado");
+  TellWavExport(*this, path, r, false);
 }
 
 }  // namespace bornace

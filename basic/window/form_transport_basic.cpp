@@ -246,13 +246,10 @@ void TMainForm::Normalizar1Click() {
 // --- WAV export -----------------------------------------------------------------
 
 void TMainForm::SpeedButton6Click() {
-  Stop1Click();
+  const int t = BeginWavExport(*this);
+  if (t < 0 || t >= GridTemaCount()) return;
   EngineState& E = *Engine;
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
-  if (Rhythm->CurrentTema < 0 || Rhythm->CurrentTema >= GridTemaCount()) return;
-  RebuildPlayPlan(Rhythm->CurrentTema);
+  RebuildPlayPlan(t);
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
 

@@ -1,9 +1,11 @@
 // The WAV export's window steps that both editions' main windows take alike:
-// the export dialog's request and the report of what the export came to.
+// its start, the export dialog's request and the report of what the export
+// came to.
 // The file itself is written by ExportThemeToFile (engine/wav_export.h).
 //
 // The templates take either edition's main window; what they use of it has
-// the same name in both: SGTemas, Engine, dialogs, Tr, Log and English.
+// the same name in both: SGTemas, Engine, Rhythm, Stop1Click, dialogs, Tr,
+// Log and English.
 #pragma once
 
 #include <QString>
@@ -13,6 +15,18 @@
 #include "engine/wav_export.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
+
+// The export's start: playback stops, the beats go to the start of the first
+// half, and the theme selected in SGTemas becomes the theme in play (the one
+// whose gain a clip lowers). Returns its index (-1 for none).
+template <class Form>
+int BeginWavExport(Form& f) {
+  f.Stop1Click();
+  f.Engine->OutputHalf = 0;
+  f.Engine->OutputOffset = 0;
+  f.Rhythm->CurrentTema = f.SGTemas->Row() - 1;
+  return f.Rhythm->CurrentTema;
+}
 
 // The export dialog's request: its title, the folder it opens in, the filter
 // and the offered name, made of the theme selected in SGTemas, `tempoText`

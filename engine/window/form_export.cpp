@@ -70,13 +70,7 @@ void TMainForm::DrawWaveViews() {
 void TMainForm::SaveDialogWavFolderChange() { WavInitialDir = "datos/wavs"; }
 
 void TMainForm::SpeedButton6Click() {
-  Stop1Click();
-  EngineState& E = *Engine;
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
-  // The theme exported is the one whose gain a clip lowers.
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
-  RebuildPlayPlan(Rhythm->CurrentTema);
+  RebuildPlayPlan(BeginWavExport(*this));
   SelectEntryRow(1, true);
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).
@@ -93,7 +87,7 @@ void TMainForm::SpeedButton6Click() {
 
   ResetGuitarVoices(GuitarAudio->SilentVoices, true);  // the guitar starts silent in the file too
   const WavExportResult r =
-      ExportThemeToFile(path, E, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
+      ExportThemeToFile(path, *Engine, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
   // The grid stands where the export left the sequence: back to the first entry.
   SelectEntryRow(1, true);
   TellWavExport(*this, path, r, true);

@@ -521,7 +521,7 @@ TEST_F(BasicTunerTest, StartStopsPlaybackAndShutdownStopsTheTuner) {
   EXPECT_EQ(form->Engine->PlayState, 0);
   EXPECT_TRUE(form->TunerRunning());
   form->FormClose();
-  EXPECT_FALSE(form->TunerOn);
+  EXPECT_FALSE(form->TunerListening);
   EXPECT_FALSE(form->Timer3->isActive());
   EXPECT_EQ(form->Device->DeviceState, kDeviceIdle);
 }

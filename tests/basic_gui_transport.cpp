@@ -266,9 +266,8 @@ TEST_F(BasicTransportTest, PauseAndResume) {
   form->botonpausaClick();
   wave->ClearCalls();
   form->botonstopClick();
-  const auto names = wave->CallNames();
-  EXPECT_NE(std::find(names.begin(), names.end(), "Reset"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Unprepare"), names.end());
+  EXPECT_TRUE(Called(*wave, "Reset"));
+  EXPECT_TRUE(Called(*wave, "Unprepare"));
   EXPECT_EQ(form->Engine->PlayState, 0);
   EXPECT_EQ(wave->QueuedCount(), 0u);
   EXPECT_FALSE(form->Playback->Halves()[0].Prepared());

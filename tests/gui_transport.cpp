@@ -188,9 +188,8 @@ TEST_F(TransportTest, PauseAddsNoElapsedTimeAndStopWhilePausedResets) {
   form->botonpausaClick();
   wave->ClearCalls();
   form->botonstopClick();
-  const auto names = wave->CallNames();
-  EXPECT_NE(std::find(names.begin(), names.end(), "Reset"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Unprepare"), names.end());
+  EXPECT_TRUE(Called(*wave, "Reset"));
+  EXPECT_TRUE(Called(*wave, "Unprepare"));
   EXPECT_EQ(form->Engine->PlayState, 0);
   EXPECT_EQ(wave->QueuedCount(), 0u);
 }

@@ -1,13 +1,16 @@
 // The theme that the transport's window tests of both editions play:
 // formulas A (2 beats), B (3) and C (4), and theme 0 made of {formula, times}
-// entries, the first at 120 bpm, none accelerating.
+// entries, the first at 120 bpm, none accelerating; what they look at.
 #pragma once
 
 #include <QString>
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "platform/audio/wave_out_test.h"
 #include "rhythm/records.h"
 
 using TestEntries = std::vector<std::pair<int, int>>;  // {formula, times}
@@ -42,4 +45,10 @@ inline int CompasKind(const EngineState& E, const RhythmTables& rt) {
   if (E.EndingCounter != 0) return -2;
   if (E.IntroCounter != 0) return -1;
   return rt.CurrentFormula;
+}
+
+// The test output was called so since its calls were last cleared.
+inline bool Called(const audio::TestWaveOut& out, const std::string& call) {
+  const std::vector<std::string> names = out.CallNames();
+  return std::find(names.begin(), names.end(), call) != names.end();
 }

@@ -263,15 +263,7 @@ TEST_F(BasicTransportTest, PauseAndResume) {
   form->botonpausaClick();
   form->botonpausaClick();  // and the pause button itself
   EXPECT_EQ(form->Engine->PlayState, 1);
-  form->botonpausaClick();
-  wave->ClearCalls();
-  form->botonstopClick();
-  EXPECT_TRUE(Called(*wave, "Reset"));
-  EXPECT_TRUE(Called(*wave, "Unprepare"));
-  EXPECT_EQ(form->Engine->PlayState, 0);
-  EXPECT_EQ(wave->QueuedCount(), 0u);
-  EXPECT_FALSE(form->Playback->Halves()[0].Prepared());
-  EXPECT_FALSE(form->Playback->Halves()[1].Prepared());
+  ExpectAStopWhilePausedResets(*form, *wave);
 }
 
 // The wave picture shows the beat that has just started, its left channel

@@ -185,13 +185,7 @@ TEST_F(TransportTest, PauseAddsNoElapsedTimeAndStopWhilePausedResets) {
   AdvanceFakeTickCount(1000);
   form->Timer4Timer();
   EXPECT_EQ(form->TTiempo->text(), "01:24.4");
-  form->botonpausaClick();
-  wave->ClearCalls();
-  form->botonstopClick();
-  EXPECT_TRUE(Called(*wave, "Reset"));
-  EXPECT_TRUE(Called(*wave, "Unprepare"));
-  EXPECT_EQ(form->Engine->PlayState, 0);
-  EXPECT_EQ(wave->QueuedCount(), 0u);
+  ExpectAStopWhilePausedResets(*form, *wave);
 }
 
 TEST_F(TransportTest, LampCountdownIsHalfABeat) {

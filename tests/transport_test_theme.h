@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -51,4 +52,21 @@ inline int CompasKind(const EngineState& E, const RhythmTables& rt) {
 inline bool Called(const audio::TestWaveOut& out, const std::string& call) {
   const std::vector<std::string> names = out.CallNames();
   return std::find(names.begin(), names.end(), call) != names.end();
+}
+
+// Paused (the pause button pressed while playing), the stop button resets
+// the device and releases both halves.
+template <class Form>
+void ExpectAStopWhilePausedResets(Form& form, audio::TestWaveOut& wave) {
+  ASSERT_EQ(form.Engine->PlayState, 1);
+  form.botonpausaClick();
+  ASSERT_EQ(form.Engine->PlayState, 2);
+  wave.ClearCalls();
+  form.botonstopClick();
+  EXPECT_TRUE(Called(wave, "Reset"));
+  EXPECT_TRUE(Called(wave, "Unprepare"));
+  EXPECT_EQ(form.Engine->PlayState, 0);
+  EXPECT_EQ(wave.QueuedCount(), 0u);
+  EXPECT_FALSE(form.Playback->Halves()[0].Prepared());
+  EXPECT_FALSE(form.Playback->Halves()[1].Prepared());
 }

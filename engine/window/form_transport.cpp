@@ -29,7 +29,6 @@ constexpr uint8_t kLampAccent = 0x20;
 constexpr uint8_t kLampBeat = 0x10;
 constexpr uint8_t kLampOff = 0x00;
 
-
 // The transport buttons stay down like grouped speed buttons: one of each
 // panel's group is down at a time.
 void GroupDown(std::initializer_list<QPushButton*> buttons, QObject* owner) {

@@ -471,6 +471,12 @@ void SetTempo(EngineState& eng, float bpm) {
   eng.SamplesPerBeat = std::clamp(SamplesForMs(eng.Format, eng.MsPerBeat), 0, eng.Format.MaxBeatFrames());
 }
 
+void SetSliderTempo(EngineState& eng, int bpm) {
+  eng.MsPerBeat = 60000 / bpm;
+  eng.SamplesPerBeat = SamplesForMs(eng.Format, eng.MsPerBeat);
+  eng.CurrentBpm = static_cast<float>(bpm);
+}
+
 void FormatBpmText(EngineState& eng) {
   char* const end = eng.BpmText + sizeof eng.BpmText - 5;  // room for " bpm" and NUL
   const auto r = std::to_chars(eng.BpmText, end, static_cast<double>(eng.CurrentBpm), std::chars_format::fixed, 2);

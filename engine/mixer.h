@@ -43,6 +43,9 @@ int BasicSoundNumber(int stored);
 // CurrentBpm := the limited tempo; MsPerBeat := trunc(60000 / CurrentBpm);
 // SamplesPerBeat from it.
 void SetTempo(EngineState& eng, float bpm);
+// The whole tempo of a tempo slider (20..400 bpm): MsPerBeat := 60000 div
+// bpm, SamplesPerBeat from it, CurrentBpm := bpm.
+void SetSliderTempo(EngineState& eng, int bpm);
 // BpmText := "%3.2f bpm" of CurrentBpm (always with a decimal point).
 void FormatBpmText(EngineState& eng);
 

@@ -69,6 +69,21 @@ void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank
   eng.CurrentBeat = 0;
 }
 
+void TakeSelectedEntryFormula(RhythmTables& rt, int t, int e, int entryLimit) {
+  if (t < 0 || t >= kMaxTemas) return;
+  const Tema& th = rt.Temas[static_cast<size_t>(t)];
+  if (e < 0 || e >= std::min({static_cast<int>(th.entryCount), entryLimit, kEntrySlots})) return;
+  rt.CurrentFormula = std::min<int>(th.formulas[static_cast<size_t>(e)], kMaxFormulas - 1);
+}
+
+void TakeSelectedTheme(EngineState& eng, RhythmTables& rt, int t, int e, int temaCount, int entryLimit) {
+  eng.CurrentBeat = 0;
+  if (t < 0 || t >= std::min(temaCount, kMaxTemas)) return;
+  rt.CurrentTema = t;
+  TakeSelectedEntryFormula(rt, t, e, entryLimit);
+  eng.MasterGain = rt.Temas[static_cast<size_t>(t)].gain;
+}
+
 void NormalizeThemes(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int count,
                      const std::function<void(int, const GainResult&)>& done, const std::function<void()>& idle,
                      const std::function<const GainResult*(int)>& known) {

@@ -39,6 +39,17 @@ GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const B
 // reached.
 void NormalizeTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, int t);
 
+// After a normalisation the entry selected in the sequence grid is in play
+// again: the formula of entry e of theme t (limited to the formula table)
+// becomes the formula in play, when t is a theme and e one of its entries
+// among the first `entryLimit` (the record's slots, or the 120 entries the
+// basic edition reads). Otherwise nothing changes.
+void TakeSelectedEntryFormula(RhythmTables& rt, int t, int e, int entryLimit);
+// After normalising every theme: beat 0, and the theme selected in the theme
+// grid (t, when below temaCount) in play again with the formula of its
+// selected entry e and its stored gain.
+void TakeSelectedTheme(EngineState& eng, RhythmTables& rt, int t, int e, int temaCount, int entryLimit);
+
 // Themes 0 .. count - 1 normalised on every core from copies of `from` and
 // of the tables (which nobody may change meanwhile), with the same results
 // as one after the other. `done(t, result)` runs on the calling thread for

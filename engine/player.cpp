@@ -146,6 +146,7 @@ void Player::StartFormula(int f, float bpm) {
   E.ThemePlayback = false;
   E.IntroCounter = 0;
   E.EndingCounter = 0;
+  if (Rules.basicPlay) E.CurrentCompas = 1;
   rt_.CurrentFormula = f;
   E.FormulaBeats = rt_.Formulas[static_cast<size_t>(f)].Beats();
   E.FormulaStartBeat = rt_.Formulas[static_cast<size_t>(f)].StartBeat();

@@ -58,7 +58,8 @@ class Player {
   // counters and the tempo (`fallbackBpm` when the first row shows none);
   // the first beat is mixed and queued, and the first step follows at once.
   void StartTheme(int row, float fallbackBpm, const std::function<void()>& normalise);
-  // Formula f as a loop at `bpm`, after a silent compás that settles the gain.
+  // Formula f as a loop at `bpm`, after a silent compás that settles the gain
+  // (the basic rules count it compás 1).
   void StartFormula(int f, float bpm);
   void Pause();
   void Resume();

@@ -50,8 +50,9 @@ struct EditionRules {
   // The basic edition's play: a theme always starts with its intro, its
   // RepeatsLeft starts at repetitions - 1, the rows the sequencer moves to
   // leave the tempo alone (the acceleration of the mixer runs on; only a new
-  // pass goes back to the first row's tempo), and a play start resets the
-  // output only when a half is still queued on it.
+  // pass goes back to the first row's tempo), a play start resets the
+  // output only when a half is still queued on it, and a formula loop is
+  // counted compás 1.
   bool basicPlay = false;
 };
 constexpr EditionRules kProRules{};

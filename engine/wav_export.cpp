@@ -16,6 +16,25 @@ bool ExportTheme(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
       [&] { return sink(eng.OutputHalfData(0), static_cast<size_t>(eng.SamplesPerBeat) * 4); }, rules);
 }
 
+WavExportResult ExportThemeToFile(const std::string& path, EngineState& eng, RhythmTables& rt,
+                                  const BancoSonidos& bank, const ThemePlan& plan, const MixerHooks& hooks,
+                                  const EditionRules& rules, uint64_t maxDataBytes) {
+  WavStreamWriter out(path, 2, eng.Format.SampleRate, maxDataBytes);
+  WavExportResult r;
+  r.ok = out.Open();
+  if (r.ok)
+    r.ok = ExportTheme(
+        eng, rt, bank, plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, hooks,
+        rules);
+  if (r.ok) r.ok = out.Finish();
+  if (!r.ok) {
+    out.Abandon();
+    r.tooLong = out.TooLong();
+    r.error = out.Error();
+  }
+  return r;
+}
+
 WavStreamWriter::WavStreamWriter(std::string path, int channels, int sampleRate, uint64_t maxDataBytes)
     : path_(std::move(path)), channels_(channels), rate_(sampleRate), limit_(std::min(maxDataBytes, kMaxDataBytes)) {
   temp_ = path_ + ".part-" + std::to_string(::getpid());

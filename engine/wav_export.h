@@ -56,6 +56,20 @@ class WavStreamWriter {
   std::string error_;
 };
 
+// What writing a theme into a WAV file came to.
+struct WavExportResult {
+  bool ok = false;
+  bool tooLong = false;  // the data would not fit the format (4 GB)
+  std::string error;     // the file, and the system's reason where there is one
+};
+// The theme of `plan` through ExportTheme into the WAV file `path`, 16-bit
+// stereo at the engine's rate, through a WavStreamWriter: `path` is replaced
+// only when every write succeeded, and a failure leaves nothing behind.
+WavExportResult ExportThemeToFile(const std::string& path, EngineState& eng, RhythmTables& rt,
+                                  const BancoSonidos& bank, const ThemePlan& plan, const MixerHooks& hooks,
+                                  const EditionRules& rules,
+                                  uint64_t maxDataBytes = WavStreamWriter::kMaxDataBytes);
+
 // The offered file name: "<theme>-<tempo>m<click code>.wav" (separators in
 // the theme name become '_').
 std::string DefaultExportName(const std::string& theme, const std::string& tempoText, char clickCode);

@@ -17,6 +17,7 @@
 #include "basic_gui_fixture.h"
 #include "platform/audio/tick.h"
 #include "platform/files/atomic_file.h"
+#include "transport_test_theme.h"
 
 namespace fs = std::filesystem;
 
@@ -24,10 +25,6 @@ namespace {
 
 class BasicTransportTest : public BasicWindowTest {
  protected:
-  struct Compas {
-    int formula;      // the formula whose first beat was mixed; -1 intro, -2 ending
-    QString counter;  // the compás counter as it stood
-  };
   struct Lamp {
     int label;        // the label the beat lit
     QString colour;   // its colour
@@ -37,8 +34,7 @@ class BasicTransportTest : public BasicWindowTest {
 
   // Formulas 0 (A, 2 beats), 1 (B, 3 beats), 2 (C, 4 beats); theme 0 "Bulerias"
   // at 120 bpm built from {formula, times} entries.
-  void Build(const std::vector<std::pair<int, int>>& entries, int parts = 0, bool inOrder = true, int intro = 0,
-             int ending = 0) {
+  void Build(const TestEntries& entries, int parts = 0, bool inOrder = true, int intro = 0, int ending = 0) {
     Start();
     // The test makes Timer1's ticks itself (Tick): the real timer runs, as
     // the handlers look at it, but its ticks reach nothing.
@@ -46,34 +42,21 @@ class BasicTransportTest : public BasicWindowTest {
     RhythmTables& rt = *form->Rhythm;
     ASSERT_GE(form->GridFormulaCount(), 3);
     ASSERT_GE(form->GridTemaCount(), 1);
-    rt.Formulas[0].SetHeader(2, 0);
-    rt.Formulas[1].SetHeader(3, 0);
-    rt.Formulas[2].SetHeader(4, 0);
+    SetTestFormulas(rt);
     for (int i = 0; i < 3; ++i) {
       rt.Formulas[static_cast<size_t>(i)].accents = 1;  // the first beat accented
       form->FillFormulaRow(i);
     }
     Tema& th = rt.Temas[0];
     th.SetName("Bulerias");
-    th.entryCount = static_cast<uint16_t>(entries.size());
-    for (size_t e = 0; e < entries.size(); ++e) {
-      th.formulas[e] = static_cast<uint16_t>(entries[e].first);
-      th.times[e] = static_cast<uint8_t>(entries[e].second);
-      th.accel[e] = 0;
-      th.tempos[e] = e == 0 ? 120 : 0;
-    }
-    th.partsOrder = static_cast<uint8_t>((inOrder ? 0x80 : 0) | parts);
-    th.introEnding = static_cast<uint8_t>(intro * 16 + ending);
+    SetTestTheme(th, entries, parts, inOrder, intro, ending);
     th.gain = 1.0f;
     form->FillTemaRow(0);
     form->SGTemas->Select(1, 1);
     form->SGTemasSelectCell(1, 1);
     form->OnBeatMixed = [this] {
       if (form->Engine->CurrentBeat != 0) return;
-      int f = form->Rhythm->CurrentFormula;
-      if (form->Engine->IntroCounter != 0) f = -1;
-      if (form->Engine->EndingCounter != 0) f = -2;
-      played.push_back({f, form->Label3->text()});
+      played.push_back({CompasKind(*form->Engine, *form->Rhythm), form->Label3->text()});
     };
     form->BeatLampHook = [this](const BeatCue& cue) {
       int lit = 0;
@@ -284,16 +267,7 @@ TEST_F(BasicTransportTest, PauseAndResume) {
   form->botonpausaClick();
   form->botonpausaClick();  // and the pause button itself
   EXPECT_EQ(form->Engine->PlayState, 1);
-  form->botonpausaClick();
-  wave->ClearCalls();
-  form->botonstopClick();
-  const auto names = wave->CallNames();
-  EXPECT_NE(std::find(names.begin(), names.end(), "Reset"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Unprepare"), names.end());
-  EXPECT_EQ(form->Engine->PlayState, 0);
-  EXPECT_EQ(wave->QueuedCount(), 0u);
-  EXPECT_FALSE(form->Playback->Halves()[0].Prepared());
-  EXPECT_FALSE(form->Playback->Halves()[1].Prepared());
+  ExpectAStopWhilePausedResets(*form, *wave);
 }
 
 // The wave picture shows the beat that has just started, its left channel

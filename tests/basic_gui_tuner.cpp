@@ -23,20 +23,11 @@
 #include "tuner/corpus.h"
 #include "tuner/tuner.h"
 #include "tuner/window/tuner_charts.h"
+#include "tuner_test_support.h"
 
 using bornace::TMainForm;
 
 namespace {
-
-// A plucked string of the corpus: string, fret, in tune.
-std::vector<int16_t> PluckedString(int stringNumber, int fret, int* note = nullptr) {
-  for (const CorpusItem& it : CorpusItems(StringSound::kPlucked))
-    if (it.stringNumber == stringNumber && it.fret == fret && it.cents == 0) {
-      if (note) *note = it.note;
-      return SynthesizeString(it);
-    }
-  return {};
-}
 
 std::vector<uint8_t> Bytes(const int16_t* samples, size_t n) {
   std::vector<uint8_t> b(n * 2);
@@ -92,10 +83,6 @@ class BasicTunerTest : public BasicWindowTest {
   int Count(const std::string& call) const {
     const std::vector<std::string> names = waveIn->CallNames();
     return int(std::count(names.begin(), names.end(), call));
-  }
-  static QColor TextColour(QLabel* l) {
-    l->ensurePolished();
-    return l->palette().color(QPalette::WindowText);
   }
   QColor FretboardPixel(int x, int y) const { return form->Image7->pixmap().toImage().pixelColor(x, y); }
   // The swing the framing will find in this frame: the tracker carries its
@@ -521,7 +508,7 @@ TEST_F(BasicTunerTest, StartStopsPlaybackAndShutdownStopsTheTuner) {
   EXPECT_EQ(form->Engine->PlayState, 0);
   EXPECT_TRUE(form->TunerRunning());
   form->FormClose();
-  EXPECT_FALSE(form->TunerOn);
+  EXPECT_FALSE(form->TunerListening);
   EXPECT_FALSE(form->Timer3->isActive());
   EXPECT_EQ(form->Device->DeviceState, kDeviceIdle);
 }

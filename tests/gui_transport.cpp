@@ -7,34 +7,20 @@
 
 #include "gui_fixture.h"
 #include "platform/audio/tick.h"
+#include "transport_test_theme.h"
 
 namespace {
-struct Compas {
-  int formula;     // the formula whose first beat was mixed; -1 intro, -2 ending
-  QString counter;  // the compás counter as it stood
-};
 
 class TransportTest : public WindowTest {
  protected:
-  // Formulas 0 (A, 2 beats) and 1 (B, 3 beats); theme 0 built from entries.
-  void Build(const std::vector<std::pair<int, int>>& entries, int parts = 0, bool inOrder = true, int intro = 0,
-             int ending = 0) {
+  // Formulas 0 (A, 2 beats), 1 (B, 3 beats) and 2 (C, 4 beats); theme 0
+  // built from entries.
+  void Build(const TestEntries& entries, int parts = 0, bool inOrder = true, int intro = 0, int ending = 0) {
     Start();
     RhythmTables& rt = *form->Rhythm;
-    rt.Formulas[0].SetHeader(2, 0);
-    rt.Formulas[1].SetHeader(3, 0);
-    rt.Formulas[2].SetHeader(4, 0);
+    SetTestFormulas(rt);
     for (int i = 0; i < 3; ++i) form->FillFormulaRow(i);
-    Tema& th = rt.Temas[0];
-    th.entryCount = static_cast<uint16_t>(entries.size());
-    for (size_t e = 0; e < entries.size(); ++e) {
-      th.formulas[e] = static_cast<uint16_t>(entries[e].first);
-      th.times[e] = static_cast<uint8_t>(entries[e].second);
-      th.accel[e] = 0;
-      th.tempos[e] = e == 0 ? 120 : 0;
-    }
-    th.partsOrder = static_cast<uint8_t>((inOrder ? 0x80 : 0) | parts);
-    th.introEnding = static_cast<uint8_t>(intro * 16 + ending);
+    SetTestTheme(rt.Temas[0], entries, parts, inOrder, intro, ending);
     form->SGTemas->Select(1, 1);
     form->SGTemasSelectCell(1, 1);
     form->OnBeatMixed = [this] {
@@ -42,10 +28,7 @@ class TransportTest : public WindowTest {
         if (!beatsIn.empty()) ++beatsIn.back();
         return;
       }
-      int f = form->Rhythm->CurrentFormula;
-      if (form->Engine->IntroCounter != 0) f = -1;
-      if (form->Engine->EndingCounter != 0) f = -2;
-      played.push_back({f, form->Label3->text()});
+      played.push_back({CompasKind(*form->Engine, *form->Rhythm), form->Label3->text()});
       beatsIn.push_back(1);
       bpms.push_back(form->Engine->CurrentBpm);
     };
@@ -202,14 +185,7 @@ TEST_F(TransportTest, PauseAddsNoElapsedTimeAndStopWhilePausedResets) {
   AdvanceFakeTickCount(1000);
   form->Timer4Timer();
   EXPECT_EQ(form->TTiempo->text(), "01:24.4");
-  form->botonpausaClick();
-  wave->ClearCalls();
-  form->botonstopClick();
-  const auto names = wave->CallNames();
-  EXPECT_NE(std::find(names.begin(), names.end(), "Reset"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Unprepare"), names.end());
-  EXPECT_EQ(form->Engine->PlayState, 0);
-  EXPECT_EQ(wave->QueuedCount(), 0u);
+  ExpectAStopWhilePausedResets(*form, *wave);
 }
 
 TEST_F(TransportTest, LampCountdownIsHalfABeat) {

@@ -12,6 +12,7 @@
 #include "links/device.h"
 #include "tuner/corpus.h"
 #include "tuner/window/tuner_charts.h"
+#include "tuner_test_support.h"
 
 namespace {
 
@@ -26,16 +27,8 @@ class TunerPanelTest : public WindowTest {
     form->Afinador1->trigger();
   }
   // The open A string, in tune: 110 Hz.
-  static std::vector<int16_t> OpenAString() {
-    for (const CorpusItem& it : CorpusItems(StringSound::kPlucked))
-      if (it.stringNumber == 5 && it.fret == 0 && it.cents == 0) return SynthesizeString(it);
-    return {};
-  }
+  static std::vector<int16_t> OpenAString() { return PluckedString(5, 0); }
   TunerState& Tuner() { return *form->Work->Tuner; }
-  static QColor TextColour(QLabel* l) {
-    l->ensurePolished();
-    return l->palette().color(QPalette::WindowText);
-  }
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) form->Timer3Timer();
   }

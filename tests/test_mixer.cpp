@@ -104,6 +104,24 @@ TEST_F(MixerTest, TempoGivesTruncatedBeatLengths) {
   }
 }
 
+// A tempo slider's whole bpm, in each edition's frames.
+TEST(SliderTempo, WholeBpmGivesTheBeatLengthOfTheEdition) {
+  struct Case {
+    int bpm, ms, proFrames, basicFrames;
+  };
+  for (const Case& c : {Case{120, 500, 22049, 11024}, Case{20, 3000, 132299, 66149}, Case{400, 150, 6614, 3307},
+                        Case{90, 666, 29370, 14685}}) {
+    EngineState pro(kProFormat), basic(kBasicFormat);
+    SetSliderTempo(pro, c.bpm);
+    SetSliderTempo(basic, c.bpm);
+    EXPECT_EQ(pro.MsPerBeat, c.ms) << c.bpm;
+    EXPECT_EQ(basic.MsPerBeat, c.ms) << c.bpm;
+    EXPECT_EQ(pro.SamplesPerBeat, c.proFrames) << c.bpm;
+    EXPECT_EQ(basic.SamplesPerBeat, c.basicFrames) << c.bpm;
+    EXPECT_EQ(pro.CurrentBpm, static_cast<float>(c.bpm));
+  }
+}
+
 TEST_F(MixerTest, ThemeAcceleratesByAccelOverBeats) {
   eng.ThemePlayback = true;
   eng.FormulaBeats = 4;

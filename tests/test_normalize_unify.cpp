@@ -209,6 +209,47 @@ void SetTracks(Formula& f, const std::vector<int>& sounds) {
 }
 }  // namespace
 
+// After a normalisation the selected entry's formula is in play again, when
+// the theme has that entry among those the edition reads.
+TEST(NormalizeTheme, TheSelectedEntrysFormulaIsInPlayAgain) {
+  auto rt = RhythmTables::Create();
+  Tema& th = rt->Temas[3];
+  th.entryCount = 130;
+  for (int e = 0; e < 130; ++e) th.formulas[e] = static_cast<uint16_t>(e + 1);
+  th.formulas[5] = 900;  // past the table
+  th.gain = 2.5f;
+  struct Case {
+    int t, e, limit, formula;
+  };
+  const Case cases[] = {
+      {3, 0, kEntrySlots, 1}, {3, 125, kEntrySlots, 126}, {3, 125, kMaxEntries, 7},  // the basic edition reads 120
+      {3, 5, kEntrySlots, kMaxFormulas - 1}, {3, 130, kEntrySlots, 7}, {3, -1, kEntrySlots, 7},
+      {-1, 0, kEntrySlots, 7}, {kMaxTemas, 0, kEntrySlots, 7},
+  };
+  for (const Case& c : cases) {
+    rt->CurrentFormula = 7;
+    TakeSelectedEntryFormula(*rt, c.t, c.e, c.limit);
+    EXPECT_EQ(rt->CurrentFormula, c.formula) << c.t << " " << c.e << " " << c.limit;
+  }
+
+  // After every theme: beat 0, and the selected theme with its stored gain.
+  EngineState E;
+  E.CurrentBeat = 3;
+  E.MasterGain = 9.0f;
+  rt->CurrentTema = 0;
+  TakeSelectedTheme(E, *rt, 3, 1, 4, kMaxEntries);
+  EXPECT_EQ(E.CurrentBeat, 0);
+  EXPECT_EQ(rt->CurrentTema, 3);
+  EXPECT_EQ(rt->CurrentFormula, 2);
+  EXPECT_FLOAT_EQ(E.MasterGain, 2.5f);
+  // A theme past the grid's count is left alone.
+  E.CurrentBeat = 3;
+  TakeSelectedTheme(E, *rt, 3, 0, 3, kMaxEntries);
+  EXPECT_EQ(E.CurrentBeat, 0);
+  EXPECT_EQ(rt->CurrentFormula, 2);
+  EXPECT_FLOAT_EQ(E.MasterGain, 2.5f);
+}
+
 TEST(UnifyTracks, SharedLayoutKeepsPatternsPanAndVolume) {
   auto rt = RhythmTables::Create();
   rt->FormulaCount = 2;

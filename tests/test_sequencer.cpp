@@ -392,3 +392,21 @@ TEST_F(BasicSequencerTest, APlayStartResetsTheOutputOnlyWhenAHalfIsQueued) {
   EXPECT_EQ(out.QueuedCount(), 1u);  // the new first beat alone
   player.Close();
 }
+
+// A formula loop is counted compás 1 by the basic rules; the professional
+// loop leaves the counter where the theme left it.
+TEST_F(SequencerTest, AFormulaLoopCountsItsCompasByTheEditionsRules) {
+  for (const bool basic : {false, true}) {
+    SCOPED_TRACE(basic ? "basic" : "professional");
+    audio::TestWaveOut out;
+    Player player(E, *rt, bank);
+    ASSERT_EQ(player.Open(&out, nullptr), audio::WaveResult::kOk);
+    player.Rules = basic ? kBasicRules : kProRules;
+    E.CurrentCompas = 7;
+    player.StartFormula(1, 120.0f);
+    EXPECT_EQ(E.CurrentCompas, basic ? 1 : 7);
+    EXPECT_EQ(E.PlayState, 1);
+    player.Stop();
+    player.Close();
+  }
+}

@@ -196,3 +196,43 @@ TEST_F(ExportFixture, AnEntryNamingAMissingFormulaKeepsTheFormulaInForce) {
   // A (2 beats), still A for the missing one, then B (3 beats).
   EXPECT_EQ(Kinds(beats), (std::vector<int>{0, 0, 0, 0, 1, 1, 1}));
 }
+
+// A theme into a file: the header at the edition's rate and the beats; a
+// theme too long for the limit, or a folder that does not exist, leaves no
+// file and says which.
+TEST_F(ExportFixture, ThemeToFileWritesTheEditionsRateOrNothing) {
+  ScratchFolder dir;
+  for (const bool basic : {false, true}) {
+    SCOPED_TRACE(basic ? "basic" : "professional");
+    eng = EngineState(basic ? kBasicFormat : kProFormat);
+    const ThemePlan plan = Plan({{0, 2, 120, 0}, {1, 1, 0, 0}});
+    const WavExportResult r =
+        ExportThemeToFile("t.wav", eng, *rt, bank, plan, MixerHooks{}, basic ? kBasicRules : kProRules);
+    ASSERT_TRUE(r.ok) << r.error;
+    const auto bytes = ScratchFolder::Read("t.wav");
+    const uint32_t frames = basic ? 11024 : 22049;  // a beat at 120 bpm
+    ASSERT_EQ(bytes.size(), 44u + 7u * frames * 4u);
+    uint32_t rate, byteRate, data;
+    std::memcpy(&rate, &bytes[24], 4);
+    std::memcpy(&byteRate, &bytes[28], 4);
+    std::memcpy(&data, &bytes[40], 4);
+    EXPECT_EQ(rate, basic ? 22050u : 44100u);
+    EXPECT_EQ(byteRate, rate * 4);
+    EXPECT_EQ(data, 7u * frames * 4u);
+  }
+
+  const ThemePlan plan = Plan({{0, 2, 120, 0}});
+  const auto before = ScratchFolder::Read("t.wav");
+  WavExportResult r = ExportThemeToFile("t.wav", eng, *rt, bank, plan, MixerHooks{}, kBasicRules, 11024 * 4 * 3);
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(r.tooLong);
+  EXPECT_EQ(r.error, "t.wav");
+  EXPECT_EQ(ScratchFolder::Read("t.wav"), before);  // the old file stays
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
+  EXPECT_FALSE(eng.SilentMix);
+
+  r = ExportThemeToFile("no/such/folder/t.wav", eng, *rt, bank, plan, MixerHooks{}, kBasicRules);
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.tooLong);
+  EXPECT_NE(r.error.find("no/such/folder/t.wav"), std::string::npos);
+}

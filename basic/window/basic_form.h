@@ -298,7 +298,7 @@ class TMainForm : public QMainWindow {
   // Listening, and no stop asked for.
   bool TunerRunning() const;
   int TunerStarts = 0;  // how often the input was started (tests)
-  bool TunerOn = false;      // listening: Timer3 runs, DeviceState is the tuner's
+  bool TunerListening = false;  // Timer3 runs, DeviceState is the tuner's
   bool TunerStopRequest = false;
   int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
   QTimer* Timer3 = nullptr;  // the tuner's 10 ms tick
@@ -323,7 +323,6 @@ class TMainForm : public QMainWindow {
   void ShowTunerReading(const TunerReading& r);
   bool StepNeedle();
   void TunerDeviceRead();
-  void EndTuner();
 
   // --- Device link (basic_device.cpp) ---------------------------------------------
   void BuildDeviceLink(Options& opts);

@@ -20,12 +20,12 @@
 #include "guitar/notes.h"
 #include "links/device.h"
 #include "tuner/window/tuner_charts.h"
+#include "tuner/window/tuner_panel.h"
 
 namespace bornace {
 
 namespace {
 
-constexpr int kTunerTickMs = 10;
 // The tick polls until a frame is taken or this many polls in a row brought
 // no byte while the needle stood still.
 constexpr int kIdlePollBudget = 10000;
@@ -44,16 +44,6 @@ constexpr int kFretboardHeight = 76;
 constexpr int kDedoWidth = 24;
 constexpr int kDedoHeight = 16;
 
-// 0x00BBGGRR as a colour of the window.
-QColor TunerColour(uint32_t bbggrr) {
-  return QColor(static_cast<int>(bbggrr & 0xFF), static_cast<int>((bbggrr >> 8) & 0xFF),
-                static_cast<int>((bbggrr >> 16) & 0xFF));
-}
-
-void SetTextColour(QLabel* l, const QColor& c, const char* background = "transparent") {
-  l->setStyleSheet(QString("QLabel { color: %1; background: %2; }").arg(c.name(), background));
-}
-
 QGroupBox* TunerGroup(QWidget* parent, const char* name, const QString& caption, QRect geom) {
   auto* g = new QGroupBox(caption, parent);
   g->setObjectName(name);
@@ -66,50 +56,43 @@ QGroupBox* TunerGroup(QWidget* parent, const char* name, const QString& caption,
   return g;
 }
 
-QLabel* ReadingLabel(QWidget* parent, const char* name, QRect geom, int pointSize, Qt::Alignment align) {
-  QLabel* l = MakeLabel(parent, name, QString(), geom);
-  QFont f = l->font();
-  f.setPointSize(pointSize);
-  f.setBold(true);
-  l->setFont(f);
-  l->setAlignment(align | Qt::AlignVCenter);
-  SetTextColour(l, Qt::white);
-  return l;
+// A black picture of the page's scales, `draw` painting it with a 7-point font.
+template <class Draw>
+QPixmap ScalePicture(QSize size, Draw&& draw) {
+  QPixmap pm(size);
+  pm.fill(Qt::black);
+  QPainter p(&pm);
+  QFont f = p.font();
+  f.setPointSize(7);
+  p.setFont(f);
+  draw(p);
+  p.end();
+  return pm;
 }
 
 // The dial behind the needle: a tick every 10 units (30 pixels) from -50 to
 // +50 about the needle's centre, `left` being the dial's Left in the group.
 QPixmap DialPicture(QSize size, int left) {
-  QPixmap pm(size);
-  pm.fill(Qt::black);
-  QPainter p(&pm);
-  QFont f = p.font();
-  f.setPointSize(7);
-  p.setFont(f);
-  const int centre = kNeedleCentreLeft + kNeedleWidth / 2 - left;
-  for (int v = -50; v <= 50; v += 10) {
-    const int x = centre + 3 * v;
-    p.setPen(v == 0 ? QColor(Qt::white) : QColor(128, 128, 128));
-    p.drawLine(x, kNeedleTop - 26 + (v == 0 ? 0 : 4), x, kNeedleTop - 26 + kNeedleHeight + 4);
-    p.drawText(QRect(x - 14, size.height() - 14, 28, 12), Qt::AlignCenter, QString::number(v));
-  }
-  return pm;
+  return ScalePicture(size, [&](QPainter& p) {
+    const int centre = kNeedleCentreLeft + kNeedleWidth / 2 - left;
+    for (int v = -50; v <= 50; v += 10) {
+      const int x = centre + 3 * v;
+      p.setPen(v == 0 ? QColor(Qt::white) : QColor(128, 128, 128));
+      p.drawLine(x, kNeedleTop - 26 + (v == 0 ? 0 : 4), x, kNeedleTop - 26 + kNeedleHeight + 4);
+      p.drawText(QRect(x - 14, size.height() - 14, 28, 12), Qt::AlignCenter, QString::number(v));
+    }
+  });
 }
 
 // Fret numbers over the fretboard picture where the marker stands for them.
 QPixmap FretNumbers(QSize size) {
-  QPixmap pm(size);
-  pm.fill(Qt::black);
-  QPainter p(&pm);
-  QFont f = p.font();
-  f.setPointSize(7);
-  p.setFont(f);
-  p.setPen(QColor(160, 160, 160));
-  for (int fret : {0, 3, 5, 7, 9, 12, 15, 17, 19}) {
-    const int x = FretPosition(fret) + kBasicTunerRules.dedoLeft - kFretboardLeft + kDedoWidth / 2;
-    p.drawText(QRect(x - 10, 0, 20, size.height()), Qt::AlignCenter, QString::number(fret));
-  }
-  return pm;
+  return ScalePicture(size, [&](QPainter& p) {
+    p.setPen(QColor(160, 160, 160));
+    for (int fret : {0, 3, 5, 7, 9, 12, 15, 17, 19}) {
+      const int x = FretPosition(fret) + kBasicTunerRules.dedoLeft - kFretboardLeft + kDedoWidth / 2;
+      p.drawText(QRect(x - 10, 0, 20, size.height()), Qt::AlignCenter, QString::number(fret));
+    }
+  });
 }
 
 }  // namespace
@@ -174,17 +157,9 @@ void TMainForm::BuildTunerPage() {
       "QProgressBar { background: #202020; border: 1px solid #606060; } QProgressBar::chunk { background: #00c000; }");
   Oscilata3 = MakeWaveChart(Afinador, "Oscilata3", {16, 150, 878, 254}, Work->Tuner->fft.FftSize);
 
-  Timer3 = new QTimer(this);
-  Timer3->setObjectName("Timer3");
-  Timer3->setInterval(kTunerTickMs);
-  connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
-
   // The device poll joins the tuner while DeviceState is 220: a microphone
   // block first, then the device's bytes.
-  Device->Hooks.TunerBlock = [this] {
-    TakeTunerBlock();
-    return false;
-  };
+  MakeTunerTick(*this);
   Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceByte(b); };
 }
 
@@ -212,54 +187,31 @@ void TMainForm::PageControl1Change() {
   StartTunerInput();
 }
 
-bool TMainForm::TunerRunning() const { return TunerOn && !TunerStopRequest; }
+bool TMainForm::TunerRunning() const { return TunerListening && !TunerStopRequest; }
 
 void TMainForm::StartTunerInput() {
   // The transfer holds the device link and its state until it ends.
   if (TransferRunning) return;
   // Listening already: "Afinar" on the page shown starts nothing again. A
   // stop still pending is cancelled and the input starts afresh.
-  if (TunerOn && !TunerStopRequest) return;
-  Stop1Click();
-  for (QLabel* l : {STCuerda, STTraste, STNota, Dedo, STNotaEsp, STFrec}) l->clear();
-  TunerState& T = *Work->Tuner;
-  T.MicFrame.DiscardPartialFrame();
-  T.DeviceFrame.DiscardPartialFrame();
-  Device->DeviceRxCount = 0;
-  // A stop still pending keeps the state it saved.
-  if (!TunerOn) SavedDeviceState = Device->DeviceState;
-  Device->DeviceState = kDeviceTuner;
-  TunerOn = true;
+  if (TunerListening && !TunerStopRequest) return;
   ++TunerStarts;
-  TunerMic->Start(WaveIn.get(), T.fft);
-  Timer3->start();
-  TunerStopRequest = false;
-  Timer3Timer();
+  StartListening(*this);
 }
 
+// The stop at once: the input is always reset (its queued buffers come back).
 void TMainForm::StopTunerInput() {
-  if (!TunerOn) {
+  if (!TunerListening) {
     TunerStopRequest = false;
     return;
   }
-  EndTuner();
-}
-
-// The stop: the timer ends, the input is reset (its queued buffers come
-// back) and the device gets its state back.
-void TMainForm::EndTuner() {
-  Timer3->stop();
-  TunerStopRequest = false;
-  TunerMic->Stop(true);
-  TunerOn = false;
-  Work->Tuner->DeviceFrame.DiscardPartialFrame();
-  Device->DeviceState = SavedDeviceState;
+  StopListening(*this, true);
 }
 
 // --- the tick ------------------------------------------------------------------------
 
 void TMainForm::Timer3Timer() {
-  if (!TunerOn) return;  // a tick left over from before the stop
+  if (!TunerListening) return;  // a tick left over from before the stop
   TunerState& T = *Work->Tuner;
   if (T.TunerFrameHold > 0) --T.TunerFrameHold;
 
@@ -282,15 +234,8 @@ void TMainForm::Timer3Timer() {
   T.MicFrame.DiscardPartialFrame();
   Device->DeviceRxCount = 0;
 
-  if (T.TunerHold > 0)
-    --T.TunerHold;
-  else
-    NeedleTarget = kNeedlePark;
-
-  if (TunerStopRequest)
-    EndTuner();
-  else
-    Device->DeviceState = kDeviceTuner;
+  // A stop always resets the input.
+  EndTunerTick(*this, NeedleTarget, kNeedlePark, true);
 }
 
 // One pixel toward the target; false when the needle stands on it.
@@ -329,7 +274,7 @@ void TMainForm::TunerDeviceRead() {
 
 // One microphone block at most: it is one whole frame.
 void TMainForm::TakeTunerBlock() {
-  if (!TunerOn) return;
+  if (!TunerListening) return;
   TunerState& T = *Work->Tuner;
   const FrameOutcome o = TunerMic->Poll(T, Work->GuitarAudio->Tuning.TablaNotas);
   if (o == FrameOutcome::kIncomplete) return;
@@ -338,7 +283,7 @@ void TMainForm::TakeTunerBlock() {
 }
 
 void TMainForm::FeedTunerDeviceByte(uint8_t b) {
-  if (!TunerOn) return;
+  if (!TunerListening) return;
   TunerState& T = *Work->Tuner;
   FrameOutcome o;
   FeedFrameBytes(T, T.DeviceFrame, Work->GuitarAudio->Tuning.TablaNotas, &b, 1, &o);
@@ -365,20 +310,10 @@ void TMainForm::ClearFretboard() {
 }
 
 void TMainForm::ShowTunerReading(const TunerReading& r) {
-  const QColor c = TunerColour(r.colour);
-  for (QLabel* l : {STNota, STFrec, STNotaEsp}) SetTextColour(l, c);
-  SetTextColour(Dedo, c, "black");
-  FretboardPen = TunerColour(static_cast<uint32_t>(r.penColour));
-  STFrec->setText(QString::fromLatin1(r.STFrec));
-  STFrecBase->setText(QString::fromLatin1(r.STFrecBase));
-  STCuerda->setText(QString::fromUtf8(r.STCuerda));
-  ClearFretboard();
-  STMasmenos->setText(QString::fromLatin1(r.STMasmenos));
-  STTraste->setText(QString::fromLatin1(r.STTraste));
-  STNota->setText(QString::fromLatin1(r.STNota));
-  Dedo->setText(QString::fromLatin1(r.STNota).trimmed());
   // The marker stays on the fretboard's group whatever the fret.
-  Dedo->move(std::clamp(r.DedoLeft, 0, Mastil->width() - kDedoWidth), r.DedoTop);
+  ShowReadingTexts(*this, r, Mastil);
+  FretboardPen = TunerColour(static_cast<uint32_t>(r.penColour));
+  ClearFretboard();
   // The string's line from the picture's left edge to the marker; a note no
   // string plays draws it below the picture.
   const int s = r.position[0] - '0';
@@ -391,7 +326,6 @@ void TMainForm::ShowTunerReading(const TunerReading& r) {
     p.end();
     Image7->setPixmap(pm);
   }
-  STNotaEsp->setText(QString::fromLatin1(r.STNotaEsp));
   NeedleTarget = std::clamp(NeedleImageLeft(r.deviation), kNeedlePark, Afinador->width() - kNeedleWidth);
 }
 

@@ -16,11 +16,13 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
 
 #include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
+#include "engine/transport.h"
+#include "engine/window/export_steps.h"
+#include "engine/window/transport_steps.h"
 #include "engine/wav_export.h"
 #include "platform/audio/tick.h"
 #include "platform/files/text.h"
@@ -28,37 +30,16 @@
 
 namespace bornace {
 
-namespace {
-void Colour(QLabel* l, const char* colour) {
-  if (!l) return;
-  const QString c = QString::fromLatin1(colour);
-  if (l->property("lampColour").toString() == c) return;
-  l->setProperty("lampColour", c);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
-}
-}  // namespace
-
 void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
 
 void TMainForm::ShowCompasCounter() {
   if (!Label3) return;
-  char buf[96];
-  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
-                Engine->CompasCount - 1);
-  QString text = QString::fromLatin1(buf);
-  if (Engine->PartsCounter != 0)
-    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
-            QString::number(Engine->ThemeParts);
-  Label3->setText(text);
+  const EngineState& E = *Engine;
+  Label3->setText(QString::fromStdString(
+      CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
-void TMainForm::ShowEntryRow(int row) {
-  if (Pages.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
-  Pages.RowsByPlayer = true;
-  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
-  SGSacoSelectCell(SGSaco->Col(), row);
-  Pages.RowsByPlayer = false;
-}
+void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, Pages.ShownTema, Pages.RowsByPlayer); }
 
 // The tempo in force at the start of an entry row of theme t: the theme
 // tempo and what the accelerations of the entries above have added.
@@ -75,11 +56,7 @@ int TMainForm::TempoInForce(int t, int row) const {
 // accented beat, lime on the others) and the device's lamp follows it; every
 // other label goes grey.
 void TMainForm::ShowBeat(const BeatCue& cue) {
-  for (int i = 0; i < 12; ++i)
-    if (i != cue.label) Colour(BeatLabels[static_cast<size_t>(i)], "gray");
-  if (cue.label < 0 || cue.label >= 12) return;
-  Colour(BeatLabels[static_cast<size_t>(cue.label)], cue.accent ? "red" : "lime");
-  if (BeatLampHook) BeatLampHook(cue);
+  if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
 }
 
 // The beat step, on Timer1's tick: at most one beat for each buffer the
@@ -98,15 +75,8 @@ void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ProgressBar1->setValue(std::clamp(cue.beat * 100 / beats, 0, 100));
   SGDatosFormula->viewport()->update();
   ShowBeat(cue);
-  if (cue.compasEnded && Engine->ThemePlayback) {
-    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
-    if (!cue.stopped) ShowCompasCounter();
-  }
-  if (cue.stopped) {
-    // The end of the last part: the last beat plays out, the lamp stays as it is.
-    Stop1Click();
-    return;
-  }
+  // The end of the last part stops: the last beat plays out, the lamp stays as it is.
+  if (!FollowPlayerBeat(*this, cue)) return;
   if (OnBeatMixed) OnBeatMixed();
 }
 
@@ -123,27 +93,11 @@ void TMainForm::BotonPlayCompClick() {
   if (theme < 0 || theme >= GridTemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Colour(TTiempo, "yellow");
-  RebuildPlayPlan(theme);
   // The tempo of the selected row's tempo column (the theme tempo and the
   // accelerations above it), in random order the first row's; the intro
   // plays wherever the theme starts.
-  const int selected = SGSaco->Row();
-  const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? selected : 1));
-  Playback->StartTheme(selected, bpm, [&] {
-    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
-    NormalizarTema(theme);
-    CBSonidos->setVisible(false);
-  });
-  ShowCompasCounter();
-  if (Label8) Label8->setText(QString::fromLatin1(E.BpmText));
-  Log("Play " + Label2->text());
-  Timer4->start();
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
+  const float bpm = static_cast<float>(TempoInForce(theme, E.ThemeInOrder ? SGSaco->Row() : 1));
+  PlayTheme(*this, theme, bpm, "yellow", [this] { CBSonidos->setVisible(false); });
 }
 
 void TMainForm::botonplayClick() {
@@ -160,28 +114,10 @@ void TMainForm::botonplayClick() {
   if (Timer1->isActive() || TransferRunning) return;
   const int f = SGFormulas->Row() - 1;
   if (f < 0 || f >= GridFormulaCount()) return;
-  Colour(TTiempo, "lime");
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Playback->StartFormula(f, bpm);
-  E.CurrentCompas = 1;
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
-  Timer4->start();
+  PlayFormulaLoop(*this, f, bpm, "lime");
 }
 
-void TMainForm::botonpausaClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 1) {
-    Timer4Timer();
-    Playback->Pause();
-    E.ElapsedBefore = E.ElapsedMs;
-  } else if (E.PlayState == 2) {
-    E.ElapsedStart = TickCount();
-    Playback->Resume();
-  }
-}
+void TMainForm::botonpausaClick() { PauseOrResume(*this); }
 
 // The stop of the menu (F12), of the end of a theme and of the commands
 // that stop playback first. It sends nothing to the device's lamp.
@@ -190,7 +126,7 @@ void TMainForm::Stop1Click() {
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Log("Stop");
   Timer1->stop();
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   // A pause or a stop by the user silences the device; the end of the last
   // part lets the last beat play out.
   Playback->Stop();
@@ -217,15 +153,8 @@ void TMainForm::botonstopClick() {
 }
 
 void TMainForm::Timer4Timer() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) return;
-  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
-  E.ElapsedMs = E.ElapsedBefore + since;
-  const int64_t d = E.ElapsedMs / 100;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
-                static_cast<int>((d % 600) % 10));
-  TTiempo->setText(QString::fromLatin1(buf));
+  if (Engine->PlayState == 2) return;  // a pause adds nothing
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
 }
 
 // The beat that has just started, drawn into `oscilata`: the left channel
@@ -257,21 +186,10 @@ void TMainForm::DrawOscilata() {
 
 // --- tempo sliders and click --------------------------------------------------
 
-void TMainForm::TB2Change() {
-  const int bpm = 420 - TB2->value();
-  if (Edit1->text() != QString::number(bpm)) Edit1->setText(QString::number(bpm));
-  Engine->MsPerBeat = 60000 / bpm;
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
-  Engine->CurrentBpm = static_cast<float>(bpm);
-  const int row = SGFormulas->Row() - 1;
-  ShowFormulaLength(row >= 0 && row < kMaxFormulas ? Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0);
-}
+void TMainForm::TB2Change() { ShowFormulaLength(FormulaTempoMoved(*this)); }
 
 void TMainForm::TB1Change() {
-  const int pos = TB1->value();
-  if (TB2->value() != pos) TB2->setValue(pos);
-  if (Label8) Label8->setText(QString::number(420 - pos) + " bpm");
-  Engine->MsPerBeat = 60000 / (420 - pos);
+  const int bpm = ThemeTempoMoved(*this);
   const int r = SGTemas->Row() - 1;
   if (Pages.TempoSliderByCode) {
     Pages.TempoSliderByCode = false;
@@ -279,8 +197,8 @@ void TMainForm::TB1Change() {
     return;
   }
   if (r < 0 || r >= GridTemaCount()) return;
-  Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(420 - pos);
-  SGTemas->SetCells(2, r + 1, QString::number(420 - pos));
+  Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(bpm);
+  SGTemas->SetCells(2, r + 1, QString::number(bpm));
   Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
   Cambios();
   FillSequenceGrid(r);
@@ -313,10 +231,7 @@ void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
 
 void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
-  const int r = SGTemas->Row() - 1;
-  const int e = SGSaco->Row() - 1;
-  if (r >= 0 && r < kMaxTemas && e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
-    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
+  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxEntries);
 }
 
 void TMainForm::Normalizar1Click() {
@@ -325,57 +240,30 @@ void TMainForm::Normalizar1Click() {
   // run between themes.
   const int count = GridTemaCount();
   Work->NormaliseThemes(count, [](int) {}, [] {});
-  Engine->CurrentBeat = 0;
-  const int r = SGTemas->Row() - 1;
-  if (r >= 0 && r < count) {
-    Rhythm->CurrentTema = r;
-    const int e = SGSaco->Row() - 1;
-    if (e >= 0 && e < EntriesOf(Rhythm->Temas[static_cast<size_t>(r)]))
-      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[static_cast<size_t>(r)].formulas[e], kMaxFormulas - 1);
-    Engine->MasterGain = Rhythm->Temas[static_cast<size_t>(r)].gain;
-  }
+  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, count, kMaxEntries);
 }
 
 // --- WAV export -----------------------------------------------------------------
 
 void TMainForm::SpeedButton6Click() {
-  Stop1Click();
+  const int t = BeginWavExport(*this);
+  if (t < 0 || t >= GridTemaCount()) return;
   EngineState& E = *Engine;
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
-  if (Rhythm->CurrentTema < 0 || Rhythm->CurrentTema >= GridTemaCount()) return;
-  RebuildPlayPlan(Rhythm->CurrentTema);
+  RebuildPlayPlan(t);
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
 
-  FileDialogRequest req;
-  req.title = Tr("Exportar WAV", "Export WAV");
-  req.initialDir = QDir::currentPath() + "/datos/wavs";
-  req.filter = "WAV|*.wav";
-  req.defaultName = L1(DefaultExportName(ToL1(SGTemas->Cells(1, SGTemas->Row())),
-                                         ToL1(SGTemas->Cells(2, SGTemas->Row())), E.Controls.ClickPatternCode));
-  const QString chosen = dialogs->SaveFileName(req);
+  // The theme's tempo is the one the theme grid shows.
+  const QString folder = QDir::currentPath() + "/datos/wavs";
+  const QString chosen = dialogs->SaveFileName(WavExportRequest(*this, folder, SGTemas->Cells(2, SGTemas->Row())));
   if (chosen.isEmpty()) return;
   // The name is taken as typed.
   const std::string path = FsPath(chosen);
-  WavStreamWriter out(path, 2, E.Format.SampleRate);
-  bool ok = out.Open();
-  if (ok)
-    ok = ExportTheme(
-        E, *Rhythm, *Bank, Playback->Plan,
-        [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); }, Playback->Hooks,
-        Playback->Rules);
-  if (ok) ok = out.Finish();
+  const WavExportResult r =
+      ExportThemeToFile(path, E, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
   SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
   ShowEntryRow(1);
-  if (!ok) {
-    out.Abandon();
-    dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
-                         FromFs(out.Error()));
-    return;
-  }
-  Log(English ? "File : " + FromFs(path) + " saved" : "Archivo : " + FromFs(path) + " guardado");
+  TellWavExport(*this, path, r, false);
 }
 
 }  // namespace bornace

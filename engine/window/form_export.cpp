@@ -13,6 +13,7 @@
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/string_grid.h"
+#include "engine/window/export_steps.h"
 #include "engine/window/sample_chart.h"
 #include "engine/wav_export.h"
 #include "platform/files/text.h"
@@ -69,51 +70,25 @@ void TMainForm::DrawWaveViews() {
 void TMainForm::SaveDialogWavFolderChange() { WavInitialDir = "datos/wavs"; }
 
 void TMainForm::SpeedButton6Click() {
-  Stop1Click();
-  EngineState& E = *Engine;
-  E.OutputHalf = 0;
-  E.OutputOffset = 0;
-  // The theme exported is the one whose gain a clip lowers.
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
-  RebuildPlayPlan(Rhythm->CurrentTema);
+  RebuildPlayPlan(BeginWavExport(*this));
   SelectEntryRow(1, true);
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).
   WavInitialDir = QDir::currentPath() + "/datos/wavs";
   if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
 
-  FileDialogRequest req;
-  req.title = Tr("Exportar WAV", "Export WAV");
-  req.initialDir = WavInitialDir;
-  req.filter = "WAV|*.wav";
-  req.defaultName =
-      L1(DefaultExportName(ToL1(SGTemas->Cells(1, SGTemas->Row())), ToL1(SGSaco->Cells(2, 1)),
-                           E.Controls.ClickPatternCode));
+  // The theme's tempo is the one the first sequence row shows.
+  FileDialogRequest req = WavExportRequest(*this, WavInitialDir, SGSaco->Cells(2, 1));
   req.onFolderChange = [this](const QString&) { SaveDialogWavFolderChange(); };
   const QString chosen = dialogs->SaveFileName(req);
   if (chosen.isEmpty()) return;
   std::string path = FsPath(chosen);
   if (!EndsWithNoCase(path, ".wav")) path += ".wav";
 
-  WavStreamWriter out(path, 2, E.Format.SampleRate);
-  bool ok = out.Open();
   ResetGuitarVoices(GuitarAudio->SilentVoices, true);  // the guitar starts silent in the file too
-  if (ok)
-    ok = ExportTheme(E, *Rhythm, *Bank, Playback->Plan, [&](const int16_t* data, size_t bytes) { return out.Append(data, bytes); },
-                     Playback->Hooks);
-  if (ok) ok = out.Finish();
+  const WavExportResult r =
+      ExportThemeToFile(path, *Engine, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
   // The grid stands where the export left the sequence: back to the first entry.
   SelectEntryRow(1, true);
-  if (!ok) {
-    out.Abandon();
-    if (out.TooLong())
-      dialogs->ShowMessage(Tr("El tema es demasiado largo para un archivo WAV (4 GB):\r\n",
-                              "The song is too long for a WAV file (4 GB):\r\n") +
-                           FromFs(path));
-    else
-      dialogs->ShowMessage(Tr("No se puede guardar el archivo:\r\n", "I cannot save the file:\r\n") +
-                           FromFs(out.Error()));
-    return;
-  }
-  Log(English ? "File : " + FromFs(path) + " saved" : "Archivo : " + FromFs(path) + " guardado");
+  TellWavExport(*this, path, r, true);
 }

@@ -11,6 +11,7 @@
 #include "app/window/mainform.h"
 #include "app/window/string_grid.h"
 #include "engine/mixer.h"
+#include "engine/window/transport_steps.h"
 #include "platform/files/text.h"
 
 namespace {
@@ -31,30 +32,21 @@ QString Fmt(const char* fmt, double v) {
 }  // namespace
 
 void TMainForm::TB2Change() {
-  const int bpm = 420 - TB2->value();
-  if (Edit1->text() != QString::number(bpm)) Edit1->setText(QString::number(bpm));
-  Engine->MsPerBeat = 60000 / bpm;
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
-  Engine->CurrentBpm = static_cast<float>(bpm);
-  const int row = SGFormulas->Row() - 1;
-  const int beats = (row >= 0 && row < kMaxFormulas) ? Rhythm->Formulas[row].Beats() : 0;
+  const int beats = FormulaTempoMoved(*this);
   const float spb = 60.0f / Engine->CurrentBpm;
   Label22->setText(Tr("Duración  ", "Length  ") + Fmt("%4.2f s", static_cast<double>(beats * spb)));
   Label30->setText(Fmt("%4.2f ms", static_cast<double>(spb * 1000.0f)));
 }
 
 void TMainForm::TB1Change() {
-  const int pos = TB1->value();
-  if (TB2->value() != pos) TB2->setValue(pos);
-  Label8->setText(QString::number(420 - pos) + " bpm");
-  Engine->MsPerBeat = 60000 / (420 - pos);
+  const int bpm = ThemeTempoMoved(*this);
   const int r = SGTemas->Row() - 1;
   if (Guards.TempoSliderByCode) {
     Guards.TempoSliderByCode = false;
     return;
   }
   if (r < 0 || r >= kMaxTemas) return;
-  Rhythm->Temas[r].tempos[0] = static_cast<uint16_t>(420 - pos);
+  Rhythm->Temas[r].tempos[0] = static_cast<uint16_t>(bpm);
   Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
   Cambios();
   const int compas = Engine->CurrentCompas;

@@ -12,12 +12,14 @@
 #include <QSlider>
 #include <QTextEdit>
 #include <QTimer>
-#include <cstdio>
 
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/string_grid.h"
 #include "engine/normalize.h"
+#include "engine/transport.h"
+#include "engine/window/transport_steps.h"
+#include "rhythm/editor_logic.h"
 #include "rhythm/unify.h"
 #include "platform/files/text.h"
 #include "platform/audio/tick.h"
@@ -26,15 +28,6 @@ namespace {
 constexpr uint8_t kLampAccent = 0x20;
 constexpr uint8_t kLampBeat = 0x10;
 constexpr uint8_t kLampOff = 0x00;
-
-// A label's text colour; the style is only rebuilt when the colour changes
-// (eleven labels go grey at every beat).
-void Colour(QLabel* l, const char* colour) {
-  const QString c = QString::fromLatin1(colour);
-  if (l->property("lampColour").toString() == c) return;
-  l->setProperty("lampColour", c);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c));
-}
 
 // The transport buttons stay down like grouped speed buttons: one of each
 // panel's group is down at a time.
@@ -59,7 +52,7 @@ void TMainForm::BuildTransportControls() {
     BeatLabels[i] = Lamp(PanelMetronomo, QString("lb%1").arg(i + 1), QString::number(i + 1),
                          {8 + 28 * (i % 6), 200 + 22 * (i / 6), 26, 20});
     BeatLabels[i]->setFont(QFont("Arial", 11, QFont::Bold));
-    Colour(BeatLabels[i], "gray");
+    SetLampColour(BeatLabels[i], "gray");
   }
   STT = Lamp(PanelMetronomo, "STT", QString(), {176, 196, 44, 40});
   STT->setFont(QFont("Arial", 22, QFont::Bold));
@@ -75,7 +68,7 @@ void TMainForm::BuildTransportControls() {
   Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   TTiempo = Lamp(PanelTemas, "TTiempo", "00:00.0", {482, 142, 100, 20});
   TTiempo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   BotonPlayComp = MakeButton(PanelTemas, "BotonPlayComp", QString::fromUtf8("\u25B6"), {482, 168, 36, 26}, "Oir tema");
   botonpausa = MakeButton(PanelTemas, "botonpausa", "||", {520, 168, 36, 26}, "Pausa");
   botonstoptema = MakeButton(PanelTemas, "botonstoptema", QString::fromUtf8("\u25A0"), {558, 168, 36, 26}, "Stop - F12");
@@ -136,39 +129,23 @@ void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
   if (row != before || evenIfSelected) ShowEntryRow(row);
 }
 
-void TMainForm::ShowEntryRow(int row) {
-  // The grid shows another theme than the one in play: nothing to follow.
-  if (FormulaEd.ShownTema != Playback->Plan.tema || row < 1 || row >= SGSaco->RowCount()) return;
-  Guards.RowsByPlayer = true;
-  SGSaco->Select(SGSaco->Col() < 2 ? 2 : SGSaco->Col(), row);
-  SGSacoSelectCell(SGSaco->Col(), row);
-  Guards.RowsByPlayer = false;
-}
+void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, FormulaEd.ShownTema, Guards.RowsByPlayer); }
 
 void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
 
 void TMainForm::ShowCompasCounter() {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, English ? "Compass %3d/%3d" : "Comp\xE1s %3d/%3d", Engine->CurrentCompas,
-                Engine->CompasCount - 1);
-  QString text = QString::fromLatin1(buf);
-  if (Engine->PartsCounter != 0)
-    text += " - " + QString::number(Engine->ThemeParts + 1 - Engine->PartsCounter) + QString::fromUtf8("ª / ") +
-            QString::number(Engine->ThemeParts);
-  Label3->setText(text);
+  const EngineState& E = *Engine;
+  Label3->setText(QString::fromStdString(
+      CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
 void TMainForm::ShowBeat(const BeatCue& cue) {
   // The beat labels: the one of this beat lights, the others go grey.
-  for (int i = 0; i < 12; ++i)
-    if (i != cue.label) Colour(BeatLabels[i], "gray");
-  if (cue.label < 0) return;
-  const char* colour = cue.accent ? "red" : "lime";
-  Colour(BeatLabels[cue.label], colour);
+  if (!LightBeatLabel(BeatLabels, cue)) return;
   if (BeatLampHook) BeatLampHook(cue.accent ? kLampAccent : kLampBeat);
   STT->setText(cue.countByAccents ? L1(FormulaEd.AccentCountLabels[static_cast<size_t>(cue.label)])
                                   : BeatLabels[cue.label]->text());
-  Colour(STT, colour);
+  SetLampColour(STT, cue.accent ? "red" : "lime");
 }
 
 // The player's pump: one beat per finished buffer. The window hears of it as
@@ -183,14 +160,7 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ShowBeat(cue);
-  if (cue.compasEnded && Engine->ThemePlayback) {
-    if (cue.row != SGSaco->Row()) ShowEntryRow(cue.row);
-    if (!cue.stopped) ShowCompasCounter();
-  }
-  if (cue.stopped) {
-    Stop1Click();
-    return;
-  }
+  if (!FollowPlayerBeat(*this, cue)) return;
   Timer1->setInterval(1);
   if (OnBeatMixed) OnBeatMixed();
 }
@@ -208,29 +178,14 @@ void TMainForm::BotonPlayCompClick() {
   // Already playing, or nothing to play: the running playback is left alone.
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Colour(TTiempo, "lime");
-
   // The theme's sequence from its record, from the entry the user selected.
-  RebuildPlayPlan(theme);
-  const int selected = SGSaco->Row();
-  Playback->StartTheme(selected, static_cast<float>(420 - TB1->value()), [&] {
-    if (E.EntryRow != selected) ShowEntryRow(E.EntryRow);
-    NormalizarTema(theme);
+  PlayTheme(*this, theme, static_cast<float>(420 - TB1->value()), "lime", [this] {
     Image1->setVisible(true);
     Image2->setVisible(false);
     STT->setText(QString());
     STT->setVisible(true);
     CBSonidos->setVisible(false);
   });
-  ShowCompasCounter();
-  Label8->setText(QString::fromLatin1(E.BpmText));
-  Log("Play " + Label2->text());
-  Timer4->start();
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
   QMetaObject::invokeMethod(this, [this] { Timer1Timer(); }, Qt::QueuedConnection);
 }
 
@@ -245,14 +200,7 @@ void TMainForm::botonplayClick() {
   if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
-  Colour(TTiempo, "red");
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  Playback->StartFormula(f, static_cast<float>(420 - TB2->value()));
-  if (OnBeatMixed) OnBeatMixed();
-  Timer1->setInterval(1);
-  Timer1->start();
-  Timer4->start();
+  PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
   Image1->setVisible(true);
   Image2->setVisible(false);
   STT->setText(QString());
@@ -261,18 +209,11 @@ void TMainForm::botonplayClick() {
 }
 
 void TMainForm::botonpausaClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 1) {
-    Timer4Timer();  // the time played so far, once more
-    Playback->Pause();
-    E.ElapsedBefore = E.ElapsedMs;
-  } else if (E.PlayState == 2) {
-    E.ElapsedStart = TickCount();
-    Playback->Resume();
-    BotonPlayComp->setChecked(true);
-  } else {
-    botonstoptema->setChecked(true);
-  }
+  const int found = PauseOrResume(*this);
+  if (found == 2)
+    BotonPlayComp->setChecked(true);  // resumed
+  else if (found != 1)
+    botonstoptema->setChecked(true);  // nothing plays
 }
 
 void TMainForm::Stop1Click() {
@@ -286,7 +227,7 @@ void TMainForm::Stop1Click() {
   Timer1->stop();
   botonstop->setChecked(true);
   botonstoptema->setChecked(true);
-  Colour(TTiempo, "silver");
+  SetLampColour(TTiempo, "silver");
   Playback->Stop();
   if (E.ThemePlayback) SelectEntryRow(1);
   E.ThemePlayback = false;
@@ -304,26 +245,15 @@ void TMainForm::botonstopClick() {
 }
 
 void TMainForm::Timer4Timer() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) return;
-  // The tick count wraps after 2^32 ms: the difference is taken in 32 bits.
-  const uint32_t since = TickCount() - static_cast<uint32_t>(E.ElapsedStart);
-  E.ElapsedMs = E.ElapsedBefore + since;
-  const int64_t d = E.ElapsedMs / 100;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d.%d", static_cast<int>(d / 600), static_cast<int>((d % 600) / 10),
-                static_cast<int>((d % 600) % 10));
-  TTiempo->setText(QString::fromLatin1(buf));
+  if (Engine->PlayState == 2) return;  // a pause adds nothing
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
 }
 
 void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
   // Then the formula of the entry selected in the sequence grid, which shows
   // the selected theme (not necessarily t).
-  const int r = SGTemas->Row() - 1;
-  const int e = SGSaco->Row() - 1;
-  if (r >= 0 && r < kMaxTemas && e >= 0 && e < kEntrySlots && e < Rhythm->Temas[r].entryCount)
-    Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
+  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kEntrySlots);
 }
 
 void TMainForm::Normalizar1Click() {
@@ -339,15 +269,7 @@ void TMainForm::Normalizar1Click() {
         QCoreApplication::processEvents();
       },
       [] { QCoreApplication::processEvents(); });
-  Engine->CurrentBeat = 0;
-  const int r = SGTemas->Row() - 1;
-  if (r >= 0 && r < kMaxTemas) {
-    Rhythm->CurrentTema = r;
-    const int e = SGSaco->Row() - 1;
-    if (e >= 0 && e < Rhythm->Temas[r].entryCount && e < kEntrySlots)
-      Rhythm->CurrentFormula = std::min<int>(Rhythm->Temas[r].formulas[e], kMaxFormulas - 1);
-    Engine->MasterGain = Rhythm->Temas[r].gain;
-  }
+  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxTemas, kEntrySlots);
 }
 
 void TMainForm::UnificaPistas1Click() {

@@ -14,36 +14,15 @@
 #include "app/window/widgets.h"
 #include "links/device.h"
 #include "tuner/window/tuner_charts.h"
+#include "tuner/window/tuner_panel.h"
 
 namespace {
 
-constexpr int kTunerTickMs = 10;
 constexpr double kNeedlePark = -50.0;
 // Dedo stands over the fretboard MGuitarra in the guitar panel's
 // coordinates, as the chord marks do: its middle on the string's line.
 constexpr int kDedoWidth = 24;
 constexpr int kDedoHeight = 18;
-
-// 0x00BBGGRR as the window's colour.
-QColor TunerColour(uint32_t bbggrr) {
-  return QColor(static_cast<int>(bbggrr & 0xFF), static_cast<int>((bbggrr >> 8) & 0xFF),
-                static_cast<int>((bbggrr >> 16) & 0xFF));
-}
-
-void SetTextColour(QLabel* l, const QColor& c, const char* background = "transparent") {
-  l->setStyleSheet(QString("QLabel { color: %1; background: %2; }").arg(c.name(), background));
-}
-
-QLabel* ReadingLabel(QWidget* parent, const char* name, QRect geom, int pointSize, Qt::Alignment align) {
-  QLabel* l = MakeLabel(parent, name, QString(), geom);
-  QFont f = l->font();
-  f.setPointSize(pointSize);
-  f.setBold(true);
-  l->setFont(f);
-  l->setAlignment(align | Qt::AlignVCenter);
-  SetTextColour(l, Qt::white);
-  return l;
-}
 
 }  // namespace
 
@@ -80,18 +59,10 @@ void TMainForm::BuildTunerControls() {
   Dedo->setAttribute(Qt::WA_TransparentForMouseEvents);  // the fretboard under it takes the clicks
   Dedo->setVisible(false);
 
-  Timer3 = new QTimer(this);
-  Timer3->setObjectName("Timer3");
-  Timer3->setInterval(kTunerTickMs);
-  connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
-
   // The device poll joins the tuner while DeviceState is 220: the microphone
   // first, then the device's bytes.
+  MakeTunerTick(*this);
   TunerDeviceAvailable = [this] { return DeviceCanBeTunerInput(*Device); };
-  Device->Hooks.TunerBlock = [this] {
-    TakeTunerBlock();
-    return false;
-  };
   Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceBytes(&b, 1); };
 }
 
@@ -109,25 +80,13 @@ void TMainForm::Afinador1Click() {
 }
 
 void TMainForm::StartTunerInput() {
-  Stop1Click();
-  for (QLabel* l : {STCuerda, STTraste, STNota, Dedo, STNotaEsp, STFrec}) l->clear();
-  TunerState& T = *Work->Tuner;
-  T.MicFrame.DiscardPartialFrame();
-  T.DeviceFrame.DiscardPartialFrame();
-  Device->DeviceRxCount = 0;
-  // A stop still pending keeps the state it saved.
-  if (!TunerListening) SavedDeviceState = Device->DeviceState;
+  // Unless the device can be the input, the microphone is forced.
   const bool device = TunerDeviceAvailable && TunerDeviceAvailable();
   if (!device) {
     RBMicro->setChecked(true);
     RBMetro->setEnabled(false);
   }
-  Device->DeviceState = kDeviceTuner;
-  TunerListening = true;
-  TunerMic->Start(WaveIn.get(), T.fft);
-  Timer3->start();
-  TunerStopRequest = false;
-  Timer3Timer();
+  StartListening(*this);
 }
 
 void TMainForm::Timer3Timer() {
@@ -151,23 +110,9 @@ void TMainForm::Timer3Timer() {
   PollDevice(*Device);  // in state 220: TakeTunerBlock, then the device's bytes
   Device->DeviceRxCount = 0;
 
-  if (T.TunerHold > 0)
-    --T.TunerHold;
-  else
-    T.NeedleTarget = kNeedlePark;
-
-  if (TunerStopRequest) {
-    Timer3->stop();
-    TunerStopRequest = false;
-    // With the device as source the microphone keeps filling its buffers
-    // until the next start resets it.
-    TunerMic->Stop(RBMicro->isChecked());
-    TunerListening = false;
-    T.DeviceFrame.DiscardPartialFrame();
-    Device->DeviceState = SavedDeviceState;
-  } else {
-    Device->DeviceState = kDeviceTuner;
-  }
+  // With the device as source a stop leaves the microphone filling its
+  // buffers until the next start resets it.
+  EndTunerTick(*this, T.NeedleTarget, kNeedlePark, RBMicro->isChecked());
 }
 
 // One microphone block at most: it is one whole frame.
@@ -199,20 +144,7 @@ void TMainForm::PlotTunerFrame(const FrameAssembler& a) {
   PlotWave(Oscilata3, a.samples.data(), n, RBMicro->isChecked());
 }
 
-void TMainForm::ShowTunerReading(const TunerReading& r) {
-  const QColor c = TunerColour(r.colour);
-  for (QLabel* l : {STNota, STFrec, STNotaEsp}) SetTextColour(l, c);
-  SetTextColour(Dedo, c, "black");
-  STFrec->setText(QString::fromLatin1(r.STFrec));
-  STFrecBase->setText(QString::fromLatin1(r.STFrecBase));
-  STCuerda->setText(QString::fromUtf8(r.STCuerda));
-  STMasmenos->setText(QString::fromLatin1(r.STMasmenos));
-  STTraste->setText(QString::fromLatin1(r.STTraste));
-  STNota->setText(QString::fromLatin1(r.STNota));
-  Dedo->setText(QString::fromLatin1(r.STNota).trimmed());
-  STNotaEsp->setText(QString::fromLatin1(r.STNotaEsp));
-  Dedo->move(std::clamp(r.DedoLeft, 0, PanelGuitarra->width() - kDedoWidth), r.DedoTop);
-}
+void TMainForm::ShowTunerReading(const TunerReading& r) { ShowReadingTexts(*this, r, PanelGuitarra); }
 
 void TMainForm::ShowTunerDiagnostics() {
   const TunerState& T = *Work->Tuner;

@@ -65,8 +65,11 @@ QString FixedPart(QString s) {
 
 QString BasicSources() {
   QString all;
-  for (const char* dir : {"basic", "links"}) {
-    QDirIterator it(QString(VELARTO_SOURCE_DIR) + "/" + dir, {"*.cpp"}, QDir::Files, QDirIterator::Subdirectories);
+  // The basic window's own handlers and the window steps it shares with the
+  // professional window.
+  for (const char* dir : {"basic", "links", "engine/window", "tuner/window", "rhythm/window"}) {
+    QDirIterator it(QString(VELARTO_SOURCE_DIR) + "/" + dir, {"*.cpp", "*.h"}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
       QFile f(it.next());
       if (f.open(QIODevice::ReadOnly)) all += QString::fromUtf8(f.readAll());

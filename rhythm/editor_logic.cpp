@@ -70,6 +70,11 @@ int LengthTenths(int beats, float bpm) {
   return static_cast<int>(t) % 600;
 }
 
+int WholeBpmLengthTenths(int beats, int bpm) {
+  if (bpm <= 0) return 0;
+  return beats * 600 / bpm % 600;
+}
+
 std::string LengthLabel(int beats, float bpm, bool english) {
   const int t = LengthTenths(beats, bpm);
   char buf[64];

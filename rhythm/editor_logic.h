@@ -38,6 +38,10 @@ uint16_t AccentsFromBoxes(uint16_t old, const std::array<bool, 12>& checked, int
 // Length of one compás in tenths of a second, as the length label shows it:
 // trunc(beats x 600 / bpm) mod 600.
 int LengthTenths(int beats, float bpm);
+// The same from a whole tempo, the product taken first: trunc(beats x 600 /
+// bpm) mod 600 (the basic formula tempo slider's label). 11 beats at 55 bpm
+// are 120 tenths here and 119 above.
+int WholeBpmLengthTenths(int beats, int bpm);
 // "Length  6.0 sec" / "Duración  6.0 seg" (UTF-8).
 std::string LengthLabel(int beats, float bpm, bool english);
 

@@ -307,6 +307,10 @@ TEST_F(BasicTransportTest, TempoSliders) {
   EXPECT_EQ(form->Label22->text(), "16.0'");
   form->Edit1->setText("500");
   EXPECT_EQ(form->TB2->value(), 375);
+  // 11 beats at 55 bpm: 6600 / 55 = 120 tenths exactly (not 11 x 10.909...).
+  form->Rhythm->Formulas[2].SetHeader(11, 0);
+  form->TB2->setValue(420 - 55);
+  EXPECT_EQ(form->Label22->text(), "12.0'");
 
   form->ClearModified();
   form->TB1->setValue(420 - 100);

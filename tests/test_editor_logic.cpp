@@ -124,6 +124,21 @@ TEST(EditorLogic, LengthLabelInTenthsTruncated) {
   EXPECT_EQ(LengthTenths(12, 0.0f), 0);
 }
 
+// The whole-tempo length takes the product first: where 600 / bpm is not
+// exact in binary, the two ways part by a tenth.
+TEST(EditorLogic, WholeBpmLengthTakesTheProductFirst) {
+  const struct {
+    int beats, bpm, whole, fromQuotient;
+  } cases[] = {
+      {11, 55, 120, 119}, {11, 110, 60, 59}, {11, 220, 30, 29}, {12, 120, 60, 60}, {7, 90, 46, 46}, {12, 10, 120, 120},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WholeBpmLengthTenths(c.beats, c.bpm), c.whole) << c.beats << " at " << c.bpm;
+    EXPECT_EQ(LengthTenths(c.beats, static_cast<float>(c.bpm)), c.fromQuotient) << c.beats << " at " << c.bpm;
+  }
+  EXPECT_EQ(WholeBpmLengthTenths(12, 0), 0);
+}
+
 TEST(EditorLogic, NotationGlyphsPerStrokeCount) {
   const struct {
     const char* digits;

@@ -186,7 +186,12 @@ void TMainForm::DrawOscilata() {
 
 // --- tempo sliders and click --------------------------------------------------
 
-void TMainForm::TB2Change() { ShowFormulaLength(FormulaTempoMoved(*this)); }
+void TMainForm::TB2Change() {
+  const int beats = FormulaTempoMoved(*this);
+  // The slider shows the compás in tenths of a second from its whole tempo.
+  const int t = WholeBpmLengthTenths(beats, 420 - TB2->value());
+  Label22->setText(QString::asprintf("%d.%d'", t / 10, t % 10));
+}
 
 void TMainForm::TB1Change() {
   const int bpm = ThemeTempoMoved(*this);

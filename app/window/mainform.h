@@ -27,6 +27,7 @@
 #include "platform/net/service_announcer.h"
 #include "links/phone_server.h"
 #include "rhythm/dataset.h"
+#include "rhythm/editor_state.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
 
@@ -55,34 +56,6 @@ struct IdentifyOutcome;
 class FretboardPicture;
 class EditorBox;
 class QKeyEvent;
-
-// Formula editor state shared with the theme editor. The beats and first beat
-// of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
-struct FormulaEditorState {
-  int SelectedTrack = 0;
-  int FormulaToAdd = 0;
-  bool FormulaInUse = false;
-  int FormulaClipboard = -1;
-  // The label of each beat when counting by accents ("1", "2", ...).
-  std::array<std::string, 12> AccentCountLabels{};
-  // Record shown by the pattern grid and by the sequence grid (-1: none).
-  int ShownFormula = -1;
-  int ShownTema = -1;
-};
-
-// Guards: a control's change handler stores nothing while the code that sets
-// the control has its guard up.
-struct GuardFlags {
-  bool AccentChangeByCode = false;
-  bool CountModeByCode = false;
-  bool ThemeFieldsByCode = false;
-  bool TrackbarsLoading = false;
-  bool TempoSliderByCode = false;
-  bool SkipFormulaClick = false;
-  bool SkipEntrySelect = false;
-  bool KeepEditedCells = false;
-  bool RowsByPlayer = false;  // the player moves the entry row: the view follows, nothing is decided
-};
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -261,15 +234,6 @@ class TMainForm : public QMainWindow {
   // when a table limit refused it (the user was told).
   bool ImportarTema(int a);
   void RefillFormulaRows();   // number, beats, name and first beat of every row
-  struct TrackClipboardState {
-    int track = -1;
-    int formula = -1;  // -1: nothing copied
-    int beats = 1;
-  };
-  struct BeatClipboardState {
-    int beat = -1;
-    int formula = -1;  // -1: nothing copied
-  };
   TrackClipboardState TrackClipboard;
   BeatClipboardState BeatClipboard;
   int ThemeClipboard = 0;

@@ -27,6 +27,7 @@
 #include "platform/serial/serial_port.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "rhythm/editor_state.h"
 #include "tuner/tuner_input.h"
 
 class QAction;
@@ -323,32 +324,12 @@ class TMainForm : public QMainWindow {
   QTimer* IdentifyTimer = nullptr;
 
   // --- Metrónomo and Sonidos pages, data set and transfer (form_*_basic.cpp) ---
-  struct PagesState {
-    int SelectedTrack = 0;
-    int FormulaToAdd = 0;
-    bool FormulaInUse = false;
-    int FormulaClipboard = -1;
+  // The editors' state (the same types as the professional window's) and
+  // the library's clipboards, under the one name the page handlers use.
+  struct PagesState : FormulaEditorState, GuardFlags {
     int ThemeClipboard = 0;
-    std::array<std::string, 12> AccentCountLabels{};
-    int ShownFormula = -1;
-    int ShownTema = -1;
-    struct {
-      int track = -1;
-      int formula = -1;
-      int beats = 1;
-    } TrackClipboard;
-    struct {
-      int beat = -1;
-      int formula = -1;
-    } BeatClipboard;
-    bool AccentChangeByCode = false;
-    bool CountModeByCode = false;
-    bool ThemeFieldsByCode = false;
-    bool TempoSliderByCode = false;
-    bool SkipFormulaClick = false;
-    bool SkipEntrySelect = false;
-    bool KeepEditedCells = false;
-    bool RowsByPlayer = false;
+    TrackClipboardState TrackClipboard;
+    BeatClipboardState BeatClipboard;
   } Pages;
   void ConnectPages();
   // Formula and track editor.

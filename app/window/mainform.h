@@ -181,8 +181,6 @@ class TMainForm : public QMainWindow {
   int EditedTema() const;
   int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
   int GridTemaCount() const;     // SGTemas rows - 1, at most 128
-  // Switches a grid's editing on or off, for the cell already selected too.
-  void SetGridEditing(StringGrid* g, bool on);
   // Guitar panel around a theme change: closes it (true when it was open)
   // and opens it again on the new theme; the guitar sliders' gain.
   bool CloseGuitarForThemeChange();

@@ -333,13 +333,11 @@ class TMainForm : public QMainWindow {
   } Pages;
   void ConnectPages();
   // Formula and track editor.
-  QString SoundCellText(int s) const;
   int GridFormulaCount() const;
   int GridTemaCount() const;
   int EditedFormula() const;
   int EditedTema() const;
   int CommandFormula() const;
-  void SetGridEditing(StringGrid* g, bool on);
   void FillFormulaRow(int i);
   void RefillFormulaRows();
   void FillTemaRow(int m);
@@ -384,7 +382,6 @@ class TMainForm : public QMainWindow {
   void Copiartiempo1Click();
   void Pegartiempo1Click();
   void Limpiartiempo1Click();
-  void SwapPatternRows(int r1, int r2);
   void Moveralaizquierda1Click();
   void Moveraladerecha1Click();
   void Edit3Change();

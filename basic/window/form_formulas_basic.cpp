@@ -23,6 +23,7 @@
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace bornace {
 
@@ -33,35 +34,13 @@ const QColor kBlue(0, 0, 255);
 const QColor kCyan(0, 255, 255);
 const QColor kGrey(128, 128, 128);
 
-void SetLabelColour(QLabel* l, const QColor& c) {
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, c);
-  l->setPalette(pal);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c.name()));
-}
-
-void DrawCellText(QPainter* p, const QRect& rect, int dx, const QString& text) {
-  p->drawText(rect.adjusted(dx, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-}
 }  // namespace
-
-QString TMainForm::SoundCellText(int s) const {
-  if (s >= 1 && s <= static_cast<int>(SoundList.size())) return L1(SoundList[static_cast<size_t>(s - 1)]);
-  return "Silencio";
-}
 
 int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
 
 int TMainForm::EditedFormula() const {
   const int f = Pages.ShownFormula;
   return (f >= 0 && f < GridFormulaCount()) ? f : -1;
-}
-
-void TMainForm::SetGridEditing(StringGrid* g, bool on) {
-  g->Editable = on;
-  g->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                              QAbstractItemView::AnyKeyPressed
-                        : QAbstractItemView::NoEditTriggers);
 }
 
 void TMainForm::FillFormulaRow(int i) {
@@ -145,7 +124,7 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   SGDatosFormula->SetColCount(beats + 2);
   LayoutBasicPatternGrid(beats);
 
-  for (int t = 0; t < kTracksV1; ++t) SGDatosFormula->SetCells(1, t + 1, SoundCellText(f.sounds[t]));
+  for (int t = 0; t < kTracksV1; ++t) SGDatosFormula->SetCells(1, t + 1, SoundCellText(SoundList, f.sounds[t]));
   Pages.SelectedTrack = std::clamp(SGDatosFormula->Row() - 1, 0, kTracksV1 - 1);
   {
     const QSignalBlocker block(CBSonidos);
@@ -297,7 +276,7 @@ void TMainForm::SGDatosFormulaSetEditText(int col, int row, const QString& value
   Formula& f = Rhythm->Formulas[static_cast<size_t>(fi)];
   const int t = row - 1;
   if (col < 2 || col >= std::min(f.Beats(), kMaxBeats) + 2) {
-    if (col == 1) SGDatosFormula->SetCells(1, row, SoundCellText(f.sounds[t]));
+    if (col == 1) SGDatosFormula->SetCells(1, row, SoundCellText(SoundList, f.sounds[t]));
     return;
   }
   Cambios();

@@ -14,16 +14,9 @@
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
 #include "rhythm/library_ops.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace bornace {
-
-namespace {
-std::vector<QString> ColumnTexts(const StringGrid* g, int col) {
-  std::vector<QString> out;
-  for (int r = 1; r < g->RowCount(); ++r) out.push_back(g->Cells(col, r));
-  return out;
-}
-}  // namespace
 
 void TMainForm::RefillTemaRows() {
   DataSet.GridsFilling |= kGridsFillingBit;
@@ -141,19 +134,11 @@ void TMainForm::Limpiartiempo1Click() {
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
 
-void TMainForm::SwapPatternRows(int r1, int r2) {
-  for (int c = 1; c < SGDatosFormula->ColCount(); ++c) {
-    const QString a = SGDatosFormula->Cells(c, r1);
-    SGDatosFormula->SetCells(c, r1, SGDatosFormula->Cells(c, r2));
-    SGDatosFormula->SetCells(c, r2, a);
-  }
-}
-
 void TMainForm::Moveralaizquierda1Click() {
   const int y = SGDatosFormula->Row();
   const int f = CommandFormula();
   if (y < 2 || y > kTracksV1 || f < 0) return;
-  SwapPatternRows(y, y - 1);
+  SwapPatternRows(SGDatosFormula, y, y - 1);
   SGDatosFormula->Select(SGDatosFormula->Col(), y - 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 2, y - 1);
   Cambios();
@@ -164,7 +149,7 @@ void TMainForm::Moveraladerecha1Click() {
   const int y = SGDatosFormula->Row();
   const int f = CommandFormula();
   if (y < 1 || y >= kTracksV1 || f < 0) return;  // the last track stays
-  SwapPatternRows(y, y + 1);
+  SwapPatternRows(SGDatosFormula, y, y + 1);
   SGDatosFormula->Select(SGDatosFormula->Col(), y + 1);
   SwapTracks(Rhythm->Formulas[static_cast<size_t>(f)], y - 1, y);
   Cambios();

@@ -17,11 +17,11 @@
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace bornace {
 
 namespace {
-int CellNumber(const StringGrid* g, int col, int row) { return ReadDecimal(ToL1(g->Cells(col, row))); }
 
 // A fixed cell drawn again on white, its text in black.
 void DrawWhiteCell(QPainter* p, const QRect& rect, const QString& text) {

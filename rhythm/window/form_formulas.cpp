@@ -17,6 +17,7 @@
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_widgets.h"
 #include "rhythm/window/notation.h"
 
 namespace {
@@ -30,41 +31,13 @@ const QColor kFixedCell(212, 208, 200);
 
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// A label's font colour; its own style sheet wins over the panel's.
-void SetLabelColour(QLabel* l, const QColor& c) {
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, c);
-  l->setPalette(pal);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c.name()));
-}
-
 QColor CellBackground(const StringGrid* g, int col, int row) {
   const QTableWidgetItem* it = g->item(row, col);
   const QBrush b = it ? it->background() : QBrush();
   return b.style() == Qt::NoBrush ? kFixedCell : b.color();
 }
 
-// Sound n of the set as the pattern grid shows it: 0, and a number the sound
-// list no longer reaches, play nothing and read "Silencio".
-QString SoundCellText(const std::vector<std::string>& list, int s) {
-  if (s >= 1 && s <= static_cast<int>(list.size())) return L1(list[static_cast<size_t>(s - 1)]);
-  return "Silencio";
-}
-
-void DrawCellText(QPainter* p, const QRect& rect, int dx, const QString& text) {
-  p->drawText(rect.adjusted(dx, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-}
 }  // namespace
-
-// The grid takes its edit keys from Editable when the user selects a cell;
-// a handler of that very selection switching editing on must reach the cell
-// already selected as well.
-void TMainForm::SetGridEditing(StringGrid* g, bool on) {
-  g->Editable = on;
-  g->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                              QAbstractItemView::AnyKeyPressed
-                        : QAbstractItemView::NoEditTriggers);
-}
 
 int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
 

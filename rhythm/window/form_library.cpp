@@ -18,6 +18,7 @@
 #include "rhythm/window/form_import.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/library_ops.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace {
 // Number and name cells of every theme row whose record is in use, from the
@@ -32,11 +33,6 @@ void RefillThemeRowsOf(StringGrid* g, const RhythmTables& t, int temaCount) {
   }
 }
 
-std::vector<QString> ColumnTexts(const StringGrid* g, int col) {
-  std::vector<QString> names;
-  for (int r = 1; r < g->RowCount(); ++r) names.push_back(g->Cells(col, r));
-  return names;
-}
 }  // namespace
 
 void TMainForm::BuildLibraryControls() {
@@ -156,19 +152,6 @@ void TMainForm::Limpiartiempo1Click() {
   Cambios();
   SGFormulasSelectCell(SGFormulas->Col(), f + 1);
 }
-
-namespace {
-// Exchanges two rows of the pattern grid; the number cells keep their rows.
-void SwapPatternRows(StringGrid* g, int r1, int r2) {
-  for (int c = 1; c < g->ColCount(); ++c) {
-    const QString a = g->Cells(c, r1);
-    g->SetCells(c, r1, g->Cells(c, r2));
-    g->SetCells(c, r2, a);
-  }
-  g->SetCells(0, r1, QString::number(r1));
-  g->SetCells(0, r2, QString::number(r2));
-}
-}  // namespace
 
 void TMainForm::Moveralaizquierda1Click() {
   const int y = SGDatosFormula->Row();

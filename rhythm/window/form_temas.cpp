@@ -21,10 +21,10 @@
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace {
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-int CellNumber(const StringGrid* g, int col, int row) { return ReadDecimal(ToL1(g->Cells(col, row))); }
 }  // namespace
 
 int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 int ReadDecimal(const std::string& text) {
   size_t i = 0, end = text.size();
@@ -39,6 +40,36 @@ int StoreStrokeText(Formula& f, int beat, int track, const std::string& text) {
   f.cells[beat][track] = cell;
   f.SetStrokeCount(beat, track, n);
   return n;
+}
+
+void BlankFormulaName(Formula& f, int length) {
+  std::memset(f.name, 0, sizeof f.name);
+  std::memset(f.name, ' ', static_cast<size_t>(std::clamp(length, 0, static_cast<int>(sizeof f.name))));
+}
+
+FormulaView ViewFormula(Formula& f, bool byAccents, const EditorRules& rules) {
+  FormulaView v;
+  v.beats = f.Beats();
+  v.startBeat = f.StartBeat();
+  if (v.beats == 0 || v.beats > kMaxBeats) {
+    BlankFormulaName(f, rules.formulaName);
+    f.header = 12;
+    v.beats = 12;
+    v.startBeat = 0;
+  }
+  const int tracks = std::clamp(rules.tracks, 0, kTracks);
+  if (rules.soundCapacity > 0)
+    for (int t = 0; t < tracks; ++t)
+      if (f.sounds[t] > rules.soundCapacity) f.sounds[t] = 0;
+  if (byAccents) {
+    v.labels = AccentLabels(f.accents, v.beats);
+  } else {
+    for (int k = 1; k <= v.beats; ++k) v.labels.push_back(BeatLabel(v.startBeat, k));
+  }
+  v.cells.resize(static_cast<size_t>(v.beats));
+  for (int b = 0; b < v.beats; ++b)
+    for (int t = 0; t < tracks; ++t) v.cells[static_cast<size_t>(b)].push_back(rules.strokeText(f, b, t));
+  return v;
 }
 
 int BeatLabel(int startBeat0, int k) {

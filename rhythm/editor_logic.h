@@ -25,6 +25,38 @@ std::string StrokeText(const Formula& f, int beat, int track);
 // Returns the count.
 int StoreStrokeText(Formula& f, int beat, int track, const std::string& text);
 
+// --- edition rules ------------------------------------------------------------
+// What the editors of the two editions do differently with the same records.
+// The defaults are the current records' full limits; the basic edition keeps
+// the older records' (fewer tracks, shorter names, fewer sounds, 2-bit
+// strokes).
+struct EditorRules {
+  int tracks = kTracks;   // track rows of the pattern grid
+  int formulaName = 16;   // characters a formula name keeps
+  int temaName = 32;      // characters a theme name keeps
+  // A sound number above it reads as silence and is stored so; 0: none does.
+  int soundCapacity = 0;
+  // A beat cell's digits, and a typed stroke string stored (as above).
+  std::string (*strokeText)(const Formula& f, int beat, int track) = StrokeText;
+  int (*storeStrokeText)(Formula& f, int beat, int track, const std::string& text) = StoreStrokeText;
+};
+
+// A blank name as a bad beat count or a new formula leaves it: its first
+// `length` bytes blanks, the others NUL.
+void BlankFormulaName(Formula& f, int length);
+
+// What selecting a formula shows of its record, after mending it: a beat
+// count of 0 or above 12 becomes 12 beats from the first with a blank name
+// (the pattern is kept), and a sound above the rules' capacity becomes
+// silence in the record.
+struct FormulaView {
+  int beats = 12;
+  int startBeat = 0;        // 0-based
+  std::vector<int> labels;  // header label of beats 1..beats, counting by accents or by beats
+  std::vector<std::vector<std::string>> cells;  // [beat][track]: the digits of each beat cell
+};
+FormulaView ViewFormula(Formula& f, bool byAccents, const EditorRules& rules);
+
 // Label of beat k (1-based) counting by beats from first beat startBeat0 + 1,
 // wrapping after 12: first beat 12 gives 12, 1, 2, ...
 int BeatLabel(int startBeat0, int k);

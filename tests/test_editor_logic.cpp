@@ -388,3 +388,81 @@ TEST(EditorLogic, CompasCounterText) {
   EXPECT_EQ(CompasCounterText(3, 13, 3, 2, false, false), "Compás   3/ 12");
   EXPECT_EQ(CompasCounterText(3, 13, 3, 0, true, true), "Compass   3/ 12");
 }
+
+// What selecting a formula shows: a record with a bad beat count is mended to
+// 12 beats from the first with a blank name of the rules' length, the
+// pattern kept; sounds beyond the rules' capacity become silence.
+TEST(EditorLogic, FormulaViewMendsTheRecordByTheRules) {
+  for (int beatNibble : {0, 13, 15}) {
+    Formula f{};
+    f.SetName("Bulerias");
+    f.header = static_cast<uint8_t>(0x30 | beatNibble);
+    StoreStrokeText(f, 0, 0, "7");
+    const Formula before = f;
+
+    Formula full = f;
+    const FormulaView v = ViewFormula(full, false, EditorRules{});
+    EXPECT_EQ(v.beats, 12);
+    EXPECT_EQ(v.startBeat, 0);
+    EXPECT_EQ(full.header, 12);
+    EXPECT_EQ(std::string(full.name, 16), std::string(16, ' '));
+    EXPECT_EQ(std::memcmp(full.cells, before.cells, sizeof full.cells), 0);
+
+    Formula basic = f;
+    EditorRules older;
+    older.formulaName = 5;
+    ViewFormula(basic, false, older);
+    EXPECT_EQ(std::string(basic.name, 16), std::string("     ") + std::string(11, '\0')) << beatNibble;
+  }
+  // A good record keeps its name and header.
+  Formula f{};
+  f.SetName("Tango");
+  f.SetHeader(4, 2);
+  ViewFormula(f, false, EditorRules{});
+  EXPECT_EQ(f.Name(), "Tango");
+  EXPECT_EQ(f.header, 0x24);
+
+  // Sounds: only those above the capacity, and only on the rules' tracks.
+  Formula s{};
+  s.SetHeader(12, 0);
+  for (int t = 0; t < kTracks; ++t) s.sounds[t] = static_cast<uint8_t>(10 + t);
+  Formula unlimited = s;
+  ViewFormula(unlimited, false, EditorRules{});
+  EXPECT_EQ(std::memcmp(unlimited.sounds, s.sounds, sizeof s.sounds), 0);
+  EditorRules older;
+  older.tracks = 8;
+  older.soundCapacity = 16;
+  ViewFormula(s, false, older);
+  for (int t = 0; t < kTracks; ++t) {
+    const int expected = t < 8 && 10 + t > 16 ? 0 : 10 + t;
+    EXPECT_EQ(s.sounds[t], expected) << t;
+  }
+}
+
+TEST(EditorLogic, FormulaViewLabelsAndCells) {
+  Formula f{};
+  f.SetHeader(12, 11);  // first beat 12
+  f.accents = 0x0AA4;   // beats 3, 6, 8, 10, 12
+  StoreStrokeText(f, 1, 0, "70");
+  StoreStrokeText(f, 11, 15, "123");
+  const FormulaView byBeats = ViewFormula(f, false, EditorRules{});
+  EXPECT_EQ(byBeats.labels, (std::vector<int>{12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  const FormulaView byAccents = ViewFormula(f, true, EditorRules{});
+  EXPECT_EQ(byAccents.labels, (std::vector<int>{1, 1, 1, 1, 1, 2, 2, 3, 3, 4, 4, 5}));
+  ASSERT_EQ(byBeats.cells.size(), 12u);
+  ASSERT_EQ(byBeats.cells[1].size(), static_cast<size_t>(kTracks));
+  EXPECT_EQ(byBeats.cells[1][0], "70");
+  EXPECT_EQ(byBeats.cells[11][15], "123");
+  EXPECT_EQ(byBeats.cells[0][0], "");
+
+  // The rules' tracks and stroke texts make the cells.
+  EditorRules older;
+  older.tracks = 8;
+  older.strokeText = [](const Formula&, int beat, int track) { return std::to_string(beat * 100 + track); };
+  f.SetHeader(3, 0);
+  const FormulaView v = ViewFormula(f, false, older);
+  ASSERT_EQ(v.cells.size(), 3u);
+  ASSERT_EQ(v.cells[2].size(), 8u);
+  EXPECT_EQ(v.cells[2][7], "207");
+  EXPECT_EQ(v.labels, (std::vector<int>{1, 2, 3}));
+}

@@ -56,6 +56,7 @@ struct IdentifyOutcome;
 class FretboardPicture;
 class EditorBox;
 class QKeyEvent;
+struct EditorRules;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -174,6 +175,12 @@ class TMainForm : public QMainWindow {
   void IntroChange();
   void FinChange();
   void SGTemasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  // The limits of the records the editors keep: the current records' own.
+  static const EditorRules EditRules;
+  // Label22: the length of one compás of that many beats at the tempo in force.
+  void ShowFormulaLength(int beats);
+  // The modified mark shown directly, also while a theme plays.
+  void ShowModifiedMark();
   // The formula the pattern grid shows and the theme the sequence grid shows,
   // -1 when the grids show none; edits go to these records.
   int EditedFormula() const;

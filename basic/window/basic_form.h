@@ -54,6 +54,7 @@ class QTimer;
 class QWidget;
 class SettingsIni;
 class StringGrid;
+struct EditorRules;
 
 namespace bornace {
 
@@ -342,7 +343,7 @@ class TMainForm : public QMainWindow {
   void RefillFormulaRows();
   void FillTemaRow(int m);
   void RefillTemaRows();
-  void LayoutBasicPatternGrid(int beats);
+  void LayoutPatternGrid(int beats);
   void ShowFormulaLength(int beats);
   void SGFormulasSelectCell(int col, int row);
   void SGFormulasSetEditText(int col, int row, const QString& value);
@@ -472,6 +473,11 @@ class TMainForm : public QMainWindow {
 
   // --- Editors' additions (form_editors_basic.cpp, form_formulas_basic.cpp,
   //     form_temas_basic.cpp, form_library_basic.cpp) ---------------------------
+  // The older records' limits that the editors keep: 8 tracks, names of 5
+  // and 14 characters, 16 sounds, 2-bit strokes.
+  static const EditorRules EditRules;
+  // The count buttons' modified mark, shown directly.
+  void ShowModifiedMark();
   // The editor grids' owner drawing and cell editors, and the formula grid's
   // keys, mouse moves and exit.
   void ConnectEditors();

@@ -7,7 +7,9 @@
 
 #include "app/window/string_grid.h"
 #include "basic/basic_set.h"
+#include "basic/v1_bridge.h"
 #include "basic/window/basic_form.h"
+#include "rhythm/editor_logic.h"
 #include "rhythm/window/editor_widgets.h"
 
 namespace bornace {
@@ -28,6 +30,13 @@ void ShapeFormulaCellEditor(QWidget* editor, int col) {
 }
 
 }  // namespace
+
+const EditorRules TMainForm::EditRules{.tracks = kTracksV1,
+                                       .formulaName = kBasicFormulaName,
+                                       .temaName = kBasicTemaName,
+                                       .soundCapacity = kBasicSoundCapacity,
+                                       .strokeText = StrokeTextV1,
+                                       .storeStrokeText = StoreStrokeTextV1};
 
 void TMainForm::ConnectEditors() {
   auto* formulas = new CellPainter(

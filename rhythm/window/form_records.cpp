@@ -27,6 +27,11 @@ void TMainForm::ClearModified() {
 
 bool TMainForm::Modified() const { return !botonrec->isHidden(); }
 
+void TMainForm::ShowModifiedMark() {
+  botonrec->setVisible(true);
+  TapaRec->setVisible(false);
+}
+
 void TMainForm::FillFormulaRow(int i) {
   const Formula& f = Rhythm->Formulas[i];
   SGFormulas->SetCells(0, i + 1, QString::number(i + 1));

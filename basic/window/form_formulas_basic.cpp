@@ -15,7 +15,6 @@
 #include <QSpinBox>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
@@ -29,12 +28,8 @@
 namespace bornace {
 
 namespace {
-const QColor kLime(0, 255, 0);
-const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kCyan(0, 255, 255);
-const QColor kGrey(128, 128, 128);
-
 }  // namespace
 
 int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }

@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
-#include <cstring>
 
 #include "app/window/mainform.h"
 #include "app/window/string_grid.h"

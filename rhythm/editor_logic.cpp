@@ -148,9 +148,10 @@ std::string NotationGlyphs(const std::string& digits) {
   return out;
 }
 
-SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount) {
+SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount, const EditorRules& rules) {
   SequenceFill fill;
   const int entries = EntriesOf(t);
+  const size_t nameLength = static_cast<size_t>(std::max(rules.formulaName, 0));
   int compas = 1, shown = 0, bpm = t.tempos[0];
   for (int r = 0; r <= entries; ++r) {
     SequenceRow row;
@@ -161,24 +162,29 @@ SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formula
     if (n != 0) {
       row.entry = true;
       compas += n;
-      if (bpm == shown) {
-        row.tempo.clear();
-      } else {
+      if (!rules.entryTempos) {
         row.tempo = std::to_string(bpm);
-        shown = bpm;
-      }
-      if (t.tempos[r] != 0 || a != 0) {
-        if (t.tempos[r] != 0) {
-          bpm = t.tempos[r];
+        bpm += n * a;
+      } else {
+        if (bpm == shown) {
+          row.tempo.clear();
+        } else {
           row.tempo = std::to_string(bpm);
           shown = bpm;
         }
-        if (a != 0) bpm += n * a;
-      } else {
-        shown = bpm;
+        if (t.tempos[r] != 0 || a != 0) {
+          if (t.tempos[r] != 0) {
+            bpm = t.tempos[r];
+            row.tempo = std::to_string(bpm);
+            shown = bpm;
+          }
+          if (a != 0) bpm += n * a;
+        } else {
+          shown = bpm;
+        }
       }
       const int f = t.formulas[r];
-      if (f < formulaCount && f < kMaxFormulas) row.name = formulas[f].Name();
+      if (f < formulaCount && f < kMaxFormulas) row.name = formulas[f].Name().substr(0, nameLength);
       row.formula = f + 1;
       row.times = n;
       row.accel = a;
@@ -251,16 +257,18 @@ RemoveOutcome RemoveEntry(Tema& t, int e) {
   return RemoveOutcome::EntryRemoved;
 }
 
-bool EntryValuesFit(const EntryValues& v, int e, int formulaCount) {
+bool EntryValuesFit(const EntryValues& v, int e, int formulaCount, const EditorRules& rules) {
   if (v.formula < 1 || v.formula > std::min(formulaCount, kMaxFormulas)) return false;
-  if (v.times < 1 || v.times > 255) return false;
-  if (v.tempo != 0 && (v.tempo < 20 || v.tempo > 400)) return false;
-  if (e == 0 && v.tempo == 0) return false;
+  if (v.times < 1 || v.times > std::min(rules.maxTimes, 255)) return false;
+  if (rules.entryTempos) {
+    if (v.tempo != 0 && (v.tempo < 20 || v.tempo > 400)) return false;
+    if (e == 0 && v.tempo == 0) return false;
+  }
   return v.accel >= -128 && v.accel <= 127;
 }
 
-void StoreEntryValues(Tema& t, int e, const EntryValues& v) {
-  t.tempos[e] = static_cast<uint16_t>(v.tempo);
+void StoreEntryValues(Tema& t, int e, const EntryValues& v, const EditorRules& rules) {
+  if (rules.entryTempos) t.tempos[e] = static_cast<uint16_t>(v.tempo);
   t.times[e] = static_cast<uint8_t>(v.times);
   t.formulas[e] = static_cast<uint16_t>(v.formula - 1);
   t.accel[e] = static_cast<int8_t>(v.accel);

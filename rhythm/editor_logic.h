@@ -39,6 +39,13 @@ struct EditorRules {
   // A beat cell's digits, and a typed stroke string stored (as above).
   std::string (*strokeText)(const Formula& f, int beat, int track) = StrokeText;
   int (*storeStrokeText)(Formula& f, int beat, int track, const std::string& text) = StoreStrokeText;
+  // Entries carry tempos of their own: the sequence grid's tempo column shows
+  // them (blank where the tempo carries on), an entry edit takes one, and
+  // selecting an entry plays at its tempo. Without, the column shows the
+  // tempo in force on every row and is not typed into, and a selection
+  // leaves the tempo as it is.
+  bool entryTempos = true;
+  int maxTimes = 255;  // repetitions an entry edit takes
 };
 
 // A blank name as a bad beat count or a new formula leaves it: its first
@@ -103,8 +110,11 @@ struct SequenceFill {
   int compasCount = 1;            // bar number of the end row
 };
 // The rows of the sequence grid of a theme whose entries name formulas of
-// `formulas` (formulaCount of them in use).
-SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount);
+// `formulas` (formulaCount of them in use), their names cut at the rules'
+// length. Without entry tempos every row shows the tempo in force: the
+// theme tempo, then what each entry's accelerations have added by its end.
+SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount,
+                             const EditorRules& rules = {});
 
 // What selecting a theme reads from its record, after mending it: parts 127
 // read 0 and are cleared, intro and ending nibbles above 12 read 0 and are
@@ -142,10 +152,12 @@ struct EntryValues {
   int accel = 0;
 };
 // True when the values fit their fields: formula 1..formulaCount, 1..255
-// repetitions, tempo 0 or 20..400 and not 0 on the first entry, acceleration
+// repetitions (the rules' most), tempo 0 or 20..400 and not 0 on the first
+// entry (without entry tempos the tempo is not looked at), acceleration
 // -128..127.
-bool EntryValuesFit(const EntryValues& v, int e, int formulaCount);
-void StoreEntryValues(Tema& t, int e, const EntryValues& v);
+bool EntryValuesFit(const EntryValues& v, int e, int formulaCount, const EditorRules& rules = {});
+// Stores them in entry e; the tempo only where entries carry tempos.
+void StoreEntryValues(Tema& t, int e, const EntryValues& v, const EditorRules& rules = {});
 
 // Typed parts, intro and ending: nothing for a value below 0; parts of 128 and
 // more are 127, intro and ending beats above 12 are 12.

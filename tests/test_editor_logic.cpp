@@ -466,3 +466,77 @@ TEST(EditorLogic, FormulaViewLabelsAndCells) {
   EXPECT_EQ(v.cells[2][7], "207");
   EXPECT_EQ(v.labels, (std::vector<int>{1, 2, 3}));
 }
+
+// Without entry tempos every row shows the tempo in force: the theme tempo,
+// then what each entry's repetitions x acceleration have added; tempos
+// stored in later slots are not looked at. Names are cut at the rules'
+// length.
+TEST(EditorLogic, SequenceWithoutEntryTempos) {
+  EditorRules older;
+  older.entryTempos = false;
+  older.formulaName = 5;
+  std::vector<Formula> fs(3);
+  fs[0].SetName("Bulerias");
+  fs[1].SetName("Tango");
+  fs[2].SetName("Sol");
+  const struct {
+    const char* what;
+    int tempo;
+    std::vector<Entry> entries;
+    std::vector<std::string> tempos;
+    std::vector<int> bars;
+  } cases[] = {
+      {"acceleration to the end row", 120, {{0, 4, 3, 0}}, {"120", "132"}, {1, 5}},
+      {"an unchanged tempo shows again", 120, {{0, 1, 0, 0}, {1, 2, 0, 0}}, {"120", "120", "120"}, {1, 2, 4}},
+      {"a stored entry tempo is not taken", 90, {{0, 1, 0, 0}, {1, 3, 2, 150}}, {"90", "90", "96"}, {1, 2, 5}},
+      {"deceleration", 100, {{0, 2, -10, 0}, {2, 1, 0, 0}}, {"100", "80", "80"}, {1, 3, 4}},
+      {"no entries", 110, {}, {"110"}, {1}},
+  };
+  for (const auto& c : cases) {
+    const Tema t = MakeTema(c.tempo, c.entries);
+    const SequenceFill fill = ComputeSequence(t, fs.data(), 3, older);
+    std::vector<std::string> tempos;
+    std::vector<int> bars;
+    for (const auto& r : fill.rows) {
+      tempos.push_back(r.tempo);
+      bars.push_back(r.compas);
+    }
+    EXPECT_EQ(tempos, c.tempos) << c.what;
+    EXPECT_EQ(bars, c.bars) << c.what;
+    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
+  }
+  const Tema t = MakeTema(120, {{0, 1, 0, 0}, {1, 1, 0, 0}, {2, 1, 0, 0}});
+  const SequenceFill cut = ComputeSequence(t, fs.data(), 3, older);
+  EXPECT_EQ(cut.rows[0].name, "Buler");
+  EXPECT_EQ(cut.rows[1].name, "Tango");
+  EXPECT_EQ(cut.rows[2].name, "Sol");
+  EXPECT_EQ(ComputeSequence(t, fs.data(), 3).rows[0].name, "Bulerias");
+}
+
+// Without entry tempos an entry edit takes no tempo (and needs none on the
+// first entry); the repetitions stop at the rules' most.
+TEST(EditorLogic, EntryValuesWithoutEntryTempos) {
+  EditorRules older;
+  older.entryTempos = false;
+  older.maxTimes = 99;
+  const struct {
+    EntryValues v;
+    int e;
+    bool fits;
+  } cases[] = {
+      {{0, 1, 1, 0}, 0, true},   {{999, 1, 1, 0}, 0, true},  {{0, 1, 99, 0}, 1, true},
+      {{0, 1, 100, 0}, 1, false}, {{0, 1, 0, 0}, 1, false},  {{0, 6, 1, 0}, 1, false},
+      {{0, 5, 1, -128}, 1, true}, {{0, 5, 1, 128}, 1, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(EntryValuesFit(c.v, c.e, 5, older), c.fits)
+        << c.v.tempo << " " << c.v.formula << " " << c.v.times << " " << c.v.accel << " e=" << c.e;
+
+  Tema t{};
+  t.tempos[3] = 77;
+  StoreEntryValues(t, 3, {150, 4, 9, -7}, older);
+  EXPECT_EQ(t.tempos[3], 77);
+  EXPECT_EQ(t.formulas[3], 3);
+  EXPECT_EQ(t.times[3], 9);
+  EXPECT_EQ(t.accel[3], -7);
+}

@@ -36,7 +36,9 @@ const EditorRules TMainForm::EditRules{.tracks = kTracksV1,
                                        .temaName = kBasicTemaName,
                                        .soundCapacity = kBasicSoundCapacity,
                                        .strokeText = StrokeTextV1,
-                                       .storeStrokeText = StoreStrokeTextV1};
+                                       .storeStrokeText = StoreStrokeTextV1,
+                                       .entryTempos = false,
+                                       .maxTimes = 99};
 
 void TMainForm::ConnectEditors() {
   auto* formulas = new CellPainter(

@@ -13,14 +13,16 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <string>
 
 #include "app/window/string_grid.h"
 #include "engine/mixer.h"
+#include "engine/sequencer.h"
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_logic.h"
@@ -333,6 +335,248 @@ void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
     f.accents &= 0x7FFF;
   w.ShowModifiedMark();
   w.SGFormulasSelectCell(w.SGFormulas->Col(), fi + 1);
+}
+
+// --- the theme grid -----------------------------------------------------------------
+
+// Loads theme row - 1 into the engine's theme quantities, the parts, intro,
+// ending and order controls, the theme tempo slider and the sequence grid,
+// whose first entry it selects. False when the row holds no theme.
+template <class Form>
+bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
+  const int t = row - 1;
+  if (t < 0 || t >= w.GridTemaCount()) return false;
+  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+
+  // Parts, order, intro and ending (mended in the record), the gain, the end mark.
+  const ThemeFields fields = MendThemeOnSelect(th);
+  w.Engine->ThemeParts = fields.parts;
+  w.Engine->ThemeInOrder = fields.inOrder;
+  w.Engine->ThemeIntroBeats = fields.intro;
+  w.Engine->ThemeEndBeats = fields.ending;
+  g.ThemeFieldsByCode = true;
+  w.Partes->setText(fields.parts ? QString::number(fields.parts) : QString());
+  w.Intro->setText(QString::number(fields.intro));
+  w.Fin->setText(QString::number(fields.ending));
+  if (fields.inOrder)
+    w.RadioButton1->setChecked(true);
+  else
+    w.RadioButton2->setChecked(true);
+  g.ThemeFieldsByCode = false;
+
+  // The theme tempo slider, moved by code: its handler stores nothing. A
+  // record without a valid theme tempo (a slot never written) moves nothing.
+  if (th.tempos[0] >= 20 && th.tempos[0] <= 400) {
+    g.TempoSliderByCode = true;
+    w.TB1->setValue(420 - th.tempos[0]);
+    g.TempoSliderByCode = false;
+  }
+
+  w.SGSaco->SetRowCount(EntriesOf(th) + 2);
+  w.Engine->MasterGain = th.gain;
+  w.FillSequenceGrid(t);
+  w.SGSaco->Select(1, 1);
+  w.SGSacoSelectCell(1, 1);
+
+  w.Label2->setText(w.Tr("Tema ", "Song ") + w.SGTemas->Cells(0, row) + ": " + w.SGTemas->Cells(1, row));
+  SetGridEditing(w.SGTemas, row > 0);
+  return true;
+}
+
+// A name typed into the theme grid's name column of row - 1, which the theme
+// label shows when it is the selected row.
+template <class Form>
+void RenameTheme(Form& w, Tema& th, int row, const QString& value) {
+  if (!value.isEmpty() && row == w.SGTemas->Row()) w.Label2->setText("Tema : " + value);
+  th.SetName(ToL1(value).substr(0, static_cast<size_t>(Form::EditRules.temaName)));
+}
+
+// --- the sequence grid ----------------------------------------------------------------
+
+// Fills the sequence grid from theme t: bar, tempo (column tempoCol) and
+// formula name (column nameCol), then formula number, repetitions and
+// acceleration. After an entry edit the typed cells keep their text (the
+// typed tempo cell too, where entries carry tempos). The sequence in play
+// follows edits of its theme.
+template <class Form>
+void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int nameCol, int tempoCol) {
+  if (t < 0 || t >= kMaxTemas) return;
+  ed.ShownTema = t;
+  const SequenceFill fill = ComputeSequence(w.Rhythm->Temas[static_cast<size_t>(t)], w.Rhythm->Formulas.data(),
+                                            w.GridFormulaCount(), Form::EditRules);
+  w.SGSaco->SetRowCount(static_cast<int>(fill.rows.size()) + 1);
+  const bool keep = g.KeepEditedCells;
+  for (size_t r = 0; r < fill.rows.size(); ++r) {
+    const SequenceRow& sr = fill.rows[r];
+    const int row = static_cast<int>(r) + 1;
+    w.SGSaco->SetCells(0, row, QString::number(sr.compas));
+    if (sr.entry) {
+      // The tempo cell being typed into keeps its text.
+      const bool keepTempo =
+          keep && Form::EditRules.entryTempos && w.SGSaco->Col() == tempoCol && w.SGSaco->Row() == row;
+      if (!keepTempo) w.SGSaco->SetCells(tempoCol, row, QString::fromStdString(sr.tempo));
+      w.SGSaco->SetCells(nameCol, row, L1(sr.name));
+      if (!keep) {
+        w.SGSaco->SetCells(3, row, QString::number(sr.formula));
+        w.SGSaco->SetCells(4, row, QString::number(sr.times));
+        w.SGSaco->SetCells(5, row, QString::number(sr.accel));
+      }
+    } else {
+      w.SGSaco->SetCells(tempoCol, row, QString::fromStdString(sr.tempo));
+      for (int c : {nameCol, 3, 4, 5}) w.SGSaco->SetCells(c, row, QString());
+    }
+  }
+  w.Engine->CurrentCompas = fill.compasCount;
+  w.Engine->CompasCount = fill.compasCount;
+  g.KeepEditedCells = false;
+  if (!w.Timer1->isActive() || t == w.Playback->Plan.tema) w.RebuildPlayPlan(t);
+}
+
+// The engine's part of an entry selection: the user's choice of entry moves
+// the sequence of the theme shown (while another theme plays, only the
+// selection moves); when the player moved the row, the view only follows.
+// False when the selection ends there (no entry row, or the insert-after
+// button moving the row).
+template <class Form>
+bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int row) {
+  g.SkipFormulaClick = true;
+  SetGridEditing(w.SGSaco, w.SGTemas->Editable);
+  if (row < 1 || row >= w.SGSaco->RowCount()) return false;
+  const bool playing = w.Timer1->isActive();
+  if (!playing) w.RebuildPlayPlan(ed.ShownTema);
+  if (!g.RowsByPlayer && ed.ShownTema == w.Playback->Plan.tema) {
+    const float bpm = w.Engine->CurrentBpm;
+    if (g.SkipEntrySelect)
+      SelectPlanRowTempo(w.Playback->Plan, *w.Engine, row, playing);
+    else
+      SelectPlanRow(w.Playback->Plan, *w.Engine, *w.Rhythm, row, true, playing);
+    // Without entry tempos the row's tempo is not taken.
+    if (!Form::EditRules.entryTempos) w.Engine->CurrentBpm = bpm;
+  }
+  w.ShowCompasCounter();
+  if (g.SkipEntrySelect) {
+    g.SkipEntrySelect = false;
+    return false;
+  }
+  return true;
+}
+
+// The formula to add inserted before the selected entry: one more
+// repetition of an entry of that formula, or a new entry.
+template <class Form>
+void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
+  const int t = w.EditedTema();
+  const int f = ed.FormulaToAdd;
+  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  const int e = w.SGSaco->Row() - 1;
+  switch (InsertEntryBefore(w.Rhythm->Temas[static_cast<size_t>(t)], e, f)) {
+    case InsertOutcome::Full:
+      w.dialogs->ShowMessage(w.Tr("Un tema no admite más de 120 fórmulas", "A song holds at most 120 formulas"));
+      return;
+    case InsertOutcome::BadPosition:
+      return;
+    case InsertOutcome::AddedRepetition:
+    case InsertOutcome::InsertedEntry:
+      break;
+  }
+  w.FillSequenceGrid(t);
+  w.SGSaco->Select(w.SGSaco->Col(), e + 1);
+  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.ShowCompasCounter();
+  w.Cambios();
+}
+
+// The formula to add inserted after the selected entry: when the window
+// finds that row to hold an entry of another formula, the selection first
+// moves down (the engine's part of the selection only); then it goes in
+// before the selected row. A full theme is refused before the selection
+// moves.
+template <class Form, class OtherFormulaAt>
+void InsertAfterEntry(Form& w, const FormulaEditorState& ed, GuardFlags& g, OtherFormulaAt otherFormulaAt) {
+  const int t = w.EditedTema();
+  const int f = ed.FormulaToAdd;
+  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  const int row = w.SGSaco->Row();
+  const Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+  if (otherFormulaAt(th, row, f)) {
+    if (EntriesOf(th) >= kMaxEntries && InsertNeedsNewEntry(th, row, f)) {
+      w.dialogs->ShowMessage(w.Tr("Un tema no admite más de 120 fórmulas", "A song holds at most 120 formulas"));
+      return;
+    }
+    g.SkipEntrySelect = true;
+    w.SGSaco->Select(w.SGSaco->Col(), row + 1);
+    w.SGSacoSelectCell(w.SGSaco->Col(), row + 1);
+  }
+  w.BotonPoneAntesClick();
+}
+
+// One repetition less of the selected entry; the last one removes it.
+// Nothing on the end row.
+template <class Form>
+void RemoveSelectedEntry(Form& w) {
+  const int t = w.EditedTema();
+  const int row = w.SGSaco->Row();
+  if (t < 0 || row < 1 || row >= w.SGSaco->RowCount() - 1) return;
+  if (RemoveEntry(w.Rhythm->Temas[static_cast<size_t>(t)], row - 1) == RemoveOutcome::Nothing) return;
+  w.FillSequenceGrid(t);
+  w.SGSaco->Select(w.SGSaco->Col(), row);
+  w.Cambios();
+  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.ShowCompasCounter();
+}
+
+// --- parts, intro, ending and order ----------------------------------------------------
+
+template <class Form>
+void TakeParts(Form& w, const GuardFlags& g) {
+  if (g.ThemeFieldsByCode) return;
+  const int t = w.EditedTema();
+  const auto p = PartsFromText(ToL1(w.Partes->text()));
+  if (t < 0 || !p) return;
+  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+  th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | *p);
+  w.Engine->ThemeParts = *p;
+  w.Cambios();
+}
+
+template <class Form>
+void TakeIntro(Form& w, const GuardFlags& g) {
+  if (g.ThemeFieldsByCode) return;
+  const int t = w.EditedTema();
+  const auto v = BeatsFromText(ToL1(w.Intro->text()));
+  if (t < 0 || !v) return;
+  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+  th.introEnding = static_cast<uint8_t>((*v << 4) | (th.introEnding & 0x0F));
+  w.Engine->ThemeIntroBeats = *v;
+  w.Cambios();
+}
+
+template <class Form>
+void TakeEnding(Form& w, const GuardFlags& g) {
+  if (g.ThemeFieldsByCode) return;
+  const int t = w.EditedTema();
+  const auto v = BeatsFromText(ToL1(w.Fin->text()));
+  if (t < 0 || !v) return;
+  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+  th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | *v);
+  w.Engine->ThemeEndBeats = *v;
+  w.Cambios();
+}
+
+// Either order button clicked: in order when RadioButton1 is on.
+template <class Form>
+void TakeOrder(Form& w, const GuardFlags& g) {
+  if (g.ThemeFieldsByCode) return;
+  const int t = w.EditedTema();
+  if (t < 0) return;
+  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
+  if (th.InOrder() == w.RadioButton1->isChecked()) return;  // the button already on: nothing changes
+  w.Engine->ThemeInOrder = w.RadioButton1->isChecked();
+  if (w.Engine->ThemeInOrder)
+    th.partsOrder |= 0x80;
+  else
+    th.partsOrder &= 0x7F;
+  w.Cambios();
 }
 
 }  // namespace editor_steps

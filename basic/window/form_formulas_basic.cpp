@@ -24,6 +24,7 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/window/editor_handlers.h"
 #include "rhythm/window/editor_widgets.h"
+#include "rhythm/window/library_handlers.h"
 
 namespace bornace {
 
@@ -39,19 +40,9 @@ int TMainForm::EditedFormula() const {
   return (f >= 0 && f < GridFormulaCount()) ? f : -1;
 }
 
-void TMainForm::FillFormulaRow(int i) {
-  const Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
-  SGFormulas->SetCells(0, i + 1, QString::number(i + 1));
-  SGFormulas->SetCells(1, i + 1, QString::number(f.Beats()));
-  SGFormulas->SetCells(2, i + 1, L1(f.Name().substr(0, kBasicFormulaName)));
-  SGFormulas->SetCells(3, i + 1, QString::number(f.StartBeat() + 1));
-}
+void TMainForm::FillFormulaRow(int i) { library_steps::FillFormulaRowCells(*this, i); }
 
-void TMainForm::RefillFormulaRows() {
-  DataSet.GridsFilling |= kGridsFillingBit;
-  for (int i = 0; i < GridFormulaCount(); ++i) FillFormulaRow(i);
-  DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
-}
+void TMainForm::RefillFormulaRows() { library_steps::RefillFormulaRowCells(*this); }
 
 // The pattern grid and the progress bar follow the formula's beats.
 void TMainForm::LayoutPatternGrid(int beats) {

@@ -25,6 +25,7 @@
 #include "basic_gui_editors_fixture.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/library_handlers.h"
 
 namespace {
 
@@ -162,6 +163,32 @@ TEST_F(BasicEditorsTest, FormulaNamesTakeFiveCharacters) {
   EXPECT_EQ(F(2).Name(), "Solea");
   for (int i = 5; i < 16; ++i) EXPECT_EQ(F(2).name[i], '\0') << i;
   EXPECT_EQ(form->Label7->text(), "Soleares");
+}
+
+// While the grids are refilled by code a name typed into the formula grid is
+// not stored; a refill inside another leaves the mark up until the outer one
+// ends, and a refill leaves it down.
+TEST_F(BasicEditorsTest, TypedNamesWaitForTheRefill) {
+  StringGrid* g = form->SGFormulas;
+  {
+    const library_steps::GridsFillingScope outer(form->DataSet);
+    {
+      const library_steps::GridsFillingScope inner(form->DataSet);
+      Type(g, 2, 3, "Uno");
+    }
+    EXPECT_TRUE(form->DataSet.GridsFilling & kGridsFillingBit);
+    Type(g, 2, 3, "Dos");
+    EXPECT_EQ(F(2).Name(), "Alegr");
+  }
+  EXPECT_FALSE(form->DataSet.GridsFilling & kGridsFillingBit);
+  Type(g, 2, 3, "Tres");
+  EXPECT_EQ(F(2).Name(), "Tres");
+
+  form->RefillFormulaRows();
+  EXPECT_EQ(form->DataSet.GridsFilling, 0);
+  EXPECT_EQ(g->Cells(2, 3), "Tres");
+  Type(g, 2, 3, "Cuatro");
+  EXPECT_EQ(F(2).Name(), "Cuatr");
 }
 
 // A record whose beat count is 0 or above 12 is shown as 12 beats and named

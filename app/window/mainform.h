@@ -145,6 +145,7 @@ class TMainForm : public QMainWindow {
   void SGTemasSelectCell(int col, int row);
   void RadioButton1Click();
   void FillFormulaRow(int i);
+  void FillTemaRow(int m);
   void FillSequenceGrid(int t);
 
   // --- formula, track and theme editors (rhythm/layout_rhythm.cpp and form_*.cpp) ---

@@ -467,6 +467,7 @@ class TMainForm : public QMainWindow {
   void BuildTransferControls();
   bool TransferRunning = false;
   // Theme import.
+  void CreateImportDialog();  // once, at the first import
   void ImportarTEMA1Click();
   bool ImportarTema(int a);
   TFormImportar* FormImportar = nullptr;

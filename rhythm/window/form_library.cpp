@@ -24,16 +24,11 @@
 namespace {
 // Number and name cells of every theme row whose record is in use, from the
 // records (a pasted theme thus shows the name its record carries).
-void RefillThemeRowsOf(StringGrid* g, const RhythmTables& t, int temaCount) {
-  const int n = std::min({temaCount, g->RowCount() - 1, kMaxTemas});
-  for (int j = 0; j < n; ++j) {
-    const Tema& th = t.Temas[static_cast<size_t>(j)];
-    if (th.Unused()) continue;
-    g->SetCells(0, j + 1, QString::number(j + 1));
-    g->SetCells(1, j + 1, L1(th.Name()));
-  }
+void RefillThemeRowsOf(TMainForm& w, int temaCount) {
+  const int n = std::min({temaCount, w.SGTemas->RowCount() - 1, kMaxTemas});
+  for (int j = 0; j < n; ++j)
+    if (!w.Rhythm->Temas[static_cast<size_t>(j)].Unused()) w.FillTemaRow(j);
 }
-
 }  // namespace
 
 void TMainForm::BuildLibraryControls() {
@@ -152,7 +147,7 @@ void TMainForm::OrdenarClick() {
   {
     const library_steps::GridsFillingScope filling(DataSet);
     RefillFormulaRows();
-    RefillThemeRowsOf(SGTemas, *Rhythm, tc);
+    RefillThemeRowsOf(*this, tc);
   }
   if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
   if (GridFormulaCount() > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
@@ -202,7 +197,7 @@ void TMainForm::Ordenarpornombre1Click() {
       SGTemas->SetCells(0, j + 1, QString());
       SGTemas->SetCells(1, j + 1, QString());
     }
-    RefillThemeRowsOf(SGTemas, *Rhythm, tc);
+    RefillThemeRowsOf(*this, tc);
   }
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();

@@ -34,6 +34,12 @@ void TMainForm::ShowModifiedMark() {
 
 void TMainForm::FillFormulaRow(int i) { library_steps::FillFormulaRowCells(*this, i); }
 
+// Number and name cells of theme row m + 1, from its record.
+void TMainForm::FillTemaRow(int m) {
+  SGTemas->SetCells(0, m + 1, QString::number(m + 1));
+  SGTemas->SetCells(1, m + 1, L1(Rhythm->Temas[static_cast<size_t>(m)].Name()));
+}
+
 void TMainForm::Nuevafrmula1Click() { library_steps::AppendFormula(*this); }
 
 void TMainForm::Copiarfrmula1Click() { FormulaEd.FormulaClipboard = SGFormulas->Row() - 1; }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/window/string_grid.h"
+#include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/dataset.h"
@@ -370,6 +372,65 @@ void StepTheme(Form& w, int step) {
   if (step < 0 ? r <= 1 : r >= w.SGTemas->RowCount() - 1) return;
   w.SGTemas->Select(w.SGTemas->Col(), r + step);
   w.SGTemasSelectCell(w.SGTemas->Col(), r + step);
+}
+
+// --- theme import from another set ----------------------------------------------------
+
+// Asks for the other set's list file (the request as the window words it)
+// and shows the import dialog on it; the dialog's captions are set at each
+// use. A cancelled choice, or a file that is not there, does nothing.
+template <class Form>
+void RunThemeImport(Form& w, const FileDialogRequest& req) {
+  w.CreateImportDialog();
+  w.FormImportar->Button1->setText(w.Tr("Importar", "Import"));
+  w.FormImportar->setWindowTitle(w.Tr("Importar TEMAS", "Import SONGS"));
+  const QString chosen = w.dialogs->OpenFileName(req);
+  if (chosen.isEmpty()) return;
+  const std::string path = FsPath(chosen);
+  if (!FileExists(path)) return;
+  w.FormImportar->ImportPath = path;
+  w.FormImportar->ShowModal();
+}
+
+// Theme a of the other set appended to the open set with the formulas it
+// needs (those the open set holds in a form `equal` finds the same are
+// reused), each logged, and selected. False, the user told, when a table
+// limit refused it.
+template <class Form>
+bool ImportOtherTheme(Form& w, int a, FormulaEquality equal) {
+  w.Rhythm->FormulaCount = w.GridFormulaCount();
+  w.Rhythm->TemaCount = w.GridTemaCount();
+  const ImportOutcome out = ImportThemeFromOtherSet(*w.Rhythm, a, equal);
+  switch (out.status) {
+    case ImportOutcome::kDone:
+      break;
+    case ImportOutcome::kNoSuchTheme:
+      return false;
+    case ImportOutcome::kNoThemeRoom:
+      w.dialogs->ShowMessage(w.Tr("No caben más temas (128)", "There is no room for more songs (128)"));
+      return false;
+    case ImportOutcome::kNoFormulaRoom:
+      w.dialogs->ShowMessage(w.Tr("No caben más fórmulas (512)", "There is no room for more formulas (512)"));
+      return false;
+    case ImportOutcome::kTooManyEntries:
+      w.dialogs->ShowMessage(
+          w.Tr("Un tema no puede tener más de 120 entradas", "A song cannot have more than 120 entries"));
+      return false;
+  }
+  const int n = out.tema;
+  w.SGTemas->SetRowCount(n + 2);
+  w.FillTemaRow(n);
+  w.Log(QString::fromUtf8("Importando Tema: ") + L1(w.Rhythm->Temas[static_cast<size_t>(n)].Name()));
+  for (int k : out.addedFormulas) {
+    w.SGFormulas->SetRowCount(k + 2);
+    w.FillFormulaRow(k);
+    w.Log(QString::fromUtf8("Añadiendo fórmula: ") + L1(w.Rhythm->Formulas[static_cast<size_t>(k)].Name()));
+  }
+  const int col = w.SGTemas->Col();
+  w.SGTemas->Select(col, n + 1);
+  w.SGTemasSelectCell(col, n + 1);
+  w.Cambios();
+  return true;
 }
 
 }  // namespace library_steps

@@ -23,6 +23,31 @@ Tema MakeTema(int tempo, const std::vector<Entry>& entries) {
   return t;
 }
 
+// A theme's tempo column and bar numbers as the sequence grid shows them.
+struct SequenceCase {
+  const char* what;
+  int tempo;
+  std::vector<Entry> entries;
+  std::vector<std::string> tempos;
+  std::vector<int> bars;
+};
+void ExpectSequences(const std::vector<SequenceCase>& cases, const Formula* formulas, int count,
+                     const EditorRules& rules = {}) {
+  for (const auto& c : cases) {
+    const Tema t = MakeTema(c.tempo, c.entries);
+    const SequenceFill fill = ComputeSequence(t, formulas, count, rules);
+    std::vector<std::string> tempos;
+    std::vector<int> bars;
+    for (const auto& r : fill.rows) {
+      tempos.push_back(r.tempo);
+      bars.push_back(r.compas);
+    }
+    EXPECT_EQ(tempos, c.tempos) << c.what;
+    EXPECT_EQ(bars, c.bars) << c.what;
+    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
+  }
+}
+
 std::vector<Formula> NamedFormulas(int n) {
   std::vector<Formula> fs(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) fs[static_cast<size_t>(i)].SetName("F" + std::to_string(i + 1));
@@ -162,13 +187,7 @@ TEST(EditorLogic, SequenceOfTheWorkedExample) {
 
 TEST(EditorLogic, SequenceTempoColumnCases) {
   const auto fs = NamedFormulas(4);
-  const struct {
-    const char* what;
-    int tempo;
-    std::vector<Entry> entries;
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-  } cases[] = {
+  ExpectSequences({
       {"acceleration carried to the end row", 120, {{0, 4, 3, 0}}, {"120", "132"}, {1, 5}},
       {"unchanged tempo is blank", 120, {{0, 1, 0, 0}, {1, 2, 0, 0}}, {"120", "", "120"}, {1, 2, 4}},
       {"an own tempo equal to the one in force is shown", 120, {{0, 1, 0, 0}, {1, 1, 0, 120}}, {"120", "120", "120"},
@@ -176,20 +195,7 @@ TEST(EditorLogic, SequenceTempoColumnCases) {
       {"deceleration", 100, {{0, 2, -10, 0}, {1, 1, 0, 0}}, {"100", "80", "80"}, {1, 3, 4}},
       {"own tempo then acceleration", 90, {{0, 1, 0, 0}, {1, 3, 2, 150}}, {"90", "150", "156"}, {1, 2, 5}},
       {"no entries", 110, {}, {"110"}, {1}},
-  };
-  for (const auto& c : cases) {
-    const Tema t = MakeTema(c.tempo, c.entries);
-    const SequenceFill fill = ComputeSequence(t, fs.data(), 4);
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-    for (const auto& r : fill.rows) {
-      tempos.push_back(r.tempo);
-      bars.push_back(r.compas);
-    }
-    EXPECT_EQ(tempos, c.tempos) << c.what;
-    EXPECT_EQ(bars, c.bars) << c.what;
-    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
-  }
+  }, fs.data(), 4);
 }
 
 TEST(EditorLogic, SequenceNeverReadsPastTheTables) {
@@ -479,32 +485,13 @@ TEST(EditorLogic, SequenceWithoutEntryTempos) {
   fs[0].SetName("Bulerias");
   fs[1].SetName("Tango");
   fs[2].SetName("Sol");
-  const struct {
-    const char* what;
-    int tempo;
-    std::vector<Entry> entries;
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-  } cases[] = {
+  ExpectSequences({
       {"acceleration to the end row", 120, {{0, 4, 3, 0}}, {"120", "132"}, {1, 5}},
       {"an unchanged tempo shows again", 120, {{0, 1, 0, 0}, {1, 2, 0, 0}}, {"120", "120", "120"}, {1, 2, 4}},
       {"a stored entry tempo is not taken", 90, {{0, 1, 0, 0}, {1, 3, 2, 150}}, {"90", "90", "96"}, {1, 2, 5}},
       {"deceleration", 100, {{0, 2, -10, 0}, {2, 1, 0, 0}}, {"100", "80", "80"}, {1, 3, 4}},
       {"no entries", 110, {}, {"110"}, {1}},
-  };
-  for (const auto& c : cases) {
-    const Tema t = MakeTema(c.tempo, c.entries);
-    const SequenceFill fill = ComputeSequence(t, fs.data(), 3, older);
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-    for (const auto& r : fill.rows) {
-      tempos.push_back(r.tempo);
-      bars.push_back(r.compas);
-    }
-    EXPECT_EQ(tempos, c.tempos) << c.what;
-    EXPECT_EQ(bars, c.bars) << c.what;
-    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
-  }
+  }, fs.data(), 3, older);
   const Tema t = MakeTema(120, {{0, 1, 0, 0}, {1, 1, 0, 0}, {2, 1, 0, 0}});
   const SequenceFill cut = ComputeSequence(t, fs.data(), 3, older);
   EXPECT_EQ(cut.rows[0].name, "Buler");

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/window/string_grid.h"
@@ -527,40 +528,39 @@ void RemoveSelectedEntry(Form& w) {
 
 // --- parts, intro, ending and order ----------------------------------------------------
 
-template <class Form>
-void TakeParts(Form& w, const GuardFlags& g) {
+// A value typed into Partes, Intro or Fin (none: a value below 0) stored
+// by `store` into the theme shown and the engine.
+template <class Form, class Store>
+void TakeThemeField(Form& w, const GuardFlags& g, std::optional<int> value, Store store) {
   if (g.ThemeFieldsByCode) return;
   const int t = w.EditedTema();
-  const auto p = PartsFromText(ToL1(w.Partes->text()));
-  if (t < 0 || !p) return;
-  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
-  th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | *p);
-  w.Engine->ThemeParts = *p;
+  if (t < 0 || !value) return;
+  store(w.Rhythm->Temas[static_cast<size_t>(t)], *value);
   w.Cambios();
+}
+
+template <class Form>
+void TakeParts(Form& w, const GuardFlags& g) {
+  TakeThemeField(w, g, PartsFromText(ToL1(w.Partes->text())), [&w](Tema& th, int p) {
+    th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | p);
+    w.Engine->ThemeParts = p;
+  });
 }
 
 template <class Form>
 void TakeIntro(Form& w, const GuardFlags& g) {
-  if (g.ThemeFieldsByCode) return;
-  const int t = w.EditedTema();
-  const auto v = BeatsFromText(ToL1(w.Intro->text()));
-  if (t < 0 || !v) return;
-  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
-  th.introEnding = static_cast<uint8_t>((*v << 4) | (th.introEnding & 0x0F));
-  w.Engine->ThemeIntroBeats = *v;
-  w.Cambios();
+  TakeThemeField(w, g, BeatsFromText(ToL1(w.Intro->text())), [&w](Tema& th, int v) {
+    th.introEnding = static_cast<uint8_t>((v << 4) | (th.introEnding & 0x0F));
+    w.Engine->ThemeIntroBeats = v;
+  });
 }
 
 template <class Form>
 void TakeEnding(Form& w, const GuardFlags& g) {
-  if (g.ThemeFieldsByCode) return;
-  const int t = w.EditedTema();
-  const auto v = BeatsFromText(ToL1(w.Fin->text()));
-  if (t < 0 || !v) return;
-  Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
-  th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | *v);
-  w.Engine->ThemeEndBeats = *v;
-  w.Cambios();
+  TakeThemeField(w, g, BeatsFromText(ToL1(w.Fin->text())), [&w](Tema& th, int v) {
+    th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | v);
+    w.Engine->ThemeEndBeats = v;
+  });
 }
 
 // Either order button clicked: in order when RadioButton1 is on.

@@ -475,7 +475,8 @@ class TMainForm : public QMainWindow {
   // --- Editors' additions (form_editors_basic.cpp, form_formulas_basic.cpp,
   //     form_temas_basic.cpp, form_library_basic.cpp) ---------------------------
   // The older records' limits that the editors keep: 8 tracks, names of 5
-  // and 14 characters, 16 sounds, 2-bit strokes.
+  // and 14 characters, 16 sounds, 2-bit strokes, no entry tempos, at most
+  // 99 repetitions.
   static const EditorRules EditRules;
   // The count buttons' modified mark, shown directly.
   void ShowModifiedMark();

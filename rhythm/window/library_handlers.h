@@ -210,7 +210,8 @@ int SortFormulaRows(Form& w) {
   w.Rhythm->FormulaCount = fc;
   w.Rhythm->TemaCount = tc;
   std::vector<std::string> names;
-  for (int k = 0; k < fc; ++k) names.push_back(ToL1(w.SGFormulas->Cells(2, k + 1)).substr(0, static_cast<size_t>(width)));
+  for (int k = 0; k < fc; ++k)
+    names.push_back(ToL1(w.SGFormulas->Cells(2, k + 1)).substr(0, static_cast<size_t>(width)));
   const std::vector<int> order = StableOrderByName(names, width);
   ApplyFormulaOrder(*w.Rhythm, order, tc);
   const int current = NewPositionOf(order, w.Rhythm->CurrentFormula);
@@ -351,7 +352,8 @@ void SortThemeRows(Form& w) {
   w.Rhythm->FormulaCount = w.GridFormulaCount();
   w.Rhythm->TemaCount = tc;
   std::vector<std::string> names;
-  for (int k = 0; k < tc; ++k) names.push_back(ToL1(w.SGTemas->Cells(1, k + 1)).substr(0, static_cast<size_t>(width)));
+  for (int k = 0; k < tc; ++k)
+    names.push_back(ToL1(w.SGTemas->Cells(1, k + 1)).substr(0, static_cast<size_t>(width)));
   ApplyTemaOrder(*w.Rhythm, StableOrderByName(names, width));
 }
 

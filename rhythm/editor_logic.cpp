@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 int ReadDecimal(const std::string& text) {
   size_t i = 0, end = text.size();
@@ -39,6 +40,36 @@ int StoreStrokeText(Formula& f, int beat, int track, const std::string& text) {
   f.cells[beat][track] = cell;
   f.SetStrokeCount(beat, track, n);
   return n;
+}
+
+void BlankFormulaName(Formula& f, int length) {
+  std::memset(f.name, 0, sizeof f.name);
+  std::memset(f.name, ' ', static_cast<size_t>(std::clamp(length, 0, static_cast<int>(sizeof f.name))));
+}
+
+FormulaView ViewFormula(Formula& f, bool byAccents, const EditorRules& rules) {
+  FormulaView v;
+  v.beats = f.Beats();
+  v.startBeat = f.StartBeat();
+  if (v.beats == 0 || v.beats > kMaxBeats) {
+    BlankFormulaName(f, rules.formulaName);
+    f.header = 12;
+    v.beats = 12;
+    v.startBeat = 0;
+  }
+  const int tracks = std::clamp(rules.tracks, 0, kTracks);
+  if (rules.soundCapacity > 0)
+    for (int t = 0; t < tracks; ++t)
+      if (f.sounds[t] > rules.soundCapacity) f.sounds[t] = 0;
+  if (byAccents) {
+    v.labels = AccentLabels(f.accents, v.beats);
+  } else {
+    for (int k = 1; k <= v.beats; ++k) v.labels.push_back(BeatLabel(v.startBeat, k));
+  }
+  v.cells.resize(static_cast<size_t>(v.beats));
+  for (int b = 0; b < v.beats; ++b)
+    for (int t = 0; t < tracks; ++t) v.cells[static_cast<size_t>(b)].push_back(rules.strokeText(f, b, t));
+  return v;
 }
 
 int BeatLabel(int startBeat0, int k) {
@@ -122,9 +153,10 @@ std::string NotationGlyphs(const std::string& digits) {
   return out;
 }
 
-SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount) {
+SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount, const EditorRules& rules) {
   SequenceFill fill;
   const int entries = EntriesOf(t);
+  const size_t nameLength = static_cast<size_t>(std::max(rules.formulaName, 0));
   int compas = 1, shown = 0, bpm = t.tempos[0];
   for (int r = 0; r <= entries; ++r) {
     SequenceRow row;
@@ -135,24 +167,29 @@ SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formula
     if (n != 0) {
       row.entry = true;
       compas += n;
-      if (bpm == shown) {
-        row.tempo.clear();
-      } else {
+      if (!rules.entryTempos) {
         row.tempo = std::to_string(bpm);
-        shown = bpm;
-      }
-      if (t.tempos[r] != 0 || a != 0) {
-        if (t.tempos[r] != 0) {
-          bpm = t.tempos[r];
+        bpm += n * a;
+      } else {
+        if (bpm == shown) {
+          row.tempo.clear();
+        } else {
           row.tempo = std::to_string(bpm);
           shown = bpm;
         }
-        if (a != 0) bpm += n * a;
-      } else {
-        shown = bpm;
+        if (t.tempos[r] != 0 || a != 0) {
+          if (t.tempos[r] != 0) {
+            bpm = t.tempos[r];
+            row.tempo = std::to_string(bpm);
+            shown = bpm;
+          }
+          if (a != 0) bpm += n * a;
+        } else {
+          shown = bpm;
+        }
       }
       const int f = t.formulas[r];
-      if (f < formulaCount && f < kMaxFormulas) row.name = formulas[f].Name();
+      if (f < formulaCount && f < kMaxFormulas) row.name = formulas[f].Name().substr(0, nameLength);
       row.formula = f + 1;
       row.times = n;
       row.accel = a;
@@ -225,16 +262,18 @@ RemoveOutcome RemoveEntry(Tema& t, int e) {
   return RemoveOutcome::EntryRemoved;
 }
 
-bool EntryValuesFit(const EntryValues& v, int e, int formulaCount) {
+bool EntryValuesFit(const EntryValues& v, int e, int formulaCount, const EditorRules& rules) {
   if (v.formula < 1 || v.formula > std::min(formulaCount, kMaxFormulas)) return false;
-  if (v.times < 1 || v.times > 255) return false;
-  if (v.tempo != 0 && (v.tempo < 20 || v.tempo > 400)) return false;
-  if (e == 0 && v.tempo == 0) return false;
+  if (v.times < 1 || v.times > std::min(rules.maxTimes, 255)) return false;
+  if (rules.entryTempos) {
+    if (v.tempo != 0 && (v.tempo < 20 || v.tempo > 400)) return false;
+    if (e == 0 && v.tempo == 0) return false;
+  }
   return v.accel >= -128 && v.accel <= 127;
 }
 
-void StoreEntryValues(Tema& t, int e, const EntryValues& v) {
-  t.tempos[e] = static_cast<uint16_t>(v.tempo);
+void StoreEntryValues(Tema& t, int e, const EntryValues& v, const EditorRules& rules) {
+  if (rules.entryTempos) t.tempos[e] = static_cast<uint16_t>(v.tempo);
   t.times[e] = static_cast<uint8_t>(v.times);
   t.formulas[e] = static_cast<uint16_t>(v.formula - 1);
   t.accel[e] = static_cast<int8_t>(v.accel);

@@ -25,6 +25,45 @@ std::string StrokeText(const Formula& f, int beat, int track);
 // Returns the count.
 int StoreStrokeText(Formula& f, int beat, int track, const std::string& text);
 
+// --- edition rules ------------------------------------------------------------
+// What the editors of the two editions do differently with the same records.
+// The defaults are the current records' full limits; the basic edition keeps
+// the older records' (fewer tracks, shorter names, fewer sounds, 2-bit
+// strokes).
+struct EditorRules {
+  int tracks = kTracks;   // track rows of the pattern grid
+  int formulaName = 16;   // characters a formula name keeps
+  int temaName = 32;      // characters a theme name keeps
+  // A sound number above it reads as silence and is stored so; 0: none does.
+  int soundCapacity = 0;
+  // A beat cell's digits, and a typed stroke string stored (as above).
+  std::string (*strokeText)(const Formula& f, int beat, int track) = StrokeText;
+  int (*storeStrokeText)(Formula& f, int beat, int track, const std::string& text) = StoreStrokeText;
+  // Entries carry tempos of their own: the sequence grid's tempo column shows
+  // them (blank where the tempo carries on), an entry edit takes one, and
+  // selecting an entry plays at its tempo. Without, the column shows the
+  // tempo in force on every row and is not typed into, and a selection
+  // leaves the tempo as it is.
+  bool entryTempos = true;
+  int maxTimes = 255;  // repetitions an entry edit takes
+};
+
+// A blank name as a bad beat count or a new formula leaves it: its first
+// `length` bytes blanks, the others NUL.
+void BlankFormulaName(Formula& f, int length);
+
+// What selecting a formula shows of its record, after mending it: a beat
+// count of 0 or above 12 becomes 12 beats from the first with a blank name
+// (the pattern is kept), and a sound above the rules' capacity becomes
+// silence in the record.
+struct FormulaView {
+  int beats = 12;
+  int startBeat = 0;        // 0-based
+  std::vector<int> labels;  // header label of beats 1..beats, counting by accents or by beats
+  std::vector<std::vector<std::string>> cells;  // [beat][track]: the digits of each beat cell
+};
+FormulaView ViewFormula(Formula& f, bool byAccents, const EditorRules& rules);
+
 // Label of beat k (1-based) counting by beats from first beat startBeat0 + 1,
 // wrapping after 12: first beat 12 gives 12, 1, 2, ...
 int BeatLabel(int startBeat0, int k);
@@ -75,8 +114,11 @@ struct SequenceFill {
   int compasCount = 1;            // bar number of the end row
 };
 // The rows of the sequence grid of a theme whose entries name formulas of
-// `formulas` (formulaCount of them in use).
-SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount);
+// `formulas` (formulaCount of them in use), their names cut at the rules'
+// length. Without entry tempos every row shows the tempo in force: the
+// theme tempo, then what each entry's accelerations have added by its end.
+SequenceFill ComputeSequence(const Tema& t, const Formula* formulas, int formulaCount,
+                             const EditorRules& rules = {});
 
 // What selecting a theme reads from its record, after mending it: parts 127
 // read 0 and are cleared, intro and ending nibbles above 12 read 0 and are
@@ -114,10 +156,12 @@ struct EntryValues {
   int accel = 0;
 };
 // True when the values fit their fields: formula 1..formulaCount, 1..255
-// repetitions, tempo 0 or 20..400 and not 0 on the first entry, acceleration
+// repetitions (the rules' most), tempo 0 or 20..400 and not 0 on the first
+// entry (without entry tempos the tempo is not looked at), acceleration
 // -128..127.
-bool EntryValuesFit(const EntryValues& v, int e, int formulaCount);
-void StoreEntryValues(Tema& t, int e, const EntryValues& v);
+bool EntryValuesFit(const EntryValues& v, int e, int formulaCount, const EditorRules& rules = {});
+// Stores them in entry e; the tempo only where entries carry tempos.
+void StoreEntryValues(Tema& t, int e, const EntryValues& v, const EditorRules& rules = {});
 
 // Typed parts, intro and ending: nothing for a value below 0; parts of 128 and
 // more are 127, intro and ending beats above 12 are 12.

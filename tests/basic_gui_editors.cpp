@@ -22,54 +22,15 @@
 #include <QValidator>
 
 #include "basic/v1_bridge.h"
-#include "basic_gui_fixture.h"
+#include "basic_gui_editors_fixture.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/library_handlers.h"
 
 namespace {
 
-// The factory set "Original" as the window opens it at start-up:
-// formulas 1..6 "Soleá", "Soleá", "Alegr", "Buler", "Segui", "Tango"
-// (Tango of 4 beats, the others of 12), themes 1..6 each playing its own
-// formula: "Soleá" at 140 bpm (formula 1 x 4), ..., "Tangos" at 120 bpm
-// (formula 6 x 8, twice).
-class BasicEditorsTest : public BasicWindowTest {
+class BasicEditorsTest : public BasicEditorsFixture {
  protected:
-  void SetUp() override {
-    BasicWindowTest::SetUp();
-    Start();
-    ASSERT_EQ(form->DataSet.DataSetName, "Original");
-    ASSERT_EQ(form->SGFormulas->RowCount(), 7);
-    ASSERT_EQ(form->SGTemas->RowCount(), 7);
-  }
-  // The user's selection of a cell: the grid moves, then its handler runs.
-  void SelectFormula(int row, int col = 2) {
-    form->SGFormulas->Select(col, row);
-    form->SGFormulasSelectCell(col, row);
-  }
-  void SelectTrack(int row, int col = 2) {
-    form->SGDatosFormula->Select(col, row);
-    form->SGDatosFormulaSelectCell(col, row);
-  }
-  void SelectTema(int row, int col = 1) {
-    form->SGTemas->Select(col, row);
-    form->SGTemasSelectCell(col, row);
-  }
-  void SelectEntry(int row, int col = 3) {
-    form->SGSaco->Select(col, row);
-    form->SGSacoSelectCell(col, row);
-  }
-  // Text typed into a cell: the grid holds it, then its edit handler runs.
-  static void Type(StringGrid* g, int col, int row, const QString& text) {
-    if (!g->item(row, col)) g->SetCells(col, row, QString());
-    if (g->Cells(col, row) == text) {  // typing what the cell shows is an edit too
-      const QSignalBlocker quiet(g);
-      g->item(row, col)->setText(text + "?");
-    }
-    g->item(row, col)->setText(text);
-  }
-  Formula& F(int i) { return form->Rhythm->Formulas[static_cast<size_t>(i)]; }
-  Tema& T(int i) { return form->Rhythm->Temas[static_cast<size_t>(i)]; }
   // The colour a grid paints in a cell, away from its text.
   static QColor CellColour(StringGrid* g, int col, int row) {
     const QImage img = g->viewport()->grab().toImage();
@@ -202,6 +163,32 @@ TEST_F(BasicEditorsTest, FormulaNamesTakeFiveCharacters) {
   EXPECT_EQ(F(2).Name(), "Solea");
   for (int i = 5; i < 16; ++i) EXPECT_EQ(F(2).name[i], '\0') << i;
   EXPECT_EQ(form->Label7->text(), "Soleares");
+}
+
+// While the grids are refilled by code a name typed into the formula grid is
+// not stored; a refill inside another leaves the mark up until the outer one
+// ends, and a refill leaves it down.
+TEST_F(BasicEditorsTest, TypedNamesWaitForTheRefill) {
+  StringGrid* g = form->SGFormulas;
+  {
+    const library_steps::GridsFillingScope outer(form->DataSet);
+    {
+      const library_steps::GridsFillingScope inner(form->DataSet);
+      Type(g, 2, 3, "Uno");
+    }
+    EXPECT_TRUE(form->DataSet.GridsFilling & kGridsFillingBit);
+    Type(g, 2, 3, "Dos");
+    EXPECT_EQ(F(2).Name(), "Alegr");
+  }
+  EXPECT_FALSE(form->DataSet.GridsFilling & kGridsFillingBit);
+  Type(g, 2, 3, "Tres");
+  EXPECT_EQ(F(2).Name(), "Tres");
+
+  form->RefillFormulaRows();
+  EXPECT_EQ(form->DataSet.GridsFilling, 0);
+  EXPECT_EQ(g->Cells(2, 3), "Tres");
+  Type(g, 2, 3, "Cuatro");
+  EXPECT_EQ(F(2).Name(), "Cuatr");
 }
 
 // A record whose beat count is 0 or above 12 is shown as 12 beats and named

@@ -15,7 +15,7 @@
 
 #include "basic/v1_bridge.h"
 #include "basic/window/form_import_basic.h"
-#include "basic_gui_fixture.h"
+#include "basic_gui_editors_fixture.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "rhythm/formats_v1.h"
@@ -24,40 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The factory set "Original": formulas 1..6 "Soleá", "Soleá", "Alegr",
-// "Buler", "Segui", "Tango" (Tango of 4 beats), themes 1..6 each playing its
-// own formula, at 140, 180, 190, 240, 170 and 120 bpm.
-class BasicLibraryTest : public BasicWindowTest {
+class BasicLibraryTest : public BasicEditorsFixture {
  protected:
-  void SetUp() override {
-    BasicWindowTest::SetUp();
-    Start();
-    ASSERT_EQ(form->DataSet.DataSetName, "Original");
-    ASSERT_EQ(form->SGFormulas->RowCount(), 7);
-    ASSERT_EQ(form->SGTemas->RowCount(), 7);
-  }
-  void SelectFormula(int row, int col = 2) {
-    form->SGFormulas->Select(col, row);
-    form->SGFormulasSelectCell(col, row);
-  }
-  void SelectTrack(int row, int col = 2) {
-    form->SGDatosFormula->Select(col, row);
-    form->SGDatosFormulaSelectCell(col, row);
-  }
-  void SelectTema(int row, int col = 1) {
-    form->SGTemas->Select(col, row);
-    form->SGTemasSelectCell(col, row);
-  }
-  static void Type(StringGrid* g, int col, int row, const QString& text) {
-    if (!g->item(row, col)) g->SetCells(col, row, QString());
-    if (g->Cells(col, row) == text) {
-      const QSignalBlocker quiet(g);
-      g->item(row, col)->setText(text + "?");
-    }
-    g->item(row, col)->setText(text);
-  }
-  Formula& F(int i) { return form->Rhythm->Formulas[static_cast<size_t>(i)]; }
-  Tema& T(int i) { return form->Rhythm->Temas[static_cast<size_t>(i)]; }
   static bool SamePattern(const Formula& a, const Formula& b) {
     return std::memcmp(&a, &b, offsetof(Formula, name)) == 0 && a.accents == b.accents;
   }

@@ -23,6 +23,31 @@ Tema MakeTema(int tempo, const std::vector<Entry>& entries) {
   return t;
 }
 
+// A theme's tempo column and bar numbers as the sequence grid shows them.
+struct SequenceCase {
+  const char* what;
+  int tempo;
+  std::vector<Entry> entries;
+  std::vector<std::string> tempos;
+  std::vector<int> bars;
+};
+void ExpectSequences(const std::vector<SequenceCase>& cases, const Formula* formulas, int count,
+                     const EditorRules& rules = {}) {
+  for (const auto& c : cases) {
+    const Tema t = MakeTema(c.tempo, c.entries);
+    const SequenceFill fill = ComputeSequence(t, formulas, count, rules);
+    std::vector<std::string> tempos;
+    std::vector<int> bars;
+    for (const auto& r : fill.rows) {
+      tempos.push_back(r.tempo);
+      bars.push_back(r.compas);
+    }
+    EXPECT_EQ(tempos, c.tempos) << c.what;
+    EXPECT_EQ(bars, c.bars) << c.what;
+    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
+  }
+}
+
 std::vector<Formula> NamedFormulas(int n) {
   std::vector<Formula> fs(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) fs[static_cast<size_t>(i)].SetName("F" + std::to_string(i + 1));
@@ -177,13 +202,7 @@ TEST(EditorLogic, SequenceOfTheWorkedExample) {
 
 TEST(EditorLogic, SequenceTempoColumnCases) {
   const auto fs = NamedFormulas(4);
-  const struct {
-    const char* what;
-    int tempo;
-    std::vector<Entry> entries;
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-  } cases[] = {
+  ExpectSequences({
       {"acceleration carried to the end row", 120, {{0, 4, 3, 0}}, {"120", "132"}, {1, 5}},
       {"unchanged tempo is blank", 120, {{0, 1, 0, 0}, {1, 2, 0, 0}}, {"120", "", "120"}, {1, 2, 4}},
       {"an own tempo equal to the one in force is shown", 120, {{0, 1, 0, 0}, {1, 1, 0, 120}}, {"120", "120", "120"},
@@ -191,20 +210,7 @@ TEST(EditorLogic, SequenceTempoColumnCases) {
       {"deceleration", 100, {{0, 2, -10, 0}, {1, 1, 0, 0}}, {"100", "80", "80"}, {1, 3, 4}},
       {"own tempo then acceleration", 90, {{0, 1, 0, 0}, {1, 3, 2, 150}}, {"90", "150", "156"}, {1, 2, 5}},
       {"no entries", 110, {}, {"110"}, {1}},
-  };
-  for (const auto& c : cases) {
-    const Tema t = MakeTema(c.tempo, c.entries);
-    const SequenceFill fill = ComputeSequence(t, fs.data(), 4);
-    std::vector<std::string> tempos;
-    std::vector<int> bars;
-    for (const auto& r : fill.rows) {
-      tempos.push_back(r.tempo);
-      bars.push_back(r.compas);
-    }
-    EXPECT_EQ(tempos, c.tempos) << c.what;
-    EXPECT_EQ(bars, c.bars) << c.what;
-    EXPECT_EQ(fill.compasCount, c.bars.back()) << c.what;
-  }
+  }, fs.data(), 4);
 }
 
 TEST(EditorLogic, SequenceNeverReadsPastTheTables) {
@@ -402,4 +408,137 @@ TEST(EditorLogic, CompasCounterText) {
   EXPECT_EQ(CompasCounterText(3, 13, 3, 2, true, false), "Compás   3/ 12 - 2ª / 3");
   EXPECT_EQ(CompasCounterText(3, 13, 3, 2, false, false), "Compás   3/ 12");
   EXPECT_EQ(CompasCounterText(3, 13, 3, 0, true, true), "Compass   3/ 12");
+}
+
+// What selecting a formula shows: a record with a bad beat count is mended to
+// 12 beats from the first with a blank name of the rules' length, the
+// pattern kept; sounds beyond the rules' capacity become silence.
+TEST(EditorLogic, FormulaViewMendsTheRecordByTheRules) {
+  for (int beatNibble : {0, 13, 15}) {
+    Formula f{};
+    f.SetName("Bulerias");
+    f.header = static_cast<uint8_t>(0x30 | beatNibble);
+    StoreStrokeText(f, 0, 0, "7");
+    const Formula before = f;
+
+    Formula full = f;
+    const FormulaView v = ViewFormula(full, false, EditorRules{});
+    EXPECT_EQ(v.beats, 12);
+    EXPECT_EQ(v.startBeat, 0);
+    EXPECT_EQ(full.header, 12);
+    EXPECT_EQ(std::string(full.name, 16), std::string(16, ' '));
+    EXPECT_EQ(std::memcmp(full.cells, before.cells, sizeof full.cells), 0);
+
+    Formula basic = f;
+    EditorRules older;
+    older.formulaName = 5;
+    ViewFormula(basic, false, older);
+    EXPECT_EQ(std::string(basic.name, 16), std::string("     ") + std::string(11, '\0')) << beatNibble;
+  }
+  // A good record keeps its name and header.
+  Formula f{};
+  f.SetName("Tango");
+  f.SetHeader(4, 2);
+  ViewFormula(f, false, EditorRules{});
+  EXPECT_EQ(f.Name(), "Tango");
+  EXPECT_EQ(f.header, 0x24);
+
+  // Sounds: only those above the capacity, and only on the rules' tracks.
+  Formula s{};
+  s.SetHeader(12, 0);
+  for (int t = 0; t < kTracks; ++t) s.sounds[t] = static_cast<uint8_t>(10 + t);
+  Formula unlimited = s;
+  ViewFormula(unlimited, false, EditorRules{});
+  EXPECT_EQ(std::memcmp(unlimited.sounds, s.sounds, sizeof s.sounds), 0);
+  EditorRules older;
+  older.tracks = 8;
+  older.soundCapacity = 16;
+  ViewFormula(s, false, older);
+  for (int t = 0; t < kTracks; ++t) {
+    const int expected = t < 8 && 10 + t > 16 ? 0 : 10 + t;
+    EXPECT_EQ(s.sounds[t], expected) << t;
+  }
+}
+
+TEST(EditorLogic, FormulaViewLabelsAndCells) {
+  Formula f{};
+  f.SetHeader(12, 11);  // first beat 12
+  f.accents = 0x0AA4;   // beats 3, 6, 8, 10, 12
+  StoreStrokeText(f, 1, 0, "70");
+  StoreStrokeText(f, 11, 15, "123");
+  const FormulaView byBeats = ViewFormula(f, false, EditorRules{});
+  EXPECT_EQ(byBeats.labels, (std::vector<int>{12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  const FormulaView byAccents = ViewFormula(f, true, EditorRules{});
+  EXPECT_EQ(byAccents.labels, (std::vector<int>{1, 1, 1, 1, 1, 2, 2, 3, 3, 4, 4, 5}));
+  ASSERT_EQ(byBeats.cells.size(), 12u);
+  ASSERT_EQ(byBeats.cells[1].size(), static_cast<size_t>(kTracks));
+  EXPECT_EQ(byBeats.cells[1][0], "70");
+  EXPECT_EQ(byBeats.cells[11][15], "123");
+  EXPECT_EQ(byBeats.cells[0][0], "");
+
+  // The rules' tracks and stroke texts make the cells.
+  EditorRules older;
+  older.tracks = 8;
+  older.strokeText = [](const Formula&, int beat, int track) { return std::to_string(beat * 100 + track); };
+  f.SetHeader(3, 0);
+  const FormulaView v = ViewFormula(f, false, older);
+  ASSERT_EQ(v.cells.size(), 3u);
+  ASSERT_EQ(v.cells[2].size(), 8u);
+  EXPECT_EQ(v.cells[2][7], "207");
+  EXPECT_EQ(v.labels, (std::vector<int>{1, 2, 3}));
+}
+
+// Without entry tempos every row shows the tempo in force: the theme tempo,
+// then what each entry's repetitions x acceleration have added; tempos
+// stored in later slots are not looked at. Names are cut at the rules'
+// length.
+TEST(EditorLogic, SequenceWithoutEntryTempos) {
+  EditorRules older;
+  older.entryTempos = false;
+  older.formulaName = 5;
+  std::vector<Formula> fs(3);
+  fs[0].SetName("Bulerias");
+  fs[1].SetName("Tango");
+  fs[2].SetName("Sol");
+  ExpectSequences({
+      {"acceleration to the end row", 120, {{0, 4, 3, 0}}, {"120", "132"}, {1, 5}},
+      {"an unchanged tempo shows again", 120, {{0, 1, 0, 0}, {1, 2, 0, 0}}, {"120", "120", "120"}, {1, 2, 4}},
+      {"a stored entry tempo is not taken", 90, {{0, 1, 0, 0}, {1, 3, 2, 150}}, {"90", "90", "96"}, {1, 2, 5}},
+      {"deceleration", 100, {{0, 2, -10, 0}, {2, 1, 0, 0}}, {"100", "80", "80"}, {1, 3, 4}},
+      {"no entries", 110, {}, {"110"}, {1}},
+  }, fs.data(), 3, older);
+  const Tema t = MakeTema(120, {{0, 1, 0, 0}, {1, 1, 0, 0}, {2, 1, 0, 0}});
+  const SequenceFill cut = ComputeSequence(t, fs.data(), 3, older);
+  EXPECT_EQ(cut.rows[0].name, "Buler");
+  EXPECT_EQ(cut.rows[1].name, "Tango");
+  EXPECT_EQ(cut.rows[2].name, "Sol");
+  EXPECT_EQ(ComputeSequence(t, fs.data(), 3).rows[0].name, "Bulerias");
+}
+
+// Without entry tempos an entry edit takes no tempo (and needs none on the
+// first entry); the repetitions stop at the rules' most.
+TEST(EditorLogic, EntryValuesWithoutEntryTempos) {
+  EditorRules older;
+  older.entryTempos = false;
+  older.maxTimes = 99;
+  const struct {
+    EntryValues v;
+    int e;
+    bool fits;
+  } cases[] = {
+      {{0, 1, 1, 0}, 0, true},   {{999, 1, 1, 0}, 0, true},  {{0, 1, 99, 0}, 1, true},
+      {{0, 1, 100, 0}, 1, false}, {{0, 1, 0, 0}, 1, false},  {{0, 6, 1, 0}, 1, false},
+      {{0, 5, 1, -128}, 1, true}, {{0, 5, 1, 128}, 1, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(EntryValuesFit(c.v, c.e, 5, older), c.fits)
+        << c.v.tempo << " " << c.v.formula << " " << c.v.times << " " << c.v.accel << " e=" << c.e;
+
+  Tema t{};
+  t.tempos[3] = 77;
+  StoreEntryValues(t, 3, {150, 4, 9, -7}, older);
+  EXPECT_EQ(t.tempos[3], 77);
+  EXPECT_EQ(t.formulas[3], 3);
+  EXPECT_EQ(t.times[3], 9);
+  EXPECT_EQ(t.accel[3], -7);
 }

@@ -27,6 +27,7 @@
 #include "platform/net/service_announcer.h"
 #include "links/phone_server.h"
 #include "rhythm/dataset.h"
+#include "rhythm/editor_state.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
 
@@ -55,34 +56,7 @@ struct IdentifyOutcome;
 class FretboardPicture;
 class EditorBox;
 class QKeyEvent;
-
-// Formula editor state shared with the theme editor. The beats and first beat
-// of the formula in play (FormulaBeats, FormulaStartBeat) live in EngineState.
-struct FormulaEditorState {
-  int SelectedTrack = 0;
-  int FormulaToAdd = 0;
-  bool FormulaInUse = false;
-  int FormulaClipboard = -1;
-  // The label of each beat when counting by accents ("1", "2", ...).
-  std::array<std::string, 12> AccentCountLabels{};
-  // Record shown by the pattern grid and by the sequence grid (-1: none).
-  int ShownFormula = -1;
-  int ShownTema = -1;
-};
-
-// Guards: a control's change handler stores nothing while the code that sets
-// the control has its guard up.
-struct GuardFlags {
-  bool AccentChangeByCode = false;
-  bool CountModeByCode = false;
-  bool ThemeFieldsByCode = false;
-  bool TrackbarsLoading = false;
-  bool TempoSliderByCode = false;
-  bool SkipFormulaClick = false;
-  bool SkipEntrySelect = false;
-  bool KeepEditedCells = false;
-  bool RowsByPlayer = false;  // the player moves the entry row: the view follows, nothing is decided
-};
+struct EditorRules;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -171,6 +145,7 @@ class TMainForm : public QMainWindow {
   void SGTemasSelectCell(int col, int row);
   void RadioButton1Click();
   void FillFormulaRow(int i);
+  void FillTemaRow(int m);
   void FillSequenceGrid(int t);
 
   // --- formula, track and theme editors (rhythm/layout_rhythm.cpp and form_*.cpp) ---
@@ -201,6 +176,12 @@ class TMainForm : public QMainWindow {
   void IntroChange();
   void FinChange();
   void SGTemasDrawCell(class QPainter* p, int col, int row, const QRect& rect);
+  // The limits of the records the editors keep: the current records' own.
+  static const EditorRules EditRules;
+  // Label22: the length of one compás of that many beats at the tempo in force.
+  void ShowFormulaLength(int beats);
+  // The modified mark shown directly, also while a theme plays.
+  void ShowModifiedMark();
   // The formula the pattern grid shows and the theme the sequence grid shows,
   // -1 when the grids show none; edits go to these records.
   int EditedFormula() const;
@@ -208,8 +189,6 @@ class TMainForm : public QMainWindow {
   int EditedTema() const;
   int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
   int GridTemaCount() const;     // SGTemas rows - 1, at most 128
-  // Switches a grid's editing on or off, for the cell already selected too.
-  void SetGridEditing(StringGrid* g, bool on);
   // Guitar panel around a theme change: closes it (true when it was open)
   // and opens it again on the new theme; the guitar sliders' gain.
   bool CloseGuitarForThemeChange();
@@ -261,15 +240,6 @@ class TMainForm : public QMainWindow {
   // when a table limit refused it (the user was told).
   bool ImportarTema(int a);
   void RefillFormulaRows();   // number, beats, name and first beat of every row
-  struct TrackClipboardState {
-    int track = -1;
-    int formula = -1;  // -1: nothing copied
-    int beats = 1;
-  };
-  struct BeatClipboardState {
-    int beat = -1;
-    int formula = -1;  // -1: nothing copied
-  };
   TrackClipboardState TrackClipboard;
   BeatClipboardState BeatClipboard;
   int ThemeClipboard = 0;

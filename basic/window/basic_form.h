@@ -27,6 +27,7 @@
 #include "platform/serial/serial_port.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "rhythm/editor_state.h"
 #include "tuner/tuner_input.h"
 
 class QAction;
@@ -53,6 +54,7 @@ class QTimer;
 class QWidget;
 class SettingsIni;
 class StringGrid;
+struct EditorRules;
 
 namespace bornace {
 
@@ -340,47 +342,25 @@ class TMainForm : public QMainWindow {
   QTimer* IdentifyTimer = nullptr;
 
   // --- Metrónomo and Sonidos pages, data set and transfer (form_*_basic.cpp) ---
-  struct PagesState {
-    int SelectedTrack = 0;
-    int FormulaToAdd = 0;
-    bool FormulaInUse = false;
-    int FormulaClipboard = -1;
+  // The editors' state (the same types as the professional window's) and
+  // the library's clipboards, under the one name the page handlers use.
+  struct PagesState : FormulaEditorState, GuardFlags {
     int ThemeClipboard = 0;
-    std::array<std::string, 12> AccentCountLabels{};
-    int ShownFormula = -1;
-    int ShownTema = -1;
-    struct {
-      int track = -1;
-      int formula = -1;
-      int beats = 1;
-    } TrackClipboard;
-    struct {
-      int beat = -1;
-      int formula = -1;
-    } BeatClipboard;
-    bool AccentChangeByCode = false;
-    bool CountModeByCode = false;
-    bool ThemeFieldsByCode = false;
-    bool TempoSliderByCode = false;
-    bool SkipFormulaClick = false;
-    bool SkipEntrySelect = false;
-    bool KeepEditedCells = false;
-    bool RowsByPlayer = false;
+    TrackClipboardState TrackClipboard;
+    BeatClipboardState BeatClipboard;
   } Pages;
   void ConnectPages();
   // Formula and track editor.
-  QString SoundCellText(int s) const;
   int GridFormulaCount() const;
   int GridTemaCount() const;
   int EditedFormula() const;
   int EditedTema() const;
   int CommandFormula() const;
-  void SetGridEditing(StringGrid* g, bool on);
   void FillFormulaRow(int i);
   void RefillFormulaRows();
   void FillTemaRow(int m);
   void RefillTemaRows();
-  void LayoutBasicPatternGrid(int beats);
+  void LayoutPatternGrid(int beats);
   void ShowFormulaLength(int beats);
   void SGFormulasSelectCell(int col, int row);
   void SGFormulasSetEditText(int col, int row, const QString& value);
@@ -420,7 +400,6 @@ class TMainForm : public QMainWindow {
   void Copiartiempo1Click();
   void Pegartiempo1Click();
   void Limpiartiempo1Click();
-  void SwapPatternRows(int r1, int r2);
   void Moveralaizquierda1Click();
   void Moveraladerecha1Click();
   void Edit3Change();
@@ -508,12 +487,19 @@ class TMainForm : public QMainWindow {
   void BuildTransferControls();
   bool TransferRunning = false;
   // Theme import.
+  void CreateImportDialog();  // once, at the first import
   void ImportarTEMA1Click();
   bool ImportarTema(int a);
   TFormImportar* FormImportar = nullptr;
 
   // --- Editors' additions (form_editors_basic.cpp, form_formulas_basic.cpp,
   //     form_temas_basic.cpp, form_library_basic.cpp) ---------------------------
+  // The older records' limits that the editors keep: 8 tracks, names of 5
+  // and 14 characters, 16 sounds, 2-bit strokes, no entry tempos, at most
+  // 99 repetitions.
+  static const EditorRules EditRules;
+  // The count buttons' modified mark, shown directly.
+  void ShowModifiedMark();
   // The editor grids' owner drawing and cell editors, and the formula grid's
   // keys, mouse moves and exit.
   void ConnectEditors();

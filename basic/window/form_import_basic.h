@@ -3,42 +3,21 @@
 // set. A plain list: imported names are not marked.
 #pragma once
 
-#include <QDialog>
-#include <QStringList>
-#include <string>
-
-class QLabel;
-class QListWidget;
-class QPushButton;
+#include "rhythm/window/theme_import_dialog.h"
 
 namespace bornace {
 
 class TMainForm;
 
-class TFormImportar : public QDialog {
+class TFormImportar : public ThemeImportDialog {
   Q_OBJECT
  public:
   explicit TFormImportar(TMainForm& owner);
 
-  // Loads the other set named by ImportPath and lists its themes; asks to
-  // close (CloseRequested) when a record file of it is missing.
-  void FormActivate();
-  void Button1Click();
-  // Runs FormActivate and then the dialog, modally unless RunModal is off.
-  void ShowModal();
-  // Selects the theme of that name and presses the import button.
-  bool ChooseAndImport(const QString& name);
-
-  std::string ImportPath;
-  std::string ImportSetFolder;
-  std::string ImportedForSet;
-  QStringList ImportedThemes;
-  bool CloseRequested = false;
-  bool RunModal = true;
-
-  QLabel* Label1 = nullptr;
-  QListWidget* LB1 = nullptr;
-  QPushButton* Button1 = nullptr;
+ protected:
+  // The other set's older record files.
+  OtherSet LoadOtherSet(const std::string& folder) override;
+  bool ImportTheme(int a) override;
 
  private:
   TMainForm& owner_;

@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include "app/window/string_grid.h"
@@ -20,22 +18,6 @@
 namespace bornace {
 
 namespace {
-// The grid's own drawing of a cell, then the window's draw handler over it.
-class CellPainter : public QStyledItemDelegate {
- public:
-  using Draw = std::function<void(QPainter*, int col, int row, const QRect& rect)>;
-  CellPainter(QObject* parent, Draw draw) : QStyledItemDelegate(parent), draw_(std::move(draw)) {}
-  void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override {
-    QStyledItemDelegate::paint(p, opt, idx);
-    p->save();
-    draw_(p, idx.column(), idx.row(), opt.rect);
-    p->restore();
-  }
-
- private:
-  Draw draw_;
-};
-
 void OnClick(QPushButton* b, QObject* owner, std::function<void()> f) {
   if (b) QObject::connect(b, &QPushButton::clicked, owner, [f] { f(); });
 }

@@ -10,13 +10,14 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
-#include <cstring>
 
 #include "app/window/mainform.h"
 #include "app/window/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_handlers.h"
+#include "rhythm/window/editor_widgets.h"
 #include "rhythm/window/notation.h"
 
 namespace {
@@ -30,41 +31,15 @@ const QColor kFixedCell(212, 208, 200);
 
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// A label's font colour; its own style sheet wins over the panel's.
-void SetLabelColour(QLabel* l, const QColor& c) {
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, c);
-  l->setPalette(pal);
-  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(c.name()));
-}
-
 QColor CellBackground(const StringGrid* g, int col, int row) {
   const QTableWidgetItem* it = g->item(row, col);
   const QBrush b = it ? it->background() : QBrush();
   return b.style() == Qt::NoBrush ? kFixedCell : b.color();
 }
 
-// Sound n of the set as the pattern grid shows it: 0, and a number the sound
-// list no longer reaches, play nothing and read "Silencio".
-QString SoundCellText(const std::vector<std::string>& list, int s) {
-  if (s >= 1 && s <= static_cast<int>(list.size())) return L1(list[static_cast<size_t>(s - 1)]);
-  return "Silencio";
-}
-
-void DrawCellText(QPainter* p, const QRect& rect, int dx, const QString& text) {
-  p->drawText(rect.adjusted(dx, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-}
 }  // namespace
 
-// The grid takes its edit keys from Editable when the user selects a cell;
-// a handler of that very selection switching editing on must reach the cell
-// already selected as well.
-void TMainForm::SetGridEditing(StringGrid* g, bool on) {
-  g->Editable = on;
-  g->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                              QAbstractItemView::AnyKeyPressed
-                        : QAbstractItemView::NoEditTriggers);
-}
+const EditorRules TMainForm::EditRules{};
 
 int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
 
@@ -73,157 +48,21 @@ int TMainForm::EditedFormula() const {
   return (f >= 0 && f < GridFormulaCount()) ? f : -1;
 }
 
+void TMainForm::ShowFormulaLength(int beats) { Label22->setText(U8(LengthLabel(beats, Engine->CurrentBpm, English))); }
+
 void TMainForm::SGFormulasSelectCell(int col, int row) {
   (void)col;
-  const int i = row - 1;
-  if (i < 0 || i >= GridFormulaCount()) return;
-  // When the player moves the row, the engine already plays this formula:
-  // the view follows and nothing of the engine is written.
-  const bool byPlayer = Guards.RowsByPlayer;
-  if (!byPlayer) Rhythm->CurrentFormula = i;
-  FormulaEd.ShownFormula = i;
-  Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
-
-  // Length of one compás at the tempo in force.
-  Label22->setText(U8(LengthLabel(f.Beats(), Engine->CurrentBpm, English)));
-
-  // Where the formula is used.
-  const int m = ThemeUsingFormula(*Rhythm, GridTemaCount(), i);
-  FormulaEd.FormulaInUse = m >= 0;
-  if (m >= 0) {
-    SetLabelColour(Label14, kRed);
-    Label14->setText(Tr("Usada en Tema ", "Used in song ") + QString::number(m + 1) + " " + SGTemas->Cells(1, m + 1));
-  } else {
-    SetLabelColour(Label14, kLime);
-    Label14->setText(Tr("No está usada", "It is not used "));
-  }
-
-  Guards.CountModeByCode = true;
-  RBAcento->setChecked(f.CountByAccents());
-  RBTiempo->setChecked(!f.CountByAccents());
-  Guards.CountModeByCode = false;
-
-  int beats = f.Beats();
-  int startBeat = f.StartBeat();
-  if (beats == 0 || beats > kMaxBeats) {
-    std::memset(f.name, ' ', sizeof f.name);
-    f.header = 12;
-    beats = 12;
-    startBeat = 0;
-  }
-  if (!byPlayer) {
-    Engine->FormulaBeats = beats;
-    Engine->FormulaStartBeat = startBeat;
-  }
-
-  // Header labels of the beat columns.
-  const QString prefix = English ? "B " : "T ";
-  if (RBAcento->isChecked()) {
-    const std::vector<int> labels = AccentLabels(f.accents, beats);
-    for (int k = 1; k <= beats; ++k) {
-      FormulaEd.AccentCountLabels[static_cast<size_t>(k - 1)] = std::to_string(labels[static_cast<size_t>(k - 1)]);
-      SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(labels[static_cast<size_t>(k - 1)]));
-    }
-  } else {
-    for (int k = 1; k <= beats; ++k)
-      SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(BeatLabel(startBeat, k)));
-  }
-
-  Label1->setText((English ? QString("Formula %1") : QString::fromUtf8("Fórmula %1")).arg(row));
-  Label7->setText(SGFormulas->Cells(2, row));
-
-  // Pattern grid: one column per beat.
-  SGDatosFormula->SetColCount(beats + 2);
-  LayoutPatternGrid(beats);
-
-  for (int t = 0; t < kTracks; ++t) SGDatosFormula->SetCells(1, t + 1, SoundCellText(SoundList, f.sounds[t]));
-  FormulaEd.SelectedTrack = std::clamp(SGDatosFormula->Row() - 1, 0, kTracks - 1);
-  const int s = f.sounds[FormulaEd.SelectedTrack];
-  CBSonidos->setCurrentIndex(s < CBSonidos->count() ? s : -1);
-
-  // Accent boxes: the click handler stores nothing until the mouse goes down on one.
-  Guards.AccentChangeByCode = true;
-  for (int k = 1; k <= 12; ++k) {
-    QCheckBox* box = AccentBoxes[static_cast<size_t>(k - 1)];
-    box->setVisible(k <= beats);
-    if (k <= beats) box->setChecked(f.Accented(k - 1));
-  }
-
-  for (int b = 0; b < beats; ++b)
-    for (int t = 0; t < kTracks; ++t) SGDatosFormula->SetCells(b + 2, t + 1, L1(StrokeText(f, b, t)));
-
-  // The formula tempo comes from its slider.
-  const int bpm = 420 - TB2->value();
-  Edit1->setText(QString::number(bpm));
-  if (!byPlayer) {
-    Engine->MsPerBeat = 60000 / bpm;
-    Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
-  }
-
-  SGDatosFormula->viewport()->update();
-  SetGridEditing(SGFormulas, row > 0);
-  SetGridEditing(SGDatosFormula, SGFormulas->Editable);
+  // The accent boxes' guard stays up until the mouse goes down on one.
+  editor_steps::ShowFormulaRow(*this, FormulaEd, Guards, row);
 }
 
 void TMainForm::SGFormulasSetEditText(int col, int row, const QString& value) {
-  if (DataSet.GridsFilling & kGridsFillingBit) return;
-  Cambios();
-  // The edit goes to the record of the row typed into.
-  const int i = row - 1;
-  if (i < 0 || i >= GridFormulaCount()) return;
-  Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
-  const bool shown = i == FormulaEd.ShownFormula;
-  const bool playing = i == Rhythm->CurrentFormula;
-  if (col == 2) {
-    f.SetName(ToL1(value).substr(0, 16));
-    if (shown) Label7->setText(value);
-    return;
-  }
-  if (col != 1 && col != 3) return;
-  const int n = ReadDecimal(ToL1(value));
-  if (n < 1 || n > 12) return;
-  if (col == 3) {
-    const int start = n - 1;
-    const int beats = f.Beats();
-    f.SetHeader(beats, start);
-    if (playing) {
-      Engine->FormulaStartBeat = start;
-      Engine->FormulaBeats = beats;
-    }
-    if (shown)
-      for (int k = 1; k <= beats && k <= kMaxBeats; ++k)
-        SGDatosFormula->SetCells(k + 1, 0, "T " + QString::number(BeatLabel(start, k)));
-  } else {
-    f.SetHeader(n, f.StartBeat());
-    if (playing) Engine->FormulaBeats = n;
-    if (shown) {
-      SGDatosFormula->SetColCount(n + 2);
-      LayoutPatternGrid(n);
-    }
-  }
+  editor_steps::EditFormulaRow(*this, FormulaEd, col, row, value);
 }
 
-void TMainForm::SGFormulasExit() {
-  const int row = SGFormulas->Row();
-  if (row <= 0 || row - 1 >= GridFormulaCount()) return;
-  const Formula& f = Rhythm->Formulas[static_cast<size_t>(row - 1)];
-  Engine->FormulaBeats = f.Beats();
-  Engine->FormulaStartBeat = f.StartBeat();
-  SGFormulas->SetCells(1, row, QString::number(f.Beats()));
-  SGFormulas->SetCells(3, row, QString::number(f.StartBeat() + 1));
-}
+void TMainForm::SGFormulasExit() { editor_steps::LeaveFormulaGrid(*this); }
 
-void TMainForm::SGFormulasClick() {
-  if (Guards.SkipFormulaClick) {
-    Guards.SkipFormulaClick = false;
-    return;
-  }
-  const int row = SGFormulas->Row();
-  if (row < 1 || row - 1 >= GridFormulaCount()) return;
-  FormulaEd.FormulaToAdd = row - 1;
-  Label25->setText(Tr("Añadir F ", "Add F ") + QString::number(row) + " " + SGFormulas->Cells(2, row));
-  SGFormulas->viewport()->update();
-}
+void TMainForm::SGFormulasClick() { editor_steps::PickFormulaToAdd(*this, FormulaEd, Guards); }
 
 void TMainForm::SGFormulasKeyDown() {
   Guards.SkipFormulaClick = false;
@@ -233,52 +72,13 @@ void TMainForm::SGFormulasKeyDown() {
 void TMainForm::SGFormulasMouseMove() { Guards.SkipFormulaClick = false; }
 
 void TMainForm::SGFormulasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
-  if (col != 0 || row < 1 || row - 1 >= GridFormulaCount()) return;
-  const QColor colour = ThemeUsingFormula(*Rhythm, GridTemaCount(), row - 1) >= 0 ? kRed : kLime;
-  if (row - 1 == FormulaEd.FormulaToAdd) {
-    p->fillRect(rect, kNavy);
-    if (Label25->palette().color(QPalette::WindowText) != colour) SetLabelColour(Label25, colour);
-  } else {
-    p->fillRect(rect, CellBackground(SGFormulas, col, row));
-  }
-  QFont font = p->font();
-  font.setBold(true);
-  p->setFont(font);
-  p->setPen(colour);
-  DrawCellText(p, rect, 2, SGFormulas->Cells(col, row));
+  editor_steps::DrawFormulaNumberCell(*this, FormulaEd, p, col, row, rect, kNavy, CellBackground(SGFormulas, col, row));
 }
 
-void TMainForm::SGDatosFormulaSelectCell(int col, int row) {
-  CBSonidos->setVisible(col == 1);
-  if (row < 1 || row > kTracks) return;
-  FormulaEd.SelectedTrack = row - 1;
-  const int f = EditedFormula();
-  if (f >= 0) {
-    const int s = Rhythm->Formulas[static_cast<size_t>(f)].sounds[FormulaEd.SelectedTrack];
-    CBSonidos->setCurrentIndex(s < CBSonidos->count() ? s : -1);
-  }
-  // Over the sound cell of the selected track.
-  const QRect cell = SGDatosFormula->visualRect(SGDatosFormula->model()->index(row, 1));
-  const QPoint at = SGDatosFormula->viewport()->mapTo(PanelPistas, cell.topLeft());
-  CBSonidos->setGeometry(at.x(), at.y(), cell.width(), cell.height() + 1);
-  CBSonidos->raise();
-  SetGridEditing(SGDatosFormula, SGFormulas->Editable);
-  SGDatosFormula->viewport()->update();
-}
+void TMainForm::SGDatosFormulaSelectCell(int col, int row) { editor_steps::SelectTrackRow(*this, FormulaEd, col, row); }
 
 void TMainForm::SGDatosFormulaSetEditText(int col, int row, const QString& value) {
-  const int fi = EditedFormula();
-  if (fi < 0 || row < 1 || row > kTracks) return;
-  Formula& f = Rhythm->Formulas[static_cast<size_t>(fi)];
-  const int t = row - 1;
-  if (col < 2 || col >= std::min(f.Beats(), kMaxBeats) + 2) {
-    // Only beat cells take strokes; the sound column shows the record again.
-    if (col == 1) SGDatosFormula->SetCells(1, row, SoundCellText(SoundList, f.sounds[t]));
-    return;
-  }
-  Cambios();
-  StoreStrokeText(f, col - 2, t, ToL1(value));
-  SGDatosFormula->SetCells(col, row, L1(StrokeText(f, col - 2, t)));
+  editor_steps::EditPatternCell(*this, col, row, value);
 }
 
 void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRect& rect) {
@@ -306,69 +106,17 @@ void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRec
       p->drawRect(rect.adjusted(0, 0, -1, -1));
     }
   } else if (row == 0 && col >= 2) {
-    const int sel = SGFormulas->Row() - 1;
-    const bool accented =
-        sel >= 0 && sel < kMaxFormulas && Rhythm->Formulas[static_cast<size_t>(sel)].Accented(col - 2);
-    const QString text = SGDatosFormula->Cells(col, row) + (accented ? "  >" : "");
-    font.setBold(true);
-    if (Engine->PlayState == 1 && col == Engine->SoundingBeat + 1) {
-      QFont comic("Comic Sans MS", 10);
-      comic.setBold(true);
-      p->setFont(comic);
-      p->fillRect(rect, accented ? kRed : kLime);
-      p->setPen(accented ? Qt::white : Qt::black);
-      DrawCellText(p, rect, 4, text);
-    } else {
-      p->setFont(font);
-      p->fillRect(rect, CellBackground(SGDatosFormula, col, row));
-      p->setPen(accented ? kRed : kLime);
-      DrawCellText(p, rect, 2, text);
-    }
+    editor_steps::DrawBeatHeaderCell(*this, p, col, row, rect, CellBackground(SGDatosFormula, col, row));
   }
 }
 
 void TMainForm::CBSonidosChange(int index) {
-  const int f = EditedFormula();
-  const int t = FormulaEd.SelectedTrack;
   // Only a sound of the list (or silence) goes into the record.
-  if (f < 0 || t < 0 || t >= kTracks || index < 0 || index > static_cast<int>(SoundList.size()) ||
-      index >= CBSonidos->count())
-    return;
-  Rhythm->Formulas[static_cast<size_t>(f)].sounds[t] = static_cast<uint8_t>(index);
-  SGDatosFormula->SetCells(1, t + 1, CBSonidos->itemText(index));
-  Cambios();
+  if (editor_steps::ChooseTrackSound(*this, FormulaEd, index)) Cambios();
 }
 
-void TMainForm::CheckBox1Click() {
-  if (Guards.AccentChangeByCode) return;
-  const int fi = EditedFormula();
-  if (fi < 0) return;
-  Formula& f = Rhythm->Formulas[static_cast<size_t>(fi)];
-  std::array<bool, 12> checked{};
-  for (int k = 0; k < 12; ++k) checked[static_cast<size_t>(k)] = !AccentBoxes[static_cast<size_t>(k)]->isHidden() &&
-                                                                 AccentBoxes[static_cast<size_t>(k)]->isChecked();
-  f.accents = AccentsFromBoxes(f.accents, checked, std::min(f.Beats(), kMaxBeats));
-  SGFormulasSelectCell(SGFormulas->Col(), fi + 1);
-  Cambios();
-}
+void TMainForm::CheckBox1Click() { editor_steps::TakeAccentBoxes(*this, Guards); }
 
-void TMainForm::RBTiempoClick() {
-  if (Guards.CountModeByCode) return;
-  const int fi = EditedFormula();
-  // A click on the button already on changes nothing.
-  if (fi < 0 || !Rhythm->Formulas[static_cast<size_t>(fi)].CountByAccents()) return;
-  Rhythm->Formulas[static_cast<size_t>(fi)].accents &= 0x7FFF;
-  botonrec->setVisible(true);
-  TapaRec->setVisible(false);
-  SGFormulasSelectCell(SGFormulas->Col(), fi + 1);
-}
+void TMainForm::RBTiempoClick() { editor_steps::TakeCountMode(*this, Guards, false); }
 
-void TMainForm::RBAcentoClick() {
-  if (Guards.CountModeByCode) return;
-  const int fi = EditedFormula();
-  if (fi < 0 || Rhythm->Formulas[static_cast<size_t>(fi)].CountByAccents()) return;
-  Rhythm->Formulas[static_cast<size_t>(fi)].accents |= 0x8000;
-  botonrec->setVisible(true);
-  TapaRec->setVisible(false);
-  SGFormulasSelectCell(SGFormulas->Col(), fi + 1);
-}
+void TMainForm::RBAcentoClick() { editor_steps::TakeCountMode(*this, Guards, true); }

@@ -18,24 +18,16 @@
 #include "rhythm/window/form_import.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/library_ops.h"
+#include "rhythm/window/editor_widgets.h"
+#include "rhythm/window/library_handlers.h"
 
 namespace {
 // Number and name cells of every theme row whose record is in use, from the
 // records (a pasted theme thus shows the name its record carries).
-void RefillThemeRowsOf(StringGrid* g, const RhythmTables& t, int temaCount) {
-  const int n = std::min({temaCount, g->RowCount() - 1, kMaxTemas});
-  for (int j = 0; j < n; ++j) {
-    const Tema& th = t.Temas[static_cast<size_t>(j)];
-    if (th.Unused()) continue;
-    g->SetCells(0, j + 1, QString::number(j + 1));
-    g->SetCells(1, j + 1, L1(th.Name()));
-  }
-}
-
-std::vector<QString> ColumnTexts(const StringGrid* g, int col) {
-  std::vector<QString> names;
-  for (int r = 1; r < g->RowCount(); ++r) names.push_back(g->Cells(col, r));
-  return names;
+void RefillThemeRowsOf(TMainForm& w, int temaCount) {
+  const int n = std::min({temaCount, w.SGTemas->RowCount() - 1, kMaxTemas});
+  for (int j = 0; j < n; ++j)
+    if (!w.Rhythm->Temas[static_cast<size_t>(j)].Unused()) w.FillTemaRow(j);
 }
 }  // namespace
 
@@ -85,90 +77,29 @@ void TMainForm::CreateImportDialog() {
   if (!FormImportar) FormImportar = new TFormImportar(*this);
 }
 
-void TMainForm::RefillFormulaRows() {
-  const int n = std::min(SGFormulas->RowCount() - 1, kMaxFormulas);
-  for (int i = 0; i < n; ++i) FillFormulaRow(i);
-}
+// Every formula row from its record (the open, the sort and the deletion).
+void TMainForm::RefillFormulaRows() { library_steps::RefillFormulaRowCells(*this); }
 
 // --- tracks and beats of the edited formula ---------------------------------
 
 // They act on the formula the pattern grid shows (not on the formula a save
 // or a playback left in play), or with none shown yet on the formula row
-// selected; an edit marks the set modified.
+// selected; an edit marks the set modified. A paste takes a copied formula
+// at any position of the table.
 
-int TMainForm::CommandFormula() const {
-  const int shown = EditedFormula();
-  if (shown >= 0) return shown;
-  const int row = SGFormulas->Row() - 1;
-  return row >= 0 && row < GridFormulaCount() ? row : -1;
-}
+int TMainForm::CommandFormula() const { return library_steps::CommandFormulaOf(*this); }
 
-void TMainForm::Copiarpista1Click() {
-  const int t = SGDatosFormula->Row() - 1;
-  const int f = CommandFormula();
-  if (t < 0 || t >= kTracks || f < 0) return;
-  TrackClipboard = {t, f, Rhythm->Formulas[static_cast<size_t>(f)].Beats()};
-}
+void TMainForm::Copiarpista1Click() { library_steps::CopyTrackRow(*this, TrackClipboard); }
 
-void TMainForm::Pegarpista1Click() {
-  const int f = CommandFormula();
-  if (TrackClipboard.formula < 0 || f < 0) return;
-  const int t = SGDatosFormula->Row() - 1;
-  PasteTrack(*Rhythm, TrackClipboard.formula, TrackClipboard.track, TrackClipboard.beats, f,
-             Rhythm->Formulas[static_cast<size_t>(f)].Beats(), t);
-  Cambios();
-  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
-}
+void TMainForm::Pegarpista1Click() { library_steps::PasteTrackRow(*this, TrackClipboard, kMaxFormulas); }
 
-void TMainForm::Limpiarpista1Click() {
-  const int f = CommandFormula();
-  const int t = SGDatosFormula->Row() - 1;
-  if (f < 0 || t < 0 || t >= kTracks) return;
-  ClearTrack(Rhythm->Formulas[static_cast<size_t>(f)], t);
-  Cambios();
-  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
-}
+void TMainForm::Limpiarpista1Click() { library_steps::ClearTrackRow(*this); }
 
-// The sound and number columns hold no beat: the beat commands leave the
-// records alone there.
-void TMainForm::Copiartiempo1Click() {
-  const int b = SGDatosFormula->Col() - 2;
-  const int f = CommandFormula();
-  if (b < 0 || b >= kMaxBeats || f < 0) return;
-  BeatClipboard = {b, f};
-}
+void TMainForm::Copiartiempo1Click() { library_steps::CopyBeatColumn(*this, BeatClipboard); }
 
-void TMainForm::Pegartiempo1Click() {
-  const int f = CommandFormula();
-  if (BeatClipboard.formula < 0 || f < 0) return;
-  const int b = SGDatosFormula->Col() - 2;
-  if (b < 0 || b >= kMaxBeats) return;
-  PasteBeat(*Rhythm, BeatClipboard.formula, BeatClipboard.beat, f, b);
-  Cambios();
-  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
-}
+void TMainForm::Pegartiempo1Click() { library_steps::PasteBeatColumn(*this, BeatClipboard, kMaxFormulas); }
 
-void TMainForm::Limpiartiempo1Click() {
-  const int b = SGDatosFormula->Col() - 2;
-  const int f = CommandFormula();
-  if (b < 0 || b >= kMaxBeats || f < 0) return;
-  ClearBeat(Rhythm->Formulas[static_cast<size_t>(f)], b);
-  Cambios();
-  SGFormulasSelectCell(SGFormulas->Col(), f + 1);
-}
-
-namespace {
-// Exchanges two rows of the pattern grid; the number cells keep their rows.
-void SwapPatternRows(StringGrid* g, int r1, int r2) {
-  for (int c = 1; c < g->ColCount(); ++c) {
-    const QString a = g->Cells(c, r1);
-    g->SetCells(c, r1, g->Cells(c, r2));
-    g->SetCells(c, r2, a);
-  }
-  g->SetCells(0, r1, QString::number(r1));
-  g->SetCells(0, r2, QString::number(r2));
-}
-}  // namespace
+void TMainForm::Limpiartiempo1Click() { library_steps::ClearBeatColumn(*this); }
 
 void TMainForm::Moveralaizquierda1Click() {
   const int y = SGDatosFormula->Row();
@@ -208,170 +139,75 @@ void TMainForm::SwapFormulaTracks(int a, int b) {
 
 // --- formula search, sort and deletion --------------------------------------
 
-void TMainForm::Edit3Change() {
-  const int k = FindByPrefix(ColumnTexts(SGFormulas, 2), SGFormulas->Row() - 1, Edit3->text());
-  if (k < 0) return;
-  SGFormulas->Select(SGFormulas->Col(), k + 1);
-  SGFormulasSelectCell(SGFormulas->Col(), k + 1);
-}
+void TMainForm::Edit3Change() { library_steps::SearchFormula(*this); }
 
 void TMainForm::OrdenarClick() {
-  const int fc = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
-  const int tc = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
-  Rhythm->FormulaCount = fc;
-  Rhythm->TemaCount = tc;
-  std::vector<std::string> names;
-  for (int k = 0; k < fc; ++k) names.push_back(ToL1(SGFormulas->Cells(2, k + 1)).substr(0, 16));
-  const std::vector<int> order = StableOrderByName(names, 16);
-  ApplyFormulaOrder(*Rhythm, order, tc);
-
-  // The edited formula and the selected row follow their records.
-  const int current = NewPositionOf(order, Rhythm->CurrentFormula);
-  if (current >= 0) Rhythm->CurrentFormula = current;
-  const int selected = NewPositionOf(order, SGFormulas->Row() - 1);
-
-  DataSet.GridsFilling |= kGridsFillingBit;
-  RefillFormulaRows();
-  RefillThemeRowsOf(SGTemas, *Rhythm, tc);
-  DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
+  const int selected = library_steps::SortFormulaRows(*this);
+  const int tc = GridTemaCount();
+  {
+    const library_steps::GridsFillingScope filling(DataSet);
+    RefillFormulaRows();
+    RefillThemeRowsOf(*this, tc);
+  }
   if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
-  if (fc > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  if (GridFormulaCount() > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();  // the formulas' numbers changed in the records
 }
 
 void TMainForm::Borrarfrmula1Click() {
-  const int fc = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
-  const int tc = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
-  const int i = SGFormulas->Row() - 1;
-  if (i < 0 || i >= fc) return;
-  // Every theme as it stands now, not the mark of the last selection.
-  if (FormulaUsedByAnyTheme(*Rhythm, i, tc)) {
-    dialogs->ShowMessage(Tr(" No se puede borrar una fórmula que está siendo usada.",
-                            " A formula cannot be erased when is being used."));
-    return;
-  }
-  if (fc <= 1) {  // the editor always keeps one formula to show
-    dialogs->ShowMessage(Tr(" No se puede borrar la única fórmula del conjunto.",
-                            " The only formula of the set cannot be erased."));
-    return;
-  }
-  const QString question = QString::fromUtf8("¿ Quiere eliminar la fórmula Nº") + SGFormulas->Cells(0, i + 1) + " " +
-                           SGFormulas->Cells(2, i + 1) + " ?";
-  if (dialogs->Ask(question, QString::fromUtf8("Borrar fórmula"), AskButtons::YesNo) != kAnswerYes) return;
-
-  DeleteFormula(*Rhythm, i, fc, tc);
-  SGFormulas->SetRowCount(fc);
-  Rhythm->FormulaCount = fc - 1;
-  Cambios();
-  int& cur = Rhythm->CurrentFormula;
-  if (cur > i) --cur;
-  cur = std::clamp(cur, 0, Rhythm->FormulaCount - 1);
-
-  DataSet.GridsFilling |= kGridsFillingBit;
-  RefillFormulaRows();
-  DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
+  const int i = library_steps::DeleteSelectedFormula(*this, /*tellOnlyOne=*/true);
+  if (i < 0) return;
   SGFormulas->Select(SGFormulas->Col(), std::min(i + 1, Rhythm->FormulaCount));
-  SGFormulasSelectCell(SGFormulas->Col(), cur + 1);
-  if (tc > 0) SGTemasSelectCell(1, SGTemas->Row());
+  SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  if (GridTemaCount() > 0) SGTemasSelectCell(1, SGTemas->Row());
 }
 
 // --- themes -------------------------------------------------------------------
 
-void TMainForm::Copiartema1Click() {
-  const int t = SGTemas->Row() - 1;
-  if (t >= 0 && t < kMaxTemas) ThemeClipboard = t;
-}
+void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*this, ThemeClipboard); }
 
-void TMainForm::Pegartema1Click() {
-  const int src = ThemeClipboard;
-  const int dst = SGTemas->Row() - 1;
-  if (src < 0 || src >= kMaxTemas || dst < 0 || dst >= kMaxTemas || dst >= SGTemas->RowCount() - 1) return;
-  Rhythm->Temas[dst] = Rhythm->Temas[src];  // the name too, until one is typed
-  SGTemas->SetCells(1, dst + 1, QString());
-  SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
-  Cambios();
-}
+// A theme at any position of the table can be pasted.
+void TMainForm::Pegartema1Click() { library_steps::PasteTheme(*this, ThemeClipboard, kMaxTemas); }
 
-void TMainForm::Limpiartema1Click() {
-  const int t = SGTemas->Row() - 1;
-  if (t < 0 || t >= kMaxTemas || t >= SGTemas->RowCount() - 1) return;
-  Rhythm->Temas[t].entryCount = 0;
-  SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
-  Cambios();
-}
+void TMainForm::Limpiartema1Click() { library_steps::ClearTheme(*this); }
 
 void TMainForm::Borrartema1Click() {
-  const int tc = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
-  Rhythm->TemaCount = tc;
-  if (tc <= 1) return;  // the only theme stays
-  const int y = SGTemas->Row();
-  const int i = y - 1;
-  if (i < 0 || i >= tc) return;
-  const QString question = QString::fromUtf8("¿ Quiere eliminar el tema ") + SGTemas->Cells(1, y) + " ?";
-  if (dialogs->Ask(question, "Borrar tema", AskButtons::YesNo) == kAnswerYes) {
-    // The guitar track goes with the theme, unless another theme of the
-    // same name still plays it.
+  // The guitar track goes with the theme, unless another theme of the
+  // same name still plays it.
+  library_steps::DeleteSelectedTheme(*this, [this](int i) {
     std::string gtr;
-    if (!TemaNameSharedByAnother(*Rhythm, i, tc) && GuitarTrackPathOf(DataSet.DataSetName, Rhythm->Temas[i].Name(), &gtr)) {
+    if (!TemaNameSharedByAnother(*Rhythm, i, GridTemaCount()) &&
+        GuitarTrackPathOf(DataSet.DataSetName, Rhythm->Temas[i].Name(), &gtr)) {
       std::error_code ec;
       std::filesystem::remove(gtr, ec);
     }
-    DeleteTema(*Rhythm, i, tc);
-    for (int r = y; r < tc; ++r) SGTemas->SetCells(1, r, SGTemas->Cells(1, r + 1));
-    SGTemas->SetRowCount(tc);
-    Rhythm->TemaCount = tc - 1;
-    Cambios();
-  }
-  const int last = SGTemas->RowCount() - 1;
-  SGTemas->Select(SGTemas->Col(), std::min(SGTemas->Row(), last));
-  SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  });
 }
 
 void TMainForm::Ordenarpornombre1Click() {
-  const int fc = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
-  const int tc = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
-  Rhythm->FormulaCount = fc;
-  Rhythm->TemaCount = tc;
-  std::vector<std::string> names;
-  for (int k = 0; k < tc; ++k) names.push_back(ToL1(SGTemas->Cells(1, k + 1)).substr(0, 32));
-  const std::vector<int> order = StableOrderByName(names, 32);
-  ApplyTemaOrder(*Rhythm, order);
-
+  library_steps::SortThemeRows(*this);
+  const int tc = GridTemaCount();
   // Each row shows its record again; an unused slot shows nothing, as after
   // an open, rather than the text of the theme that was there before.
-  DataSet.GridsFilling |= kGridsFillingBit;
-  for (int j = 0; j < tc; ++j) {
-    if (!Rhythm->Temas[j].Unused()) continue;
-    SGTemas->SetCells(0, j + 1, QString());
-    SGTemas->SetCells(1, j + 1, QString());
+  {
+    const library_steps::GridsFillingScope filling(DataSet);
+    for (int j = 0; j < tc; ++j) {
+      if (!Rhythm->Temas[j].Unused()) continue;
+      SGTemas->SetCells(0, j + 1, QString());
+      SGTemas->SetCells(1, j + 1, QString());
+    }
+    RefillThemeRowsOf(*this, tc);
   }
-  RefillThemeRowsOf(SGTemas, *Rhythm, tc);
-  DataSet.GridsFilling &= static_cast<uint16_t>(~kGridsFillingBit);
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();
 }
 
-void TMainForm::LabeledEdit1Change() {
-  const int k = FindByPrefix(ColumnTexts(SGTemas, 1), SGTemas->Row() - 1, LabeledEdit1->text());
-  if (k < 0) return;
-  SGTemas->Select(SGTemas->Col(), k + 1);
-  SGTemasSelectCell(SGTemas->Col(), k + 1);
-}
+void TMainForm::LabeledEdit1Change() { library_steps::SearchTheme(*this); }
 
-void TMainForm::menostemaClick() {
-  const int r = SGTemas->Row();
-  if (r <= 1) return;
-  SGTemas->Select(SGTemas->Col(), r - 1);
-  SGTemasSelectCell(SGTemas->Col(), r - 1);
-}
+void TMainForm::menostemaClick() { library_steps::StepTheme(*this, -1); }
 
-void TMainForm::mastemaClick() {
-  const int r = SGTemas->Row();
-  if (r >= SGTemas->RowCount() - 1) return;
-  SGTemas->Select(SGTemas->Col(), r + 1);
-  SGTemasSelectCell(SGTemas->Col(), r + 1);
-}
+void TMainForm::mastemaClick() { library_steps::StepTheme(*this, +1); }
 
 // --- converter of older data sets -------------------------------------------
 

@@ -21,10 +21,11 @@
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_handlers.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace {
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-int CellNumber(const StringGrid* g, int col, int row) { return ReadDecimal(ToL1(g->Cells(col, row))); }
 }  // namespace
 
 int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }
@@ -60,40 +61,8 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
   const int t = row - 1;
   if (t < 0 || t >= GridTemaCount()) return;
   const bool reopenGuitar = CloseGuitarForThemeChange();
-  Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-
-  // Parts, order, intro and ending (mended in the record), the gain, the end mark.
-  const ThemeFields fields = MendThemeOnSelect(th);
-  Engine->ThemeParts = fields.parts;
-  Engine->ThemeInOrder = fields.inOrder;
-  Engine->ThemeIntroBeats = fields.intro;
-  Engine->ThemeEndBeats = fields.ending;
-  Guards.ThemeFieldsByCode = true;
-  Partes->setText(fields.parts ? QString::number(fields.parts) : QString());
-  Intro->setText(QString::number(fields.intro));
-  Fin->setText(QString::number(fields.ending));
-  if (fields.inOrder)
-    RadioButton1->setChecked(true);
-  else
-    RadioButton2->setChecked(true);
-  Guards.ThemeFieldsByCode = false;
-
-  // The theme tempo slider, moved by code: its handler stores nothing. A
-  // record without a valid theme tempo (a slot never written) moves nothing.
-  if (th.tempos[0] >= 20 && th.tempos[0] <= 400) {
-    Guards.TempoSliderByCode = true;
-    TB1->setValue(420 - th.tempos[0]);
-    Guards.TempoSliderByCode = false;
-  }
-
-  SGSaco->SetRowCount(EntriesOf(th) + 2);
-  Engine->MasterGain = th.gain;
-  FillSequenceGrid(t);
-  SGSaco->Select(1, 1);
-  SGSacoSelectCell(1, 1);
-
-  Label2->setText(Tr("Tema ", "Song ") + SGTemas->Cells(0, row) + ": " + SGTemas->Cells(1, row));
-  SetGridEditing(SGTemas, row > 0);
+  editor_steps::ShowThemeRow(*this, Guards, row);
+  const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
 
   // Pan and volume of the 16 tracks, as the sliders hold them.
   Guards.TrackbarsLoading = true;
@@ -113,60 +82,16 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
   Work->WarmGains(GridTemaCount(), t);
 }
 
+// The sequence grid: bar, formula name, tempo in force (blank where it
+// carries on), formula number, repetitions, acceleration.
 void TMainForm::FillSequenceGrid(int t) {
-  if (t < 0 || t >= kMaxTemas) return;
-  FormulaEd.ShownTema = t;
-  const SequenceFill fill = ComputeSequence(Rhythm->Temas[static_cast<size_t>(t)], Rhythm->Formulas.data(),
-                                            GridFormulaCount());
-  SGSaco->SetRowCount(static_cast<int>(fill.rows.size()) + 1);
-  const bool keep = Guards.KeepEditedCells;
-  for (size_t r = 0; r < fill.rows.size(); ++r) {
-    const SequenceRow& sr = fill.rows[r];
-    const int row = static_cast<int>(r) + 1;
-    SGSaco->SetCells(0, row, QString::number(sr.compas));
-    if (sr.entry) {
-      // The tempo cell being typed into keeps its text.
-      const bool keepTempo = keep && SGSaco->Col() == 2 && SGSaco->Row() == row;
-      if (!keepTempo) SGSaco->SetCells(2, row, U8(sr.tempo));
-      SGSaco->SetCells(1, row, L1(sr.name));
-      if (!keep) {
-        SGSaco->SetCells(3, row, QString::number(sr.formula));
-        SGSaco->SetCells(4, row, QString::number(sr.times));
-        SGSaco->SetCells(5, row, QString::number(sr.accel));
-      }
-    } else {
-      SGSaco->SetCells(2, row, U8(sr.tempo));
-      for (int c : {1, 3, 4, 5}) SGSaco->SetCells(c, row, QString());
-    }
-  }
-  Engine->CurrentCompas = fill.compasCount;
-  Engine->CompasCount = fill.compasCount;
-  Guards.KeepEditedCells = false;
-  // The sequence in play follows edits of its theme.
-  if (!Timer1->isActive() || t == Playback->Plan.tema) RebuildPlayPlan(t);
+  editor_steps::FillSequenceRows(*this, FormulaEd, Guards, t, /*nameCol=*/1, /*tempoCol=*/2);
 }
 
 void TMainForm::SGSacoSelectCell(int col, int row) {
   (void)col;
-  Guards.SkipFormulaClick = true;
-  SetGridEditing(SGSaco, SGTemas->Editable);
-  if (row < 1 || row >= SGSaco->RowCount()) return;
-  // The user's choice of entry moves the sequence of the theme shown (while
-  // another theme plays, only the selection moves); when the player moved
-  // the row, the view only follows.
+  if (!editor_steps::SelectSequenceRow(*this, FormulaEd, Guards, row)) return;
   const bool playing = Timer1->isActive();
-  if (!playing) RebuildPlayPlan(FormulaEd.ShownTema);
-  if (!Guards.RowsByPlayer && FormulaEd.ShownTema == Playback->Plan.tema) {
-    if (Guards.SkipEntrySelect)
-      SelectPlanRowTempo(Playback->Plan, *Engine, row, playing);
-    else
-      SelectPlanRow(Playback->Plan, *Engine, *Rhythm, row, true, playing);
-  }
-  ShowCompasCounter();
-  if (Guards.SkipEntrySelect) {
-    Guards.SkipEntrySelect = false;
-    return;
-  }
   const QString counter = U8(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount, Engine->ThemeParts,
                                                Engine->PartsCounter, false, English));
   if (row == SGSaco->RowCount() - 1) {
@@ -192,7 +117,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
   if (row == SGSaco->RowCount() - 1) {
     // The end row holds no entry: what it showed comes back.
-    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), GridFormulaCount());
+    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), GridFormulaCount(), EditRules);
     SGSaco->SetCells(col, row, col == 2 ? U8(fill.rows.back().tempo) : QString());
     return;
   }
@@ -206,126 +131,44 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   v.formula = CellNumber(SGSaco, 3, row);
   v.times = CellNumber(SGSaco, 4, row);
   v.accel = CellNumber(SGSaco, 5, row);
-  if (!EntryValuesFit(v, e, GridFormulaCount())) return;  // the typed text stays until the next refill
+  if (!EntryValuesFit(v, e, GridFormulaCount(), EditRules)) return;  // the typed text stays until the next refill
   if (e == 0 && v.tempo != th.tempos[0]) {
     Guards.TempoSliderByCode = true;
     TB1->setValue(420 - v.tempo);
     Guards.TempoSliderByCode = false;
   }
-  StoreEntryValues(th, e, v);
+  StoreEntryValues(th, e, v, EditRules);
   Guards.KeepEditedCells = true;
   FillSequenceGrid(t);
   Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
   ShowCompasCounter();
 }
 
-void TMainForm::BotonPoneAntesClick() {
-  const int t = EditedTema();
-  const int f = FormulaEd.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= GridFormulaCount()) return;
-  const int e = SGSaco->Row() - 1;
-  switch (InsertEntryBefore(Rhythm->Temas[static_cast<size_t>(t)], e, f)) {
-    case InsertOutcome::Full:
-      dialogs->ShowMessage(Tr("Un tema no admite más de 120 fórmulas", "A song holds at most 120 formulas"));
-      return;
-    case InsertOutcome::BadPosition:
-      return;
-    case InsertOutcome::AddedRepetition:
-    case InsertOutcome::InsertedEntry:
-      break;
-  }
-  FillSequenceGrid(t);
-  SGSaco->Select(SGSaco->Col(), e + 1);
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
-  ShowCompasCounter();
-  Cambios();
-}
+void TMainForm::BotonPoneAntesClick() { editor_steps::InsertBeforeEntry(*this, FormulaEd); }
 
 void TMainForm::BotonPoneDespuesClick() {
-  const int t = EditedTema();
-  const int f = FormulaEd.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= GridFormulaCount()) return;
-  const int row = SGSaco->Row();
-  if (CellNumber(SGSaco, 3, row) != f + 1 && row < SGSaco->RowCount() - 1) {
-    const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-    // A full theme is refused before the selection moves.
-    if (EntriesOf(th) >= kMaxEntries && InsertNeedsNewEntry(th, row, f)) {
-      dialogs->ShowMessage(Tr("Un tema no admite más de 120 fórmulas", "A song holds at most 120 formulas"));
-      return;
-    }
-    Guards.SkipEntrySelect = true;
-    SGSaco->Select(SGSaco->Col(), row + 1);
-    SGSacoSelectCell(SGSaco->Col(), row + 1);
-  }
-  BotonPoneAntesClick();
+  // The row holds another formula when its number cell, as it reads, names one.
+  editor_steps::InsertAfterEntry(*this, FormulaEd, Guards, [this](const Tema&, int row, int f) {
+    return CellNumber(SGSaco, 3, row) != f + 1 && row < SGSaco->RowCount() - 1;
+  });
 }
 
-void TMainForm::BotonQuitaClick() {
-  const int t = EditedTema();
-  const int row = SGSaco->Row();
-  if (t < 0 || row < 1 || row >= SGSaco->RowCount() - 1) return;  // nothing on the end row
-  if (RemoveEntry(Rhythm->Temas[static_cast<size_t>(t)], row - 1) == RemoveOutcome::Nothing) return;
-  FillSequenceGrid(t);
-  SGSaco->Select(SGSaco->Col(), row);
-  Cambios();
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
-  ShowCompasCounter();
-}
+void TMainForm::BotonQuitaClick() { editor_steps::RemoveSelectedEntry(*this); }
 
 void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
   Cambios();
   const int t = row - 1;
   if (col != 1 || t < 0 || t >= GridTemaCount()) return;
-  if (!value.isEmpty() && row == SGTemas->Row()) Label2->setText("Tema : " + value);
-  Rhythm->Temas[static_cast<size_t>(t)].SetName(ToL1(value).substr(0, 32));
+  editor_steps::RenameTheme(*this, Rhythm->Temas[static_cast<size_t>(t)], row, value);
 }
 
-void TMainForm::PartesChange() {
-  if (Guards.ThemeFieldsByCode) return;
-  const int t = EditedTema();
-  const auto p = PartsFromText(ToL1(Partes->text()));
-  if (t < 0 || !p) return;
-  Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-  th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | *p);
-  Engine->ThemeParts = *p;
-  Cambios();
-}
+void TMainForm::PartesChange() { editor_steps::TakeParts(*this, Guards); }
 
-void TMainForm::IntroChange() {
-  if (Guards.ThemeFieldsByCode) return;
-  const int t = EditedTema();
-  const auto v = BeatsFromText(ToL1(Intro->text()));
-  if (t < 0 || !v) return;
-  Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-  th.introEnding = static_cast<uint8_t>((*v << 4) | (th.introEnding & 0x0F));
-  Engine->ThemeIntroBeats = *v;
-  Cambios();
-}
+void TMainForm::IntroChange() { editor_steps::TakeIntro(*this, Guards); }
 
-void TMainForm::FinChange() {
-  if (Guards.ThemeFieldsByCode) return;
-  const int t = EditedTema();
-  const auto v = BeatsFromText(ToL1(Fin->text()));
-  if (t < 0 || !v) return;
-  Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-  th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | *v);
-  Engine->ThemeEndBeats = *v;
-  Cambios();
-}
+void TMainForm::FinChange() { editor_steps::TakeEnding(*this, Guards); }
 
-void TMainForm::RadioButton1Click() {
-  if (Guards.ThemeFieldsByCode) return;
-  const int t = EditedTema();
-  if (t < 0) return;
-  Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
-  if (th.InOrder() == RadioButton1->isChecked()) return;  // the button already on: nothing changes
-  Engine->ThemeInOrder = RadioButton1->isChecked();
-  if (Engine->ThemeInOrder)
-    th.partsOrder |= 0x80;
-  else
-    th.partsOrder &= 0x7F;
-  Cambios();
-}
+void TMainForm::RadioButton1Click() { editor_steps::TakeOrder(*this, Guards); }
 
 void TMainForm::SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
   if (col != 0 || row < 1 || row - 1 >= GridTemaCount()) return;

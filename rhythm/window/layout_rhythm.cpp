@@ -1,10 +1,8 @@
 // The formula, track and theme editors' own controls and their bindings.
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,39 +12,13 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
-#include <QTimer>
-#include <functional>
 
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/string_grid.h"
+#include "rhythm/window/editor_widgets.h"
 
 namespace {
-// Owner drawing of a grid: the grid's own drawing of the cell, then the
-// window's draw handler over it.
-class CellPainter : public QStyledItemDelegate {
- public:
-  using Draw = std::function<void(QPainter*, int col, int row, const QRect& rect)>;
-  CellPainter(QObject* parent, Draw draw) : QStyledItemDelegate(parent), draw_(std::move(draw)) {}
-  void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override {
-    QStyledItemDelegate::paint(p, opt, idx);
-    p->save();
-    draw_(p, idx.column(), idx.row(), opt.rect);
-    p->restore();
-  }
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, opt, idx);
-    if (editor && onEditor) onEditor(editor);
-    return editor;
-  }
-  std::function<void(QWidget*)> onEditor;  // each cell editor as it is made
-
- private:
-  Draw draw_;
-};
-
-
 QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geom) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
@@ -146,51 +118,12 @@ void TMainForm::ConnectRhythmEditors() {
   // the window's widgets are being torn down.
   SGFormulas->onSetEditText = [this](int c, int r, const QString& v) { SGFormulasSetEditText(c, r, v); };
   connect(SGFormulas, &QTableWidget::cellClicked, this, [this](int, int) { SGFormulasClick(); });
-  StringGrid* grid = SGFormulas;
-  QWidget* port = grid->viewport();
-  port->setMouseTracking(true);
-  auto rowAtKeyPress = std::make_shared<int>(-1);
-  auto* hook = new EventHook(this, [this, grid, port, rowAtKeyPress](QObject* o, QEvent* e) {
-    switch (e->type()) {
-      case QEvent::MouseMove:
-        if (o == port) SGFormulasMouseMove();
-        break;
-      case QEvent::KeyPress:
-        if (o == grid) {
-          *rowAtKeyPress = grid->Row();
-          SGFormulasKeyDown();
-        }
-        break;
-      case QEvent::KeyRelease:
-        // A key that moved the selection picks the new row as the formula to add.
-        if (o == grid && *rowAtKeyPress >= 0 && grid->Row() != *rowAtKeyPress) SGFormulasClick();
-        if (o == grid) *rowAtKeyPress = -1;
-        break;
-      case QEvent::FocusOut: {
-        // The grid, or the editor of one of its cells, loses the focus to the
-        // user's click or key: once the typed text is stored, and when the
-        // focus went outside the grid, the grid is left.
-        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
-        if (why != Qt::MouseFocusReason && why != Qt::TabFocusReason && why != Qt::BacktabFocusReason &&
-            why != Qt::ShortcutFocusReason)
-          break;
-        QTimer::singleShot(0, grid, [this, grid] {
-          QWidget* now = QApplication::focusWidget();
-          if (now && (now == grid || grid->isAncestorOf(now))) return;
-          SGFormulasExit();
-        });
-        break;
-      }
-      default:
-        break;
-    }
-    return false;
-  });
-  grid->installEventFilter(hook);
-  port->installEventFilter(hook);
-  static_cast<CellPainter*>(grid->itemDelegate())->onEditor = [hook](QWidget* editor) {
-    editor->installEventFilter(hook);
-  };
+  FormulaGridHooks hooks;
+  hooks.mouseMove = [this] { SGFormulasMouseMove(); };
+  hooks.keyDown = [this] { SGFormulasKeyDown(); };
+  hooks.click = [this] { SGFormulasClick(); };
+  hooks.exit = [this] { SGFormulasExit(); };
+  HookFormulaGrid(this, SGFormulas, static_cast<CellPainter*>(SGFormulas->itemDelegate()), std::move(hooks));
 
   // Pattern grid and sound chooser.
   SGDatosFormula->onSelectCell = [this](int c, int r) { SGDatosFormulaSelectCell(c, r); };

@@ -5,7 +5,13 @@
 #include <QLabel>
 #include <QObject>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <functional>
 
 inline QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geom) {
@@ -22,6 +28,17 @@ inline QPushButton* MakeButton(QWidget* parent, const char* name, const QString&
   b->setGeometry(geom);
   if (!hint.isEmpty()) b->setToolTip(hint);
   return b;
+}
+
+// One line at the end of a log view, as plain text (never taken as rich
+// text), and the view scrolled to it.
+inline void AppendPlainLine(QTextEdit* log, const QString& line) {
+  QTextDocument* doc = log->document();
+  QTextCursor c(doc);
+  c.movePosition(QTextCursor::End);
+  if (!doc->isEmpty()) c.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  c.insertText(line, QTextCharFormat());
+  log->verticalScrollBar()->setValue(log->verticalScrollBar()->maximum());
 }
 
 // An event filter made of a function: true keeps the event from its target.

@@ -15,15 +15,10 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTextBlockFormat>
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
@@ -104,14 +99,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::Log(const QString& line) { LogPlain(line); }
 
-void TMainForm::LogPlain(const QString& line) {
-  QTextDocument* doc = Visor->document();
-  QTextCursor c(doc);
-  c.movePosition(QTextCursor::End);
-  if (!doc->isEmpty()) c.insertBlock(QTextBlockFormat(), QTextCharFormat());
-  c.insertText(line, QTextCharFormat());
-  Visor->verticalScrollBar()->setValue(Visor->verticalScrollBar()->maximum());
-}
+void TMainForm::LogPlain(const QString& line) { AppendPlainLine(Visor, line); }
 
 void TMainForm::ConnectShell() {
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });

@@ -27,6 +27,7 @@
 #include "app/window/fit_texts.h"
 #include "app/window/string_grid.h"
 #include "app/window/widgets.h"
+#include "engine/window/sound_list_steps.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/basic_language.h"
@@ -332,19 +333,7 @@ void TMainForm::BuildLayout() {
   Label15 = MakeLabel(GB1, "Label15", QString(), {12, 484, 260, 20});
   EnUso = MakeBar(GB1, "EnUso", {12, 510, 536, 18}, 0, 100);
 
-  PopupMenu3 = new QMenu(this);
-  PopupMenu3->setObjectName("PopupMenu3");
-  auto addItem = [](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  addItem(PopupMenu3, Eliminar1, "Eliminar1", "<-- Quitar");
-  addItem(PopupMenu3, Arriba1, "Arriba1", "Subir");
-  addItem(PopupMenu3, Bajar1, "Bajar1", "Bajar");
-  addItem(PopupMenu3, Cambiar1, "Cambiar1", "<--> Cambiar");
-  PopupMenu4 = new QMenu(this);
-  PopupMenu4->setObjectName("PopupMenu4");
-  addItem(PopupMenu4, Aadir1, "Aadir1", QString::fromUtf8("Añadir ->"));
+  BuildSoundListMenus(*this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

@@ -276,10 +276,8 @@ void TMainForm::Espaol1Click() { SetLanguage(false); }
 
 void TMainForm::BuildShellActions() {
   auto action = [&](QAction*& a, const char* name, const QString& caption, const char* url) {
-    a = new QAction(caption, this);
-    a->setObjectName(name);
+    AddWidgetAction(this, a, name, caption);
     a->setProperty("url", QString::fromLatin1(url));
-    addAction(a);
   };
   action(BUActualizar, "BUActualizar", "Actualizar BORNACE_DRAV", kBasicDownloadUrlSpanish);
   action(MakerSiteAction, "MakerSiteAction", "Velarto Quendrel", kMakerSiteUrl);

@@ -291,6 +291,8 @@ std::optional<std::string> NameFromOlePath(const std::string& path) {
   return NameOfFs(rest.substr(0, rest.size() - 4));
 }
 
+const ListFileRules kOleFileRules = {WithOleExtension, NameFromOlePath, IsRefusedOleSaveAsPath};
+
 OtherBasicSetLoad LoadOtherBasicSet(RhythmTables& rt, const std::string& folder) {
   OtherBasicSetLoad r;
   for (auto& f : rt.ImportFormulas) std::memset(&f, 0, sizeof f);

@@ -11,6 +11,7 @@
 
 #include "engine/sound_bank.h"
 #include "engine/wav.h"
+#include "rhythm/dataset.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/records.h"
 
@@ -115,6 +116,8 @@ bool IsRefusedOleSaveAsPath(const std::string& path);       // ends in original.
 // The text after "/datos/" less ".ole", as a Latin-1 name (the path is in
 // the file system's encoding); none for a path outside a datos folder.
 std::optional<std::string> NameFromOlePath(const std::string& path);
+// The three as the list-file rules of the open and save-as dialogs.
+extern const ListFileRules kOleFileRules;
 
 // Another set's records for the theme import.
 struct OtherBasicSetLoad {

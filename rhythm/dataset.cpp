@@ -83,6 +83,17 @@ std::optional<std::string> NameFromListPath(const std::string& path) {
   return NameOfFs(name);
 }
 
+const ListFileRules kListFileRules = {WithListExtension, NameFromListPath, IsRefusedSaveAsPath};
+
+std::optional<ChosenSet> SetOfChosenPath(const ListFileRules& rules, const std::string& chosen) {
+  ChosenSet set;
+  set.listPath = rules.withExtension(chosen);
+  std::optional<std::string> name = rules.nameOf(set.listPath);
+  if (!name) return std::nullopt;
+  set.name = *name;
+  return set;
+}
+
 std::string WorkingFolderOfListFile(const std::string& path) {
   std::error_code ec;
   fs::path p = fs::absolute(fs::path(path), ec);

@@ -54,6 +54,26 @@ std::string WithListExtension(const std::string& path);
 // follows the first "/datos/", less the last 4 characters; nothing when the
 // path has no such folder.
 std::optional<std::string> NameFromListPath(const std::string& path);
+// How an edition names a set by its list file: the extension added to a
+// path chosen in a dialog, the set's name in such a path (nothing outside a
+// "datos" folder), and the save-as paths it refuses (the reserved names).
+struct ListFileRules {
+  std::string (*withExtension)(const std::string& path);
+  std::optional<std::string> (*nameOf)(const std::string& path);
+  bool (*refusedForSaveAs)(const std::string& path);
+};
+// The list files of this program's sets: ".vl2".
+extern const ListFileRules kListFileRules;
+
+// The set a path chosen in the open dialog (file-system encoding) names:
+// the list path with its extension and the set's Latin-1 name; nothing when
+// the path names no set.
+struct ChosenSet {
+  std::string listPath;
+  std::string name;
+};
+std::optional<ChosenSet> SetOfChosenPath(const ListFileRules& rules, const std::string& chosen);
+
 // The parent folder of the folder that holds a list file (the working folder
 // of a set named on the command line).
 std::string WorkingFolderOfListFile(const std::string& path);

@@ -262,6 +262,39 @@ TEST(BasicSetPaths, SaveAsNamesAndOpenPaths) {
   EXPECT_EQ(OlePathOf("Mio"), "datos/Mio.ole");
 }
 
+// A path chosen in the open dialog names a set by the edition's rules: its
+// extension added, the name after "datos"; the same path may name a set in
+// one edition and none in the other.
+TEST(BasicSetPaths, ChosenPathsNameSetsByEachEditionsRules) {
+  const struct {
+    const ListFileRules* rules;
+    const char* chosen;
+    const char* listPath;  // "" names no set
+    const char* name;
+  } cases[] = {
+      {&kOleFileRules, "/home/u/datos/Mio", "/home/u/datos/Mio.ole", "Mio"},
+      {&kOleFileRules, "/home/u/datos/Mio.OLE", "/home/u/datos/Mio.OLE", "Mio"},
+      {&kOleFileRules, "/home/u/otros/Mio.ole", "", ""},
+      {&kOleFileRules, "/home/u/datos/sub/Mio.ole", "", ""},
+      {&kListFileRules, "/w/datos/Mio", "/w/datos/Mio.vl2", "Mio"},
+      {&kListFileRules, "/w/datos/x/datos/Mio.vl2", "/w/datos/x/datos/Mio.vl2", "x/datos/Mio"},
+      {&kListFileRules, "/w/Datos/Mio.vl2", "", ""},
+      {&kListFileRules, "/w/datos/Mio.ole", "/w/datos/Mio.ole.vl2", "Mio.ole"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    const std::optional<ChosenSet> set = SetOfChosenPath(*c.rules, c.chosen);
+    ASSERT_EQ(set.has_value(), *c.listPath != '\0');
+    if (!set) continue;
+    EXPECT_EQ(set->listPath, c.listPath);
+    EXPECT_EQ(set->name, c.name);
+  }
+  // The save-as refusals are the editions' own too.
+  EXPECT_TRUE(kOleFileRules.refusedForSaveAs("/home/u/datos/MiNuevo.ole"));
+  EXPECT_FALSE(kOleFileRules.refusedForSaveAs("/home/u/datos/MiNuevo.vl2"));
+  EXPECT_TRUE(kListFileRules.refusedForSaveAs("/w/datos/MiNuevo.vl2"));
+}
+
 TEST(BasicSetFiles, NewSetIsSeededFromOriginal) {
   ScratchFolder dir;
   ScratchFolder::Write("datos/Original.ole", Ole({"a", "b"}));

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -33,28 +32,14 @@ QLabel* Text(QWidget* parent, const char* name, const QString& text, QRect geom,
   f.setPixelSize(pixels);
   f.setBold(false);
   l->setFont(f);
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, Qt::white);
-  l->setPalette(pal);
+  SetTextColour(l, Qt::white);
   return l;
-}
-
-void SetTextColour(QLabel* l, const QColor& c) {
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, c);
-  l->setPalette(pal);
-}
-
-QString ShownAddress(const char* url) {
-  QString s = QString::fromLatin1(url);
-  s.remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
-  if (s.endsWith('/')) s.chop(1);
-  return s;
 }
 
 }  // namespace
 
-TAcercade::TAcercade(TMainForm* mainForm) : QDialog(nullptr), main_(mainForm) {
+TAcercade::TAcercade(TMainForm* mainForm)
+    : AboutBox(nullptr, {mainForm->Ingls1, mainForm->MakerSiteAction, mainForm->ProductSiteAction}) {
   setObjectName("Acercade");
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
@@ -95,39 +80,9 @@ TAcercade::TAcercade(TMainForm* mainForm) : QDialog(nullptr), main_(mainForm) {
   FormCreate();
 }
 
-void TAcercade::FormCreate() {
-  setWindowTitle(main_->Ingls1->isChecked() ? "About BORNACE_PELN" : "Acerca de BORNACE_PELN");
-}
-
-void TAcercade::Label3Click() { main_->MakerSiteAction->trigger(); }
-void TAcercade::Image3Click() { main_->MakerSiteAction->trigger(); }
-void TAcercade::CommentsClick() { main_->ProductSiteAction->trigger(); }
-void TAcercade::Label3MouseMove() { SetTextColour(Label3, QColor(255, 255, 0)); }
-void TAcercade::Label3MouseLeave() { SetTextColour(Label3, Qt::white); }
-void TAcercade::CommentsMouseMove() { SetTextColour(Comments, QColor(255, 255, 0)); }
-void TAcercade::CommentsMouseLeave() { SetTextColour(Comments, Qt::white); }
+void TAcercade::Image3Click() { links_.makerSite->trigger(); }
 
 bool TAcercade::eventFilter(QObject* obj, QEvent* ev) {
-  switch (ev->type()) {
-    case QEvent::MouseButtonRelease: {
-      auto* me = static_cast<QMouseEvent*>(ev);
-      auto* w = static_cast<QWidget*>(obj);
-      if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint())) break;
-      if (obj == Label3) Label3Click();
-      else if (obj == Comments) CommentsClick();
-      else if (obj == Image3) Image3Click();
-      break;
-    }
-    case QEvent::MouseMove:
-      if (obj == Label3) Label3MouseMove();
-      else if (obj == Comments) CommentsMouseMove();
-      break;
-    case QEvent::Leave:
-      if (obj == Label3) Label3MouseLeave();
-      else if (obj == Comments) CommentsMouseLeave();
-      break;
-    default:
-      break;
-  }
-  return QDialog::eventFilter(obj, ev);
+  if (obj == Image3 && IsLeftClickInside(obj, ev)) Image3Click();
+  return AboutBox::eventFilter(obj, ev);
 }

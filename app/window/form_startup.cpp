@@ -13,6 +13,7 @@
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/settings.h"
+#include "app/window/startup_steps.h"
 #include "app/startup.h"
 #include "platform/files/text.h"
 
@@ -45,14 +46,8 @@ void TMainForm::FormCreate() {
   FindDevicePort();
   step("FindDeviceSerialPort");
   step("Settings");
-  std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
-  if (name.empty()) name = "Original";
-  DataSet.DataSetName = name;
-  // The working folder was moved at program entry; here the name replaces "archivo".
-  if (auto set = FindCommandLineSet({commandLineSet_}))
-    DataSet.DataSetName = ToL1(QString::fromLocal8Bit(set->name.c_str()));
+  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".vl2");
   step("CommandLine");
-  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   const std::string tuner = ToL1(SettingsIniFile->ReadString("METRONOMO", "Afinador", "Microfono"));
   GuitarBankName = ToL1(SettingsIniFile->ReadString("METRONOMO", "Guitarra", "Guitarra"));
   (TunerInputIsMicrophone(tuner) ? RBMicro : RBMetro)->setChecked(true);
@@ -122,15 +117,8 @@ bool TMainForm::FormClose() {
         DataSet.PreviousDataSetName.empty() ? std::string("Original") : DataSet.PreviousDataSetName;
     SettingsIniFile->WriteString("METRONOMO", "archivo", L1(previous));
   }
-  // The close goes through: the timers and the devices stop before anything
-  // of the window is freed.
-  Timer1->stop();
-  Timer4->stop();
-  Timer3->stop();
-  CloseWaveOutput();
-  if (WaveIn) WaveIn->Close();
-  CloseDevice();
-  FormClosed = true;
+  // The close goes through.
+  StopWindowDevices(*this);
   return true;
 }
 

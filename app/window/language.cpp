@@ -14,6 +14,7 @@
 #include "app/window/about.h"
 #include "app/window/mainform.h"
 #include "app/window/settings.h"
+#include "app/window/startup_steps.h"
 #include "app/window/string_grid.h"
 #include "platform/files/text.h"
 
@@ -323,10 +324,4 @@ void TMainForm::Ingls1Click() { SwitchLanguage(true); }
 
 void TMainForm::Espaol1Click() { SwitchLanguage(false); }
 
-void TMainForm::SwitchLanguageFromSettings() {
-  const QString value = SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"));
-  if (LanguageIsEnglish(value))
-    Ingls1->trigger();
-  else
-    Espaol1->trigger();
-}
+void TMainForm::SwitchLanguageFromSettings() { ::SwitchLanguageFromSettings(*this); }

@@ -18,19 +18,13 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
+#include "app/window/window_menus.h"
 #include "app/window/widgets.h"
 #include "app/window/string_grid.h"
 
 namespace {
 QGroupBox* MakePanel(QWidget* desk, const char* name, const QString& caption, QRect geom, bool visible) {
-  auto* p = new QGroupBox(caption, desk);
-  p->setObjectName(name);
-  p->setGeometry(geom);
-  p->setStyleSheet(QString("QGroupBox#%1 { background-color: black; color: white; font-weight: bold;"
-                           " border: 1px solid #606060; margin-top: 0px; }"
-                           "QGroupBox#%1::title { subcontrol-origin: padding; left: 18px; top: 1px; }"
-                           "QGroupBox#%1 QLabel { color: white; background: transparent; }")
-                       .arg(name));
+  QGroupBox* p = MakeBlackGroup(desk, name, caption, geom, 18);
   p->setVisible(visible);
   return p;
 }
@@ -98,11 +92,7 @@ void TMainForm::BuildLayout() {
   StaticText7 = MakeCloseLabel(PanelGuitarra, "StaticText7");
 
   // Metronome panel: formula tempo, save button and its cover, the log.
-  TB2 = new QSlider(Qt::Horizontal, PanelMetronomo);
-  TB2->setObjectName("TB2");
-  TB2->setRange(20, 400);
-  TB2->setValue(300);
-  TB2->setGeometry(8, 30, 208, 24);
+  TB2 = MakeSlider(PanelMetronomo, "TB2", Qt::Horizontal, {8, 30, 208, 24}, 20, 400, 300);
   botonrec = new QPushButton(QString::fromUtf8("Guardar"), PanelMetronomo);
   botonrec->setObjectName("botonrec");
   botonrec->setToolTip(QString::fromUtf8("Guarda la configuración actual"));
@@ -123,18 +113,10 @@ void TMainForm::BuildLayout() {
   SGSaco = new StringGrid("SGSaco", 6, 2, PanelTemas, 2, 1);
   SGSaco->setGeometry(184, 22, 290, 200);
   SGSaco->SetColWidths({41, 90, 26, 42, 33, 29});
-  RadioButton1 = new QRadioButton("Normal", PanelTemas);
-  RadioButton1->setObjectName("RadioButton1");
-  RadioButton1->setGeometry(482, 22, 100, 20);
+  RadioButton1 = MakeRadio(PanelTemas, "RadioButton1", "Normal", {482, 22, 100, 20});
   RadioButton1->setChecked(true);
-  RadioButton2 = new QRadioButton("Aleatoria", PanelTemas);
-  RadioButton2->setObjectName("RadioButton2");
-  RadioButton2->setGeometry(482, 42, 100, 20);
-  TB1 = new QSlider(Qt::Horizontal, PanelTemas);
-  TB1->setObjectName("TB1");
-  TB1->setRange(20, 400);
-  TB1->setValue(300);
-  TB1->setGeometry(482, 70, 220, 24);
+  RadioButton2 = MakeRadio(PanelTemas, "RadioButton2", "Aleatoria", {482, 42, 100, 20});
+  TB1 = MakeSlider(PanelTemas, "TB1", Qt::Horizontal, {482, 70, 220, 24}, 20, 400, 300);
   // The theme's number and name: a long name wraps onto a second line above,
   // clear of the entry buttons to the right.
   Label2 = MakeLabel(PanelTemas, "Label2", QString(), {482, 80, 224, 38});
@@ -162,17 +144,11 @@ void TMainForm::BuildLayout() {
 
   // Sounds panel: the set's list and the library.
   Label21 = MakeLabel(PanelSonidos, "Label21", QString(), {24, 2, 240, 18});
-  LBIns = new QListWidget(PanelSonidos);
-  LBIns->setObjectName("LBIns");
-  LBIns->setGeometry(8, 24, 128, 340);
-  LBwavs = new QListWidget(PanelSonidos);
-  LBwavs->setObjectName("LBwavs");
-  LBwavs->setGeometry(144, 24, 128, 340);
+  LBIns = MakeList(PanelSonidos, "LBIns", {8, 24, 128, 340});
+  LBwavs = MakeList(PanelSonidos, "LBwavs", {144, 24, 128, 340});
 
   // Tempo and click in the metronome panel.
-  Edit1 = new QLineEdit("120", PanelMetronomo);
-  Edit1->setObjectName("Edit1");
-  Edit1->setGeometry(8, 58, 48, 22);
+  Edit1 = MakeLineEdit(PanelMetronomo, "Edit1", {8, 58, 48, 22}, "120");
   Label8 = MakeLabel(PanelMetronomo, "Label8", "120.00 bpm", {64, 58, 100, 22});
   CBMetro = new QComboBox(PanelMetronomo);
   CBMetro->setObjectName("CBMetro");
@@ -230,13 +206,9 @@ void TMainForm::BuildLayout() {
   LasNotas->setGeometry(8, 22 + 17 * 20 + 8, 100, 20);
   MakeLabel(PanelFormulas, "Label24", "Contar", {118, 3, 50, 16});
   MakeLabel(PanelTemas, "Label11", "Reproduccion", {482, 4, 110, 16});
-  RBTiempo = new QRadioButton("Tiempo", PanelFormulas);
-  RBTiempo->setObjectName("RBTiempo");
+  RBTiempo = MakeRadio(PanelFormulas, "RBTiempo", "Tiempo", {90, 22, 70, 18});
   RBTiempo->setChecked(true);
-  RBTiempo->setGeometry(90, 22, 70, 18);
-  RBAcento = new QRadioButton("Acento", PanelFormulas);
-  RBAcento->setObjectName("RBAcento");
-  RBAcento->setGeometry(164, 22, 76, 18);
+  RBAcento = MakeRadio(PanelFormulas, "RBAcento", "Acento", {164, 22, 76, 18});
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -244,24 +216,11 @@ void TMainForm::BuildLayout() {
 }
 
 void TMainForm::BuildMenus() {
+  BuildFileMenuOpenItems(*this);
+  AddMenuItem(File, ImportarPELNv1, "ImportarPELNv1", "Importar Archivo PELNv1");
+  AddSaveItems(*this);
   QMenuBar* mb = menuBar();
-  mb->setObjectName("MainMenu1");
-  File = mb->addMenu("Archivo");
-  File->setObjectName("File");
-  auto add = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  add(File, Original1, "Original1", "Original");
-  add(File, Nuevo1, "Nuevo1", "Nuevo");
-  add(File, Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
-  add(File, Abrir2, "Abrir2", "Abrir");
-  add(File, ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
-  add(File, ImportarPELNv1, "ImportarPELNv1", "Importar Archivo PELNv1");
-  add(File, Guardar1, "Guardar1", "Guardar");
-  add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
-  File->addSeparator();
-  add(File, Salir1, "Salir1", "Salir");
+  AddMenuItem(File, Salir1, "Salir1", "Salir");
 
   Ver1 = mb->addMenu("Ver");
   Ver1->setObjectName("Ver1");
@@ -285,26 +244,15 @@ void TMainForm::BuildMenus() {
   Normalizar1->setObjectName("Normalizar1");
 
   // Pop-up menus of the grids.
-  SGFormulas->setContextMenuPolicy(Qt::ActionsContextMenu);
-  auto addPopup = [&](QWidget* w, QAction*& a, const char* name, const QString& caption) {
-    a = new QAction(caption, w);
-    a->setObjectName(name);
-    w->addAction(a);
-  };
-  addPopup(SGFormulas, Nuevafrmula1, "Nuevafrmula1", QString::fromUtf8("Nueva fórmula"));
-  addPopup(SGFormulas, Copiarfrmula1, "Copiarfrmula1", QString::fromUtf8("Copiar fórmula"));
-  addPopup(SGFormulas, Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
-  addPopup(SGFormulas, Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
-  addPopup(SGFormulas, Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
-  addPopup(SGFormulas, Ordenarpornombre2, "Ordenarpornombre2", "Ordenar por nombres");
+  BuildFormulaGridMenu(*this);
   SGTemas->setContextMenuPolicy(Qt::ActionsContextMenu);
-  addPopup(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
+  AddWidgetAction(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
   Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));
-  addPopup(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
-  addPopup(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
-  addPopup(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
-  addPopup(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
-  addPopup(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
+  AddWidgetAction(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
+  AddWidgetAction(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
+  AddWidgetAction(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
+  AddWidgetAction(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
+  AddWidgetAction(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
   Copiartema1->setShortcut(QKeySequence("Ctrl+C"));
   Pegartema1->setShortcut(QKeySequence("Ctrl+P"));
   Limpiartema1->setShortcut(QKeySequence("Ctrl+L"));
@@ -312,11 +260,5 @@ void TMainForm::BuildMenus() {
   Ordenarpornombre1->setShortcut(QKeySequence("Ctrl+O"));
   for (QAction* a : {Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Ordenarpornombre1})
     a->setShortcutContext(Qt::WidgetShortcut);  // the theme grid's keys, not the window's
-  SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
-  addPopup(SGDatosFormula, Copiarpista1, "Copiarpista1", "Copiar pista");
-  addPopup(SGDatosFormula, Pegarpista1, "Pegarpista1", "Pegar pista");
-  addPopup(SGDatosFormula, Limpiarpista1, "Limpiarpista1", "Limpiar pista");
-  addPopup(SGDatosFormula, Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
-  addPopup(SGDatosFormula, Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
-  addPopup(SGDatosFormula, Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
+  BuildPatternGridMenu(*this);
 }

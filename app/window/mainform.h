@@ -295,6 +295,7 @@ class TMainForm : public QMainWindow {
   void MixBeat();            // mixes the next beat into the free half and queues it
   void OnBufferDone();       // GUI thread, once per finished buffer
   std::unique_ptr<audio::WaveOut> WaveOut;
+  bool WaveOutReported = false;  // an output that could not be opened was reported
   // Sequencer and transport.
   void BuildTransportControls();
   void ConnectTransportControls();
@@ -720,5 +721,4 @@ class TMainForm : public QMainWindow {
   };
   std::vector<DragState> drags_;
   std::string commandLineSet_;
-  bool waveOutReported_ = false;
 };

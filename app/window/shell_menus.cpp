@@ -13,6 +13,7 @@
 #include "app/window/about.h"
 #include "app/jpeg.h"
 #include "app/window/mainform.h"
+#include "app/window/widgets.h"
 #include "content/manual.h"
 #include "content/pictures.h"
 #include "platform/ui/desktop.h"
@@ -20,12 +21,8 @@
 void TMainForm::BuildShellMenus() {
   auto* languages = new QActionGroup(this);
   languages->setExclusive(true);
-  auto item = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  item(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
-  item(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
+  AddMenuItem(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
+  AddMenuItem(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
   for (QAction* a : {Espaol1, Ingls1}) {
     a->setCheckable(true);
     languages->addAction(a);
@@ -34,26 +31,21 @@ void TMainForm::BuildShellMenus() {
 
   // The action list's shell actions: on the window, so that F1 works
   // whether or not a menu is open.
-  auto action = [&](QAction*& a, const char* name, const QString& caption) {
-    a = new QAction(caption, this);
-    a->setObjectName(name);
-    addAction(a);
-  };
-  action(ManualPC, "ManualPC", "Manual DRAV_PROF");
+  AddWidgetAction(this, ManualPC, "ManualPC", "Manual DRAV_PROF");
   ManualPC->setShortcut(QKeySequence(Qt::Key_F1));
   ManualPC->setProperty("fileName", QString::fromLatin1(kManualFileName));
-  action(BUActualizar, "BUActualizar", "Actualizar DRAV_PROF");
+  AddWidgetAction(this, BUActualizar, "BUActualizar", "Actualizar DRAV_PROF");
   BUActualizar->setProperty("url", QString::fromLatin1(kProductSiteUrl));
-  action(MakerSiteAction, "MakerSiteAction", "Velarto Quendrel");
+  AddWidgetAction(this, MakerSiteAction, "MakerSiteAction", "Velarto Quendrel");
   MakerSiteAction->setProperty("url", QString::fromLatin1(kMakerSiteUrl));
-  action(ProductSiteAction, "ProductSiteAction", "DRAV_PROF");
+  AddWidgetAction(this, ProductSiteAction, "ProductSiteAction", "DRAV_PROF");
   ProductSiteAction->setProperty("url", QString::fromLatin1(kProductSiteUrl));
-  action(SecondSiteAction, "SecondSiteAction", "Flamenco");
+  AddWidgetAction(this, SecondSiteAction, "SecondSiteAction", "Flamenco");
   SecondSiteAction->setProperty("url", QString::fromLatin1(kSecondSiteUrl));
 
-  item(Ayuda1, ManualBORNACEPELN1, "ManualBORNACEPELN1", "DRAV_PROF");
-  item(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar DRAV_PROF");
-  item(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
+  AddMenuItem(Ayuda1, ManualBORNACEPELN1, "ManualBORNACEPELN1", "DRAV_PROF");
+  AddMenuItem(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar DRAV_PROF");
+  AddMenuItem(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
 }
 
 void TMainForm::ConnectShell() {

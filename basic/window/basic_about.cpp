@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -18,7 +17,6 @@ namespace {
 
 const QColor kOrange(255, 128, 0);
 const QColor kVersionBlue(0, 128, 255);
-const QColor kHover(255, 255, 0);
 
 QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture) {
   auto* l = new QLabel(parent);
@@ -42,28 +40,15 @@ QLabel* Text(QWidget* parent, const char* name, const QString& text, QRect geom,
   f.setPixelSize(pixels);
   f.setBold(bold);
   l->setFont(f);
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, colour);
-  l->setPalette(pal);
+  SetTextColour(l, colour);
   return l;
-}
-
-void SetTextColour(QLabel* l, const QColor& c) {
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, c);
-  l->setPalette(pal);
-}
-
-QString ShownAddress(const char* url) {
-  QString s = QString::fromLatin1(url);
-  s.remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
-  if (s.endsWith('/')) s.chop(1);
-  return s;
 }
 
 }  // namespace
 
-TAcercade::TAcercade(TMainForm* mainForm) : QDialog(mainForm), main_(mainForm) {
+TAcercade::TAcercade(TMainForm* mainForm)
+    : AboutBox(mainForm, {mainForm->Ingls1, mainForm->MakerSiteAction, mainForm->ProductSiteAction}),
+      main_(mainForm) {
   setObjectName("Acercade");
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
@@ -105,43 +90,9 @@ TAcercade::TAcercade(TMainForm* mainForm) : QDialog(mainForm), main_(mainForm) {
   FormCreate();
 }
 
-void TAcercade::FormCreate() {
-  setWindowTitle(main_->Ingls1->isChecked() ? "About BORNACE_PELN" : "Acerca de BORNACE_PELN");
-}
-
-void TAcercade::Label3Click() { main_->MakerSiteAction->trigger(); }
-void TAcercade::CommentsClick() { main_->ProductSiteAction->trigger(); }
-void TAcercade::Label3MouseMove() { SetTextColour(Label3, kHover); }
-void TAcercade::Label3MouseLeave() { SetTextColour(Label3, Qt::white); }
-void TAcercade::CommentsMouseMove() { SetTextColour(Comments, kHover); }
-void TAcercade::CommentsMouseLeave() { SetTextColour(Comments, Qt::white); }
 void TAcercade::Label5Click() { main_->SecondSiteAction->trigger(); }
 void TAcercade::Label1Click() { main_->ProductSiteAction->trigger(); }
 void TAcercade::Label4Click() { main_->MakerSiteAction->trigger(); }
 void TAcercade::Image2Click() { main_->MakerSiteAction->trigger(); }
-
-bool TAcercade::eventFilter(QObject* obj, QEvent* ev) {
-  switch (ev->type()) {
-    case QEvent::MouseButtonRelease: {
-      auto* me = static_cast<QMouseEvent*>(ev);
-      auto* w = static_cast<QWidget*>(obj);
-      if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint())) break;
-      if (obj == Label3) Label3Click();
-      else if (obj == Comments) CommentsClick();
-      break;
-    }
-    case QEvent::MouseMove:
-      if (obj == Label3) Label3MouseMove();
-      else if (obj == Comments) CommentsMouseMove();
-      break;
-    case QEvent::Leave:
-      if (obj == Label3) Label3MouseLeave();
-      else if (obj == Comments) CommentsMouseLeave();
-      break;
-    default:
-      break;
-  }
-  return QDialog::eventFilter(obj, ev);
-}
 
 }  // namespace bornace

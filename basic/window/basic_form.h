@@ -273,7 +273,7 @@ class TMainForm : public QMainWindow {
   void CloseWaveOutput();
   void OnBufferDone();
   std::atomic<bool> WaveInReady{false};
-  bool waveOutReported_ = false;
+  bool WaveOutReported = false;  // an output that could not be opened was reported
 
   // --- Chart and window handlers (basic_chart.cpp) ------------------------------
   void cb3dClick();

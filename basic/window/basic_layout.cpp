@@ -26,7 +26,9 @@
 
 #include "app/window/fit_texts.h"
 #include "app/window/string_grid.h"
+#include "app/window/window_menus.h"
 #include "app/window/widgets.h"
+#include "engine/window/sound_list_steps.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/basic_language.h"
@@ -35,55 +37,16 @@ namespace bornace {
 
 namespace {
 
+// The basic window's groups: the caption 8 pixels in, and their radio
+// buttons and check boxes white too, with small square or round marks.
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, QRect geom) {
-  auto* g = new QGroupBox(caption, parent);
-  g->setObjectName(name);
-  g->setGeometry(geom);
-  g->setStyleSheet(QString("QGroupBox#%1 { background-color: black; color: white; font-weight: bold;"
-                           " border: 1px solid #606060; margin-top: 0px; }"
-                           "QGroupBox#%1::title { subcontrol-origin: padding; left: 8px; top: 1px; }"
-                           "QGroupBox#%1 QLabel, QGroupBox#%1 QRadioButton, QGroupBox#%1 QCheckBox"
-                           " { color: white; background: transparent; }"
-                           "QGroupBox#%1 QRadioButton::indicator, QGroupBox#%1 QCheckBox::indicator"
-                           " { width: 11px; height: 11px; border: 1px solid #c0c0c0; background: #202020; }"
-                           "QGroupBox#%1 QRadioButton::indicator { border-radius: 6px; }"
-                           "QGroupBox#%1 QRadioButton::indicator:checked, QGroupBox#%1 QCheckBox::indicator:checked"
-                           " { background: #00c000; }")
-                       .arg(name));
-  return g;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geom, const QString& text = QString()) {
-  auto* e = new QLineEdit(text, parent);
-  e->setObjectName(name);
-  e->setGeometry(geom);
-  return e;
-}
-
-QSlider* MakeSlider(QWidget* parent, const char* name, Qt::Orientation o, QRect geom, int lo, int hi, int value) {
-  auto* s = new QSlider(o, parent);
-  s->setObjectName(name);
-  s->setRange(lo, hi);
-  s->setValue(value);
-  s->setGeometry(geom);
-  return s;
-}
-
-QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, QRect geom) {
-  auto* r = new QRadioButton(text, parent);
-  r->setObjectName(name);
-  r->setGeometry(geom);
-  return r;
-}
-
-QProgressBar* MakeBar(QWidget* parent, const char* name, QRect geom, int lo, int hi) {
-  auto* b = new QProgressBar(parent);
-  b->setObjectName(name);
-  b->setRange(lo, hi);
-  b->setValue(lo);
-  b->setTextVisible(false);
-  b->setGeometry(geom);
-  return b;
+  return MakeBlackGroup(parent, name, caption, geom, 8,
+                        "QGroupBox#%1 QRadioButton, QGroupBox#%1 QCheckBox { color: white; background: transparent; }"
+                        "QGroupBox#%1 QRadioButton::indicator, QGroupBox#%1 QCheckBox::indicator"
+                        " { width: 11px; height: 11px; border: 1px solid #c0c0c0; background: #202020; }"
+                        "QGroupBox#%1 QRadioButton::indicator { border-radius: 6px; }"
+                        "QGroupBox#%1 QRadioButton::indicator:checked, QGroupBox#%1 QCheckBox::indicator:checked"
+                        " { background: #00c000; }");
 }
 
 QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g) {
@@ -127,7 +90,7 @@ void TMainForm::BuildLayout() {
   SGSaco->SetColWidths({41, 27, 39, 42, 33, 29});
   SGSaco->verticalHeader()->setDefaultSectionSize(16);
   QLabel* findSong = MakeLabel(g3, "LabeledEdit1Label", "Buscar tema", {6, 290, 78, 22});
-  LabeledEdit1 = MakeEdit(g3, "LabeledEdit1", {86, 290, 62, 22});
+  LabeledEdit1 = MakeLineEdit(g3, "LabeledEdit1", {86, 290, 62, 22});
   findSong->setBuddy(LabeledEdit1);
   menostema = MakeButton(g3, "menostema", "<", {152, 290, 26, 22});
   mastema = MakeButton(g3, "mastema", ">", {180, 290, 26, 22});
@@ -141,7 +104,7 @@ void TMainForm::BuildLayout() {
   order->addButton(RadioButton2);
   auto labelled = [&](const char* labelName, const char* caption, QLineEdit*& edit, const char* name, int y) {
     QLabel* l = MakeLabel(g3, labelName, caption, {488, y, 60, 20});
-    edit = MakeEdit(g3, name, {534, y, 44, 20});
+    edit = MakeLineEdit(g3, name, {534, y, 44, 20});
     l->setBuddy(edit);
   };
   labelled("LabelPartes", "Veces", Partes, "Partes", 76);
@@ -204,7 +167,7 @@ void TMainForm::BuildLayout() {
   CBMetro = new QComboBox(g1);
   CBMetro->setObjectName("CBMetro");
   CBMetro->setGeometry(8, 36, 140, 22);
-  Edit1 = MakeEdit(g1, "Edit1", {8, 66, 48, 22}, "120");
+  Edit1 = MakeLineEdit(g1, "Edit1", {8, 66, 48, 22}, "120");
   MakeLabel(g1, "Label10", "bpm", {60, 66, 40, 22});
   // The formula tempo: 420 - position bpm, 400 at the top.
   TB2 = MakeSlider(g1, "TB2", Qt::Vertical, {156, 18, 30, 200}, 20, 400, 300);
@@ -240,7 +203,7 @@ void TMainForm::BuildLayout() {
   SGFormulas->SetColWidths({39, 45, 56, 40});
   SGFormulas->verticalHeader()->setDefaultSectionSize(18);
   QLabel* findFormula = MakeLabel(g2, "Edit3Label", QString::fromUtf8("Buscar fórmula"), {6, 278, 100, 22});
-  Edit3 = MakeEdit(g2, "Edit3", {108, 278, 124, 22});
+  Edit3 = MakeLineEdit(g2, "Edit3", {108, 278, 124, 22});
   findFormula->setBuddy(Edit3);
   botonplay = MakeButton(g2, "botonplay", QString::fromUtf8("\u25B6"), {6, 16, 30, 22}, QString::fromUtf8("Oir fórmula"));
   botonstop = MakeButton(g2, "botonstop", QString::fromUtf8("\u25A0"), {38, 16, 30, 22}, "Stop - F12");
@@ -316,12 +279,8 @@ void TMainForm::BuildLayout() {
   Label21 = MakeLabel(GB1, "Label21", QString(), {12, 20, 260, 18});
   MakeLabel(GB1, "Label17", "Sonidos del conjunto", {12, 40, 260, 16});
   MakeLabel(GB1, "Label16", "Banco de sonidos", {288, 40, 260, 16});
-  LBIns = new QListWidget(GB1);
-  LBIns->setObjectName("LBIns");
-  LBIns->setGeometry(12, 58, 260, 420);
-  LBwavs = new QListWidget(GB1);
-  LBwavs->setObjectName("LBwavs");
-  LBwavs->setGeometry(288, 58, 260, 420);
+  LBIns = MakeList(GB1, "LBIns", {12, 58, 260, 420});
+  LBwavs = MakeList(GB1, "LBwavs", {288, 58, 260, 420});
   {
     QPalette pal = LBwavs->palette();
     pal.setColor(QPalette::Base, Qt::black);
@@ -332,19 +291,7 @@ void TMainForm::BuildLayout() {
   Label15 = MakeLabel(GB1, "Label15", QString(), {12, 484, 260, 20});
   EnUso = MakeBar(GB1, "EnUso", {12, 510, 536, 18}, 0, 100);
 
-  PopupMenu3 = new QMenu(this);
-  PopupMenu3->setObjectName("PopupMenu3");
-  auto addItem = [](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  addItem(PopupMenu3, Eliminar1, "Eliminar1", "<-- Quitar");
-  addItem(PopupMenu3, Arriba1, "Arriba1", "Subir");
-  addItem(PopupMenu3, Bajar1, "Bajar1", "Bajar");
-  addItem(PopupMenu3, Cambiar1, "Cambiar1", "<--> Cambiar");
-  PopupMenu4 = new QMenu(this);
-  PopupMenu4->setObjectName("PopupMenu4");
-  addItem(PopupMenu4, Aadir1, "Aadir1", QString::fromUtf8("Añadir ->"));
+  BuildSoundListMenus(*this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -356,54 +303,39 @@ void TMainForm::BuildLayout() {
 }
 
 void TMainForm::BuildMenus() {
+  BuildFileMenuOpenItems(*this);
+  AddSaveItems(*this);
   QMenuBar* mb = menuBar();
-  mb->setObjectName("MainMenu1");
-  auto add = [&](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  File = mb->addMenu("Archivo");
-  File->setObjectName("File");
-  add(File, Original1, "Original1", "Original");
-  add(File, Nuevo1, "Nuevo1", "Nuevo");
-  add(File, Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
-  add(File, Abrir2, "Abrir2", "Abrir");
-  add(File, ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
-  add(File, Guardar1, "Guardar1", "Guardar");
-  add(File, Guardarcomo1, "Guardarcomo1", "Guardar como");
-  File->addSeparator();
   // The set stored in the device, taken into a new set of its own.
-  add(File, Recibir1, "Recibir1", QString::fromUtf8("Recibir datos del Metrónomo"));
+  AddMenuItem(File, Recibir1, "Recibir1", QString::fromUtf8("Recibir datos del Metrónomo"));
   File->addSeparator();
-  add(File, Salir1, "Salir1", "Salir");
+  AddMenuItem(File, Salir1, "Salir1", "Salir");
 
   PlayStop1 = mb->addMenu("Play/Stop");
   PlayStop1->setObjectName("PlayStop1");
-  add(PlayStop1, P1, "P1", "Play Tema");
+  AddMenuItem(PlayStop1, P1, "P1", "Play Tema");
   P1->setShortcut(QKeySequence(Qt::Key_F10));
-  add(PlayStop1, PlayFrmula1, "PlayFrmula1", QString::fromUtf8("Play Fórmula"));
+  AddMenuItem(PlayStop1, PlayFrmula1, "PlayFrmula1", QString::fromUtf8("Play Fórmula"));
   PlayFrmula1->setShortcut(QKeySequence(Qt::Key_F11));
-  add(PlayStop1, Stop1, "Stop1", "Stop");
+  AddMenuItem(PlayStop1, Stop1, "Stop1", "Stop");
   Stop1->setShortcut(QKeySequence(Qt::Key_F12));
 
   Afinar1 = mb->addMenu("Afinar");
   Afinar1->setObjectName("Afinar1");
-  add(Afinar1, Afinar2, "Afinar2", "Afinar");
+  AddMenuItem(Afinar1, Afinar2, "Afinar2", "Afinar");
 
   Idiomas1 = mb->addMenu("Idiomas");
   Idiomas1->setObjectName("Idiomas1");
-  add(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
-  add(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
+  AddMenuItem(Idiomas1, Espaol1, "Espaol1", QString::fromUtf8("Español"));
+  AddMenuItem(Idiomas1, Ingls1, "Ingls1", QString::fromUtf8("Inglés"));
   for (QAction* a : {Espaol1, Ingls1}) a->setCheckable(true);
   Espaol1->setChecked(true);
 
   // The file-run actions live on the window, so their keys work with no
   // menu open.
   auto action = [&](QAction*& a, const char* name, const QString& caption, const QKeySequence& key) {
-    a = new QAction(caption, this);
-    a->setObjectName(name);
+    AddWidgetAction(this, a, name, caption);
     if (!key.isEmpty()) a->setShortcut(key);
-    addAction(a);
   };
   action(ManualPC, "ManualPC", "Manual BORNACE_DRAV", QKeySequence(Qt::Key_F1));
   action(PELN, "PELN", "DRAV", QKeySequence(Qt::SHIFT | Qt::Key_F1));
@@ -414,11 +346,11 @@ void TMainForm::BuildMenus() {
   Ayuda1->setObjectName("Ayuda1");
   Ayuda2 = Ayuda1->addMenu("Manuales");
   Ayuda2->setObjectName("Ayuda2");
-  add(Ayuda2, ManualBORNACEPELN1, "ManualBORNACEPELN1", "BORNACE_DRAV");
-  add(Ayuda2, Velarto1, "Velarto1", "DRAV ( Dispositivo )");
-  add(Ayuda2, GuaRpidadelPELN1, "GuaRpidadelPELN1", QString::fromUtf8("Guía Rápida del DRAV"));
-  add(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar BORNACE_DRAV");
-  add(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
+  AddMenuItem(Ayuda2, ManualBORNACEPELN1, "ManualBORNACEPELN1", "BORNACE_DRAV");
+  AddMenuItem(Ayuda2, Velarto1, "Velarto1", "DRAV ( Dispositivo )");
+  AddMenuItem(Ayuda2, GuaRpidadelPELN1, "GuaRpidadelPELN1", QString::fromUtf8("Guía Rápida del DRAV"));
+  AddMenuItem(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar BORNACE_DRAV");
+  AddMenuItem(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
 
   // The theme play and stop keys of the window's action list.
   Action1 = new QAction("Action1", this);
@@ -428,26 +360,15 @@ void TMainForm::BuildMenus() {
 
 
   // Pop-up menus of the grids.
-  auto addPopup = [&](QWidget* w, QAction*& a, const char* name, const QString& caption) {
-    a = new QAction(caption, w);
-    a->setObjectName(name);
-    w->addAction(a);
-  };
-  SGFormulas->setContextMenuPolicy(Qt::ActionsContextMenu);
-  addPopup(SGFormulas, Nuevafrmula1, "Nuevafrmula1", QString::fromUtf8("Nueva fórmula"));
-  addPopup(SGFormulas, Copiarfrmula1, "Copiarfrmula1", QString::fromUtf8("Copiar fórmula"));
-  addPopup(SGFormulas, Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
-  addPopup(SGFormulas, Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
-  addPopup(SGFormulas, Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
-  addPopup(SGFormulas, Ordenarpornombre2, "Ordenarpornombre2", "Ordenar por nombres");
+  BuildFormulaGridMenu(*this);
   SGTemas->setContextMenuPolicy(Qt::ActionsContextMenu);
-  addPopup(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
-  addPopup(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
-  addPopup(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
-  addPopup(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
-  addPopup(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
-  addPopup(SGTemas, Normalizar1, "Normalizar1", "Normalizar todo");
-  addPopup(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
+  AddWidgetAction(SGTemas, Nuevotema1, "Nuevotema1", "Nuevo tema");
+  AddWidgetAction(SGTemas, Copiartema1, "Copiartema1", "Copiar tema");
+  AddWidgetAction(SGTemas, Pegartema1, "Pegartema1", "Pegar tema");
+  AddWidgetAction(SGTemas, Limpiartema1, "Limpiartema1", "Limpiar tema");
+  AddWidgetAction(SGTemas, Borrartema1, "Borrartema1", "Borrar tema");
+  AddWidgetAction(SGTemas, Normalizar1, "Normalizar1", "Normalizar todo");
+  AddWidgetAction(SGTemas, Ordenarpornombre1, "Ordenarpornombre1", "Ordenar por nombres");
   Nuevotema1->setShortcut(QKeySequence("Ctrl+N"));
   Copiartema1->setShortcut(QKeySequence("Ctrl+C"));
   Pegartema1->setShortcut(QKeySequence("Ctrl+P"));
@@ -457,13 +378,7 @@ void TMainForm::BuildMenus() {
   Ordenarpornombre1->setShortcut(QKeySequence("Ctrl+O"));
   for (QAction* a : {Nuevotema1, Copiartema1, Pegartema1, Limpiartema1, Borrartema1, Normalizar1, Ordenarpornombre1})
     a->setShortcutContext(Qt::WidgetShortcut);  // the theme grid's keys, not the window's
-  SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
-  addPopup(SGDatosFormula, Copiarpista1, "Copiarpista1", "Copiar pista");
-  addPopup(SGDatosFormula, Pegarpista1, "Pegarpista1", "Pegar pista");
-  addPopup(SGDatosFormula, Limpiarpista1, "Limpiarpista1", "Limpiar pista");
-  addPopup(SGDatosFormula, Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
-  addPopup(SGDatosFormula, Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
-  addPopup(SGDatosFormula, Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
+  BuildPatternGridMenu(*this);
   // The track moves are bound to no control: the stereo chart's arrows run them.
   Moveralaizquierda1 = new QAction(this);
   Moveralaizquierda1->setObjectName("Moveralaizquierda1");

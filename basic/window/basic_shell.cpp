@@ -15,15 +15,10 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTextBlockFormat>
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
@@ -32,6 +27,7 @@
 #include "app/startup.h"
 #include "app/window/language.h"
 #include "app/window/settings.h"
+#include "app/window/startup_steps.h"
 #include "app/window/string_grid.h"
 #include "app/window/widgets.h"
 #include "app/window/about.h"
@@ -94,24 +90,12 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
 TMainForm::~TMainForm() {
   // Nothing may reach the window once it goes: the timers stop, every queued
   // buffer is handed back and the devices close before anything is freed.
-  if (Timer1) Timer1->stop();
-  if (Timer3) Timer3->stop();
-  if (Timer4) Timer4->stop();
-  CloseWaveOutput();
-  if (WaveIn) WaveIn->Close();
-  CloseDevice();
+  StopWindowDevices(*this);
 }
 
 void TMainForm::Log(const QString& line) { LogPlain(line); }
 
-void TMainForm::LogPlain(const QString& line) {
-  QTextDocument* doc = Visor->document();
-  QTextCursor c(doc);
-  c.movePosition(QTextCursor::End);
-  if (!doc->isEmpty()) c.insertBlock(QTextBlockFormat(), QTextCharFormat());
-  c.insertText(line, QTextCharFormat());
-  Visor->verticalScrollBar()->setValue(Visor->verticalScrollBar()->maximum());
-}
+void TMainForm::LogPlain(const QString& line) { AppendPlainLine(Visor, line); }
 
 void TMainForm::ConnectShell() {
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
@@ -146,23 +130,14 @@ void TMainForm::FormCreate() {
   FindDevicePort();
   step("FindDeviceSerialPort");
   step("Settings");  // vididoru.ini, opened when the window was made
-  std::string name = ToL1(SettingsIniFile->ReadString("METRONOMO", "archivo", "Original"));
-  if (name.empty()) name = "Original";
-  DataSet.DataSetName = name;
+  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".ole");
   step("archivo");
-  // The working folder was moved at program entry; here the name replaces "archivo".
-  if (auto set = FindCommandLineSet({commandLineSet_}, ".ole"))
-    DataSet.DataSetName = ToL1(QString::fromLocal8Bit(set->name.c_str()));
   step("CommandLine");
-  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
   step("WriteArchivo");
   OlePath = L1(OlePathOf(DataSet.DataSetName));
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   step("OlePath");
-  if (LanguageIsEnglish(SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"))))
-    Ingls1->trigger();
-  else
-    Espaol1->trigger();
+  SwitchLanguageFromSettings(*this);
   step("Language");
   step("FftConstants");  // the analysis keeps its own constants
   OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device
@@ -196,19 +171,7 @@ void TMainForm::PreparePictures() {
 }
 
 void TMainForm::OpenWaveOutput() {
-  // The done callback runs on the device's thread: the player counts the
-  // buffer there, and the GUI thread is woken for the beat step.
-  const audio::WaveResult r = Playback->Open(
-      WaveOut.get(), [this] { QMetaObject::invokeMethod(this, [this] { OnBufferDone(); }, Qt::QueuedConnection); });
-  if (r != audio::WaveResult::kOk) {
-    if (!waveOutReported_) dialogs->ShowMessage(QString::fromLocal8Bit(WaveOut->ErrorText().c_str()));
-    waveOutReported_ = true;
-    return;
-  }
-  // The master volume from the device's (its right channel); a position that
-  // changes runs the slider's handler as a user's move does.
-  tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(WaveOut->GetVolume())));
-  Engine->Controls.MasterVolume = tbvolumen->value();
+  if (OpenOutputWithItsVolume(*this)) Engine->Controls.MasterVolume = tbvolumen->value();
 }
 
 void TMainForm::CloseWaveOutput() { Playback->Close(); }
@@ -247,14 +210,7 @@ bool TMainForm::FormClose() {
                                                                                        : DataSet.PreviousDataSetName;
     SettingsIniFile->WriteString("METRONOMO", "archivo", L1(previous));
   }
-  // The timers and the devices stop before anything of the window is freed.
-  Timer1->stop();
-  Timer4->stop();
-  if (Timer3) Timer3->stop();
-  CloseWaveOutput();
-  if (WaveIn) WaveIn->Close();
-  CloseDevice();
-  FormClosed = true;
+  StopWindowDevices(*this);
   return true;
 }
 
@@ -288,10 +244,8 @@ void TMainForm::Espaol1Click() { SetLanguage(false); }
 
 void TMainForm::BuildShellActions() {
   auto action = [&](QAction*& a, const char* name, const QString& caption, const char* url) {
-    a = new QAction(caption, this);
-    a->setObjectName(name);
+    AddWidgetAction(this, a, name, caption);
     a->setProperty("url", QString::fromLatin1(url));
-    addAction(a);
   };
   action(BUActualizar, "BUActualizar", "Actualizar BORNACE_DRAV", kBasicDownloadUrlSpanish);
   action(MakerSiteAction, "MakerSiteAction", "Velarto Quendrel", kMakerSiteUrl);

@@ -44,18 +44,6 @@ constexpr int kFretboardHeight = 76;
 constexpr int kDedoWidth = 24;
 constexpr int kDedoHeight = 16;
 
-QGroupBox* TunerGroup(QWidget* parent, const char* name, const QString& caption, QRect geom) {
-  auto* g = new QGroupBox(caption, parent);
-  g->setObjectName(name);
-  g->setGeometry(geom);
-  g->setStyleSheet(QString("QGroupBox#%1 { background-color: black; color: white; font-weight: bold;"
-                           " border: 1px solid #606060; margin-top: 0px; }"
-                           "QGroupBox#%1::title { subcontrol-origin: padding; left: 8px; top: 1px; }"
-                           "QGroupBox#%1 QLabel { color: white; background: transparent; }")
-                       .arg(name));
-  return g;
-}
-
 // A black picture of the page's scales, `draw` painting it with a 7-point font.
 template <class Draw>
 QPixmap ScalePicture(QSize size, Draw&& draw) {
@@ -101,7 +89,7 @@ void TMainForm::BuildTunerPage() {
   Work->Tuner->rules = kBasicTunerRules;
   QWidget* p = TabSheet2;
 
-  Mastil = TunerGroup(p, "Mastil", QString::fromUtf8("Mástil"), {208, 8, 910, 196});
+  Mastil = MakeBlackGroup(p, "Mastil", QString::fromUtf8("Mástil"), {208, 8, 910, 196});
   auto* frets = MakeLabel(Mastil, "FretNumbers", QString(), {kFretboardLeft, 80, kFretboardWidth, 16});
   frets->setPixmap(FretNumbers(frets->size()));
   // The strings' numbers beside their lines.
@@ -130,7 +118,7 @@ void TMainForm::BuildTunerPage() {
   SetTextColour(Dedo, Qt::white, "black");
   Dedo->raise();
 
-  Afinador = TunerGroup(p, "Afinador", "Afinador", {208, 212, 910, 414});
+  Afinador = MakeBlackGroup(p, "Afinador", "Afinador", {208, 212, 910, 414});
   const QRect dial{16, 26, 384, 92};
   auto* scale = MakeLabel(Afinador, "AgujaEscala", QString(), dial);
   scale->setPixmap(DialPicture(dial.size(), dial.left()));

@@ -20,6 +20,7 @@
 #include "app/window/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
+#include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 
@@ -62,22 +63,7 @@ bool TMainForm::OpenDataSet() {
   SGSaco->SetRowCount(2);
   SGFormulas->EmptyColumns(0, 3);
 
-  if (!DataSet.SilentOpen) {
-    FileDialogRequest req;
-    req.title = "Seleecione un archivo de datos PELN";
-    req.initialDir = QDir::currentPath() + "/datos";
-    req.filter = "Archivos con arte|*.ole";
-    const QString chosen = dialogs->OpenFileName(req);
-    if (!chosen.isEmpty()) {
-      const std::string path = WithOleExtension(FsPath(chosen));
-      // A file outside a datos folder names no set: the open set is read again.
-      if (auto name = NameFromOlePath(path)) {
-        DataSet.DataSetListPath = path;
-        DataSet.DataSetName = *name;
-      }
-    }
-  }
-  DataSet.SilentOpen = false;
+  ChooseSetToOpen(*this, "Seleecione un archivo de datos PELN", "Archivos con arte|*.ole", kOleFileRules);
 
   FillLibrary();
   ShowDataSetName();
@@ -87,13 +73,12 @@ bool TMainForm::OpenDataSet() {
   if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
     std::vector<std::string> copied, failures;
     SeedFromOriginal(DataSet.DataSetName, DataSet.DataSetListPath, &copied, &failures);
+    LogCopiedFiles(*this, copied, failures);
     for (const auto& src : copied) {
-      Log(FromFs(src));
       std::string n = src.substr(src.find_last_of('/') + 1);
       if (n.size() > 4) n.resize(n.size() - 4);
       if (LBwavs->findItems(L1(NameOfFs(n)), Qt::MatchExactly).isEmpty()) LBwavs->addItem(L1(NameOfFs(n)));
     }
-    for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
   }
   SoundList = ReadSoundListV1(DataSet.DataSetListPath);
   if (SoundList.size() > static_cast<size_t>(kBasicSoundCapacity)) SoundList.resize(kBasicSoundCapacity);
@@ -108,10 +93,7 @@ bool TMainForm::OpenDataSet() {
   std::vector<int> repaired;
   std::vector<std::string> unreadable;
   LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired, &unreadable);
-  // A record file that is there but cannot be read is said so: the set then
-  // shows only what was read, and saving it would write only that.
-  for (const auto& path : unreadable)
-    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + FromFs(path));
+  for (const auto& path : unreadable) ReportUnreadableRecords(*this, path);
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   RefillFormulaRows();
@@ -190,17 +172,10 @@ bool TMainForm::SaveDataSet() {
   std::string error;
   if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
     SaveWriteFailed = true;
-    dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
-                         FromFs(error));
+    ReportSaveFailure(*this, error);
     return false;
   }
-  Rhythm->FormulaCount = formulaCount;
-  Rhythm->TemaCount = temaCount;
-  DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
-  ClearModified();
-  Log(Tr("Datos guardados", "Data saved"));
-  DataSet.FreshSet = false;
-  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  RecordSavedSet(*this, formulaCount, temaCount, OlePathOf(DataSet.DataSetName));
   return true;
 }
 
@@ -208,33 +183,16 @@ void TMainForm::Guardar1Click() { botonrecClick(); }
 
 void TMainForm::Guardarcomo1Click() {
   const std::string oldName = DataSet.DataSetName;
-  SaveAsInitialDir = QDir::currentPath() + "/datos";
-  std::string path, name;
-  for (;;) {
-    FileDialogRequest req;
-    req.title = Tr("Guardar como", "Save as");
-    req.initialDir = SaveAsInitialDir;
-    req.filter = "Archivos con arte|*.ole";
-    req.onFolderChange = [this](const QString&) { SaveDialog1FolderChange(); };
-    const QString chosen = dialogs->SaveFileName(req);
-    if (chosen.isEmpty()) return;
-    path = WithOleExtension(FsPath(chosen));
-    if (IsRefusedOleSaveAsPath(path)) {
-      dialogs->ShowMessage(Tr("Seleccione un nombre distinto a Original o Nuevo",
-                              "Select a different name to Original or Nuevo"));
-      continue;
-    }
-    auto n = NameFromOlePath(path);
-    if (!n) continue;
-    name = *n;
-    break;
-  }
+  const std::optional<ChosenSet> chosen =
+      AskSaveAsSet(*this, "Archivos con arte|*.ole", kOleFileRules, [this] { SaveDialog1FolderChange(); });
+  if (!chosen) return;
+  const std::string& path = chosen->listPath;
+  const std::string& name = chosen->name;
   const std::string oldListPath = DataSet.DataSetListPath;
   const bool folderWasThere = DirExists(SetFolder(name));
   std::vector<std::string> copied, failures;
   CopySetSounds(SetFolder(oldName), SetFolder(name), &copied, &failures);
-  for (const auto& src : copied) Log(FromFs(src));
-  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
+  LogCopiedFiles(*this, copied, failures);
   DataSet.DataSetName = name;
   DataSet.DataSetListPath = path;
   FillLibrary();
@@ -303,30 +261,6 @@ void TMainForm::Original1Click() {
   OpenDataSet();
 }
 
-void TMainForm::Deshacertodo1Click() {
-  Stop1Click();
-  StringGrid* grids[] = {SGTemas, SGSaco, SGFormulas, SGDatosFormula};
-  int rows[4], cols[4];
-  for (int i = 0; i < 4; ++i) {
-    rows[i] = grids[i]->Row();
-    cols[i] = grids[i]->Col();
-  }
-  DataSet.SilentOpen = true;
-  ClearModified();
-  OpenDataSet();
-  const std::function<void(int, int)> select[] = {
-      [this](int c, int r) { SGTemasSelectCell(c, r); },
-      [this](int c, int r) { SGSacoSelectCell(c, r); },
-      [this](int c, int r) { SGFormulasSelectCell(c, r); },
-      [this](int c, int r) { SGDatosFormulaSelectCell(c, r); },
-  };
-  for (int i = 0; i < 4; ++i) {
-    const int r = std::min(rows[i], grids[i]->RowCount() - 1);
-    const int c = std::min(cols[i], grids[i]->ColCount() - 1);
-    if (r < 1 || c < 0) continue;
-    grids[i]->Select(c, r);
-    select[i](c, r);
-  }
-}
+void TMainForm::Deshacertodo1Click() { ReadSetAgainKeepingSelection(*this); }
 
 }  // namespace bornace

@@ -13,24 +13,12 @@
 #include "app/window/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/sound_bank.h"
+#include "engine/window/sound_list_steps.h"
 #include "platform/files/text.h"
 
 namespace bornace {
 
-void TMainForm::FillSoundChoosers() {
-  const QSignalBlocker b1(CBSonidos), b2(CBMetro);
-  CBSonidos->clear();
-  CBMetro->clear();
-  CBSonidos->addItem("Silencio");
-  CBMetro->addItem("Silencio");
-  for (const auto& n : SoundList) {
-    CBSonidos->addItem(L1(n));
-    CBMetro->addItem(L1(n));
-  }
-  CBSonidos->setCurrentIndex(-1);
-  CBMetro->setCurrentIndex(-1);
-  Engine->Controls.ClickSound = -1;
-}
+void TMainForm::FillSoundChoosers() { FillSoundChoosersFromList(*this); }
 
 // The list shown again from SoundList, then the sounds loaded again.
 void TMainForm::SoundListChanged(int select) {
@@ -118,20 +106,10 @@ void TMainForm::Cambiar1Click() {
 
 void TMainForm::LBInsContextPopup(const QPoint& pos) {
   PopupMenu3Point = LBIns->viewport()->mapToGlobal(pos);
-  QListWidgetItem* it = LBIns->itemAt(pos);
-  LBIns->setCurrentItem(it);
-  const SoundListMenu m = SoundListMenuState(LBIns->count(), it ? LBIns->row(it) : -1);
-  Eliminar1->setEnabled(m.remove && RemoveSoundAllowed());
-  Cambiar1->setEnabled(m.change);
-  Arriba1->setEnabled(m.moveUp);
-  Bajar1->setEnabled(m.moveDown);
+  EnableSoundListMenu(*this, pos, RemoveSoundAllowed());
 }
 
-void TMainForm::LBwavsContextPopup(const QPoint& pos) {
-  QListWidgetItem* it = LBwavs->itemAt(pos);
-  LBwavs->setCurrentItem(it);
-  Aadir1->setEnabled(it && LibraryAddEnabled(SoundList, ToL1(it->text()), kBasicSoundCapacity));
-}
+void TMainForm::LBwavsContextPopup(const QPoint& pos) { EnableLibraryMenu(*this, pos, kBasicSoundCapacity); }
 
 void TMainForm::SpeedButton1Click() {
   if (!LBwavs->currentItem() && LBwavs->count() > 0) LBwavs->setCurrentRow(0);

@@ -5,20 +5,10 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
+#include "app/window/startup_steps.h"
 #include "platform/files/text.h"
 
-void TMainForm::OpenWaveOutput() {
-  // The done callback runs on the device's thread: the player counts the
-  // buffer there, and the GUI thread is woken for the beat step.
-  const audio::WaveResult r =
-      Playback->Open(WaveOut.get(), [this] { QMetaObject::invokeMethod(this, [this] { OnBufferDone(); }, Qt::QueuedConnection); });
-  if (r != audio::WaveResult::kOk) {
-    if (!waveOutReported_) dialogs->ShowMessage(QString::fromLocal8Bit(WaveOut->ErrorText().c_str()));
-    waveOutReported_ = true;
-    return;
-  }
-  tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(WaveOut->GetVolume())));
-}
+void TMainForm::OpenWaveOutput() { OpenOutputWithItsVolume(*this); }
 
 void TMainForm::CloseWaveOutput() { Playback->Close(); }
 

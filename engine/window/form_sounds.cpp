@@ -12,6 +12,7 @@
 
 #include "app/window/mainform.h"
 #include "app/window/string_grid.h"
+#include "engine/window/sound_list_steps.h"
 #include "platform/files/text.h"
 
 void TMainForm::AbreSonidos() {
@@ -42,20 +43,7 @@ void TMainForm::AbreSonidos() {
   LBwavs->viewport()->update();
 }
 
-void TMainForm::FillSoundChoosers() {
-  const QSignalBlocker b1(CBSonidos), b2(CBMetro);
-  CBSonidos->clear();
-  CBMetro->clear();
-  CBSonidos->addItem("Silencio");
-  CBMetro->addItem("Silencio");
-  for (const auto& n : SoundList) {
-    CBSonidos->addItem(L1(n));
-    CBMetro->addItem(L1(n));
-  }
-  CBSonidos->setCurrentIndex(-1);
-  CBMetro->setCurrentIndex(-1);
-  Engine->Controls.ClickSound = -1;
-}
+void TMainForm::FillSoundChoosers() { FillSoundChoosersFromList(*this); }
 
 std::vector<std::string> TMainForm::WholeSoundList() const {
   std::vector<std::string> all = SoundList;
@@ -134,21 +122,9 @@ void TMainForm::Cambiar1Click() {
   LBwavs->viewport()->update();
 }
 
-void TMainForm::LBInsContextPopup(const QPoint& pos) {
-  QListWidgetItem* it = LBIns->itemAt(pos);
-  LBIns->setCurrentItem(it);
-  const SoundListMenu m = SoundListMenuState(LBIns->count(), it ? LBIns->row(it) : -1);
-  Eliminar1->setEnabled(m.remove);
-  Cambiar1->setEnabled(m.change);
-  Arriba1->setEnabled(m.moveUp);
-  Bajar1->setEnabled(m.moveDown);
-}
+void TMainForm::LBInsContextPopup(const QPoint& pos) { EnableSoundListMenu(*this, pos, true); }
 
-void TMainForm::LBwavsContextPopup(const QPoint& pos) {
-  QListWidgetItem* it = LBwavs->itemAt(pos);
-  LBwavs->setCurrentItem(it);
-  Aadir1->setEnabled(it && LibraryAddEnabled(SoundList, ToL1(it->text()), Bank->Capacity()));
-}
+void TMainForm::LBwavsContextPopup(const QPoint& pos) { EnableLibraryMenu(*this, pos, Bank->Capacity()); }
 
 void TMainForm::SpeedButton1Click() {
   if (!LBwavs->currentItem() && LBwavs->count() > 0) LBwavs->setCurrentRow(0);

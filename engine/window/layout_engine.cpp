@@ -22,6 +22,7 @@
 
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
+#include "engine/window/sound_list_steps.h"
 #include "engine/window/sample_chart.h"
 #include "platform/files/text.h"
 
@@ -75,19 +76,7 @@ void TMainForm::BuildEngineControls() {
   Label29 = MakeLabel(PanelSonidos, "Label29", QString(), {180, 236, 90, 18});
   OscSonidos = MakeSampleChart(PanelSonidos, "OscSonidos", {8, 260, 264, 104}, 32767);
 
-  PopupMenu3 = new QMenu(this);
-  PopupMenu3->setObjectName("PopupMenu3");
-  auto addItem = [](QMenu* m, QAction*& a, const char* name, const QString& caption) {
-    a = m->addAction(caption);
-    a->setObjectName(name);
-  };
-  addItem(PopupMenu3, Eliminar1, "Eliminar1", "<-- Quitar");
-  addItem(PopupMenu3, Arriba1, "Arriba1", "Subir");
-  addItem(PopupMenu3, Bajar1, "Bajar1", "Bajar");
-  addItem(PopupMenu3, Cambiar1, "Cambiar1", "<--> Cambiar");
-  PopupMenu4 = new QMenu(this);
-  PopupMenu4->setObjectName("PopupMenu4");
-  addItem(PopupMenu4, Aadir1, "Aadir1", QString::fromUtf8("Añadir ->"));
+  BuildSoundListMenus(*this);
 
   // Metronome panel: formula tempo (vertical, 400 bpm at the top), click
   // presets and level, master volume.

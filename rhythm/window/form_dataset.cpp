@@ -15,6 +15,7 @@
 #include "app/window/mainform.h"
 #include "app/window/settings.h"
 #include "app/window/string_grid.h"
+#include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 
@@ -59,22 +60,7 @@ bool TMainForm::OpenDataSet() {
   SGFormulas->EmptyColumns(0, 3);
   SGSaco->SetRowCount(2);
 
-  if (!DataSet.SilentOpen) {
-    FileDialogRequest req;
-    req.title = Tr("Abrir", "Open");
-    req.initialDir = QDir::currentPath() + "/datos";
-    req.filter = "Archivos DRAVv2|*.vl2";
-    const QString chosen = dialogs->OpenFileName(req);
-    if (!chosen.isEmpty()) {
-      const std::string path = WithListExtension(FsPath(chosen));
-      // A file outside a "datos" folder names no set: read the open one again.
-      if (auto name = NameFromListPath(path)) {
-        DataSet.DataSetListPath = path;
-        DataSet.DataSetName = *name;
-      }
-    }
-  }
-  DataSet.SilentOpen = false;
+  ChooseSetToOpen(*this, Tr("Abrir", "Open"), "Archivos DRAVv2|*.vl2", kListFileRules);
 
   LBwavs->clear();
   for (const auto& n : LibrarySoundNames()) LBwavs->addItem(L1(n));
@@ -93,14 +79,9 @@ bool TMainForm::OpenDataSet() {
   AbreSonidos();
   CBMetro->setCurrentIndex(0);
 
-  // A record file that is there but cannot be read is said so: the set then
-  // shows only what was read, and saving it would write only that.
-  const auto unreadable = [this](const std::string& path) {
-    dialogs->ShowMessage(Tr("No se han podido leer los datos de ", "The data could not be read from ") + FromFs(path));
-  };
   std::vector<int> repaired;
   const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
-  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) unreadable(formulasPath);
+  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) ReportUnreadableRecords(*this, formulasPath);
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   DataSet.GridsFilling |= kGridsFillingBit;
@@ -116,7 +97,7 @@ bool TMainForm::OpenDataSet() {
   SGTemas->SetCells(0, 0, Tr("Tema Nº", "Song No."));
   SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
   const std::string temasPath = TemasPathOf(DataSet.DataSetName);
-  if (!LoadTemas(*Rhythm, temasPath)) unreadable(temasPath);
+  if (!LoadTemas(*Rhythm, temasPath)) ReportUnreadableRecords(*this, temasPath);
   SGTemas->SetRowCount(Rhythm->TemaCount + 1);
   for (int m = 1; m <= Rhythm->TemaCount; ++m) {
     const Tema& t = Rhythm->Temas[m - 1];
@@ -174,45 +155,20 @@ bool TMainForm::SaveDataSet() {
     DataSet.DataSetListPath = oldListPath;
     Label21->setText(L1(DataSet.DataSetName));
     PlaceSetNameLabel();
-    dialogs->ShowMessage(Tr("No se han podido guardar los datos:\r\n", "The data could not be saved:\r\n") +
-                         FromFs(error));
+    ReportSaveFailure(*this, error);
     return false;
   }
-  Rhythm->FormulaCount = formulaCount;
-  Rhythm->TemaCount = temaCount;
-  DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
-  ClearModified();
-  Log(Tr("Datos guardados", "Data saved"));
-  DataSet.FreshSet = false;
-  SettingsIniFile->WriteString("METRONOMO", "archivo", L1(DataSet.DataSetName));
+  RecordSavedSet(*this, formulaCount, temaCount, ListPathOf(DataSet.DataSetName));
   return true;
 }
 
 void TMainForm::Guardarcomo1Click() {
   const std::string oldFolder = SetFolder(DataSet.DataSetName);
-  // Every save as starts in datos; a folder change while the dialog is up
-  // points the dialog at "datos" the next time it shows (after a refused name).
-  SaveAsInitialDir = QDir::currentPath() + "/datos";
-  std::string path, name;
-  for (;;) {
-    FileDialogRequest req;
-    req.title = Tr("Guardar como", "Save as");
-    req.initialDir = SaveAsInitialDir;
-    req.filter = "Archivos WIXEv2|*.vl2";
-    req.onFolderChange = [this](const QString&) { SaveDialogPELNv2FolderChange(); };
-    const QString chosen = dialogs->SaveFileName(req);
-    if (chosen.isEmpty()) return;
-    path = WithListExtension(FsPath(chosen));
-    if (IsRefusedSaveAsPath(path)) {
-      dialogs->ShowMessage(Tr("Seleccione un nombre distinto a Original o Nuevo",
-                              "Select a different name to Original or Nuevo"));
-      continue;
-    }
-    auto n = NameFromListPath(path);
-    if (!n) continue;
-    name = *n;
-    break;
-  }
+  const std::optional<ChosenSet> chosen =
+      AskSaveAsSet(*this, "Archivos WIXEv2|*.vl2", kListFileRules, [this] { SaveDialogPELNv2FolderChange(); });
+  if (!chosen) return;
+  const std::string& path = chosen->listPath;
+  const std::string& name = chosen->name;
   const std::string oldName = DataSet.DataSetName;
   const std::string oldListPath = DataSet.DataSetListPath;
   const bool folderWasThere = DirExists(SetFolder(name));
@@ -237,8 +193,8 @@ void TMainForm::Guardarcomo1Click() {
   // The guitar tracks follow once the set itself is safely written, so that a
   // failed save replaces no track of a set that already had the name.
   std::vector<std::string> failures;
-  for (const auto& src : CopyGuitarTracks(oldFolder, SetFolder(name), &failures)) Log(FromFs(src));
-  for (const auto& f : failures) Log(Tr("No se ha podido copiar ", "I could not copy ") + FromFs(f));
+  const std::vector<std::string> copied = CopyGuitarTracks(oldFolder, SetFolder(name), &failures);
+  LogCopiedFiles(*this, copied, failures);
 }
 
 void TMainForm::SaveDialogPELNv2FolderChange() { SaveAsInitialDir = "datos"; }
@@ -282,31 +238,4 @@ void TMainForm::Original1Click() {
   OpenDataSet();
 }
 
-void TMainForm::Deshacertodo1Click() {
-  Stop1Click();
-  StringGrid* grids[] = {SGTemas, SGSaco, SGFormulas, SGDatosFormula};
-  int rows[4], cols[4];
-  for (int i = 0; i < 4; ++i) {
-    rows[i] = grids[i]->Row();
-    cols[i] = grids[i]->Col();
-  }
-  DataSet.SilentOpen = true;
-  ClearModified();
-  OpenDataSet();
-  // Each position comes back as a selection of its own, so the theme, its
-  // entry, the formula and the track shown are again the ones selected.
-  const std::function<void(int, int)> select[] = {
-      [this](int c, int r) { SGTemasSelectCell(c, r); },
-      [this](int c, int r) { SGSacoSelectCell(c, r); },
-      [this](int c, int r) { SGFormulasSelectCell(c, r); },
-      [this](int c, int r) { SGDatosFormulaSelectCell(c, r); },
-  };
-  for (int i = 0; i < 4; ++i) {
-    // A row that the reloaded set no longer has falls back to its last row.
-    const int r = std::min(rows[i], grids[i]->RowCount() - 1);
-    const int c = std::min(cols[i], grids[i]->ColCount() - 1);
-    if (r < 1 || c < 0) continue;
-    grids[i]->Select(c, r);
-    select[i](c, r);
-  }
-}
+void TMainForm::Deshacertodo1Click() { ReadSetAgainKeepingSelection(*this); }

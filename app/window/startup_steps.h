@@ -1,0 +1,80 @@
+// The start-up and shutdown steps that both editions' main windows take
+// alike: the set to open from the settings and the command line, the
+// language the settings name, the output device with the master volume
+// taken from it, and the last step of a close, when the timers and the
+// devices stop before anything of the window is freed.
+//
+// The templates take either edition's main window. What they use of it has
+// the same name in both: SettingsIniFile, Ingls1 and Espaol1, Playback,
+// WaveOut, WaveIn, dialogs, tbvolumen, the timers Timer1, Timer3 and Timer4,
+// FormClosed, and the handlers OnBufferDone, CloseWaveOutput and CloseDevice.
+#pragma once
+
+#include <QAction>
+#include <QMetaObject>
+#include <QSlider>
+#include <QString>
+#include <QTimer>
+#include <string>
+
+#include "app/startup.h"
+#include "app/window/language.h"
+#include "app/window/settings.h"
+#include "platform/audio/wave_out.h"
+#include "platform/files/text.h"
+
+// The set start-up opens: "archivo" ("Original" when it is missing or
+// empty), or the set a list file on the command line (`commandLineArgument`,
+// ending in `listExtension`) names; either way written back to "archivo" at
+// once. The working folder was moved at program entry.
+inline std::string StartupSetName(SettingsIni& ini, const std::string& commandLineArgument,
+                                  const std::string& listExtension) {
+  std::string name = ToL1(ini.ReadString("METRONOMO", "archivo", "Original"));
+  if (name.empty()) name = "Original";
+  if (auto set = FindCommandLineSet({commandLineArgument}, listExtension))
+    name = ToL1(QString::fromLocal8Bit(set->name.c_str()));
+  ini.WriteString("METRONOMO", "archivo", L1(name));
+  return name;
+}
+
+// Start-up: the switch of the language "Idioma" names, run by its menu item.
+template <class Form>
+void SwitchLanguageFromSettings(Form& f) {
+  if (LanguageIsEnglish(f.SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"))))
+    f.Ingls1->trigger();
+  else
+    f.Espaol1->trigger();
+}
+
+// The wave output on the default device, its buffers' done callback waking
+// the window's OnBufferDone on the GUI thread (the callback itself runs on
+// the device's thread, where the player counts the buffer). A device that
+// cannot be opened is reported once. Opened, the master volume slider takes
+// the device's volume (its right channel), and a position that changes runs
+// the slider's handler as a user's move does. False when not opened.
+template <class Form>
+bool OpenOutputWithItsVolume(Form& f) {
+  const audio::WaveResult r = f.Playback->Open(f.WaveOut.get(), [&f] {
+    QMetaObject::invokeMethod(&f, [&f] { f.OnBufferDone(); }, Qt::QueuedConnection);
+  });
+  if (r != audio::WaveResult::kOk) {
+    if (!f.WaveOutReported) f.dialogs->ShowMessage(QString::fromLocal8Bit(f.WaveOut->ErrorText().c_str()));
+    f.WaveOutReported = true;
+    return false;
+  }
+  f.tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(f.WaveOut->GetVolume())));
+  return true;
+}
+
+// A close that goes through: the timers and the devices stop before anything
+// of the window is freed, and a later close does nothing.
+template <class Form>
+void StopWindowDevices(Form& f) {
+  if (f.Timer1) f.Timer1->stop();
+  if (f.Timer4) f.Timer4->stop();
+  if (f.Timer3) f.Timer3->stop();
+  f.CloseWaveOutput();
+  if (f.WaveIn) f.WaveIn->Close();
+  f.CloseDevice();
+  f.FormClosed = true;
+}

@@ -1,0 +1,65 @@
+// The menus that both editions' main windows have alike: the menu bar with
+// the data-set commands of "Archivo", and the pop-up menus of the formula
+// grid and of the pattern grid, their items named as the handlers and the
+// language switch know them.
+//
+// The templates take either edition's main window; what they use of it has
+// the same name in both: the menu File, the grids SGFormulas and
+// SGDatosFormula, and the items.
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QString>
+
+#include "app/window/string_grid.h"
+#include "app/window/widgets.h"
+
+// The menu bar and its "Archivo" with the commands that open a set:
+// "Original", "Nuevo", "Deshacer cambios", "Abrir", "Importar TEMAS". The
+// edition's own imports follow, then AddSaveItems.
+template <class Form>
+void BuildFileMenuOpenItems(Form& f) {
+  QMenuBar* mb = f.menuBar();
+  mb->setObjectName("MainMenu1");
+  f.File = mb->addMenu("Archivo");
+  f.File->setObjectName("File");
+  AddMenuItem(f.File, f.Original1, "Original1", "Original");
+  AddMenuItem(f.File, f.Nuevo1, "Nuevo1", "Nuevo");
+  AddMenuItem(f.File, f.Deshacertodo1, "Deshacertodo1", "Deshacer cambios");
+  AddMenuItem(f.File, f.Abrir2, "Abrir2", "Abrir");
+  AddMenuItem(f.File, f.ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
+}
+
+// "Guardar" and "Guardar como", then a separator.
+template <class Form>
+void AddSaveItems(Form& f) {
+  AddMenuItem(f.File, f.Guardar1, "Guardar1", "Guardar");
+  AddMenuItem(f.File, f.Guardarcomo1, "Guardarcomo1", "Guardar como");
+  f.File->addSeparator();
+}
+
+// SGFormulas: new, copy, paste, clear and remove a formula, sort by names.
+template <class Form>
+void BuildFormulaGridMenu(Form& f) {
+  f.SGFormulas->setContextMenuPolicy(Qt::ActionsContextMenu);
+  AddWidgetAction(f.SGFormulas, f.Nuevafrmula1, "Nuevafrmula1", QString::fromUtf8("Nueva fórmula"));
+  AddWidgetAction(f.SGFormulas, f.Copiarfrmula1, "Copiarfrmula1", QString::fromUtf8("Copiar fórmula"));
+  AddWidgetAction(f.SGFormulas, f.Pegarfrmula1, "Pegarfrmula1", QString::fromUtf8("Pegar fórmula"));
+  AddWidgetAction(f.SGFormulas, f.Limpiarfrmula1, "Limpiarfrmula1", QString::fromUtf8("Limpiar fórmula"));
+  AddWidgetAction(f.SGFormulas, f.Borrarfrmula1, "Borrarfrmula1", QString::fromUtf8("Borrar fórmula"));
+  AddWidgetAction(f.SGFormulas, f.Ordenarpornombre2, "Ordenarpornombre2", "Ordenar por nombres");
+}
+
+// SGDatosFormula: copy, paste and clear a track, and the same for a beat.
+template <class Form>
+void BuildPatternGridMenu(Form& f) {
+  f.SGDatosFormula->setContextMenuPolicy(Qt::ActionsContextMenu);
+  AddWidgetAction(f.SGDatosFormula, f.Copiarpista1, "Copiarpista1", "Copiar pista");
+  AddWidgetAction(f.SGDatosFormula, f.Pegarpista1, "Pegarpista1", "Pegar pista");
+  AddWidgetAction(f.SGDatosFormula, f.Limpiarpista1, "Limpiarpista1", "Limpiar pista");
+  AddWidgetAction(f.SGDatosFormula, f.Copiartiempo1, "Copiartiempo1", "Copiar tiempo");
+  AddWidgetAction(f.SGDatosFormula, f.Pegartiempo1, "Pegartiempo1", "Pegar tiempo");
+  AddWidgetAction(f.SGDatosFormula, f.Limpiartiempo1, "Limpiartiempo1", "Limpiar tiempo");
+}

@@ -324,4 +324,4 @@ void TMainForm::Ingls1Click() { SwitchLanguage(true); }
 
 void TMainForm::Espaol1Click() { SwitchLanguage(false); }
 
-void TMainForm::SwitchLanguageFromSettings() { ::SwitchLanguageFromSettings(*this); }
+void TMainForm::SwitchLanguageFromSettings() { RunLanguageOfSettings(*this); }

@@ -137,7 +137,7 @@ void TMainForm::FormCreate() {
   OlePath = L1(OlePathOf(DataSet.DataSetName));
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   step("OlePath");
-  SwitchLanguageFromSettings(*this);
+  RunLanguageOfSettings(*this);
   step("Language");
   step("FftConstants");  // the analysis keeps its own constants
   OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device

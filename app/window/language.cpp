@@ -308,20 +308,17 @@ int ApplyLanguageTable(QObject* root, bool english) {
 // ---- the two handlers ------------------------------------------------------
 
 void TMainForm::SwitchLanguage(bool english) {
-  BUActualizar->setProperty("url", QString::fromLatin1(kProductSiteUrl));
-  setWindowTitle("Velarto Quendrel - " + L1(DataSet.DataSetName));
-  SettingsIniFile->WriteString("METRONOMO", "Idioma", english ? QString("Ingles") : QString::fromUtf8("Español"));
-  English = english;
-  Ingls1->setChecked(english);
-  Espaol1->setChecked(!english);
-  ApplyLanguageTable(this, english);
-  ChordLanguageChanged();  // the chord grid's mode captions
-  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
-  if (english && Acercade) Acercade->setWindowTitle("About DRAV_PROF");
+  SwitchWindowLanguage(
+      *this, english, kProductSiteUrl,
+      [this](bool e) {
+        ApplyLanguageTable(this, e);
+        ChordLanguageChanged();  // the chord grid's mode captions
+      },
+      "About DRAV_PROF");
 }
 
 void TMainForm::Ingls1Click() { SwitchLanguage(true); }
 
 void TMainForm::Espaol1Click() { SwitchLanguage(false); }
 
-void TMainForm::SwitchLanguageFromSettings() { ::SwitchLanguageFromSettings(*this); }
+void TMainForm::SwitchLanguageFromSettings() { RunLanguageOfSettings(*this); }

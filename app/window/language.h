@@ -3,8 +3,13 @@
 // TMainForm::Ingls1Click and TMainForm::Espaol1Click (app/language.cpp).
 #pragma once
 
+#include <QAction>
 #include <QString>
 #include <vector>
+
+#include "app/window/settings.h"
+#include "platform/files/text.h"
+#include "platform/ui/dialogs.h"
 
 class QObject;
 
@@ -46,3 +51,25 @@ bool ApplyLanguageRow(QObject* root, const LanguageRow& row, bool english);
 QString ReadLanguageRow(QObject* root, const LanguageRow& row);
 // Every row; returns how many were set.
 int ApplyLanguageTable(QObject* root, bool english);
+
+// One language switch of either edition's main window, the steps of both:
+// the update action's address (`updateUrl`), the window's caption, "Idioma"
+// in the settings ("Ingles" / "Español"), the language flag, the check marks
+// of Ingls1 and Espaol1, the edition's texts (`applyTexts(english)`), Qt's
+// own dialogs in the language, and, switching to English, the about box's
+// caption (`englishAboutCaption`) once the box exists. What it uses of the
+// window has the same name in both: BUActualizar, DataSet, SettingsIniFile,
+// English, Ingls1, Espaol1 and Acercade.
+template <class Form, class ApplyTexts>
+void SwitchWindowLanguage(Form& f, bool english, const char* updateUrl, ApplyTexts&& applyTexts,
+                          const char* englishAboutCaption) {
+  f.BUActualizar->setProperty("url", QString::fromLatin1(updateUrl));
+  f.setWindowTitle("Velarto Quendrel - " + L1(f.DataSet.DataSetName));
+  f.SettingsIniFile->WriteString("METRONOMO", "Idioma", english ? QString("Ingles") : QString::fromUtf8("Español"));
+  f.English = english;
+  f.Ingls1->setChecked(english);
+  f.Espaol1->setChecked(!english);
+  applyTexts(english);
+  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
+  if (english && f.Acercade) f.Acercade->setWindowTitle(englishAboutCaption);
+}

@@ -39,7 +39,7 @@ inline std::string StartupSetName(SettingsIni& ini, const std::string& commandLi
 
 // Start-up: the switch of the language "Idioma" names, run by its menu item.
 template <class Form>
-void SwitchLanguageFromSettings(Form& f) {
+void RunLanguageOfSettings(Form& f) {
   if (LanguageIsEnglish(f.SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"))))
     f.Ingls1->trigger();
   else

@@ -137,7 +137,7 @@ void TMainForm::FormCreate() {
   OlePath = L1(OlePathOf(DataSet.DataSetName));
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   step("OlePath");
-  SwitchLanguageFromSettings(*this);
+  RunLanguageOfSettings(*this);
   step("Language");
   step("FftConstants");  // the analysis keeps its own constants
   OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device
@@ -225,16 +225,9 @@ void TMainForm::Salir1Click() { close(); }
 
 void TMainForm::SetLanguage(bool english) {
   ActualizarBORNACEPELN1->setText(english ? "Update BORNACE_DRAV" : "Actualizar BORNACE_DRAV");
-  BUActualizar->setProperty("url", QString::fromLatin1(english ? kBasicDownloadUrlEnglish
-                                                              : kBasicDownloadUrlSpanish));
-  setWindowTitle("Velarto Quendrel - " + L1(DataSet.DataSetName));
-  SettingsIniFile->WriteString("METRONOMO", "Idioma", english ? QString("Ingles") : QString::fromUtf8("Español"));
-  English = english;
-  Ingls1->setChecked(english);
-  Espaol1->setChecked(!english);
-  ApplyBasicLanguageTable(this, english);
-  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
-  if (english && Acercade) Acercade->setWindowTitle("About BORNACE_DRAV");
+  SwitchWindowLanguage(
+      *this, english, english ? kBasicDownloadUrlEnglish : kBasicDownloadUrlSpanish,
+      [this](bool e) { ApplyBasicLanguageTable(this, e); }, "About BORNACE_DRAV");
 }
 
 void TMainForm::Ingls1Click() { SetLanguage(true); }

@@ -299,6 +299,9 @@ bool RunThemeSilently(const ThemePlan& plan, EngineState& E, RhythmTables& rt, c
   E.StopFromSequencer = false;
   E.IntroCounter = 0;
   E.EndingCounter = 0;
+  // From silent tracks: what still rang when a playback or an earlier run
+  // stopped is no part of this theme, so every run of it gives the same beats.
+  E.Voices = TrackVoices{};
   SelectPlanRow(plan, E, rt, 1, true, false);
   // The beat length of the first row's tempo: the basic mix keeps the one
   // standing through an intro.

@@ -4,6 +4,7 @@
 // here. VELARTO_PRINT_EXPORT_SUMS=1 prints the table instead of checking it.
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -30,7 +31,11 @@ const std::vector<Setting>& Settings() {
       {"as set", [](TMainForm&) {}},
       {"click Pie", [](TMainForm& f) { f.ClickPresetButtons[7]->click(); }},
       {"track 1 muted", [](TMainForm& f) { f.MuteButtons[0]->click(); }},
-      {"mono", [](TMainForm& f) { f.Mono->click(); }},
+      // Track 1 panned hard left, so that mono has something to fold.
+      {"mono, track 1 left", [](TMainForm& f) {
+         f.TBPan[0]->setValue(0);
+         f.Mono->click();
+       }},
   };
   return settings;
 }
@@ -62,13 +67,13 @@ const std::vector<Sum> kSums = {
     {16, 0, 0x05cbd5459c7f422cull},  // as set
     {1, 1, 0x57cb59990527c3fcull},  // click Pie
     {1, 2, 0x057fcf5796ae5924ull},  // track 1 muted
-    {1, 3, 0x639b454806124834ull},  // mono
+    {1, 3, 0x590f2e9b9591f934ull},  // mono, track 1 left
     {4, 1, 0xd019c56ba8e8bb1cull},  // click Pie
     {4, 2, 0xc9e8153eaee0d07cull},  // track 1 muted
-    {4, 3, 0xe5b82609a91e0eacull},  // mono
+    {4, 3, 0x3636ce339b67194cull},  // mono, track 1 left
     {10, 1, 0x39a6665df242659cull},  // click Pie
     {10, 2, 0xa2ef5533fdf4a774ull},  // track 1 muted
-    {10, 3, 0xa4d5b67d2d4daf34ull},  // mono
+    {10, 3, 0xbaf50af9558b3234ull},  // mono, track 1 left
 };
 
 class ExportSumsTest : public WindowTest {};

@@ -236,3 +236,42 @@ TEST_F(ExportFixture, ThemeToFileWritesTheEditionsRateOrNothing) {
   EXPECT_FALSE(r.tooLong);
   EXPECT_NE(r.error.find("no/such/folder/t.wav"), std::string::npos);
 }
+
+// A sound that rings longer than a beat at a fast tempo: whatever an earlier
+// export or a playback left sounding is no part of the next export, so the
+// same theme always gives the same file.
+TEST_F(ExportFixture, ASoundRingingPastTheBeatExportsTheSameEveryTime) {
+  std::vector<int16_t> ring(44100);  // one second, a beat at 400 bpm is 6614 frames
+  for (size_t i = 0; i < ring.size(); ++i) ring[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+  bank.Clear(1);
+  bank.Append(0, reinterpret_cast<const uint8_t*>(ring.data()), ring.size() * 2);
+  Formula& a = rt->Formulas[0];
+  a.sounds[0] = 1;
+  a.cells[1][0] = 7;  // one stroke at full level on the second (last) beat
+  a.SetStrokeCount(1, 0, 1);
+  ThemePlan plan = Plan({{0, 2, 400, 0}});
+  for (int t = 0; t < 17; ++t) rt->Temas[0].pan[t] = 16, rt->Temas[0].volume[t] = 8;
+  rt->Temas[0].gain = 1.0f;
+  plan = MakeThemePlan(*rt, 0, rt->FormulaCount);
+  auto exportOnce = [&] {
+    std::vector<int16_t> all;
+    eng.MasterGain = 1.0f;
+    EXPECT_TRUE(ExportTheme(eng, *rt, bank, plan, [&](const int16_t* d, size_t bytes) {
+      all.insert(all.end(), d, d + bytes / 2);
+      return true;
+    }));
+    return all;
+  };
+  const auto first = exportOnce();
+  ASSERT_EQ(first.size(), 4u * 6614u * 2u);
+  EXPECT_EQ(exportOnce(), first);  // the last stroke still rang after the first
+
+  // A playback of the formula, stopped while the stroke rings.
+  eng.ThemePlayback = false;
+  rt->CurrentFormula = 0;
+  for (int beat : {0, 1}) {
+    eng.CurrentBeat = beat;
+    MixNextBeat(eng, *rt, bank, MixerHooks{});
+  }
+  EXPECT_EQ(exportOnce(), first);
+}

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "basic/v1_bridge.h"
+#include "engine/engine_state.h"
+#include "engine/sound_file.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
@@ -16,10 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 void PutU32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t GetU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
 }
 std::string Lower(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -78,49 +76,39 @@ BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vec
   mem.SoundDataTotal = 0;
   const int count = std::min<int>(static_cast<int>(names.size()), kBasicSounds);
   std::array<bool, kBasicSounds> loaded{};
+  bank.Clear(count);
   for (int j = 0; j < count; ++j) {
     const std::string path = SetSoundPath(folder, names[j]);
-    std::vector<uint8_t> file;
-    if (!ReadFileBytes(path, kSoundDataV1Bytes + kWavHeaderBytes + 1, &file) || file.size() < kWavHeaderBytes) {
+    // Every sound as the device stores it: mono 16-bit at the basic rate,
+    // whatever the file holds. Only the start of a sound far beyond the
+    // memory is taken; what is taken counts for the meter.
+    const DecodedSound d = DecodeSoundFile(path, kBasicFormat.SampleRate, kMaxBasicSoundSamples);
+    if (!d.ok()) {
       // No samples of its own in this load: sonidos.van counts none for it,
       // so the sounds after it stay where their counts put them.
       r.failedPaths.push_back(path);
+      r.failureTexts.push_back(SoundReadMessage(path, d, false));
+      r.failureTextsEnglish.push_back(SoundReadMessage(path, d, true));
       mem.SoundOffsetsV1[j] = static_cast<uint32_t>(mem.SoundDataTotal);
       mem.SoundCountsV1[j] = 0;
-      continue;
-    }
-    std::copy_n(file.begin(), kWavHeaderBytes, mem.WavHeaderTemplate.begin());
-    // The header's size, bounded by what the file holds (only the start of
-    // a long file is read: its full length still counts for the meter).
-    std::error_code ec;
-    const uintmax_t fileBytes = fs::file_size(path, ec);
-    const size_t present = file.size() - kWavHeaderBytes;
-    const size_t inFile = ec ? present : static_cast<size_t>(std::min<uintmax_t>(fileBytes - kWavHeaderBytes, 0x7FFFFFFF));
-    // Whole 16-bit samples only: the counts of sonidos.van must add up to
-    // the samples packed behind them, so an odd last byte is left out.
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(GetU32(file.data() + 40), inFile)) & ~1u;
-    const size_t at = static_cast<size_t>(mem.SoundDataTotal);
-    const size_t room = at < kSoundDataV1Bytes ? kSoundDataV1Bytes - at : 0;
-    const size_t stored = std::min<size_t>({size, room, present});
-    if (stored > 0) std::memcpy(mem.SoundDataV1.data() + at, file.data() + kWavHeaderBytes, stored);
-    mem.SoundOffsetsV1[j] = static_cast<uint32_t>(at);
-    mem.SoundCountsV1[j] = size / 2;
-    loaded[j] = true;
-    mem.SoundDataTotal = static_cast<int>(std::min<size_t>(at + size, 0x7FFFFFFF));
-  }
-  for (int j = count; j < kBasicSounds; ++j) mem.SoundCountsV1[j] = 0;
-  // The mixer plays sound j + 1 from the bank: what the buffer holds of it.
-  bank.Clear(count);
-  for (int j = 0; j < count; ++j) {
-    if (!loaded[j]) {
       bank.Append(j, nullptr, 0);
       continue;
     }
-    const size_t off = mem.SoundOffsetsV1[j];
-    const size_t want = static_cast<size_t>(mem.SoundCountsV1[j]) * 2;
-    const size_t have = off < kSoundDataV1Bytes ? std::min(want, kSoundDataV1Bytes - off) : 0;
-    bank.Append(j, have ? mem.SoundDataV1.data() + off : nullptr, have);
+    if (d.samples.empty()) r.emptyPaths.push_back(path);
+    const size_t size = d.samples.size() * 2;
+    mem.WavHeaderTemplate = WavHeader(static_cast<uint32_t>(size), 1, kBasicFormat.SampleRate);
+    const size_t at = static_cast<size_t>(mem.SoundDataTotal);
+    const size_t room = at < kSoundDataV1Bytes ? kSoundDataV1Bytes - at : 0;
+    const size_t stored = std::min(size, room);
+    if (stored > 0) std::memcpy(mem.SoundDataV1.data() + at, d.samples.data(), stored);
+    mem.SoundOffsetsV1[j] = static_cast<uint32_t>(at);
+    mem.SoundCountsV1[j] = static_cast<uint32_t>(d.samples.size());
+    loaded[j] = true;
+    mem.SoundDataTotal = static_cast<int>(std::min<size_t>(at + size, 0x7FFFFFFF));
+    // The mixer plays sound j + 1 from the bank: what the buffer holds of it.
+    bank.Append(j, stored ? mem.SoundDataV1.data() + at : nullptr, stored & ~size_t{1});
   }
+  for (int j = count; j < kBasicSounds; ++j) mem.SoundCountsV1[j] = 0;
   return r;
 }
 

@@ -53,8 +53,14 @@ struct SoundsV1 {
 using BasicSoundMemory = SoundsV1;
 
 struct BasicSoundLoad {
-  std::vector<std::string> failedPaths;  // the sound files that could not be read
+  std::vector<std::string> failedPaths;  // the sound files that gave no samples
+  // Beside each: the reason, in Spanish and in English (engine/sound_file.h).
+  std::vector<std::string> failureTexts;
+  std::vector<std::string> failureTextsEnglish;
+  std::vector<std::string> emptyPaths;  // sound files that hold no samples
 };
+// Samples taken of one sound at most: 24 s, far beyond the device's memory.
+constexpr size_t kMaxBasicSoundSamples = 22050 * 24;
 
 // datos/<name>  and  datos/<name>.ole, from the set's Latin-1 name, in the
 // file system's encoding.
@@ -66,11 +72,11 @@ std::string SetSoundPath(const std::string& folder, const std::string& sound);
 // datos/<set>, sorted.
 std::vector<std::string> BasicLibraryNames(const std::string& set);
 
-// Loads each sound of the list from folder/<name>.wav into mem (never past
-// its 131072 bytes; SoundDataTotal counts every sound's full size so the
-// meter shows the excess), then fills the bank so the mixer plays sound k.
-// A sound takes its whole samples (an odd last byte is dropped); one that
-// cannot be read counts none.
+// Loads each sound of the list from folder/<name>.wav, converted to mono
+// 16-bit at 22050 Hz (engine/sound_file.h), into mem (never past its 131072
+// bytes; SoundDataTotal counts every sound's converted size so the meter
+// shows the excess), and the bank so the mixer plays sound k the same
+// samples. One that cannot be read counts none.
 BasicSoundLoad LoadBasicSounds(BancoSonidos& bank, SoundsV1& mem, const std::vector<std::string>& names,
                                const std::string& folder);
 // "Usado (%3.2f%%)" / "Used (%3.2f%%)"

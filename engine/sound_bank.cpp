@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/sound_file.h"
 #include "engine/wav.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -62,27 +63,51 @@ std::string SoundPath(const std::string& folder, const std::string& name) {
 }
 
 SoundLoadResult LoadSoundBank(BancoSonidos& bank, const std::vector<std::string>& names,
-                              const std::string& folder) {
+                              const std::string& folder, int sampleRate) {
   SoundLoadResult result;
   const int listed = static_cast<int>(std::min<size_t>(names.size(), 1u << 20));
   bank.Clear(listed);
   result.NamesBeyondCapacity = std::max(0, listed - bank.Capacity());
-  std::vector<uint8_t> file;
   for (int j = 0; j < bank.ListCount; ++j) {
     const std::string path = SoundPath(folder, names[static_cast<size_t>(j)]);
-    if (!ReadFileBytes(path, kWavHeaderBytes + kMaxSoundBytes, &file)) {
+    const DecodedSound d = DecodeSoundFile(path, sampleRate, kMaxSoundBytes / 2);
+    if (!d.ok()) {
       // Its entry stays empty: a track on this number is silent.
       result.FailedPaths.push_back(path);
+      result.FailureTexts.push_back(SoundReadMessage(path, d, false));
+      result.FailureTextsEnglish.push_back(SoundReadMessage(path, d, true));
       continue;
     }
-    const size_t bytes = SoundDataBytes(file);
-    bank.Append(j, file.data() + std::min(file.size(), static_cast<size_t>(kWavHeaderBytes)), bytes);
+    if (d.samples.empty()) result.EmptyPaths.push_back(path);
+    bank.Append(j, reinterpret_cast<const uint8_t*>(d.samples.data()), d.samples.size() * 2);
   }
   return result;
 }
 
 std::string CannotOpenMessage(const std::string& path, bool english) {
   return (english ? "I cannot open the file:\r\n" : "No se puede abrir el archivo:\r\n") + path;
+}
+
+std::string SoundFailuresMessage(const std::vector<std::string>& texts, bool english) {
+  if (texts.empty()) return {};
+  if (texts.size() == 1) return texts[0];
+  constexpr size_t kShown = 5;
+  std::string m = english ? "I cannot load " + std::to_string(texts.size()) + " sound files:"
+                          : "No se pueden cargar " + std::to_string(texts.size()) + " archivos de sonido:";
+  for (size_t i = 0; i < texts.size() && i < kShown; ++i) {
+    std::string line = texts[i];
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    m += "\r\n" + line;
+  }
+  if (texts.size() > kShown)
+    m += english ? "\r\n... and " + std::to_string(texts.size() - kShown) + " more"
+                 : "\r\n... y " + std::to_string(texts.size() - kShown) + " m\xC3\xA1s";
+  return m;
+}
+
+std::string EmptySoundText(const std::string& path, bool english) {
+  return english ? "The sound " + path + " is empty" : "El sonido " + path + " est\xC3\xA1 vac\xC3\xADo";
 }
 
 std::string SoundCountText(int count, bool english) {

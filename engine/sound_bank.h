@@ -60,16 +60,29 @@ size_t SoundDataBytes(const std::vector<uint8_t>& file);
 std::string SoundPath(const std::string& folder, const std::string& name);
 
 struct SoundLoadResult {
-  std::vector<std::string> FailedPaths;  // files that could not be opened, in list order
+  std::vector<std::string> FailedPaths;  // files that gave no samples, in list order
+  // Beside each failed path: what went wrong (CannotOpenMessage or the
+  // reason the file is no sound), in Spanish and in English.
+  std::vector<std::string> FailureTexts;
+  std::vector<std::string> FailureTextsEnglish;
+  std::vector<std::string> EmptyPaths;   // sound files that hold no samples
   int NamesBeyondCapacity = 0;           // names of the list the bank has no room for
 };
 
-// Rebuilds the bank from the sound files folder + name + ".wav" of the list.
+// Rebuilds the bank from the sound files folder + name + ".wav" of the list,
+// each converted to mono 16-bit samples at sampleRate (the edition's output
+// rate) and cut to kMaxSoundBytes.
 SoundLoadResult LoadSoundBank(BancoSonidos& bank, const std::vector<std::string>& names,
-                              const std::string& folder = kSoundFolder);
+                              const std::string& folder = kSoundFolder, int sampleRate = 44100);
 
 // "No se puede abrir el archivo:\r\n" + path, or the English wording.
 std::string CannotOpenMessage(const std::string& path, bool english);
+// The one message for every sound of a load that gave no samples: the
+// failure itself when there is one, else the count and the first few;
+// empty when every sound loaded.
+std::string SoundFailuresMessage(const std::vector<std::string>& texts, bool english);
+// "El sonido <path> está vacío" / "The sound <path> is empty".
+std::string EmptySoundText(const std::string& path, bool english);
 // "%d sonidos" / "%d sounds".
 std::string SoundCountText(int count, bool english);
 // "%4.2f'" of the length of list position j over 88200.

@@ -21,6 +21,10 @@ Bytes Wav(size_t dataBytes, int seed) {
   w[16] = 16;
   w[20] = 1;
   w[22] = 1;
+  const uint32_t rate = 22050, byteRate = 44100;  // the basic edition's own format
+  std::memcpy(w.data() + 24, &rate, 4);
+  std::memcpy(w.data() + 28, &byteRate, 4);
+  w[32] = 2;
   w[34] = 16;
   std::memcpy(w.data() + 36, "data", 4);
   const uint32_t n = static_cast<uint32_t>(dataBytes);

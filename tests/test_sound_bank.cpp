@@ -96,20 +96,21 @@ TEST(SoundBank, OnlyRegularFilesAreRead) {
   EXPECT_EQ(Samples(bank.Sound(3)), Ramp(10, 1));
 }
 
-// A sound of an odd data size keeps its bytes; the next sound starts on the
-// following whole sample and plays its own samples, not bytes out of step.
-TEST(SoundBank, OddDataSizeKeepsEveryByteAndTheNextSoundStartsOnAWholeSample) {
+// A sound of an odd data size gives its whole samples (the odd byte is no
+// sample); the next sound follows and plays its own samples, not bytes out
+// of step.
+TEST(SoundBank, OddDataSizeKeepsEveryWholeSampleAndTheNextSoundFollows) {
   SoundFolder dir;
   dir.WriteRaw("impar", 44101, 44101, 0x22);
   dir.WriteSound("siguiente", Ramp(10, 7));
   BancoSonidos bank;
   LoadSoundBank(bank, {"impar", "siguiente"}, dir.Dir());
   EXPECT_EQ(bank.SoundLengths[0], 22050);
-  EXPECT_EQ(bank.SoundOffsets[1], 44102);
-  EXPECT_EQ(bank.StreamBytes, 44102u + 20u);
+  EXPECT_EQ(bank.SoundOffsets[1], 44100);
+  EXPECT_EQ(bank.StreamBytes, 44100u + 20u);
   const SoundView v = bank.Sound(2);
   ASSERT_EQ(v.length, 10);
-  EXPECT_EQ(v.data, bank.SoundBankStream.data() + 22051);
+  EXPECT_EQ(v.data, bank.SoundBankStream.data() + 22050);
   const std::vector<int16_t> ramp = Ramp(10, 7);
   EXPECT_EQ(Samples(v), ramp);
   EXPECT_EQ(SoundPlotSamples(bank, 1), std::vector<int16_t>(ramp.begin(), ramp.begin() + 5));
@@ -154,12 +155,16 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-TEST(SoundBank, FileShorterThanTheHeaderIsAnEmptySound) {
+// A file shorter than any header is no sound: refused with its reason, and
+// its number is silent.
+TEST(SoundBank, FileShorterThanTheHeaderIsRefusedWithItsReason) {
   SoundFolder dir;
   dir.WriteBytes("corto", std::vector<uint8_t>(20, 0xFF));
   BancoSonidos bank;
   const SoundLoadResult r = LoadSoundBank(bank, {"corto"}, dir.Dir());
-  EXPECT_TRUE(r.FailedPaths.empty());
+  ASSERT_EQ(r.FailedPaths, std::vector<std::string>{dir.PathOf("corto")});
+  EXPECT_EQ(r.FailureTexts[0].rfind(dir.PathOf("corto") + " no es un archivo de sonido: ", 0), 0u) << r.FailureTexts[0];
+  EXPECT_EQ(r.FailureTextsEnglish[0].rfind(dir.PathOf("corto") + " is not a sound file: ", 0), 0u);
   EXPECT_EQ(bank.Sound(1).length, 0);
   EXPECT_EQ(bank.StreamBytes, 0u);
 }

@@ -20,6 +20,7 @@
 #include "app/window/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
+#include "engine/window/sound_list_steps.h"
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -126,7 +127,11 @@ bool TMainForm::OpenDataSet() {
 void TMainForm::AbreSonidos() {
   FillSoundChoosers();
   const BasicSoundLoad r = LoadBasicSounds(*Bank, SoundMemory, SoundList, SetFolder(DataSet.DataSetName));
-  for (const auto& path : r.failedPaths) dialogs->ShowMessage(FromFs(CannotOpenMessage(path, English)));
+  SoundLoadResult told;
+  told.FailureTexts = r.failureTexts;
+  told.FailureTextsEnglish = r.failureTextsEnglish;
+  told.EmptyPaths = r.emptyPaths;
+  ReportSoundLoad(*this, told);
   ShowSoundMeter(true);
 }
 

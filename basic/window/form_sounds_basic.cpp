@@ -55,6 +55,9 @@ bool TMainForm::RemoveSoundAllowed() const { return DataSet.FreshSet && !SoundLi
 void TMainForm::Aadir1Click() {
   QListWidgetItem* it = LBwavs->currentItem();
   if (!it) return;
+  if (!LibraryAddEnabled(SoundList, ToL1(it->text()), kBasicSoundCapacity)) return;
+  // A file that gives no sound is refused, and the list stays as it was.
+  if (!SoundFileReadable(*this, SetSoundPath(SetFolder(DataSet.DataSetName), ToL1(it->text())))) return;
   const int at = SoundListAdd(SoundList, ToL1(it->text()), kBasicSoundCapacity);
   if (at < 0) return;
   SoundListChanged(at);
@@ -117,7 +120,9 @@ void TMainForm::SpeedButton1Click() {
   if (!it) return;
   if (!SoundPreview) SoundPreview = audio::CreatePortAudioSoundPlayer();
   const std::string path = SetSoundPath(SetFolder(DataSet.DataSetName), ToL1(it->text()));
-  if (SoundPreview && !SoundPreview->PlayFile(path)) Log(QString::fromLocal8Bit(SoundPreview->ErrorText().c_str()));
+  std::string why;
+  if (SoundPreview && !PreviewSoundFile(*SoundPreview, path, Engine->Format.SampleRate, English, &why))
+    Log(FromFs(why));
   SpeedButton1->setChecked(false);  // a latching button: raised again
 }
 

@@ -37,8 +37,8 @@ void TMainForm::AbreSonidos() {
   for (const auto& n : SoundList) LBIns->addItem(L1(n));
   if (LBIns->count() > 0) LBIns->setCurrentRow(0);
   FillSoundChoosers();
-  const SoundLoadResult r = LoadSoundBank(*Bank, SoundList);
-  for (const auto& path : r.FailedPaths) dialogs->ShowMessage(FromFs(CannotOpenMessage(path, English)));
+  const SoundLoadResult r = LoadSoundBank(*Bank, SoundList, kSoundFolder, Engine->Format.SampleRate);
+  ReportSoundLoad(*this, r);
   Label15->setText(L1(SoundCountText(static_cast<int>(SoundList.size()), English)));
   LBwavs->viewport()->update();
 }
@@ -62,6 +62,9 @@ void TMainForm::WriteSoundListFile() {
 void TMainForm::Aadir1Click() {
   QListWidgetItem* it = LBwavs->currentItem();
   if (!it) return;
+  if (!LibraryAddEnabled(SoundList, ToL1(it->text()), Bank->Capacity())) return;
+  // A file that gives no sound is refused, and the list stays as it was.
+  if (!SoundFileReadable(*this, SoundPath(kSoundFolder, ToL1(it->text())))) return;
   if (SoundListAdd(SoundList, ToL1(it->text()), Bank->Capacity()) < 0) return;
   // The new last item is selected; the reload then selects the first sound.
   LBIns->addItem(it->text());
@@ -130,8 +133,10 @@ void TMainForm::SpeedButton1Click() {
   if (!LBwavs->currentItem() && LBwavs->count() > 0) LBwavs->setCurrentRow(0);
   if (QListWidgetItem* it = LBwavs->currentItem()) {
     if (!SoundPreview) SoundPreview = audio::CreatePortAudioSoundPlayer();
-    if (SoundPreview && !SoundPreview->PlayFile(SoundPath(kSoundFolder, ToL1(it->text()))))
-      Log(L1(SoundPreview->ErrorText()));
+    std::string why;
+    if (SoundPreview && !PreviewSoundFile(*SoundPreview, SoundPath(kSoundFolder, ToL1(it->text())),
+                                          Engine->Format.SampleRate, English, &why))
+      Log(FromFs(why));
   }
   SpeedButton1->setChecked(false);
 }

@@ -16,8 +16,11 @@
 #include <QPoint>
 #include <QSignalBlocker>
 #include <QString>
+#include <set>
+#include <string>
 
 #include "engine/sound_bank.h"
+#include "engine/sound_file.h"
 #include "platform/files/text.h"
 
 // CBSonidos and CBMetro: "Silencio", then every sound of the list, so that
@@ -79,4 +82,26 @@ void EnableLibraryMenu(Form& f, const QPoint& pos, int capacity) {
   QListWidgetItem* it = f.LBwavs->itemAt(pos);
   f.LBwavs->setCurrentItem(it);
   f.Aadir1->setEnabled(it && LibraryAddEnabled(f.SoundList, ToL1(it->text()), capacity));
+}
+
+// What a bank load met: one message for every sound that gave no samples
+// (the count and the first of them when there are several), and a line in
+// the log for each empty sound, the first time it is met in this run.
+template <class Form>
+void ReportSoundLoad(Form& f, const SoundLoadResult& r) {
+  const std::string failures = SoundFailuresMessage(f.English ? r.FailureTextsEnglish : r.FailureTexts, f.English);
+  if (!failures.empty()) f.dialogs->ShowMessage(FromFs(failures));
+  static std::set<std::string> toldEmpty;
+  for (const auto& path : r.EmptyPaths)
+    if (toldEmpty.insert(path).second) f.Log(FromFs(EmptySoundText(path, f.English)));
+}
+
+// Before a sound joins the list: a file that gives no samples is refused
+// with its reason, and false.
+template <class Form>
+bool SoundFileReadable(Form& f, const std::string& path) {
+  const DecodedSound d = DecodeSoundFile(path, f.Engine->Format.SampleRate, 1);
+  if (d.ok()) return true;
+  f.dialogs->ShowMessage(FromFs(SoundReadMessage(path, d, f.English)));
+  return false;
 }

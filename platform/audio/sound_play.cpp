@@ -105,10 +105,21 @@ class PortAudioSoundPlayer final : public SoundPlayer {
   ~PortAudioSoundPlayer() override { Stop(); }
 
   bool PlayFile(const std::string& path) override {
-    Stop();
-    auto sound = std::make_unique<Sound>();
+    WavPcm pcm;
     std::string error;
-    if (!LoadWavPcm(path, &sound->pcm, &error)) return SetError(error);
+    if (!LoadWavPcm(path, &pcm, &error)) {
+      Stop();
+      return SetError(error);
+    }
+    return PlayDecoded(path, std::move(pcm));
+  }
+
+  bool PlayDecoded(const std::string&, WavPcm pcm) override {
+    Stop();
+    if (pcm.channels < 1 || pcm.sampleRate <= 0) return SetError("no sound");
+    auto sound = std::make_unique<Sound>();
+    sound->pcm = std::move(pcm);
+    std::string error;
     // A device at another rate gets the whole sound converted before it starts.
     Sound* s = sound.get();
     PaStream* stream = OpenDefaultStream(
@@ -196,7 +207,16 @@ std::unique_ptr<SoundPlayer> CreatePortAudioSoundPlayer() { return std::make_uni
 bool TestSoundPlayer::PlayFile(const std::string& path) {
   WavPcm pcm;
   std::string error;
-  bool ok = LoadWavPcm(path, &pcm, &error);
+  const bool ok = LoadWavPcm(path, &pcm, &error);
+  return Record(path, ok, std::move(pcm), error);
+}
+
+bool TestSoundPlayer::PlayDecoded(const std::string& path, WavPcm pcm) {
+  const bool ok = pcm.channels >= 1 && pcm.sampleRate > 0;
+  return Record(path, ok, std::move(pcm), ok ? std::string() : "no sound");
+}
+
+bool TestSoundPlayer::Record(const std::string& path, bool ok, WavPcm pcm, std::string error) {
   std::lock_guard lock(mutex_);
   playing_ = false;
   if (ok && !device_failure_.empty()) {

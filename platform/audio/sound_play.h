@@ -31,6 +31,9 @@ class SoundPlayer {
   // Stops any sound playing, then starts this file and returns. False when
   // the file cannot be read or played; ErrorText() says why.
   virtual bool PlayFile(const std::string& path) = 0;
+  // The same with the file's samples decoded by the caller (the sound as
+  // the program plays it): pcm holds them, path names the file.
+  virtual bool PlayDecoded(const std::string& path, WavPcm pcm) = 0;
   virtual void Stop() = 0;
   virtual bool Playing() const = 0;
   virtual std::string ErrorText() const = 0;
@@ -50,6 +53,7 @@ struct SoundCall {
 class TestSoundPlayer final : public SoundPlayer {
  public:
   bool PlayFile(const std::string& path) override;
+  bool PlayDecoded(const std::string& path, WavPcm pcm) override;
   void Stop() override;
   bool Playing() const override;
   std::string ErrorText() const override;
@@ -63,6 +67,8 @@ class TestSoundPlayer final : public SoundPlayer {
   WavPcm LastSound() const;
 
  private:
+  bool Record(const std::string& path, bool ok, WavPcm pcm, std::string error);
+
   mutable std::mutex mutex_;
   std::vector<SoundCall> calls_;
   bool playing_ = false;

@@ -13,6 +13,7 @@
 #include "platform/audio/sound_play.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
+#include "sound_formats.h"
 
 namespace fs = std::filesystem;
 
@@ -282,4 +283,43 @@ TEST_F(BasicSoundsTest, PreviewPlaysFromTheSetsFolder) {
   EXPECT_EQ(calls[1].path, "datos/Original/" + ToL1(form->LBwavs->item(1)->text()) + ".wav");
   EXPECT_TRUE(calls[0].result);
   EXPECT_TRUE(calls[1].result);
+}
+
+// A 44.1 kHz stereo tone added to a set plays at its pitch and length in the
+// mix (converted to 22050 Hz mono), the preview plays the same samples, and
+// the meter counts what the device will hold; a file that is no sound is
+// refused with its reason, the list and the meter unchanged.
+TEST_F(BasicSoundsTest, AStereoToneIsConvertedAndAFileThatIsNoSoundIsRefused) {
+  WriteListSet(3);
+  const SoundFormatCase stereo{"stereo", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2};
+  ASSERT_TRUE(WriteSine("datos/Lista/tono.wav", stereo, 440.0, 0.5, 0.5));
+  ScratchFolder::Write("datos/Lista/roto.wav", std::vector<uint8_t>(300, 'x'));
+  Start();
+  OpenSet("Lista");
+  const QString meter = form->Label15->text();
+  dlg->messages.clear();
+
+  form->LBwavs->setCurrentItem(Library("roto"));
+  form->Aadir1Click();
+  ASSERT_EQ(dlg->messages.size(), 1);
+  EXPECT_TRUE(dlg->messages[0].startsWith("datos/Lista/roto.wav no es un archivo de sonido: "));
+  EXPECT_EQ(form->LBIns->count(), 3);
+  EXPECT_EQ(form->Label15->text(), meter);
+
+  const int before = form->SoundMemory.SoundDataTotal;
+  form->LBwavs->setCurrentItem(Library("tono"));
+  form->Aadir1Click();
+  ASSERT_EQ(form->LBIns->count(), 4);
+  const SoundView v = form->Bank->Sound(4);
+  const std::vector<int16_t> mixed(v.data, v.data + v.length);
+  EXPECT_NEAR(static_cast<double>(mixed.size()), 11025.0, 10.0);  // half a second, not a quarter
+  EXPECT_NEAR(PitchOf(mixed, 22050), 440.0, 2.0);                  // not two octaves low
+  EXPECT_EQ(form->SoundMemory.SoundDataTotal, before + static_cast<int>(mixed.size() * 2));
+  EXPECT_EQ(form->SoundMemory.SoundCountsV1[3], mixed.size());
+
+  auto player = audio::CreateTestSoundPlayer();
+  audio::TestSoundPlayer* p = player.get();
+  form->SoundPreview = std::move(player);
+  form->SpeedButton1Click();
+  EXPECT_EQ(p->LastSound().samples, mixed);
 }

@@ -239,3 +239,67 @@ TEST_F(BasicDataSetTest, CancelledOpenAndUndoAllReadTheSetAgain) {
   EXPECT_EQ(form->SGFormulas->Row(), formulaRow);
   EXPECT_EQ(form->SGTemas->Row(), 2);
 }
+
+// Damaged record files (random bytes, empty, cut short, 1 MB) open with
+// every value in range and one message per file that names it; the files
+// stay as they are until the set is saved.
+TEST_F(BasicDataSetTest, DamagedRecordFilesOpenInRangeWithOneMessageEach) {
+  Start();
+  MakeSet("Mio");
+  auto random = [](size_t n, unsigned seed) {
+    std::vector<uint8_t> b(n);
+    unsigned x = seed;
+    for (auto& v : b) v = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 16);
+    return b;
+  };
+  const struct Case {
+    const char* what;
+    std::vector<uint8_t> formulas, temas;
+    int formulaCount, temaCount;
+  } cases[] = {
+      {"random bytes", random(6 * 256, 1), random(4 * 512, 2), 6, 4},
+      {"empty", {}, {}, 0, 0},
+      {"cut short", random(2 * 256 + 3, 3), random(511, 4), 2, 0},
+      {"1 MB", random(1 << 20, 5), random(1 << 20, 6), kMaxFormulas, kMaxTemas},
+  };
+  std::string err;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteFileAtomically("datos/Mio/formulas.van", c.formulas, &err)) << err;
+    ASSERT_TRUE(WriteFileAtomically("datos/Mio/temas.van", c.temas, &err)) << err;
+    dlg->messages.clear();
+    OpenSet("Mio");
+    ASSERT_EQ(form->DataSet.DataSetName, "Mio");
+    EXPECT_EQ(form->Rhythm->FormulaCount, c.formulaCount);
+    EXPECT_EQ(form->Rhythm->TemaCount, c.temaCount);
+    for (int i = 0; i < form->Rhythm->FormulaCount; ++i)
+      for (uint8_t s : form->Rhythm->Formulas[static_cast<size_t>(i)].sounds)
+        EXPECT_LE(s, static_cast<int>(form->SoundList.size()));
+    for (int i = 0; i < form->Rhythm->TemaCount; ++i) {
+      const Tema& t = form->Rhythm->Temas[static_cast<size_t>(i)];
+      EXPECT_GE(t.tempos[0], 20);
+      EXPECT_LE(t.tempos[0], 400);
+      EXPECT_LE(t.entryCount, kEntriesV1);
+      EXPECT_LE(t.Intro(), 12);
+    }
+    int formulasMessages = 0, temasMessages = 0;
+    for (const QString& m : dlg->messages) {
+      formulasMessages += m.startsWith("datos/Mio/formulas.van");
+      temasMessages += m.startsWith("datos/Mio/temas.van");
+    }
+    EXPECT_EQ(formulasMessages + temasMessages, dlg->messages.size()) << dlg->messages.join("|").toStdString();
+    const bool damaged = std::string(c.what) != "empty";
+    EXPECT_EQ(formulasMessages, damaged ? 1 : 0);
+    EXPECT_EQ(temasMessages, damaged ? 1 : 0);
+    EXPECT_EQ(Bytes("datos/Mio/formulas.van"), c.formulas);
+    EXPECT_EQ(Bytes("datos/Mio/temas.van"), c.temas);
+    EXPECT_FALSE(form->Modified());
+  }
+  // In English the message is English.
+  form->Ingls1Click();
+  ASSERT_TRUE(WriteFileAtomically("datos/Mio/temas.van", random(2 * 512, 9), &err)) << err;
+  dlg->messages.clear();
+  OpenSet("Mio");
+  ASSERT_FALSE(dlg->messages.filter("datos/Mio/temas.van").isEmpty());
+  EXPECT_TRUE(dlg->messages.filter("datos/Mio/temas.van")[0].contains("records were out of range and mended"));
+}

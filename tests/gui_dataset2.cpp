@@ -59,16 +59,20 @@ TEST_F(WindowTest, OpenCountsWholeRecordsAndShowsOneRowEach) {
     std::vector<uint8_t> formulas;
     std::vector<uint8_t> temas;
     int formulaCount, temaCount;
+    const char* message;  // what the open says of the files
   } cases[] = {
       {"a partial last formula is ignored", [] {
          auto b = FormulaBytes(1, 4);
          b.resize(1000, 0x55);
          return b;
-       }(), TemaBytes(2), 1, 2},
-      {"an empty formulas file", {}, TemaBytes(1), 0, 1},
-      {"more themes than the table holds", FormulaBytes(2, 4), TemaBytes(kMaxTemas + 3), 2, kMaxTemas},
+       }(), TemaBytes(2), 1, 2,
+       "datos/Mio/formulas.svs no tiene registros completos de 900 bytes: no se leen los 100 bytes del final"},
+      {"an empty formulas file", {}, TemaBytes(1), 0, 1, nullptr},
+      {"more themes than the table holds", FormulaBytes(2, 4), TemaBytes(kMaxTemas + 3), 2, kMaxTemas,
+       "datos/Mio/temas.svs tiene más de 128 registros: solo se leen los 128 primeros"},
   };
   for (const Case& c : cases) {
+    dlg->messages.clear();
     ScratchFolder::Write("datos/Mio/formulas.svs", c.formulas);
     ScratchFolder::Write("datos/Mio/temas.svs", c.temas);
     dlg->openNames = {list};
@@ -84,8 +88,8 @@ TEST_F(WindowTest, OpenCountsWholeRecordsAndShowsOneRowEach) {
     }
     EXPECT_EQ(form->SGTemas->Cells(1, c.temaCount), QString("T%1").arg(c.temaCount)) << c.what;
     EXPECT_FALSE(form->Modified()) << c.what;
+    EXPECT_EQ(dlg->messages, c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList{}) << c.what;
   }
-  EXPECT_TRUE(dlg->messages.isEmpty());
 }
 
 TEST_F(WindowTest, UnusedThemeSlotIsCountedButShowsNothing) {

@@ -95,6 +95,16 @@ bool TMainForm::OpenDataSet() {
   std::vector<std::string> unreadable;
   LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired, &unreadable);
   for (const auto& path : unreadable) ReportUnreadableRecords(*this, path);
+  // What the files hold is checked against the ranges; what lies outside is
+  // mended in the tables (the files change when the set is saved).
+  RecordLimits limits;
+  limits.soundCount = static_cast<int>(SoundList.size());
+  limits.formulaCount = Rhythm->FormulaCount;
+  limits.maxEntries = kEntriesV1;
+  const std::string formulasPath = FormulasV1PathOf(DataSet.DataSetName);
+  const std::string temasPath = TemasV1PathOf(DataSet.DataSetName);
+  const int formulasMended = FileExists(formulasPath) ? MendFormulas(*Rhythm, limits, repaired) : 0;
+  const int temasMended = FileExists(temasPath) ? MendTemas(*Rhythm, limits) : 0;
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   RefillFormulaRows();
@@ -110,11 +120,14 @@ bool TMainForm::OpenDataSet() {
     SGFormulasSelectCell(SGFormulas->Col(), 1);
   }
   // A repaired formula is selected and shown, as clearing it does.
-  for (int i : repaired) {
+  for (size_t k = 0; k < repaired.size(); ++k) {
+    const int i = repaired[k];
     SGFormulas->Select(SGFormulas->Col() < 1 ? 1 : SGFormulas->Col(), i + 1);
     SGFormulasSelectCell(SGFormulas->Col(), i + 1);
-    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+    if (k < kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
+  TellMendedRecords(*this, formulasPath, formulasMended, sizeof(FormulaV1), kMaxFormulas);
+  TellMendedRecords(*this, temasPath, temasMended, sizeof(TemaV1), kMaxTemas);
   if (Rhythm->TemaCount > 0) {
     SGTemas->Select(1, 1);
     SGTemasSelectCell(1, 1);

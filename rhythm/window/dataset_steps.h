@@ -25,6 +25,7 @@
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/dataset.h"
+#include "rhythm/record_ranges.h"
 
 // The open's dialog (starting in "datos"), unless the open is silent: a
 // chosen list file that names a set becomes DataSetListPath and DataSetName;
@@ -89,6 +90,22 @@ template <class Form>
 void ReportUnreadableRecords(Form& f, const std::string& path) {
   f.dialogs->ShowMessage(f.Tr("No se han podido leer los datos de ", "The data could not be read from ") + FromFs(path));
 }
+
+// A record file just read: one message naming it, with how many of its
+// records had values out of range (mended in the tables, not on disk) and
+// what its size says when it is not whole records or more than the table
+// holds; nothing when all is well.
+template <class Form>
+void TellMendedRecords(Form& f, const std::string& path, int mended, size_t recordBytes, size_t maxRecords) {
+  std::string text = RecordFileSizeText(path, recordBytes, maxRecords, f.English);
+  const std::string m = MendedRecordsText(path, mended, f.English);
+  if (!m.empty()) text += (text.empty() ? "" : "\r\n") + m;
+  if (!text.empty()) f.dialogs->ShowMessage(FromFs(text));
+}
+
+// The formulas whose repair the log names one by one; beyond them the
+// message of TellMendedRecords counts them.
+constexpr size_t kRepairsLogged = 5;
 
 // A save whose files could not be written (nothing counts as saved).
 template <class Form>

@@ -81,7 +81,14 @@ bool TMainForm::OpenDataSet() {
 
   std::vector<int> repaired;
   const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
+  const bool formulasThere = FileExists(formulasPath);
   if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) ReportUnreadableRecords(*this, formulasPath);
+  // What the file holds is checked against the ranges; what lies outside is
+  // mended in the table (the file changes when the set is saved).
+  RecordLimits limits;
+  limits.soundCount = static_cast<int>(SoundList.size());
+  limits.formulaCount = Rhythm->FormulaCount;
+  const int formulasMended = formulasThere ? MendFormulas(*Rhythm, limits, repaired) : 0;
   DataSet.FreshSet = Rhythm->FormulaCount < 2;
   SGFormulas->SetRowCount(Rhythm->FormulaCount + 1);
   DataSet.GridsFilling |= kGridsFillingBit;
@@ -97,7 +104,9 @@ bool TMainForm::OpenDataSet() {
   SGTemas->SetCells(0, 0, Tr("Tema Nº", "Song No."));
   SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
   const std::string temasPath = TemasPathOf(DataSet.DataSetName);
+  const bool temasThere = FileExists(temasPath);
   if (!LoadTemas(*Rhythm, temasPath)) ReportUnreadableRecords(*this, temasPath);
+  const int temasMended = temasThere ? MendTemas(*Rhythm, limits) : 0;
   SGTemas->SetRowCount(Rhythm->TemaCount + 1);
   for (int m = 1; m <= Rhythm->TemaCount; ++m) {
     const Tema& t = Rhythm->Temas[m - 1];
@@ -107,11 +116,14 @@ bool TMainForm::OpenDataSet() {
   }
   // A repaired formula is selected and shown, as clearing it does; the themes
   // are in by then, so the editor tells truly where it is used.
-  for (int i : repaired) {
+  for (size_t k = 0; k < repaired.size(); ++k) {
+    const int i = repaired[k];
     SGFormulas->Select(SGFormulas->Col(), i + 1);
     SGFormulasSelectCell(SGFormulas->Col(), i + 1);
-    Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+    if (k < kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
+  TellMendedRecords(*this, formulasPath, formulasMended, sizeof(Formula), kMaxFormulas);
+  TellMendedRecords(*this, temasPath, temasMended, sizeof(Tema), kMaxTemas);
   if (Rhythm->TemaCount > 0) {
     SGTemasSelectCell(1, 1);
     SGTemas->Select(1, 1);

@@ -237,6 +237,7 @@ bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int t
   }
   fc = std::clamp(fc, 0, kMaxFormulas);
   tc = std::clamp(tc, 0, kMaxTemas);
+  const bool folderWasThere = DirExists(SetFolderOf(name));
   if (!MakeDirs(SetFolderOf(name), err)) return false;
   std::vector<FileToWrite> files;
   std::string ole;
@@ -249,7 +250,19 @@ bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int t
   for (int i = 0; i < tc; ++i) tv.push_back(TemaToV1(rt.Temas[i]));
   files.push_back({FormulasV1PathOf(name), BytesOfRecords(fv.data(), fv.size())});
   files.push_back({TemasV1PathOf(name), BytesOfRecords(tv.data(), tv.size())});
-  return WriteFilesAtomically(files, err);
+  // The four as one: a save cut short anywhere leaves the old set or the
+  // new one, never new formulas with old themes.
+  if (WriteFileGroupAtomically(SaveJournalPathOf(name), files, err)) return true;
+  if (!folderWasThere) {
+    std::error_code ec;
+    fs::remove(SetFolderOf(name), ec);  // only when empty
+  }
+  return false;
+}
+
+GroupRecovery RecoverBasicSetSave(const std::string& name) {
+  return RecoverFileGroup(SaveJournalPathOf(name), {OlePathOf(name), SetFolderOf(name) + "/sonidos.van",
+                                                   FormulasV1PathOf(name), TemasV1PathOf(name)});
 }
 
 std::string WithOleExtension(const std::string& path) {

@@ -111,10 +111,15 @@ void CopySetSounds(const std::string& fromFolder, const std::string& toFolder, s
                    std::vector<std::string>* failures);
 
 // Writes datos/<name>.ole, sonidos.van, formulas.van (fc records) and
-// temas.van (tc records) atomically. Refused above 100 % of the sound memory;
+// temas.van (tc records) atomically as one group (a folder the save made
+// goes again when it fails). Refused above 100 % of the sound memory;
 // false with *err on any failure (then nothing counts as saved).
 bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int tc,
                   const std::vector<std::string>& list, const SoundsV1& mem, std::string* err);
+
+// The recovery of a save cut short (run before the set's files are read):
+// the journal datos/<name>.journal completes it or rolls it back.
+GroupRecovery RecoverBasicSetSave(const std::string& name);
 
 // Save-as and open path rules.
 std::string WithOleExtension(const std::string& path);      // ".ole" appended unless present (any case)

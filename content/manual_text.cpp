@@ -1466,6 +1466,38 @@ const std::vector<ManualMessage>& ManualMessages() {
        "«Nueva». Vuelva a escribirla o bórrela.",
        "Log: on opening, formula n held impossible data and has been left empty, of 12 beats, named \"Nueva\". Write "
        "it again or remove it."},
+      {"<archivo>: N registros estaban fuera de rango y se han corregido",
+       "<file>: N records were out of range and mended",
+       "Al abrir, algunos valores del archivo (tempo, tiempos, golpes, niveles, números de sonido o de fórmula, "
+       "repeticiones, intro, final, partes) estaban fuera de su rango: cada uno toma el valor más cercano del rango y "
+       "un número de sonido o de fórmula que no existe pasa a 0. El archivo no cambia hasta que guarde el conjunto. "
+       "El mismo mensaje dice si el archivo no tiene registros completos o tiene más de los que caben.",
+       "On opening, some values of the file (tempo, beats, strokes, levels, sound or formula numbers, repetitions, "
+       "intro, ending, parts) were out of their range: each takes the nearest value in range, and a sound or formula "
+       "number that does not exist becomes 0. The file does not change until you save the set. The same message says "
+       "when the file is not whole records or holds more than fit."},
+      {"Se ha completado el guardado interrumpido de <conjunto>", "The interrupted save was completed: <set>",
+       "Registro: un guardado anterior se interrumpió (el programa se cerró o se fue la luz) después de escribir "
+       "todo el conjunto; al abrirlo se ha terminado, y el conjunto es el guardado.",
+       "Log: an earlier save was cut short (the program ended or the power went) after the whole set was written; "
+       "opening it has finished the save, and the set is the one saved."},
+      {"Se ha descartado el guardado interrumpido de <conjunto>", "The interrupted save was discarded: <set>",
+       "Registro: un guardado anterior se interrumpió antes de escribir todo el conjunto; el conjunto sigue como "
+       "estaba antes de aquel guardado.",
+       "Log: an earlier save was cut short before the whole set was written; the set is as it was before that save."},
+      {"<archivo> no es un archivo de sonido: <causa>", "<file> is not a sound file: <cause>",
+       "El archivo no se puede leer como sonido (WAV, AIFF, FLAC... de cualquier frecuencia, mono o estéreo); no se "
+       "añade a la lista, que queda como estaba. Al abrir un conjunto, su número suena en silencio.",
+       "The file cannot be read as a sound (WAV, AIFF, FLAC... at any rate, mono or stereo); it is not added to the "
+       "list, which stays as it was. When a set is opened, its number plays silence."},
+      {"No se pueden cargar N archivos de sonido: <los primeros>", "I cannot load N sound files: <the first>",
+       "Al cargar los sonidos del conjunto, varios no se pudieron abrir o leer: un solo mensaje da cuántos y los "
+       "primeros. Sus números suenan en silencio.",
+       "While loading the set's sounds, several could not be opened or read: one message gives how many and the "
+       "first of them. Their numbers play silence."},
+      {"El sonido <archivo> está vacío", "The sound <file> is empty",
+       "Registro: el archivo de sonido no tiene muestras; su número suena en silencio.",
+       "Log: the sound file holds no samples; its number plays silence."},
       {"No se puede copiar la lista de sonidos: <causa>", "I cannot copy the sound list: <cause>",
        "Registro: al abrir un conjunto nuevo o sin lista, no se pudo copiar la lista de fábrica datos/Original.vl2. "
        "Compruebe que existe.",

@@ -107,18 +107,40 @@ bool IsSafeFileComponent(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
+std::string SaveJournalPathOf(const std::string& name) { return SetFolder(name) + ".journal"; }
+
+namespace {
+std::vector<std::string> SetFilePaths(const std::string& name) {
+  return {ListPathOf(name), FormulasPathOf(name), TemasPathOf(name)};
+}
+}  // namespace
+
+GroupRecovery RecoverSetSave(const std::string& name) {
+  return RecoverFileGroup(SaveJournalPathOf(name), SetFilePaths(name));
+}
+
 bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formulaCount, int temaCount,
                       const std::vector<std::string>& soundList, std::string* error) {
   formulaCount = std::clamp(formulaCount, 0, kMaxFormulas);
   temaCount = std::clamp(temaCount, 0, kMaxTemas);
+  const bool folderWasThere = DirExists(SetFolder(name));
   if (!MakeDirs(SetFolder(name), error)) return false;
   const auto* fb = reinterpret_cast<const uint8_t*>(t.Formulas.data());
   const auto* tb = reinterpret_cast<const uint8_t*>(t.Temas.data());
+  const std::vector<std::string> paths = SetFilePaths(name);
   std::vector<FileToWrite> files;
-  files.push_back({ListPathOf(name), JoinLines(soundList)});
-  files.push_back({FormulasPathOf(name), std::vector<uint8_t>(fb, fb + formulaCount * sizeof(Formula))});
-  files.push_back({TemasPathOf(name), std::vector<uint8_t>(tb, tb + temaCount * sizeof(Tema))});
-  return WriteFilesAtomically(files, error);
+  files.push_back({paths[0], JoinLines(soundList)});
+  files.push_back({paths[1], std::vector<uint8_t>(fb, fb + formulaCount * sizeof(Formula))});
+  files.push_back({paths[2], std::vector<uint8_t>(tb, tb + temaCount * sizeof(Tema))});
+  // The three as one: a save cut short anywhere leaves the old set or the
+  // new one, never new formulas with old themes.
+  if (WriteFileGroupAtomically(SaveJournalPathOf(name), files, error)) return true;
+  // A folder made for this save alone goes again (it is removed only empty).
+  if (!folderWasThere) {
+    std::error_code ec;
+    fs::remove(SetFolder(name), ec);
+  }
+  return false;
 }
 
 bool ReadSoundList(const std::string& path, std::vector<std::string>* names) {

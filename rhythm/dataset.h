@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/atomic_file.h"
 #include "rhythm/records.h"
 
 constexpr size_t kFormulasFileMax = static_cast<size_t>(kMaxFormulas) * sizeof(Formula);  // 460800
@@ -82,10 +83,17 @@ std::string WorkingFolderOfListFile(const std::string& path);
 // folder (no separator, not "." or "..", not empty).
 bool IsSafeFileComponent(const std::string& name);
 
-// Writes the three files of a set atomically: either all are replaced or
-// none is, and *error tells why.
+// Writes the three files of a set atomically as one group (a journal beside
+// the list file, platform/files/atomic_file.h): either all are replaced or
+// none is, and *error tells why. A folder the save made is removed again
+// when it fails.
 bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formulaCount, int temaCount,
                       const std::vector<std::string>& soundList, std::string* error);
+
+// The journal of a set's save, and the recovery of a save cut short (run
+// before the set's files are read).
+std::string SaveJournalPathOf(const std::string& name);  // datos/<name>.journal
+GroupRecovery RecoverSetSave(const std::string& name);
 
 // Reads a sound list file (Latin-1, one name per line).
 bool ReadSoundList(const std::string& path, std::vector<std::string>* names);

@@ -72,6 +72,8 @@ TEST_F(WindowTest, DamagedRecordFilesOpenInRangeWithOneMessageEach) {
     EXPECT_EQ(ScratchFolder::Read("datos/Mio/temas.svs"), c.temas);
     EXPECT_FALSE(form->Modified());
     // The first theme plays at a tempo in range.
-    if (form->Rhythm->TemaCount > 0) EXPECT_LE(form->Engine->CurrentBpm, 400.0f);
+    if (form->Rhythm->TemaCount > 0) {
+      EXPECT_LE(form->Engine->CurrentBpm, 400.0f);
+    }
   }
 }

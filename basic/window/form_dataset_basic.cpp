@@ -65,6 +65,7 @@ bool TMainForm::OpenDataSet() {
   SGFormulas->EmptyColumns(0, 3);
 
   ChooseSetToOpen(*this, "Seleecione un archivo de datos PELN", "Archivos con arte|*.ole", kOleFileRules);
+  TellSaveRecovery(*this, RecoverBasicSetSave(DataSet.DataSetName));
 
   FillLibrary();
   ShowDataSetName();

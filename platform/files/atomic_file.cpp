@@ -104,6 +104,109 @@ bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* er
   return true;
 }
 
+namespace {
+int g_groupStop = -1;
+const char kJournalHeader[] = "velarto-file-group 1";
+std::string GroupTempOf(const std::string& path) { return path + ".saving"; }
+
+// The journal's target paths; false when it is not a whole journal.
+bool ReadJournal(const std::string& journalPath, std::vector<std::string>* paths) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(journalPath, 1 << 20, &bytes)) return false;
+  std::vector<std::string> lines;
+  std::string line;
+  for (uint8_t b : bytes) {
+    if (b == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line.push_back(static_cast<char>(b));
+    }
+  }
+  if (lines.size() < 2 || lines.front() != kJournalHeader || lines.back() != "end" || !line.empty()) return false;
+  paths->assign(lines.begin() + 1, lines.end() - 1);
+  return true;
+}
+}  // namespace
+
+void SetGroupStopForTests(int renames) { g_groupStop = renames; }
+
+bool WriteFileGroupAtomically(const std::string& journalPath, const std::vector<FileToWrite>& files,
+                              std::string* error) {
+  std::vector<std::string> paths;
+  for (const auto& f : files) paths.push_back(f.path);
+  // A group cut short before is put right first: its files are read as the
+  // old ones of this write.
+  RecoverFileGroup(journalPath, paths);
+  std::vector<FileToWrite> temps;
+  for (const auto& f : files) temps.push_back({GroupTempOf(f.path), f.bytes});
+  auto removeTemps = [&] {
+    for (const auto& t : temps) ::unlink(t.path.c_str());
+  };
+  // Each new file whole and flushed beside its old one.
+  std::string err;
+  if (!WriteFilesAtomically(temps, &err)) {
+    // Named as the file it was to become.
+    for (size_t at; (at = err.find(".saving")) != std::string::npos;) err.erase(at, 7);
+    if (error) *error = err;
+    removeTemps();
+    return false;
+  }
+  if (g_groupStop == 0) ::_exit(0);
+  std::string journal = std::string(kJournalHeader) + "\n";
+  for (const auto& p : paths) journal += p + "\n";
+  journal += "end\n";
+  // The commit: once the journal is in place, the new files are the group.
+  {
+    const std::string tmp = TempPathFor(journalPath);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool ok = fd >= 0 && WriteAll(fd, reinterpret_cast<const uint8_t*>(journal.data()), journal.size()) &&
+                    ::fsync(fd) == 0;
+    const int saved = errno;
+    if (fd >= 0) ::close(fd);
+    if (!ok || ::rename(tmp.c_str(), journalPath.c_str()) != 0) {
+      if (error) *error = journalPath + ": " + std::strerror(ok ? errno : saved);
+      ::unlink(tmp.c_str());
+      removeTemps();
+      return false;
+    }
+  }
+  if (g_groupStop == 1) ::_exit(0);
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (::rename(temps[i].path.c_str(), files[i].path.c_str()) != 0) {
+      // Committed: the next recovery completes what is left.
+      if (error) *error = files[i].path + ": " + std::strerror(errno);
+      return false;
+    }
+    if (g_groupStop == static_cast<int>(i) + 2) ::_exit(0);
+  }
+  ::unlink(journalPath.c_str());
+  return true;
+}
+
+GroupRecovery RecoverFileGroup(const std::string& journalPath, const std::vector<std::string>& paths) {
+  std::vector<std::string> committed;
+  if (ReadJournal(journalPath, &committed)) {
+    for (const auto& p : committed) {
+      const std::string t = GroupTempOf(p);
+      if (FileExists(t)) ::rename(t.c_str(), p.c_str());
+    }
+    ::unlink(journalPath.c_str());
+    return GroupRecovery::kCompleted;
+  }
+  // No commit: new files left by a write cut short are not the group's.
+  bool removed = false;
+  for (const auto& p : paths) {
+    const std::string t = GroupTempOf(p);
+    if (FileExists(t) && ::unlink(t.c_str()) == 0) removed = true;
+  }
+  if (FileExists(journalPath)) {
+    ::unlink(journalPath.c_str());
+    removed = true;
+  }
+  return removed ? GroupRecovery::kRolledBack : GroupRecovery::kNothing;
+}
+
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
   return WriteFilesAtomically({FileToWrite{path, bytes}}, error);
 }

@@ -16,6 +16,23 @@ struct FileToWrite {
 bool WriteFilesAtomically(const std::vector<FileToWrite>& files, std::string* error);
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
 
+// Files that only make sense together (the files of a data set): each is
+// written to "<path>.saving" and flushed; then the journal (written
+// atomically itself) lists them, which commits the group; then each is
+// renamed into place and the journal removed. A write cut short at any
+// point (a kill, a power cut) is put right by RecoverFileGroup before the
+// files are read again: after the commit it completes the renames, so all
+// files are new; before it, it removes the new files, so all are old.
+bool WriteFileGroupAtomically(const std::string& journalPath, const std::vector<FileToWrite>& files,
+                              std::string* error);
+enum class GroupRecovery { kNothing, kCompleted, kRolledBack };
+GroupRecovery RecoverFileGroup(const std::string& journalPath, const std::vector<std::string>& paths);
+
+// Test hook: a group write ends the process (_exit) at a step: 0 with its
+// new files written but before the commit, 1 right after the commit, 1 + k
+// after k renames into place; -1 switches it off.
+void SetGroupStopForTests(int renames);
+
 // Test hook: the write of the n-th file (1-based) of every following call
 // fails as a full disk would; 0 switches it off.
 void SetWriteFailureForTests(int nth);

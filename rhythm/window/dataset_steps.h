@@ -103,6 +103,18 @@ void TellMendedRecords(Form& f, const std::string& path, int mended, size_t reco
   if (!text.empty()) f.dialogs->ShowMessage(FromFs(text));
 }
 
+// A save of the set cut short (a kill, a power cut) was put right before
+// the open read its files: the log says how.
+template <class Form>
+void TellSaveRecovery(Form& f, GroupRecovery r) {
+  if (r == GroupRecovery::kCompleted)
+    f.Log(f.Tr("Se ha completado el guardado interrumpido de ", "The interrupted save was completed: ") +
+          L1(f.DataSet.DataSetName));
+  else if (r == GroupRecovery::kRolledBack)
+    f.Log(f.Tr("Se ha descartado el guardado interrumpido de ", "The interrupted save was discarded: ") +
+          L1(f.DataSet.DataSetName));
+}
+
 // The formulas whose repair the log names one by one; beyond them the
 // message of TellMendedRecords counts them.
 constexpr size_t kRepairsLogged = 5;

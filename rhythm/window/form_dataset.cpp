@@ -61,6 +61,7 @@ bool TMainForm::OpenDataSet() {
   SGSaco->SetRowCount(2);
 
   ChooseSetToOpen(*this, Tr("Abrir", "Open"), "Archivos DRAVv2|*.vl2", kListFileRules);
+  TellSaveRecovery(*this, RecoverSetSave(DataSet.DataSetName));
 
   LBwavs->clear();
   for (const auto& n : LibrarySoundNames()) LBwavs->addItem(L1(n));

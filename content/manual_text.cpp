@@ -1476,6 +1476,18 @@ const std::vector<ManualMessage>& ManualMessages() {
        "intro, ending, parts) were out of their range: each takes the nearest value in range, and a sound or formula "
        "number that does not exist becomes 0. The file does not change until you save the set. The same message says "
        "when the file is not whole records or holds more than fit."},
+      {"El archivo de configuración no era válido; se ha guardado una copia en <archivo>",
+       "The settings file was not valid; a copy was kept in <file>",
+       "Registro: al empezar, DRAV_PROF.ini no era un archivo de configuración (datos binarios o demasiado largo). Se "
+       "ha apartado con el nombre que se indica y el programa empieza con la configuración de fábrica.",
+       "Log: at start, DRAV_PROF.ini was no settings file (binary data or far too long). It has been set aside under "
+       "the name shown and the program starts with the factory settings."},
+      {"El conjunto de la configuración no está en la carpeta de trabajo; se abre Original: <nombre>",
+       "The settings name a set outside the working folder; Original opens: <name>",
+       "Registro: la clave archivo de la configuración nombra un conjunto fuera de la carpeta datos (por ejemplo con "
+       "«../»). No se abre; se abre el conjunto Original.",
+       "Log: the archivo key of the settings names a set outside the datos folder (for example with \"../\"). It is "
+       "not opened; the set Original opens instead."},
       {"Se ha completado el guardado interrumpido de <conjunto>", "The interrupted save was completed: <set>",
        "Registro: un guardado anterior se interrumpió (el programa se cerró o se fue la luz) después de escribir "
        "todo el conjunto; al abrirlo se ha terminado, y el conjunto es el guardado.",

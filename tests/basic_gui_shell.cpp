@@ -682,3 +682,20 @@ TEST_F(BasicShellTest, AboutBoxLooksAndLinks) {
   EXPECT_EQ(box->result(), QDialog::Accepted);
   EXPECT_EQ(form->Acercade, box);
 }
+
+// The basic settings: "archivo" outside the working folder opens Original
+// with a log line; a settings file that is none is set aside and said.
+TEST_F(BasicWindowTest, SettingsStayInTheWorkingFolderAndAFileThatIsNoneIsSetAside) {
+  QSettings("vididoru.ini", QSettings::IniFormat).setValue("METRONOMO/archivo", "../fuera/Secreto");
+  Start();
+  EXPECT_EQ(form->DataSet.DataSetName, "Original");
+  EXPECT_TRUE(LogHas("se abre Original: ../fuera/Secreto")) << form->Visor->toPlainText().toStdString();
+  EXPECT_EQ(QSettings("vididoru.ini", QSettings::IniFormat).value("METRONOMO/archivo").toString(), "Original");
+  form.reset();
+  std::vector<uint8_t> junk(1 << 20, 0);
+  ScratchFolder::Write("vididoru.ini", junk);
+  Start();
+  EXPECT_TRUE(LogHas("vididoru.ini.damaged"));
+  EXPECT_EQ(ScratchFolder::Read("vididoru.ini.damaged"), junk);
+  EXPECT_EQ(form->DataSet.DataSetName, "Original");
+}

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QPixmap>
@@ -319,4 +320,46 @@ TEST_F(WindowTest, GuitarSetsAreListed) {
   EXPECT_EQ(form->CBGuitarras->itemText(0), "Guitarra");
   EXPECT_EQ(form->CBGuitarras->itemText(1), "Requinto");
   EXPECT_EQ(form->CBGuitarras->currentText(), "Guitarra");  // the bank the open loaded
+}
+
+// "archivo" naming a set outside the working folder opens Original, says so
+// in the log and is written back as Original; a set inside opens.
+TEST_F(WindowTest, TheSettingsSetStaysInTheWorkingFolder) {
+  for (const char* outside : {"../../../outside/Secreto", "..", "a/b", "/etc/passwd"}) {
+    SCOPED_TRACE(outside);
+    SetIni("archivo", outside);
+    Start();
+    EXPECT_EQ(form->DataSet.DataSetName, "Original");
+    EXPECT_EQ(form->DataSet.DataSetListPath, "datos/Original.vl2");
+    EXPECT_TRUE(LogHas(QString("se abre Original: ") + outside)) << form->Visor->toPlainText().toStdString();
+    EXPECT_EQ(Ini("archivo"), "Original");
+    form.reset();
+  }
+  SetIni("archivo", "Tangos viejos");
+  Start();
+  EXPECT_EQ(form->DataSet.DataSetName, "Tangos viejos");
+  EXPECT_FALSE(LogHas("se abre Original"));
+}
+
+// A settings file that is none (10 MB of binary bytes) is set aside beside
+// the new one and said in the log; the new file is a few lines.
+TEST_F(WindowTest, ASettingsFileThatIsNoneIsSetAside) {
+  std::vector<uint8_t> junk(10 << 20);
+  for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+  ScratchFolder::Write("DRAV_PROF.ini", junk);
+  Start();
+  EXPECT_EQ(form->DataSet.DataSetName, "Original");
+  EXPECT_TRUE(LogHas("se ha guardado una copia en DRAV_PROF.ini.damaged")) << form->Visor->toPlainText().toStdString();
+  EXPECT_EQ(ScratchFolder::Read("DRAV_PROF.ini.damaged"), junk);
+  EXPECT_LT(QFileInfo("DRAV_PROF.ini").size(), 200);
+  EXPECT_EQ(Ini("archivo"), "Original");
+  form.reset();
+  // The next start finds a good file: nothing is set aside again.
+  Start();
+  EXPECT_FALSE(LogHas(".damaged"));
+  // A short text file with a NUL in it is no settings file either.
+  form.reset();
+  ScratchFolder::Write("DRAV_PROF.ini", {'[', 'M', ']', '\n', 'a', '=', 0, '\n'});
+  Start();
+  EXPECT_TRUE(LogHas("DRAV_PROF.ini.damaged"));
 }

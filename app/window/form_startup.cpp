@@ -46,7 +46,9 @@ void TMainForm::FormCreate() {
   FindDevicePort();
   step("FindDeviceSerialPort");
   step("Settings");
-  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".vl2");
+  std::string refusedSet;
+  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".vl2", &refusedSet);
+  TellSettingsProblems(*this, refusedSet);
   step("CommandLine");
   const std::string tuner = ToL1(SettingsIniFile->ReadString("METRONOMO", "Afinador", "Microfono"));
   GuitarBankName = ToL1(SettingsIniFile->ReadString("METRONOMO", "Guitarra", "Guitarra"));

@@ -22,19 +22,41 @@
 #include "app/window/settings.h"
 #include "platform/audio/wave_out.h"
 #include "platform/files/text.h"
+#include "rhythm/dataset.h"
 
 // The set start-up opens: "archivo" ("Original" when it is missing or
 // empty), or the set a list file on the command line (`commandLineArgument`,
 // ending in `listExtension`) names; either way written back to "archivo" at
 // once. The working folder was moved at program entry.
+// A name that is no set inside the working folder's datos folder (a path
+// such as ../../outside/Secreto) is refused: "Original" opens, and
+// *refused holds the name.
 inline std::string StartupSetName(SettingsIni& ini, const std::string& commandLineArgument,
-                                  const std::string& listExtension) {
+                                  const std::string& listExtension, std::string* refused = nullptr) {
   std::string name = ToL1(ini.ReadString("METRONOMO", "archivo", "Original"));
   if (name.empty()) name = "Original";
   if (auto set = FindCommandLineSet({commandLineArgument}, listExtension))
     name = ToL1(QString::fromLocal8Bit(set->name.c_str()));
+  if (!IsSafeFileComponent(name)) {
+    if (refused) *refused = name;
+    name = "Original";
+  }
   ini.WriteString("METRONOMO", "archivo", L1(name));
   return name;
+}
+
+// What start-up says of its settings: a file that was no settings file (set
+// aside, with the copy's name) and a set name that was refused.
+template <class Form>
+void TellSettingsProblems(Form& f, const std::string& refusedSet) {
+  if (!f.SettingsIniFile->Discarded().isEmpty())
+    f.Log(f.Tr("El archivo de configuración no era válido; se ha guardado una copia en ",
+               "The settings file was not valid; a copy was kept in ") +
+          f.SettingsIniFile->Discarded());
+  if (!refusedSet.empty())
+    f.Log(f.Tr("El conjunto de la configuración no está en la carpeta de trabajo; se abre Original: ",
+               "The settings name a set outside the working folder; Original opens: ") +
+          L1(refusedSet));
 }
 
 // Start-up: the switch of the language "Idioma" names, run by its menu item.

@@ -130,7 +130,9 @@ void TMainForm::FormCreate() {
   FindDevicePort();
   step("FindDeviceSerialPort");
   step("Settings");  // vididoru.ini, opened when the window was made
-  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".ole");
+  std::string refusedSet;
+  DataSet.DataSetName = StartupSetName(*SettingsIniFile, commandLineSet_, ".ole", &refusedSet);
+  TellSettingsProblems(*this, refusedSet);
   step("archivo");
   step("CommandLine");
   step("WriteArchivo");

@@ -63,8 +63,14 @@ void Poll(DeviceLink& L) {
   PollDevice(L);
 }
 
+// No device to talk to: none found, or the one there was has gone.
+bool NoDevice(const DeviceLink& L) {
+  return !L.HidDevice && (L.Disconnected || !L.Serial || !L.Serial->IsOpen());
+}
+
 void ReopenSerial(DeviceLink& L) {
-  if (L.HidDevice || !L.Serial) return;
+  // A device that has gone is looked for by the link's own watch.
+  if (L.HidDevice || !L.Serial || L.Disconnected) return;
   L.Serial->Close();
   OpenDeviceSerialPort(L);
 }
@@ -133,7 +139,7 @@ int SendBlocksToDevice(DeviceLink& L, char item, const std::vector<uint8_t>& pay
       Write(L, payload.data() + start + off, std::min(kTransferPiece, n - off));
     Write(L, &x, 1);
     L.DeviceWaitCounter = kAckWaitTicks;
-    while (L.DeviceRxCount < 2 && L.DeviceWaitCounter > 0) {
+    while (L.DeviceRxCount < 2 && L.DeviceWaitCounter > 0 && !NoDevice(L)) {
       Poll(L);
       if (L.DeviceRxCount >= 2) break;
       Pump(L, io);
@@ -202,7 +208,16 @@ int SendDataSetToDevice(DeviceLink& L, const SendSetRequest& r, const TransferIo
   }
   const auto config = DeviceConfigBlock(r.english, r.date, r.setName);
   const std::vector<uint8_t> configBytes(config.begin(), config.end());
-  for (int attempt = 0; attempt < kSendAttempts && !Cancelled(io); ++attempt) {
+  // The end of a transfer that did not go through is said.
+  const auto failed = [&] {
+    Log(io, r.english ? "The data were not sent to the metronome." : "No se han enviado los datos al metr\xC3\xB3nomo.");
+    return 1;
+  };
+  if (NoDevice(L)) {
+    Log(io, r.english ? "The metronome is not connected." : "El metr\xC3\xB3nomo no est\xC3\xA1 conectado.");
+    return failed();
+  }
+  for (int attempt = 0; attempt < kSendAttempts && !Cancelled(io) && !NoDevice(L); ++attempt) {
     Log(io, r.english ? "Sending configuration" : "Enviando configuaci\xC3\xB3n");
     if (SendBlocksToDevice(L, 'c', configBytes, r.english, io) != 0) continue;
     bool ok = true;
@@ -216,7 +231,9 @@ int SendDataSetToDevice(DeviceLink& L, const SendSetRequest& r, const TransferIo
     }
     if (ok) return 0;
   }
-  return 1;
+  if (Cancelled(io)) return 1;
+  if (NoDevice(L)) Log(io, r.english ? "The metronome is not connected." : "El metr\xC3\xB3nomo no est\xC3\xA1 conectado.");
+  return failed();
 }
 
 std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const TransferIo& io, bool* ok) {
@@ -231,7 +248,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
   while (L.DeviceDataLength == 0) {
     Poll(L);
     if (L.DeviceDataLength != 0) break;
-    if (L.DeviceWaitCounter <= 0) return timeout();
+    if (L.DeviceWaitCounter <= 0 || NoDevice(L)) return timeout();
     Pump(L, io);
     if (Cancelled(io)) return {};
   }
@@ -255,7 +272,7 @@ std::vector<uint8_t> ReceiveBlocksFromDevice(DeviceLink& L, bool english, const 
     const int k = L.DeviceRxCount;
     const bool complete = k > static_cast<int>(kReceivePacket) || (k > 0 && static_cast<uint32_t>(k) > L.DeviceDataLength);
     if (!complete) {
-      if (L.DeviceWaitCounter <= 0) return timeout();
+      if (L.DeviceWaitCounter <= 0 || NoDevice(L)) return timeout();
       continue;
     }
     L.DeviceWaitCounter = kPacketWaitTicks;

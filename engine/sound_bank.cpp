@@ -150,6 +150,33 @@ bool SoundListRemove(std::vector<std::string>& list, int i) {
   return true;
 }
 
+int SoundListRemoveRenumbering(std::vector<std::string>& list, int i, RhythmTables& rt, bool basicCodes) {
+  if (!SoundListRemove(list, i)) return -1;
+  const int removed = i + 1;
+  const int count = std::clamp(rt.FormulaCount, 0, kMaxFormulas);
+  int silenced = 0;
+  for (int f = 0; f < count; ++f) {
+    Formula& fm = rt.Formulas[static_cast<size_t>(f)];
+    const int beats = std::clamp(fm.Beats(), 0, kMaxBeats);
+    for (int t = 0; t < kTracks; ++t) {
+      uint8_t& s = fm.sounds[t];
+      if (s == removed) {
+        for (int b = 0; b < beats; ++b) {
+          const int strokes = std::clamp(fm.StrokeCount(b, t), 0, kMaxStrokes);
+          for (int k = 0; k < strokes; ++k) {
+            const int code = fm.Stroke(b, t, k);
+            if (code != 0 && (!basicCodes || code > 4)) ++silenced;
+          }
+        }
+        s = 0;
+      } else if (s > removed) {
+        --s;
+      }
+    }
+  }
+  return silenced;
+}
+
 void SwapSoundNumbers(RhythmTables& rt, int a, int b) {
   const int count = std::clamp(rt.FormulaCount, 0, kMaxFormulas);
   for (int f = 0; f < count; ++f) {

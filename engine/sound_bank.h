@@ -104,6 +104,12 @@ int FindSoundName(const std::vector<std::string>& list, const std::string& name)
 int SoundListAdd(std::vector<std::string>& list, const std::string& libraryName, int capacity);
 // Deletes position i. The formulas keep their sound numbers.
 bool SoundListRemove(std::vector<std::string>& list, int i);
+// Deletes position i and renumbers the sounds of formulas 0..FormulaCount - 1
+// to the list as it now stands: the tracks of the removed sound fall silent
+// (sound 0), the sounds after it move down one number. Returns how many
+// strokes of those formulas now play silence (codes 1..4 are rests in the
+// basic edition's formulas, `basicCodes`), or -1 for an invalid position.
+int SoundListRemoveRenumbering(std::vector<std::string>& list, int i, RhythmTables& rt, bool basicCodes);
 // Moves position i up (down) by one and swaps the two sound numbers in the
 // sounds of formulas 0..FormulaCount - 1, so every track keeps its sound.
 bool SoundListMoveUp(std::vector<std::string>& list, int i, RhythmTables& rt);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "engine/engine_state.h"
 #include "engine/sequencer.h"
@@ -31,7 +32,14 @@ std::string DevicePortOverride(const std::string& setting) {
   return setting;
 }
 
+std::string DevicePortOverrideFrom(const std::string& setting) {
+  (void)setting;
+  const char* env = std::getenv(kDevicePortVariable);
+  return env != nullptr && *env != '\0' ? kDevicePortVariable : kDevicePortSettingKey;
+}
+
 bool FindDeviceSerialPort(DeviceLink& L, const SerialSearch& search) {
+  L.Search = search;
   L.SerialPortName.clear();
   if (!search.overridePath.empty()) {
     L.SerialPortName = search.overridePath;
@@ -51,11 +59,82 @@ bool FindDeviceSerialPort(DeviceLink& L, const SerialSearch& search) {
   return false;
 }
 
+namespace {
+const uint8_t kLampOffCommand[] = {0x01, 0x6B, kLampOff};
+}  // namespace
+
 bool OpenDeviceSerialPort(DeviceLink& L) {
   L.SerialEventMask = 0;
   L.SerialPortOpen = L.Serial != nullptr && L.Serial->Open(L.SerialPortName);
-  if (L.SerialPortOpen) L.Serial->ArmWait();
+  if (L.SerialPortOpen) {
+    L.Serial->ArmWait();
+    if (L.PendingLampOff) {
+      L.PendingLampOff = false;
+      SendToSerial(L, kLampOffCommand, sizeof kLampOffCommand, true);
+    }
+  }
   return L.SerialPortOpen;
+}
+
+std::optional<std::pair<std::string, std::string>> MissingPortMessage(const DeviceLink& L) {
+  const std::string& path = L.Search.overridePath;
+  if (path.empty()) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return std::nullopt;
+  const std::string from = L.PortGivenBy.empty() ? std::string(kDevicePortSettingKey) : L.PortGivenBy;
+  return std::make_pair("No existe el puerto del metr\xC3\xB3nomo: " + path + " (" + from + ")",
+                        "The metronome's port does not exist: " + path + " (" + from + ")");
+}
+
+// --- a device that goes and comes back ------------------------------------------
+
+namespace {
+// The device is gone with the port already closed.
+void MarkLost(DeviceLink& L) {
+  if (L.Disconnected) return;
+  L.Disconnected = true;
+  L.ReconnectCountdown = kReconnectTicks;
+  if (IdentificationRunning(L)) L.Identify = IdentifyPhase::kClosing;
+  if (L.Hooks.Log) L.Hooks.Log("Metr\xC3\xB3nomo desconectado", "Metronome disconnected");
+}
+}  // namespace
+
+void DeviceLinkLost(DeviceLink& L) {
+  if (L.Serial) L.Serial->Close();
+  L.SerialPortOpen = false;
+  L.SerialEventMask = 0;
+  MarkLost(L);
+}
+
+bool WatchDeviceLink(DeviceLink& L, bool spanish) {
+  if (!L.Disconnected) {
+    if (L.SerialPortOpen && L.Serial && L.Serial->Lost()) DeviceLinkLost(L);
+    return false;
+  }
+  if (L.ReconnectCountdown > 1) {
+    --L.ReconnectCountdown;
+    return false;
+  }
+  L.ReconnectCountdown = kReconnectTicks;
+  // Not under a closing identification or the tuner's use of the device.
+  if (IdentificationRunning(L) || L.DeviceState == kDeviceTuner || L.DeviceState == kDeviceTunerFrameDone)
+    return false;
+  // The user's port, or the search again: a device plugged in again may
+  // come back under another number.
+  const std::string before = L.SerialPortName;
+  const SerialSearch search = L.Search;
+  const int installError = L.DriverInstallError;
+  FindDeviceSerialPort(L, search);
+  L.DriverInstallError = installError;
+  if (L.SerialPortName.empty()) {
+    L.SerialPortName = before;
+    return false;
+  }
+  if (!OpenDeviceSerialPort(L)) return false;
+  L.Disconnected = false;
+  if (!StartIdentification(L, spanish)) return false;
+  L.Reidentify = true;
+  return true;
 }
 
 // --- sending ------------------------------------------------------------------
@@ -70,8 +149,12 @@ std::array<uint8_t, kDeviceReportBytes> MakeDeviceReport(const uint8_t* bytes, s
 }
 
 void SendToSerial(DeviceLink& L, const uint8_t* bytes, size_t n, bool clearErrors) {
-  if (!L.Serial || n == 0) return;
-  L.Serial->Write(bytes, n);  // not waited for, not examined
+  if (!L.Serial || n == 0 || !L.Serial->IsOpen()) return;
+  // Not waited for; a refused write or a hung-up line means the device has gone.
+  if (L.Serial->Write(bytes, n) < 0 || L.Serial->Lost()) {
+    DeviceLinkLost(L);
+    return;
+  }
   if (clearErrors) L.Serial->ClearErrors();
 }
 
@@ -180,6 +263,7 @@ void PollDevice(DeviceLink& L) {
   const size_t n = got > 0 ? std::min(static_cast<size_t>(got), L.DeviceReadBuffer.size()) : 0;
   L.DeviceReadCount = static_cast<uint32_t>(n);
   for (size_t i = 0; i < n; ++i) DeviceByte(L, buf[i]);
+  if (n == 0 && L.Serial && L.Serial->Lost()) DeviceLinkLost(L);
 }
 
 // --- identification ---------------------------------------------------------
@@ -188,13 +272,14 @@ namespace {
 
 void BeginAttempt(DeviceLink& L) {
   L.DeviceRxCount = 0;
-  // The basic edition writes to the serial port itself when there is no HID device.
-  SendCommand(L, kIdentifyCommand, sizeof kIdentifyCommand,
-              L.Edition == DeviceEdition::kBasic && !L.HidDevice);
   L.DeviceWaitCounter = kIdentifyWaitTicks;
   L.DeviceState = kDeviceExpectIdentity;
   L.Identify = IdentifyPhase::kWaiting;
   ++L.IdentifyAttempt;
+  // The basic edition writes to the serial port itself when there is no HID
+  // device. A device that has gone closes the identification at its next step.
+  SendCommand(L, kIdentifyCommand, sizeof kIdentifyCommand,
+              L.Edition == DeviceEdition::kBasic && !L.HidDevice);
 }
 
 IdentifyOutcome Finish(DeviceLink& L, bool identified) {
@@ -204,6 +289,14 @@ IdentifyOutcome Finish(DeviceLink& L, bool identified) {
     o.visorLines.push_back(L.IdentifySpanish ? "Velarto conectado" : "Velarto is plugged in");
     L.DeviceWaitCounter = 0;
     o.visorLines.push_back(DeviceIdentityLine(L));
+  }
+  L.Identify = IdentifyPhase::kDone;
+  // A device found again after a loss: the window shows the lines, and
+  // nothing of its start-up steps is run again.
+  if (L.Reidentify) {
+    L.Reidentify = false;
+    if (L.Edition == DeviceEdition::kBasic) o.hideBEnvia = identified && DeviceCapability(L) == '2';
+    return o;
   }
   if (L.Edition == DeviceEdition::kPro) {
     o.hideBotonrec = o.showTapaRec = o.flattenWaves = o.refreshChords = true;
@@ -262,7 +355,11 @@ std::optional<IdentifyOutcome> IdentificationStep(DeviceLink& L) {
       return std::nullopt;
     case IdentifyPhase::kPause:
       if (L.DeviceWaitCounter > 0) return std::nullopt;
-      OpenDeviceSerialPort(L);
+      // A port that opened before and not now: the device has gone.
+      if (!OpenDeviceSerialPort(L) && !L.HidDevice && L.Serial && !L.SerialPortName.empty()) {
+        MarkLost(L);
+        return Finish(L, false);
+      }
       if (L.IdentifyAttempt >= kIdentifyAttempts) return Finish(L, false);
       BeginAttempt(L);
       return std::nullopt;
@@ -300,7 +397,18 @@ bool DeviceCanBeTunerInput(const DeviceLink& L) { return DeviceCapability(L) == 
 void SendLampCommand(DeviceLink& L, uint8_t level) {
   const uint8_t command[] = {0x01, 0x6B, level};
   // Basic edition: the serial port only for a device that says it takes the lamp there.
-  SendCommand(L, command, sizeof command, L.Edition == DeviceEdition::kBasic && DeviceCapability(L) == '2');
+  const bool serialToo = L.Edition == DeviceEdition::kBasic && DeviceCapability(L) == '2';
+  const bool serialLamp = serialToo || (L.Edition == DeviceEdition::kPro && !L.HidDevice);
+  L.LampLit = level != kLampOff;
+  // A lamp-off the closed port cannot take goes out when it opens again;
+  // any command the open port takes supersedes it.
+  if (serialLamp && L.Serial) {
+    if (!L.Serial->IsOpen())
+      L.PendingLampOff = L.PendingLampOff || level == kLampOff;
+    else
+      L.PendingLampOff = false;
+  }
+  SendCommand(L, command, sizeof command, serialToo);
 }
 
 void BeatLamp(DeviceLink& L, const BeatCue& cue) {
@@ -309,6 +417,12 @@ void BeatLamp(DeviceLink& L, const BeatCue& cue) {
 }
 
 void LampTimerTick(DeviceLink& L, EngineState& E) {
+  // However playback stopped (the menu's stop, the end of a theme), a lit
+  // lamp goes off; a pause keeps it lit.
+  if (E.PlayState == 0 && L.LampLit) {
+    SendLampCommand(L, kLampOff);
+    return;
+  }
   if (E.PlayState != 1 || E.LampCountdown <= 0) return;
   if (--E.LampCountdown == 0) SendLampCommand(L, kLampOff);
 }

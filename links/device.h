@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/hid/hid_device.h"
@@ -98,12 +99,24 @@ struct IdentifyOutcome {
   bool hideBEnvia = false;
 };
 
-// Where the tuner joins the poll while DeviceState is 220.
+struct SerialSearch {
+  std::string sysRoot = "/sys";  // where the ports are listed
+  std::string overridePath;      // a port given by the user: no search
+};
+
+// Timer2 ticks between two searches for a serial device that has gone (3 s).
+constexpr int kReconnectTicks = 6;
+
+// Where the tuner joins the poll while DeviceState is 220, and where the
+// link says what happened to the device.
 struct DeviceHooks {
   // At the start of every poll in state 220: true ends the poll there.
   std::function<bool()> TunerBlock;
   // Every byte handled in state 220.
   std::function<void(uint8_t)> TunerByte;
+  // A line for the log, UTF-8 plain text in both languages; the window
+  // shows the one of its language.
+  std::function<void(const std::string& spanish, const std::string& english)> Log;
 };
 
 struct DeviceLink {
@@ -122,6 +135,13 @@ struct DeviceLink {
   uint32_t SerialEventMask = 0;                 // bit 0: characters have arrived
   int SerialRearmCounter = kFirstRearmCount;
   int DriverInstallError = 0;                   // of the last driver installation
+  SerialSearch Search;                          // how the port was looked for
+  std::string PortGivenBy;                      // where the user's port was given (the variable, the key)
+  // The serial device went (a refused write, a hang-up): the port is
+  // closed, nothing is sent, and the port is looked for again every
+  // kReconnectTicks ticks of Timer2 (ReconnectCountdown).
+  bool Disconnected = false;
+  int ReconnectCountdown = 0;
 
   // Reception.
   uint32_t DeviceReadCount = 0;
@@ -139,6 +159,13 @@ struct DeviceLink {
   IdentifyPhase Identify = IdentifyPhase::kNotStarted;
   int IdentifyAttempt = 0;  // attempts started
   bool IdentifySpanish = true;
+  bool Reidentify = false;  // of a device found again: its outcome is the log lines only
+
+  // The lamp: lit by the last command sent; a lamp-off that found the
+  // serial port closed (an identification's pause, a lost device) goes out
+  // when the port opens again.
+  bool LampLit = false;
+  bool PendingLampOff = false;
 };
 
 // --- finding and opening ----------------------------------------------------
@@ -149,10 +176,6 @@ struct DeviceLink {
 // reads. True when the link has a HID device.
 bool ProbeHidDevice(DeviceLink& L, hid::HidBus& bus);
 
-struct SerialSearch {
-  std::string sysRoot = "/sys";  // where the ports are listed
-  std::string overridePath;      // a port given by the user: no search
-};
 
 // The environment variable that names the device's port, overriding the
 // setting and the search; the setting's key in the settings file (section
@@ -162,19 +185,38 @@ constexpr char kDevicePortSettingKey[] = "PuertoMetronomo";
 // The port the user gives: the environment variable, else `setting` (the
 // settings file's value, may be empty).
 std::string DevicePortOverride(const std::string& setting);
+// Where that port comes from: kDevicePortVariable or kDevicePortSettingKey.
+std::string DevicePortOverrideFrom(const std::string& setting);
 
 // Sets SerialPortName: the override when given, else the last ttyACM port
 // of the metronome's vendor. When none is found and there is no HID device,
 // the driver installation is tried; there is nothing to install here, so it
 // fails (DriverInstallError), nothing is shown and no rescan follows.
 // Returns whether a driver was installed (the window would then ask the
-// user to connect the device and call this once more).
+// user to connect the device and call this once more). The search is kept
+// for the searches after a lost device.
 bool FindDeviceSerialPort(DeviceLink& L, const SerialSearch& search);
 
 // Opens and configures SerialPortName on L.Serial (which the caller has
-// given the link) and arms the wait for arriving characters. Returns
-// SerialPortOpen.
+// given the link) and arms the wait for arriving characters; a lamp-off
+// that found the port closed goes out now. Returns SerialPortOpen.
 bool OpenDeviceSerialPort(DeviceLink& L);
+
+// The start-up's line for a port the user named that does not exist
+// (Spanish, English); nothing when there is none.
+std::optional<std::pair<std::string, std::string>> MissingPortMessage(const DeviceLink& L);
+
+// --- a device that goes and comes back ------------------------------------------
+
+// The serial device has gone: the port closes, the log says "Metrónomo
+// desconectado" / "Metronome disconnected", nothing more is sent, and a
+// running identification closes at its next step. Once per loss.
+void DeviceLinkLost(DeviceLink& L);
+// Timer2's watch of the serial link, after DeviceTimer2Tick: a hang-up of
+// the open port is a loss; after a loss the port is looked for and opened
+// again every kReconnectTicks ticks. True when it opened and the device's
+// identification started (the window then runs its steps).
+bool WatchDeviceLink(DeviceLink& L, bool spanish);
 
 // --- sending and polling ----------------------------------------------------
 
@@ -188,7 +230,8 @@ std::array<uint8_t, kDeviceReportBytes> MakeDeviceReport(const uint8_t* bytes, s
 // edition the serial port is left to the callers (SendToSerial).
 void SendToDevice(DeviceLink& L, const uint8_t* bytes, size_t n);
 // The serial port alone: the bytes, then a clear of the port's errors when
-// asked.
+// asked. A write the system refuses, or a port that has hung up, is the
+// loss of the device (DeviceLinkLost). Nothing goes to a closed port.
 void SendToSerial(DeviceLink& L, const uint8_t* bytes, size_t n, bool clearErrors);
 
 // The data of a HID input report of `readBytes` bytes (report id removed):
@@ -239,7 +282,8 @@ void SendLampCommand(DeviceLink& L, uint8_t level);
 // sequencer has set the countdown (LampCountdown of the engine).
 void BeatLamp(DeviceLink& L, const BeatCue& cue);
 // Timer5 (10 ms): while playing, counts the engine's LampCountdown down and
-// sends the lamp-off command when it reaches 0.
+// sends the lamp-off command when it reaches 0. Once playback has stopped
+// (however it stopped), a lamp still lit goes off; a pause keeps it lit.
 void LampTimerTick(DeviceLink& L, EngineState& E);
 // The stop buttons: the lamp-off command, whatever the countdown.
 void StopButtonLampOff(DeviceLink& L);

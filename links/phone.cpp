@@ -1,5 +1,6 @@
 #include "links/phone.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -86,6 +87,16 @@ Outcome PhoneDialogue::OnRead(const std::string& raw, const DataSetFiles& set) {
     }
   }
   return {};
+}
+
+bool PhoneDialogue::AsksForMessage(const std::string& raw) const {
+  const std::size_t n = std::min(raw.size(), kMaxRead);
+  if (n >= 2) return raw[0] == '@';
+  if (n == 1) {
+    const int ack = static_cast<signed char>(raw[0]);
+    return ack == state_ && state_ >= 0 && state_ <= kCodeTemas;
+  }
+  return false;
 }
 
 Outcome PhoneDialogue::InformaAliPhone(const DataSetFiles& set) {

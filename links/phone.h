@@ -52,7 +52,7 @@ struct Outcome {
   std::vector<std::string> log;     // Visor lines, in order
 };
 
-// The dialogue's state: one for all connections.
+// The dialogue's state, one for each connection.
 class PhoneDialogue {
  public:
   using FileReader = std::function<std::optional<std::string>(const std::string&)>;
@@ -67,6 +67,9 @@ class PhoneDialogue {
   Outcome EnviaAliPhoneFormulas(const DataSetFiles& set);
 
   int IosState() const { return state_; }
+  // Whether these bytes (one read) ask for a message: a greeting, or the
+  // acknowledgement of a message that has a next one.
+  bool AsksForMessage(const std::string& bytes) const;
 
  private:
   Outcome SendTable(int32_t code, const std::string& path, const char* line);

@@ -312,6 +312,45 @@ TEST_F(BasicStartTest, StartUpReadsSettingsAndTheOleArgument) {
   EXPECT_TRUE(QFile::exists("datos/Otro.ole"));
 }
 
+// A save refused at the close (sounds above the device's memory) or one
+// that failed offers to stay: Cancel keeps the program and its changes,
+// Yes tries again, No quits without saving.
+TEST_F(BasicStartTest, RefusedSaveAtTheCloseOffersToStay) {
+  Start();
+  form->Original1Click();
+  dlg->saveNames.push_back(QDir::currentPath() + "/datos/Grande.ole");
+  form->Guardarcomo1Click();
+  ASSERT_EQ(form->DataSet.DataSetName, "Grande");
+  form->SGTemasSetEditText(1, 1, "Cambiado");
+  ASSERT_TRUE(form->Modified());
+  form->SoundMemory.SoundDataTotal = 131010;  // one sample too many
+  const QString notSaved = QString::fromUtf8("Los cambios no se han guardado.");
+  dlg->messages.clear();
+  dlg->questions.clear();
+  dlg->answers = {kAnswerCancel};
+  QCloseEvent stay;
+  QApplication::sendEvent(form.get(), &stay);
+  EXPECT_FALSE(stay.isAccepted());
+  EXPECT_FALSE(form->FormClosed);
+  EXPECT_TRUE(form->Modified());
+  ASSERT_EQ(dlg->messages.size(), 1);
+  EXPECT_TRUE(dlg->messages[0].startsWith(QString::fromUtf8("La longitud de los sonidos excede")));
+  ASSERT_EQ(dlg->questions.size(), 1);
+  EXPECT_TRUE(dlg->questions[0].startsWith(notSaved));
+
+  // Yes: refused again and asked again; No: the window closes unsaved.
+  dlg->answers = {kAnswerYes, kAnswerNo};
+  QCloseEvent quit;
+  QApplication::sendEvent(form.get(), &quit);
+  EXPECT_TRUE(quit.isAccepted());
+  EXPECT_EQ(dlg->questions.size(), 3);
+  EXPECT_EQ(dlg->messages.size(), 3);
+  std::vector<TemaV1> temas;
+  ReadTemasV1("datos/Grande/temas.van", &temas);
+  ASSERT_FALSE(temas.empty());
+  EXPECT_NE(temas[0].Name(), "Cambiado");
+}
+
 TEST_F(BasicStartTest, ShutdownQuestionNeverCancels) {
   for (int answer : {kAnswerYes, kAnswerNo, kAnswerCancel}) {
     SCOPED_TRACE(answer);

@@ -85,7 +85,8 @@ TEST_F(BasicDataSetTest, NewAndOriginalSaveTheChangedSetUnderItsOwnName) {
   form->Nuevo1Click();
   form->Nuevo1Click();  // a new set again: the set to go back to stays Mio
   ASSERT_EQ(form->DataSet.DataSetName, "Nuevo");
-  form->FormClose();
+  dlg->answers.push_back(kAnswerNo);  // a changed new set left unsaved: quit without saving
+  EXPECT_TRUE(form->FormClose());
   EXPECT_EQ(form->SettingsIniFile->ReadString("METRONOMO", "archivo", QString()), "Mio");
 }
 

@@ -141,42 +141,72 @@ TEST_F(BasicSoundsTest, AtMostSixteenSounds) {
   EXPECT_EQ(saved.back(), "s16");
 }
 
-// "<-- Quitar" only while the set is fresh (opened with fewer than two
-// formulas, not saved since): Original's list keeps its sounds; a new set's
-// can lose one, until it is saved.
-TEST_F(BasicSoundsTest, RemoveOnlyWhileTheSetIsFresh) {
+// "<-- Quitar" works in any set (Original has many formulas): the removed
+// sound's tracks fall silent, the sounds after it move down one number so
+// that every other track keeps its sound, and the count of strokes that now
+// play silence is said.
+TEST_F(BasicSoundsTest, RemoveWorksInAnySetAndRenumbersTheFormulas) {
   Start();
   form->resize(1366, 768);
   form->PageControl1->setCurrentWidget(form->TabSheet3);
   form->Original1Click();
-  ASSERT_GE(form->SGFormulas->RowCount(), 3);
+  const int formulas = form->SGFormulas->RowCount() - 1;
+  ASSERT_GE(formulas, 3);
   const QStringList original = ListItems();
-  ASSERT_GE(original.size(), 3);
+  ASSERT_GE(original.size(), 4);
+  auto& F = form->Rhythm->Formulas;
+  // Sound 2 on one track only: two strokes that sound and one rest (code 3).
+  for (int f = 0; f < formulas; ++f)
+    for (uint8_t& snd : F[static_cast<size_t>(f)].sounds)
+      if (snd == 2) snd = 0;
+  Formula& f0 = F[0];
+  f0.SetHeader(4, 0);
+  for (int b = 0; b < kMaxBeats; ++b) {
+    f0.SetStrokeCount(b, 0, 0);
+    f0.cells[b][0] = 0;
+  }
+  f0.sounds[0] = 2;
+  f0.SetStrokeCount(0, 0, 2);
+  f0.cells[0][0] = 7 | (5 << 3);
+  f0.SetStrokeCount(1, 0, 1);
+  f0.cells[1][0] = 3;
+  f0.sounds[1] = 3;
+  f0.sounds[2] = 1;
+  F[static_cast<size_t>(formulas - 1)].sounds[7] = 4;
+  const std::vector<int16_t> third(form->Bank->Sound(3).data, form->Bank->Sound(3).data + form->Bank->Sound(3).length);
+
   RightClickList(1);
   EXPECT_EQ(form->LBIns->currentRow(), 1);
-  EXPECT_FALSE(form->Eliminar1->isEnabled());
-  form->Eliminar1Click();
-  EXPECT_EQ(ListItems(), original);
-
-  form->Nuevo1Click();
-  ASSERT_TRUE(form->DataSet.FreshSet);
-  RightClickList(1);
   EXPECT_TRUE(form->Eliminar1->isEnabled());
   form->Eliminar1Click();
   QStringList shorter = original;
   shorter.removeAt(1);
   EXPECT_EQ(ListItems(), shorter);
-  EXPECT_EQ(form->CBSonidos->count(), shorter.size() + 1);
-  EXPECT_EQ(form->Bank->Sound(static_cast<int>(shorter.size()) + 1).length, 0);
+  EXPECT_EQ(f0.sounds[0], 0);  // silent
+  EXPECT_EQ(f0.sounds[1], 2);  // the third sound is now the second
+  EXPECT_EQ(f0.sounds[2], 1);
+  EXPECT_EQ(F[static_cast<size_t>(formulas - 1)].sounds[7], 3);
+  EXPECT_EQ(std::vector<int16_t>(form->Bank->Sound(2).data, form->Bank->Sound(2).data + form->Bank->Sound(2).length),
+            third);
+  const QString said = QString("Sonido quitado: %1. Golpes que ahora suenan en silencio: 2").arg(original[1]);
+  EXPECT_TRUE(LogHas(said));
+  ASSERT_FALSE(dlg->messages.isEmpty());
+  EXPECT_EQ(dlg->messages.back(), said);
   EXPECT_TRUE(form->Modified());
 
+  // Saved, and the list and the formulas stay together.
   dlg->saveNames.push_back(QDir::currentPath() + "/datos/Quito.ole");
   form->botonrecClick();
   ASSERT_EQ(form->DataSet.DataSetName, "Quito");
   EXPECT_EQ(ReadSoundListV1("datos/Quito.ole").size(), static_cast<size_t>(shorter.size()));
-  EXPECT_FALSE(form->DataSet.FreshSet);
   RightClickList(0);
-  EXPECT_FALSE(form->Eliminar1->isEnabled());
+  EXPECT_TRUE(form->Eliminar1->isEnabled());  // still, after a save
+  const size_t messages = dlg->messages.size();
+  form->Eliminar1Click();
+  EXPECT_TRUE(LogHas(QString("Sonido quitado: %1. Golpes que ahora suenan en silencio: ").arg(original[0])));
+  EXPECT_EQ(f0.sounds[2], 0);
+  EXPECT_EQ(f0.sounds[1], 1);
+  EXPECT_GE(dlg->messages.size(), messages);
 }
 
 // Moving a sound swaps its number with its neighbour's in the 8 tracks of

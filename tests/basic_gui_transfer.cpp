@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -19,6 +20,7 @@
 #include "basic_gui_fixture.h"
 #include "links/device.h"
 #include "platform/files/atomic_file.h"
+#include "platform/serial/serial_port_test.h"
 #include "pty_device.h"
 
 namespace fs = std::filesystem;
@@ -237,19 +239,61 @@ TEST_F(BasicTransferTest, TransferStopsPlaybackAndTheTunerAndDoesNotNest) {
 
 // The window closing in the middle of a send ends it at once: no further
 // attempt, no wait on timers that have stopped.
+// Process time used so far, in milliseconds.
+double CpuMs() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 TEST_F(BasicTransferTest, ClosingTheWindowEndsTheTransfer) {
-  Start();  // no device answers
+  Start();
+  // A port that is open and a device that never answers.
+  form->Device->SerialPortName = "/dev/ttyACM0";
+  ASSERT_TRUE(OpenDeviceSerialPort(*form->Device));
   form->Original1Click();
   form->Visor->clear();
   QTimer::singleShot(1300, form.get(), [&] { form->FormClose(); });
   QElapsedTimer clock;
   clock.start();
+  const double cpuBefore = CpuMs();
   form->BEnviaClick();
+  const double cpu = CpuMs() - cpuBefore;
   EXPECT_LT(clock.elapsed(), 2900);  // within the first acknowledgement's wait
+  // The waits sleep: far less processor than time (a busy wait takes all of it).
+  EXPECT_LT(cpu, 0.5 * static_cast<double>(clock.elapsed()));
   EXPECT_TRUE(form->FormClosed);
   EXPECT_FALSE(form->TransferRunning);
   EXPECT_LE(form->Visor->toPlainText().count(QString::fromUtf8("Enviando configuación")), 1);
   EXPECT_FALSE(form->Visor->toPlainText().contains("OK"));
+}
+
+// A send to a device that was pulled out ends at once, and says so; so does
+// one with no device at all.
+TEST_F(BasicTransferTest, ASendWithoutADeviceSaysItFailed) {
+  for (const bool unplugged : {true, false}) {
+    SCOPED_TRACE(unplugged ? "pulled out" : "no device");
+    Start();
+    auto* port = static_cast<serial::TestSerialPort*>(form->Device->Serial.get());
+    if (unplugged) {
+      form->Device->SerialPortName = "/dev/ttyACM0";
+      ASSERT_TRUE(OpenDeviceSerialPort(*form->Device));
+      port->Unplug();
+      form->Timer2Timer();  // the watch finds the line hung up
+      EXPECT_TRUE(LogHas("Metrónomo desconectado"));
+      EXPECT_FALSE(form->Device->SerialPortOpen);
+    }
+    form->Original1Click();
+    QElapsedTimer clock;
+    clock.start();
+    form->BEnviaClick();
+    EXPECT_LT(clock.elapsed(), 2500);  // the settling pause, no acknowledgement waits
+    EXPECT_TRUE(LogHas("El metrónomo no está conectado."));
+    EXPECT_TRUE(LogHas("No se han enviado los datos al metrónomo."));
+    EXPECT_FALSE(LogHas("Enviando configuación"));
+    form->FormClose();
+    form.reset();
+  }
 }
 
 namespace {

@@ -276,18 +276,20 @@ TEST_F(LampWindowTest, LampAtEachBeatAndOffHalfABeatLater) {
   form->botonstopClick();
 }
 
-// The stop buttons switch the lamp off at once; the stop of the menu leaves
-// it lit, and the countdown no longer runs once stopped.
-TEST_F(LampWindowTest, OnlyTheStopButtonsSwitchTheLampOff) {
+// Every stop switches the lamp off: the stop buttons at once, the stop of
+// the menu (and the end of a theme) at the next tick of Timer5; once off,
+// nothing more is sent.
+TEST_F(LampWindowTest, EveryStopSwitchesTheLampOff) {
   struct Case {
     const char* name;
     std::function<void(TMainForm&)> stop;
-    std::vector<Bytes> want;
+    std::vector<Bytes> atStop;
+    std::vector<std::pair<int, Bytes>> ticks;
   };
   const Case cases[] = {
-      {"botonstop", [](TMainForm& f) { f.botonstop->click(); }, {kLampOffCmd}},
-      {"botonstoptema", [](TMainForm& f) { f.botonstoptema->click(); }, {kLampOffCmd}},
-      {"the menu's stop", [](TMainForm& f) { f.Stop1Click(); }, {}},
+      {"botonstop", [](TMainForm& f) { f.botonstop->click(); }, {kLampOffCmd}, {}},
+      {"botonstoptema", [](TMainForm& f) { f.botonstoptema->click(); }, {kLampOffCmd}, {}},
+      {"the menu's stop", [](TMainForm& f) { f.Stop1Click(); }, {}, {{1, kLampOffCmd}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -296,7 +298,7 @@ TEST_F(LampWindowTest, OnlyTheStopButtonsSwitchTheLampOff) {
     port->Writes.clear();
     c.stop(*form);
     EXPECT_EQ(form->Engine->PlayState, 0);
-    EXPECT_TRUE(Ticks(50).empty());
-    EXPECT_EQ(port->Writes, c.want);
+    EXPECT_EQ(port->Writes, c.atStop);
+    EXPECT_EQ(Ticks(50), c.ticks);
   }
 }

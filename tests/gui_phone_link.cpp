@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 
 class PhoneWindowTest : public WindowTest {
  protected:
-  void StartWith(bool daemon) {
+  void StartWith(bool daemon, uint16_t port = 0) {
     TMainForm::Options o;
     auto d = std::make_unique<ScriptedDialogs>();
     dlg = d.get();
@@ -29,7 +30,7 @@ class PhoneWindowTest : public WindowTest {
     auto a = std::make_unique<TestAnnouncer>(daemon);
     announcer = a.get();
     o.announcer = std::move(a);
-    o.phonePort = 0;
+    o.phonePort = port;
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }
@@ -65,6 +66,19 @@ TEST_F(PhoneWindowTest, NoDaemonNoServerAndTheProgramRuns) {
   EXPECT_FALSE(form->PhoneServer);
   EXPECT_FALSE(LogHas("Listo para conectar con un dispositivo iOS"));
   form->Abrir2Click();  // the open's notice reaches nobody
+}
+
+// The port is held by another program: no server, no announcement, and
+// the log says so with the port.
+TEST_F(PhoneWindowTest, APortAnotherProgramHoldsIsSaid) {
+  QTcpServer other;
+  ASSERT_TRUE(other.listen(QHostAddress::Any, 0));
+  StartWith(true, other.serverPort());
+  EXPECT_FALSE(form->PhoneServer);
+  EXPECT_FALSE(form->BonjourPresent);
+  EXPECT_TRUE(announcer->calls.empty());
+  EXPECT_TRUE(LogHas(QString("No se puede escuchar en el puerto %1 para el dispositivo iOS: ").arg(other.serverPort())));
+  EXPECT_FALSE(LogHas("Listo para conectar"));
 }
 
 TEST_F(PhoneWindowTest, AppFetchesTheOpenSet) {

@@ -212,17 +212,34 @@ TEST_F(WindowTest, CloseWithChangesAndTheThreeAnswers) {
   EXPECT_FALSE(form->Afinador1->isChecked() || form->PanelAfinador->isVisibleTo(form.get()));
   EXPECT_TRUE(wave->IsOpen());  // the program runs on with its devices
 
-  dlg->answers = {kAnswerYes};
+  // The save failed: the close asks again, and Cancel stays.
+  const QString notSaved = QString::fromUtf8("Los cambios no se han guardado.");
+  dlg->answers = {kAnswerYes, kAnswerCancel};
   SetWriteFailureForTests(1);
-  EXPECT_FALSE(form->FormClose());  // the save failed: the program stays
-  SetWriteFailureForTests(0);
+  EXPECT_FALSE(form->FormClose());
   EXPECT_TRUE(form->Modified());
   EXPECT_TRUE(wave->IsOpen());
+  ASSERT_EQ(dlg->questions.size(), 3);
+  EXPECT_TRUE(dlg->questions[2].startsWith(notSaved));
 
+  // Yes tries again (and fails again, then asks again); No quits unsaved.
+  dlg->answers = {kAnswerYes, kAnswerYes, kAnswerNo};
+  EXPECT_TRUE(form->FormClose());
+  SetWriteFailureForTests(0);
+  EXPECT_FALSE(FileExists("datos/Original-1.vl2"));
+  ASSERT_EQ(dlg->questions.size(), 6);
+  EXPECT_TRUE(dlg->questions[4].startsWith(notSaved));
+  EXPECT_TRUE(dlg->questions[5].startsWith(notSaved));
+  EXPECT_TRUE(dlg->answers.empty());
+}
+
+TEST_F(WindowTest, CloseAnsweredNoQuitsWithoutSaving) {
+  Start();
+  form->Cambios();
   dlg->answers = {kAnswerNo};
   EXPECT_TRUE(form->FormClose());
+  EXPECT_EQ(dlg->questions.size(), 1);
   EXPECT_FALSE(FileExists("datos/Original-1.vl2"));
-  EXPECT_EQ(dlg->questions.size(), 3);
 }
 
 TEST_F(WindowTest, CloseSavesWhenAskedAndClosesTheDevices) {

@@ -3,9 +3,11 @@
 // needle glides and parks, closing stops the input.
 #include <QAction>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 
 #include "gui_fixture.h"
@@ -54,6 +56,16 @@ TEST_F(TunerPanelTest, PluckedAStringShowsItsNoteStringAndFret) {
   // No device: the microphone is forced.
   EXPECT_TRUE(form->RBMicro->isChecked());
   EXPECT_FALSE(form->RBMetro->isEnabled());
+  // ... and looks it: its caption is grey where the microphone's is white.
+  const auto brightest = [](QWidget* w) {
+    const QImage img = w->grab().toImage();
+    int most = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) most = std::max(most, qGray(img.pixel(x, y)));
+    return most;
+  };
+  EXPECT_GE(brightest(form->RBMicro), 230);
+  EXPECT_LE(brightest(form->RBMetro), 160);
   EXPECT_TRUE(waveIn->Started());
   EXPECT_EQ(waveIn->QueuedCount(), 2u);
   EXPECT_TRUE(form->STNota->text().isEmpty());

@@ -546,6 +546,10 @@ TEST_F(ReceiveTest, WholeSetLandsOnlyWhenAllThreeArrived) {
 
 TEST(BasicTransferGuard, TransfersDoNotNest) {
   DeviceLink L{DeviceEdition::kBasic};
+  // A port that is open and never answers.
+  L.Serial = std::make_unique<serial::TestSerialPort>();
+  L.SerialPortName = "/dev/ttyACM0";
+  ASSERT_TRUE(OpenDeviceSerialPort(L));
   TransferIo io;
   bool inner = true;
   int calls = 0;

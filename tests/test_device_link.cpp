@@ -10,6 +10,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <ctime>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/engine_state.h"
 #include "engine/player.h"
 #include "links/device.h"
 #include "pty_device.h"
@@ -246,6 +251,220 @@ TEST_F(PtyLinkTest, CommandsReachTheDeviceUnframed) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   EXPECT_EQ(got, (Bytes{0x01, 0x6B, 0x20, 0x01, 0x6B, 0x00}));
+}
+
+// --- a device pulled out and plugged in again -----------------------------------
+
+namespace {
+
+double CpuMs() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Runs Qt's event loop for `ms` milliseconds: the port's own notifiers run.
+void RunEventLoop(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Steps a running identification to its end, the device answering each
+// identify command with `identity`; a Timer2 tick every 20 ms.
+std::optional<IdentifyOutcome> AnswerIdentification(DeviceLink& L, PtyDevice& dev, const std::string& identity) {
+  auto lastTick = std::chrono::steady_clock::now();
+  const auto deadline = lastTick + std::chrono::seconds(20);
+  Bytes heard;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (auto o = IdentificationStep(L)) return o;
+    const Bytes got = dev.Take();
+    heard.insert(heard.end(), got.begin(), got.end());
+    for (auto at = std::search(heard.begin(), heard.end(), kIdentify.begin(), kIdentify.end()); at != heard.end();
+         at = std::search(heard.begin(), heard.end(), kIdentify.begin(), kIdentify.end())) {
+      heard.erase(heard.begin(), at + 2);
+      dev.Send(Identity(identity));
+    }
+    if (std::chrono::steady_clock::now() - lastTick >= std::chrono::milliseconds(20)) {
+      DeviceTimer2Tick(L);
+      lastTick = std::chrono::steady_clock::now();
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+// The device's pseudo-terminal closes while the lamp flashes: the port
+// closes, the log says so once, nothing more is written and the event loop
+// idles. A new device on the same path (a link the user named) is found by
+// the watch of Timer2, identified, and takes the lamp again.
+TEST(DeviceLoss, PulledCableClosesThePortAndTheDeviceIsFoundAgain) {
+  EnsureQtCore();
+  ScratchFolder dir;
+  const std::string path = dir.path() + "/metronome";
+  auto dev = std::make_unique<PtyDevice>();
+  ASSERT_TRUE(dev->Ok());
+  std::filesystem::create_symlink(dev->Name(), path);
+  DeviceLink L;
+  std::vector<std::string> log;
+  L.Hooks.Log = [&](const std::string&, const std::string& english) { log.push_back(english); };
+  L.Serial = serial::CreateQtSerialPort();
+  FindDeviceSerialPort(L, SerialSearch{"/nonexistent", path});
+  ASSERT_TRUE(OpenDeviceSerialPort(L)) << L.Serial->ErrorText();
+  ASSERT_TRUE(StartIdentification(L, false));
+  auto first = AnswerIdentification(L, *dev, "DRAVV 2.10 1 first");
+  ASSERT_TRUE(first && first->identified);
+
+  // Mid-play: beats light the lamp, then the cable goes.
+  SendLampCommand(L, kLampAccented);
+  SendLampCommand(L, kLampOff);
+  dev.reset();
+  for (int beat = 0; beat < 20; ++beat) {
+    SendLampCommand(L, beat % 4 == 0 ? kLampAccented : kLampPlain);
+    LampTimerTick(L, *std::make_unique<EngineState>());
+    PollDevice(L);
+    WatchDeviceLink(L, false);
+  }
+  EXPECT_FALSE(L.SerialPortOpen);
+  EXPECT_TRUE(L.Disconnected);
+  EXPECT_FALSE(L.Serial->IsOpen());
+  EXPECT_EQ(log, std::vector<std::string>{"Metronome disconnected"});
+
+  // No busy loop: the event loop sleeps while the device is away.
+  const double cpuBefore = CpuMs();
+  const auto wallBefore = std::chrono::steady_clock::now();
+  RunEventLoop(400);
+  const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallBefore).count();
+  EXPECT_LT(CpuMs() - cpuBefore, 0.25 * wall);
+
+  // Nothing there yet: the watch looks every kReconnectTicks ticks and finds nothing.
+  std::filesystem::remove(path);
+  for (int i = 0; i < 3 * kReconnectTicks; ++i) EXPECT_FALSE(WatchDeviceLink(L, false));
+  EXPECT_TRUE(L.Disconnected);
+
+  // Plugged in again on the same path.
+  PtyDevice again;
+  ASSERT_TRUE(again.Ok());
+  std::filesystem::create_symlink(again.Name(), path);
+  int ticks = 1;
+  while (!WatchDeviceLink(L, false) && ticks < 2 * kReconnectTicks) ++ticks;
+  EXPECT_LE(ticks, kReconnectTicks);
+  EXPECT_TRUE(L.SerialPortOpen);
+  EXPECT_FALSE(L.Disconnected);
+  ASSERT_TRUE(IdentificationRunning(L));
+  auto second = AnswerIdentification(L, again, "DRAVV 2.11 1 again");
+  ASSERT_TRUE(second && second->identified);
+  EXPECT_EQ(second->visorLines[0], "Velarto is plugged in");
+  // Found again: the log lines only, none of the start-up's display steps.
+  EXPECT_FALSE(second->hideBotonrec || second->showTapaRec || second->flattenWaves || second->refreshChords);
+  again.Take();
+  SendLampCommand(L, kLampPlain);
+  Bytes got;
+  for (int i = 0; i < 100 && got.size() < 3; ++i) {
+    const Bytes b = again.Take();
+    got.insert(got.end(), b.begin(), b.end());
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(got, kPlainCmd);
+  EXPECT_EQ(log.size(), 1u);
+}
+
+// The same through the test port: a write that is refused is the loss
+// (once), whatever sent it; a loss during the identification closes it at
+// its next step; a hang-up with nothing sent is found by the watch.
+TEST(DeviceLoss, RefusedWritesAndHangUpsAreALoss) {
+  struct Case {
+    const char* name;
+    std::function<void(DeviceLink&)> after;  // runs once the device has gone
+  };
+  const Case cases[] = {
+      {"a lamp command", [](DeviceLink& L) { SendLampCommand(L, kLampPlain); }},
+      {"a hang-up seen by the watch", [](DeviceLink& L) { EXPECT_FALSE(WatchDeviceLink(L, true)); }},
+      {"an identify command",
+       [](DeviceLink& L) {
+         ASSERT_TRUE(StartIdentification(L, true));
+         const auto o = IdentificationStep(L);  // closes at once
+         ASSERT_TRUE(o);
+         EXPECT_FALSE(o->identified);
+         EXPECT_FALSE(IdentificationRunning(L));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeviceLink L;
+    std::vector<std::string> log;
+    L.Hooks.Log = [&](const std::string& spanish, const std::string&) { log.push_back(spanish); };
+    auto p = std::make_unique<serial::TestSerialPort>();
+    serial::TestSerialPort& port = *p;
+    L.Serial = std::move(p);
+    FindDeviceSerialPort(L, SerialSearch{"/nonexistent", "/dev/ttyACM0"});
+    ASSERT_TRUE(OpenDeviceSerialPort(L));
+    port.Unplug();
+    c.after(L);
+    EXPECT_TRUE(L.Disconnected);
+    EXPECT_FALSE(L.SerialPortOpen);
+    EXPECT_EQ(port.Closes, 1);
+    for (int i = 0; i < 5; ++i) SendLampCommand(L, kLampOff);
+    EXPECT_TRUE(port.Writes.empty());  // nothing more is sent
+    EXPECT_EQ(log, std::vector<std::string>{"Metr\xC3\xB3nomo desconectado"});
+    // Back: opened at the next search, identified again.
+    port.Unplug(false);
+    bool found = false;
+    for (int i = 0; i < kReconnectTicks && !found; ++i) found = WatchDeviceLink(L, true);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(port.Opens.size(), 2u);
+    EXPECT_TRUE(IdentificationRunning(L));
+    // The lamp-off that found the port closed went out at the open, before the identify command.
+    ASSERT_GE(port.Writes.size(), 2u);
+    EXPECT_EQ(port.Writes[0], kLampOffCmd);
+    EXPECT_EQ(port.Writes[1], kIdentify);
+  }
+}
+
+// A silent device: the lamp-off that falls in an identification's pause
+// (the port closed) goes out as soon as the port opens again.
+TEST(DeviceLoss, LampOffDuringTheRetryPauseIsSentAtTheReopen) {
+  DeviceLink L;
+  auto p = std::make_unique<serial::TestSerialPort>();
+  serial::TestSerialPort& port = *p;
+  L.Serial = std::move(p);
+  L.SerialPortName = "/dev/ttyACM0";
+  ASSERT_TRUE(OpenDeviceSerialPort(L));
+  ASSERT_TRUE(StartIdentification(L, true));
+  SendLampCommand(L, kLampAccented);  // a beat while the first attempt waits
+  for (int i = 0; i < kIdentifyWaitTicks; ++i) DeviceTimer2Tick(L);
+  EXPECT_FALSE(IdentificationStep(L));
+  ASSERT_EQ(L.Identify, IdentifyPhase::kPause);
+  port.Writes.clear();
+  SendLampCommand(L, kLampOff);  // half a beat later, the port closed
+  SendLampCommand(L, kLampOff);
+  EXPECT_TRUE(port.Writes.empty());
+  for (int i = 0; i < kRetryPauseTicks; ++i) DeviceTimer2Tick(L);
+  EXPECT_FALSE(IdentificationStep(L));  // reopens, next attempt
+  EXPECT_EQ(port.Writes, (std::vector<Bytes>{kLampOffCmd, kIdentify}));
+  EXPECT_FALSE(L.PendingLampOff);
+  EXPECT_FALSE(L.Disconnected);  // a pause is no loss
+}
+
+// A port the user named that does not exist is said, with where it was named.
+TEST(DeviceLoss, MissingPortIsNamed) {
+  ScratchFolder dir;
+  DeviceLink L;
+  FindDeviceSerialPort(L, SerialSearch{"/nonexistent", dir.path() + "/nothing"});
+  L.PortGivenBy = kDevicePortSettingKey;
+  const auto m = MissingPortMessage(L);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->first, "No existe el puerto del metr\xC3\xB3nomo: " + dir.path() + "/nothing (PuertoMetronomo)");
+  EXPECT_EQ(m->second, "The metronome's port does not exist: " + dir.path() + "/nothing (PuertoMetronomo)");
+  FindDeviceSerialPort(L, SerialSearch{"/nonexistent", dir.path()});
+  EXPECT_FALSE(MissingPortMessage(L));  // it exists
+  FindDeviceSerialPort(L, SerialSearch{"/nonexistent", ""});
+  EXPECT_FALSE(MissingPortMessage(L));  // none named
+  ::setenv(kDevicePortVariable, "/dev/x", 1);
+  EXPECT_EQ(DevicePortOverrideFrom("/dev/y"), kDevicePortVariable);
+  ::unsetenv(kDevicePortVariable);
+  EXPECT_EQ(DevicePortOverrideFrom("/dev/y"), kDevicePortSettingKey);
 }
 
 // --- identification through the test backends --------------------------------
@@ -656,9 +875,10 @@ TEST_F(LampTest, PauseHaltsTheCountdown) {
   EXPECT_EQ(Ticks(20), (std::vector<std::pair<int, Bytes>>{{15, kLampOffCmd}}));
 }
 
-// Only the stop buttons send the lamp-off at the stop; the end of a theme
-// and the menu's stop leave the lamp lit (the countdown no longer runs).
-TEST_F(LampTest, OnlyTheStopButtonsSwitchTheLampOff) {
+// Every stop switches a lit lamp off: the stop buttons at once (again even
+// when the countdown had sent it), the end of a theme and the menu's stop
+// at the next tick of Timer5. A lamp already off gets nothing more.
+TEST_F(LampTest, EveryStopSwitchesTheLampOff) {
   struct Case {
     const char* name;
     bool button;
@@ -667,9 +887,9 @@ TEST_F(LampTest, OnlyTheStopButtonsSwitchTheLampOff) {
   };
   const Case cases[] = {
       {"stop button within half a beat", true, 5, {kLampOffCmd}},
-      // Sent again even though the countdown has sent it already.
       {"stop button after the lamp went off", true, 30, {kLampOffCmd, kLampOffCmd}},
-      {"menu stop or the end of a theme", false, 5, {}},
+      {"menu stop or the end of a theme within half a beat", false, 5, {kLampOffCmd}},
+      {"menu stop after the lamp went off", false, 30, {kLampOffCmd}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

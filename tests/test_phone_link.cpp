@@ -2,9 +2,15 @@
 // TCP server driven by a real client on loopback.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHostAddress>
+#include <QNetworkAddressEntry>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <map>
 
 #include "links/phone.h"
@@ -232,6 +238,161 @@ TEST(PhoneServer, SplitGreeting) {
   Send(c, "h");
   ASSERT_TRUE(Pump([&] { return r.log.back() == "?"; }));
   EXPECT_EQ(r.server->IosState(), 0);
+}
+
+// Two apps at once: each connection has its own dialogue, and each gets
+// its own messages in turn with the dialogue's lines.
+TEST(PhoneServer, TwoAppsAtOnceEachHaveTheirDialogue) {
+  App();
+  Rig r;
+  r.files.content = {{r.set.listPath, "LIST"}, {r.set.themesPath, "TT"}, {r.set.formulasPath, "FF"}};
+  QTcpSocket a, b;
+  a.connectToHost(QHostAddress::LocalHost, r.server->Port());
+  b.connectToHost(QHostAddress::LocalHost, r.server->Port());
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == 2; }));
+  const std::string info = BuildIosInfo("Rig");
+  Send(a, "@alpha");
+  EXPECT_EQ(ReadExactly(a, info.size()), info);
+  Send(b, "@beta");
+  EXPECT_EQ(ReadExactly(b, info.size()), info);
+  const std::vector<std::string> expect = {BuildIosFile("Rig", "LIST"), BuildIosTable(2, "TT"), BuildIosTable(3, "FF")};
+  for (int ack = 0; ack < 3; ++ack) {
+    SCOPED_TRACE(ack);
+    Send(a, Bytes({ack}));
+    EXPECT_EQ(ReadExactly(a, expect[ack].size()), expect[ack]);
+    Send(b, Bytes({ack}));
+    EXPECT_EQ(ReadExactly(b, expect[ack].size()), expect[ack]);
+  }
+  Send(a, Bytes({3}));
+  ASSERT_TRUE(Pump([&] { return r.log.back() == "Archivo enviado OK."; }));
+  Send(b, Bytes({3}));
+  ASSERT_TRUE(Pump([&] { return std::count(r.log.begin(), r.log.end(), "Archivo enviado OK.") == 2; }));
+  EXPECT_EQ(std::count(r.log.begin(), r.log.end(), "?"), 0);
+  EXPECT_EQ(std::count(r.log.begin(), r.log.end(), "Enviando Formulas"), 2);
+}
+
+namespace {
+// Resident memory of this process, kB.
+long RssKb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+}  // namespace
+
+// An app that greets and acknowledges 0, 1, 2, 3 over and over without ever
+// reading: what waits to be sent stays within one message, and the
+// connection is dropped once it asks for more than it reads.
+TEST(PhoneServer, AFloodThatNeverReadsIsBoundedAndDropped) {
+  App();
+  Rig r;
+  const std::string formulas = BigFile(460 * 1024);
+  r.files.content = {{r.set.listPath, BigFile(3000)}, {r.set.themesPath, BigFile(200 * 1024)},
+                     {r.set.formulasPath, formulas}};
+  const int64_t largest = static_cast<int64_t>(BuildIosTable(3, formulas).size());
+  const long rssBefore = RssKb();
+  QTcpSocket c;
+  c.setReadBufferSize(1);  // reads nothing: what arrives stays in the system's buffers
+  c.connectToHost(QHostAddress::LocalHost, r.server->Port());
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == 1; }));
+  int rounds = 0;
+  for (; rounds < 2000 && r.server->Connections() == 1; ++rounds) {
+    for (const std::string& m : {std::string("@flood"), Bytes({0}), Bytes({1}), Bytes({2}), Bytes({3})}) {
+      Send(c, m);
+      // The server takes each request as one read.
+      for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    EXPECT_LE(r.server->QueuedBytes(), largest);
+  }
+  EXPECT_LT(rounds, 2000);
+  EXPECT_EQ(r.server->Connections(), 0);
+  EXPECT_EQ(r.server->DroppedConnections(), 1);
+  EXPECT_LE(r.server->MostQueuedBytes(), largest);
+  EXPECT_EQ(r.server->QueuedBytes(), 0);
+  EXPECT_NE(std::find(r.log.begin(), r.log.end(), "Dispositivo iOS desconectado: no recoge lo que se le env\xED" "a"),
+            r.log.end());
+  std::printf("flood: %d rounds, most queued %lld bytes, RSS %ld kB -> %ld kB\n", rounds,
+              static_cast<long long>(r.server->MostQueuedBytes()), rssBefore, RssKb());
+}
+
+// A message that nobody takes for a while drops its connection.
+TEST(PhoneServer, AConnectionThatTakesNothingIsDropped) {
+  App();
+  Rig r;
+  r.server->SetStallTimeout(200);
+  r.server->SetEnglish([] { return true; });
+  r.files.content = {{r.set.listPath, BigFile(32 * 1024 * 1024)}};
+  QTcpSocket c;
+  c.setReadBufferSize(1);
+  c.connectToHost(QHostAddress::LocalHost, r.server->Port());
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == 1; }));
+  Send(c, "@slow");
+  ASSERT_TRUE(Pump([&] { return r.server->IosState() == 0 && !r.log.empty(); }));
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  Send(c, Bytes({0}));
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == 0; }));
+  EXPECT_EQ(r.log.back(), "iOS device disconnected: it does not take what is sent to it");
+  EXPECT_EQ(r.server->QueuedBytes(), 0);
+}
+
+// At most kMaxConnections apps at once; one more is closed, and said once.
+TEST(PhoneServer, ConnectionsAreLimited) {
+  App();
+  Rig r;
+  std::vector<std::unique_ptr<QTcpSocket>> clients;
+  for (int i = 0; i < kMaxConnections + 2; ++i) {
+    clients.push_back(std::make_unique<QTcpSocket>());
+    clients.back()->connectToHost(QHostAddress::LocalHost, r.server->Port());
+  }
+  ASSERT_TRUE(Pump([&] {
+    return std::count_if(clients.begin(), clients.end(), [](const auto& c) {
+             return c->state() == QAbstractSocket::UnconnectedState;
+           }) == 2;
+  }));
+  EXPECT_EQ(r.server->Connections(), kMaxConnections);
+  EXPECT_EQ(std::count(r.log.begin(), r.log.end(), "Demasiados dispositivos iOS conectados: se rechaza uno m\xE1s"), 1);
+  // One leaves: there is room for another.
+  clients[0]->disconnectFromHost();
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == kMaxConnections - 1; }));
+  QTcpSocket late;
+  late.connectToHost(QHostAddress::LocalHost, r.server->Port());
+  ASSERT_TRUE(Pump([&] { return r.server->Connections() == kMaxConnections; }));
+}
+
+// A port another program listens on is never shared, whichever address it holds.
+TEST(PhoneServer, APortAnotherProgramHoldsIsRefused) {
+  App();
+  for (const QHostAddress& held : {QHostAddress(QHostAddress::Any), QHostAddress(QHostAddress::LocalHost)}) {
+    SCOPED_TRACE(held.toString().toStdString());
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(held, 0));
+    PhoneServer s([](const std::string&) {}, [] { return DataSetFiles{}; });
+    EXPECT_FALSE(s.Listen(other.serverPort()));
+    EXPECT_FALSE(s.Listening());
+    EXPECT_FALSE(s.ErrorText().empty());
+  }
+}
+
+// Only peers of the local network are served.
+TEST(PhoneServer, LocalNetworkPeers) {
+  QNetworkAddressEntry lan;
+  lan.setIp(QHostAddress("192.168.1.20"));
+  lan.setPrefixLength(24);
+  QNetworkAddressEntry v6;
+  v6.setIp(QHostAddress("2001:db8:5::7"));
+  v6.setPrefixLength(64);
+  const QList<QNetworkAddressEntry> local = {lan, v6};
+  const struct {
+    const char* peer;
+    bool local;
+  } cases[] = {
+      {"127.0.0.1", true},         {"::1", true},           {"::ffff:127.0.0.1", true}, {"192.168.1.77", true},
+      {"::ffff:192.168.1.77", true}, {"192.168.2.77", false}, {"169.254.3.4", true},     {"fe80::1", true},
+      {"2001:db8:5::99", true},    {"2001:db8:6::1", false}, {"8.8.8.8", false},        {"10.1.2.3", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsLocalNetworkPeer(QHostAddress(c.peer), local), c.local) << c.peer;
 }
 
 TEST(ServiceAnnouncer, TestBackendRecordsTheRegistration) {

@@ -79,6 +79,13 @@ void ShowIndicators(QWidget* panel) {
     pal.setColor(QPalette::Text, Qt::white);                 // the tick and the dot
     pal.setColor(QPalette::WindowText, Qt::white);
     pal.setColor(QPalette::ButtonText, Qt::white);
+    // A control that cannot be used now looks it: grey text, a dim frame.
+    const QColor dim(120, 120, 120);
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, dim);
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, dim);
+    pal.setColor(QPalette::Disabled, QPalette::Text, dim);
+    pal.setColor(QPalette::Disabled, QPalette::Window, QColor(90, 90, 90));
+    pal.setColor(QPalette::Disabled, QPalette::Base, QColor(48, 48, 48));
     b->setPalette(pal);
   }
 }

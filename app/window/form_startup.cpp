@@ -13,6 +13,7 @@
 #include "app/window/mainform.h"
 #include "app/window/widgets.h"
 #include "app/window/settings.h"
+#include "app/window/close_steps.h"
 #include "app/window/startup_steps.h"
 #include "app/startup.h"
 #include "platform/files/text.h"
@@ -79,8 +80,7 @@ void TMainForm::FormCreate() {
   NSerieMetronomo();
   step("NSerieMetronomo");
   CBAcordesCambia();  // the chord list, once the device is known
-  if (BonjourPresent)
-    Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  ReportPhoneLink();
   step("IosReady");
   CBGuitarras->clear();
   for (const auto& g : GuitarSetNames("BancoDeSonidos")) CBGuitarras->addItem(L1(g));
@@ -107,13 +107,9 @@ bool TMainForm::FormClose() {
   if (Engine->PlayState != 0) botonstopClick();
   if (Guitarra1->isChecked()) Guitarra1->trigger();
   if (Afinador1->isChecked()) Afinador1Click();
-  if (Modified()) {
-    DataSet.SaveWithoutAsking = false;
-    const bool saved = SaveDataSet();
-    // Cancel keeps the program running, and so does a save that failed:
-    // closing then would lose the changes.
-    if (DataSet.SaveAnswer == kAnswerCancel || (DataSet.SaveAnswer == kAnswerYes && !saved)) return false;
-  }
+  // Cancel keeps the program running; a save that failed asks whether to
+  // try again, quit without saving or stay.
+  if (!SaveBeforeClose(*this, true)) return false;
   if (DataSet.DataSetName == "Nuevo") {
     const std::string previous =
         DataSet.PreviousDataSetName.empty() ? std::string("Original") : DataSet.PreviousDataSetName;

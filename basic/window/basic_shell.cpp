@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <chrono>
 
+#include "app/window/close_steps.h"
 #include "app/startup.h"
 #include "app/window/language.h"
 #include "app/window/settings.h"
@@ -202,8 +203,10 @@ bool TMainForm::FormClose() {
   PageControl1->setCurrentWidget(TabSheet1);
   if (Engine->PlayState != 0 || Timer1->isActive()) botonstopClick();
   StopTunerInput();
-  // Whatever the answer, the window closes (the basic edition asks Yes/No).
-  if (Modified()) botonrecClick();
+  // The basic edition asks Yes/No, and No closes without saving; a save
+  // that was refused (sounds above the device's memory) or failed asks
+  // whether to try again, quit without saving or stay.
+  if (!SaveBeforeClose(*this, false)) return false;
   // "Nuevo" is never opened at start: the next start opens the set that
   // was open before it.
   if (DataSet.DataSetName == "Nuevo") {
@@ -217,8 +220,10 @@ bool TMainForm::FormClose() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  FormClose();
-  e->accept();
+  if (FormClose())
+    e->accept();
+  else
+    e->ignore();
 }
 
 void TMainForm::Salir1Click() { close(); }

@@ -50,7 +50,7 @@ void TMainForm::PaintLibrary() {
   }
 }
 
-bool TMainForm::RemoveSoundAllowed() const { return DataSet.FreshSet && !SoundList.empty(); }
+bool TMainForm::RemoveSoundAllowed() const { return !SoundList.empty(); }
 
 void TMainForm::Aadir1Click() {
   QListWidgetItem* it = LBwavs->currentItem();
@@ -64,12 +64,23 @@ void TMainForm::Aadir1Click() {
 }
 
 void TMainForm::Eliminar1Click() {
-  // Removing renumbers the sounds after it: only a fresh set, whose
-  // formulas cannot yet rely on them, may do it.
+  // The formulas follow the list: the removed sound's tracks fall silent,
+  // the sounds after it move down one number; how many strokes went
+  // silent is said.
   if (!RemoveSoundAllowed()) return;
   const int i = LBIns->currentRow();
-  if (!SoundListRemove(SoundList, i)) return;
+  if (i < 0 || i >= static_cast<int>(SoundList.size())) return;
+  const QString name = L1(SoundList[static_cast<size_t>(i)]);
+  Rhythm->FormulaCount = GridFormulaCount();
+  const int silenced = SoundListRemoveRenumbering(SoundList, i, *Rhythm, true);
+  if (silenced < 0) return;
   SoundListChanged(std::min(i, static_cast<int>(SoundList.size()) - 1));
+  const QString line = Tr("Sonido quitado: %1. Golpes que ahora suenan en silencio: %2",
+                          "Sound removed: %1. Strokes that now play silence: %2")
+                           .arg(name)
+                           .arg(silenced);
+  Log(line);
+  if (silenced > 0) dialogs->ShowMessage(line);
 }
 
 // Move up and Move down swap the two sound numbers in every formula, so each

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 
 #include "basic/transfer.h"
@@ -55,6 +56,9 @@ TransferIo TMainForm::MakeTransferIo() {
   TransferIo io;
   io.pump = [this] {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // A wait sleeps between its rounds: the device answers within
+    // milliseconds, and a device that never answers costs no processor.
+    QThread::msleep(1);
     // Nothing may have started the tuner in the meantime.
     if (TunerRunning()) StopTunerInput();
   };

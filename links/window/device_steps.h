@@ -46,6 +46,11 @@ void BuildDeviceTransports(Form& f, Options& opts) {
   QObject::connect(f.IdentifyTimer, &QTimer::timeout, &f, [&f] { f.IdentifyTimerTimer(); });
   f.Timer2->start();
   f.Timer5->start();
+  // What the link says of the device (lost, the port missing) goes to the
+  // log in the window's language.
+  f.Device->Hooks.Log = [&f](const std::string& spanish, const std::string& english) {
+    f.LogPlain(QString::fromUtf8(f.English ? english : spanish));
+  };
 }
 
 // Start-up: the device's serial port, on the one the user named (the
@@ -57,10 +62,27 @@ void FindDevicePortWithPrompt(Form& f) {
   SerialSearch search;
   const QString setting = f.SettingsIniFile->ReadString("METRONOMO", kDevicePortSettingKey, QString());
   search.overridePath = DevicePortOverride(setting.toLocal8Bit().toStdString());
+  f.Device->PortGivenBy = DevicePortOverrideFrom(setting.toLocal8Bit().toStdString());
   if (FindDeviceSerialPort(*f.Device, search)) {
     f.dialogs->ShowMessage(QString::fromUtf8("Conecte ahora el Velarto"));
     FindDeviceSerialPort(*f.Device, search);
   }
+}
+
+// Start-up: the device's serial port opens; a port the user named that
+// does not exist is said once in the log.
+template <class Form>
+void OpenDevicePortAtStart(Form& f) {
+  OpenDeviceSerialPort(*f.Device);
+  if (const auto m = MissingPortMessage(*f.Device)) f.LogPlain(QString::fromUtf8(f.English ? m->second : m->first));
+}
+
+// Timer2 (500 ms): the wait counter, and the watch of the serial link; a
+// device found again after a loss is identified as at start-up.
+template <class Form>
+void DeviceTimer2Step(Form& f) {
+  DeviceTimer2Tick(*f.Device);
+  if (WatchDeviceLink(*f.Device, !f.English) && IdentificationRunning(*f.Device)) f.IdentifyTimer->start();
 }
 
 // Start-up: the identification, in the language of the window. Its first

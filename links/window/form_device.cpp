@@ -23,7 +23,7 @@ void TMainForm::ProbeDevice() { ProbeHidDevice(*Device, *DeviceHidBus); }
 
 void TMainForm::FindDevicePort() { FindDevicePortWithPrompt(*this); }
 
-void TMainForm::OpenDevicePort() { OpenDeviceSerialPort(*Device); }
+void TMainForm::OpenDevicePort() { OpenDevicePortAtStart(*this); }
 
 void TMainForm::NSerieMetronomo() { StartDeviceIdentification(*this); }
 
@@ -40,7 +40,7 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   if (o.refreshChords && ChordListRefresh) ChordListRefresh();
 }
 
-void TMainForm::Timer2Timer() { DeviceTimer2Tick(*Device); }
+void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
 
 void TMainForm::Timer5Timer() { LampTimerTick(*Device, *Engine); }
 

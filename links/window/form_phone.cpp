@@ -20,10 +20,24 @@ void TMainForm::RegisterIosService() {
   auto server = std::make_unique<phone::PhoneServer>(
       [this](const std::string& line) { LogPlain(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))); },
       [this] { return PhoneDataSetFiles(); });
-  if (!server->Listen(PhonePort)) return;
+  server->SetEnglish([this] { return English; });
+  // A port another program holds is not shared: the link is absent, and the
+  // log says why once the window speaks its language.
+  if (!server->Listen(PhonePort)) {
+    PhoneListenError = server->ErrorText();
+    return;
+  }
   if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) return;
   PhoneServer = std::move(server);
   BonjourPresent = true;
+}
+
+void TMainForm::ReportPhoneLink() {
+  if (BonjourPresent) Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  if (!PhoneListenError.empty())
+    Log(Tr("No se puede escuchar en el puerto %1 para el dispositivo iOS: ", "Cannot listen on port %1 for the iOS device: ")
+            .arg(PhonePort) +
+        QString::fromLocal8Bit(PhoneListenError.c_str()));
 }
 
 void TMainForm::NotifyPhoneDataSetOpened() {

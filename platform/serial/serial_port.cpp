@@ -20,11 +20,13 @@ bool SerialPort::Open(const std::string& name) {
     return false;
   }
   open_ = true;
+  lost_ = false;
   return true;
 }
 
 void SerialPort::Close() {
   armed_ = false;
+  lost_ = false;
   if (!open_) return;
   open_ = false;
   CloseDevice();
@@ -33,13 +35,17 @@ void SerialPort::Close() {
 long SerialPort::Write(const uint8_t* data, size_t n) {
   if (!open_) return -1;
   if (n == 0) return 0;
-  return WriteDevice(data, n);
+  const long taken = WriteDevice(data, n);
+  if (taken < 0) lost_ = true;
+  return taken;
 }
 
 long SerialPort::Read(uint8_t* out, size_t capacity) {
   if (!open_) return -1;
   if (capacity == 0) return 0;
-  return ReadDevice(out, capacity);
+  const long got = ReadDevice(out, capacity);
+  if (got < 0) lost_ = true;
+  return got < 0 ? 0 : got;
 }
 
 bool SerialPort::WaitCompleted() {
@@ -50,7 +56,14 @@ bool SerialPort::WaitCompleted() {
 }
 
 void SerialPort::ClearErrors() {
-  if (open_) ClearDeviceErrors();
+  // A device that has gone stays gone: its error is kept.
+  if (open_ && !Lost()) ClearDeviceErrors();
+}
+
+bool SerialPort::Lost() {
+  if (!open_) return false;
+  if (!lost_ && DeviceLost()) lost_ = true;
+  return lost_;
 }
 
 namespace {

@@ -47,6 +47,12 @@ class SerialPort {
   void ClearErrors();
   std::string ErrorText() const { return error_; }
 
+  // True once the device has gone while the port is open: a write the
+  // system refused, or a line that hung up (a USB device pulled out, a
+  // pseudo-terminal whose other end closed). Never blocks; a closed port
+  // answers false. The port stays open until it is closed.
+  bool Lost();
+
  protected:
   // Each backend adds its device only.
   virtual bool OpenDevice(const std::string& name, std::string* error) = 0;
@@ -56,10 +62,13 @@ class SerialPort {
   // Characters are waiting to be read; never blocks.
   virtual bool InputWaiting() = 0;
   virtual void ClearDeviceErrors() {}
+  // The device has gone (a refused write, a hang-up); never blocks.
+  virtual bool DeviceLost() { return false; }
 
  private:
   bool open_ = false;
   bool armed_ = false;
+  bool lost_ = false;
   std::string error_;
 };
 

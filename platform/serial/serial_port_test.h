@@ -20,6 +20,8 @@ class TestSerialPort final : public SerialPort {
   size_t Waiting() const { return input_.size(); }
   // Opens of these names fail.
   void RefuseName(const std::string& name) { refused_.insert(name); }
+  // The device goes (writes are refused, the line hangs up) or comes back.
+  void Unplug(bool gone = true) { gone_ = gone; }
 
   std::vector<std::string> Opens;            // every name opened successfully
   int Closes = 0;
@@ -28,7 +30,7 @@ class TestSerialPort final : public SerialPort {
 
  protected:
   bool OpenDevice(const std::string& name, std::string* error) override {
-    if (refused_.count(name) != 0) {
+    if (gone_ || refused_.count(name) != 0) {
       *error = "refused";
       return false;
     }
@@ -37,6 +39,7 @@ class TestSerialPort final : public SerialPort {
   }
   void CloseDevice() override { ++Closes; }
   long WriteDevice(const uint8_t* data, size_t n) override {
+    if (gone_) return -1;
     Writes.emplace_back(data, data + n);
     return static_cast<long>(n);
   }
@@ -50,10 +53,12 @@ class TestSerialPort final : public SerialPort {
   }
   bool InputWaiting() override { return !input_.empty(); }
   void ClearDeviceErrors() override { ++ErrorClears; }
+  bool DeviceLost() override { return gone_; }
 
  private:
   std::deque<uint8_t> input_;
   std::set<std::string> refused_;
+  bool gone_ = false;
 };
 
 }  // namespace serial

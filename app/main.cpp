@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
   App app(argc, argv);
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
+  opts.announcer = MakeAvahiAnnouncer();  // the phone link, announced through avahi-daemon
   // A list file on the command line names the set. The program's folder is
   // the parent of the list file's folder: everything (settings, pictures,
   // data sets) is read from there, so it becomes the working folder first.

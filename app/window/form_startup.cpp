@@ -77,8 +77,7 @@ void TMainForm::FormCreate() {
   NSerieMetronomo();
   step("NSerieMetronomo");
   CBAcordesCambia();  // the chord list, once the device is known
-  if (BonjourPresent)
-    Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  LogPhoneReadiness();  // ready, or why the phone app will not find the program
   step("IosReady");
   CBGuitarras->clear();
   for (const auto& g : GuitarSetNames("BancoDeSonidos")) CBGuitarras->addItem(L1(g));

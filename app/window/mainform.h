@@ -70,7 +70,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
     std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
     // --- companion app link ---
-    std::unique_ptr<ServiceAnnouncer> announcer;  // null: the real DNS-SD service
+    std::unique_ptr<ServiceAnnouncer> announcer;  // null: no phone link
     uint16_t phonePort = phone::kPort;             // 0: any free port (tests)
   };
   explicit TMainForm(Options opts);
@@ -480,6 +480,8 @@ class TMainForm : public QMainWindow {
   void NotifyPhoneDataSetOpened();     // the end of every data-set open
   phone::DataSetFiles PhoneDataSetFiles() const;
   std::unique_ptr<ServiceAnnouncer> PhoneAnnouncer;
+  enum { kPhoneNoNote, kPhoneNoDaemon, kPhonePortBusy } PhoneStartNote = kPhoneNoNote;
+  void LogPhoneReadiness();  // the start-up's one line on the phone link
   std::unique_ptr<phone::PhoneServer> PhoneServer;
   uint16_t PhonePort = phone::kPort;
 

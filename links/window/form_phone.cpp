@@ -4,7 +4,7 @@
 #include "rhythm/dataset.h"
 
 void TMainForm::BuildPhoneLink(Options& opts) {
-  PhoneAnnouncer = opts.announcer ? std::move(opts.announcer) : MakeDnsSdAnnouncer();
+  PhoneAnnouncer = std::move(opts.announcer);  // none: no phone link (make_factory's windows)
   PhonePort = opts.phonePort;
 }
 
@@ -20,10 +20,36 @@ void TMainForm::RegisterIosService() {
   auto server = std::make_unique<phone::PhoneServer>(
       [this](const std::string& line) { LogPlain(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))); },
       [this] { return PhoneDataSetFiles(); });
-  if (!server->Listen(PhonePort)) return;
-  if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) return;
+  if (!server->Listen(PhonePort)) {
+    PhoneStartNote = kPhonePortBusy;
+    return;
+  }
+  if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) {
+    PhoneStartNote = kPhoneNoDaemon;
+    return;
+  }
+  // A daemon that stops and starts again while the program runs takes the
+  // announcement with it and brings it back: the log says both.
+  PhoneAnnouncer->SetListener([this](ServiceAnnouncer::Event e) {
+    if (e == ServiceAnnouncer::Event::kLost)
+      Log(Tr("avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa",
+             "avahi-daemon has stopped: the phone app no longer finds the program"));
+    else
+      Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  });
   PhoneServer = std::move(server);
   BonjourPresent = true;
+}
+
+void TMainForm::LogPhoneReadiness() {
+  if (BonjourPresent)
+    Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  else if (PhoneStartNote == kPhoneNoDaemon)
+    Log(Tr("Sin avahi-daemon en marcha: la aplicación del teléfono no encontrará el programa",
+           "No avahi-daemon running: the phone app will not find the program"));
+  else if (PhoneStartNote == kPhonePortBusy)
+    Log(Tr("El puerto 1234 está ocupado por otro programa: sin conexión con el teléfono",
+           "Port 1234 is taken by another program: no link with the phone app"));
 }
 
 void TMainForm::NotifyPhoneDataSetOpened() {

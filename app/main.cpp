@@ -7,6 +7,7 @@
 
 #include "app/window/mainform.h"
 #include "app/startup.h"
+#include "platform/ui/quiet_start.h"
 
 namespace {
 void ShowException(std::exception_ptr e) {
@@ -30,6 +31,7 @@ class App : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QuietStart();
   App app(argc, argv);
   app.setApplicationName("Velarto");
   TMainForm::Options opts;

@@ -7,6 +7,7 @@
 
 #include "app/window/mainform.h"
 #include "app/startup.h"
+#include "platform/ui/quiet_start.h"
 
 namespace {
 void ShowException(std::exception_ptr e) {
@@ -30,9 +31,11 @@ class App : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QuietStart();
   App app(argc, argv);
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
+  opts.announcer = MakeAvahiAnnouncer();  // the phone link, announced through avahi-daemon
   // A list file on the command line names the set. The program's folder is
   // the parent of the list file's folder: everything (settings, pictures,
   // data sets) is read from there, so it becomes the working folder first.

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/startup.h"
+#include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
 
@@ -31,6 +32,7 @@ class App : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QuietStart();
   App app(argc, argv);
   app.setApplicationName("Velarto");
   bornace::TMainForm::Options opts;

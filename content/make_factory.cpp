@@ -11,8 +11,10 @@
 #include "content/factory_set.h"
 #include "content/manual.h"
 #include "content/pictures.h"
+#include "platform/ui/quiet_start.h"
 
 int main(int argc, char** argv) {
+  QuietStart();
   // make_factory --basic <folder>: the basic edition's working folder.
   if (argc == 3 && std::string(argv[1]) == "--basic") {
     std::string error;

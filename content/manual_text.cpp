@@ -1306,7 +1306,11 @@ teléfono, en la misma red, lo encuentra y se conecta al puerto 1234 del ordenad
 hay). Entonces el programa le envía el nombre del conjunto abierto y, a petición del teléfono, la lista de sonidos,
 el archivo de temas y el de fórmulas; cada paso queda en el registro, y «Archivo enviado OK.» al final. Al abrir otro
 conjunto, el teléfono recibe el aviso y puede pedirlo de nuevo. Sin el servicio de anuncios el programa funciona
-igual, sin esta conexión.</p>
+igual, sin esta conexión, y el registro lo dice una vez al arrancar: «Sin avahi-daemon en marcha: la aplicación del
+teléfono no encontrará el programa». Si otro programa tiene el puerto, el registro dice «El puerto 1234 está ocupado
+por otro programa: sin conexión con el teléfono». Cuando el servicio se detiene con el programa abierto, el registro
+dice «avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa»; al volver el servicio, el
+programa se anuncia de nuevo y escribe otra vez «Listo para conectar con un dispositivo iOS».</p>
 )html",
        R"html(
 <p>When the computer announces services on the local network (Linux's avahi-daemon running), the program announces
@@ -1314,7 +1318,11 @@ itself at start and writes "Ready to connect with iOS device" into the log. The 
 it and connects to the computer's port 1234 (open it in the firewall if there is one). The program then sends it the
 name of the open set and, when the phone asks, the sound list, the songs file and the formulas file; each step goes
 into the log, and "Archivo enviado OK." at the end. When another set is opened the phone is told and can ask for it
-again. Without the announcement service the program works the same, without this link.</p>
+again. Without the announcement service the program works the same, without this link, and the log says so once at
+start: "No avahi-daemon running: the phone app will not find the program". When another program holds the port, the
+log says "Port 1234 is taken by another program: no link with the phone app". When the service stops while the
+program is open, the log says "avahi-daemon has stopped: the phone app no longer finds the program"; when the service
+is back, the program announces itself again and writes "Ready to connect with iOS device" once more.</p>
 )html"},
       {"coming", "Próximas partes", "Coming parts",
        R"html(

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The phone link against a real Avahi daemon: starts a system bus and
 # avahi-daemon when none runs (this needs root), runs the window test that
-# registers the service and is found by browsing, and stops what it started.
+# registers the service and is found by browsing (and, with a daemon of its
+# own, the one that restarts it under the running window), and stops what it
+# started.
 # Exit 77 (skipped) where the daemons cannot run.
 set -u
 gui_tests="$1"
@@ -37,8 +39,9 @@ if ! avahi-daemon --check 2>/dev/null; then
   done
   [ $ready -eq 1 ] || echo "avahi-daemon never got ready"
 fi
-VELARTO_DNSSD_DAEMON=1 QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-  "$gui_tests" --gtest_filter='PhoneWindowTest.AnAppFindsTheServiceByBrowsingAndIsAnswered'
+# The restart case stops and starts the daemon: only one this script started.
+VELARTO_DNSSD_DAEMON=1 VELARTO_AVAHI_RESTARTABLE=$started_avahi QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+  "$gui_tests" --gtest_filter='PhoneWindowTest.AnAppFindsTheServiceByBrowsingAndIsAnswered:PhoneWindowTest.TheServiceComesBackWhenTheDaemonRestarts'
 status=$?
 [ $started_avahi -eq 1 ] && avahi-daemon --kill >/dev/null 2>&1
 [ $started_dbus -eq 1 ] && kill "$(cat /run/dbus/pid 2>/dev/null)" 2>/dev/null && rm -f /run/dbus/pid

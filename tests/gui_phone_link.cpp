@@ -8,6 +8,9 @@
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "gui_fixture.h"
 #include "links/phone.h"
 #include "platform/hid/hid_device_test.h"
@@ -53,8 +56,48 @@ class PhoneWindowTest : public WindowTest {
     });
     return got;
   }
+  // The real window on the real announcer (a running avahi-daemon).
+  void StartOnAvahi() {
+    TMainForm::Options o;
+    o.dialogs = std::make_unique<ScriptedDialogs>();
+    o.waveOut = audio::CreateTestWaveOut();
+    o.waveIn = audio::CreateTestWaveIn();
+    o.hidBus = std::make_unique<hid::TestHidBus>();
+    o.announcer = MakeAvahiAnnouncer();
+    o.phonePort = 0;
+    form = std::make_unique<TMainForm>(std::move(o));
+    form->FormCreate();
+    ASSERT_TRUE(form->BonjourPresent) << "the registration through Avahi failed";
+    ASSERT_TRUE(form->PhoneServer);
+  }
   TestAnnouncer* announcer = nullptr;
 };
+
+// The port of our service as a client finds it by browsing and resolving
+// ("=;iface;proto;name;type;domain;host;address;port;txt"), or -1 when it is
+// not found within ms. A daemon just started takes a moment to probe its
+// names, so it tries again every half second.
+int BrowsedPort(TMainForm& form, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QProcess browse;
+    browse.start("avahi-browse", {"-t", "-r", "-p", "_ostrelvane._tcp"});
+    if (!browse.waitForFinished(10000)) return -1;
+    for (const QString& line : QString::fromUtf8(browse.readAllStandardOutput()).split('\n')) {
+      const QStringList f = line.split(';');
+      // Another program on this machine may announce the same name (ours is
+      // then renamed "PELN_PROF #2"): ours is the one on our server's port.
+      if (f.size() >= 9 && f[0] == "=" && f[3].startsWith("PELN_PROF") && f[4] == "_ostrelvane._tcp" &&
+          f[8].toInt() == form.PhoneServer->Port())
+        return f[8].toInt();
+    }
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return -1;
+}
 
 std::string FileBytes(const std::string& p) { return phone::ReadWholeFile(p).value_or("<missing>"); }
 
@@ -65,7 +108,31 @@ TEST_F(PhoneWindowTest, NoDaemonNoServerAndTheProgramRuns) {
   EXPECT_FALSE(form->BonjourPresent);
   EXPECT_FALSE(form->PhoneServer);
   EXPECT_FALSE(LogHas("Listo para conectar con un dispositivo iOS"));
+  // Said once, in the log.
+  const QString absent = "Sin avahi-daemon en marcha: la aplicación del teléfono no encontrará el programa";
+  EXPECT_EQ(form->Visor->toPlainText().count(absent), 1);
   form->Abrir2Click();  // the open's notice reaches nobody
+  EXPECT_EQ(form->Visor->toPlainText().count(absent), 1);
+}
+
+// The daemon stops while the program runs, then starts again: the log says
+// the announcement is gone, then that the program is ready again; the
+// server listens throughout.
+TEST_F(PhoneWindowTest, TheLogFollowsTheDaemonGoingAndComingBack) {
+  StartWith(true);
+  ASSERT_TRUE(form->PhoneServer);
+  const QString ready = "Listo para conectar con un dispositivo iOS";
+  const QString gone = "avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa";
+  EXPECT_EQ(form->Visor->toPlainText().count(ready), 1);
+  announcer->Emit(ServiceAnnouncer::Event::kLost);
+  EXPECT_EQ(LastLog(), gone);
+  announcer->Emit(ServiceAnnouncer::Event::kAnnounced);
+  EXPECT_EQ(LastLog(), ready);
+  EXPECT_TRUE(form->PhoneServer->Listening());
+  // English when the window speaks English.
+  form->Ingls1Click();
+  announcer->Emit(ServiceAnnouncer::Event::kLost);
+  EXPECT_EQ(LastLog(), "avahi-daemon has stopped: the phone app no longer finds the program");
 }
 
 // The port is held by another program: no server, no announcement, and
@@ -126,40 +193,8 @@ TEST_F(PhoneWindowTest, AppFetchesTheOpenSet) {
 // answers the app's hello.
 TEST_F(PhoneWindowTest, AnAppFindsTheServiceByBrowsingAndIsAnswered) {
   if (qgetenv("VELARTO_DNSSD_DAEMON") != "1") GTEST_SKIP() << "needs a running avahi-daemon (tests/avahi_check.sh)";
-  TMainForm::Options o;
-  o.dialogs = std::make_unique<ScriptedDialogs>();
-  o.waveOut = audio::CreateTestWaveOut();
-  o.waveIn = audio::CreateTestWaveIn();
-  o.hidBus = std::make_unique<hid::TestHidBus>();
-  o.announcer = MakeDnsSdAnnouncer();
-  o.phonePort = 0;
-  form = std::make_unique<TMainForm>(std::move(o));
-  form->FormCreate();
-  ASSERT_TRUE(form->BonjourPresent) << "the registration through Avahi failed";
-  ASSERT_TRUE(form->PhoneServer);
-
-  // Browse and resolve as a client would: "=;iface;proto;name;type;domain;host;address;port;txt".
-  int port = -1;
-  // A daemon just started takes a moment to probe its names: try for 15 s.
-  for (int attempt = 0; attempt < 30 && port < 0; ++attempt) {
-    if (attempt > 0) Pump([t = QElapsedTimer()]() mutable {
-        if (!t.isValid()) t.start();
-        return t.elapsed() >= 500;
-      });
-    QProcess browse;
-    browse.start("avahi-browse", {"-t", "-r", "-p", "_ostrelvane._tcp"});
-    ASSERT_TRUE(browse.waitForFinished(10000));
-    for (const QString& line : QString::fromUtf8(browse.readAllStandardOutput()).split('\n')) {
-      const QStringList f = line.split(';');
-      // Another program on this machine may announce the same name (the
-      // daemon then renames the later one "PELN_PROF #2"): ours is the one
-      // on our server's port.
-      if (f.size() >= 9 && f[0] == "=" && f[3].startsWith("PELN_PROF") && f[4] == "_ostrelvane._tcp" &&
-          f[8].toInt() == form->PhoneServer->Port())
-        port = f[8].toInt();
-    }
-    QCoreApplication::processEvents();
-  }
+  StartOnAvahi();
+  const int port = BrowsedPort(*form, 15000);
   ASSERT_EQ(port, form->PhoneServer->Port()) << "the service browsed is not the window's server";
 
   QTcpSocket c;
@@ -168,4 +203,34 @@ TEST_F(PhoneWindowTest, AnAppFindsTheServiceByBrowsingAndIsAnswered) {
   c.write("@iPhone", 7);
   const std::string name = form->DataSet.DataSetName;
   EXPECT_EQ(ReadN(c, phone::BuildIosInfo(name).size()), phone::BuildIosInfo(name));
+}
+
+// The daemon restarts while the program runs (tests/avahi_check.sh allows it
+// only for a daemon it started itself): the log says the announcement is
+// gone, and within seconds of the daemon's return the service is found again
+// on the same server.
+TEST_F(PhoneWindowTest, TheServiceComesBackWhenTheDaemonRestarts) {
+  if (qgetenv("VELARTO_AVAHI_RESTARTABLE") != "1")
+    GTEST_SKIP() << "needs an avahi-daemon the test may restart (tests/avahi_check.sh)";
+  StartOnAvahi();
+  ASSERT_EQ(BrowsedPort(*form, 15000), form->PhoneServer->Port());
+  const QString ready = "Listo para conectar con un dispositivo iOS";
+  const QString gone = "avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa";
+  auto waitFor = [](int ms, auto done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+  };
+  ASSERT_EQ(std::system("avahi-daemon --kill >/dev/null 2>&1"), 0);
+  EXPECT_TRUE(waitFor(10000, [&] { return LogHas(gone); })) << "the log never said the daemon had gone";
+  // Wait until it is really gone before starting the new one.
+  waitFor(5000, [] { return std::system("avahi-daemon --check 2>/dev/null") != 0; });
+  ASSERT_EQ(std::system("avahi-daemon --daemonize --no-drop-root --no-chroot >/dev/null 2>&1"), 0);
+  QElapsedTimer back;
+  back.start();
+  EXPECT_TRUE(waitFor(20000, [&] { return LastLog() == ready; })) << "the announcement never came back";
+  EXPECT_EQ(BrowsedPort(*form, 20000), form->PhoneServer->Port()) << "the service is not found after the restart";
+  std::printf("announced again %lld ms after the daemon was started again\n", static_cast<long long>(back.elapsed()));
+  EXPECT_TRUE(form->PhoneServer->Listening());
 }

@@ -408,7 +408,7 @@ TEST(ServiceAnnouncer, TestBackendRecordsTheRegistration) {
 TEST(ServiceAnnouncer, RealBackendWithoutDaemonFailsQuietly) {
   // No avahi-daemon in the test machine: the call fails, nothing crashes.
   // (Where a daemon runs, it succeeds; either is fine here.)
-  auto a = MakeDnsSdAnnouncer();
+  auto a = MakeAvahiAnnouncer();
   (void)a->Register(kServiceName, kServiceType, kPort);
   SUCCEED();
 }

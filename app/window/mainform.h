@@ -70,7 +70,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
     std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
     // --- companion app link ---
-    std::unique_ptr<ServiceAnnouncer> announcer;  // null: the real DNS-SD service
+    std::unique_ptr<ServiceAnnouncer> announcer;  // null: no phone link
     uint16_t phonePort = phone::kPort;             // 0: any free port (tests)
   };
   explicit TMainForm(Options opts);
@@ -482,6 +482,7 @@ class TMainForm : public QMainWindow {
   std::string PhoneListenError;        // why the server could not listen (empty: it could)
   phone::DataSetFiles PhoneDataSetFiles() const;
   std::unique_ptr<ServiceAnnouncer> PhoneAnnouncer;
+  bool PhoneNoDaemon = false;          // the announcement found no daemon
   std::unique_ptr<phone::PhoneServer> PhoneServer;
   uint16_t PhonePort = phone::kPort;
 

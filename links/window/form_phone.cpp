@@ -4,7 +4,7 @@
 #include "rhythm/dataset.h"
 
 void TMainForm::BuildPhoneLink(Options& opts) {
-  PhoneAnnouncer = opts.announcer ? std::move(opts.announcer) : MakeDnsSdAnnouncer();
+  PhoneAnnouncer = std::move(opts.announcer);  // none: no phone link (make_factory's windows)
   PhonePort = opts.phonePort;
 }
 
@@ -27,13 +27,28 @@ void TMainForm::RegisterIosService() {
     PhoneListenError = server->ErrorText();
     return;
   }
-  if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) return;
+  if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) {
+    PhoneNoDaemon = true;
+    return;
+  }
+  // A daemon that stops and starts again while the program runs takes the
+  // announcement with it and brings it back: the log says both.
+  PhoneAnnouncer->SetListener([this](ServiceAnnouncer::Event e) {
+    if (e == ServiceAnnouncer::Event::kLost)
+      Log(Tr("avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa",
+             "avahi-daemon has stopped: the phone app no longer finds the program"));
+    else
+      Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  });
   PhoneServer = std::move(server);
   BonjourPresent = true;
 }
 
 void TMainForm::ReportPhoneLink() {
   if (BonjourPresent) Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  if (PhoneNoDaemon)
+    Log(Tr("Sin avahi-daemon en marcha: la aplicación del teléfono no encontrará el programa",
+           "No avahi-daemon running: the phone app will not find the program"));
   if (!PhoneListenError.empty())
     Log(Tr("No se puede escuchar en el puerto %1 para el dispositivo iOS: ", "Cannot listen on port %1 for the iOS device: ")
             .arg(PhonePort) +

@@ -59,7 +59,16 @@ PaError QuietInitialize() {
   jack_set_error_function(&DefaultJackError);
   jack_set_info_function(&DefaultJackInfo);
   g_noise = nullptr;
-  if (noise.count > 0)
+  // The libraries' complaints while probing (a card that is not there, no
+  // JACK server) are usual on any machine: they are worth a line only when
+  // no output device was found at all.
+  bool anyOutput = false;
+  if (err == paNoError)
+    for (PaDeviceIndex i = 0, n = Pa_GetDeviceCount(); i < n && !anyOutput; ++i) {
+      const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+      anyOutput = info && info->maxOutputChannels > 0;
+    }
+  if (noise.count > 0 && !anyOutput)
     std::fprintf(stderr, "sound: %d message%s from ALSA and JACK while looking for devices (first: %s)\n",
                  noise.count, noise.count == 1 ? "" : "s", noise.first);
   return err;

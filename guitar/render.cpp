@@ -200,6 +200,12 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
   }
 }
 
+int64_t DivisionStartFrame(int samplesPerBeat, int divisions, int i) {
+  const int n = std::clamp(divisions, 1, kMaxDivisions);
+  const float h = static_cast<float>(static_cast<double>(std::max(samplesPerBeat, 0)) / n);
+  return static_cast<int64_t>(static_cast<long double>(i) * h);
+}
+
 bool PlayingTiempoG(const GuitarTrackView& track, int compas, int beat, TiempoG* out) {
   if (track.beats == nullptr || track.bars == nullptr || compas < 1 || compas > track.barCount || beat < 0)
     return false;

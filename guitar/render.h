@@ -67,6 +67,10 @@ void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart);
 void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const GuitarTuning& tuning,
                       const BancoGuitarra& bank, GuitarVoiceState& voices, int16_t* out, size_t outValues);
 
+// The first frame of division i of a beat of n divisions, as the beat's
+// renderer places it: trunc(i h), h = samplesPerBeat / n as a float.
+int64_t DivisionStartFrame(int samplesPerBeat, int divisions, int i);
+
 // The guitar track as the mixer sees it: its slots (slot s at byte offset
 // 1444 s) and the bar table (barCount + 1 byte offsets; bar b, 1-based, runs
 // from bars[b - 1] to bars[b]).

@@ -1040,7 +1040,9 @@ TEST(GuitarSoundQuality, CutsFadeOutWithoutAStep) {
         for (size_t i = c.at; i < c.sound.size(); ++i)
           if (c.sound[i] != 0) lastSound = i;
         EXPECT_LT(lastSound, c.at + kFadeSamples) << c.what << " string index " << j << " fret " << fret;
-        if (lastSound > 0) EXPECT_LT(std::abs(c.sound[lastSound]), peak / 50) << c.what << " string index " << j;
+        if (lastSound > 0) {
+          EXPECT_LT(std::abs(c.sound[lastSound]), peak / 50) << c.what << " string index " << j;
+        }
       }
     }
 }

@@ -471,7 +471,7 @@ TEST(MidiImport, LongSilencesAreRefusedOrCutAtTheEnd) {
   ASSERT_TRUE(tail.taken);
   EXPECT_EQ(tail.track.size(), 32u);  // the theme's own 8 bars
   EXPECT_EQ(tail.theme.times[0], 8);
-  EXPECT_EQ(tail.trailingCut, 69905 - 2);  // all but the bar of the last note
+  EXPECT_EQ(tail.trailingCut, 69905 - 3);  // all but the rest of the last note's bar
   EXPECT_EQ(LinesContaining(tail, "Silencio final de"), 1);
 }
 

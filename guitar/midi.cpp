@@ -868,8 +868,9 @@ MidiImportResult RunMidiImport(MidiImportSession& s, RhythmTables& tables, int t
     s.BackupTema = tema;
   }
   MidiImportResult r = ImportMidi(bytes.data(), bytes.size(), s.ThemeBackup, tables.Formulas.data(), tuning, s.MidiBeatUnit);
-  s.MidiBeatUnit = r.beatUnit;
+  // An import that takes nothing changes nothing, the unit in force included.
   if (!r.taken) return r;
+  s.MidiBeatUnit = r.beatUnit;
   theme = r.theme;
   g.GuitarTrack = r.track;
   g.GuitarBars = r.bars;

@@ -175,8 +175,8 @@ bool LoadMidiFile(const std::string& path, std::vector<uint8_t>* bytes, std::str
 // session's unit. When a track is taken, the theme gets its new repetitions
 // and tempos, the guitar state gets the track, the bar table, the cursor on
 // beat 1 of bar 1 with CurrentTiempoG read from it, and the modified mark.
-// Otherwise nothing but the session's unit changes. The session keeps the
-// unit found in the file.
+// Otherwise nothing changes, not even the session's unit. The session
+// keeps the unit found in the file.
 MidiImportResult RunMidiImport(MidiImportSession& s, RhythmTables& tables, int tema, GuitarState& g,
                                const GuitarTuning& tuning, const std::vector<uint8_t>& bytes);
 

@@ -412,16 +412,16 @@ void TMainForm::GuitarDivisionTick() {
   if (!Guitarra1->isChecked() || Engine->PlayState == 0) return;
   const int64_t now = TickCount();
   if (Engine->PlayState == 2) {
-    // In pause the marks stand still; the time paused does not count.
-    if (!f.DivisionPaused) f.PausedAt = now;
+    // In pause the marks stand still: every look at the clock moves the
+    // beat's start on by the time paused since the last one (the time after
+    // the last look before the music goes on, at most 10 ms, counts as played).
+    if (f.DivisionPaused) f.DivisionStart += static_cast<uint32_t>(now - f.PausedAt);
+    f.PausedAt = now;
     f.DivisionPaused = true;
     GuitarDivisionTimer->start(10);
     return;
   }
-  if (f.DivisionPaused) {
-    f.DivisionStart += static_cast<uint32_t>(now - f.PausedAt);
-    f.DivisionPaused = false;
-  }
+  f.DivisionPaused = false;
   const int n = DivisionsOf(f.PlayedTiempoG);
   const float e = static_cast<float>(static_cast<uint32_t>(now - f.DivisionStart));
   while (f.DivisionIndex < n && e >= f.DivisionTimes[static_cast<size_t>(f.DivisionIndex)]) {

@@ -89,7 +89,8 @@ void TMainForm::RefrescaTG() {
   LGPartes->setText(QString::number(count));
   ChartSeries& tab = Chart1->Series[0];
   tab.Clear();
-  const float o = CBTab->isChecked() ? 0.5f : -0.5f;
+  // Each note's label on its string's line.
+  const float o = 0.0f;
   for (int i = 0; i < count; ++i) {
     const DivisionG& d = t.division[i];
     for (int j = 0; j < kGuitarStrings; ++j) {
@@ -107,7 +108,7 @@ void TMainForm::RefrescaCG() {
   notes.Clear();
   g.GuitarBeatsInBar = BeatsInBar(g, g.GuitarBar);
   Chart2->BottomMax = g.GuitarBeatsInBar;
-  const float o = CBTab->isChecked() ? 0.3f : -0.3f;
+  const float o = 0.0f;
   const std::optional<uint32_t> start = BarOffset(g, g.GuitarBar);
   for (int i = 0; start && i < g.GuitarBeatsInBar; ++i) {
     const TiempoG* t = SlotAt(g, *start + static_cast<uint32_t>(i) * kBeatBytes);

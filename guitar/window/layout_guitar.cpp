@@ -74,6 +74,9 @@ void TMainForm::BuildGuitarControls() {
   ChartSeries& notes = Chart2->Series[0];  // PointSeries1
   notes.kind = ChartSeries::Kind::Points;
   notes.pointerSize = 1;
+  // The frets stand on their strings, as in printed tablature.
+  notes.markOnPoint = true;
+  notes.markBack = QColor(255, 255, 255);
   ChartSeries& marker = Chart2->Series[1];  // Series4
   marker.kind = ChartSeries::Kind::Line;
   marker.lineWidth = 2;
@@ -131,6 +134,8 @@ void TMainForm::BuildGuitarControls() {
   tab.kind = ChartSeries::Kind::Points;
   tab.star = true;
   tab.pointerSize = 10;
+  tab.markOnPoint = true;
+  tab.markBack = QColor(255, 255, 255);
   Chart1->BottomMax = 1;
   Chart1->onBottomLabel = [this](const QString& t, int v) { return Chart1GetAxisLabel(t, v); };
   Chart2->onBottomLabel = [this](const QString& t, int v) { return Chart2GetAxisLabel(t, v); };

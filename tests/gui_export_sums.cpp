@@ -103,14 +103,14 @@ const std::vector<Sum> kSums = {
     {1, 1, 0x57cb59990527c3fcull},  // click Pie
     {1, 2, 0x057fcf5796ae5924ull},  // track 1 muted
     {1, 3, 0x639b454806124834ull},  // mono
+    {1, 4, 0x08d2cefb3998a910ull},  // guitar
     {4, 1, 0xd019c56ba8e8bb1cull},  // click Pie
     {4, 2, 0xc9e8153eaee0d07cull},  // track 1 muted
     {4, 3, 0xe5b82609a91e0eacull},  // mono
+    {4, 4, 0xa099c4afffbb99a8ull},  // guitar
     {10, 1, 0x39a6665df242659cull},  // click Pie
     {10, 2, 0xa2ef5533fdf4a774ull},  // track 1 muted
     {10, 3, 0xa4d5b67d2d4daf34ull},  // mono
-    {1, 4, 0x08d2cefb3998a910ull},  // guitar
-    {4, 4, 0xa099c4afffbb99a8ull},  // guitar
     {10, 4, 0x840cdd1705e831f8ull},  // guitar
 };
 

@@ -936,36 +936,3 @@ TEST_F(GuitarPlaybackTest, PanelStopTooltipsAndTheChordName) {
   QTest::mouseClick(form->MGuitarra, Qt::LeftButton, {}, QPoint(FretPosition(1) + 180 - 5, 5));
   EXPECT_EQ(form->CBAcordes->currentText(), "");
 }
-
-TEST_F(GuitarPlaybackTest, DISABLED_Shots) {
-  Build();
-  TiempoG t = EmptyTiempoG();
-  t.divisions = 4;
-  int k = 0;
-  for (int d = 0; d < 4; ++d)
-    for (int j = 0; j < 6; j += 2 + d % 2) {
-      t.division[d].fret[j] = static_cast<uint8_t>((3 * k++) % 12);
-      t.division[d].strength[j] = 5;
-      t.division[d].mode[j] = k % 4 == 0 ? kModeLigado : k % 5 == 0 ? kModeTapado : kModeNormal;
-    }
-  std::vector<TiempoG> beats(10, t);
-  std::filesystem::create_directories(std::filesystem::path(PathOf("Solea")).parent_path());
-  std::string err;
-  ASSERT_TRUE(WriteBeatFile(PathOf("Solea"), beats.data(), beats.size(), &err)) << err;
-  form->resize(1366, 768);
-  form->show();
-  Open();
-  ScopedFakeTickCount clock(1000);
-  Record();
-  form->BotonPlayCompClick();
-  for (int guard = 0; guard < 100 && seen.empty(); ++guard) QCoreApplication::processEvents();
-  clock.Advance(260);
-  form->GuitarDivisionTick();
-  QCoreApplication::processEvents();
-  form->grab().save("/tmp/shot_es.png");
-  form->PanelGuitarra->grab().save("/tmp/shot_panel_es.png");
-  form->Ingls1->trigger();
-  QCoreApplication::processEvents();
-  form->PanelGuitarra->grab().save("/tmp/shot_panel_en.png");
-  form->botonstopClick();
-}

@@ -179,6 +179,16 @@ int StringAtY(int y) {
   return kGuitarStrings - y / kStringSpacing;
 }
 
+FingerMark PlayedNoteMark(int stringIndex, int fret, int capo, const GuitarTuning& tuning) {
+  FingerMark m;
+  const int s = kGuitarStrings - std::clamp(stringIndex, 0, kGuitarStrings - 1);
+  m.top = kStringSpacing * (kGuitarStrings - s) + kMarkTop;
+  m.left = FretPosition(std::clamp(fret + capo, 0, kLastFretMark)) + kMarkLeft;
+  const int note = tuning.StringTuning[static_cast<size_t>(kGuitarStrings - s)] + fret;
+  if (NoteInTable(note)) m.text = " " + LabelText(tuning.TablaNotas[static_cast<size_t>(note)]).substr(0, 2);
+  return m;
+}
+
 FretboardClick ClickFretboard(ChordState& c, int x, int y, bool leftButton, int capo, bool playing,
                               const GuitarTuning& tuning) {
   FretboardClick out;

@@ -82,6 +82,11 @@ std::optional<int> ModeChooserTop(int column, int row);
 // mode text and the row is taken into the chord.
 void ChooseChordMode(ChordState& c, int row, int item, const GuitarTuning& tuning, int capo);
 
+// The finger mark of a note played on string index i (0 = 6th string) at
+// fret `fret` while the track plays: on its string at fret + capo, showing
+// a blank and the note's name.
+FingerMark PlayedNoteMark(int stringIndex, int fret, int capo, const GuitarTuning& tuning);
+
 // --- the fretboard --------------------------------------------------------------
 constexpr int kFretboardLeft = 180;   // FretPositions count from this x
 constexpr int kBeyondFrets = 21;      // the fret value of the area left of fret 19

@@ -87,12 +87,38 @@ void OrderByPitch(DivisionG& dv, const GuitarTuning& tuning) {
   }
 }
 
-// The reader of one file: its working state and the log it writes.
+// What a first reading of the file finds in each track, to choose the
+// track to take.
+struct TrackSurvey {
+  int notes = 0;        // note-ons with a velocity
+  int drums = 0;        // of them on channel 10
+  int inRange = 0;      // of the others, notes 40..88 (a guitar's range)
+  bool eligible = false;  // a note-on and at least one bar of beats
+  bool hasNote = false;
+  uint64_t lastNoteTick = 0;
+  int64_t longestSilence = 0;  // beats without a note before a note
+  int64_t silenceAt = 0;       // the beat (1-based) of that note
+  bool DrumTrack() const { return notes > 0 && 2 * drums > notes; }
+  bool GuitarRange() const { return 2 * inRange > notes - drums; }
+};
+
+constexpr int kDrumChannel = 9;  // channel 10 counted from 1
+constexpr int kGuitarLow = 40;
+constexpr int kGuitarHigh = 88;
+
+// The reader of one file: its working state and the log it writes. Read
+// once with no survey it only surveys the tracks (no beats, no log); read
+// with the survey it takes track `take` (0-based).
 class MidiReader {
  public:
   MidiReader(const uint8_t* data, size_t size, const Tema& theme, const Formula* formulas,
-             const GuitarTuning& tuning, uint16_t unit)
-      : d_(data), size_(size), theme_(theme), formulas_(formulas), tuning_(tuning), unit_(unit) {}
+             const GuitarTuning& tuning, uint16_t unit, const std::vector<TrackSurvey>* survey = nullptr,
+             int take = -1)
+      : d_(data), size_(size), theme_(theme), formulas_(formulas), tuning_(tuning), unit_(unit),
+        survey_(survey), take_(take) {}
+
+  std::vector<TrackSurvey> Surveyed() const { return surveyed_; }
+  bool LengthPastEnd() const { return lengthPastEnd_; }
 
   MidiImportResult Run() {
     r_.theme = theme_;
@@ -103,7 +129,16 @@ class MidiReader {
   }
 
  private:
+  bool Surveying() const { return survey_ == nullptr; }
+  bool Taking() const { return !Surveying() && trackIndex_ == take_; }
+  const TrackSurvey* Plan() const {
+    return survey_ && trackIndex_ >= 0 && trackIndex_ < static_cast<int>(survey_->size())
+               ? &(*survey_)[static_cast<size_t>(trackIndex_)]
+               : nullptr;
+  }
+
   void Log(std::string line) {
+    if (Surveying()) return;
     if (r_.log.size() < kMaxMidiLogLines)
       r_.log.push_back(std::move(line));
     else if (r_.log.size() == kMaxMidiLogLines)
@@ -119,10 +154,12 @@ class MidiReader {
       }
     if (m == size_) {
       Log("No hay cabecera MThd");
+      r_.failure = MidiFailure::NoHeader;
       return;
     }
     if (size_ - m < 14) {
       Log(Format("%04zX MThd cortada", m));
+      r_.failure = MidiFailure::HeaderCut;
       return;
     }
     const uint32_t headerLength = Big32(d_ + m + 4);
@@ -131,6 +168,7 @@ class MidiReader {
     if (division == 0 || (division & 0x8000) != 0) {
       Log(Format("%04zX tracks=%d,deltaFigura=%lld", m, trackCount, static_cast<long long>(ticksPerBeat_)));
       Log(Format("Division de tiempo %04X no admitida (cero o SMPTE): no se importa", division));
+      r_.failure = division == 0 ? MidiFailure::ZeroDivision : MidiFailure::SmpteDivision;
       return;
     }
     ticksPerQuarter_ = division;
@@ -139,6 +177,7 @@ class MidiReader {
     Log(Format("%04zX tracks=%d,deltaFigura=%lld", m, trackCount, static_cast<long long>(ticksPerBeat_)));
     if (headerLength < 6 || headerLength > size_ - m - 8) {
       Log(Format("Longitud de cabecera %u no valida: no se importa", headerLength));
+      r_.failure = MidiFailure::HeaderLength;
       return;
     }
     r_.headerFound = true;
@@ -154,6 +193,7 @@ class MidiReader {
         if (length > room) {
           Log(Format("%04zX bloque %02X%02X%02X%02X len=%u: pasa del final del archivo", p, d_[p], d_[p + 1], d_[p + 2],
                      d_[p + 3], length));
+          lengthPastEnd_ = true;
           break;
         }
         Log(Format("%04zX bloque %02X%02X%02X%02X len=%u: se salta", p, d_[p], d_[p + 1], d_[p + 2], d_[p + 3], length));
@@ -161,11 +201,13 @@ class MidiReader {
         continue;
       }
       --tracksLeft;
+      ++trackIndex_;
       Log(Format("%04zX MTrk len=%u", p + 4, length));
       size_t trackBytes = length;
       if (length > room) {
         Log(Format("Pista cortada: el archivo solo tiene %zu bytes de ella", room));
         trackBytes = room;
+        lengthPastEnd_ = true;
       }
       ReadTrack(p + 8, p + 8 + trackBytes);
       p += 8 + trackBytes;
@@ -197,14 +239,30 @@ class MidiReader {
     return true;
   }
 
+  // In the track taken, a silence after its last note longer than the
+  // longest accepted ends with the bar it starts in.
+  void CutTrailingSilence() {
+    const TrackSurvey* plan = Plan();
+    if (!Taking() || !plan || absTicks_ <= plan->lastNoteTick) return;
+    const int64_t beats = posInBeat_ / ticksPerBeat_ - (pending_.empty() ? 0 : 1);
+    if (beats <= kMaxMidiSilenceBeats) return;
+    const int64_t keep = std::max(1, beatsPerBar_ - beatNumber_ + 1);  // the rest of the bar
+    const int64_t kept = std::min<int64_t>(posInBeat_, keep * ticksPerBeat_);
+    r_.trailingCut += (posInBeat_ - kept) / ticksPerBeat_;
+    Log(Format("Silencio final de %lld tiempos: se corta al final del comp\xE1s", static_cast<long long>(beats)));
+    posInBeat_ = kept;
+  }
+
   void StartTrack() {
     track_.clear();
+    surveyBeats_ = 0;
     posInBeat_ = 0;
     beatNumber_ = 1;
     barNumber_ = 1;
     pending_.clear();
     absTicks_ = 0;
     noteOn_ = false;
+    current_ = TrackSurvey{};
   }
 
   void ReadTrack(size_t p, size_t end) {
@@ -217,6 +275,15 @@ class MidiReader {
         posInBeat_ += delta;
         Log(Format("%04zX - deltat=%u  Pos %lld/%lld ", p, delta, static_cast<long long>(posInBeat_),
                    static_cast<long long>(ticksPerBeat_)));
+        CutTrailingSilence();
+      }
+      if (Surveying()) {
+        // Only counted: beats end, nothing is built.
+        if (posInBeat_ >= ticksPerBeat_) {
+          surveyBeats_ += static_cast<uint64_t>(posInBeat_ / ticksPerBeat_);
+          posInBeat_ %= ticksPerBeat_;
+          pending_.clear();
+        }
       }
       while (posInBeat_ >= ticksPerBeat_ && !ended) {
         if (track_.size() >= kMaxMidiTrackBeats || beatsMade_ >= kMaxMidiImportBeats) {
@@ -285,7 +352,15 @@ class MidiReader {
     switch (kind) {
       case 0x9:
         noteOn_ = true;
-        if (a >= kMidiFirstNote && a <= kMidiLastNote && b > 0) line += NoteOn(channel, a, b);
+        if (b > 0) Survey(channel, a);
+        if (a >= kMidiFirstNote && a <= kMidiLastNote && b > 0) {
+          const TrackSurvey* plan = Plan();
+          // Percussion in a track that has other notes is no guitar.
+          if (channel == kDrumChannel && plan && !plan->DrumTrack())
+            line += Format(" Nota On, canal %d Nota=%d Velocidad=%d  - canal 10 (percusi\xF3n): no se importa", channel, a, b);
+          else
+            line += NoteOn(channel, a, b);
+        }
         break;
       case 0x8:
         line += Format(" Nota Off, canal %d Nota=%d Velocidad=%d", channel, a, b);
@@ -302,6 +377,25 @@ class MidiReader {
     }
     Log(std::move(line));
     return length;
+  }
+
+  // The first reading counts the track's notes and its silences.
+  void Survey(int channel, int note) {
+    if (!Surveying()) return;
+    TrackSurvey& t = current_;
+    ++t.notes;
+    if (channel == kDrumChannel)
+      ++t.drums;
+    else if (note >= kGuitarLow && note <= kGuitarHigh)
+      ++t.inRange;
+    const uint64_t since = t.hasNote ? absTicks_ - t.lastNoteTick : absTicks_;
+    const int64_t silent = static_cast<int64_t>(since / static_cast<uint64_t>(ticksPerBeat_)) - (t.hasNote ? 1 : 0);
+    if (silent > t.longestSilence) {
+      t.longestSilence = silent;
+      t.silenceAt = static_cast<int64_t>(absTicks_ / static_cast<uint64_t>(ticksPerBeat_)) + 1;
+    }
+    t.hasNote = true;
+    t.lastNoteTick = absTicks_;
   }
 
   // A note-on to keep: its place, and the note among the beat's pending
@@ -358,7 +452,8 @@ class MidiReader {
         return total;
       case 0x51: {
         const uint32_t micros = length >= 3 ? (static_cast<uint32_t>(body[0]) << 16) | (body[1] << 8) | body[2] : 0;
-        const long tempo = micros ? 60000000L / static_cast<long>(micros) : 0;
+        // To the nearest beat per minute: 666667 us is 90.
+        const long tempo = micros ? (60000000L + static_cast<long>(micros) / 2) / static_cast<long>(micros) : 0;
         line += Format("%02X %02X %02X %02X Set tempo =%ld bpm", at(2), at(3), at(4), at(5), tempo);
         if (micros == 0) {
           line += " (no se usa)";
@@ -430,8 +525,16 @@ class MidiReader {
   }
 
   void EndOfTrack() {
+    if (Surveying()) {
+      if (!pending_.empty()) ++surveyBeats_;
+      pending_.clear();
+      current_.eligible = noteOn_ && surveyBeats_ >= static_cast<uint64_t>(std::max(beatsPerBar_, 0));
+      surveyed_.resize(static_cast<size_t>(trackIndex_) + 1);
+      surveyed_[static_cast<size_t>(trackIndex_)] = current_;
+      return;
+    }
     if (!pending_.empty()) EndBeat();
-    if (noteOn_ && track_.size() >= static_cast<size_t>(beatsPerBar_)) {
+    if (Taking() && noteOn_ && track_.size() >= static_cast<size_t>(beatsPerBar_)) {
       TakeTrack();
       done_ = true;
     }
@@ -473,6 +576,13 @@ class MidiReader {
   bool noteOn_ = false;
   bool done_ = false;
   int runningStatus_ = -1;  // kept across events and tracks; -1 before the first status byte
+  const std::vector<TrackSurvey>* survey_;
+  int take_;
+  int trackIndex_ = -1;
+  TrackSurvey current_;
+  std::vector<TrackSurvey> surveyed_;
+  uint64_t surveyBeats_ = 0;
+  bool lengthPastEnd_ = false;
   size_t beatsMade_ = 0;
   std::vector<TiempoG> track_;
   std::vector<MidiTempoChange> tempos_;
@@ -589,9 +699,132 @@ void AssignMidiTempos(Tema& theme, const Formula* formulas, const std::vector<Mi
   }
 }
 
+namespace {
+
+// Which track to take: the first eligible one with notes in a guitar's
+// range, else the first eligible one that is not percussion, else the
+// first eligible one. -1 when none is.
+int ChooseTrack(const std::vector<TrackSurvey>& tracks, std::vector<std::string>* es, std::vector<std::string>* en,
+                std::string* whyEs, std::string* whyEn) {
+  auto rank = [](const TrackSurvey& t) { return !t.eligible ? -1 : t.DrumTrack() ? 0 : t.GuitarRange() ? 2 : 1; };
+  int best = -1;
+  for (size_t i = 0; i < tracks.size(); ++i)
+    if (rank(tracks[i]) > (best < 0 ? -1 : rank(tracks[static_cast<size_t>(best)]))) best = static_cast<int>(i);
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    const TrackSurvey& t = tracks[i];
+    if (static_cast<int>(i) == best || t.notes == 0) continue;
+    const int n = static_cast<int>(i) + 1;
+    if (!t.eligible) {
+      es->push_back(Format("Pista %d saltada: no llega a un comp\xE1s", n));
+      en->push_back(Format("Track %d skipped: shorter than a bar", n));
+    } else if (t.DrumTrack()) {
+      es->push_back(Format("Pista %d saltada: canal 10 (percusi\xF3n), %d notas", n, t.drums));
+      en->push_back(Format("Track %d skipped: channel 10 (drums), %d notes", n, t.drums));
+    } else if (!t.GuitarRange()) {
+      es->push_back(Format("Pista %d saltada: %d de %d notas fuera de 40..88", n, t.notes - t.drums - t.inRange, t.notes - t.drums));
+      en->push_back(Format("Track %d skipped: %d of %d notes outside 40..88", n, t.notes - t.drums - t.inRange, t.notes - t.drums));
+    } else {
+      es->push_back(Format("Pista %d saltada: se toma una anterior", n));
+      en->push_back(Format("Track %d skipped: an earlier one is taken", n));
+    }
+  }
+  if (best < 0) return -1;
+  const TrackSurvey& t = tracks[static_cast<size_t>(best)];
+  const int n = best + 1;
+  const int melodic = t.notes - t.drums;
+  if (t.DrumTrack()) {
+    *whyEs = Format("Pista %d tomada: %d notas, todas de percusi\xF3n (canal 10); no hay otra pista con notas", n, t.notes);
+    *whyEn = Format("Track %d taken: %d notes, all drums (channel 10); no other track has notes", n, t.notes);
+  } else {
+    *whyEs = Format("Pista %d tomada: %d notas, %d entre 40 y 88", n, melodic, t.inRange);
+    *whyEn = Format("Track %d taken: %d notes, %d of them within 40..88", n, melodic, t.inRange);
+    if (t.drums > 0) {
+      *whyEs += Format("; sus %d notas del canal 10 no se importan", t.drums);
+      *whyEn += Format("; its %d channel-10 notes are left out", t.drums);
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
 MidiImportResult ImportMidi(const uint8_t* data, size_t size, const Tema& theme, const Formula* formulas,
                             const GuitarTuning& tuning, uint16_t beatUnit) {
-  return MidiReader(data, size, theme, formulas, tuning, beatUnit).Run();
+  // A first reading surveys the tracks; the second takes the one chosen.
+  MidiReader surveyor(data, size, theme, formulas, tuning, beatUnit);
+  surveyor.Run();
+  const std::vector<TrackSurvey> tracks = surveyor.Surveyed();
+  std::vector<std::string> es, en;
+  std::string whyEs, whyEn;
+  int take = ChooseTrack(tracks, &es, &en, &whyEs, &whyEn);
+  const TrackSurvey* chosen = take >= 0 ? &tracks[static_cast<size_t>(take)] : nullptr;
+  const bool silence = chosen && chosen->longestSilence > kMaxMidiSilenceBeats;
+  MidiReader reader(data, size, theme, formulas, tuning, beatUnit, &tracks, silence ? -1 : take);
+  MidiImportResult r = reader.Run();
+  std::vector<std::string> head = es;
+  if (r.failure == MidiFailure::None && silence) {
+    r.failure = MidiFailure::LongSilence;
+    r.silenceBeats = chosen->longestSilence;
+    r.silenceAt = chosen->silenceAt;
+  } else if (r.failure == MidiFailure::None && !r.taken) {
+    r.failure = reader.LengthPastEnd() ? MidiFailure::LengthPastEnd : MidiFailure::NoTrack;
+  }
+  if (r.taken) {
+    r.takenTrack = take + 1;
+    r.choiceEs = whyEs;
+    r.choiceEn = whyEn;
+    head.push_back(whyEs);
+    if (r.trailingCut > 0) {
+      r.choiceEs += Format("; se cortan %lld tiempos de silencio tras la \xFAltima nota", static_cast<long long>(r.trailingCut));
+      r.choiceEn += Format("; %lld beats of silence after the last note are cut", static_cast<long long>(r.trailingCut));
+    }
+  } else if (r.failure != MidiFailure::None) {
+    head.push_back(MidiFailureText(r, false));
+  }
+  // The choice closes the report.
+  if (!head.empty()) {
+    head.push_back("");
+    r.log.insert(r.log.end(), head.begin(), head.end());
+  }
+  return r;
+}
+
+std::string MidiFailureText(const MidiImportResult& r, bool english) {
+  std::string why;
+  switch (r.failure) {
+    case MidiFailure::None: return std::string();
+    case MidiFailure::NoHeader:
+      why = english ? "the file has no \"MThd\" header" : "el archivo no tiene cabecera \"MThd\"";
+      break;
+    case MidiFailure::HeaderCut:
+      why = english ? "the header is cut short" : "la cabecera est\xE1 cortada";
+      break;
+    case MidiFailure::ZeroDivision:
+      why = english ? "the header gives 0 ticks per quarter note" : "la cabecera da 0 pulsos por negra";
+      break;
+    case MidiFailure::SmpteDivision:
+      why = english ? "the time division is in SMPTE frames" : "la divisi\xF3n de tiempo es en cuadros SMPTE";
+      break;
+    case MidiFailure::HeaderLength:
+      why = english ? "the header's length does not fit the file" : "la longitud de la cabecera no cabe en el archivo";
+      break;
+    case MidiFailure::LengthPastEnd:
+      why = english ? "a track's length runs past the end of the file (the file is cut short)"
+                    : "la longitud de una pista pasa del final del archivo (el archivo est\xE1 cortado)";
+      break;
+    case MidiFailure::NoTrack:
+      why = english ? "no track has notes and a whole bar" : "ninguna pista tiene notas y un comp\xE1s entero";
+      break;
+    case MidiFailure::LongSilence:
+      why = english ? Format("%lld beats of silence (more than %lld) before the note at beat %lld",
+                             static_cast<long long>(r.silenceBeats), static_cast<long long>(kMaxMidiSilenceBeats),
+                             static_cast<long long>(r.silenceAt))
+                    : Format("%lld tiempos de silencio (m\xE1s de %lld) antes de la nota del tiempo %lld",
+                             static_cast<long long>(r.silenceBeats), static_cast<long long>(kMaxMidiSilenceBeats),
+                             static_cast<long long>(r.silenceAt));
+      break;
+  }
+  return (english ? "Nothing was imported: " : "No se ha importado nada: ") + why;
 }
 
 // --- the button's flow ---------------------------------------------------------------
@@ -635,8 +868,9 @@ MidiImportResult RunMidiImport(MidiImportSession& s, RhythmTables& tables, int t
     s.BackupTema = tema;
   }
   MidiImportResult r = ImportMidi(bytes.data(), bytes.size(), s.ThemeBackup, tables.Formulas.data(), tuning, s.MidiBeatUnit);
-  s.MidiBeatUnit = r.beatUnit;
+  // An import that takes nothing changes nothing, the unit in force included.
   if (!r.taken) return r;
+  s.MidiBeatUnit = r.beatUnit;
   theme = r.theme;
   g.GuitarTrack = r.track;
   g.GuitarBars = r.bars;

@@ -61,7 +61,30 @@ struct MidiTempoChange {
   uint32_t beat = 0;  // whole beats before the change
 };
 
+// Why nothing was imported.
+enum class MidiFailure {
+  None,
+  NoHeader,        // no "MThd" in the first 101 bytes
+  HeaderCut,       // the header chunk runs past the end
+  ZeroDivision,    // 0 ticks per quarter note
+  SmpteDivision,   // a time division in SMPTE frames
+  HeaderLength,    // the header's length does not fit the file
+  LengthPastEnd,   // a track's length runs past the end and no track could be taken
+  NoTrack,         // no track with notes and a whole bar of beats
+  LongSilence,     // more than kMaxMidiSilenceBeats beats without a note before a note
+};
+
+// The longest silence before a note the import accepts, in beats.
+constexpr int64_t kMaxMidiSilenceBeats = 64;
+
 struct MidiImportResult {
+  MidiFailure failure = MidiFailure::None;
+  int64_t silenceBeats = 0;  // LongSilence: the silence, and the beat (1-based) of the note after it
+  int64_t silenceAt = 0;
+  int takenTrack = 0;        // 1-based track taken (taken)
+  std::string choiceEs;      // which track was taken and why, in both languages
+  std::string choiceEn;
+  int64_t trailingCut = 0;   // beats of silence cut after the last note
   bool headerFound = false;  // "MThd" with a usable time division
   bool taken = false;        // a track with notes and at least one bar was taken
   uint16_t beatUnit = 0;     // the unit in force after the import (the one found, or the one forced)
@@ -83,6 +106,10 @@ struct MidiImportResult {
 // Never reads outside the data. `theme` itself is not changed.
 MidiImportResult ImportMidi(const uint8_t* data, size_t size, const Tema& theme, const Formula* formulas,
                             const GuitarTuning& tuning, uint16_t beatUnit);
+
+// "No se ha importado nada: ..." / "Nothing was imported: ..." with the
+// reason; empty when a track was taken.
+std::string MidiFailureText(const MidiImportResult& r, bool english);
 
 // --- pieces of the import, exposed for their own tests ----------------------------
 // The string (1..6) and fret of MIDI note `note` by its label in the tuning's
@@ -148,8 +175,8 @@ bool LoadMidiFile(const std::string& path, std::vector<uint8_t>* bytes, std::str
 // session's unit. When a track is taken, the theme gets its new repetitions
 // and tempos, the guitar state gets the track, the bar table, the cursor on
 // beat 1 of bar 1 with CurrentTiempoG read from it, and the modified mark.
-// Otherwise nothing but the session's unit changes. The session keeps the
-// unit found in the file.
+// Otherwise nothing changes, not even the session's unit. The session
+// keeps the unit found in the file.
 MidiImportResult RunMidiImport(MidiImportSession& s, RhythmTables& tables, int tema, GuitarState& g,
                                const GuitarTuning& tuning, const std::vector<uint8_t>& bytes);
 

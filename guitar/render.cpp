@@ -14,7 +14,7 @@ int16_t AddWrapped(int16_t a, int value) {
   return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint16_t>(a) + static_cast<uint16_t>(value)));
 }
 
-int ScaledSample(int16_t s, int strength) { return s * strength / kStrengthDivisor; }
+int ScaledSample(int s, int strength) { return s * strength / kStrengthDivisor; }
 
 // The two frequencies of a note's pitch shift; ok is false when either note
 // lies outside the table.
@@ -27,6 +27,9 @@ struct Shift {
   // shorter chain from one sample to the next.
   int64_t fromFixed = 0;
   int64_t toFixed = 0;
+  // 2^48 / fromFixed: turns what is left of a source sample's share into a
+  // weight of 2^-16 units without a division per value.
+  int64_t weightScale = 0;
   bool ok = false;
 };
 
@@ -41,31 +44,75 @@ Shift ShiftOf(const GuitarTuning& tuning, int stringIndex, int step) {
   s.fromFixed = static_cast<int64_t>(s.from * kFixedScale);
   s.toFixed = static_cast<int64_t>(s.to * kFixedScale);
   // Exactly representable, as the table's floats are.
-  s.ok = static_cast<double>(s.fromFixed) == s.from * kFixedScale && static_cast<double>(s.toFixed) == s.to * kFixedScale;
+  s.ok = s.fromFixed > 0 && static_cast<double>(s.fromFixed) == s.from * kFixedScale &&
+         static_cast<double>(s.toFixed) == s.to * kFixedScale;
+  if (s.ok) s.weightScale = (int64_t{1} << 48) / s.fromFixed;
   return s;
 }
 
-// Plays a voice into out[l .. stop): each source sample moves the position;
-// a made value is added to out[l] and moves l. A continues across calls.
-void RunVoice(GuitarVoice& v, const Shift& shift, const SoundView& rec, int64_t& A, int64_t& l, int64_t stop,
-              int16_t* out) {
-  if (!shift.ok || rec.length <= 0) return;
-  const int end = std::min(v.end, rec.length);
-  const int strength = std::clamp(v.strength, 0, kMaxStrength);
-  if (v.position < 0) return;
-  // Without branches on the accumulator: a skipped sample writes out[l]
-  // back unchanged, a made value moves l on.
-  int position = v.position;
+// The value made at source sample p, the accumulator A having just crossed
+// 0 there (-fromFixed <= A <= 0). The exact place lies (fromFixed + A) /
+// fromFixed of a sample after p: the value is taken that far towards the
+// next sample (an open string, with A at -fromFixed, keeps p's own sample;
+// past the recording the last sample holds). Within kFadeSamples of an end
+// that cuts the recording short it fades linearly down to nothing (the
+// recording's own end is its own fade).
+int PitchValue(const Shift& shift, const SoundView& rec, int p, int64_t A, int end) {
+  const int s = rec.data[p];
+  const int next = p + 1 < rec.length ? rec.data[p + 1] : s;
+  const int64_t weight = ((shift.fromFixed + A) * shift.weightScale) >> 32;  // 0 .. 65536
+  int value = s + static_cast<int>((static_cast<int64_t>(next - s) * weight) >> 16);
+  const int left = end - p;
+  if (left < kFadeSamples && end < rec.length) value = value * left / kFadeSamples;
+  return value;
+}
+
+// Plays a voice (end, position, strength, step) into out[l .. stop): each
+// source sample moves the position; a made value is added to out[l] and
+// moves l. A continues across calls.
+void RunVoice(int vEnd, int& vPosition, int vStrength, const Shift& shift, const SoundView& rec, int64_t& A,
+              int64_t& l, int64_t stop, int16_t* out) {
+  if (!shift.ok || rec.length <= 0 || vPosition < 0) return;
+  const int end = std::min(vEnd, rec.length);
+  const int strength = std::clamp(vStrength, 0, kMaxStrength);
+  int position = vPosition;
   while (position < end && l < stop) {
-    const int16_t s = rec.data[position++];
+    const int p = position++;
     A -= shift.fromFixed;
-    const bool made = A <= 0;
-    A += made ? shift.toFixed : 0;
-    const int16_t sum = AddWrapped(out[l], ScaledSample(s, strength));
-    out[l] = made ? sum : out[l];
-    l += made;
+    if (A <= 0) {
+      const int value = PitchValue(shift, rec, p, A, end);
+      A += shift.toFixed;
+      out[l] = AddWrapped(out[l], ScaledSample(value, strength));
+      ++l;
+    }
   }
-  v.position = position;
+  vPosition = position;
+}
+
+// The sounding note of the voice, and the note it cut, fading.
+void RunMain(GuitarVoice& v, const Shift& shift, const SoundView& rec, int64_t& A, int64_t& l, int64_t stop,
+             int16_t* out) {
+  RunVoice(v.end, v.position, v.strength, shift, rec, A, l, stop, out);
+}
+void RunTail(GuitarVoice& v, const Shift& shift, const SoundView& rec, int64_t& A, int64_t& l, int64_t stop,
+             int16_t* out) {
+  if (v.tailStrength == 0) return;
+  RunVoice(v.tailEnd, v.tailPosition, v.tailStrength, shift, rec, A, l, stop, out);
+  if (v.tailPosition >= std::min(v.tailEnd, rec.length)) v.tailStrength = 0;
+}
+
+// The sounding note is cut here: it goes on as the voice's tail and fades
+// out over kFadeSamples source samples.
+void CutVoice(GuitarVoice& v, int recLength) {
+  const int end = std::min(v.end, recLength);
+  if (v.strength <= 0 || v.position < 0 || v.position >= end) {
+    v.tailStrength = 0;
+    return;
+  }
+  v.tailEnd = std::min(end, v.position + kFadeSamples);
+  v.tailPosition = v.position;
+  v.tailStrength = v.strength;
+  v.tailStep = v.step;
 }
 
 int NoteStrength(uint8_t strength) { return std::min<int>(strength, kMaxStrength); }
@@ -81,6 +128,8 @@ void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart) {
   for (GuitarVoice& v : voices) {
     v.position = 0;
     v.strength = 0;
+    v.tailStrength = 0;
+    v.tailPosition = 0;
     if (themeStart) v.end = 0;
   }
 }
@@ -103,13 +152,29 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
       GuitarVoice& v = voices[static_cast<size_t>(j)];
       const SoundView rec = bank.String(j);
       const int64_t k = static_cast<int64_t>(start + static_cast<long double>(d.delay[j]) * h * 0.01L);
+      const int64_t onset = std::min(k, m);
       int64_t l = first;
       int64_t A = 0;  // the accumulator, in units of 2^-20 Hz
-      // The sounding note rings on up to the new note's onset.
-      RunVoice(v, ShiftOf(tuning, j, v.step), rec, A, l, std::min(k, m), out);
+      int64_t tl = first;
+      int64_t tailA = 0;
+      // The sounding note rings on up to the new note's onset, and so does
+      // the fading end of a note cut before.
+      RunMain(v, ShiftOf(tuning, j, v.step), rec, A, l, onset, out);
+      RunTail(v, ShiftOf(tuning, j, v.tailStep), rec, tailA, tl, onset, out);
       l = k;
       if (d.strength[j] != 0) {
         const int len = rec.length;
+        const int step = NoteStep(d.fret[j], capo);
+        const bool playable = ShiftOf(tuning, j, step).ok;
+        // Any new attack, a "Silencio" and a note the table cannot sound cut
+        // the sounding note: it fades out from the onset on. "Ligado" goes
+        // on from it, as a mode we do not know keeps the position.
+        const bool attack = d.mode[j] == kModeNormal || d.mode[j] == kModeTapado || d.mode[j] == kModeSilencio;
+        if (attack || !playable) {
+          CutVoice(v, len);
+          tl = k;
+          tailA = A;
+        }
         v.end = len;
         switch (d.mode[j]) {
           case kModeNormal: v.position = 0; break;
@@ -122,16 +187,23 @@ void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const G
         }
         if (d.mode[j] == kModeTapado) v.end = kTapadoSamples;
         v.strength = NoteStrength(d.strength[j]);
-        v.step = NoteStep(d.fret[j], capo);
+        v.step = step;
         // A note the table cannot sound silences its string.
-        if (!ShiftOf(tuning, j, v.step).ok) {
+        if (!playable) {
           v.strength = 0;
           v.position = v.end;
         }
       }
-      RunVoice(v, ShiftOf(tuning, j, v.step), rec, A, l, m, out);
+      RunMain(v, ShiftOf(tuning, j, v.step), rec, A, l, m, out);
+      RunTail(v, ShiftOf(tuning, j, v.tailStep), rec, tailA, tl, m, out);
     }
   }
+}
+
+int64_t DivisionStartFrame(int samplesPerBeat, int divisions, int i) {
+  const int n = std::clamp(divisions, 1, kMaxDivisions);
+  const float h = static_cast<float>(static_cast<double>(std::max(samplesPerBeat, 0)) / n);
+  return static_cast<int64_t>(static_cast<long double>(i) * h);
 }
 
 bool PlayingTiempoG(const GuitarTrackView& track, int compas, int beat, TiempoG* out) {
@@ -183,13 +255,14 @@ size_t RenderBeatAudition(const TiempoG& beat, int samplesPerBeat, int capo, con
       const int strength = NoteStrength(d.strength[j]);
       // Frames start on an even index: left, then right.
       size_t x = 2 * static_cast<size_t>(static_cast<double>(e) * i + static_cast<double>(e) * d.delay[j] * 0.01);
-      double A = 0;
+      int64_t A = 0;
       while (p < end && x + 1 < bufValues) {
-        const int16_t s = rec.data[p++];
-        A -= shift.from;
+        const int q = p++;
+        A -= shift.fromFixed;
         if (A <= 0) {
-          A += shift.to;
-          buf[x] = AddWrapped(buf[x], ScaledSample(s, strength));
+          const int value = PitchValue(shift, rec, q, A, end);
+          A += shift.toFixed;
+          buf[x] = AddWrapped(buf[x], ScaledSample(value, strength));
           buf[x + 1] = buf[x];
           x += 2;
         }

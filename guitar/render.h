@@ -8,6 +8,14 @@
 // single note) A += F[o + d] and one output value is made from the sample,
 // F being the TablaNotas frequencies and o = StringTuning[i]. A note whose
 // note index o or o + d lies outside the table is not rendered.
+//
+// The track and the audition make that value between the sample and the
+// next one, at the place where the accumulator crossed 0 (linear
+// interpolation; an open string keeps its samples as they are), and every
+// voice that ends or is cut fades out over its last kFadeSamples source
+// samples: the 2000-sample "Tapado" stroke, a note cut by a new note or a
+// "Silencio" on its string, the end of a recording. A "Ligado" note goes on
+// from the sounding one without a cut.
 #pragma once
 
 #include <array>
@@ -26,6 +34,9 @@ constexpr int kTapadoSamples = 2000;
 // The loudest strength; a larger number in a record counts as this.
 constexpr int kMaxStrength = 7;
 
+// A voice's fade at its end, in source samples (4 ms of the recording).
+constexpr int kFadeSamples = 176;
+
 // One string's sounding note, kept from division to division and from beat
 // to beat while the track plays.
 struct GuitarVoice {
@@ -33,6 +44,12 @@ struct GuitarVoice {
   int position = 0;  // next source sample
   int strength = 0;  // 1..7, 0 = silent
   int step = 0;      // fret + Capo of the sounding note
+  // The note this voice cut, fading out under the new one: the same four
+  // numbers, its end kFadeSamples after the cut at most.
+  int tailEnd = 0;
+  int tailPosition = 0;
+  int tailStrength = 0;
+  int tailStep = 0;
 };
 using GuitarVoiceState = std::array<GuitarVoice, kGuitarStrings>;
 
@@ -49,6 +66,10 @@ void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart);
 // strength / 42, with 16-bit wrap-around. Allocates nothing.
 void RenderGuitarBeat(const TiempoG& beat, int samplesPerBeat, int capo, const GuitarTuning& tuning,
                       const BancoGuitarra& bank, GuitarVoiceState& voices, int16_t* out, size_t outValues);
+
+// The first frame of division i of a beat of n divisions, as the beat's
+// renderer places it: trunc(i h), h = samplesPerBeat / n as a float.
+int64_t DivisionStartFrame(int samplesPerBeat, int divisions, int i);
 
 // The guitar track as the mixer sees it: its slots (slot s at byte offset
 // 1444 s) and the bar table (barCount + 1 byte offsets; bar b, 1-based, runs

@@ -11,9 +11,47 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
+#include <filesystem>
+
 #include "gui_fixture.h"
+#include "guitar/gtr_file.h"
+#include "guitar/track.h"
+#include "rhythm/library_ops.h"
 
 namespace {
+
+// A guitar track for the selected theme that plays every string at frets
+// 0..19 in all four modes, with delays, re-attacks on a ringing string and
+// legato notes, and the guitar panel open on it: the guitar's sound
+// (interpolated pitch shift, fades of every cut) is in the file.
+void WithGuitar(TMainForm& f) {
+  const Tema& t = f.Rhythm->Temas[static_cast<size_t>(f.SGTemas->Row() - 1)];
+  std::string path;
+  ASSERT_TRUE(GuitarTrackPathOf(f.DataSet.DataSetName, t.Name(), &path));
+  std::vector<TiempoG> beats;
+  int k = 0;
+  for (int b = 0; b < 48; ++b) {
+    TiempoG beat = EmptyTiempoG();
+    beat.divisions = static_cast<uint8_t>(1 + b % 6);
+    for (int d = 0; d < beat.divisions; ++d) {
+      DivisionG& div = beat.division[d];
+      for (int j = 0; j < 6; ++j) {
+        if ((b + d + j) % 3 != 0) continue;
+        div.fret[j] = static_cast<uint8_t>((k * 7) % 20);
+        div.strength[j] = static_cast<uint8_t>(1 + k % 7);
+        div.mode[j] = (k % 11 == 3) ? 3 : (k % 5 == 1) ? 2 : (k % 4 == 2) ? 1 : 0;
+        div.delay[j] = static_cast<uint8_t>((k * 13) % 60);
+        ++k;
+      }
+    }
+    beats.push_back(beat);
+  }
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::string err;
+  ASSERT_TRUE(WriteBeatFile(path, beats.data(), beats.size(), &err)) << err;
+  f.Guitarra1->trigger();
+}
 
 uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
   uint64_t h = 1469598103934665603ull;
@@ -36,6 +74,7 @@ const std::vector<Setting>& Settings() {
          f.TBPan[0]->setValue(0);
          f.Mono->click();
        }},
+      {"guitar", [](TMainForm& f) { WithGuitar(f); }},
   };
   return settings;
 }
@@ -47,7 +86,8 @@ struct Sum {
   uint64_t sum;
 };
 
-// Every theme as set; the other settings on three themes of different metres.
+// Every theme as set; the other settings on three themes of different metres
+// (the guitar's rows: the interpolated pitch shift and the fades of every cut).
 const std::vector<Sum> kSums = {
     {1, 0, 0x639b454806124834ull},  // as set
     {2, 0, 0x7fa68ceaf18f9810ull},  // as set
@@ -68,12 +108,15 @@ const std::vector<Sum> kSums = {
     {1, 1, 0x57cb59990527c3fcull},  // click Pie
     {1, 2, 0x057fcf5796ae5924ull},  // track 1 muted
     {1, 3, 0x590f2e9b9591f934ull},  // mono, track 1 left
+    {1, 4, 0x08d2cefb3998a910ull},  // guitar
     {4, 1, 0xd019c56ba8e8bb1cull},  // click Pie
     {4, 2, 0xc9e8153eaee0d07cull},  // track 1 muted
     {4, 3, 0x3636ce339b67194cull},  // mono, track 1 left
+    {4, 4, 0xa099c4afffbb99a8ull},  // guitar
     {10, 1, 0x39a6665df242659cull},  // click Pie
     {10, 2, 0xa2ef5533fdf4a774ull},  // track 1 muted
     {10, 3, 0xbaf50af9558b3234ull},  // mono, track 1 left
+    {10, 4, 0x840cdd1705e831f8ull},  // guitar
 };
 
 class ExportSumsTest : public WindowTest {};

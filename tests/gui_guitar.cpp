@@ -19,6 +19,7 @@
 #include "gui_fixture.h"
 #include "guitar/gtr_file.h"
 #include "guitar/track.h"
+#include "guitar/window/edit_widgets.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/audio/tick.h"
 #include "rhythm/library_ops.h"
@@ -261,9 +262,11 @@ TEST_F(GuitarPanelTest, BothViewsDrawTheNotesAtTheirPlaces) {
     ADD_FAILURE() << "no point " << label.toStdString();
     return ChartPoint{};
   };
-  EXPECT_EQ(find(tab, "L7").y, 1.5f);  // string 1, half a string below it (TAB)
-  EXPECT_EQ(find(tab, "T").y, 6.5f);
-  EXPECT_EQ(find(tab, "S").y, 5.5f);
+  EXPECT_EQ(find(tab, "L7").y, 1.0f);  // on the line of string 1
+  EXPECT_EQ(find(tab, "T").y, 6.0f);
+  EXPECT_EQ(find(tab, "S").y, 5.0f);
+  EXPECT_TRUE(form->Chart1->Series[0].markOnPoint);  // the label stands on the line, not above it
+  EXPECT_TRUE(form->Chart2->Series[0].markOnPoint);
   const float d = 4 * 0.4f / 24;
   EXPECT_FLOAT_EQ(find(tab, "L7").x, 0 + d);
   EXPECT_FLOAT_EQ(find(tab, "9").x - d, 0.0f);  // division 0 (the one of delay 0 is found first)
@@ -282,7 +285,7 @@ TEST_F(GuitarPanelTest, BothViewsDrawTheNotesAtTheirPlaces) {
   const float m = 3 * 0.09f / 12;
   EXPECT_FLOAT_EQ(find(bar, "7").x, 1 + m);
   EXPECT_FLOAT_EQ(find(bar, "3").x, 1 + 0.25f + m);
-  EXPECT_FLOAT_EQ(find(bar, "5").y, 5.3f);
+  EXPECT_FLOAT_EQ(find(bar, "5").y, 5.0f);
   float barDelayed = 0;
   for (const ChartPoint& p : bar.points)
     if (p.label == "9" && p.x > 1.5f) barDelayed = p.x;
@@ -317,12 +320,12 @@ TEST_F(GuitarPanelTest, TabTurnsBothAxesAndBack) {
   ASSERT_TRUE(form->CBTab->isChecked());
   EXPECT_TRUE(form->Chart1->LeftInverted);
   EXPECT_TRUE(form->Chart2->LeftInverted);
-  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 6.5f);
+  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 6.0f);
   form->CBTab->click();
   EXPECT_FALSE(form->Chart1->LeftInverted);
   EXPECT_FALSE(form->Chart2->LeftInverted);
-  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 5.5f);
-  EXPECT_FLOAT_EQ(form->Chart2->Series[0].points[0].y, 5.7f);
+  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 6.0f);
+  EXPECT_FLOAT_EQ(form->Chart2->Series[0].points[0].y, 6.0f);
   ASSERT_EQ(Marker().points.size(), 2u);
   EXPECT_EQ(Marker().points[0].y, -1.05f);
   EXPECT_EQ(Marker().points[1].y, 7.0f);
@@ -332,7 +335,7 @@ TEST_F(GuitarPanelTest, TabTurnsBothAxesAndBack) {
   EXPECT_TRUE(form->Chart1->LeftInverted);
   EXPECT_TRUE(form->Chart2->LeftInverted);
   EXPECT_LT(form->Chart1->ToPixel(0, 1).y(), form->Chart1->ToPixel(0, 6).y());
-  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 6.5f);
+  EXPECT_EQ(form->Chart1->Series[0].points[0].y, 6.0f);
   EXPECT_EQ(Marker().points[0].y, 8.05f);
 }
 
@@ -801,4 +804,135 @@ TEST_F(GuitarPlaybackTest, AuditionsNeverResetAPlayingOutput) {
   form->PlayTiempoGClick();
   EXPECT_TRUE(wave->CallNames().empty());
   form->botonstopClick();
+}
+
+// The fretboard's marks follow the notes of the beat in play: each
+// division's notes appear at its start (its frame, in ms from the beat's
+// start), not before; a pause holds them; a stop gives the chord's marks back.
+TEST_F(GuitarPlaybackTest, TheFretboardShowsEachDivisionsNotesAtItsTime) {
+  Build();
+  TiempoG first = EmptyTiempoG();
+  first.divisions = 4;
+  first.division[0].fret[0] = 3;      // G on the 6th string
+  first.division[0].strength[0] = 5;
+  first.division[1].fret[5] = 0;      // E on the 1st string
+  first.division[1].strength[5] = 5;
+  first.division[2].fret[1] = 2;      // B on the 5th string
+  first.division[2].strength[1] = 5;
+  std::vector<TiempoG> beats(10, EmptyTiempoG());
+  beats[0] = first;
+  std::filesystem::create_directories(std::filesystem::path(PathOf("Solea")).parent_path());
+  std::string err;
+  ASSERT_TRUE(WriteBeatFile(PathOf("Solea"), beats.data(), beats.size(), &err)) << err;
+  Open();
+  ScopedFakeTickCount clock(1000);
+  Record();
+  form->BotonPlayCompClick();
+  for (int guard = 0; guard < 100 && seen.empty(); ++guard) QCoreApplication::processEvents();
+  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(At(), (Cursor{1, 1}));
+  QLabel* sixth = form->StringNoteLabels[0];
+  QLabel* first1 = form->StringNoteLabels[5];
+  QLabel* fifth = form->StringNoteLabels[1];
+  auto tick = [&](uint32_t ms) {
+    clock.Advance(ms);
+    form->GuitarDivisionTick();
+  };
+  // Division 0 at once: G at fret 3 of the 6th string (the top one).
+  EXPECT_TRUE(sixth->isVisibleTo(form->PanelGuitarra));
+  EXPECT_EQ(sixth->text(), "G");
+  EXPECT_EQ(sixth->pos(), QPoint(FretPosition(3) + 234, 60));
+  EXPECT_FALSE(first1->isVisibleTo(form->PanelGuitarra));
+  // 120 bpm, 22050 frames in 4 divisions: division 1 at frame 5512 (125.0 ms
+  // less a hair), division 2 at frame 11025 (250 ms).
+  tick(124);
+  EXPECT_FALSE(first1->isVisibleTo(form->PanelGuitarra));
+  tick(1);
+  EXPECT_TRUE(first1->isVisibleTo(form->PanelGuitarra));
+  EXPECT_EQ(first1->text(), "E");
+  EXPECT_EQ(first1->pos(), QPoint(FretPosition(0) + 234, 120));
+  EXPECT_FALSE(fifth->isVisibleTo(form->PanelGuitarra));
+  // A pause of 400 ms does not count.
+  form->Engine->PlayState = 2;
+  form->GuitarDivisionTick();
+  tick(400);
+  form->Engine->PlayState = 1;
+  tick(124);
+  EXPECT_FALSE(fifth->isVisibleTo(form->PanelGuitarra));
+  tick(1);
+  EXPECT_TRUE(fifth->isVisibleTo(form->PanelGuitarra));
+  EXPECT_EQ(fifth->text(), "B");
+  EXPECT_EQ(fifth->pos(), QPoint(FretPosition(2) + 234, 72));
+  // The marks stay until the next beat; a beat without notes clears them.
+  tick(200);
+  EXPECT_TRUE(sixth->isVisibleTo(form->PanelGuitarra));
+  Run(2);
+  ASSERT_EQ(At(), (Cursor{1, 2}));
+  EXPECT_FALSE(sixth->isVisibleTo(form->PanelGuitarra));
+  EXPECT_FALSE(first1->isVisibleTo(form->PanelGuitarra));
+  form->botonstopClick();
+  for (QLabel* l : form->StringNoteLabels) EXPECT_FALSE(l->isVisibleTo(form->PanelGuitarra));  // the empty chord
+}
+
+// A theme that plays to its end leaves the view at its start, as the
+// sequence goes back to its first row; a stop by the user leaves it where it is.
+TEST_F(GuitarPlaybackTest, TheViewGoesBackToTheStartWhenTheThemeEnds) {
+  Build();
+  form->Rhythm->Temas[0].partsOrder = 0x81;  // one part: the theme stops at its end
+  SelectTheme(2);
+  SelectTheme(1);
+  WriteNumberedTrack();
+  Open();
+  Record();
+  form->BotonPlayCompClick();
+  Run(20);
+  ASSERT_EQ(form->Engine->PlayState, 0);
+  // The step that starts the last beat ends the last part: the view goes
+  // back to the start then, while that beat still sounds.
+  ASSERT_EQ(seen.size(), 9u);
+  EXPECT_EQ(seen[8], (Cursor{3, 3}));
+  EXPECT_EQ(At(), (Cursor{1, 1}));
+  EXPECT_EQ(form->LGCompas->text(), "  1/  3");
+  EXPECT_EQ(form->LGTiempo->text(), "  1/  3");
+  EXPECT_EQ(MarkerOf(G().CurrentTiempoG), 1);
+  EXPECT_EQ(Marker().points[0].x, 0.0f);
+
+  seen.clear();
+  form->BotonPlayCompClick();
+  Run(5);
+  form->botonstopClick();
+  EXPECT_EQ(At(), (Cursor{2, 2}));
+}
+
+// The panel's own stop; every cover and icon-only button tells what it is
+// in both languages; the chord's name goes when the fretboard changes the chord.
+TEST_F(GuitarPlaybackTest, PanelStopTooltipsAndTheChordName) {
+  Build();
+  WriteNumberedTrack();
+  Open();
+  form->SpeedButton11->click();
+  ASSERT_EQ(form->Engine->PlayState, 1);
+  form->GuitarStop->click();
+  EXPECT_EQ(form->Engine->PlayState, 0);
+
+  QWidget* tipped[] = {form->TapaRecG,      form->TapaRecPlantilla, form->TapaRellena,    form->BGuardaG,
+                       form->AbrePlantilla, form->RecPlantilla,     form->RellenaAcorde, form->BGuardaAcorde,
+                       form->SpeedButton15, form->SpeedButton16,    form->BInvertir,     form->SpeedButton11,
+                       form->GuitarStop,    form->SpeedButton21,    form->SpeedButton22};
+  std::vector<QString> spanish;
+  for (QWidget* w : tipped) {
+    EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+    spanish.push_back(w->toolTip());
+  }
+  form->Ingls1->trigger();
+  for (size_t i = 0; i < std::size(tipped); ++i) {
+    EXPECT_FALSE(tipped[i]->toolTip().isEmpty()) << tipped[i]->objectName().toStdString();
+    if (tipped[i] != form->GuitarStop)
+      EXPECT_NE(tipped[i]->toolTip(), spanish[i]) << tipped[i]->objectName().toStdString();
+  }
+  EXPECT_EQ(form->TapaRellena->toolTip(), "Fill with chord: first mark beats below the bar view's strings");
+
+  form->CBAcordes->setEditText("E");
+  QTest::mouseClick(form->MGuitarra, Qt::LeftButton, {}, QPoint(FretPosition(1) + 180 - 5, 5));
+  EXPECT_EQ(form->CBAcordes->currentText(), "");
 }

@@ -155,7 +155,7 @@ TEST_F(GuitarEditTest, TypingIntoTheEditorBoxWritesTheTrack) {
   EXPECT_FALSE(form->BGuardaG->isHidden());
   // Drawn on the tablature as "15" on string 1.
   bool drawn = false;
-  for (const ChartPoint& p : form->Chart1->Series[0].points) drawn |= p.label == "15" && p.y == 1.5f;
+  for (const ChartPoint& p : form->Chart1->Series[0].points) drawn |= p.label == "15" && p.y == 1.0f;
   EXPECT_TRUE(drawn);
 
   QTest::keyPress(form->EdFTraste, Qt::Key_Control, Qt::ControlModifier);

@@ -184,11 +184,16 @@ TEST_F(GuitarMidiTest, ImportFillsTheTrackGrowsTheThemeAndWritesTheReport) {
   EXPECT_EQ(form->SGSaco->Cells(4, 2), "2");
   EXPECT_EQ(form->SGSaco->Cells(2, 2), "150");
   EXPECT_EQ(CheckedUnits(), std::vector<QAction*>{form->Negra1});
+  // The theme panel's counter shows the grown theme at once; the log says
+  // which track was taken, as the report does.
+  EXPECT_TRUE(form->Label3->text().endsWith("/  5")) << form->Label3->text().toStdString();
+  EXPECT_TRUE(LogHas("MIDI: Pista 1 tomada: 2 notas, 2 entre 40 y 88")) << form->Visor->toPlainText().toStdString();
 
   const std::string report = Report();
   EXPECT_EQ(report.rfind("0000 tracks=1,deltaFigura=", 0), 0u) << report;
   EXPECT_NE(report.find("Time signature 4/4"), std::string::npos);
   EXPECT_NE(report.find("Set tempo =150 bpm"), std::string::npos);
+  EXPECT_NE(report.find("Pista 1 tomada: 2 notas, 2 entre 40 y 88"), std::string::npos);
 }
 
 TEST_F(GuitarMidiTest, CancelChangesNothingAndEmptiesTheReport) {
@@ -216,11 +221,19 @@ TEST_F(GuitarMidiTest, UnusableFileChangesNothing) {
     const char* what;
     Bytes bytes;  // empty: the file is not there
     bool reported;
+    const char* message;  // the start of what the user is told
   };
+  Bytes noDivision = OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(1920));
+  noDivision[12] = noDivision[13] = 0;
+  const Bytes whole = OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(1920));
   const Case cases[] = {
-      {"missing", {}, false},
-      {"no header", Bytes(300, 'x'), true},
-      {"notes short of a bar", OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(480)), true},
+      {"missing", {}, false, "No se puede abrir el archivo:"},
+      {"no header", Bytes(300, 'x'), true, "No se ha importado nada: el archivo no tiene cabecera \"MThd\""},
+      {"notes short of a bar", OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(480)), true,
+       "No se ha importado nada: ninguna pista tiene notas y un comp\u00e1s entero"},
+      {"cut short", Bytes(whole.begin(), whole.end() - 4), true,
+       "No se ha importado nada: la longitud de una pista pasa del final del archivo"},
+      {"0 ticks per quarter", noDivision, true, "No se ha importado nada: la cabecera da 0 pulsos por negra"},
   };
   Build();
   const Tema theme = Solea();
@@ -242,9 +255,18 @@ TEST_F(GuitarMidiTest, UnusableFileChangesNothing) {
     EXPECT_TRUE(form->BGuardaG->isHidden());
     EXPECT_EQ(form->Modified(), setModified);
     EXPECT_EQ(ReportExists(), c.reported);
-    // Only a file that cannot be read is told.
-    EXPECT_EQ(dlg->messages.size(), c.reported ? 0 : 1);
+    // The user is told why, and so is the log.
+    ASSERT_EQ(dlg->messages.size(), 1u);
+    EXPECT_TRUE(dlg->messages[0].startsWith(QString::fromUtf8(c.message))) << dlg->messages[0].toStdString();
+    if (c.reported) EXPECT_TRUE(LogHas("MIDI: " + dlg->messages[0]));
   }
+  // In English too.
+  form->English = true;
+  dlg->messages.clear();
+  Offer("broken.mid", Bytes(300, 'x'));
+  form->SpeedButton24->click();
+  ASSERT_EQ(dlg->messages.size(), 1u);
+  EXPECT_EQ(dlg->messages[0], "Nothing was imported: the file has no \"MThd\" header");
 }
 
 TEST_F(GuitarMidiTest, ForcedUnitReimportsTheSameFileOverTheThemeBeforeIt) {

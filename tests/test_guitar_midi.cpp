@@ -374,11 +374,115 @@ TEST(MidiImport, MoreThan64NotesInABeatAreDroppedWithALogLine) {
 
 TEST(MidiImport, ATrackAtTheBeatLimitIsTakenAsItStands) {
   auto t = Theme({4});
-  // One tick per beat: the end lies far past the largest track.
-  const MidiImportResult r = Import(OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(0x0FD00000), 4), *t);
+  // One tick per beat, notes every 60 beats up to far past the largest track.
+  Bytes events = TimeSig(0, 4, 2);
+  for (int i = 0; i < 300; ++i) events = events + On(i == 0 ? 0 : 240, 64);
+  const MidiImportResult r = Import(OneTrack(events + End(4), 4), *t);
   ASSERT_TRUE(r.taken);
   EXPECT_EQ(r.track.size(), std::max<size_t>(kMaxMidiTrackBeats, r.bars.back() / kBeatBytes));
   EXPECT_EQ(LinesContaining(r, "Pista demasiado larga"), 1);
+}
+
+// --- which track, and refusals ---------------------------------------------------------
+
+// Percussion (channel 10) and tracks mostly outside a guitar's range give
+// way to a track with guitar notes; the report says which and why.
+TEST(MidiImport, DrumsAndOutOfRangeTracksGiveWayToTheGuitar) {
+  auto t = Theme({4});
+  const Bytes drums = Track(TimeSig(0, 4, 2) + On(0, 36, 100, 9) + On(480, 38, 100, 9) + On(480, 36, 100, 9) + End(960));
+  const Bytes bass = Track(On(0, 28) + On(480, 31) + On(480, 33) + End(960));
+  const Bytes guitar = Track(On(0, 52) + On(480, 57, 100, 9) + On(0, 64) + End(1440));
+  const MidiImportResult r = Import(Header(3, 480) + drums + bass + guitar, *t);
+  ASSERT_TRUE(r.taken);
+  EXPECT_EQ(r.takenTrack, 3);
+  EXPECT_EQ(r.failure, MidiFailure::None);
+  EXPECT_EQ(NotesIn(r.track[0]), 1);  // E3, not the kick drum's C2
+  EXPECT_EQ(NotesIn(r.track[1]), 1);  // E4 alone: its channel-10 note is left out
+  EXPECT_EQ(At(r.track[1], 0, 1), (Placed{0, 5, 0}));
+  EXPECT_TRUE(Logged(r, "Pista 1 saltada: canal 10 (percusi\xF3n), 3 notas"));
+  EXPECT_TRUE(Logged(r, "Pista 2 saltada: 3 de 3 notas fuera de 40..88"));
+  EXPECT_TRUE(Logged(r, "Pista 3 tomada: 2 notas, 2 entre 40 y 88; sus 1 notas del canal 10 no se importan"));
+  EXPECT_EQ(r.choiceEn, "Track 3 taken: 2 notes, 2 of them within 40..88; its 1 channel-10 notes are left out");
+  EXPECT_EQ(LinesContaining(r, "canal 10 (percusi\xF3n): no se importa"), 1);
+
+  // With nothing else, the low track is taken; with only drums, the drums.
+  const MidiImportResult low = Import(Header(2, 480) + drums + bass, *t);
+  ASSERT_TRUE(low.taken);
+  EXPECT_EQ(low.takenTrack, 2);
+  const MidiImportResult onlyDrums = Import(Header(1, 480) + drums, *t);
+  ASSERT_TRUE(onlyDrums.taken);
+  EXPECT_EQ(onlyDrums.takenTrack, 1);
+  EXPECT_NE(onlyDrums.choiceEn.find("all drums"), std::string::npos);
+}
+
+// What cannot be imported says why, in both languages, and takes nothing.
+TEST(MidiImport, FailuresSayWhy) {
+  auto t = Theme({4});
+  const Bytes good = OneTrack(TimeSig(0, 4, 2) + On(0, 64) + End(1920));
+  Bytes noDivision = good;
+  noDivision[12] = 0;
+  noDivision[13] = 0;
+  struct Case {
+    Bytes file;
+    MidiFailure failure;
+    const char* english;
+  };
+  const Case cases[] = {
+      {Bytes{}, MidiFailure::NoHeader, "Nothing was imported: the file has no \"MThd\" header"},
+      {Bytes(300, 0x5A), MidiFailure::NoHeader, "Nothing was imported: the file has no \"MThd\" header"},
+      {Bytes(good.begin(), good.begin() + 10), MidiFailure::HeaderCut, "Nothing was imported: the header is cut short"},
+      {Bytes(good.begin(), good.end() - 5), MidiFailure::LengthPastEnd,
+       "Nothing was imported: a track's length runs past the end of the file (the file is cut short)"},
+      {noDivision, MidiFailure::ZeroDivision, "Nothing was imported: the header gives 0 ticks per quarter note"},
+      {OneTrack(TimeSig(0, 4, 2) + End(1920)), MidiFailure::NoTrack,
+       "Nothing was imported: no track has notes and a whole bar"},
+  };
+  for (const Case& c : cases) {
+    const MidiImportResult r = Import(c.file, *t);
+    EXPECT_FALSE(r.taken) << c.english;
+    EXPECT_EQ(r.failure, c.failure) << c.english;
+    EXPECT_EQ(MidiFailureText(r, true), c.english);
+    EXPECT_EQ(MidiFailureText(r, false).rfind("No se ha importado nada: ", 0), 0u);
+    EXPECT_EQ(r.log.end()[-2], MidiFailureText(r, false));
+  }
+  EXPECT_EQ(MidiFailureText(Import(good, *t), true), "");
+}
+
+// A silence of more than 64 beats before a note is refused (the delta
+// 8F FF FF 7F once raised a theme to 255 repetitions and lost the note
+// after it); one after the last note ends with its bar. The theme grows by
+// what the notes need, no more.
+TEST(MidiImport, LongSilencesAreRefusedOrCutAtTheEnd) {
+  auto t = Theme({4});
+  t->Temas[0].times[0] = 8;
+  const Bytes hostileDelta = {0x8F, 0xFF, 0xFF, 0x7F, 0x90, 67, 100};  // 33554431 ticks, 69905 beats
+  const MidiImportResult hostile = Import(OneTrack(TimeSig(0, 4, 2) + On(0, 64) + hostileDelta + End(480)), *t);
+  EXPECT_FALSE(hostile.taken);
+  EXPECT_EQ(hostile.failure, MidiFailure::LongSilence);
+  EXPECT_EQ(MidiFailureText(hostile, true),
+            "Nothing was imported: 69904 beats of silence (more than 64) before the note at beat 69906");
+  // 64 beats of silence between two notes are fine: 66 beats, 17 bars.
+  const MidiImportResult ok = Import(OneTrack(TimeSig(0, 4, 2) + On(0, 64) + On(65 * 480, 67) + End(480)), *t);
+  ASSERT_TRUE(ok.taken);
+  EXPECT_EQ(ok.track.size(), 68u);
+  EXPECT_EQ(ok.theme.times[0], 17);
+  // Silence after the last note: the bar of the note is completed, the rest cut.
+  const MidiImportResult tail = Import(OneTrack(TimeSig(0, 4, 2) + On(0, 64) + On(480, 67) + End(0x01FFFFFF)), *t);
+  ASSERT_TRUE(tail.taken);
+  EXPECT_EQ(tail.track.size(), 32u);  // the theme's own 8 bars
+  EXPECT_EQ(tail.theme.times[0], 8);
+  EXPECT_EQ(tail.trailingCut, 69905 - 3);  // all but the rest of the last note's bar
+  EXPECT_EQ(LinesContaining(tail, "Silencio final de"), 1);
+}
+
+// Tempos round to the nearest beat per minute.
+TEST(MidiImport, TemposRoundToTheNearestBpm) {
+  auto t = Theme({4});
+  for (const auto& [micros, bpm] : {std::pair<uint32_t, int>{666667, 90}, {500000, 120}, {631579, 95}, {652174, 92}}) {
+    const MidiImportResult r = Import(OneTrack(TimeSig(0, 4, 2) + Tempo(0, micros) + On(0, 64) + End(1920)), *t);
+    ASSERT_TRUE(r.taken);
+    EXPECT_EQ(r.theme.tempos[0], bpm) << micros;
+  }
 }
 
 // --- placing notes -----------------------------------------------------------------------

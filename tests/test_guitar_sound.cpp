@@ -441,22 +441,31 @@ TEST_F(GuitarRender, NotesRingAcrossBeatsUntilCutOrSilenced) {
   for (int f = 0; f < 100; ++f) ASSERT_EQ(out[static_cast<size_t>(f)], 101 + f) << f;
 
   // Two divisions of 50 frames; a new note in division 1 at 50% delay starts
-  // at frame 50 + 25 and cuts the old one there.
+  // at frame 50 + 25 and cuts the old one there: the old one fades out under
+  // it over kFadeSamples source samples (the open string: as many frames).
   TiempoG cut = Beat(2);
   SetNote(cut, 1, 0, 0, 7, kModeNormal, 50);
   Render(cut, bank, 100);
   EXPECT_EQ(out[0], 201);
   EXPECT_EQ(out[74], 275);  // the old note up to the onset
-  EXPECT_EQ(out[75], 1);    // the new one from its first sample
-  EXPECT_EQ(out[99], 25);
+  EXPECT_EQ(out[75], 1 + 276);  // the new one from its first sample, the old one still whole
+  for (int f = 76; f < 100; ++f) {
+    const int p = 200 + f;  // the cut note's source sample
+    const int old = 6 * (p + 1) * (275 + kFadeSamples - p) / kFadeSamples * 7 / 42;
+    ASSERT_EQ(out[static_cast<size_t>(f)], f - 74 + old) << f;
+  }
 
-  // "Silencio" stops the string at its onset.
-  TiempoG quiet = Beat(4);
-  SetNote(quiet, 2, 0, 0, 7, kModeSilencio);
-  Render(quiet, bank, 100);
-  EXPECT_EQ(out[0], 26);
-  EXPECT_EQ(out[49], 75);
-  for (int f = 50; f < 100; ++f) ASSERT_EQ(out[static_cast<size_t>(f)], 0) << f;
+  // "Silencio" stops the string at its onset, fading as a cut does.
+  const BancoGuitarra flat = SameOnEveryString(Constant(1000, 4200));
+  voices = {};
+  TiempoG quiet = Beat(2);
+  SetNote(quiet, 0, 0, 0, 7);
+  SetNote(quiet, 1, 0, 0, 7, kModeSilencio);
+  Render(quiet, flat, 400);
+  EXPECT_EQ(out[199], 700);
+  EXPECT_EQ(out[200], 700);
+  for (int f = 201; f < 200 + kFadeSamples; ++f) ASSERT_LT(out[static_cast<size_t>(f)], out[static_cast<size_t>(f - 1)]) << f;
+  for (int f = 200 + kFadeSamples; f < 400; ++f) ASSERT_EQ(out[static_cast<size_t>(f)], 0) << f;
 }
 
 TEST_F(GuitarRender, DivisionsAndDelaysPlaceTheOnsets) {
@@ -482,9 +491,13 @@ TEST_F(GuitarRender, NotesOutsideTheTableAreNotRendered) {
   voices[5] = GuitarVoice{1000, 0, 7, 0};  // an open E sounding before: the bad note silences it
   Render(t, bank, 200);
   EXPECT_EQ(voices[5].strength, 0);
-  // Only the 2nd string's note: 1000 x 246.94 / 1864.7 = 132 values of 700.
-  EXPECT_NEAR(CountNonZero(out), 132, 1);
-  for (int16_t v : out) ASSERT_TRUE(v == 0 || v == 700) << v;
+  // The 2nd string's note, 1000 x 246.94 / 1864.7 = 132 values of 700, over
+  // the open E fading out in kFadeSamples values.
+  EXPECT_EQ(CountNonZero(out), kFadeSamples);
+  for (int f = 0; f < 132; ++f) {
+    const int e = 4200 * std::min(kFadeSamples, kFadeSamples - f) / kFadeSamples * 7 / 42;
+    ASSERT_EQ(out[static_cast<size_t>(f)], 700 + e) << f;
+  }
   // A tuning that puts a string outside the table silences it whatever the fret.
   ApplyTuning(tuning, {0, 0, 0, 0, 0, 40});
   voices = {};
@@ -842,4 +855,194 @@ TEST(FactoryGuitarBank, EachStringSoundsAtItsPitch) {
   }
   EXPECT_TRUE(SynthesizeGuitarString(0).empty());
   EXPECT_TRUE(SynthesizeGuitarString(7).empty());
+}
+
+// --- the sound of every note ------------------------------------------------------
+
+// Each value lies where the accumulator puts it between two source samples:
+// on a ramp of 30 per sample (5 per sample at strength 7), value k is
+// 5 k F[o + d] / F[o] within the truncations, where dropping samples would
+// be up to a whole sample (5) off.
+TEST_F(GuitarRender, EveryNoteInterpolatesAtTheAccumulatorsPlace) {
+  std::vector<int16_t> ramp(1000);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(30 * i);
+  const BancoGuitarra bank = SameOnEveryString(ramp);
+  for (int j = 0; j < kGuitarStrings; ++j)
+    for (int fret = 0; fret <= 24; ++fret) {
+      const int o = tuning.StringTuning[static_cast<size_t>(j)];
+      if (o + fret >= kNoteCount) continue;
+      const double ratio = static_cast<double>(tuning.TablaNotas[static_cast<size_t>(o + fret)].frequency) /
+                           tuning.TablaNotas[static_cast<size_t>(o)].frequency;
+      voices = {};
+      TiempoG t = Beat(1);
+      SetNote(t, 0, j, fret, 7);
+      Render(t, bank, 2000);
+      const int made = static_cast<int>(std::floor(999 / ratio));
+      for (int k = 0; k < made; ++k)
+        ASSERT_NEAR(out[static_cast<size_t>(k)], 5 * k * ratio, 1.01) << "string index " << j << " fret " << fret << " value " << k;
+    }
+}
+
+namespace {
+
+// In-place radix-2 FFT of a power-of-two length.
+void Fft(std::vector<double>& re, std::vector<double>& im) {
+  const size_t n = re.size();
+  for (size_t i = 1, j = 0; i < n; ++i) {
+    size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(re[i], re[j]), std::swap(im[i], im[j]);
+  }
+  for (size_t len = 2; len <= n; len <<= 1) {
+    const double a = -2 * kPi / static_cast<double>(len);
+    for (size_t i = 0; i < n; i += len)
+      for (size_t k = 0; k < len / 2; ++k) {
+        const double c = std::cos(a * static_cast<double>(k)), s = std::sin(a * static_cast<double>(k));
+        const double xr = re[i + k + len / 2] * c - im[i + k + len / 2] * s;
+        const double xi = re[i + k + len / 2] * s + im[i + k + len / 2] * c;
+        re[i + k + len / 2] = re[i + k] - xr;
+        im[i + k + len / 2] = im[i + k] - xi;
+        re[i + k] += xr;
+        im[i + k] += xi;
+      }
+  }
+}
+
+// The energy of a note that lies away from its harmonics, against all of
+// it, in dB. The harmonics are those of the factory strings, whose upper
+// partials are a little stretched (partial k at k f0 sqrt((1 + s k^2) /
+// (1 + s)), s = 8e-5); a bin is off them when it lies further than 4 bins
+// and 0.5% from every one.
+double OffHarmonicDb(const std::vector<int16_t>& x, double f0) {
+  const size_t n = 16384;
+  const double bin = 44100.0 / n;
+  std::vector<double> re = Windowed(x, n), im(n, 0.0);
+  Fft(re, im);
+  std::vector<double> partials;
+  const double s = 8e-5;
+  for (int k = 1; k * f0 < 22050; ++k) partials.push_back(k * f0 * std::sqrt((1 + s * k * k) / (1 + s)));
+  double all = 0, off = 0;
+  for (size_t b = 1; b < n / 2; ++b) {
+    const double f = bin * static_cast<double>(b);
+    const double e = re[b] * re[b] + im[b] * im[b];
+    all += e;
+    bool near = false;
+    for (double p : partials)
+      if (std::abs(f - p) <= 4 * bin + 0.005 * p) near = true;
+    if (!near) off += e;
+  }
+  return 10 * std::log10(off / all);
+}
+
+// The factory bank in memory and a note of it rendered alone.
+struct FactoryNotes {
+  BancoGuitarra bank;
+  GuitarTuning tuning;
+  FactoryNotes() {
+    std::vector<std::vector<int16_t>> recs;
+    for (int k = 0; k < kGuitarStrings; ++k) recs.push_back(SynthesizeGuitarString(6 - k));
+    bank = MakeBank(recs);
+  }
+  std::vector<int16_t> Note(int j, int fret, int mode, int frames) {
+    GuitarVoiceState v{};
+    TiempoG t = Beat(1);
+    SetNote(t, 0, j, fret, 7, mode);
+    std::vector<int16_t> out(static_cast<size_t>(frames), 0);
+    RenderGuitarBeat(t, frames, 0, tuning, bank, v, out.data(), out.size());
+    return out;
+  }
+};
+
+}  // namespace
+
+// Interpolating keeps every fretted note about as clean as the open string
+// (-59 to -49 dB, at most 2 dB above the open string), where dropping
+// samples left grit between the harmonics (up to -31 dB, 21 dB above the
+// open string); and the note sits at the recording's pitch shifted
+// by the table's interval, within 1 cent.
+TEST(GuitarSoundQuality, EveryNoteIsCleanBetweenItsHarmonicsAndInTune) {
+  FactoryNotes f;
+  for (int j = 0; j < kGuitarStrings; ++j) {
+    const int o = f.tuning.StringTuning[static_cast<size_t>(j)];
+    const double recordingPitch = FactoryGuitarPitch(6 - j);
+    const double open = OffHarmonicDb(f.Note(j, 0, kModeNormal, 20000), recordingPitch);
+    for (int fret = 0; fret <= 19; ++fret) {
+      const double ratio = static_cast<double>(f.tuning.TablaNotas[static_cast<size_t>(o + fret)].frequency) /
+                           f.tuning.TablaNotas[static_cast<size_t>(o)].frequency;
+      const double pitch = recordingPitch * ratio;
+      const std::vector<int16_t> x = f.Note(j, fret, kModeNormal, 40000);
+      const double db = OffHarmonicDb(x, pitch);
+      EXPECT_LT(db, -47.0) << "string index " << j << " fret " << fret;
+      EXPECT_LT(db, open + 4.0) << "string index " << j << " fret " << fret << " open " << open;
+      const double found = PeakNear(Windowed(x, 32768), pitch);
+      EXPECT_LT(std::abs(1200 * std::log2(found / pitch)), 1.0) << "string index " << j << " fret " << fret;
+    }
+  }
+}
+
+// Wherever a note is cut, on every string and at any fret, its sound goes
+// down to nothing without a step: the 2000-sample "Tapado", a new note on
+// the string (the new note's own sound taken away), a "Silencio". The steps
+// of the fade stay within what the note's own waveform does; the last value
+// before silence is a tiny part of the peak.
+TEST(GuitarSoundQuality, CutsFadeOutWithoutAStep) {
+  FactoryNotes f;
+  const int spb = 8000;
+  for (int j = 0; j < kGuitarStrings; ++j)
+    for (int fret : {0, 5, 12, 19}) {
+      // What the note does by itself, up to the cut: its peak and its steepest step.
+      const std::vector<int16_t> whole = f.Note(j, fret, kModeNormal, spb);
+      auto stepsOf = [](const std::vector<int16_t>& x, size_t from, size_t to) {
+        int step = 0;
+        for (size_t i = std::max<size_t>(from, 1); i < to && i < x.size(); ++i) step = std::max(step, std::abs(x[i] - x[i - 1]));
+        return step;
+      };
+      int peak = 0;
+      for (int16_t v : whole) peak = std::max(peak, std::abs(static_cast<int>(v)));
+      ASSERT_GT(peak, 0);
+
+      struct Cut {
+        const char* what;
+        std::vector<int16_t> sound;  // the cut note alone
+        size_t at;                   // the frame of the cut
+      };
+      std::vector<Cut> cuts;
+      // Tapado: 2000 source samples.
+      {
+        const std::vector<int16_t> t = f.Note(j, fret, kModeTapado, spb);
+        size_t last = 0;
+        for (size_t i = 0; i < t.size(); ++i)
+          if (t[i] != 0) last = i;
+        cuts.push_back({"Tapado", t, last + 1});
+      }
+      // A new note, and a Silencio, in the second of two divisions.
+      for (int mode : {kModeNormal, kModeSilencio}) {
+        GuitarVoiceState v{};
+        TiempoG t = Beat(2);
+        SetNote(t, 0, j, fret, 7);
+        SetNote(t, 1, j, fret, 7, mode);
+        std::vector<int16_t> both(static_cast<size_t>(2 * spb), 0);
+        RenderGuitarBeat(t, 2 * spb, 0, f.tuning, f.bank, v, both.data(), both.size());
+        if (mode == kModeNormal) {
+          // Less the new note by itself, starting at the same frame.
+          const std::vector<int16_t> alone = f.Note(j, fret, kModeNormal, spb);
+          for (size_t i = 0; i < alone.size(); ++i) both[spb + i] = static_cast<int16_t>(both[spb + i] - alone[i]);
+        }
+        cuts.push_back({mode == kModeNormal ? "new note" : "Silencio", both, static_cast<size_t>(spb)});
+      }
+      const int ownStep = stepsOf(whole, 1, 1500);
+      for (const Cut& c : cuts) {
+        const int fadeStep = stepsOf(c.sound, c.at - 2, c.at + kFadeSamples + 4);
+        EXPECT_LE(fadeStep, ownStep + peak / 100) << c.what << " string index " << j << " fret " << fret;
+        // The cut note is silent once its fade is over, and its last value is small.
+        size_t lastSound = 0;
+        for (size_t i = c.at; i < c.sound.size(); ++i)
+          if (c.sound[i] != 0) lastSound = i;
+        EXPECT_LT(lastSound, c.at + kFadeSamples) << c.what << " string index " << j << " fret " << fret;
+        if (lastSound > 0) {
+          EXPECT_LT(std::abs(c.sound[lastSound]), peak / 50) << c.what << " string index " << j;
+        }
+      }
+    }
 }

@@ -435,6 +435,10 @@ class TMainForm : public QMainWindow {
   void OnGuitarBeat(const BeatCue& cue);
   void GuitarCursorTick();
   void GuitarAfterStop();
+  // The fretboard's marks follow the notes of the beat in play, division by
+  // division at the divisions' frames (a single-shot timer armed for the next).
+  void GuitarDivisionTick();
+  void ShowPlayedDivision(int d);
   int GuitarTema = -1;        // the theme whose track is open, -1: none
   std::string GuitarSetName;  // the set that theme belongs to
   struct GuitarFollowState {
@@ -443,7 +447,17 @@ class TMainForm : public QMainWindow {
     float CursorOffset = 0;
     float Bpm = 120;
     bool Paused = false;
+    // The fretboard's marks: the beat in play, the start of each division
+    // in ms from the beat's start, the next division to show.
+    TiempoG PlayedTiempoG{};
+    std::array<float, kMaxDivisions> DivisionTimes{};
+    int DivisionIndex = 0;
+    int64_t DivisionStart = 0;  // tick count of the beat's start, moved on by pauses
+    int64_t PausedAt = 0;
+    bool DivisionPaused = false;
+    int NextSamplesPerBeat = 0;  // of the beat mixed last, which plays next
   } GuitarFollow;
+  QTimer* GuitarDivisionTimer = nullptr;
   TabChart* Chart1 = nullptr;
   TabChart* Chart2 = nullptr;
   QScrollBar* SBCompas = nullptr;
@@ -452,6 +466,7 @@ class TMainForm : public QMainWindow {
   QLabel *Label44 = nullptr, *Label45 = nullptr, *Label48 = nullptr;
   QLabel *TapaRecG = nullptr, *TapaRellena = nullptr, *TapaRecPlantilla = nullptr;
   QPushButton *BGuardaG = nullptr, *RecPlantilla = nullptr, *AbrePlantilla = nullptr;
+  QPushButton* GuitarStop = nullptr;  // the guitar panel's own stop
   QPushButton *SpeedButton11 = nullptr, *SpeedButton13 = nullptr, *SpeedButton14 = nullptr,
               *SpeedButton17 = nullptr, *SpeedButton18 = nullptr, *SpeedButton21 = nullptr, *SpeedButton22 = nullptr;
   QMenu* PopupMenu6 = nullptr;

@@ -126,6 +126,9 @@ void TMainForm::MGuitarraMouseDown(Qt::MouseButton button, int x, int y) {
   if (click.changed) {
     ShowChordRow(click.row);
     ShowFingerMarks();
+    // The chord is no longer the one named: a save asks for a new name.
+    CBAcordes->setCurrentIndex(-1);
+    CBAcordes->setEditText(QString());
   }
   if (click.play) PlayGuitarNote(click.stringNumber, click.semitones);
 }

@@ -125,15 +125,30 @@ void TMainForm::SpeedButton24Click() {
   WriteMidiReport(folder, r.log, &why);
   CheckMidiUnitItem(s.MidiBeatUnit);
 
-  if (r.taken) {
-    // The theme grew and took the file's tempos; the track starts at bar 1.
-    FillSequenceGrid(tema);
-    ShowGuitarBarLabel();
-    SetGuitarScrollBar();
-    RefrescaTG();
-    RefrescaCG();
-    ShowGuitarBeatLabel();
-    Cambios();
+  if (!r.taken) {
+    // Nothing changed: the track, the theme and the modified mark stay.
+    const std::string text = MidiFailureText(r, English);
+    const QString message = QString::fromLatin1(text.c_str());
+    Log("MIDI: " + message);
+    dialogs->ShowMessage(message);
+    ShowGuitarModified();
+    return;
   }
+  Log("MIDI: " + QString::fromLatin1((English ? r.choiceEn : r.choiceEs).c_str()));
+  // The theme grew and took the file's tempos; the track starts at bar 1.
+  // The sequence grid, the sequence in play and the compás counter show the
+  // new repetitions at once.
+  FillSequenceGrid(tema);
+  if (Engine->PlayState == 0) {
+    SGSaco->Select(1, 1);
+    SGSacoSelectCell(1, 1);
+  }
+  ShowCompasCounter();
+  ShowGuitarBarLabel();
+  SetGuitarScrollBar();
+  RefrescaTG();
+  RefrescaCG();
+  ShowGuitarBeatLabel();
+  Cambios();
   ShowGuitarModified();
 }

@@ -11,10 +11,13 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/window/mainform.h"
+#include "guitar/chords.h"
 #include "guitar/notes.h"
+#include "guitar/render.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/audio/tick.h"
 
@@ -86,7 +89,8 @@ void TMainForm::RefrescaTG() {
   LGPartes->setText(QString::number(count));
   ChartSeries& tab = Chart1->Series[0];
   tab.Clear();
-  const float o = CBTab->isChecked() ? 0.5f : -0.5f;
+  // Each note's label on its string's line.
+  const float o = 0.0f;
   for (int i = 0; i < count; ++i) {
     const DivisionG& d = t.division[i];
     for (int j = 0; j < kGuitarStrings; ++j) {
@@ -104,7 +108,7 @@ void TMainForm::RefrescaCG() {
   notes.Clear();
   g.GuitarBeatsInBar = BeatsInBar(g, g.GuitarBar);
   Chart2->BottomMax = g.GuitarBeatsInBar;
-  const float o = CBTab->isChecked() ? 0.3f : -0.3f;
+  const float o = 0.0f;
   const std::optional<uint32_t> start = BarOffset(g, g.GuitarBar);
   for (int i = 0; start && i < g.GuitarBeatsInBar; ++i) {
     const TiempoG* t = SlotAt(g, *start + static_cast<uint32_t>(i) * kBeatBytes);
@@ -333,9 +337,20 @@ void TMainForm::Chart2KeyPress() {}
 // --- following playback -------------------------------------------------------------
 
 void TMainForm::OnGuitarBeat(const BeatCue& cue) {
-  if (cue.stopped || cue.beatIntro || !Guitarra1->isChecked()) return;
+  if (!Guitarra1->isChecked()) return;
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty()) return;
+  if (cue.stopped) {
+    // The theme has played to its end: the view goes back to its start, as
+    // the sequence does.
+    if (Engine->PlayState != 0) return;
+    g.GuitarBar = 1;
+    g.GuitarBeat = 1;
+    MiUDCompasClick();
+    PlaceBeatMarker(0);
+    return;
+  }
+  if (cue.beatIntro) return;
   // Only bars and beats the track has: a theme lengthened while the panel
   // is open, or a formula longer than the bar, leaves the view where it is.
   const int bar = cue.beat == 1 ? cue.beatCompas : g.GuitarBar;
@@ -358,6 +373,66 @@ void TMainForm::OnGuitarBeat(const BeatCue& cue) {
   GuitarFollow.Bpm = cue.bpm > 0 ? cue.bpm : Engine->CurrentBpm;
   GuitarFollow.Paused = false;
   if (!GuitarCursorTimer->isActive()) GuitarCursorTimer->start();
+
+  // The fretboard follows the notes of this beat: its divisions start at
+  // the frames its renderer gave them, the beat's length being the one it
+  // was mixed with (the player mixes one beat ahead).
+  GuitarFollowState& f = GuitarFollow;
+  const int spb = f.NextSamplesPerBeat > 0 ? f.NextSamplesPerBeat : Engine->SamplesPerBeat;
+  f.NextSamplesPerBeat = Engine->SamplesPerBeat;
+  f.PlayedTiempoG = g.CurrentTiempoG;
+  const int n = DivisionsOf(f.PlayedTiempoG);
+  const double rate = Engine->Format.SampleRate > 0 ? Engine->Format.SampleRate : 44100.0;
+  for (int d = 0; d < n; ++d)
+    f.DivisionTimes[static_cast<size_t>(d)] = static_cast<float>(1000.0 * DivisionStartFrame(spb, n, d) / rate);
+  f.DivisionIndex = 0;
+  f.DivisionStart = TickCount();
+  f.DivisionPaused = false;
+  GuitarDivisionTick();
+}
+
+void TMainForm::ShowPlayedDivision(int d) {
+  const DivisionG& div = GuitarFollow.PlayedTiempoG.division[d];
+  for (int j = 0; j < kGuitarStrings; ++j) {
+    QLabel* l = StringNoteLabels[static_cast<size_t>(j)];
+    if (div.strength[j] == 0) {
+      // A string without a note keeps its mark, but a beat starts without it.
+      if (d == 0) l->hide();
+      continue;
+    }
+    const FingerMark m = PlayedNoteMark(j, div.fret[j], Guitar->Capo, GuitarAudio->Tuning);
+    l->setText(QString::fromLatin1(m.text.c_str()).trimmed());
+    l->move(m.left, m.top);
+    l->show();
+    l->raise();
+  }
+}
+
+void TMainForm::GuitarDivisionTick() {
+  GuitarFollowState& f = GuitarFollow;
+  if (!Guitarra1->isChecked() || Engine->PlayState == 0) return;
+  const int64_t now = TickCount();
+  if (Engine->PlayState == 2) {
+    // In pause the marks stand still: every look at the clock moves the
+    // beat's start on by the time paused since the last one (the time after
+    // the last look before the music goes on, at most 10 ms, counts as played).
+    if (f.DivisionPaused) f.DivisionStart += static_cast<uint32_t>(now - f.PausedAt);
+    f.PausedAt = now;
+    f.DivisionPaused = true;
+    GuitarDivisionTimer->start(10);
+    return;
+  }
+  f.DivisionPaused = false;
+  const int n = DivisionsOf(f.PlayedTiempoG);
+  const float e = static_cast<float>(static_cast<uint32_t>(now - f.DivisionStart));
+  while (f.DivisionIndex < n && e >= f.DivisionTimes[static_cast<size_t>(f.DivisionIndex)]) {
+    ShowPlayedDivision(f.DivisionIndex);
+    f.DivisionIndex += 1;
+  }
+  if (f.DivisionIndex < n) {
+    const float wait = f.DivisionTimes[static_cast<size_t>(f.DivisionIndex)] - e;
+    GuitarDivisionTimer->start(std::max(0, static_cast<int>(std::ceil(wait))));
+  }
 }
 
 void TMainForm::GuitarCursorTick() {
@@ -382,6 +457,10 @@ void TMainForm::GuitarCursorTick() {
 
 void TMainForm::GuitarAfterStop() {
   GuitarCursorTimer->stop();
+  GuitarDivisionTimer->stop();
+  GuitarFollow.NextSamplesPerBeat = 0;
+  // The fretboard shows the chord again.
+  ShowFingerMarks();
   if (!Guitarra1->isChecked() || Guitar->GuitarBars.empty()) return;
   // The beat where the view stands, and the marker back at its left edge.
   ReadCursorBeat(*Guitar);

@@ -56,11 +56,16 @@ void TMainForm::BuildGuitarControls() {
   BGuardaG = IconButton(p, "BGuardaG", QStyle::SP_DialogSaveButton, {452, 21, 26, 24}, "Guarda el archivo de guitarra");
   BGuardaG->setVisible(false);
   TapaRecG = MakeCover(p, "TapaRecG", {452, 21, 26, 24});
+  TapaRecG->setToolTip(QString::fromUtf8("Nada que guardar: la pista de guitarra no tiene cambios"));
   AbrePlantilla = IconButton(p, "AbrePlantilla", QStyle::SP_DialogOpenButton, {482, 21, 26, 24}, "Pegar plantilla");
   RecPlantilla = IconButton(p, "RecPlantilla", QStyle::SP_DriveFDIcon, {512, 21, 26, 24}, "Guardar plantilla");
   TapaRecPlantilla = MakeCover(p, "TapaRecPlantilla", {512, 21, 26, 24});
+  TapaRecPlantilla->setToolTip(
+      QString::fromUtf8("Guardar plantilla: marque antes tiempos bajo las cuerdas de la vista del compás"));
   // Over the chord panel's fill button, which stands at this place.
   TapaRellena = MakeCover(p, "TapaRellena", {542, 21, 26, 24});
+  TapaRellena->setToolTip(
+      QString::fromUtf8("Rellenar con acorde: marque antes tiempos bajo las cuerdas de la vista del compás"));
 
   // The bar view: every beat of the bar, the beat marker, the end of the marks.
   Chart2 = new TabChart(p, "Chart2", {5, 134, 854, 116}, {30, 6, 816, 86});
@@ -69,6 +74,9 @@ void TMainForm::BuildGuitarControls() {
   ChartSeries& notes = Chart2->Series[0];  // PointSeries1
   notes.kind = ChartSeries::Kind::Points;
   notes.pointerSize = 1;
+  // The frets stand on their strings, as in printed tablature.
+  notes.markOnPoint = true;
+  notes.markBack = QColor(255, 255, 255);
   ChartSeries& marker = Chart2->Series[1];  // Series4
   marker.kind = ChartSeries::Kind::Line;
   marker.lineWidth = 2;
@@ -96,9 +104,11 @@ void TMainForm::BuildGuitarControls() {
   SpeedButton13 = MakeButton(p, "SpeedButton13", "<<", {68, y, 28, h}, QString::fromUtf8("Compás anterior"));
   LGCompas = NumberBox(p, "LGCompas", {98, y, 64, h});
   SpeedButton14 = MakeButton(p, "SpeedButton14", ">>", {164, y, 28, h}, QString::fromUtf8("Compás siguiente"));
-  SpeedButton11 = MakeButton(p, "SpeedButton11", QString::fromUtf8("\u25B6"), {196, y, 28, h},
+  SpeedButton11 = MakeButton(p, "SpeedButton11", QString::fromUtf8("\u25B6"), {194, y, 24, h},
                              QString::fromUtf8("Reproducir desde este compás"));
-  Label45 = MakeLabel(p, "Label45", "Tiempo", {236, y, 50, h});
+  // The panel's own stop, beside its play from the bar.
+  GuitarStop = MakeButton(p, "GuitarStop", QString::fromUtf8("\u25A0"), {220, y, 24, h}, "Stop - F12");
+  Label45 = MakeLabel(p, "Label45", "Tiempo", {248, y, 42, h});
   SpeedButton18 = MakeButton(p, "SpeedButton18", "<", {290, y, 24, h}, "Tiempo anterior");
   LGTiempo = NumberBox(p, "LGTiempo", {316, y, 64, h});
   SpeedButton17 = MakeButton(p, "SpeedButton17", ">", {382, y, 24, h}, "Tiempo siguiente");
@@ -109,10 +119,10 @@ void TMainForm::BuildGuitarControls() {
   CBTab->setObjectName("CBTab");
   CBTab->setGeometry(590, y, 60, h);
   CBTab->setChecked(true);
-  SpeedButton22 = MakeButton(p, "SpeedButton22", "-", {664, y, 22, h});
+  SpeedButton22 = MakeButton(p, "SpeedButton22", "-", {664, y, 22, h}, QString::fromUtf8("Cejilla un traste menos"));
   LGCejilla = NumberBox(p, "LGCejilla", {688, y, 30, h});
   LGCejilla->setText("0");
-  SpeedButton21 = MakeButton(p, "SpeedButton21", "+", {720, y, 22, h});
+  SpeedButton21 = MakeButton(p, "SpeedButton21", "+", {720, y, 22, h}, QString::fromUtf8("Cejilla un traste más"));
 
   // The beat view: the tablature of the beat at the cursor.
   // The divisions span x 40..576 and the strings lie 17 pixels apart, the
@@ -124,6 +134,8 @@ void TMainForm::BuildGuitarControls() {
   tab.kind = ChartSeries::Kind::Points;
   tab.star = true;
   tab.pointerSize = 10;
+  tab.markOnPoint = true;
+  tab.markBack = QColor(255, 255, 255);
   Chart1->BottomMax = 1;
   Chart1->onBottomLabel = [this](const QString& t, int v) { return Chart1GetAxisLabel(t, v); };
   Chart2->onBottomLabel = [this](const QString& t, int v) { return Chart2GetAxisLabel(t, v); };
@@ -162,6 +174,10 @@ void TMainForm::BuildGuitarControls() {
   GuitarCursorTimer = new QTimer(this);
   GuitarCursorTimer->setObjectName("GuitarCursorTimer");
   GuitarCursorTimer->setInterval(25);
+  GuitarDivisionTimer = new QTimer(this);
+  GuitarDivisionTimer->setObjectName("GuitarDivisionTimer");
+  GuitarDivisionTimer->setSingleShot(true);
+  GuitarDivisionTimer->setTimerType(Qt::PreciseTimer);
 }
 
 void TMainForm::ConnectGuitarControls() {
@@ -175,6 +191,7 @@ void TMainForm::ConnectGuitarControls() {
   connect(SpeedButton21, &QPushButton::clicked, this, [this] { SpeedButton21Click(); });
   connect(SpeedButton22, &QPushButton::clicked, this, [this] { SpeedButton22Click(); });
   connect(SpeedButton11, &QPushButton::clicked, this, [this] { SpeedButton11Click(); });
+  connect(GuitarStop, &QPushButton::clicked, this, [this] { botonstopClick(); });
   connect(CBTab, &QCheckBox::clicked, this, [this] { CBTabClick(); });
   // Only the user's scrolling: the program sets the position with the signals held.
   connect(SBCompas, &QScrollBar::valueChanged, this, [this] { SBCompasScroll(); });
@@ -197,4 +214,5 @@ void TMainForm::ConnectGuitarControls() {
     connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
   Playback->AddListener([this](const BeatCue& cue) { OnGuitarBeat(cue); });
   connect(GuitarCursorTimer, &QTimer::timeout, this, [this] { GuitarCursorTick(); });
+  connect(GuitarDivisionTimer, &QTimer::timeout, this, [this] { GuitarDivisionTick(); });
 }

@@ -103,7 +103,7 @@ void TabChart::paintEvent(QPaintEvent*) {
     }
     for (const ChartPoint& pt : s.points) {
       const QPointF c = ToPixel(pt.x, pt.y);
-      if (s.kind == ChartSeries::Kind::Points) {
+      if (s.kind == ChartSeries::Kind::Points && !s.markOnPoint) {
         p.setPen(QPen(pt.color, 1));
         if (s.star)
           Star(p, c, s.pointerSize / 2.0);
@@ -113,7 +113,9 @@ void TabChart::paintEvent(QPaintEvent*) {
       }
       if (pt.label.isEmpty()) continue;
       const int w = fm.horizontalAdvance(pt.label) + 4;
-      const QRectF box(c.x() - w / 2.0, c.y() - s.pointerSize / 2.0 - fm.height() - 1, w, fm.height());
+      const QRectF box = s.markOnPoint
+                             ? QRectF(c.x() - w / 2.0, c.y() - fm.height() / 2.0, w, fm.height())
+                             : QRectF(c.x() - w / 2.0, c.y() - s.pointerSize / 2.0 - fm.height() - 1, w, fm.height());
       if (s.markBack.isValid()) p.fillRect(box, s.markBack);
       p.setPen(s.markColor);
       p.drawText(box, Qt::AlignCenter, pt.label);

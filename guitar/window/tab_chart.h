@@ -26,6 +26,7 @@ struct ChartSeries {
   QColor markBack;               // box behind the marks; invalid: none
   int pointerSize = 1;           // pixels of the pointer
   bool star = false;             // a star pointer instead of a dot
+  bool markOnPoint = false;      // the mark stands on its point, in place of the pointer
   std::vector<ChartPoint> points;
 
   void Clear() { points.clear(); }

@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
   // No waveOut: the window opens the default PortAudio output itself.
   auto form = std::make_unique<TMainForm>(std::move(options));
   form->FormCreate();
-  EngineState& E = *form->Engine;
+  EngineState& E = *form->Work->Engine;
 
   if (args.list) {
     for (int t = 0; t < form->GridTemaCount(); ++t)

@@ -182,7 +182,7 @@ TEST_F(BasicTransportTest, AFormulaLoopsUntilTheStopButton) {
   form->SGFormulas->Select(1, 2);
   form->SGFormulasSelectCell(1, 2);
   const int lines = static_cast<int>(VisorLines().size());
-  form->Engine->CurrentCompas = 7;
+  form->Work->Engine->CurrentCompas = 7;
   form->botonplayClick();
   ASSERT_TRUE(form->Timer1->isActive());
   EXPECT_EQ(Colour(form->TTiempo), "lime");
@@ -276,12 +276,12 @@ TEST_F(BasicTransportTest, TheWavePictureAtEachBeat) {
   Build({{0, 2}});
   form->BotonPlayCompClick();
   form->oscilata->setPixmap(QPixmap());
-  form->Engine->ClipCount = 0;
+  form->Work->Engine->ClipCount = 0;
   Tick();
   ASSERT_FALSE(form->oscilata->pixmap().isNull());
   EXPECT_EQ(form->oscilata->pixmap().size(), form->oscilata->size());
   EXPECT_EQ(form->oscilata->property("waveColour").toString(), "lime");
-  form->Engine->ClipCount = 3;
+  form->Work->Engine->ClipCount = 3;
   form->DrawOscilata();
   EXPECT_EQ(form->oscilata->property("waveColour").toString(), "red");
   EXPECT_EQ(form->Engine->ClipCount, 0);

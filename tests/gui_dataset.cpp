@@ -321,11 +321,11 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
 
 TEST_F(WindowTest, EditingWhilePlayingAThemeShowsNoSaveButton) {
   Start();
-  form->Engine->ThemePlayback = true;
-  form->Timer1->start();
+  form->BotonPlayCompClick();
+  ASSERT_TRUE(form->Deck->IsPlaying() && form->Deck->ThemePlays());
   form->Cambios();
   EXPECT_FALSE(form->Modified());
-  form->Timer1->stop();
+  form->Stop1Click();
   form->Cambios();
   EXPECT_TRUE(form->Modified());
   EXPECT_FALSE(form->TapaRec->isVisible() && form->botonrec->isVisible());

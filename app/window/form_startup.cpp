@@ -41,7 +41,7 @@ void TMainForm::FormCreate() {
   Work->ClearBank();
   step("Streams");
   step("TunerNeedle");
-  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
   FindDevicePort();
   step("FindDeviceSerialPort");

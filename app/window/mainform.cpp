@@ -24,6 +24,7 @@ TMainForm::TMainForm(Options opts)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
+      Deck(Work->Deck.get()),
       DataSet(Work->DataSet),
       Device(Work->Device.get()),
       Guitar(Work->Guitar.get()),

@@ -79,9 +79,11 @@ class TMainForm : public QMainWindow {
   // The state under the window, and short names for its parts.
   const std::unique_ptr<Workspace> Work;
   RhythmTables* const Rhythm;
-  EngineState* const Engine;
+  // Read only: the play state is written through the transport (Deck).
+  const EngineState* const Engine;
   BancoSonidos* const Bank;
-  Player* const Playback;
+  const Player* const Playback;
+  Transport* const Deck;
   DataSetState& DataSet;
   DeviceLink* const Device;
   GuitarState* const Guitar;
@@ -318,9 +320,6 @@ class TMainForm : public QMainWindow {
   void ShowBeat(const BeatCue& cue);
   // The window as a listener of the player: labels, rows, counter, the stop.
   void OnPlayerBeat(const BeatCue& cue);
-  // The player's sequence: of the theme shown in the entry grid, or of the
-  // theme in play while it plays; made from the records.
-  void RebuildPlayPlan(int t);
   std::function<void(uint8_t)> BeatLampHook;
   // the device's beat lamp; nothing until the link exists
   std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)
@@ -416,8 +415,6 @@ class TMainForm : public QMainWindow {
   void PlayTiempoGClick();
   // --- the guitar's sound (guitar/window/form_guitar_sound.cpp) ---
   void BuildGuitarSoundControls();
-  // The mixer's guitar hook: the beat in play of the open track.
-  void EncolaG(EngineState& e);
   // One note at once: string 1..6, semitones above the open string.
   void PlayGuitarNote(int stringNumber, int semitones);
   // Loads a bank (its name Latin-1): the tuning shows in Label5, the chooser
@@ -598,6 +595,8 @@ class TMainForm : public QMainWindow {
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();
+  // The window shows the transport stopped; a theme's grid follows its rewind.
+  void ShowStopped(bool wasTheme);
   void Normalizar1Click();
 
   // --- language switch, help menu and about box ---

@@ -54,7 +54,7 @@ void RunLanguageOfSettings(Form& f) {
 // the slider's handler as a user's move does. False when not opened.
 template <class Form>
 bool OpenOutputWithItsVolume(Form& f) {
-  const audio::WaveResult r = f.Playback->Open(f.WaveOut.get(), [&f] {
+  const audio::WaveResult r = f.Deck->OpenOutput(f.WaveOut.get(), [&f] {
     QMetaObject::invokeMethod(&f, [&f] { f.OnBufferDone(); }, Qt::QueuedConnection);
   });
   if (r != audio::WaveResult::kOk) {

@@ -83,9 +83,11 @@ class TMainForm : public QMainWindow {
   // The state under the window, and short names for its parts.
   const std::unique_ptr<Workspace> Work;
   RhythmTables* const Rhythm;
-  EngineState* const Engine;
+  // Read only: the play state is written through the transport (Deck).
+  const EngineState* const Engine;
   BancoSonidos* const Bank;
-  Player* const Playback;
+  const Player* const Playback;
+  Transport* const Deck;
   DataSetState& DataSet;
   DeviceLink* const Device;
   // The set's sounds as the device stores them, and the meter of its memory.
@@ -415,7 +417,6 @@ class TMainForm : public QMainWindow {
   void menostemaClick();
   void mastemaClick();
   // Transport, tempo, click, normalisation, export.
-  void RebuildPlayPlan(int t);
   void ShowCompasCounter();
   void ShowEntryRow(int row);
   void ShowBeat(const BeatCue& cue);
@@ -426,6 +427,8 @@ class TMainForm : public QMainWindow {
   void botonplayClick();
   void botonpausaClick();
   void Stop1Click();
+  // The window shows the transport stopped; a theme's grid on its first row.
+  void ShowStopped(bool wasTheme);
   void botonstopClick();
   void Timer4Timer();
   void DrawOscilata();

@@ -54,10 +54,10 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
+      Deck(Work->Deck.get()),
       DataSet(Work->DataSet),
       Device(Work->Device.get()) {
   setWindowTitle("Velarto");
-  Playback->Rules = kBasicRules;
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   desktop = opts.desktop ? std::move(opts.desktop) : CreateQtDesktop();
@@ -125,7 +125,7 @@ void TMainForm::FormCreate() {
   ProbeDevice();
   step("ProbeHidDevice");
   Work->ClearBank();
-  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
   FindDevicePort();
   step("FindDeviceSerialPort");
@@ -171,10 +171,10 @@ void TMainForm::PreparePictures() {
 }
 
 void TMainForm::OpenWaveOutput() {
-  if (OpenOutputWithItsVolume(*this)) Engine->Controls.MasterVolume = tbvolumen->value();
+  if (OpenOutputWithItsVolume(*this)) Deck->SetMasterVolume(tbvolumen->value());
 }
 
-void TMainForm::CloseWaveOutput() { Playback->Close(); }
+void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }
 
 // A finished buffer: while playing, the beat step makes the next beat on
 // its tick; once stopped, the elapsed time is brought up to date once and
@@ -182,13 +182,13 @@ void TMainForm::CloseWaveOutput() { Playback->Close(); }
 void TMainForm::OnBufferDone() {
   // While playing the buffer is counted and Timer1's next tick makes the
   // beat; the beat step runs on that timer alone.
-  if (Playback->Running()) return;
+  if (Deck->IsPlaying()) return;
   Timer4Timer();
   Timer4->stop();
 }
 
 void TMainForm::tbvolumenChange() {
-  Engine->Controls.MasterVolume = tbvolumen->value();
+  Deck->SetMasterVolume(tbvolumen->value());
   if (WaveOut && WaveOut->IsOpen())
     WaveOut->SetVolume(static_cast<uint32_t>(tbvolumen->value()) | (static_cast<uint32_t>(tbvolumen->value()) << 16));
 }
@@ -198,7 +198,7 @@ bool TMainForm::FormClose() {
   // The first page shows while the question is asked; playback and the
   // tuner stop first, so that nothing plays or listens under the question.
   PageControl1->setCurrentWidget(TabSheet1);
-  if (Engine->PlayState != 0 || Timer1->isActive()) botonstopClick();
+  if (Engine->PlayState != 0 || Deck->IsPlaying()) botonstopClick();
   StopTunerInput();
   // Whatever the answer, the window closes (the basic edition asks Yes/No).
   if (Modified()) botonrecClick();

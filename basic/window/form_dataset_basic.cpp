@@ -27,7 +27,7 @@
 namespace bornace {
 
 void TMainForm::Cambios() {
-  if (Timer1->isActive() && Engine->ThemePlayback) return;
+  if (Deck->IsPlaying() && Engine->ThemePlayback) return;
   botonrec->setEnabled(true);
 }
 

@@ -113,7 +113,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   // and the pattern grid follow the entry's formula.
   SGSaco->Select(col, row);
   SGSacoSelectCell(col, row);
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
+  Deck->SetCompas(CellNumber(SGSaco, 0, SGSaco->Row()));
   ShowCompasCounter();
 }
 

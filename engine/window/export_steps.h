@@ -22,9 +22,8 @@
 template <class Form>
 int BeginWavExport(Form& f) {
   f.Stop1Click();
-  f.Engine->OutputHalf = 0;
-  f.Engine->OutputOffset = 0;
-  f.Rhythm->CurrentTema = f.SGTemas->Row() - 1;
+  f.Deck->RewindOutput();
+  f.Deck->SelectTheme(f.SGTemas->Row() - 1);
   return f.Rhythm->CurrentTema;
 }
 

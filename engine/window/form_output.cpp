@@ -10,14 +10,14 @@
 
 void TMainForm::OpenWaveOutput() { OpenOutputWithItsVolume(*this); }
 
-void TMainForm::CloseWaveOutput() { Playback->Close(); }
+void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }
 
 void TMainForm::SetOutputVolume(uint32_t volume) {
   if (WaveOut && WaveOut->IsOpen()) WaveOut->SetVolume(volume);
 }
 
 void TMainForm::MixBeat() {
-  Playback->MixAndQueue();
+  Deck->MixAndQueue();
   Timer1->setInterval(1);
   if (OnBeatMixed && !Engine->SilentMix) OnBeatMixed();
 }

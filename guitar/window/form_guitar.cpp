@@ -52,7 +52,7 @@ void TMainForm::OpenGuitarPanel() {
   ColourFileLabel(LFGuitarra, found);
 
   TogglePanel(PanelGuitarra, Guitarra1, false);
-  Engine->Controls.GuitarOn = true;
+  Deck->SetGuitarOn(true);
   ShowGuitarModified();
   g.MarkedBeats = 0;
   ShowMarkedBeats();
@@ -85,7 +85,7 @@ void TMainForm::CloseGuitarPanel() {
     NameFileLabel(LFGuitarra, g, &t);
   }
   TogglePanel(PanelGuitarra, Guitarra1, false);
-  Engine->Controls.GuitarOn = false;
+  Deck->SetGuitarOn(false);
   GuitarCursorTimer->stop();
   if (g.Modified) BGuardaGClick();
   ReleaseGuitarBars(g);

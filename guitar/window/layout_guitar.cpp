@@ -195,6 +195,6 @@ void TMainForm::ConnectGuitarControls() {
   };
   for (const auto& [action, handler] : items)
     connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
-  Playback->AddListener([this](const BeatCue& cue) { OnGuitarBeat(cue); });
+  Deck->AddListener([this](const BeatCue& cue) { OnGuitarBeat(cue); });
   connect(GuitarCursorTimer, &QTimer::timeout, this, [this] { GuitarCursorTick(); });
 }

@@ -48,7 +48,6 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   // When the player moves the row, the engine already plays this formula:
   // the view follows and nothing of the engine is written.
   const bool byPlayer = g.RowsByPlayer;
-  if (!byPlayer) w.Rhythm->CurrentFormula = i;
   ed.ShownFormula = i;
   Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
 
@@ -74,10 +73,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
 
   const bool byAccents = w.RBAcento->isChecked();
   const FormulaView view = ViewFormula(f, byAccents, rules);
-  if (!byPlayer) {
-    w.Engine->FormulaBeats = view.beats;
-    w.Engine->FormulaStartBeat = view.startBeat;
-  }
+  if (!byPlayer) w.Deck->SelectFormula(i, view.beats, view.startBeat);
 
   // Header labels of the beat columns.
   const QString prefix = w.English ? "B " : "T ";
@@ -118,10 +114,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   // The formula tempo comes from its slider.
   const int bpm = 420 - w.TB2->value();
   w.Edit1->setText(QString::number(bpm));
-  if (!byPlayer) {
-    w.Engine->MsPerBeat = 60000 / bpm;
-    w.Engine->SamplesPerBeat = SamplesForMs(w.Engine->Format, w.Engine->MsPerBeat);
-  }
+  if (!byPlayer) w.Deck->SetBeatLength(bpm);
 
   w.SGDatosFormula->viewport()->update();
   SetGridEditing(w.SGFormulas, row > 0);
@@ -152,16 +145,13 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
     const int start = n - 1;
     const int beats = f.Beats();
     f.SetHeader(beats, start);
-    if (playing) {
-      w.Engine->FormulaStartBeat = start;
-      w.Engine->FormulaBeats = beats;
-    }
+    if (playing) w.Deck->SetFormulaBeats(beats, start);
     if (shown)
       for (int k = 1; k <= beats && k <= kMaxBeats; ++k)
         w.SGDatosFormula->SetCells(k + 1, 0, "T " + QString::number(BeatLabel(start, k)));
   } else {
     f.SetHeader(n, f.StartBeat());
-    if (playing) w.Engine->FormulaBeats = n;
+    if (playing) w.Deck->SetFormulaBeats(n, w.Engine->FormulaStartBeat);
     if (shown) {
       w.SGDatosFormula->SetColCount(n + 2);
       w.LayoutPatternGrid(n);
@@ -176,8 +166,7 @@ void LeaveFormulaGrid(Form& w) {
   const int row = w.SGFormulas->Row();
   if (row <= 0 || row - 1 >= w.GridFormulaCount()) return;
   const Formula& f = w.Rhythm->Formulas[static_cast<size_t>(row - 1)];
-  w.Engine->FormulaBeats = f.Beats();
-  w.Engine->FormulaStartBeat = f.StartBeat();
+  w.Deck->SetFormulaBeats(f.Beats(), f.StartBeat());
   w.SGFormulas->SetCells(1, row, QString::number(f.Beats()));
   w.SGFormulas->SetCells(3, row, QString::number(f.StartBeat() + 1));
 }
@@ -351,10 +340,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
 
   // Parts, order, intro and ending (mended in the record), the gain, the end mark.
   const ThemeFields fields = MendThemeOnSelect(th);
-  w.Engine->ThemeParts = fields.parts;
-  w.Engine->ThemeInOrder = fields.inOrder;
-  w.Engine->ThemeIntroBeats = fields.intro;
-  w.Engine->ThemeEndBeats = fields.ending;
+  w.Deck->SetThemeFields(fields.parts, fields.inOrder, fields.intro, fields.ending);
   g.ThemeFieldsByCode = true;
   w.Partes->setText(fields.parts ? QString::number(fields.parts) : QString());
   w.Intro->setText(QString::number(fields.intro));
@@ -374,7 +360,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   }
 
   w.SGSaco->SetRowCount(EntriesOf(th) + 2);
-  w.Engine->MasterGain = th.gain;
+  w.Deck->SetMasterGain(th.gain);
   w.FillSequenceGrid(t);
   w.SGSaco->Select(1, 1);
   w.SGSacoSelectCell(1, 1);
@@ -427,10 +413,9 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
       for (int c : {nameCol, 3, 4, 5}) w.SGSaco->SetCells(c, row, QString());
     }
   }
-  w.Engine->CurrentCompas = fill.compasCount;
-  w.Engine->CompasCount = fill.compasCount;
+  w.Deck->SetCompasCount(fill.compasCount);
   g.KeepEditedCells = false;
-  if (!w.Timer1->isActive() || t == w.Playback->Plan.tema) w.RebuildPlayPlan(t);
+  if (!w.Deck->IsPlaying() || t == w.Deck->Plan().tema) w.Deck->RebuildPlan(t);
 }
 
 // The engine's part of an entry selection: the user's choice of entry moves
@@ -443,16 +428,15 @@ bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int
   g.SkipFormulaClick = true;
   SetGridEditing(w.SGSaco, w.SGTemas->Editable);
   if (row < 1 || row >= w.SGSaco->RowCount()) return false;
-  const bool playing = w.Timer1->isActive();
-  if (!playing) w.RebuildPlayPlan(ed.ShownTema);
-  if (!g.RowsByPlayer && ed.ShownTema == w.Playback->Plan.tema) {
+  if (!w.Deck->IsPlaying()) w.Deck->RebuildPlan(ed.ShownTema);
+  if (!g.RowsByPlayer && ed.ShownTema == w.Deck->Plan().tema) {
     const float bpm = w.Engine->CurrentBpm;
     if (g.SkipEntrySelect)
-      SelectPlanRowTempo(w.Playback->Plan, *w.Engine, row, playing);
+      w.Deck->PointAtEntry(row);
     else
-      SelectPlanRow(w.Playback->Plan, *w.Engine, *w.Rhythm, row, true, playing);
+      w.Deck->SelectEntry(row, true);
     // Without entry tempos the row's tempo is not taken.
-    if (!Form::EditRules.entryTempos) w.Engine->CurrentBpm = bpm;
+    if (!Form::EditRules.entryTempos) w.Deck->SetBpm(bpm);
   }
   w.ShowCompasCounter();
   if (g.SkipEntrySelect) {
@@ -482,7 +466,7 @@ void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
   }
   w.FillSequenceGrid(t);
   w.SGSaco->Select(w.SGSaco->Col(), e + 1);
-  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.Deck->SetCompas(CellNumber(w.SGSaco, 0, w.SGSaco->Row()));
   w.ShowCompasCounter();
   w.Cambios();
 }
@@ -522,7 +506,7 @@ void RemoveSelectedEntry(Form& w) {
   w.FillSequenceGrid(t);
   w.SGSaco->Select(w.SGSaco->Col(), row);
   w.Cambios();
-  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.Deck->SetCompas(CellNumber(w.SGSaco, 0, w.SGSaco->Row()));
   w.ShowCompasCounter();
 }
 
@@ -543,7 +527,7 @@ template <class Form>
 void TakeParts(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, PartsFromText(ToL1(w.Partes->text())), [&w](Tema& th, int p) {
     th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | p);
-    w.Engine->ThemeParts = p;
+    w.Deck->SetThemeParts(p);
   });
 }
 
@@ -551,7 +535,7 @@ template <class Form>
 void TakeIntro(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Intro->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((v << 4) | (th.introEnding & 0x0F));
-    w.Engine->ThemeIntroBeats = v;
+    w.Deck->SetThemeIntro(v);
   });
 }
 
@@ -559,7 +543,7 @@ template <class Form>
 void TakeEnding(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Fin->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | v);
-    w.Engine->ThemeEndBeats = v;
+    w.Deck->SetThemeEnding(v);
   });
 }
 
@@ -571,7 +555,7 @@ void TakeOrder(Form& w, const GuardFlags& g) {
   if (t < 0) return;
   Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
   if (th.InOrder() == w.RadioButton1->isChecked()) return;  // the button already on: nothing changes
-  w.Engine->ThemeInOrder = w.RadioButton1->isChecked();
+  w.Deck->SetThemeOrder(w.RadioButton1->isChecked());
   if (w.Engine->ThemeInOrder)
     th.partsOrder |= 0x80;
   else

@@ -89,8 +89,7 @@ bool TMainForm::OpenDataSet() {
   // the table count the same formulas.
   for (int i = 0; i < Rhythm->FormulaCount; ++i) {
     const Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
-    Engine->FormulaBeats = f.Beats();
-    Engine->FormulaStartBeat = f.StartBeat();
+    Deck->SetFormulaBeats(f.Beats(), f.StartBeat());
     FillFormulaRow(i);
   }
 

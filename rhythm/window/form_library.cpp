@@ -129,8 +129,8 @@ void TMainForm::SwapFormulaTracks(int a, int b) {
     pb->setChecked(down);
   }
   for (int t : {a, b}) {
-    if (MuteButtons[t]) Engine->Controls.MuteButtons[t] = MuteButtons[t]->isChecked();
-    if (SoloButtons[t]) Engine->Controls.SoloButtons[t] = SoloButtons[t]->isChecked();
+    if (MuteButtons[t]) Deck->SetMuteButton(t, MuteButtons[t]->isChecked());
+    if (SoloButtons[t]) Deck->SetSoloButton(t, SoloButtons[t]->isChecked());
   }
   SwapTracks(Rhythm->Formulas[f], a, b);
   Cambios();

@@ -12,7 +12,7 @@
 #include "rhythm/window/library_handlers.h"
 
 void TMainForm::Cambios() {
-  if (Timer1->isActive() && Engine->ThemePlayback) return;
+  if (Deck->IsPlaying() && Engine->ThemePlayback) return;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);
   // An edit changes what a theme's gain depends on: find it again in the

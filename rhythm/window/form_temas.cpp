@@ -52,7 +52,9 @@ void TMainForm::ReopenGuitarAfterThemeChange(int row) {
 // The guitar's gain from VolG as it stands (the theme keeps no guitar volume).
 void TMainForm::LoadGuitarSliders() {
   std::string hint;
-  GuitarVolume(VolG->value(), &Engine->Controls.GuitarGainNum, &Engine->Controls.GuitarGainDen, &hint);
+  int num = 1, den = 1;
+  GuitarVolume(VolG->value(), &num, &den, &hint);
+  Deck->SetGuitarGain(num, den);
   VolG->setToolTip(QString::fromStdString(hint));
 }
 
@@ -66,13 +68,11 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
 
   // Pan and volume of the 16 tracks, as the sliders hold them.
   Guards.TrackbarsLoading = true;
-  MixerControls& c = Engine->Controls;
   for (int i = 0; i < kTracks; ++i) {
     TBVol[static_cast<size_t>(i)]->setValue(th.volume[i]);
-    TrackGainFor(TBVol[static_cast<size_t>(i)]->value(), &c.TrackGainNum[static_cast<size_t>(i)],
-                 &c.TrackGainDen[static_cast<size_t>(i)]);
+    Deck->SetTrackVolume(i, TBVol[static_cast<size_t>(i)]->value());
     TBPan[static_cast<size_t>(i)]->setValue(th.pan[i]);
-    c.Pan[static_cast<size_t>(i)] = TBPan[static_cast<size_t>(i)]->value();
+    Deck->SetPan(i, TBPan[static_cast<size_t>(i)]->value());
   }
   LoadGuitarSliders();
   Guards.TrackbarsLoading = false;
@@ -91,7 +91,7 @@ void TMainForm::FillSequenceGrid(int t) {
 void TMainForm::SGSacoSelectCell(int col, int row) {
   (void)col;
   if (!editor_steps::SelectSequenceRow(*this, FormulaEd, Guards, row)) return;
-  const bool playing = Timer1->isActive();
+  const bool playing = Deck->IsPlaying();
   const QString counter = U8(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount, Engine->ThemeParts,
                                                Engine->PartsCounter, false, English));
   if (row == SGSaco->RowCount() - 1) {
@@ -140,7 +140,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   StoreEntryValues(th, e, v, EditRules);
   Guards.KeepEditedCells = true;
   FillSequenceGrid(t);
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
+  Deck->SetCompas(CellNumber(SGSaco, 0, SGSaco->Row()));
   ShowCompasCounter();
 }
 

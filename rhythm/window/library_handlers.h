@@ -215,7 +215,7 @@ int SortFormulaRows(Form& w) {
   const std::vector<int> order = StableOrderByName(names, width);
   ApplyFormulaOrder(*w.Rhythm, order, tc);
   const int current = NewPositionOf(order, w.Rhythm->CurrentFormula);
-  if (current >= 0) w.Rhythm->CurrentFormula = current;
+  if (current >= 0) w.Deck->SelectFormula(current);
   return NewPositionOf(order, w.SGFormulas->Row() - 1);
 }
 

@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
   EngineState& E = *form->Work->Engine;
 
   if (args.list) {
-    for (int t = 0; t < form->GridTemaCount(); ++t)
+    for (int t = 0; t < form->TemaCount(); ++t)
       std::printf("%3d  %-32s %6.2f strokes/s\n", t + 1, Utf8(form->Rhythm->Temas[static_cast<size_t>(t)].Name()).c_str(),
                   StrokesPerSecond(*form->Rhythm, t));
     return 0;
@@ -277,7 +277,7 @@ int main(int argc, char** argv) {
     what = "click loop, formula " + std::to_string(f + 1) + " (" + std::to_string(F.Beats()) + " beats, clicks only) at " +
            std::to_string(args.bpm) + " bpm";
   } else {
-    const int count = form->GridTemaCount();
+    const int count = form->TemaCount();
     int t = -1;
     if (args.theme == "densest") {
       double best = -1;

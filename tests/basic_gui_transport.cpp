@@ -40,8 +40,8 @@ class BasicTransportTest : public BasicWindowTest {
     // the handlers look at it, but its ticks reach nothing.
     form->Timer1->blockSignals(true);
     RhythmTables& rt = *form->Rhythm;
-    ASSERT_GE(form->GridFormulaCount(), 3);
-    ASSERT_GE(form->GridTemaCount(), 1);
+    ASSERT_GE(form->FormulaCount(), 3);
+    ASSERT_GE(form->TemaCount(), 1);
     SetTestFormulas(rt);
     for (int i = 0; i < 3; ++i) {
       rt.Formulas[static_cast<size_t>(i)].accents = 1;  // the first beat accented
@@ -434,7 +434,7 @@ TEST_F(BasicTransportTest, NormaliseAllThemesWithoutALogLine) {
       }
   }
   rt.Temas[0].gain = 1.0f;
-  const int themes = form->GridTemaCount();
+  const int themes = form->TemaCount();
   ASSERT_LT(themes, kMaxTemas);
   const float beyond = rt.Temas[static_cast<size_t>(themes)].gain;
   const int lines = static_cast<int>(VisorLines().size());

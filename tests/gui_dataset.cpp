@@ -309,9 +309,11 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
   EXPECT_TRUE(form->Modified());
 
   // Full tables refuse with a message instead of writing past their end.
+  form->Rhythm->TemaCount = kMaxTemas;
   form->SGTemas->SetRowCount(kMaxTemas + 1);
   form->Nuevotema1Click();
   EXPECT_EQ(form->SGTemas->RowCount(), kMaxTemas + 1);
+  form->Rhythm->FormulaCount = kMaxFormulas;
   form->SGFormulas->SetRowCount(kMaxFormulas + 1);
   form->SGFormulas->Select(1, kMaxFormulas);
   form->Nuevafrmula1Click();

@@ -189,8 +189,9 @@ class TMainForm : public QMainWindow {
   int EditedFormula() const;
   int CommandFormula() const;  // the formula the track and beat commands edit
   int EditedTema() const;
-  int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
-  int GridTemaCount() const;     // SGTemas rows - 1, at most 128
+  // The counts of the tables (the grids show them): at most 512 and 128.
+  int FormulaCount() const;
+  int TemaCount() const;
   // Guitar panel around a theme change: closes it (true when it was open)
   // and opens it again on the new theme; the guitar sliders' gain.
   bool CloseGuitarForThemeChange();

@@ -353,8 +353,9 @@ class TMainForm : public QMainWindow {
   } Pages;
   void ConnectPages();
   // Formula and track editor.
-  int GridFormulaCount() const;
-  int GridTemaCount() const;
+  // The counts of the tables (the grids show them).
+  int FormulaCount() const;
+  int TemaCount() const;
   int EditedFormula() const;
   int EditedTema() const;
   int CommandFormula() const;

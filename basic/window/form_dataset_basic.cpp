@@ -167,8 +167,8 @@ bool TMainForm::SaveDataSet() {
   }
   DataSet.SaveWithoutAsking = false;
   Normalizar1Click();
-  const int formulaCount = GridFormulaCount();
-  const int temaCount = GridTemaCount();
+  const int formulaCount = FormulaCount();
+  const int temaCount = TemaCount();
   std::string error;
   if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
     SaveWriteFailed = true;

@@ -74,7 +74,6 @@ void TMainForm::Eliminar1Click() {
 // move on, the menu opens again where it was.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
   Bajar1->setEnabled(true);
   SoundListChanged(i - 1);
@@ -86,7 +85,6 @@ void TMainForm::Arriba1Click() {
 
 void TMainForm::Bajar1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
   Arriba1->setEnabled(true);
   SoundListChanged(i + 1);

@@ -88,7 +88,7 @@ void TMainForm::BotonPlayCompClick() {
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Deck->SelectTheme(SGTemas->Row() - 1);
   const int theme = Rhythm->CurrentTema;
-  if (theme < 0 || theme >= GridTemaCount()) return;
+  if (theme < 0 || theme >= TemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
   // The tempo of the selected row's tempo column (the theme tempo and the
@@ -110,7 +110,7 @@ void TMainForm::botonplayClick() {
   // A sequence that plays goes on as it is: both its halves are on the device.
   if (Deck->IsPlaying() || TransferRunning) return;
   const int f = SGFormulas->Row() - 1;
-  if (f < 0 || f >= GridFormulaCount()) return;
+  if (f < 0 || f >= FormulaCount()) return;
   PlayFormulaLoop(*this, f, bpm, "lime");
 }
 
@@ -201,10 +201,10 @@ void TMainForm::TB1Change() {
   const int r = SGTemas->Row() - 1;
   if (Pages.TempoSliderByCode) {
     Pages.TempoSliderByCode = false;
-    if (r >= 0 && r < GridTemaCount()) FillSequenceGrid(r);
+    if (r >= 0 && r < TemaCount()) FillSequenceGrid(r);
     return;
   }
-  if (r < 0 || r >= GridTemaCount()) return;
+  if (r < 0 || r >= TemaCount()) return;
   Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(bpm);
   SGTemas->SetCells(2, r + 1, QString::number(bpm));
   Deck->TakeMsPerBeat();
@@ -245,7 +245,7 @@ void TMainForm::Normalizar1Click() {
   Stop1Click();
   // The basic edition writes nothing to the log and lets no other handler
   // run between themes.
-  const int count = GridTemaCount();
+  const int count = TemaCount();
   Work->NormaliseThemes(count, [](int) {}, [] {});
   Deck->TakeSelectedTheme(SGTemas->Row() - 1, SGSaco->Row() - 1, count, kMaxEntries);
 }
@@ -254,7 +254,7 @@ void TMainForm::Normalizar1Click() {
 
 void TMainForm::SpeedButton6Click() {
   const int t = BeginWavExport(*this);
-  if (t < 0 || t >= GridTemaCount()) return;
+  if (t < 0 || t >= TemaCount()) return;
   Deck->RebuildPlan(t);
   Deck->SelectEntry(1, true);
   if (Deck->Plan().entries.empty() || Deck->Plan().entries[0].times == 0) return;

@@ -85,7 +85,6 @@ void TMainForm::Eliminar1Click() {
 // be moved on, and its next command must act on that sound.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
   if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
   WriteSoundListFile();
   AbreSonidos();
@@ -100,7 +99,6 @@ void TMainForm::Arriba1Click() {
 
 void TMainForm::Bajar1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
   if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
   WriteSoundListFile();
   AbreSonidos();

@@ -193,7 +193,7 @@ void TMainForm::botonplayClick() {
   }
   if (Deck->IsPlaying()) return;  // a formula or theme already plays
   const int f = SGFormulas->Row() - 1;
-  if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
+  if (f < 0 || f >= FormulaCount()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
   PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
@@ -260,7 +260,7 @@ void TMainForm::Normalizar1Click() {
   Stop1Click();
   Log("Normalizando temas:");
   // Every core mixes; the log names each theme in order as it is done.
-  const int count = std::min(SGTemas->RowCount() - 1, kMaxTemas);
+  const int count = TemaCount();
   Work->NormaliseThemes(
       count,
       [this](int i) {

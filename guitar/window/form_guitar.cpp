@@ -44,7 +44,7 @@ void TMainForm::OpenGuitarPanel() {
     SGSaco->Select(1, 1);
     SGSacoSelectCell(1, 1);
   }
-  GuitarTema = t >= 0 && t < GridTemaCount() ? t : -1;
+  GuitarTema = t >= 0 && t < TemaCount() ? t : -1;
   GuitarSetName = DataSet.DataSetName;
   GuitarState& g = *Guitar;
   const bool found = OpenGuitarTrack(g, *Rhythm, GuitarTema, DataSet.DataSetName);
@@ -220,5 +220,5 @@ void TMainForm::CopiarGuitarra1Click() { CopyGuitarTheme(*Guitar, SGTemas->Row()
 void TMainForm::PegarGuitarra1Click() {
   std::string why;
   // Nothing is told when the remembered theme has no file or the copy fails.
-  PasteGuitarTheme(*Guitar, *Rhythm, GridTemaCount(), DataSet.DataSetName, SGTemas->Row(), &why);
+  PasteGuitarTheme(*Guitar, *Rhythm, TemaCount(), DataSet.DataSetName, SGTemas->Row(), &why);
 }

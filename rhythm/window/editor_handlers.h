@@ -44,7 +44,7 @@ template <class Form>
 bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   const EditorRules& rules = Form::EditRules;
   const int i = row - 1;
-  if (i < 0 || i >= w.GridFormulaCount()) return false;
+  if (i < 0 || i >= w.FormulaCount()) return false;
   // When the player moves the row, the engine already plays this formula:
   // the view follows and nothing of the engine is written.
   const bool byPlayer = g.RowsByPlayer;
@@ -55,7 +55,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   w.ShowFormulaLength(f.Beats());
 
   // Where the formula is used.
-  const int m = ThemeUsingFormula(*w.Rhythm, w.GridTemaCount(), i);
+  const int m = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), i);
   ed.FormulaInUse = m >= 0;
   if (m >= 0) {
     SetLabelColour(w.Label14, kRed);
@@ -129,7 +129,7 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
   if (w.DataSet.GridsFilling & kGridsFillingBit) return;
   w.Cambios();
   const int i = row - 1;
-  if (i < 0 || i >= w.GridFormulaCount()) return;
+  if (i < 0 || i >= w.FormulaCount()) return;
   Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
   const bool shown = i == ed.ShownFormula;
   const bool playing = i == w.Rhythm->CurrentFormula;
@@ -164,7 +164,7 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
 template <class Form>
 void LeaveFormulaGrid(Form& w) {
   const int row = w.SGFormulas->Row();
-  if (row <= 0 || row - 1 >= w.GridFormulaCount()) return;
+  if (row <= 0 || row - 1 >= w.FormulaCount()) return;
   const Formula& f = w.Rhythm->Formulas[static_cast<size_t>(row - 1)];
   w.Deck->SetFormulaBeats(f.Beats(), f.StartBeat());
   w.SGFormulas->SetCells(1, row, QString::number(f.Beats()));
@@ -180,7 +180,7 @@ void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
     return;
   }
   const int row = w.SGFormulas->Row();
-  if (row < 1 || row - 1 >= w.GridFormulaCount()) return;
+  if (row < 1 || row - 1 >= w.FormulaCount()) return;
   ed.FormulaToAdd = row - 1;
   if (w.Label25)
     w.Label25->setText(w.Tr("Añadir F ", "Add F ") + QString::number(row) + " " + w.SGFormulas->Cells(2, row));
@@ -193,8 +193,8 @@ void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
 template <class Form>
 void DrawFormulaNumberCell(Form& w, const FormulaEditorState& ed, QPainter* p, int col, int row, const QRect& rect,
                            const QColor& toAddFill, const QColor& fill) {
-  if (col != 0 || row < 1 || row - 1 >= w.GridFormulaCount()) return;
-  const QColor colour = ThemeUsingFormula(*w.Rhythm, w.GridTemaCount(), row - 1) >= 0 ? kRed : kLime;
+  if (col != 0 || row < 1 || row - 1 >= w.FormulaCount()) return;
+  const QColor colour = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), row - 1) >= 0 ? kRed : kLime;
   const bool toAdd = row - 1 == ed.FormulaToAdd;
   p->fillRect(rect, toAdd ? toAddFill : fill);
   if (toAdd && w.Label25 && w.Label25->palette().color(QPalette::WindowText) != colour)
@@ -335,7 +335,7 @@ void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
 template <class Form>
 bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   const int t = row - 1;
-  if (t < 0 || t >= w.GridTemaCount()) return false;
+  if (t < 0 || t >= w.TemaCount()) return false;
   Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
 
   // Parts, order, intro and ending (mended in the record), the gain, the end mark.
@@ -390,7 +390,7 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
   if (t < 0 || t >= kMaxTemas) return;
   ed.ShownTema = t;
   const SequenceFill fill = ComputeSequence(w.Rhythm->Temas[static_cast<size_t>(t)], w.Rhythm->Formulas.data(),
-                                            w.GridFormulaCount(), Form::EditRules);
+                                            w.FormulaCount(), Form::EditRules);
   w.SGSaco->SetRowCount(static_cast<int>(fill.rows.size()) + 1);
   const bool keep = g.KeepEditedCells;
   for (size_t r = 0; r < fill.rows.size(); ++r) {
@@ -452,7 +452,7 @@ template <class Form>
 void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  if (t < 0 || f < 0 || f >= w.FormulaCount()) return;
   const int e = w.SGSaco->Row() - 1;
   switch (InsertEntryBefore(w.Rhythm->Temas[static_cast<size_t>(t)], e, f)) {
     case InsertOutcome::Full:
@@ -480,7 +480,7 @@ template <class Form, class OtherFormulaAt>
 void InsertAfterEntry(Form& w, const FormulaEditorState& ed, GuardFlags& g, OtherFormulaAt otherFormulaAt) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  if (t < 0 || f < 0 || f >= w.FormulaCount()) return;
   const int row = w.SGSaco->Row();
   const Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
   if (otherFormulaAt(th, row, f)) {

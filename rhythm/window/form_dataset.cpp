@@ -146,8 +146,8 @@ bool TMainForm::SaveDataSet() {
   DataSet.SaveWithoutAsking = false;
   Normalizar1->trigger();
 
-  const int formulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
-  const int temaCount = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
+  const int formulaCount = FormulaCount();
+  const int temaCount = TemaCount();
   std::string error;
   if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;

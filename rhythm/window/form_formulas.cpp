@@ -41,11 +41,11 @@ QColor CellBackground(const StringGrid* g, int col, int row) {
 
 const EditorRules TMainForm::EditRules{};
 
-int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
+int TMainForm::FormulaCount() const { return std::clamp(Rhythm->FormulaCount, 0, kMaxFormulas); }
 
 int TMainForm::EditedFormula() const {
   const int f = FormulaEd.ShownFormula;
-  return (f >= 0 && f < GridFormulaCount()) ? f : -1;
+  return (f >= 0 && f < FormulaCount()) ? f : -1;
 }
 
 void TMainForm::ShowFormulaLength(int beats) { Label22->setText(U8(LengthLabel(beats, Engine->CurrentBpm, English))); }

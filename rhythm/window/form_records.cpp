@@ -17,7 +17,7 @@ void TMainForm::Cambios() {
   TapaRec->setVisible(false);
   // An edit changes what a theme's gain depends on: find it again in the
   // background, the theme shown first.
-  Work->WarmGains(GridTemaCount(), SGTemas->Row() - 1);
+  Work->WarmGains(TemaCount(), SGTemas->Row() - 1);
 }
 
 void TMainForm::ClearModified() {

@@ -28,11 +28,11 @@ namespace {
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
 
-int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }
+int TMainForm::TemaCount() const { return std::clamp(Rhythm->TemaCount, 0, kMaxTemas); }
 
 int TMainForm::EditedTema() const {
   const int t = FormulaEd.ShownTema;
-  return (t >= 0 && t < GridTemaCount()) ? t : -1;
+  return (t >= 0 && t < TemaCount()) ? t : -1;
 }
 
 // An open guitar panel follows the theme selection: it is closed on the
@@ -61,7 +61,7 @@ void TMainForm::LoadGuitarSliders() {
 void TMainForm::SGTemasSelectCell(int col, int row) {
   (void)col;
   const int t = row - 1;
-  if (t < 0 || t >= GridTemaCount()) return;
+  if (t < 0 || t >= TemaCount()) return;
   const bool reopenGuitar = CloseGuitarForThemeChange();
   editor_steps::ShowThemeRow(*this, Guards, row);
   const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
@@ -79,7 +79,7 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
 
   if (reopenGuitar) ReopenGuitarAfterThemeChange(row);
   // Its gain (and the others') found in the background before play is pressed.
-  Work->WarmGains(GridTemaCount(), t);
+  Work->WarmGains(TemaCount(), t);
 }
 
 // The sequence grid: bar, formula name, tempo in force (blank where it
@@ -117,7 +117,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
   if (row == SGSaco->RowCount() - 1) {
     // The end row holds no entry: what it showed comes back.
-    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), GridFormulaCount(), EditRules);
+    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), FormulaCount(), EditRules);
     SGSaco->SetCells(col, row, col == 2 ? U8(fill.rows.back().tempo) : QString());
     return;
   }
@@ -131,7 +131,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   v.formula = CellNumber(SGSaco, 3, row);
   v.times = CellNumber(SGSaco, 4, row);
   v.accel = CellNumber(SGSaco, 5, row);
-  if (!EntryValuesFit(v, e, GridFormulaCount(), EditRules)) return;  // the typed text stays until the next refill
+  if (!EntryValuesFit(v, e, FormulaCount(), EditRules)) return;  // the typed text stays until the next refill
   if (e == 0 && v.tempo != th.tempos[0]) {
     Guards.TempoSliderByCode = true;
     TB1->setValue(420 - v.tempo);
@@ -158,7 +158,7 @@ void TMainForm::BotonQuitaClick() { editor_steps::RemoveSelectedEntry(*this); }
 void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
   Cambios();
   const int t = row - 1;
-  if (col != 1 || t < 0 || t >= GridTemaCount()) return;
+  if (col != 1 || t < 0 || t >= TemaCount()) return;
   editor_steps::RenameTheme(*this, Rhythm->Temas[static_cast<size_t>(t)], row, value);
 }
 
@@ -171,7 +171,7 @@ void TMainForm::FinChange() { editor_steps::TakeEnding(*this, Guards); }
 void TMainForm::RadioButton1Click() { editor_steps::TakeOrder(*this, Guards); }
 
 void TMainForm::SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
-  if (col != 0 || row < 1 || row - 1 >= GridTemaCount()) return;
+  if (col != 0 || row < 1 || row - 1 >= TemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(row - 1)];
   if (th.Unused()) return;
   const std::string name = th.Name();

@@ -36,7 +36,7 @@ void TMainForm::FormCreate() {
   step("ProbeHidDevice");
   RegisterIosService();
   step("RegisterIosService");
-  // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
+  // The beat step is woken once per finished buffer (OnBufferDone), and by nothing else.
   step("MiMain");
   Work->ClearBank();
   step("Streams");

@@ -210,6 +210,9 @@ void TMainForm::BuildLayout() {
   RBTiempo->setChecked(true);
   RBAcento = MakeRadio(PanelFormulas, "RBAcento", "Acento", {164, 22, 76, 18});
 
+  // The beat step's timer of the layout. The step is woken by each finished
+  // buffer instead, so that nothing polls while playing or idle; it is not
+  // started.
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(10);

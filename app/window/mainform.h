@@ -303,6 +303,8 @@ class TMainForm : public QMainWindow {
   void BuildTransportControls();
   void ConnectTransportControls();
   void Timer1Timer();
+  // A play start: the beat step runs from now on (here the wake alone drives it).
+  void StartBeatStep();
   void BotonPlayCompClick();
   void botonplayClick();
   void botonpausaClick();

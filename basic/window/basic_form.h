@@ -423,6 +423,8 @@ class TMainForm : public QMainWindow {
   void ShowBeat(const BeatCue& cue);
   int TempoInForce(int t, int row) const;
   void Timer1Timer();
+  // A play start: Timer1's 1 ms tick runs the beat step from now on.
+  void StartBeatStep();
   void OnPlayerBeat(const BeatCue& cue);
   void BotonPlayCompClick();
   void botonplayClick();

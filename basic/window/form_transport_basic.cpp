@@ -57,6 +57,10 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
 }
 
+// The beat step starts: Timer1 ticks every millisecond (the basic window
+// makes its beats on that tick alone).
+void TMainForm::StartBeatStep() { Timer1->start(); }
+
 // The beat step, on Timer1's tick: at most one beat for each buffer the
 // device has played. The picture shows the half that has just started
 // before the next beat goes into the half just freed.

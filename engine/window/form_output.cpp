@@ -18,7 +18,6 @@ void TMainForm::SetOutputVolume(uint32_t volume) {
 
 void TMainForm::MixBeat() {
   Deck->MixAndQueue();
-  Timer1->setInterval(1);
   if (OnBeatMixed && !Engine->SilentMix) OnBeatMixed();
 }
 

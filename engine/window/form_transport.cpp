@@ -146,8 +146,11 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   SetLampColour(STT, cue.accent ? "red" : "lime");
 }
 
-// The player's pump: one beat per finished buffer. The window hears of it as
-// one of the player's listeners (OnPlayerBeat).
+// The player's pump: one beat per finished buffer, woken by the buffer's
+// return (OnBufferDone) and by a play start; nothing polls it. The window
+// hears of the beat as one of the player's listeners (OnPlayerBeat).
+void TMainForm::StartBeatStep() {}
+
 void TMainForm::Timer1Timer() {
   if (!Playback->BeatDue()) return;
   if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
@@ -159,7 +162,6 @@ void TMainForm::Timer1Timer() {
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ShowBeat(cue);
   if (!FollowPlayerBeat(*this, cue)) return;
-  Timer1->setInterval(1);
   if (OnBeatMixed) OnBeatMixed();
 }
 
@@ -227,7 +229,6 @@ void TMainForm::ShowStopped(bool wasTheme) {
   Image2->setVisible(true);
   Image1->setVisible(false);
   STT->setVisible(false);
-  Timer1->stop();
   botonstop->setChecked(true);
   botonstoptema->setChecked(true);
   SetLampColour(TTiempo, "silver");

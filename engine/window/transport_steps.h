@@ -5,12 +5,12 @@
 // paint what they did.
 //
 // The templates take either edition's main window. What they use of it has
-// the same name in both: Engine, Playback, Rhythm, the grids SGSaco, SGTemas
+// the same name in both: Engine, Deck, Rhythm, the grids SGSaco, SGTemas
 // and SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
 // TB1 and TB2 with the typed tempo Edit1, the clock label TTiempo, the timers
-// Timer1 (beat step) and Timer4 (elapsed time), the test hook OnBeatMixed,
+// StartBeatStep (the edition's beat step starts) and Timer4 (elapsed time), the test hook OnBeatMixed,
 // Log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema,
-// RebuildPlayPlan, SGSacoSelectCell, Stop1Click and Timer4Timer.
+// SGSacoSelectCell, ShowStopped, Stop1Click and Timer4Timer.
 #pragma once
 
 #include <QLabel>
@@ -73,7 +73,7 @@ bool FollowPlayerBeat(Form& f, const BeatCue& cue) {
 // theme (`bpm` where its first row shows no tempo), and before the counters
 // are set the grid follows the start entry, the theme's gain is normalised
 // and `showPlaying` paints the window's play state; then the compás counter,
-// the tempo, the "Play" line, the elapsed time and the beat step (1 ms).
+// the tempo, the "Play" line, the elapsed time and the beat step.
 template <class Form, class ShowPlaying>
 void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&& showPlaying) {
   const EngineState& E = *f.Engine;
@@ -89,20 +89,18 @@ void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&&
   f.Log("Play " + f.Label2->text());
   f.Timer4->start();
   if (f.OnBeatMixed) f.OnBeatMixed();
-  f.Timer1->setInterval(1);
-  f.Timer1->start();
+  f.StartBeatStep();
 }
 
 // Formula `formula` as a loop at `bpm`, once the window has found it
 // playable: the clock in `clockColour`, the player's start (a silent compás,
-// then the first beat queued), the beat step (1 ms) and the elapsed time.
+// then the first beat queued), the beat step and the elapsed time.
 template <class Form>
 void PlayFormulaLoop(Form& f, int formula, float bpm, const char* clockColour) {
   SetLampColour(f.TTiempo, clockColour);
   f.Deck->PlayFormula(formula, bpm);
   if (f.OnBeatMixed) f.OnBeatMixed();
-  f.Timer1->setInterval(1);
-  f.Timer1->start();
+  f.StartBeatStep();
   f.Timer4->start();
 }
 

@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "content/factory_set.h"
 #include "engine/wav.h"
 #include "engine/wav_export.h"

@@ -18,8 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic_gui_fixture.h"
 #include "rhythm/formats_v1.h"

@@ -11,8 +11,8 @@
 #include <chrono>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/settings.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/settings.h"
 #include "app/window/startup_steps.h"
 #include "app/startup.h"
 #include "platform/files/text.h"

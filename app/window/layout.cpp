@@ -19,8 +19,8 @@
 
 #include "app/window/mainform.h"
 #include "app/window/window_menus.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 
 namespace {
 QGroupBox* MakePanel(QWidget* desk, const char* name, const QString& caption, QRect geom, bool visible) {

@@ -14,8 +14,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 
 TMainForm::TMainForm(Options opts)

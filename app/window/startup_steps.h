@@ -19,7 +19,7 @@
 
 #include "app/startup.h"
 #include "app/window/language.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "platform/audio/wave_out.h"
 #include "platform/files/text.h"
 

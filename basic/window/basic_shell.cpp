@@ -26,10 +26,10 @@
 
 #include "app/startup.h"
 #include "app/window/language.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "app/window/startup_steps.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "app/window/about.h"
 #include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"

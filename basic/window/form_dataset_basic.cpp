@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
 #include "rhythm/window/dataset_steps.h"

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic/v1_bridge.h"
 #include "engine/mixer.h"

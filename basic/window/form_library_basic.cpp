@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"

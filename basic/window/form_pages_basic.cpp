@@ -12,7 +12,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 
 namespace bornace {

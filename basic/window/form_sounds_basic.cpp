@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/sound_bank.h"
 #include "engine/window/sound_list_steps.h"

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
 #include "engine/transport.h"

@@ -11,7 +11,7 @@
 #include <QString>
 #include <string>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/wav_export.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"

@@ -20,7 +20,7 @@
 #include <QTimer>
 #include <array>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/player.h"
 #include "engine/transport.h"

@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
 #include "platform/files/text.h"

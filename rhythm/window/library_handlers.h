@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"

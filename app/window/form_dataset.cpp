@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "app/window/mainform.h"
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"

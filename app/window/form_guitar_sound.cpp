@@ -6,8 +6,8 @@
 #include <QSlider>
 
 #include "app/window/mainform.h"
-#include "app/window/settings.h"
-#include "app/window/widgets.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/widgets.h"
 #include "guitar/bank.h"
 #include "guitar/render.h"
 #include "platform/files/text.h"

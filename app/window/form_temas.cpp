@@ -15,7 +15,7 @@
 
 #include "app/window/mainform.h"
 #include "guitar/render.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/window/transport_steps.h"
 #include "platform/files/text.h"

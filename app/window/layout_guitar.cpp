@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "guitar/window/tab_chart.h"
 
 namespace {

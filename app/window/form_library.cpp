@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
-#include "rhythm/window/form_import.h"
+#include "app/window/form_import.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/library_ops.h"
 #include "rhythm/window/editor_widgets.h"

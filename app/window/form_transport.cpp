@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "engine/normalize.h"
 #include "engine/transport.h"
 #include "engine/window/transport_steps.h"

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 #include "rhythm/window/library_handlers.h"
 

@@ -21,7 +21,7 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "engine/window/sound_list_steps.h"
 #include "engine/window/sample_chart.h"
 #include "platform/files/text.h"

@@ -1,4 +1,4 @@
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 
 SettingsIni::SettingsIni(const QString& path) : s_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
 

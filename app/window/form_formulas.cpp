@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"

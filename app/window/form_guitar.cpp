@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "guitar/clipboard.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/files/text.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "links/device.h"
 #include "links/window/device_steps.h"
 

@@ -11,8 +11,8 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "engine/window/export_steps.h"
 #include "engine/window/sample_chart.h"
 #include "engine/wav_export.h"

@@ -11,7 +11,7 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/window/sound_list_steps.h"
 #include "platform/files/text.h"
 

@@ -1,3 +1,5 @@
+// The data-set commands in the window: open, save, save as, new, undo all,
+// new formulas and themes and the table limits.
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>

@@ -1,3 +1,5 @@
+// The sound list, the tempo, volume, track, solo and mute controls, the
+// click presets and the queueing of a mixed beat, driven through the window.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>

@@ -7,7 +7,7 @@
 
 #include <jpeglib.h>
 
-#include "app/jpeg_errors.h"
+#include "platform/files/jpeg_errors.h"
 
 namespace {
 

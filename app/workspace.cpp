@@ -12,9 +12,23 @@ Workspace::Workspace(EditionFormat edition)
       Engine(std::make_unique<EngineState>(edition.engine)),
       Bank(std::make_unique<BancoSonidos>(edition.soundCapacity)),
       Playback(std::make_unique<Player>(*Engine, *Rhythm, *Bank)),
+      Deck(std::make_unique<Transport>(*Engine, *Rhythm, *Bank, *Playback)),
       Guitar(std::make_unique<GuitarState>()),
       GuitarAudio(std::make_unique<GuitarSound>()),
-      Device(std::make_unique<DeviceLink>(edition.basic ? DeviceEdition::kBasic : DeviceEdition::kPro)) {}
+      Device(std::make_unique<DeviceLink>(edition.basic ? DeviceEdition::kBasic : DeviceEdition::kPro)) {
+  if (edition.basic) Deck->SetRules(kBasicRules);
+  // The mixer reaches the guitar's renderer here: the beat's guitar part is
+  // rendered from the track open in the guitar panel, with the bank, tuning
+  // and voices of the guitar's sound (a silent mix rings voices of its own).
+  Playback->Hooks.EncolaG = [this](EngineState& e) {
+    GuitarState& g = *Guitar;
+    GuitarVoiceState& voices = e.SilentMix ? GuitarAudio->SilentVoices : GuitarAudio->Voices;
+    const GuitarTrackView track{g.GuitarTrack.data(), g.GuitarTrack.size(), g.GuitarBars.data(), BarsInTable(g)};
+    EncolaGuitar(e, track, GuitarAudio->Tuning, GuitarAudio->Bank, g.Capo, voices, &g.CurrentTiempoG);
+  };
+  // A sequence starts with the guitar's voices silent.
+  Playback->OnStart = [this](bool themeStart) { ResetGuitarVoices(GuitarAudio->Voices, themeStart); };
+}
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "engine/normalize.h"
 #include "engine/player.h"
 #include "engine/sound_bank.h"
+#include "engine/transport.h"
 #include "guitar/render.h"
 #include "guitar/track.h"
 #include "rhythm/dataset.h"
@@ -42,6 +43,8 @@ class Workspace {
   const std::unique_ptr<EngineState> Engine;
   const std::unique_ptr<BancoSonidos> Bank;
   const std::unique_ptr<Player> Playback;
+  // The one writer of the play state: the windows' commands go through it.
+  const std::unique_ptr<Transport> Deck;
   // The guitar track of the theme open in the guitar panel.
   const std::unique_ptr<GuitarState> Guitar;
   // The guitar's bank, tuning and voices.

@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "content/factory_set.h"
 #include "engine/wav.h"
 #include "engine/wav_export.h"
@@ -233,10 +233,10 @@ int main(int argc, char** argv) {
   // No waveOut: the window opens the default PortAudio output itself.
   auto form = std::make_unique<TMainForm>(std::move(options));
   form->FormCreate();
-  EngineState& E = *form->Engine;
+  EngineState& E = *form->Work->Engine;
 
   if (args.list) {
-    for (int t = 0; t < form->GridTemaCount(); ++t)
+    for (int t = 0; t < form->TemaCount(); ++t)
       std::printf("%3d  %-32s %6.2f strokes/s\n", t + 1, Utf8(form->Rhythm->Temas[static_cast<size_t>(t)].Name()).c_str(),
                   StrokesPerSecond(*form->Rhythm, t));
     return 0;
@@ -277,7 +277,7 @@ int main(int argc, char** argv) {
     what = "click loop, formula " + std::to_string(f + 1) + " (" + std::to_string(F.Beats()) + " beats, clicks only) at " +
            std::to_string(args.bpm) + " bpm";
   } else {
-    const int count = form->GridTemaCount();
+    const int count = form->TemaCount();
     int t = -1;
     if (args.theme == "densest") {
       double best = -1;

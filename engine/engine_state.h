@@ -167,4 +167,7 @@ struct EngineState {
   std::vector<int32_t> MixRight;
 
   int16_t* OutputHalfData(int half) { return OutputBuffer.data() + static_cast<size_t>(half & 1) * static_cast<size_t>(Format.HalfSamples()); }
+  const int16_t* OutputHalfData(int half) const {
+    return OutputBuffer.data() + static_cast<size_t>(half & 1) * static_cast<size_t>(Format.HalfSamples());
+  }
 };

@@ -54,9 +54,12 @@ struct EditionRules {
   // output only when a half is still queued on it, and a formula loop is
   // counted compás 1.
   bool basicPlay = false;
+  // A stop puts a theme's sequence back on its first entry row (the basic
+  // window selects that row as a user's click does).
+  bool stopRewindsPlan = true;
 };
 constexpr EditionRules kProRules{};
-constexpr EditionRules kBasicRules{false, true};
+constexpr EditionRules kBasicRules{false, true, false};
 
 using SequencerRandom = std::mt19937;
 // Uniform in 0..n - 1; 0 when n < 1.

@@ -18,8 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic_gui_fixture.h"
 #include "rhythm/formats_v1.h"
@@ -46,6 +46,7 @@ std::unique_ptr<TMainForm> MakeForm(ScriptedDialogs** dlg = nullptr) {
   o.desktop = std::make_unique<RecordingDesktop>();
   auto f = std::make_unique<TMainForm>(std::move(o));
   for (int t = 1; t <= 8; ++t) f->SGDatosFormula->SetCells(1, t, QString("S%1").arg(t));
+  f->Rhythm->FormulaCount = 1;  // the formula the grid's first row shows
   f->SGFormulas->SetRow(1);
   return f;
 }

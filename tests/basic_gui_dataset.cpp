@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <filesystem>
 
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "basic_gui_fixture.h"
 #include "platform/files/atomic_file.h"
 #include "rhythm/formats_v1.h"

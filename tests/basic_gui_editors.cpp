@@ -290,7 +290,7 @@ TEST_F(BasicEditorsTest, CountButtonsEnableSaveAndRelabel) {
   for (const Case c : {Case{120, 4, "6.0'"}, Case{20, 4, "36.0'"}, Case{90, 6, "2.6'"}}) {
     for (bool english : {false, true}) {
       form->English = english;
-      form->Engine->CurrentBpm = c.bpm;
+      form->Work->Engine->CurrentBpm = c.bpm;
       SelectFormula(c.row);
       EXPECT_EQ(form->Label22->text(), c.label) << c.bpm << " " << english;
     }
@@ -477,7 +477,7 @@ TEST_F(BasicEditorsTest, SelectingAnEntryKeepsTheTempoAndRedrawsTheChart) {
   SelectTema(3);
   form->cb3d->setChecked(true);
   form->cb3dClick();
-  form->Engine->CurrentBpm = 77.0f;
+  form->Work->Engine->CurrentBpm = 77.0f;
   SelectEntry(2);
   EXPECT_EQ(form->Engine->CurrentBpm, 77.0f);
   EXPECT_EQ(form->SGFormulas->Row(), 6);

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "content/basic_factory.h"
 #include "platform/audio/wave_in.h"

@@ -29,9 +29,9 @@
 
 #include "app/startup.h"
 #include "app/window/about.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "basic/basic_set.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/basic_language.h"

@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "basic_gui_fixture.h"
 #include "links/device.h"
 #include "platform/files/atomic_file.h"

@@ -40,8 +40,8 @@ class BasicTransportTest : public BasicWindowTest {
     // the handlers look at it, but its ticks reach nothing.
     form->Timer1->blockSignals(true);
     RhythmTables& rt = *form->Rhythm;
-    ASSERT_GE(form->GridFormulaCount(), 3);
-    ASSERT_GE(form->GridTemaCount(), 1);
+    ASSERT_GE(form->FormulaCount(), 3);
+    ASSERT_GE(form->TemaCount(), 1);
     SetTestFormulas(rt);
     for (int i = 0; i < 3; ++i) {
       rt.Formulas[static_cast<size_t>(i)].accents = 1;  // the first beat accented
@@ -182,7 +182,7 @@ TEST_F(BasicTransportTest, AFormulaLoopsUntilTheStopButton) {
   form->SGFormulas->Select(1, 2);
   form->SGFormulasSelectCell(1, 2);
   const int lines = static_cast<int>(VisorLines().size());
-  form->Engine->CurrentCompas = 7;
+  form->Work->Engine->CurrentCompas = 7;
   form->botonplayClick();
   ASSERT_TRUE(form->Timer1->isActive());
   EXPECT_EQ(Colour(form->TTiempo), "lime");
@@ -276,12 +276,12 @@ TEST_F(BasicTransportTest, TheWavePictureAtEachBeat) {
   Build({{0, 2}});
   form->BotonPlayCompClick();
   form->oscilata->setPixmap(QPixmap());
-  form->Engine->ClipCount = 0;
+  form->Work->Engine->ClipCount = 0;
   Tick();
   ASSERT_FALSE(form->oscilata->pixmap().isNull());
   EXPECT_EQ(form->oscilata->pixmap().size(), form->oscilata->size());
   EXPECT_EQ(form->oscilata->property("waveColour").toString(), "lime");
-  form->Engine->ClipCount = 3;
+  form->Work->Engine->ClipCount = 3;
   form->DrawOscilata();
   EXPECT_EQ(form->oscilata->property("waveColour").toString(), "red");
   EXPECT_EQ(form->Engine->ClipCount, 0);
@@ -434,7 +434,7 @@ TEST_F(BasicTransportTest, NormaliseAllThemesWithoutALogLine) {
       }
   }
   rt.Temas[0].gain = 1.0f;
-  const int themes = form->GridTemaCount();
+  const int themes = form->TemaCount();
   ASSERT_LT(themes, kMaxTemas);
   const float beyond = rt.Temas[static_cast<size_t>(themes)].gain;
   const int lines = static_cast<int>(VisorLines().size());

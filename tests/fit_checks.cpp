@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 
 namespace {
 bool IsRichText(const QString& text) { return Qt::mightBeRichText(text); }

@@ -13,7 +13,7 @@
 #include <QLineSeries>
 #include <QTimer>
 
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "gui_fixture.h"
 #include "links/device.h"
 #include "pty_device.h"

@@ -148,7 +148,7 @@ TEST_F(EditorWindow, SelectionLoadsTheFormulaIntoGridsLabelsAndEngine) {
   f.accents = 0x0AA4;
   StoreStrokeText(f, 4, 2, "1020");
   form->TB2->setValue(300);  // 120 bpm
-  form->Engine->CurrentBpm = 120.0f;
+  form->Work->Engine->CurrentBpm = 120.0f;
   SelectFormula(1);
   QStringList labels;
   for (int c = 2; c < form->SGDatosFormula->ColCount(); ++c) labels << form->SGDatosFormula->Cells(c, 0);
@@ -173,7 +173,7 @@ TEST_F(EditorWindow, SelectionLoadsTheFormulaIntoGridsLabelsAndEngine) {
   // English, 7 beats at 90 bpm.
   form->English = true;
   f.SetHeader(7, 0);
-  form->Engine->CurrentBpm = 90.0f;
+  form->Work->Engine->CurrentBpm = 90.0f;
   SelectFormula(1);
   EXPECT_EQ(form->Label22->text(), "Length  4.6 sec");
   EXPECT_EQ(form->SGDatosFormula->Cells(2, 0), "B 1");
@@ -227,12 +227,12 @@ TEST_F(EditorWindow, CountingByAccentsAndTheCountButtons) {
   form->Guards.CountModeByCode = false;
 
   // The user's choice shows the save button even while a theme plays.
-  form->Engine->ThemePlayback = true;
+  form->Work->Engine->ThemePlayback = true;
   form->Timer1->start();
   form->RBTiempo->setChecked(true);
   form->RBTiempoClick();
   form->Timer1->stop();
-  form->Engine->ThemePlayback = false;
+  form->Work->Engine->ThemePlayback = false;
   EXPECT_EQ(f.accents, 0x0AA4);
   EXPECT_TRUE(form->Modified());
   // Clicked again while already on: nothing changes, nothing is marked.
@@ -412,10 +412,10 @@ TEST_F(EditorWindow, PatternGridDrawsNotationSoundsAndTheSoundingBeat) {
   form->SGDatosFormula->Select(3, 2);
   form->SGDatosFormulaSelectCell(3, 2);
   form->MuteButtons[2]->setChecked(true);
-  form->Engine->PlayState = 1;
-  form->Engine->SoundingBeat = 3;  // beat 3, accented
+  form->Work->Engine->PlayState = 1;
+  form->Work->Engine->SoundingBeat = 3;  // beat 3, accented
   const QImage img = Grab(form->SGDatosFormula);
-  form->Engine->PlayState = 0;
+  form->Work->Engine->PlayState = 0;
 
   auto chosen = [](QColor c) { return Near(c, 166, 206, 166, 4); };
   auto plain = [](QColor c) { return Near(c, 240, 240, 240, 4); };
@@ -619,7 +619,7 @@ TEST_F(EditorWindow, ThemeFromAFileCannotIndexPastTheTables) {
 TEST_F(EditorWindow, EntrySelectionSetsTheEngineFromTheRow) {
   SetTheme(0, 120, {{0, 2, 5, 0}, {1, 3, -2, 0}, {2, 1, 0, 100}});
   SelectTheme(1);
-  form->Engine->CurrentBpm = 77.0f;
+  form->Work->Engine->CurrentBpm = 77.0f;
   SelectEntry(2);  // its tempo cell shows 130
   EXPECT_FLOAT_EQ(form->Engine->CurrentBpm, 130.0f);
   EXPECT_EQ(form->Engine->EntryAccel, -2);
@@ -633,16 +633,17 @@ TEST_F(EditorWindow, EntrySelectionSetsTheEngineFromTheRow) {
   // A blank tempo cell keeps the tempo playing.
   SetTheme(0, 120, {{0, 1, 0, 0}, {1, 1, 0, 0}});
   SelectTheme(1);
-  form->Engine->CurrentBpm = 77.0f;
+  form->Work->Engine->CurrentBpm = 77.0f;
   SelectEntry(2);
   EXPECT_EQ(form->SGSaco->Cells(2, 2), "");
   EXPECT_FLOAT_EQ(form->Engine->CurrentBpm, 77.0f);
 
   // While playing the bar counter is left to the sequencer.
-  form->Timer1->start();
-  form->Engine->CurrentCompas = 9;
+  form->botonplayClick();
+  ASSERT_TRUE(form->Deck->IsPlaying());
+  form->Work->Engine->CurrentCompas = 9;
   SelectEntry(1);
-  form->Timer1->stop();
+  form->Stop1Click();
   EXPECT_EQ(form->Engine->CurrentCompas, 9);
 }
 

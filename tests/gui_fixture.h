@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "content/factory_set.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out_test.h"

@@ -531,7 +531,7 @@ class GuitarPlaybackTest : public GuitarPanelTest {
  protected:
   // Records the cursor after every beat the player steps, once the guitar has seen it.
   void Record() {
-    form->Playback->AddListener([this](const BeatCue& cue) {
+    form->Deck->AddListener([this](const BeatCue& cue) {
       if (cue.stopped) return;
       seen.push_back(At());
       lastCue = cue;
@@ -574,12 +574,12 @@ TEST_F(GuitarPlaybackTest, TheViewFollowsTheBeatsOfTheTheme) {
     form->GuitarCursorTick();
     ASSERT_EQ(Marker().points.size(), 2u);
     EXPECT_FLOAT_EQ(Marker().points[0].x, 1.5f);
-    form->Engine->PlayState = 2;  // in pause it stands still
+    form->Work->Engine->PlayState = 2;  // in pause it stands still
     form->GuitarCursorTick();
     clock.Advance(400);
     form->GuitarCursorTick();
     EXPECT_FLOAT_EQ(Marker().points[0].x, 1.5f);
-    form->Engine->PlayState = 1;
+    form->Work->Engine->PlayState = 1;
     clock.Advance(125);
     form->GuitarCursorTick();
     EXPECT_FLOAT_EQ(Marker().points[0].x, 1.75f);

@@ -189,13 +189,13 @@ TEST_F(GuitarEditTest, EditingIsIgnoredWhilePlaying) {
   ASSERT_FALSE(form->EdFTraste->isHidden());
   const TiempoG before = Slot();
   for (int state : {1, 2}) {
-    form->Engine->PlayState = state;
+    form->Work->Engine->PlayState = state;
     Keys({Qt::Key_7, Qt::Key_Delete, Qt::Key_R, Qt::Key_3});
     Keys({Qt::Key_3}, Qt::KeypadModifier);
     ClickTab(2, 4, 3);
     form->SpeedButton19->click();
     ClickFret(4, 2);
-    form->Engine->PlayState = 0;
+    form->Work->Engine->PlayState = 0;
     EXPECT_EQ(std::memcmp(&before, &G().CurrentTiempoG, sizeof before), 0) << state;
     const TiempoG now = Slot();
     EXPECT_EQ(std::memcmp(&before, &now, sizeof before), 0) << state;

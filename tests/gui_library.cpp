@@ -15,7 +15,7 @@
 #include "gui_fixture.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
-#include "rhythm/window/form_import.h"
+#include "app/window/form_import.h"
 #include "rhythm/formats_v1.h"
 
 namespace {

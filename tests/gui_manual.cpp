@@ -18,7 +18,7 @@
 
 #include "app/window/language.h"
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "content/manual.h"
 #include "content/manual_book.h"
 #include "content/window/manual_window.h"

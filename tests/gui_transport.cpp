@@ -127,7 +127,7 @@ TEST_F(TransportTest, RandomOrderPlaysEachEntryItsTimesPerPass) {
   for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
     played.clear();
     Build({{0, 1}, {1, 1}, {2, 1}}, 0, /*inOrder=*/false);
-    form->Playback->Random.seed(seed);
+    form->Work->Playback->Random.seed(seed);
     form->BotonPlayCompClick();
     Run(9);
     ASSERT_EQ(played.size(), 9u);
@@ -230,8 +230,8 @@ TEST_F(TransportTest, PlayFromTheGuitarsBar) {
     Build({{0, 2}, {1, 1}});
     form->SGSaco->Select(2, c.selectedRow);
     form->SGSacoSelectCell(2, c.selectedRow);
-    form->Engine->CurrentCompas = c.bar;
-    form->Engine->PlayFromBar = true;
+    form->Work->Engine->CurrentCompas = c.bar;
+    form->Work->Engine->PlayFromBar = true;
     form->BotonPlayCompClick();
     EXPECT_EQ(form->Engine->PlayFromBar, c.flagAfter) << c.selectedRow << "/" << c.bar;
     Run(c.formulas.size());
@@ -370,7 +370,7 @@ TEST_F(TransportTest, ARepeatedRandomPickKeepsItsTempoRunning) {
   Build({{0, 3}}, 0, /*inOrder=*/false);
   form->Rhythm->Temas[0].accel[0] = 10;  // +10 bpm per compás of A (2 beats)
   form->SGTemasSelectCell(1, 1);
-  form->Playback->Random.seed(7);
+  form->Work->Playback->Random.seed(7);
   form->BotonPlayCompClick();
   Run(6);
   EXPECT_EQ(Formulas(), (std::vector<int>{0, 0, 0, 0, 0, 0}));
@@ -401,7 +401,7 @@ TEST_F(TransportTest, NormaliseAllLogsEveryThemeAndReloadsTheSelectedGain) {
   // Theme 0 mixes nothing that could clip: no sounds and no click.
   for (int f : {0, 1})
     for (int k = 0; k < 16; ++k) form->Rhythm->Formulas[f].sounds[k] = 0;
-  form->Engine->Controls.ClickStrokes = 0;
+  form->Work->Engine->Controls.ClickStrokes = 0;
   form->BotonPlayCompClick();
   form->Rhythm->Temas[0].gain = 3.25f;
   form->Normalizar1Click();

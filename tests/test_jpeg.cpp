@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/jpeg.h"
-#include "app/jpeg_errors.h"
+#include "platform/files/jpeg_errors.h"
 #include "content/pictures.h"
 
 namespace {

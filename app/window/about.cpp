@@ -1,6 +1,6 @@
 #include "app/window/about.h"
 
-#include "app/window/fit_texts.h"
+#include "platform/ui/fit_texts.h"
 
 #include <QAction>
 #include <QEvent>

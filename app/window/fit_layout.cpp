@@ -11,10 +11,10 @@
 #include <QScrollArea>
 #include <QSlider>
 
-#include "app/window/fit_texts.h"
+#include "platform/ui/fit_texts.h"
 #include "app/window/language.h"
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/sound_bank.h"
 #include "rhythm/editor_logic.h"
 

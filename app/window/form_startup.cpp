@@ -11,8 +11,8 @@
 #include <chrono>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/settings.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/settings.h"
 #include "app/window/close_steps.h"
 #include "app/window/startup_steps.h"
 #include "app/startup.h"
@@ -37,12 +37,12 @@ void TMainForm::FormCreate() {
   step("ProbeHidDevice");
   RegisterIosService();
   step("RegisterIosService");
-  // The beat step is woken once per finished buffer (OnBufferDone) and by Timer1.
+  // The beat step is woken once per finished buffer (OnBufferDone), and by nothing else.
   step("MiMain");
   Work->ClearBank();
   step("Streams");
   step("TunerNeedle");
-  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
   FindDevicePort();
   step("FindDeviceSerialPort");

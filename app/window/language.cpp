@@ -13,9 +13,9 @@
 
 #include "app/window/about.h"
 #include "app/window/mainform.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "app/window/startup_steps.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
 

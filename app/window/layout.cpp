@@ -19,8 +19,8 @@
 
 #include "app/window/mainform.h"
 #include "app/window/window_menus.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 
 namespace {
 QGroupBox* MakePanel(QWidget* desk, const char* name, const QString& caption, QRect geom, bool visible) {
@@ -210,6 +210,9 @@ void TMainForm::BuildLayout() {
   RBTiempo->setChecked(true);
   RBAcento = MakeRadio(PanelFormulas, "RBAcento", "Acento", {164, 22, 76, 18});
 
+  // The beat step's timer of the layout. The step is woken by each finished
+  // buffer instead, so that nothing polls while playing or idle; it is not
+  // started.
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(10);

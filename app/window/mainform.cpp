@@ -14,8 +14,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 
 TMainForm::TMainForm(Options opts)
@@ -24,6 +24,7 @@ TMainForm::TMainForm(Options opts)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
+      Deck(Work->Deck.get()),
       DataSet(Work->DataSet),
       Device(Work->Device.get()),
       Guitar(Work->Guitar.get()),

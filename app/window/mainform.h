@@ -79,9 +79,11 @@ class TMainForm : public QMainWindow {
   // The state under the window, and short names for its parts.
   const std::unique_ptr<Workspace> Work;
   RhythmTables* const Rhythm;
-  EngineState* const Engine;
+  // Read only: the play state is written through the transport (Deck).
+  const EngineState* const Engine;
   BancoSonidos* const Bank;
-  Player* const Playback;
+  const Player* const Playback;
+  Transport* const Deck;
   DataSetState& DataSet;
   DeviceLink* const Device;
   GuitarState* const Guitar;
@@ -187,8 +189,9 @@ class TMainForm : public QMainWindow {
   int EditedFormula() const;
   int CommandFormula() const;  // the formula the track and beat commands edit
   int EditedTema() const;
-  int GridFormulaCount() const;  // SGFormulas rows - 1, at most 512
-  int GridTemaCount() const;     // SGTemas rows - 1, at most 128
+  // The counts of the tables (the grids show them): at most 512 and 128.
+  int FormulaCount() const;
+  int TemaCount() const;
   // Guitar panel around a theme change: closes it (true when it was open)
   // and opens it again on the new theme; the guitar sliders' gain.
   bool CloseGuitarForThemeChange();
@@ -300,6 +303,8 @@ class TMainForm : public QMainWindow {
   void BuildTransportControls();
   void ConnectTransportControls();
   void Timer1Timer();
+  // A play start: the beat step runs from now on (here the wake alone drives it).
+  void StartBeatStep();
   void BotonPlayCompClick();
   void botonplayClick();
   void botonpausaClick();
@@ -318,9 +323,6 @@ class TMainForm : public QMainWindow {
   void ShowBeat(const BeatCue& cue);
   // The window as a listener of the player: labels, rows, counter, the stop.
   void OnPlayerBeat(const BeatCue& cue);
-  // The player's sequence: of the theme shown in the entry grid, or of the
-  // theme in play while it plays; made from the records.
-  void RebuildPlayPlan(int t);
   std::function<void(uint8_t)> BeatLampHook;
   // the device's beat lamp; nothing until the link exists
   std::function<void()> OnBeatMixed;  // after every beat mixed for the output (tests watch the sequence)
@@ -416,8 +418,6 @@ class TMainForm : public QMainWindow {
   void PlayTiempoGClick();
   // --- the guitar's sound (guitar/window/form_guitar_sound.cpp) ---
   void BuildGuitarSoundControls();
-  // The mixer's guitar hook: the beat in play of the open track.
-  void EncolaG(EngineState& e);
   // One note at once: string 1..6, semitones above the open string.
   void PlayGuitarNote(int stringNumber, int semitones);
   // Loads a bank (its name Latin-1): the tuning shows in Label5, the chooser
@@ -616,6 +616,8 @@ class TMainForm : public QMainWindow {
 
   // --- engine hooks used by the data-set commands ---
   void Stop1Click();
+  // The window shows the transport stopped; a theme's grid follows its rewind.
+  void ShowStopped(bool wasTheme);
   void Normalizar1Click();
 
   // --- language switch, help menu and about box ---

@@ -13,7 +13,7 @@
 #include "app/window/about.h"
 #include "app/jpeg.h"
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "content/manual.h"
 #include "content/pictures.h"
 #include "platform/ui/desktop.h"

@@ -19,7 +19,7 @@
 
 #include "app/startup.h"
 #include "app/window/language.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "platform/audio/wave_out.h"
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
@@ -76,7 +76,7 @@ void RunLanguageOfSettings(Form& f) {
 // the slider's handler as a user's move does. False when not opened.
 template <class Form>
 bool OpenOutputWithItsVolume(Form& f) {
-  const audio::WaveResult r = f.Playback->Open(f.WaveOut.get(), [&f] {
+  const audio::WaveResult r = f.Deck->OpenOutput(f.WaveOut.get(), [&f] {
     QMetaObject::invokeMethod(&f, [&f] { f.OnBufferDone(); }, Qt::QueuedConnection);
   });
   if (r != audio::WaveResult::kOk) {

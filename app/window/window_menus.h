@@ -13,8 +13,8 @@
 #include <QMenuBar>
 #include <QString>
 
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 
 // The menu bar and its "Archivo" with the commands that open a set:
 // "Original", "Nuevo", "Deshacer cambios", "Abrir", "Importar TEMAS". The

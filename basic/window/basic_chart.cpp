@@ -12,9 +12,9 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "basic/window/basic_form.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "rhythm/library_ops.h"
 
 namespace bornace {

@@ -47,7 +47,7 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
 
 void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
 
-void TMainForm::Timer5Timer() { LampTimerTick(*Device, *Engine); }
+void TMainForm::Timer5Timer() { if (Deck->CountLampDown()) SendLampCommand(*Device, kLampOff); }
 
 void TMainForm::CloseDevice() { CloseDeviceLink(*this); }
 

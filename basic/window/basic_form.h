@@ -83,9 +83,11 @@ class TMainForm : public QMainWindow {
   // The state under the window, and short names for its parts.
   const std::unique_ptr<Workspace> Work;
   RhythmTables* const Rhythm;
-  EngineState* const Engine;
+  // Read only: the play state is written through the transport (Deck).
+  const EngineState* const Engine;
   BancoSonidos* const Bank;
-  Player* const Playback;
+  const Player* const Playback;
+  Transport* const Deck;
   DataSetState& DataSet;
   DeviceLink* const Device;
   // The set's sounds as the device stores them, and the meter of its memory.
@@ -351,8 +353,9 @@ class TMainForm : public QMainWindow {
   } Pages;
   void ConnectPages();
   // Formula and track editor.
-  int GridFormulaCount() const;
-  int GridTemaCount() const;
+  // The counts of the tables (the grids show them).
+  int FormulaCount() const;
+  int TemaCount() const;
   int EditedFormula() const;
   int EditedTema() const;
   int CommandFormula() const;
@@ -415,17 +418,20 @@ class TMainForm : public QMainWindow {
   void menostemaClick();
   void mastemaClick();
   // Transport, tempo, click, normalisation, export.
-  void RebuildPlayPlan(int t);
   void ShowCompasCounter();
   void ShowEntryRow(int row);
   void ShowBeat(const BeatCue& cue);
   int TempoInForce(int t, int row) const;
   void Timer1Timer();
+  // A play start: Timer1's 1 ms tick runs the beat step from now on.
+  void StartBeatStep();
   void OnPlayerBeat(const BeatCue& cue);
   void BotonPlayCompClick();
   void botonplayClick();
   void botonpausaClick();
   void Stop1Click();
+  // The window shows the transport stopped; a theme's grid on its first row.
+  void ShowStopped(bool wasTheme);
   void botonstopClick();
   void Timer4Timer();
   void DrawOscilata();

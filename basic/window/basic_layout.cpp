@@ -24,10 +24,10 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "app/window/fit_texts.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/fit_texts.h"
+#include "platform/ui/string_grid.h"
 #include "app/window/window_menus.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "engine/window/sound_list_steps.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"

@@ -27,10 +27,10 @@
 #include "app/window/close_steps.h"
 #include "app/startup.h"
 #include "app/window/language.h"
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "app/window/startup_steps.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "app/window/about.h"
 #include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"
@@ -55,10 +55,10 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
       Engine(Work->Engine.get()),
       Bank(Work->Bank.get()),
       Playback(Work->Playback.get()),
+      Deck(Work->Deck.get()),
       DataSet(Work->DataSet),
       Device(Work->Device.get()) {
   setWindowTitle("Velarto");
-  Playback->Rules = kBasicRules;
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   desktop = opts.desktop ? std::move(opts.desktop) : CreateQtDesktop();
@@ -126,7 +126,7 @@ void TMainForm::FormCreate() {
   ProbeDevice();
   step("ProbeHidDevice");
   Work->ClearBank();
-  Playback->Random.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
   FindDevicePort();
   step("FindDeviceSerialPort");
@@ -174,10 +174,10 @@ void TMainForm::PreparePictures() {
 }
 
 void TMainForm::OpenWaveOutput() {
-  if (OpenOutputWithItsVolume(*this)) Engine->Controls.MasterVolume = tbvolumen->value();
+  if (OpenOutputWithItsVolume(*this)) Deck->SetMasterVolume(tbvolumen->value());
 }
 
-void TMainForm::CloseWaveOutput() { Playback->Close(); }
+void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }
 
 // A finished buffer: while playing, the beat step makes the next beat on
 // its tick; once stopped, the elapsed time is brought up to date once and
@@ -185,13 +185,13 @@ void TMainForm::CloseWaveOutput() { Playback->Close(); }
 void TMainForm::OnBufferDone() {
   // While playing the buffer is counted and Timer1's next tick makes the
   // beat; the beat step runs on that timer alone.
-  if (Playback->Running()) return;
+  if (Deck->IsPlaying()) return;
   Timer4Timer();
   Timer4->stop();
 }
 
 void TMainForm::tbvolumenChange() {
-  Engine->Controls.MasterVolume = tbvolumen->value();
+  Deck->SetMasterVolume(tbvolumen->value());
   if (WaveOut && WaveOut->IsOpen())
     WaveOut->SetVolume(static_cast<uint32_t>(tbvolumen->value()) | (static_cast<uint32_t>(tbvolumen->value()) << 16));
 }
@@ -201,7 +201,7 @@ bool TMainForm::FormClose() {
   // The first page shows while the question is asked; playback and the
   // tuner stop first, so that nothing plays or listens under the question.
   PageControl1->setCurrentWidget(TabSheet1);
-  if (Engine->PlayState != 0 || Timer1->isActive()) botonstopClick();
+  if (Engine->PlayState != 0 || Deck->IsPlaying()) botonstopClick();
   StopTunerInput();
   // The basic edition asks Yes/No, and No closes without saving; a save
   // that was refused (sounds above the device's memory) or failed asks

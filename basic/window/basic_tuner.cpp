@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "basic/window/basic_form.h"
 #include "guitar/notes.h"
 #include "links/device.h"

@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
 #include "engine/window/sound_list_steps.h"
@@ -28,7 +28,7 @@
 namespace bornace {
 
 void TMainForm::Cambios() {
-  if (Timer1->isActive() && Engine->ThemePlayback) return;
+  if (Deck->IsPlaying() && Engine->ThemePlayback) return;
   botonrec->setEnabled(true);
 }
 
@@ -186,8 +186,8 @@ bool TMainForm::SaveDataSet() {
   }
   DataSet.SaveWithoutAsking = false;
   Normalizar1Click();
-  const int formulaCount = GridFormulaCount();
-  const int temaCount = GridTemaCount();
+  const int formulaCount = FormulaCount();
+  const int temaCount = TemaCount();
   std::string error;
   if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
     SaveWriteFailed = true;

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic/v1_bridge.h"
 #include "engine/mixer.h"
@@ -33,11 +33,11 @@ const QColor kBlue(0, 0, 255);
 const QColor kCyan(0, 255, 255);
 }  // namespace
 
-int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
+int TMainForm::FormulaCount() const { return std::clamp(Rhythm->FormulaCount, 0, kMaxFormulas); }
 
 int TMainForm::EditedFormula() const {
   const int f = Pages.ShownFormula;
-  return (f >= 0 && f < GridFormulaCount()) ? f : -1;
+  return (f >= 0 && f < FormulaCount()) ? f : -1;
 }
 
 void TMainForm::FillFormulaRow(int i) { library_steps::FillFormulaRowCells(*this, i); }

@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/v1_bridge.h"
 #include "basic/window/basic_form.h"

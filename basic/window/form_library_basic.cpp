@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
@@ -20,7 +20,7 @@ namespace bornace {
 
 void TMainForm::RefillTemaRows() {
   const library_steps::GridsFillingScope filling(DataSet);
-  for (int m = 0; m < GridTemaCount(); ++m) FillTemaRow(m);
+  for (int m = 0; m < TemaCount(); ++m) FillTemaRow(m);
 }
 
 // --- formulas -------------------------------------------------------------------
@@ -30,22 +30,22 @@ void TMainForm::Nuevafrmula1Click() { library_steps::AppendFormula(*this); }
 void TMainForm::Copiarfrmula1Click() { Pages.FormulaClipboard = SGFormulas->Row() - 1; }
 
 // A position beyond the table (after a deletion) holds no formula.
-void TMainForm::Pegarfrmula1Click() { library_steps::PasteFormula(*this, Pages, GridFormulaCount()); }
+void TMainForm::Pegarfrmula1Click() { library_steps::PasteFormula(*this, Pages, FormulaCount()); }
 
-void TMainForm::Limpiarfrmula1Click() { library_steps::ClearFormulaPattern(*this, GridFormulaCount()); }
+void TMainForm::Limpiarfrmula1Click() { library_steps::ClearFormulaPattern(*this, FormulaCount()); }
 
 int TMainForm::CommandFormula() const { return library_steps::CommandFormulaOf(*this); }
 
 // A paste takes a copied formula only while it lies within the table.
 void TMainForm::Copiarpista1Click() { library_steps::CopyTrackRow(*this, Pages.TrackClipboard); }
 
-void TMainForm::Pegarpista1Click() { library_steps::PasteTrackRow(*this, Pages.TrackClipboard, GridFormulaCount()); }
+void TMainForm::Pegarpista1Click() { library_steps::PasteTrackRow(*this, Pages.TrackClipboard, FormulaCount()); }
 
 void TMainForm::Limpiarpista1Click() { library_steps::ClearTrackRow(*this); }
 
 void TMainForm::Copiartiempo1Click() { library_steps::CopyBeatColumn(*this, Pages.BeatClipboard); }
 
-void TMainForm::Pegartiempo1Click() { library_steps::PasteBeatColumn(*this, Pages.BeatClipboard, GridFormulaCount()); }
+void TMainForm::Pegartiempo1Click() { library_steps::PasteBeatColumn(*this, Pages.BeatClipboard, FormulaCount()); }
 
 void TMainForm::Limpiartiempo1Click() { library_steps::ClearBeatColumn(*this); }
 
@@ -84,7 +84,7 @@ void TMainForm::OrdenarClick() {
     SGFormulas->Select(SGFormulas->Col(), selected + 1);
     SGFormulasSelectCell(SGFormulas->Col(), selected + 1);
   }
-  if (GridTemaCount() > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  if (TemaCount() > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();  // the entries' formula numbers changed in the records
 }
 
@@ -95,7 +95,7 @@ void TMainForm::Borrarfrmula1Click() {
   const int row = std::min(i + 1, Rhythm->FormulaCount);
   SGFormulas->Select(SGFormulas->Col(), row);
   SGFormulasSelectCell(SGFormulas->Col(), row);
-  if (GridTemaCount() > 0) SGTemasSelectCell(1, SGTemas->Row());
+  if (TemaCount() > 0) SGTemasSelectCell(1, SGTemas->Row());
 }
 
 // --- themes ---------------------------------------------------------------------
@@ -116,7 +116,7 @@ void TMainForm::Nuevotema1Click() {
 void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*this, Pages.ThemeClipboard); }
 
 // A position beyond the table (after a deletion) holds no theme.
-void TMainForm::Pegartema1Click() { library_steps::PasteTheme(*this, Pages.ThemeClipboard, GridTemaCount()); }
+void TMainForm::Pegartema1Click() { library_steps::PasteTheme(*this, Pages.ThemeClipboard, TemaCount()); }
 
 void TMainForm::Limpiartema1Click() { library_steps::ClearTheme(*this); }
 
@@ -127,7 +127,7 @@ void TMainForm::Borrartema1Click() { library_steps::DeleteSelectedTheme(*this, [
 void TMainForm::Ordenarpornombre1Click() {
   library_steps::SortThemeRows(*this);
   RefillTemaRows();
-  if (GridTemaCount() > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
+  if (TemaCount() > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
 }
 
 void TMainForm::LabeledEdit1Change() { library_steps::SearchTheme(*this); }

@@ -12,7 +12,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 
 namespace bornace {
@@ -82,7 +82,7 @@ void TMainForm::ConnectPages() {
   OnClick(mastema, this, [this] { mastemaClick(); });
 
   // Transport, tempo and click.
-  Playback->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
+  Deck->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
   OnClick(BotonPlayComp, this, [this] { BotonPlayCompClick(); });

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/sound_bank.h"
 #include "engine/window/sound_list_steps.h"
@@ -88,7 +88,6 @@ void TMainForm::Eliminar1Click() {
 // move on, the menu opens again where it was.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
   Bajar1->setEnabled(true);
   SoundListChanged(i - 1);
@@ -100,7 +99,6 @@ void TMainForm::Arriba1Click() {
 
 void TMainForm::Bajar1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = GridFormulaCount();
   if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
   Arriba1->setEnabled(true);
   SoundListChanged(i + 1);

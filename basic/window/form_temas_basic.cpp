@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
@@ -32,11 +32,11 @@ void DrawWhiteCell(QPainter* p, const QRect& rect, const QString& text) {
 }
 }  // namespace
 
-int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }
+int TMainForm::TemaCount() const { return std::clamp(Rhythm->TemaCount, 0, kMaxTemas); }
 
 int TMainForm::EditedTema() const {
   const int t = Pages.ShownTema;
-  return (t >= 0 && t < GridTemaCount()) ? t : -1;
+  return (t >= 0 && t < TemaCount()) ? t : -1;
 }
 
 void TMainForm::FillTemaRow(int m) {
@@ -80,7 +80,7 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   const int t = Pages.ShownTema;
   if (t >= 0 && row - 1 < EntriesOf(Rhythm->Temas[static_cast<size_t>(t)])) {
     const int f = Rhythm->Temas[static_cast<size_t>(t)].formulas[row - 1];
-    if (f < GridFormulaCount()) {
+    if (f < FormulaCount()) {
       SGFormulas->Select(SGFormulas->Col(), f + 1);
       SGFormulasSelectCell(SGFormulas->Col(), f + 1);
     }
@@ -105,7 +105,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   v.formula = CellNumber(SGSaco, 3, row);
   v.times = CellNumber(SGSaco, 4, row);
   v.accel = CellNumber(SGSaco, 5, row);
-  if (!EntryValuesFit(v, e, GridFormulaCount(), EditRules)) return;
+  if (!EntryValuesFit(v, e, FormulaCount(), EditRules)) return;
   StoreEntryValues(th, e, v, EditRules);
   Pages.KeepEditedCells = true;
   FillSequenceGrid(t);
@@ -113,7 +113,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   // and the pattern grid follow the entry's formula.
   SGSaco->Select(col, row);
   SGSacoSelectCell(col, row);
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
+  Deck->SetCompas(CellNumber(SGSaco, 0, SGSaco->Row()));
   ShowCompasCounter();
 }
 
@@ -130,7 +130,7 @@ void TMainForm::BotonQuitaClick() { editor_steps::RemoveSelectedEntry(*this); }
 
 void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
   const int t = row - 1;
-  if (t < 0 || t >= GridTemaCount()) return;
+  if (t < 0 || t >= TemaCount()) return;
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
   Cambios();  // an edit in any column, whether its value is taken or not
   if (col == 1) {

@@ -78,7 +78,7 @@ TransferIo TMainForm::MakeTransferIo() {
 // Playback and the tuner would share the device's link and the window's
 // messages with the transfer: both stop first, and the log's page shows.
 void TMainForm::StopForTransfer() {
-  if (Timer1->isActive() || Engine->PlayState != 0) botonstopClick();
+  if (Deck->IsPlaying() || Engine->PlayState != 0) botonstopClick();
   if (PageControl1 && TabSheet1 && PageControl1->currentWidget() != TabSheet1) PageControl1->setCurrentWidget(TabSheet1);
   StopTunerInput();
 }

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
 #include "engine/transport.h"
@@ -29,8 +29,6 @@
 #include "rhythm/editor_logic.h"
 
 namespace bornace {
-
-void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
 
 void TMainForm::ShowCompasCounter() {
   if (!Label3) return;
@@ -59,14 +57,18 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
 }
 
+// The beat step starts: Timer1 ticks every millisecond (the basic window
+// makes its beats on that tick alone).
+void TMainForm::StartBeatStep() { Timer1->start(); }
+
 // The beat step, on Timer1's tick: at most one beat for each buffer the
 // device has played. The picture shows the half that has just started
 // before the next beat goes into the half just freed.
 void TMainForm::Timer1Timer() {
-  if (!Playback->BeatDue()) return;
+  if (!Deck->BeatDue()) return;
   DrawOscilata();
   if (Label8) Label8->setText(QString::fromLatin1(Engine->BpmText));
-  Playback->Pump();
+  Deck->Pump();
 }
 
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
@@ -81,18 +83,18 @@ void TMainForm::OnPlayerBeat(const BeatCue& cue) {
 }
 
 void TMainForm::BotonPlayCompClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) {
+  const EngineState& E = *Engine;
+  if (Deck->IsPaused()) {
     botonpausaClick();
     return;
   }
   if (TransferRunning) return;
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  Deck->SelectTheme(SGTemas->Row() - 1);
   const int theme = Rhythm->CurrentTema;
-  if (theme < 0 || theme >= GridTemaCount()) return;
+  if (theme < 0 || theme >= TemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
-  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
+  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
   // The tempo of the selected row's tempo column (the theme tempo and the
   // accelerations above it), in random order the first row's; the intro
   // plays wherever the theme starts.
@@ -101,19 +103,18 @@ void TMainForm::BotonPlayCompClick() {
 }
 
 void TMainForm::botonplayClick() {
-  EngineState& E = *Engine;
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
-  const float bpm = static_cast<float>(420 - TB2->value());
-  if (E.PlayState == 2) {
+  const float bpm = static_cast<float>(SliderBpm(TB2->value()));
+  if (Deck->IsPaused()) {
     // A pause goes on at the formula tempo.
-    E.CurrentBpm = bpm;
+    Deck->SetBpm(bpm);
     botonpausaClick();
     return;
   }
   // A sequence that plays goes on as it is: both its halves are on the device.
-  if (Timer1->isActive() || TransferRunning) return;
+  if (Deck->IsPlaying() || TransferRunning) return;
   const int f = SGFormulas->Row() - 1;
-  if (f < 0 || f >= GridFormulaCount()) return;
+  if (f < 0 || f >= FormulaCount()) return;
   PlayFormulaLoop(*this, f, bpm, "lime");
 }
 
@@ -122,25 +123,28 @@ void TMainForm::botonpausaClick() { PauseOrResume(*this); }
 // The stop of the menu (F12), of the end of a theme and of the commands
 // that stop playback first. It sends nothing to the device's lamp.
 void TMainForm::Stop1Click() {
-  EngineState& E = *Engine;
+  // A pause or a stop by the user silences the device; the end of the last
+  // part lets the last beat play out.
+  const bool wasTheme = Deck->ThemePlays();
+  Deck->Stop(true);
+  ShowStopped(wasTheme);
+}
+
+void TMainForm::ShowStopped(bool wasTheme) {
   if (PageControl1->currentWidget() == TabSheet1) Visor->setFocus();
   Log("Stop");
   Timer1->stop();
   SetLampColour(TTiempo, "silver");
-  // A pause or a stop by the user silences the device; the end of the last
-  // part lets the last beat play out.
-  Playback->Stop();
-  if (E.ThemePlayback && SGSaco->Row() != 1 && SGSaco->RowCount() > 1) {
+  // The sequence grid goes back to the first entry as a click there does.
+  if (wasTheme && SGSaco->Row() != 1 && SGSaco->RowCount() > 1) {
     SGSaco->Select(SGSaco->Col(), 1);
     SGSacoSelectCell(SGSaco->Col(), 1);
   }
-  E.ThemePlayback = false;
-  E.PlayState = 0;
   SGDatosFormula->viewport()->update();
   // With nothing left on the device no buffer will come back to stop the
   // elapsed time: it stops here.
-  const auto& halves = Playback->Halves();
-  if (Timer4->isActive() && (!Playback->OutputOpen() || (!halves[0].Queued() && !halves[1].Queued()))) {
+  const auto& halves = Deck->Output().Halves();
+  if (Timer4->isActive() && (!Deck->OutputOpen() || (!halves[0].Queued() && !halves[1].Queued()))) {
     Timer4Timer();
     Timer4->stop();
   }
@@ -154,7 +158,7 @@ void TMainForm::botonstopClick() {
 
 void TMainForm::Timer4Timer() {
   if (Engine->PlayState == 2) return;  // a pause adds nothing
-  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(Deck->Elapsed())));
 }
 
 // The beat that has just started, drawn into `oscilata`: the left channel
@@ -162,13 +166,16 @@ void TMainForm::Timer4Timer() {
 // right one around three quarters (blue), one point per pixel column.
 void TMainForm::DrawOscilata() {
   if (!oscilata) return;
-  EngineState& E = *Engine;
+  const EngineState& E = *Engine;
   const int w = std::max(1, oscilata->width());
   const int ht = std::max(4, oscilata->height());
   // The other half than the one the next beat goes into.
   const int16_t* half = E.OutputHalfData(E.OutputHalf ^ 1);
-  const WavePicture wave = OscilataPolylines(half, std::clamp(E.SamplesPerBeat, 0, E.Format.MaxBeatFrames()), w, ht,
-                                             E.ClipCount);
+  // The picture takes the clips since the last one (the count starts again).
+  int clips = E.ClipCount;
+  const WavePicture wave =
+      OscilataPolylines(half, std::clamp(E.SamplesPerBeat, 0, E.Format.MaxBeatFrames()), w, ht, clips);
+  Deck->ClearClip();
   QPixmap pic(w, ht);
   pic.fill(Qt::black);
   QPainter p(&pic);
@@ -198,13 +205,13 @@ void TMainForm::TB1Change() {
   const int r = SGTemas->Row() - 1;
   if (Pages.TempoSliderByCode) {
     Pages.TempoSliderByCode = false;
-    if (r >= 0 && r < GridTemaCount()) FillSequenceGrid(r);
+    if (r >= 0 && r < TemaCount()) FillSequenceGrid(r);
     return;
   }
-  if (r < 0 || r >= GridTemaCount()) return;
+  if (r < 0 || r >= TemaCount()) return;
   Rhythm->Temas[static_cast<size_t>(r)].tempos[0] = static_cast<uint16_t>(bpm);
   SGTemas->SetCells(2, r + 1, QString::number(bpm));
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Deck->TakeMsPerBeat();
   Cambios();
   FillSequenceGrid(r);
 }
@@ -221,42 +228,40 @@ void TMainForm::Edit1Change() {
 }
 
 void TMainForm::ClickPresetClick(char code) {
-  SetClickPreset(Engine->Controls, code, true);
-  if (code == '0') Engine->ClickSpacing = 0;
+  Deck->SetClickPreset(code, true);
   if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
   // The click sound is the one CBMetro shows.
-  Engine->Controls.ClickSound = CBMetro->currentIndex();
+  Deck->SetClickSound(CBMetro->currentIndex());
 }
 
-void TMainForm::CBMetroChange(int index) { Engine->Controls.ClickSound = index; }
+void TMainForm::CBMetroChange(int index) { Deck->SetClickSound(index); }
 
-void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
+void TMainForm::NivelChange() { Deck->SetNivel(Nivel->value()); }
 
 // --- normalisation ------------------------------------------------------------
 
 void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
-  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxEntries);
+  Deck->TakeSelectedEntryFormula(SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxEntries);
 }
 
 void TMainForm::Normalizar1Click() {
   Stop1Click();
   // The basic edition writes nothing to the log and lets no other handler
   // run between themes.
-  const int count = GridTemaCount();
+  const int count = TemaCount();
   Work->NormaliseThemes(count, [](int) {}, [] {});
-  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, count, kMaxEntries);
+  Deck->TakeSelectedTheme(SGTemas->Row() - 1, SGSaco->Row() - 1, count, kMaxEntries);
 }
 
 // --- WAV export -----------------------------------------------------------------
 
 void TMainForm::SpeedButton6Click() {
   const int t = BeginWavExport(*this);
-  if (t < 0 || t >= GridTemaCount()) return;
-  EngineState& E = *Engine;
-  RebuildPlayPlan(t);
-  SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
-  if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
+  if (t < 0 || t >= TemaCount()) return;
+  Deck->RebuildPlan(t);
+  Deck->SelectEntry(1, true);
+  if (Deck->Plan().entries.empty() || Deck->Plan().entries[0].times == 0) return;
 
   // The theme's tempo is the one the theme grid shows.
   const QString folder = QDir::currentPath() + "/datos/wavs";
@@ -264,9 +269,8 @@ void TMainForm::SpeedButton6Click() {
   if (chosen.isEmpty()) return;
   // The name is taken as typed.
   const std::string path = FsPath(chosen);
-  const WavExportResult r =
-      ExportThemeToFile(path, E, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
-  SelectPlanRow(Playback->Plan, E, *Rhythm, 1, true, false);
+  const WavExportResult r = Deck->ExportPlan(path);
+  Deck->SelectEntry(1, true);
   ShowEntryRow(1);
   TellWavExport(*this, path, r, false);
 }

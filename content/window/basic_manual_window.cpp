@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
 #include "content/basic_factory.h"

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "content/factory_set.h"
 #include "content/pictures.h"
 #include "guitar/gtr_file.h"
@@ -25,7 +25,7 @@
 #include "platform/audio/wave_out_test.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/library_ops.h"
-#include "rhythm/window/form_import.h"
+#include "app/window/form_import.h"
 
 namespace {
 

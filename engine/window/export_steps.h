@@ -11,7 +11,7 @@
 #include <QString>
 #include <string>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/wav_export.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
@@ -22,9 +22,8 @@
 template <class Form>
 int BeginWavExport(Form& f) {
   f.Stop1Click();
-  f.Engine->OutputHalf = 0;
-  f.Engine->OutputOffset = 0;
-  f.Rhythm->CurrentTema = f.SGTemas->Row() - 1;
+  f.Deck->RewindOutput();
+  f.Deck->SelectTheme(f.SGTemas->Row() - 1);
   return f.Rhythm->CurrentTema;
 }
 

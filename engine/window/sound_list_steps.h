@@ -39,7 +39,7 @@ void FillSoundChoosersFromList(Form& f) {
   }
   f.CBSonidos->setCurrentIndex(-1);
   f.CBMetro->setCurrentIndex(-1);
-  f.Engine->Controls.ClickSound = -1;
+  f.Deck->SetClickSound(-1);
 }
 
 // The list's menu (PopupMenu3) and the library's (PopupMenu4), on the window.

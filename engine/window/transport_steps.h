@@ -5,12 +5,12 @@
 // paint what they did.
 //
 // The templates take either edition's main window. What they use of it has
-// the same name in both: Engine, Playback, Rhythm, the grids SGSaco, SGTemas
+// the same name in both: Engine, Deck, Rhythm, the grids SGSaco, SGTemas
 // and SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
 // TB1 and TB2 with the typed tempo Edit1, the clock label TTiempo, the timers
-// Timer1 (beat step) and Timer4 (elapsed time), the test hook OnBeatMixed,
+// StartBeatStep (the edition's beat step starts) and Timer4 (elapsed time), the test hook OnBeatMixed,
 // Log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema,
-// RebuildPlayPlan, SGSacoSelectCell, Stop1Click and Timer4Timer.
+// SGSacoSelectCell, ShowStopped, Stop1Click and Timer4Timer.
 #pragma once
 
 #include <QLabel>
@@ -20,9 +20,10 @@
 #include <QTimer>
 #include <array>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/player.h"
+#include "engine/transport.h"
 #include "platform/audio/tick.h"
 #include "rhythm/records.h"
 
@@ -43,7 +44,7 @@ bool LightBeatLabel(const std::array<QLabel*, 12>& labels, const BeatCue& cue);
 template <class Form>
 void FollowEntryRow(Form& f, int row, int shownTema, bool& rowsByPlayer) {
   StringGrid* grid = f.SGSaco;
-  if (shownTema != f.Playback->Plan.tema || row < 1 || row >= grid->RowCount()) return;
+  if (shownTema != f.Deck->Plan().tema || row < 1 || row >= grid->RowCount()) return;
   rowsByPlayer = true;
   grid->Select(grid->Col() < 2 ? 2 : grid->Col(), row);
   f.SGSacoSelectCell(grid->Col(), row);
@@ -52,8 +53,8 @@ void FollowEntryRow(Form& f, int row, int shownTema, bool& rowsByPlayer) {
 
 // After the beat labels of a step: at the end of a compás of a theme the
 // grid follows the entry in play and the compás counter is shown; the end of
-// the last part stops playback (no lamp command: the last beat plays out).
-// False when playback stopped.
+// the last part has stopped the transport (no lamp command: the last beat
+// plays out), and the window shows it stopped. False when playback stopped.
 template <class Form>
 bool FollowPlayerBeat(Form& f, const BeatCue& cue) {
   if (cue.compasEnded && f.Engine->ThemePlayback) {
@@ -61,19 +62,10 @@ bool FollowPlayerBeat(Form& f, const BeatCue& cue) {
     if (!cue.stopped) f.ShowCompasCounter();
   }
   if (cue.stopped) {
-    f.Stop1Click();
+    f.ShowStopped(true);
     return false;
   }
   return true;
-}
-
-// The clock of a play start: from 0, in the colour that tells what plays.
-template <class Form>
-void StartClock(Form& f, const char* colour) {
-  EngineState& E = *f.Engine;
-  E.ElapsedBefore = 0;
-  E.ElapsedStart = TickCount();
-  SetLampColour(f.TTiempo, colour);
 }
 
 // Theme t from the entry row selected in SGSaco, once the window has found
@@ -81,14 +73,13 @@ void StartClock(Form& f, const char* colour) {
 // theme (`bpm` where its first row shows no tempo), and before the counters
 // are set the grid follows the start entry, the theme's gain is normalised
 // and `showPlaying` paints the window's play state; then the compás counter,
-// the tempo, the "Play" line, the elapsed time and the beat step (1 ms).
+// the tempo, the "Play" line, the elapsed time and the beat step.
 template <class Form, class ShowPlaying>
 void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&& showPlaying) {
-  EngineState& E = *f.Engine;
-  StartClock(f, clockColour);
-  f.RebuildPlayPlan(t);
+  const EngineState& E = *f.Engine;
+  SetLampColour(f.TTiempo, clockColour);
   const int selected = f.SGSaco->Row();
-  f.Playback->StartTheme(selected, bpm, [&] {
+  f.Deck->PlayTheme(t, selected, bpm, [&] {
     if (E.EntryRow != selected) f.ShowEntryRow(E.EntryRow);
     f.NormalizarTema(t);
     showPlaying();
@@ -98,20 +89,18 @@ void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&&
   f.Log("Play " + f.Label2->text());
   f.Timer4->start();
   if (f.OnBeatMixed) f.OnBeatMixed();
-  f.Timer1->setInterval(1);
-  f.Timer1->start();
+  f.StartBeatStep();
 }
 
 // Formula `formula` as a loop at `bpm`, once the window has found it
 // playable: the clock in `clockColour`, the player's start (a silent compás,
-// then the first beat queued), the beat step (1 ms) and the elapsed time.
+// then the first beat queued), the beat step and the elapsed time.
 template <class Form>
 void PlayFormulaLoop(Form& f, int formula, float bpm, const char* clockColour) {
-  StartClock(f, clockColour);
-  f.Playback->StartFormula(formula, bpm);
+  SetLampColour(f.TTiempo, clockColour);
+  f.Deck->PlayFormula(formula, bpm);
   if (f.OnBeatMixed) f.OnBeatMixed();
-  f.Timer1->setInterval(1);
-  f.Timer1->start();
+  f.StartBeatStep();
   f.Timer4->start();
 }
 
@@ -120,15 +109,13 @@ void PlayFormulaLoop(Form& f, int formula, float bpm, const char* clockColour) {
 // runs again from now. Returns the play state it found.
 template <class Form>
 int PauseOrResume(Form& f) {
-  EngineState& E = *f.Engine;
-  const int found = E.PlayState;
+  const int found = f.Engine->PlayState;
   if (found == 1) {
-    f.Timer4Timer();
-    f.Playback->Pause();
-    E.ElapsedBefore = E.ElapsedMs;
+    // The time played so far, as the pause keeps it.
+    f.Deck->Pause();
+    f.TTiempo->setText(QString::fromStdString(ElapsedTimeText(f.Engine->ElapsedMs)));
   } else if (found == 2) {
-    E.ElapsedStart = TickCount();
-    f.Playback->Resume();
+    f.Deck->Resume();
   }
   return found;
 }
@@ -138,9 +125,9 @@ int PauseOrResume(Form& f) {
 // formula selected in SGFormulas (0 for none), whose length the window shows.
 template <class Form>
 int FormulaTempoMoved(Form& f) {
-  const int bpm = 420 - f.TB2->value();
+  const int bpm = SliderBpm(f.TB2->value());
   if (f.Edit1->text() != QString::number(bpm)) f.Edit1->setText(QString::number(bpm));
-  SetSliderTempo(*f.Engine, bpm);
+  f.Deck->SetTempo(bpm);
   const int row = f.SGFormulas->Row() - 1;
   return row >= 0 && row < kMaxFormulas ? f.Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0;
 }
@@ -151,9 +138,9 @@ int FormulaTempoMoved(Form& f) {
 template <class Form>
 int ThemeTempoMoved(Form& f) {
   const int pos = f.TB1->value();
-  const int bpm = 420 - pos;
+  const int bpm = SliderBpm(pos);
   if (f.TB2->value() != pos) f.TB2->setValue(pos);
   if (f.Label8) f.Label8->setText(QString::number(bpm) + " bpm");
-  f.Engine->MsPerBeat = 60000 / bpm;
+  f.Deck->SetMsPerBeat(bpm);
   return bpm;
 }

@@ -18,7 +18,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 #include "links/device.h"
 #include "platform/hid/hid_device.h"
 #include "platform/serial/serial_port.h"

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/dataset.h"

@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
 #include "platform/files/text.h"
@@ -44,11 +44,10 @@ template <class Form>
 bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   const EditorRules& rules = Form::EditRules;
   const int i = row - 1;
-  if (i < 0 || i >= w.GridFormulaCount()) return false;
+  if (i < 0 || i >= w.FormulaCount()) return false;
   // When the player moves the row, the engine already plays this formula:
   // the view follows and nothing of the engine is written.
   const bool byPlayer = g.RowsByPlayer;
-  if (!byPlayer) w.Rhythm->CurrentFormula = i;
   ed.ShownFormula = i;
   Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
 
@@ -56,7 +55,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   w.ShowFormulaLength(f.Beats());
 
   // Where the formula is used.
-  const int m = ThemeUsingFormula(*w.Rhythm, w.GridTemaCount(), i);
+  const int m = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), i);
   ed.FormulaInUse = m >= 0;
   if (m >= 0) {
     SetLabelColour(w.Label14, kRed);
@@ -74,10 +73,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
 
   const bool byAccents = w.RBAcento->isChecked();
   const FormulaView view = ViewFormula(f, byAccents, rules);
-  if (!byPlayer) {
-    w.Engine->FormulaBeats = view.beats;
-    w.Engine->FormulaStartBeat = view.startBeat;
-  }
+  if (!byPlayer) w.Deck->SelectFormula(i, view.beats, view.startBeat);
 
   // Header labels of the beat columns.
   const QString prefix = w.English ? "B " : "T ";
@@ -118,10 +114,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   // The formula tempo comes from its slider.
   const int bpm = 420 - w.TB2->value();
   w.Edit1->setText(QString::number(bpm));
-  if (!byPlayer) {
-    w.Engine->MsPerBeat = 60000 / bpm;
-    w.Engine->SamplesPerBeat = SamplesForMs(w.Engine->Format, w.Engine->MsPerBeat);
-  }
+  if (!byPlayer) w.Deck->SetBeatLength(bpm);
 
   w.SGDatosFormula->viewport()->update();
   SetGridEditing(w.SGFormulas, row > 0);
@@ -136,7 +129,7 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
   if (w.DataSet.GridsFilling & kGridsFillingBit) return;
   w.Cambios();
   const int i = row - 1;
-  if (i < 0 || i >= w.GridFormulaCount()) return;
+  if (i < 0 || i >= w.FormulaCount()) return;
   Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
   const bool shown = i == ed.ShownFormula;
   const bool playing = i == w.Rhythm->CurrentFormula;
@@ -152,16 +145,13 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
     const int start = n - 1;
     const int beats = f.Beats();
     f.SetHeader(beats, start);
-    if (playing) {
-      w.Engine->FormulaStartBeat = start;
-      w.Engine->FormulaBeats = beats;
-    }
+    if (playing) w.Deck->SetFormulaBeats(beats, start);
     if (shown)
       for (int k = 1; k <= beats && k <= kMaxBeats; ++k)
         w.SGDatosFormula->SetCells(k + 1, 0, "T " + QString::number(BeatLabel(start, k)));
   } else {
     f.SetHeader(n, f.StartBeat());
-    if (playing) w.Engine->FormulaBeats = n;
+    if (playing) w.Deck->SetFormulaBeats(n, w.Engine->FormulaStartBeat);
     if (shown) {
       w.SGDatosFormula->SetColCount(n + 2);
       w.LayoutPatternGrid(n);
@@ -174,10 +164,9 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
 template <class Form>
 void LeaveFormulaGrid(Form& w) {
   const int row = w.SGFormulas->Row();
-  if (row <= 0 || row - 1 >= w.GridFormulaCount()) return;
+  if (row <= 0 || row - 1 >= w.FormulaCount()) return;
   const Formula& f = w.Rhythm->Formulas[static_cast<size_t>(row - 1)];
-  w.Engine->FormulaBeats = f.Beats();
-  w.Engine->FormulaStartBeat = f.StartBeat();
+  w.Deck->SetFormulaBeats(f.Beats(), f.StartBeat());
   w.SGFormulas->SetCells(1, row, QString::number(f.Beats()));
   w.SGFormulas->SetCells(3, row, QString::number(f.StartBeat() + 1));
 }
@@ -191,7 +180,7 @@ void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
     return;
   }
   const int row = w.SGFormulas->Row();
-  if (row < 1 || row - 1 >= w.GridFormulaCount()) return;
+  if (row < 1 || row - 1 >= w.FormulaCount()) return;
   ed.FormulaToAdd = row - 1;
   if (w.Label25)
     w.Label25->setText(w.Tr("Añadir F ", "Add F ") + QString::number(row) + " " + w.SGFormulas->Cells(2, row));
@@ -204,8 +193,8 @@ void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
 template <class Form>
 void DrawFormulaNumberCell(Form& w, const FormulaEditorState& ed, QPainter* p, int col, int row, const QRect& rect,
                            const QColor& toAddFill, const QColor& fill) {
-  if (col != 0 || row < 1 || row - 1 >= w.GridFormulaCount()) return;
-  const QColor colour = ThemeUsingFormula(*w.Rhythm, w.GridTemaCount(), row - 1) >= 0 ? kRed : kLime;
+  if (col != 0 || row < 1 || row - 1 >= w.FormulaCount()) return;
+  const QColor colour = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), row - 1) >= 0 ? kRed : kLime;
   const bool toAdd = row - 1 == ed.FormulaToAdd;
   p->fillRect(rect, toAdd ? toAddFill : fill);
   if (toAdd && w.Label25 && w.Label25->palette().color(QPalette::WindowText) != colour)
@@ -346,15 +335,12 @@ void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
 template <class Form>
 bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   const int t = row - 1;
-  if (t < 0 || t >= w.GridTemaCount()) return false;
+  if (t < 0 || t >= w.TemaCount()) return false;
   Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
 
   // Parts, order, intro and ending (mended in the record), the gain, the end mark.
   const ThemeFields fields = MendThemeOnSelect(th);
-  w.Engine->ThemeParts = fields.parts;
-  w.Engine->ThemeInOrder = fields.inOrder;
-  w.Engine->ThemeIntroBeats = fields.intro;
-  w.Engine->ThemeEndBeats = fields.ending;
+  w.Deck->SetThemeFields(fields.parts, fields.inOrder, fields.intro, fields.ending);
   g.ThemeFieldsByCode = true;
   w.Partes->setText(fields.parts ? QString::number(fields.parts) : QString());
   w.Intro->setText(QString::number(fields.intro));
@@ -374,7 +360,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   }
 
   w.SGSaco->SetRowCount(EntriesOf(th) + 2);
-  w.Engine->MasterGain = th.gain;
+  w.Deck->SetMasterGain(th.gain);
   w.FillSequenceGrid(t);
   w.SGSaco->Select(1, 1);
   w.SGSacoSelectCell(1, 1);
@@ -404,7 +390,7 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
   if (t < 0 || t >= kMaxTemas) return;
   ed.ShownTema = t;
   const SequenceFill fill = ComputeSequence(w.Rhythm->Temas[static_cast<size_t>(t)], w.Rhythm->Formulas.data(),
-                                            w.GridFormulaCount(), Form::EditRules);
+                                            w.FormulaCount(), Form::EditRules);
   w.SGSaco->SetRowCount(static_cast<int>(fill.rows.size()) + 1);
   const bool keep = g.KeepEditedCells;
   for (size_t r = 0; r < fill.rows.size(); ++r) {
@@ -427,10 +413,9 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
       for (int c : {nameCol, 3, 4, 5}) w.SGSaco->SetCells(c, row, QString());
     }
   }
-  w.Engine->CurrentCompas = fill.compasCount;
-  w.Engine->CompasCount = fill.compasCount;
+  w.Deck->SetCompasCount(fill.compasCount);
   g.KeepEditedCells = false;
-  if (!w.Timer1->isActive() || t == w.Playback->Plan.tema) w.RebuildPlayPlan(t);
+  if (!w.Deck->IsPlaying() || t == w.Deck->Plan().tema) w.Deck->RebuildPlan(t);
 }
 
 // The engine's part of an entry selection: the user's choice of entry moves
@@ -443,16 +428,15 @@ bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int
   g.SkipFormulaClick = true;
   SetGridEditing(w.SGSaco, w.SGTemas->Editable);
   if (row < 1 || row >= w.SGSaco->RowCount()) return false;
-  const bool playing = w.Timer1->isActive();
-  if (!playing) w.RebuildPlayPlan(ed.ShownTema);
-  if (!g.RowsByPlayer && ed.ShownTema == w.Playback->Plan.tema) {
+  if (!w.Deck->IsPlaying()) w.Deck->RebuildPlan(ed.ShownTema);
+  if (!g.RowsByPlayer && ed.ShownTema == w.Deck->Plan().tema) {
     const float bpm = w.Engine->CurrentBpm;
     if (g.SkipEntrySelect)
-      SelectPlanRowTempo(w.Playback->Plan, *w.Engine, row, playing);
+      w.Deck->PointAtEntry(row);
     else
-      SelectPlanRow(w.Playback->Plan, *w.Engine, *w.Rhythm, row, true, playing);
+      w.Deck->SelectEntry(row, true);
     // Without entry tempos the row's tempo is not taken.
-    if (!Form::EditRules.entryTempos) w.Engine->CurrentBpm = bpm;
+    if (!Form::EditRules.entryTempos) w.Deck->SetBpm(bpm);
   }
   w.ShowCompasCounter();
   if (g.SkipEntrySelect) {
@@ -468,7 +452,7 @@ template <class Form>
 void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  if (t < 0 || f < 0 || f >= w.FormulaCount()) return;
   const int e = w.SGSaco->Row() - 1;
   switch (InsertEntryBefore(w.Rhythm->Temas[static_cast<size_t>(t)], e, f)) {
     case InsertOutcome::Full:
@@ -482,7 +466,7 @@ void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
   }
   w.FillSequenceGrid(t);
   w.SGSaco->Select(w.SGSaco->Col(), e + 1);
-  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.Deck->SetCompas(CellNumber(w.SGSaco, 0, w.SGSaco->Row()));
   w.ShowCompasCounter();
   w.Cambios();
 }
@@ -496,7 +480,7 @@ template <class Form, class OtherFormulaAt>
 void InsertAfterEntry(Form& w, const FormulaEditorState& ed, GuardFlags& g, OtherFormulaAt otherFormulaAt) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
-  if (t < 0 || f < 0 || f >= w.GridFormulaCount()) return;
+  if (t < 0 || f < 0 || f >= w.FormulaCount()) return;
   const int row = w.SGSaco->Row();
   const Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
   if (otherFormulaAt(th, row, f)) {
@@ -522,7 +506,7 @@ void RemoveSelectedEntry(Form& w) {
   w.FillSequenceGrid(t);
   w.SGSaco->Select(w.SGSaco->Col(), row);
   w.Cambios();
-  w.Engine->CurrentCompas = CellNumber(w.SGSaco, 0, w.SGSaco->Row());
+  w.Deck->SetCompas(CellNumber(w.SGSaco, 0, w.SGSaco->Row()));
   w.ShowCompasCounter();
 }
 
@@ -543,7 +527,7 @@ template <class Form>
 void TakeParts(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, PartsFromText(ToL1(w.Partes->text())), [&w](Tema& th, int p) {
     th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | p);
-    w.Engine->ThemeParts = p;
+    w.Deck->SetThemeParts(p);
   });
 }
 
@@ -551,7 +535,7 @@ template <class Form>
 void TakeIntro(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Intro->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((v << 4) | (th.introEnding & 0x0F));
-    w.Engine->ThemeIntroBeats = v;
+    w.Deck->SetThemeIntro(v);
   });
 }
 
@@ -559,7 +543,7 @@ template <class Form>
 void TakeEnding(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Fin->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | v);
-    w.Engine->ThemeEndBeats = v;
+    w.Deck->SetThemeEnding(v);
   });
 }
 
@@ -571,7 +555,7 @@ void TakeOrder(Form& w, const GuardFlags& g) {
   if (t < 0) return;
   Tema& th = w.Rhythm->Temas[static_cast<size_t>(t)];
   if (th.InOrder() == w.RadioButton1->isChecked()) return;  // the button already on: nothing changes
-  w.Engine->ThemeInOrder = w.RadioButton1->isChecked();
+  w.Deck->SetThemeOrder(w.RadioButton1->isChecked());
   if (w.Engine->ThemeInOrder)
     th.partsOrder |= 0x80;
   else

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
 

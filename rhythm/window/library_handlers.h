@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
@@ -60,19 +60,19 @@ void FillFormulaRowCells(Form& w, int i) {
 template <class Form>
 void RefillFormulaRowCells(Form& w) {
   const GridsFillingScope filling(w.DataSet);
-  for (int i = 0; i < w.GridFormulaCount(); ++i) w.FillFormulaRow(i);
+  for (int i = 0; i < w.FormulaCount(); ++i) w.FillFormulaRow(i);
 }
 
 // A formula appended: a copy of the selected one (through the formula
 // clipboard) with an empty name, selected.
 template <class Form>
 void AppendFormula(Form& w) {
-  if (w.GridFormulaCount() >= kMaxFormulas) {
+  if (w.FormulaCount() >= kMaxFormulas) {
     w.dialogs->ShowMessage(w.Tr("No caben más fórmulas (512)", "There is no room for more formulas (512)"));
     return;
   }
-  w.SGFormulas->SetRowCount(w.SGFormulas->RowCount() + 1);
-  w.Rhythm->FormulaCount = w.SGFormulas->RowCount() - 1;
+  w.Rhythm->FormulaCount += 1;
+  w.SGFormulas->SetRowCount(w.Rhythm->FormulaCount + 1);
   const int n = w.Rhythm->FormulaCount - 1;
   w.Copiarfrmula1Click();
   const int cur = std::clamp(w.Rhythm->CurrentFormula, 0, kMaxFormulas - 1);
@@ -120,7 +120,7 @@ int CommandFormulaOf(const Form& w) {
   const int shown = w.EditedFormula();
   if (shown >= 0) return shown;
   const int row = w.SGFormulas->Row() - 1;
-  return row >= 0 && row < w.GridFormulaCount() ? row : -1;
+  return row >= 0 && row < w.FormulaCount() ? row : -1;
 }
 
 // --- tracks and beats of the edited formula ------------------------------------------
@@ -205,17 +205,15 @@ void SearchFormula(Form& w) {
 template <class Form>
 int SortFormulaRows(Form& w) {
   const int width = Form::EditRules.formulaName;
-  const int fc = w.GridFormulaCount();
-  const int tc = w.GridTemaCount();
-  w.Rhythm->FormulaCount = fc;
-  w.Rhythm->TemaCount = tc;
+  const int fc = w.FormulaCount();
+  const int tc = w.TemaCount();
   std::vector<std::string> names;
   for (int k = 0; k < fc; ++k)
     names.push_back(ToL1(w.SGFormulas->Cells(2, k + 1)).substr(0, static_cast<size_t>(width)));
   const std::vector<int> order = StableOrderByName(names, width);
   ApplyFormulaOrder(*w.Rhythm, order, tc);
   const int current = NewPositionOf(order, w.Rhythm->CurrentFormula);
-  if (current >= 0) w.Rhythm->CurrentFormula = current;
+  if (current >= 0) w.Deck->SelectFormula(current);
   return NewPositionOf(order, w.SGFormulas->Row() - 1);
 }
 
@@ -225,8 +223,8 @@ int SortFormulaRows(Form& w) {
 // rows are refilled. Returns the index deleted, -1 when nothing was.
 template <class Form>
 int DeleteSelectedFormula(Form& w, bool tellOnlyOne) {
-  const int fc = w.GridFormulaCount();
-  const int tc = w.GridTemaCount();
+  const int fc = w.FormulaCount();
+  const int tc = w.TemaCount();
   const int i = w.SGFormulas->Row() - 1;
   if (i < 0 || i >= fc) return -1;
   // Every theme as it stands now, not the mark of the last selection.
@@ -246,8 +244,8 @@ int DeleteSelectedFormula(Form& w, bool tellOnlyOne) {
   if (w.dialogs->Ask(question, QString::fromUtf8("Borrar fórmula"), AskButtons::YesNo) != kAnswerYes) return -1;
 
   DeleteFormula(*w.Rhythm, i, fc, tc);
-  w.SGFormulas->SetRowCount(fc);
   w.Rhythm->FormulaCount = fc - 1;
+  w.SGFormulas->SetRowCount(w.Rhythm->FormulaCount + 1);
   w.Cambios();
   int& cur = w.Rhythm->CurrentFormula;
   if (cur > i) --cur;
@@ -263,11 +261,12 @@ int DeleteSelectedFormula(Form& w, bool tellOnlyOne) {
 // order. False when the table is full.
 template <class Form, class Init>
 bool AppendTheme(Form& w, Init init) {
-  const int r = w.SGTemas->RowCount() - 1;
+  const int r = w.TemaCount();
   if (r >= kMaxTemas) {
     w.dialogs->ShowMessage(w.Tr("No caben más temas (128)", "There is no room for more songs (128)"));
     return false;
   }
+  w.Rhythm->TemaCount = r + 1;
   w.SGTemas->SetRowCount(r + 2);
   Tema& added = w.Rhythm->Temas[static_cast<size_t>(r)];
   added = Tema{};
@@ -301,7 +300,7 @@ template <class Form>
 void PasteTheme(Form& w, int clip, int limit) {
   const int src = clip;
   const int dst = w.SGTemas->Row() - 1;
-  if (src < 0 || src >= std::min(limit, kMaxTemas) || dst < 0 || dst >= w.GridTemaCount()) return;
+  if (src < 0 || src >= std::min(limit, kMaxTemas) || dst < 0 || dst >= w.TemaCount()) return;
   w.Rhythm->Temas[static_cast<size_t>(dst)] = w.Rhythm->Temas[static_cast<size_t>(src)];
   w.SGTemas->SetCells(1, dst + 1, QString());
   for (int c = 2; c < w.SGTemas->ColCount(); ++c) w.SGTemas->SetCells(c, dst + 1, w.SGTemas->Cells(c, src + 1));
@@ -312,7 +311,7 @@ void PasteTheme(Form& w, int clip, int limit) {
 template <class Form>
 void ClearTheme(Form& w) {
   const int t = w.SGTemas->Row() - 1;
-  if (t < 0 || t >= w.GridTemaCount()) return;
+  if (t < 0 || t >= w.TemaCount()) return;
   w.Rhythm->Temas[static_cast<size_t>(t)].entryCount = 0;
   w.SGTemasSelectCell(w.SGTemas->Col(), w.SGTemas->Row());
   w.Cambios();
@@ -323,8 +322,7 @@ void ClearTheme(Form& w) {
 // their cells (the number cells stay). The selection stays on the grid.
 template <class Form, class BeforeDelete>
 void DeleteSelectedTheme(Form& w, BeforeDelete beforeDelete) {
-  const int tc = w.GridTemaCount();
-  w.Rhythm->TemaCount = tc;
+  const int tc = w.TemaCount();
   if (tc <= 1) return;  // the only theme stays
   const int y = w.SGTemas->Row();
   const int i = y - 1;
@@ -335,11 +333,11 @@ void DeleteSelectedTheme(Form& w, BeforeDelete beforeDelete) {
     DeleteTema(*w.Rhythm, i, tc);
     for (int r = y; r < tc; ++r)
       for (int c = 1; c < w.SGTemas->ColCount(); ++c) w.SGTemas->SetCells(c, r, w.SGTemas->Cells(c, r + 1));
-    w.SGTemas->SetRowCount(tc);
     w.Rhythm->TemaCount = tc - 1;
+    w.SGTemas->SetRowCount(tc);
     w.Cambios();
   }
-  const int last = w.SGTemas->RowCount() - 1;
+  const int last = w.TemaCount();
   w.SGTemas->Select(w.SGTemas->Col(), std::min(w.SGTemas->Row(), last));
   w.SGTemasSelectCell(w.SGTemas->Col(), w.SGTemas->Row());
 }
@@ -348,9 +346,7 @@ void DeleteSelectedTheme(Form& w, BeforeDelete beforeDelete) {
 template <class Form>
 void SortThemeRows(Form& w) {
   const int width = Form::EditRules.temaName;
-  const int tc = w.GridTemaCount();
-  w.Rhythm->FormulaCount = w.GridFormulaCount();
-  w.Rhythm->TemaCount = tc;
+  const int tc = w.TemaCount();
   std::vector<std::string> names;
   for (int k = 0; k < tc; ++k)
     names.push_back(ToL1(w.SGTemas->Cells(1, k + 1)).substr(0, static_cast<size_t>(width)));
@@ -371,7 +367,7 @@ void SearchTheme(Form& w) {
 template <class Form>
 void StepTheme(Form& w, int step) {
   const int r = w.SGTemas->Row();
-  if (step < 0 ? r <= 1 : r >= w.SGTemas->RowCount() - 1) return;
+  if (step < 0 ? r <= 1 : r >= w.TemaCount()) return;
   w.SGTemas->Select(w.SGTemas->Col(), r + step);
   w.SGTemasSelectCell(w.SGTemas->Col(), r + step);
 }
@@ -400,8 +396,6 @@ void RunThemeImport(Form& w, const FileDialogRequest& req) {
 // limit refused it.
 template <class Form>
 bool ImportOtherTheme(Form& w, int a, FormulaEquality equal) {
-  w.Rhythm->FormulaCount = w.GridFormulaCount();
-  w.Rhythm->TemaCount = w.GridTemaCount();
   const ImportOutcome out = ImportThemeFromOtherSet(*w.Rhythm, a, equal);
   switch (out.status) {
     case ImportOutcome::kDone:

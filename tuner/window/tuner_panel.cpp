@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 
 QColor TunerColour(uint32_t bbggrr) {
   return QColor(static_cast<int>(bbggrr & 0xFF), static_cast<int>((bbggrr >> 8) & 0xFF),

@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "guitar/window/tab_chart.h"
 
 namespace {
@@ -212,7 +212,7 @@ void TMainForm::ConnectGuitarControls() {
   };
   for (const auto& [action, handler] : items)
     connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
-  Playback->AddListener([this](const BeatCue& cue) { OnGuitarBeat(cue); });
+  Deck->AddListener([this](const BeatCue& cue) { OnGuitarBeat(cue); });
   connect(GuitarCursorTimer, &QTimer::timeout, this, [this] { GuitarCursorTick(); });
   connect(GuitarDivisionTimer, &QTimer::timeout, this, [this] { GuitarDivisionTick(); });
 }

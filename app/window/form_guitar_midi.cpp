@@ -9,8 +9,8 @@
 #include <QScrollBar>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "guitar/midi.h"
 #include "platform/files/text.h"
 

@@ -6,8 +6,8 @@
 #include <QSlider>
 
 #include "app/window/mainform.h"
-#include "app/window/settings.h"
-#include "app/window/widgets.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/widgets.h"
 #include "guitar/bank.h"
 #include "guitar/render.h"
 #include "platform/files/text.h"
@@ -36,33 +36,23 @@ void TMainForm::BuildGuitarSoundControls() {
   connect(PanG, &QSlider::valueChanged, this, [this] { PanGChange(); });
   // Only the user's choice: filling the list and showing the loaded bank do not load.
   connect(CBGuitarras, &QComboBox::activated, this, [this] { CBGuitarrasChange(); });
-  Playback->Hooks.EncolaG = [this](EngineState& e) { EncolaG(e); };
-  Playback->OnStart = [this](bool themeStart) { ResetGuitarVoices(GuitarAudio->Voices, themeStart); };
   VolGChange();
   PanGChange();
 }
 
-void TMainForm::EncolaG(EngineState& e) {
-  GuitarState& g = *Guitar;
-  // A silent mix (an export, a pre-roll) rings voices of its own.
-  GuitarVoiceState& voices = e.SilentMix ? GuitarAudio->SilentVoices : GuitarAudio->Voices;
-  const GuitarTrackView track{g.GuitarTrack.data(), g.GuitarTrack.size(), g.GuitarBars.data(), BarsInTable(g)};
-  EncolaGuitar(e, track, GuitarAudio->Tuning, GuitarAudio->Bank, g.Capo, voices, &g.CurrentTiempoG);
-}
-
 void TMainForm::PlayTiempoGClick() {
   // The beat at the cursor, every note to its end, into the guitar's buffer.
-  const size_t values = RenderBeatAudition(Guitar->CurrentTiempoG, Engine->SamplesPerBeat, Guitar->Capo,
-                                           GuitarAudio->Tuning, GuitarAudio->Bank, Engine->GuitarBuffer.data(),
-                                           Engine->GuitarBuffer.size());
-  Playback->PlayAudition(Engine->GuitarBuffer.data(), values);
+  Deck->AuditionGuitar([this](int16_t* buffer, size_t size) {
+    return RenderBeatAudition(Guitar->CurrentTiempoG, Engine->SamplesPerBeat, Guitar->Capo, GuitarAudio->Tuning,
+                              GuitarAudio->Bank, buffer, size);
+  });
   if (OnGuitarAudition) OnGuitarAudition();
 }
 
 void TMainForm::PlayGuitarNote(int stringNumber, int semitones) {
-  const size_t frames = RenderGuitarNote(stringNumber, semitones, GuitarAudio->Tuning, GuitarAudio->Bank,
-                                         Engine->GuitarBuffer.data(), Engine->GuitarBuffer.size());
-  Playback->PlayAudition(Engine->GuitarBuffer.data(), frames * 2);
+  Deck->AuditionGuitar([&](int16_t* buffer, size_t size) {
+    return 2 * RenderGuitarNote(stringNumber, semitones, GuitarAudio->Tuning, GuitarAudio->Bank, buffer, size);
+  });
 }
 
 void TMainForm::LoadGuitarBankNamed(const std::string& name) {
@@ -86,6 +76,6 @@ void TMainForm::VolGChange() {
 
 void TMainForm::PanGChange() {
   if (Guards.TrackbarsLoading) return;
-  Engine->Controls.GuitarPan = PanG->value();
+  Deck->SetGuitarPan(PanG->value());
   PanG->setToolTip(QString::fromStdString(GuitarPanHint(PanG->value())));
 }

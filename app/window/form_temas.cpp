@@ -15,7 +15,7 @@
 
 #include "app/window/mainform.h"
 #include "guitar/render.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -28,11 +28,11 @@ namespace {
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
 
-int TMainForm::GridTemaCount() const { return std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas); }
+int TMainForm::TemaCount() const { return std::clamp(Rhythm->TemaCount, 0, kMaxTemas); }
 
 int TMainForm::EditedTema() const {
   const int t = FormulaEd.ShownTema;
-  return (t >= 0 && t < GridTemaCount()) ? t : -1;
+  return (t >= 0 && t < TemaCount()) ? t : -1;
 }
 
 // An open guitar panel follows the theme selection: it is closed on the
@@ -52,34 +52,34 @@ void TMainForm::ReopenGuitarAfterThemeChange(int row) {
 // The guitar's gain from VolG as it stands (the theme keeps no guitar volume).
 void TMainForm::LoadGuitarSliders() {
   std::string hint;
-  GuitarVolume(VolG->value(), &Engine->Controls.GuitarGainNum, &Engine->Controls.GuitarGainDen, &hint);
+  int num = 1, den = 1;
+  GuitarVolume(VolG->value(), &num, &den, &hint);
+  Deck->SetGuitarGain(num, den);
   VolG->setToolTip(QString::fromStdString(hint));
 }
 
 void TMainForm::SGTemasSelectCell(int col, int row) {
   (void)col;
   const int t = row - 1;
-  if (t < 0 || t >= GridTemaCount()) return;
+  if (t < 0 || t >= TemaCount()) return;
   const bool reopenGuitar = CloseGuitarForThemeChange();
   editor_steps::ShowThemeRow(*this, Guards, row);
   const Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
 
   // Pan and volume of the 16 tracks, as the sliders hold them.
   Guards.TrackbarsLoading = true;
-  MixerControls& c = Engine->Controls;
   for (int i = 0; i < kTracks; ++i) {
     TBVol[static_cast<size_t>(i)]->setValue(th.volume[i]);
-    TrackGainFor(TBVol[static_cast<size_t>(i)]->value(), &c.TrackGainNum[static_cast<size_t>(i)],
-                 &c.TrackGainDen[static_cast<size_t>(i)]);
+    Deck->SetTrackVolume(i, TBVol[static_cast<size_t>(i)]->value());
     TBPan[static_cast<size_t>(i)]->setValue(th.pan[i]);
-    c.Pan[static_cast<size_t>(i)] = TBPan[static_cast<size_t>(i)]->value();
+    Deck->SetPan(i, TBPan[static_cast<size_t>(i)]->value());
   }
   LoadGuitarSliders();
   Guards.TrackbarsLoading = false;
 
   if (reopenGuitar) ReopenGuitarAfterThemeChange(row);
   // Its gain (and the others') found in the background before play is pressed.
-  Work->WarmGains(GridTemaCount(), t);
+  Work->WarmGains(TemaCount(), t);
 }
 
 // The sequence grid: bar, formula name, tempo in force (blank where it
@@ -91,7 +91,7 @@ void TMainForm::FillSequenceGrid(int t) {
 void TMainForm::SGSacoSelectCell(int col, int row) {
   (void)col;
   if (!editor_steps::SelectSequenceRow(*this, FormulaEd, Guards, row)) return;
-  const bool playing = Timer1->isActive();
+  const bool playing = Deck->IsPlaying();
   const QString counter = U8(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount, Engine->ThemeParts,
                                                Engine->PartsCounter, false, English));
   if (row == SGSaco->RowCount() - 1) {
@@ -117,7 +117,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   Tema& th = Rhythm->Temas[static_cast<size_t>(t)];
   if (row == SGSaco->RowCount() - 1) {
     // The end row holds no entry: what it showed comes back.
-    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), GridFormulaCount(), EditRules);
+    const SequenceFill fill = ComputeSequence(th, Rhythm->Formulas.data(), FormulaCount(), EditRules);
     SGSaco->SetCells(col, row, col == 2 ? U8(fill.rows.back().tempo) : QString());
     return;
   }
@@ -131,7 +131,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   v.formula = CellNumber(SGSaco, 3, row);
   v.times = CellNumber(SGSaco, 4, row);
   v.accel = CellNumber(SGSaco, 5, row);
-  if (!EntryValuesFit(v, e, GridFormulaCount(), EditRules)) return;  // the typed text stays until the next refill
+  if (!EntryValuesFit(v, e, FormulaCount(), EditRules)) return;  // the typed text stays until the next refill
   if (e == 0 && v.tempo != th.tempos[0]) {
     Guards.TempoSliderByCode = true;
     TB1->setValue(420 - v.tempo);
@@ -140,7 +140,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   StoreEntryValues(th, e, v, EditRules);
   Guards.KeepEditedCells = true;
   FillSequenceGrid(t);
-  Engine->CurrentCompas = CellNumber(SGSaco, 0, SGSaco->Row());
+  Deck->SetCompas(CellNumber(SGSaco, 0, SGSaco->Row()));
   ShowCompasCounter();
 }
 
@@ -158,7 +158,7 @@ void TMainForm::BotonQuitaClick() { editor_steps::RemoveSelectedEntry(*this); }
 void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
   Cambios();
   const int t = row - 1;
-  if (col != 1 || t < 0 || t >= GridTemaCount()) return;
+  if (col != 1 || t < 0 || t >= TemaCount()) return;
   editor_steps::RenameTheme(*this, Rhythm->Temas[static_cast<size_t>(t)], row, value);
 }
 
@@ -171,7 +171,7 @@ void TMainForm::FinChange() { editor_steps::TakeEnding(*this, Guards); }
 void TMainForm::RadioButton1Click() { editor_steps::TakeOrder(*this, Guards); }
 
 void TMainForm::SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
-  if (col != 0 || row < 1 || row - 1 >= GridTemaCount()) return;
+  if (col != 0 || row < 1 || row - 1 >= TemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(row - 1)];
   if (th.Unused()) return;
   const std::string name = th.Name();

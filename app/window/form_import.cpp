@@ -1,4 +1,4 @@
-#include "rhythm/window/form_import.h"
+#include "app/window/form_import.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"

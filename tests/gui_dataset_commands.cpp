@@ -1,3 +1,5 @@
+// The data-set commands in the window: open, save, save as, new, undo all,
+// new formulas and themes and the table limits.
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -309,9 +311,11 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
   EXPECT_TRUE(form->Modified());
 
   // Full tables refuse with a message instead of writing past their end.
+  form->Rhythm->TemaCount = kMaxTemas;
   form->SGTemas->SetRowCount(kMaxTemas + 1);
   form->Nuevotema1Click();
   EXPECT_EQ(form->SGTemas->RowCount(), kMaxTemas + 1);
+  form->Rhythm->FormulaCount = kMaxFormulas;
   form->SGFormulas->SetRowCount(kMaxFormulas + 1);
   form->SGFormulas->Select(1, kMaxFormulas);
   form->Nuevafrmula1Click();
@@ -321,11 +325,11 @@ TEST_F(WindowTest, NewThemeDefaultsAndTableLimits) {
 
 TEST_F(WindowTest, EditingWhilePlayingAThemeShowsNoSaveButton) {
   Start();
-  form->Engine->ThemePlayback = true;
-  form->Timer1->start();
+  form->BotonPlayCompClick();
+  ASSERT_TRUE(form->Deck->IsPlaying() && form->Deck->ThemePlays());
   form->Cambios();
   EXPECT_FALSE(form->Modified());
-  form->Timer1->stop();
+  form->Stop1Click();
   form->Cambios();
   EXPECT_TRUE(form->Modified());
   EXPECT_FALSE(form->TapaRec->isVisible() && form->botonrec->isVisible());

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/window/transport_steps.h"
 #include "platform/files/text.h"
@@ -47,11 +47,11 @@ void TMainForm::TB1Change() {
   }
   if (r < 0 || r >= kMaxTemas) return;
   Rhythm->Temas[r].tempos[0] = static_cast<uint16_t>(bpm);
-  Engine->SamplesPerBeat = SamplesForMs(Engine->Format, Engine->MsPerBeat);
+  Deck->TakeMsPerBeat();
   Cambios();
   const int compas = Engine->CurrentCompas;
   FillSequenceGrid(r);
-  Engine->CurrentCompas = compas;
+  Deck->SetCompas(compas);
 }
 
 void TMainForm::Edit1Change() {
@@ -60,18 +60,17 @@ void TMainForm::Edit1Change() {
 }
 
 void TMainForm::ClickPresetClick(char code) {
-  SetClickPreset(Engine->Controls, code);
-  if (code == '0') Engine->ClickSpacing = 0;
+  Deck->SetClickPreset(code);
   if (code != '0' && CBMetro->currentIndex() < 2 && CBMetro->count() > 1) CBMetro->setCurrentIndex(1);
 }
 
-void TMainForm::NivelChange() { Engine->Controls.Nivel = Nivel->value(); }
+void TMainForm::NivelChange() { Deck->SetNivel(Nivel->value()); }
 
 void TMainForm::tbvolumenChange() {
   const int p = tbvolumen->value();
   const int pct = p / 655;
   EdVol->setText(pct == 0 ? QString() : QString::number(pct));
-  Engine->Controls.MasterVolume = p;
+  Deck->SetMasterVolume(p);
   SetOutputVolume((static_cast<uint32_t>(p) << 16) | static_cast<uint32_t>(p));
   IVolOn->resize(p * 92 / 65535, IVolOn->height());
 }
@@ -110,7 +109,7 @@ void TMainForm::TBVol1Change() {
   for (int t = 0; t < 16; ++t) {
     const int v = TBVol[t]->value();
     if (r >= 0 && r < kMaxTemas) Rhythm->Temas[r].volume[t] = static_cast<uint8_t>(v);
-    TrackGainFor(v, &Engine->Controls.TrackGainNum[t], &Engine->Controls.TrackGainDen[t]);
+    Deck->SetTrackVolume(t, v);
     TBVol[t]->setToolTip(v >= 8 ? "x" + QString::number(v - 7) : "1/" + QString::number(9 - v));
   }
   Cambios();
@@ -130,14 +129,16 @@ void TMainForm::ShowMuteSoloColours() {
 }
 
 void TMainForm::Solo1Click() {
-  for (int i = 0; i < 17; ++i) Engine->Controls.SoloButtons[i] = SoloButtons[i]->isChecked();
-  SoloButtonsChanged(Engine->Controls);
+  std::array<bool, kMixTracks + 1> down{};
+  for (int i = 0; i < 17; ++i) down[static_cast<size_t>(i)] = SoloButtons[i]->isChecked();
+  Deck->SetSolos(down);
   ShowMuteSoloColours();
 }
 
 void TMainForm::Mute1Click() {
-  for (int i = 0; i < 17; ++i) Engine->Controls.MuteButtons[i] = MuteButtons[i]->isChecked();
-  MuteButtonsChanged(Engine->Controls);
+  std::array<bool, kMixTracks + 1> down{};
+  for (int i = 0; i < 17; ++i) down[static_cast<size_t>(i)] = MuteButtons[i]->isChecked();
+  Deck->SetMutes(down);
   ShowMuteSoloColours();
 }
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "links/device.h"
 #include "links/window/device_steps.h"
 
@@ -42,7 +42,7 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
 
 void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
 
-void TMainForm::Timer5Timer() { LampTimerTick(*Device, *Engine); }
+void TMainForm::Timer5Timer() { if (Deck->CountLampDown()) SendLampCommand(*Device, kLampOff); }
 
 void TMainForm::CloseDevice() { CloseDeviceLink(*this); }
 

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "links/device.h"
 #include "tuner/window/tuner_charts.h"
 #include "tuner/window/tuner_panel.h"

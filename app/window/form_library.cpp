@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
-#include "rhythm/window/form_import.h"
+#include "app/window/form_import.h"
 #include "rhythm/formats_v1.h"
 #include "rhythm/library_ops.h"
 #include "rhythm/window/editor_widgets.h"
@@ -25,7 +25,7 @@ namespace {
 // Number and name cells of every theme row whose record is in use, from the
 // records (a pasted theme thus shows the name its record carries).
 void RefillThemeRowsOf(TMainForm& w, int temaCount) {
-  const int n = std::min({temaCount, w.SGTemas->RowCount() - 1, kMaxTemas});
+  const int n = std::min({temaCount, w.TemaCount(), kMaxTemas});
   for (int j = 0; j < n; ++j)
     if (!w.Rhythm->Temas[static_cast<size_t>(j)].Unused()) w.FillTemaRow(j);
 }
@@ -129,8 +129,8 @@ void TMainForm::SwapFormulaTracks(int a, int b) {
     pb->setChecked(down);
   }
   for (int t : {a, b}) {
-    if (MuteButtons[t]) Engine->Controls.MuteButtons[t] = MuteButtons[t]->isChecked();
-    if (SoloButtons[t]) Engine->Controls.SoloButtons[t] = SoloButtons[t]->isChecked();
+    if (MuteButtons[t]) Deck->SetMuteButton(t, MuteButtons[t]->isChecked());
+    if (SoloButtons[t]) Deck->SetSoloButton(t, SoloButtons[t]->isChecked());
   }
   SwapTracks(Rhythm->Formulas[f], a, b);
   Cambios();
@@ -143,14 +143,14 @@ void TMainForm::Edit3Change() { library_steps::SearchFormula(*this); }
 
 void TMainForm::OrdenarClick() {
   const int selected = library_steps::SortFormulaRows(*this);
-  const int tc = GridTemaCount();
+  const int tc = TemaCount();
   {
     const library_steps::GridsFillingScope filling(DataSet);
     RefillFormulaRows();
     RefillThemeRowsOf(*this, tc);
   }
   if (selected >= 0) SGFormulas->Select(SGFormulas->Col(), selected + 1);
-  if (GridFormulaCount() > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
+  if (FormulaCount() > 0) SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
   if (tc > 0) SGTemasSelectCell(SGTemas->Col(), SGTemas->Row());
   Cambios();  // the formulas' numbers changed in the records
 }
@@ -160,7 +160,7 @@ void TMainForm::Borrarfrmula1Click() {
   if (i < 0) return;
   SGFormulas->Select(SGFormulas->Col(), std::min(i + 1, Rhythm->FormulaCount));
   SGFormulasSelectCell(SGFormulas->Col(), Rhythm->CurrentFormula + 1);
-  if (GridTemaCount() > 0) SGTemasSelectCell(1, SGTemas->Row());
+  if (TemaCount() > 0) SGTemasSelectCell(1, SGTemas->Row());
 }
 
 // --- themes -------------------------------------------------------------------
@@ -177,7 +177,7 @@ void TMainForm::Borrartema1Click() {
   // same name still plays it.
   library_steps::DeleteSelectedTheme(*this, [this](int i) {
     std::string gtr;
-    if (!TemaNameSharedByAnother(*Rhythm, i, GridTemaCount()) &&
+    if (!TemaNameSharedByAnother(*Rhythm, i, TemaCount()) &&
         GuitarTrackPathOf(DataSet.DataSetName, Rhythm->Temas[i].Name(), &gtr)) {
       std::error_code ec;
       std::filesystem::remove(gtr, ec);
@@ -187,7 +187,7 @@ void TMainForm::Borrartema1Click() {
 
 void TMainForm::Ordenarpornombre1Click() {
   library_steps::SortThemeRows(*this);
-  const int tc = GridTemaCount();
+  const int tc = TemaCount();
   // Each row shows its record again; an unused slot shows nothing, as after
   // an open, rather than the text of the theme that was there before.
   {

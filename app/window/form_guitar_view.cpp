@@ -162,7 +162,7 @@ void TMainForm::MiUDCompasClick() {
   RefrescaCG();
   ShowGuitarBeatLabel();
   // While a theme plays the sequencer goes on from the bar chosen.
-  if (Engine->PlayState == 1) Engine->CurrentCompas = g.GuitarBar;
+  if (Engine->PlayState == 1) Deck->SetCompas(g.GuitarBar);
 }
 
 void TMainForm::MiUDTiemposClick() {
@@ -249,18 +249,18 @@ void TMainForm::SpeedButton22Click() {
 void TMainForm::SpeedButton11Click() {
   GuitarState& g = *Guitar;
   if (g.GuitarBars.empty()) return;
-  EngineState& E = *Engine;
+  const EngineState& E = *Engine;
   if (E.PlayState != 0) {
     // Playing: the sequencer goes on from this bar; paused: play resumes.
-    if (E.PlayState == 1) E.CurrentCompas = g.GuitarBar;
+    if (E.PlayState == 1) Deck->SetCompas(g.GuitarBar);
     BotonPlayCompClick();
     return;
   }
-  E.PlayFromBar = true;
-  E.CurrentCompas = g.GuitarBar;
+  Deck->SetPlayFromBar(true);
+  Deck->SetCompas(g.GuitarBar);
   BotonPlayCompClick();
   // A start that did not take the bar (nothing to play) leaves no request behind.
-  E.PlayFromBar = false;
+  Deck->SetPlayFromBar(false);
 }
 
 void TMainForm::SBCompasScroll() {

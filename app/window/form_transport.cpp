@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "engine/normalize.h"
 #include "engine/transport.h"
 #include "engine/window/transport_steps.h"
@@ -105,7 +105,7 @@ void TMainForm::BuildTransportControls() {
 }
 
 void TMainForm::ConnectTransportControls() {
-  Playback->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
+  Deck->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
   connect(BotonPlayComp, &QPushButton::clicked, this, [this] { BotonPlayCompClick(); });
@@ -121,17 +121,15 @@ void TMainForm::ConnectTransportControls() {
   connect(LasNotas, &QCheckBox::clicked, this, [this] { LasNotasClick(); });
 }
 
-void TMainForm::RebuildPlayPlan(int t) { Playback->Plan = MakeThemePlan(*Rhythm, t, GridFormulaCount()); }
-
 void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
   const int before = Engine->EntryRow;
-  if (!SelectPlanRow(Playback->Plan, *Engine, *Rhythm, row, evenIfSelected, Timer1->isActive())) return;
+  if (!Deck->SelectEntry(row, evenIfSelected)) return;
   if (row != before || evenIfSelected) ShowEntryRow(row);
 }
 
 void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, FormulaEd.ShownTema, Guards.RowsByPlayer); }
 
-void TMainForm::ClearPlayedEntries() { Engine->PlayedEntries.fill(0); }
+void TMainForm::ClearPlayedEntries() { Deck->ClearPlayedEntries(); }
 
 void TMainForm::ShowCompasCounter() {
   const EngineState& E = *Engine;
@@ -148,35 +146,36 @@ void TMainForm::ShowBeat(const BeatCue& cue) {
   SetLampColour(STT, cue.accent ? "red" : "lime");
 }
 
-// The player's pump: one beat per finished buffer. The window hears of it as
-// one of the player's listeners (OnPlayerBeat).
+// The player's pump: one beat per finished buffer, woken by the buffer's
+// return (OnBufferDone) and by a play start; nothing polls it. The window
+// hears of the beat as one of the player's listeners (OnPlayerBeat).
+void TMainForm::StartBeatStep() {}
+
 void TMainForm::Timer1Timer() {
   if (!Playback->BeatDue()) return;
   if (PanelOnda->isVisible()) DrawWaveViews();  // the half that has just started
   Label8->setText(QString::fromLatin1(Engine->BpmText));
   SGDatosFormula->viewport()->update();
-  Playback->Pump();
+  Deck->Pump();
 }
 
 void TMainForm::OnPlayerBeat(const BeatCue& cue) {
   ShowBeat(cue);
   if (!FollowPlayerBeat(*this, cue)) return;
-  Timer1->setInterval(1);
   if (OnBeatMixed) OnBeatMixed();
 }
 
 void TMainForm::BotonPlayCompClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) {
+  if (Deck->IsPaused()) {
     botonpausaClick();
     return;
   }
-  Rhythm->CurrentTema = SGTemas->Row() - 1;
+  Deck->SelectTheme(SGTemas->Row() - 1);
   const int theme = Rhythm->CurrentTema;
   if (theme < 0 || theme >= kMaxTemas) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   // Already playing, or nothing to play: the running playback is left alone.
-  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Timer1->isActive()) return;
+  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   // The theme's sequence from its record, from the entry the user selected.
   PlayTheme(*this, theme, static_cast<float>(420 - TB1->value()), "lime", [this] {
@@ -190,14 +189,13 @@ void TMainForm::BotonPlayCompClick() {
 }
 
 void TMainForm::botonplayClick() {
-  EngineState& E = *Engine;
-  if (E.PlayState == 2) {
+  if (Deck->IsPaused()) {
     botonpausaClick();
     return;
   }
-  if (Timer1->isActive()) return;  // a formula or theme already plays
+  if (Deck->IsPlaying()) return;  // a formula or theme already plays
   const int f = SGFormulas->Row() - 1;
-  if (f < 0 || f >= kMaxFormulas || f >= SGFormulas->RowCount() - 1) return;
+  if (f < 0 || f >= FormulaCount()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
   PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
@@ -217,26 +215,29 @@ void TMainForm::botonpausaClick() {
 }
 
 void TMainForm::Stop1Click() {
-  EngineState& E = *Engine;
+  const bool wasTheme = Deck->ThemePlays();
+  Deck->Stop(true);
+  ShowStopped(wasTheme);
+}
+
+// The transport has stopped (by a command or at the end of the last part):
+// the window shows it, a theme's grid on the entry the sequence went back to.
+void TMainForm::ShowStopped(bool wasTheme) {
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   ClearWaveViews();
   Log("Stop");
   Image2->setVisible(true);
   Image1->setVisible(false);
   STT->setVisible(false);
-  Timer1->stop();
   botonstop->setChecked(true);
   botonstoptema->setChecked(true);
   SetLampColour(TTiempo, "silver");
-  Playback->Stop();
-  if (E.ThemePlayback) SelectEntryRow(1);
-  E.ThemePlayback = false;
-  E.PlayState = 0;
+  if (wasTheme && SGSaco->Row() != Engine->EntryRow) ShowEntryRow(Engine->EntryRow);
   SGDatosFormula->viewport()->update();
   GuitarAfterStop();  // the guitar takes the beat where its view stands
   // The elapsed time stops with the next finished buffer (OnBufferDone);
   // without a device none will come.
-  if (!Playback->OutputOpen()) Timer4->stop();
+  if (!Deck->OutputOpen()) Timer4->stop();
 }
 
 void TMainForm::botonstopClick() {
@@ -246,21 +247,21 @@ void TMainForm::botonstopClick() {
 
 void TMainForm::Timer4Timer() {
   if (Engine->PlayState == 2) return;  // a pause adds nothing
-  TTiempo->setText(QString::fromStdString(ElapsedTimeText(UpdateElapsed(*Engine, TickCount()))));
+  TTiempo->setText(QString::fromStdString(ElapsedTimeText(Deck->Elapsed())));
 }
 
 void TMainForm::NormalizarTema(int t) {
   Work->NormaliseTheme(t);
   // Then the formula of the entry selected in the sequence grid, which shows
   // the selected theme (not necessarily t).
-  TakeSelectedEntryFormula(*Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kEntrySlots);
+  Deck->TakeSelectedEntryFormula(SGTemas->Row() - 1, SGSaco->Row() - 1, kEntrySlots);
 }
 
 void TMainForm::Normalizar1Click() {
   Stop1Click();
   Log("Normalizando temas:");
   // Every core mixes; the log names each theme in order as it is done.
-  const int count = std::min(SGTemas->RowCount() - 1, kMaxTemas);
+  const int count = TemaCount();
   Work->NormaliseThemes(
       count,
       [this](int i) {
@@ -269,7 +270,7 @@ void TMainForm::Normalizar1Click() {
         QCoreApplication::processEvents();
       },
       [] { QCoreApplication::processEvents(); });
-  TakeSelectedTheme(*Engine, *Rhythm, SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxTemas, kEntrySlots);
+  Deck->TakeSelectedTheme(SGTemas->Row() - 1, SGSaco->Row() - 1, kMaxTemas, kEntrySlots);
 }
 
 void TMainForm::UnificaPistas1Click() {

@@ -13,7 +13,7 @@
 #include <array>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "guitar/render.h"
 #include "guitar/window/edit_widgets.h"
 #include "guitar/window/tab_chart.h"

@@ -1,4 +1,4 @@
-#include "app/window/fit_texts.h"
+#include "platform/ui/fit_texts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -7,17 +7,17 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 #include "rhythm/window/library_handlers.h"
 
 void TMainForm::Cambios() {
-  if (Timer1->isActive() && Engine->ThemePlayback) return;
+  if (Deck->IsPlaying() && Engine->ThemePlayback) return;
   botonrec->setVisible(true);
   TapaRec->setVisible(false);
   // An edit changes what a theme's gain depends on: find it again in the
   // background, the theme shown first.
-  Work->WarmGains(GridTemaCount(), SGTemas->Row() - 1);
+  Work->WarmGains(TemaCount(), SGTemas->Row() - 1);
 }
 
 void TMainForm::ClearModified() {

@@ -21,7 +21,7 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
+#include "platform/ui/widgets.h"
 #include "engine/window/sound_list_steps.h"
 #include "engine/window/sample_chart.h"
 #include "platform/files/text.h"
@@ -161,7 +161,7 @@ void TMainForm::ConnectEngineControls() {
   connect(LBIns, &QListWidget::itemClicked, this, [this] { LBInsClick(); });
   connect(LBwavs, &QListWidget::itemClicked, this, [this] { LBwavsClick(); });
   connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-  connect(CBMetro, &QComboBox::currentIndexChanged, this, [this](int i) { Engine->Controls.ClickSound = i; });
+  connect(CBMetro, &QComboBox::currentIndexChanged, this, [this](int i) { Deck->SetClickSound(i); });
 
   connect(TB2, &QSlider::valueChanged, this, [this] { TB2Change(); });
   connect(TB1, &QSlider::valueChanged, this, [this] { TB1Change(); });
@@ -177,7 +177,7 @@ void TMainForm::ConnectEngineControls() {
   connect(EdVol, &QLineEdit::textEdited, this, [this] { EdVolChange(); });
   for (int t = 0; t < 16; ++t) {
     connect(TBPan[t], &QSlider::valueChanged, this, [this, t](int v) {
-      Engine->Controls.Pan[t] = v;
+      Deck->SetPan(t, v);
       TBPan1Change();
     });
     connect(TBVol[t], &QSlider::valueChanged, this, [this] { TBVol1Change(); });
@@ -197,7 +197,7 @@ void TMainForm::ConnectEngineControls() {
     return false;
   });
   for (QCheckBox* box : AccentBoxes) box->installEventFilter(watcher);
-  connect(Mono, &QRadioButton::toggled, this, [this](bool on) { Engine->Controls.Mono = on; });
+  connect(Mono, &QRadioButton::toggled, this, [this](bool on) { Deck->SetMono(on); });
 
   ConnectTransportControls();
   // The start values: the tempo label and quantities of the slider's position.

@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "app/window/mainform.h"
-#include "app/window/settings.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -97,8 +97,7 @@ bool TMainForm::OpenDataSet() {
   // the table count the same formulas.
   for (int i = 0; i < Rhythm->FormulaCount; ++i) {
     const Formula& f = Rhythm->Formulas[static_cast<size_t>(i)];
-    Engine->FormulaBeats = f.Beats();
-    Engine->FormulaStartBeat = f.StartBeat();
+    Deck->SetFormulaBeats(f.Beats(), f.StartBeat());
     FillFormulaRow(i);
   }
 
@@ -160,8 +159,8 @@ bool TMainForm::SaveDataSet() {
   DataSet.SaveWithoutAsking = false;
   Normalizar1->trigger();
 
-  const int formulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
-  const int temaCount = std::clamp(SGTemas->RowCount() - 1, 0, kMaxTemas);
+  const int formulaCount = FormulaCount();
+  const int temaCount = TemaCount();
   std::string error;
   if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;

@@ -14,8 +14,8 @@
 #include <QRadioButton>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "rhythm/window/editor_widgets.h"
 
 namespace {

@@ -51,7 +51,7 @@ void TMainForm::ApplyEditEffect(const EditEffect& e) {
   if (e.barDisplay) {
     ShowGuitarBarLabel();
     SetGuitarScrollBar();
-    if (Engine->PlayState == 1) Engine->CurrentCompas = g.GuitarBar;
+    if (Engine->PlayState == 1) Deck->SetCompas(g.GuitarBar);
   }
   if (e.drawBeatView || e.beatDisplay) RefrescaTG();
   if (e.drawBarView || e.beatDisplay || e.barDisplay) RefrescaCG();

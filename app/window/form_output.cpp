@@ -10,15 +10,14 @@
 
 void TMainForm::OpenWaveOutput() { OpenOutputWithItsVolume(*this); }
 
-void TMainForm::CloseWaveOutput() { Playback->Close(); }
+void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }
 
 void TMainForm::SetOutputVolume(uint32_t volume) {
   if (WaveOut && WaveOut->IsOpen()) WaveOut->SetVolume(volume);
 }
 
 void TMainForm::MixBeat() {
-  Playback->MixAndQueue();
-  Timer1->setInterval(1);
+  Deck->MixAndQueue();
   if (OnBeatMixed && !Engine->SilentMix) OnBeatMixed();
 }
 

@@ -11,7 +11,7 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/window/sound_list_steps.h"
 #include "platform/files/text.h"
 
@@ -88,7 +88,6 @@ void TMainForm::Eliminar1Click() {
 // be moved on, and its next command must act on that sound.
 void TMainForm::Arriba1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
   if (!SoundListMoveUp(SoundList, i, *Rhythm)) return;
   WriteSoundListFile();
   AbreSonidos();
@@ -103,7 +102,6 @@ void TMainForm::Arriba1Click() {
 
 void TMainForm::Bajar1Click() {
   const int i = LBIns->currentRow();
-  Rhythm->FormulaCount = std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas);
   if (!SoundListMoveDown(SoundList, i, *Rhythm)) return;
   WriteSoundListFile();
   AbreSonidos();

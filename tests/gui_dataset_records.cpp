@@ -209,6 +209,7 @@ TEST_F(WindowTest, NewThemeInASlotThatStillHoldsAnOldOne) {
   ASSERT_GE(n, 2);
   ASSERT_GT(form->Rhythm->Temas[n - 1].entryCount, 0);
   // The last row goes as a deletion leaves it: the record stays in its slot.
+  form->Rhythm->TemaCount = n - 1;
   form->SGTemas->SetRowCount(n);
   form->SGTemas->Select(1, 1);
   form->Nuevotema1Click();

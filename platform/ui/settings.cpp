@@ -1,4 +1,4 @@
-#include "app/window/settings.h"
+#include "platform/ui/settings.h"
 
 #include <QFile>
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
@@ -41,11 +41,11 @@ QColor CellBackground(const StringGrid* g, int col, int row) {
 
 const EditorRules TMainForm::EditRules{};
 
-int TMainForm::GridFormulaCount() const { return std::clamp(SGFormulas->RowCount() - 1, 0, kMaxFormulas); }
+int TMainForm::FormulaCount() const { return std::clamp(Rhythm->FormulaCount, 0, kMaxFormulas); }
 
 int TMainForm::EditedFormula() const {
   const int f = FormulaEd.ShownFormula;
-  return (f >= 0 && f < GridFormulaCount()) ? f : -1;
+  return (f >= 0 && f < FormulaCount()) ? f : -1;
 }
 
 void TMainForm::ShowFormulaLength(int beats) { Label22->setText(U8(LengthLabel(beats, Engine->CurrentBpm, English))); }

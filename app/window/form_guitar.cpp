@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 #include "guitar/clipboard.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/files/text.h"
@@ -44,7 +44,7 @@ void TMainForm::OpenGuitarPanel() {
     SGSaco->Select(1, 1);
     SGSacoSelectCell(1, 1);
   }
-  GuitarTema = t >= 0 && t < GridTemaCount() ? t : -1;
+  GuitarTema = t >= 0 && t < TemaCount() ? t : -1;
   GuitarSetName = DataSet.DataSetName;
   GuitarState& g = *Guitar;
   const bool found = OpenGuitarTrack(g, *Rhythm, GuitarTema, DataSet.DataSetName);
@@ -52,7 +52,7 @@ void TMainForm::OpenGuitarPanel() {
   ColourFileLabel(LFGuitarra, found);
 
   TogglePanel(PanelGuitarra, Guitarra1, false);
-  Engine->Controls.GuitarOn = true;
+  Deck->SetGuitarOn(true);
   ShowGuitarModified();
   g.MarkedBeats = 0;
   ShowMarkedBeats();
@@ -85,7 +85,7 @@ void TMainForm::CloseGuitarPanel() {
     NameFileLabel(LFGuitarra, g, &t);
   }
   TogglePanel(PanelGuitarra, Guitarra1, false);
-  Engine->Controls.GuitarOn = false;
+  Deck->SetGuitarOn(false);
   GuitarCursorTimer->stop();
   if (g.Modified) BGuardaGClick();
   ReleaseGuitarBars(g);
@@ -220,5 +220,5 @@ void TMainForm::CopiarGuitarra1Click() { CopyGuitarTheme(*Guitar, SGTemas->Row()
 void TMainForm::PegarGuitarra1Click() {
   std::string why;
   // Nothing is told when the remembered theme has no file or the copy fails.
-  PasteGuitarTheme(*Guitar, *Rhythm, GridTemaCount(), DataSet.DataSetName, SGTemas->Row(), &why);
+  PasteGuitarTheme(*Guitar, *Rhythm, TemaCount(), DataSet.DataSetName, SGTemas->Row(), &why);
 }

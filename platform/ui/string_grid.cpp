@@ -1,4 +1,4 @@
-#include "app/window/string_grid.h"
+#include "platform/ui/string_grid.h"
 
 #include <QScrollBar>
 

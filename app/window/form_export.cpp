@@ -11,8 +11,8 @@
 #include <QValueAxis>
 
 #include "app/window/mainform.h"
-#include "app/window/widgets.h"
-#include "app/window/string_grid.h"
+#include "platform/ui/widgets.h"
+#include "platform/ui/string_grid.h"
 #include "engine/window/export_steps.h"
 #include "engine/window/sample_chart.h"
 #include "engine/wav_export.h"
@@ -70,12 +70,12 @@ void TMainForm::DrawWaveViews() {
 void TMainForm::SaveDialogWavFolderChange() { WavInitialDir = "datos/wavs"; }
 
 void TMainForm::SpeedButton6Click() {
-  RebuildPlayPlan(BeginWavExport(*this));
+  Deck->RebuildPlan(BeginWavExport(*this));
   SelectEntryRow(1, true);
   // Every export starts in the set's wav folder; a folder change in the
   // dialog points it there again (relative to the working folder).
   WavInitialDir = QDir::currentPath() + "/datos/wavs";
-  if (Playback->Plan.entries.empty() || Playback->Plan.entries[0].times == 0) return;
+  if (Deck->Plan().entries.empty() || Deck->Plan().entries[0].times == 0) return;
 
   // The theme's tempo is the one the first sequence row shows.
   FileDialogRequest req = WavExportRequest(*this, WavInitialDir, SGSaco->Cells(2, 1));
@@ -86,8 +86,7 @@ void TMainForm::SpeedButton6Click() {
   if (!EndsWithNoCase(path, ".wav")) path += ".wav";
 
   ResetGuitarVoices(GuitarAudio->SilentVoices, true);  // the guitar starts silent in the file too
-  const WavExportResult r =
-      ExportThemeToFile(path, *Engine, *Rhythm, *Bank, Playback->Plan, Playback->Hooks, Playback->Rules);
+  const WavExportResult r = Deck->ExportPlan(path);
   // The grid stands where the export left the sequence: back to the first entry.
   SelectEntryRow(1, true);
   TellWavExport(*this, path, r, true);

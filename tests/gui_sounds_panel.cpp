@@ -237,7 +237,7 @@ TEST_F(WindowTest, ThemeTempoSliderStoresUnlessTheEditorMovesIt) {
 
   // The user moves it: the theme takes the tempo, the sequence grid shows it,
   // the bar counter stays.
-  form->Engine->CurrentCompas = 5;
+  form->Work->Engine->CurrentCompas = 5;
   form->TB1->setValue(300);
   EXPECT_EQ(th.tempos[0], 120);
   EXPECT_EQ(form->Engine->SamplesPerBeat, 22049);

@@ -15,8 +15,8 @@
 #include <QStyle>
 
 #include "app/window/mainform.h"
-#include "app/window/string_grid.h"
-#include "app/window/widgets.h"
+#include "platform/ui/string_grid.h"
+#include "platform/ui/widgets.h"
 #include "guitar/edit_keys.h"
 #include "guitar/window/edit_widgets.h"
 #include "guitar/window/tab_chart.h"

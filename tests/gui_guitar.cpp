@@ -853,10 +853,10 @@ TEST_F(GuitarPlaybackTest, TheFretboardShowsEachDivisionsNotesAtItsTime) {
   EXPECT_EQ(first1->pos(), QPoint(FretPosition(0) + 234, 120));
   EXPECT_FALSE(fifth->isVisibleTo(form->PanelGuitarra));
   // A pause of 400 ms does not count.
-  form->Engine->PlayState = 2;
+  form->Deck->Pause();
   form->GuitarDivisionTick();
   tick(400);
-  form->Engine->PlayState = 1;
+  form->Deck->Resume();
   tick(124);
   EXPECT_FALSE(fifth->isVisibleTo(form->PanelGuitarra));
   tick(1);

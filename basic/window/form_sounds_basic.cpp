@@ -71,7 +71,6 @@ void TMainForm::Eliminar1Click() {
   const int i = LBIns->currentRow();
   if (i < 0 || i >= static_cast<int>(SoundList.size())) return;
   const QString name = L1(SoundList[static_cast<size_t>(i)]);
-  Rhythm->FormulaCount = GridFormulaCount();
   const int silenced = SoundListRemoveRenumbering(SoundList, i, *Rhythm, true);
   if (silenced < 0) return;
   SoundListChanged(std::min(i, static_cast<int>(SoundList.size()) - 1));

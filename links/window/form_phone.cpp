@@ -21,10 +21,14 @@ void TMainForm::RegisterIosService() {
       [this](const std::string& line) { LogPlain(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))); },
       [this] { return PhoneDataSetFiles(); });
   server->SetEnglish([this] { return English; });
-  // A port another program holds is not shared: the link is absent, and the
-  // log says why once the window speaks its language.
+  // A port another program holds is not shared: the link is absent. Where
+  // services are announced at all (a registration goes through, and is
+  // withdrawn at once), the log says why once the window speaks its language.
   if (!server->Listen(PhonePort)) {
-    PhoneListenError = server->ErrorText();
+    if (PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, PhonePort)) {
+      PhoneAnnouncer.reset();
+      PhoneListenError = server->ErrorText();
+    }
     return;
   }
   if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) return;

@@ -78,7 +78,8 @@ TEST_F(PhoneWindowTest, APortAnotherProgramHoldsIsSaid) {
   EXPECT_FALSE(form->PhoneServer);
   EXPECT_FALSE(form->BonjourPresent);
   EXPECT_FALSE(form->PhoneAnnouncer);  // nothing stays announced
-  EXPECT_TRUE(LogHas(QString("No se puede escuchar en el puerto %1 para el dispositivo iOS: ").arg(other.serverPort())));
+  EXPECT_TRUE(LogHas(QString("No se puede escuchar en el puerto %1 para el dispositivo iOS: otro programa lo ocupa")
+                         .arg(other.serverPort())));
   EXPECT_FALSE(LogHas("Listo para conectar"));
   form.reset();
   StartWith(false, other.serverPort());

@@ -27,7 +27,7 @@ void TMainForm::RegisterIosService() {
   if (!server->Listen(PhonePort)) {
     if (PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, PhonePort)) {
       PhoneAnnouncer.reset();
-      PhoneListenError = server->ErrorText();
+      PhoneListenError = server->PortHeld() ? "held" : "other";
     }
     return;
   }
@@ -38,10 +38,12 @@ void TMainForm::RegisterIosService() {
 
 void TMainForm::ReportPhoneLink() {
   if (BonjourPresent) Log(Tr("Listo para conectar con un dispositivo iOS", "Ready to connect with iOS device"));
+  // In the window's language: the system's own wording would not be.
   if (!PhoneListenError.empty())
     Log(Tr("No se puede escuchar en el puerto %1 para el dispositivo iOS: ", "Cannot listen on port %1 for the iOS device: ")
             .arg(PhonePort) +
-        QString::fromLocal8Bit(PhoneListenError.c_str()));
+        (PhoneListenError == "held" ? Tr("otro programa lo ocupa", "another program holds it")
+                                    : Tr("el sistema no lo permite", "the system does not allow it")));
 }
 
 void TMainForm::NotifyPhoneDataSetOpened() {

@@ -484,6 +484,31 @@ const std::vector<ManualMessage>& BasicManualMessages() {
        "El tema que se importa tiene más entradas de las que caben.", "The song being imported has too many entries."},
       {"Datos guardados", "Data saved", "(En el registro.) El conjunto se ha guardado.",
        "(In the log.) The set has been saved."},
+      {"Los cambios no se han guardado.", "The changes have not been saved.",
+       "Al salir, el guardado no se pudo hacer (un error al escribir, o en la edición básica sonidos que no caben en "
+       "el DRAV). Sí intenta guardar otra vez; No sale sin guardar (los cambios se pierden); Cancelar deja el "
+       "programa abierto con sus cambios.",
+       "On exit, the save could not be done (a write error, or in the basic edition sounds that do not fit the "
+       "DRAV). Yes tries to save again; No quits without saving (the changes are lost); Cancel keeps the program "
+       "open with its changes."},
+      {"Metrónomo desconectado", "Metronome disconnected",
+       "(En el registro.) El DRAV se ha desconectado (el cable, el aparato apagado). El programa no le envía nada "
+       "más y lo busca cada pocos segundos; al volver a conectarlo lo identifica otra vez («Velarto conectado»).",
+       "(In the log.) The DRAV has gone (the cable, the device switched off). The program sends it nothing more and "
+       "looks for it every few seconds; plugged in again, it is identified again (\"Velarto is plugged in\")."},
+      {"No existe el puerto del metrónomo:", "The metronome's port does not exist:",
+       "(En el registro.) El puerto que da VELARTO_DEVICE_PORT o la clave PuertoMetronomo del archivo de ajustes no "
+       "existe. Corrija el nombre o quítelo para que el programa busque el DRAV por sí mismo.",
+       "(In the log.) The port named by VELARTO_DEVICE_PORT or by the key PuertoMetronomo of the settings file does "
+       "not exist. Correct the name, or remove it so that the program looks for the DRAV itself."},
+      {"Sonido quitado:", "Sound removed:",
+       "(En el registro, y en un mensaje si algún golpe calla.) {Eliminar1} ha quitado el sonido de la lista; las "
+       "pistas que lo usaban quedan en silencio, y el mensaje dice cuántos golpes suenan ahora en silencio.",
+       "(In the log, and in a message when a stroke falls silent.) {Eliminar1} has removed the sound from the list; "
+       "the tracks that used it fall silent, and the message says how many strokes now play silence."},
+      {"No se han enviado los datos al metrónomo.", "The data were not sent to the metronome.",
+       "(En el registro.) El envío al DRAV no se ha completado: no está conectado o no contesta.",
+       "(In the log.) The transfer to the DRAV did not complete: it is not connected or does not answer."},
       {"Velarto conectado", "Velarto is plugged in", "(En el registro.) El DRAV está conectado e identificado.",
        "(In the log.) The DRAV is connected and identified."},
       {"Error de comunicación", "Error de comunicación",

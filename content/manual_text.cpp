@@ -1305,12 +1305,13 @@ se anuncia al arrancar y escribe en el registro «Listo para conectar con un dis
 teléfono, en la misma red, lo encuentra y se conecta al puerto 1234 del ordenador (ábralo en el cortafuegos si lo
 hay). Entonces el programa le envía el nombre del conjunto abierto y, a petición del teléfono, la lista de sonidos,
 el archivo de temas y el de fórmulas; cada paso queda en el registro, y «Archivo enviado OK.» al final. Al abrir otro
-conjunto, el teléfono recibe el aviso y puede pedirlo de nuevo. Sin el servicio de anuncios el programa funciona
-igual, sin esta conexión, y el registro lo dice una vez al arrancar: «Sin avahi-daemon en marcha: la aplicación del
-teléfono no encontrará el programa». Si otro programa tiene el puerto, el registro dice «El puerto 1234 está ocupado
-por otro programa: sin conexión con el teléfono». Cuando el servicio se detiene con el programa abierto, el registro
-dice «avahi-daemon se ha detenido: la aplicación del teléfono ya no encuentra el programa»; al volver el servicio, el
-programa se anuncia de nuevo y escribe otra vez «Listo para conectar con un dispositivo iOS».</p>
+conjunto, el teléfono recibe el aviso y puede pedirlo de nuevo. Pueden conectarse hasta cuatro teléfonos a la vez,
+cada uno con su propio diálogo. Si otro programa ocupa el puerto 1234, el registro dice «No se puede escuchar en el
+puerto 1234» y no hay conexión. Sin el servicio de anuncios el programa funciona igual, sin esta conexión, y el
+registro lo dice una vez al arrancar: «Sin avahi-daemon en marcha: la aplicación del teléfono no encontrará el
+programa». Cuando el servicio se detiene con el programa abierto, el registro dice «avahi-daemon se ha detenido: la
+aplicación del teléfono ya no encuentra el programa»; al volver el servicio, el programa se anuncia de nuevo y
+escribe otra vez «Listo para conectar con un dispositivo iOS».</p>
 )html",
        R"html(
 <p>When the computer announces services on the local network (Linux's avahi-daemon running), the program announces
@@ -1318,11 +1319,12 @@ itself at start and writes "Ready to connect with iOS device" into the log. The 
 it and connects to the computer's port 1234 (open it in the firewall if there is one). The program then sends it the
 name of the open set and, when the phone asks, the sound list, the songs file and the formulas file; each step goes
 into the log, and "Archivo enviado OK." at the end. When another set is opened the phone is told and can ask for it
-again. Without the announcement service the program works the same, without this link, and the log says so once at
-start: "No avahi-daemon running: the phone app will not find the program". When another program holds the port, the
-log says "Port 1234 is taken by another program: no link with the phone app". When the service stops while the
-program is open, the log says "avahi-daemon has stopped: the phone app no longer finds the program"; when the service
-is back, the program announces itself again and writes "Ready to connect with iOS device" once more.</p>
+again. Up to four phones may be connected at once, each with its own dialogue. When another program holds port
+1234, the log says "Cannot listen on port 1234" and there is no link. Without the announcement service the program
+works the same, without this link, and the log says so once at start: "No avahi-daemon running: the phone app will
+not find the program". When the service stops while the program is open, the log says "avahi-daemon has stopped: the
+phone app no longer finds the program"; when the service is back, the program announces itself again and writes
+"Ready to connect with iOS device" once more.</p>
 )html"},
       {"coming", "Próximas partes", "Coming parts",
        R"html(
@@ -1346,6 +1348,28 @@ const std::vector<ManualMessage>& ManualMessages() {
        "guarda; No sigue sin guardar (se pierden); Cancelar no guarda (al salir, el programa sigue abierto).",
        "The open set has unsaved changes and is about to be saved, closed or replaced. Yes saves them; No goes on "
        "without saving (they are lost); Cancel does not save (on exit, the program stays open)."},
+      {"Los cambios no se han guardado.", "The changes have not been saved.",
+       "Al salir, el guardado no se pudo hacer (un error al escribir, o en la edición básica sonidos que no caben en "
+       "el DRAV). Sí intenta guardar otra vez; No sale sin guardar (los cambios se pierden); Cancelar deja el "
+       "programa abierto con sus cambios.",
+       "On exit, the save could not be done (a write error, or in the basic edition sounds that do not fit the "
+       "DRAV). Yes tries to save again; No quits without saving (the changes are lost); Cancel keeps the program "
+       "open with its changes."},
+      {"Metrónomo desconectado", "Metronome disconnected",
+       "(En el registro.) El DRAV se ha desconectado (el cable, el aparato apagado). El programa no le envía nada "
+       "más y lo busca cada pocos segundos; al volver a conectarlo lo identifica otra vez («Velarto conectado»).",
+       "(In the log.) The DRAV has gone (the cable, the device switched off). The program sends it nothing more and "
+       "looks for it every few seconds; plugged in again, it is identified again (\"Velarto is plugged in\")."},
+      {"No existe el puerto del metrónomo:", "The metronome's port does not exist:",
+       "(En el registro.) El puerto que da VELARTO_DEVICE_PORT o la clave PuertoMetronomo del archivo de ajustes no "
+       "existe. Corrija el nombre o quítelo para que el programa busque el DRAV por sí mismo.",
+       "(In the log.) The port named by VELARTO_DEVICE_PORT or by the key PuertoMetronomo of the settings file does "
+       "not exist. Correct the name, or remove it so that the program looks for the DRAV itself."},
+      {"No se puede escuchar en el puerto", "Cannot listen on port",
+       "(En el registro.) Otro programa ocupa el puerto 1234: la aplicación del teléfono no puede conectarse. "
+       "Cierre ese programa y vuelva a abrir este.",
+       "(In the log.) Another program holds port 1234: the phone app cannot connect. Close that program and open "
+       "this one again."},
       {"¿ Quiere eliminar la fórmula Nº", "¿ Quiere eliminar la fórmula Nº",
        "Pregunta de {Borrarfrmula1}, con el número y el nombre de la fórmula. Sí la borra; No la deja.",
        "The question of {Borrarfrmula1}, with the formula's number and name (asked in Spanish). Yes removes it; No "

@@ -64,6 +64,7 @@ bool PhoneServer::Listen(uint16_t port) { return server_->listen(QHostAddress::A
 bool PhoneServer::Listening() const { return server_->isListening(); }
 uint16_t PhoneServer::Port() const { return server_->serverPort(); }
 std::string PhoneServer::ErrorText() const { return server_->errorString().toStdString(); }
+bool PhoneServer::PortHeld() const { return server_->serverError() == QAbstractSocket::AddressInUseError; }
 
 void PhoneServer::Say(const char* spanish, const char* english) {
   if (log_) log_(english_ && english_() ? english : spanish);

@@ -59,6 +59,8 @@ class PhoneServer {
   bool Listening() const;
   uint16_t Port() const;
   std::string ErrorText() const;
+  // The last Listen failed because another program holds the port.
+  bool PortHeld() const;
 
   // After a data set was opened: IosInfo to the app that last spoke, when it
   // is still connected (once its waiting message has gone, if one waits).

@@ -75,6 +75,9 @@ QString BasicSources() {
       if (f.open(QIODevice::ReadOnly)) all += QString::fromUtf8(f.readAll());
     }
   }
+  // The close's steps, shared with the professional window.
+  QFile close(QString(VELARTO_SOURCE_DIR) + "/app/window/close_steps.h");
+  if (close.open(QIODevice::ReadOnly)) all += QString::fromUtf8(close.readAll());
   // The sources write some letters as escapes of their 8-bit or UTF-8 text.
   all.replace("\\xC3\\xB3", QString::fromUtf8("ó")).replace("\\xC3\\xA1", QString::fromUtf8("á"));
   all.replace("\\xF3", QString::fromUtf8("ó")).replace("\\xE1", QString::fromUtf8("á"));

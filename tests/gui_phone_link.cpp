@@ -135,17 +135,23 @@ TEST_F(PhoneWindowTest, TheLogFollowsTheDaemonGoingAndComingBack) {
   EXPECT_EQ(LastLog(), "avahi-daemon has stopped: the phone app no longer finds the program");
 }
 
-// The port is held by another program: no server, no announcement, and
-// the log says so with the port.
+// The port is held by another program: no server, no announcement left,
+// and the log says so with the port. Without the announcement service the
+// link is absent and nothing is said.
 TEST_F(PhoneWindowTest, APortAnotherProgramHoldsIsSaid) {
   QTcpServer other;
   ASSERT_TRUE(other.listen(QHostAddress::Any, 0));
   StartWith(true, other.serverPort());
   EXPECT_FALSE(form->PhoneServer);
   EXPECT_FALSE(form->BonjourPresent);
-  EXPECT_TRUE(announcer->calls.empty());
-  EXPECT_TRUE(LogHas(QString("No se puede escuchar en el puerto %1 para el dispositivo iOS: ").arg(other.serverPort())));
+  EXPECT_FALSE(form->PhoneAnnouncer);  // nothing stays announced
+  EXPECT_TRUE(LogHas(QString("No se puede escuchar en el puerto %1 para el dispositivo iOS: otro programa lo ocupa")
+                         .arg(other.serverPort())));
   EXPECT_FALSE(LogHas("Listo para conectar"));
+  form.reset();
+  StartWith(false, other.serverPort());
+  EXPECT_FALSE(form->PhoneServer);
+  EXPECT_FALSE(LogHas("No se puede escuchar"));
 }
 
 TEST_F(PhoneWindowTest, AppFetchesTheOpenSet) {

@@ -372,6 +372,7 @@ TEST(PhoneServer, APortAnotherProgramHoldsIsRefused) {
     EXPECT_FALSE(s.Listen(other.serverPort()));
     EXPECT_FALSE(s.Listening());
     EXPECT_FALSE(s.ErrorText().empty());
+    EXPECT_TRUE(s.PortHeld());
   }
 }
 

@@ -21,10 +21,16 @@ void TMainForm::RegisterIosService() {
       [this](const std::string& line) { LogPlain(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))); },
       [this] { return PhoneDataSetFiles(); });
   server->SetEnglish([this] { return English; });
-  // A port another program holds is not shared: the link is absent, and the
-  // log says why once the window speaks its language.
+  // A port another program holds is not shared: the link is absent. Where
+  // services are announced at all (a registration goes through, and is
+  // withdrawn at once), the log says why once the window speaks its language.
   if (!server->Listen(PhonePort)) {
-    PhoneListenError = server->ErrorText();
+    if (PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, PhonePort)) {
+      PhoneAnnouncer.reset();
+      PhoneListenError = server->PortHeld() ? "held" : "other";
+    } else {
+      PhoneNoDaemon = true;
+    }
     return;
   }
   if (!PhoneAnnouncer->Register(phone::kServiceName, phone::kServiceType, server->Port())) {
@@ -49,10 +55,12 @@ void TMainForm::ReportPhoneLink() {
   if (PhoneNoDaemon)
     Log(Tr("Sin avahi-daemon en marcha: la aplicación del teléfono no encontrará el programa",
            "No avahi-daemon running: the phone app will not find the program"));
+  // In the window's language: the system's own wording would not be.
   if (!PhoneListenError.empty())
     Log(Tr("No se puede escuchar en el puerto %1 para el dispositivo iOS: ", "Cannot listen on port %1 for the iOS device: ")
             .arg(PhonePort) +
-        QString::fromLocal8Bit(PhoneListenError.c_str()));
+        (PhoneListenError == "held" ? Tr("otro programa lo ocupa", "another program holds it")
+                                    : Tr("el sistema no lo permite", "the system does not allow it")));
 }
 
 void TMainForm::NotifyPhoneDataSetOpened() {

@@ -494,7 +494,7 @@ class TMainForm : public QMainWindow {
   void RegisterIosService();           // start-up: the TCP server and the announcement
   void NotifyPhoneDataSetOpened();     // the end of every data-set open
   void ReportPhoneLink();              // start-up, after the device: the link ready, or why it is not
-  std::string PhoneListenError;        // why the server could not listen (empty: it could)
+  std::string PhoneListenError;        // why the server could not listen: "held", "other" (empty: it could)
   phone::DataSetFiles PhoneDataSetFiles() const;
   std::unique_ptr<ServiceAnnouncer> PhoneAnnouncer;
   bool PhoneNoDaemon = false;          // the announcement found no daemon

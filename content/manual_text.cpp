@@ -1231,7 +1231,11 @@ tema abierto: cada nota va a la cuerda y el traste que la tocan, la fuerza sale 
 van a los compases del tema, y el tema gana repeticiones hasta cubrir toda la pista. Lo que pasó queda en el archivo
 midireport.txt de la carpeta de trabajo. Si la unidad de tiempo leída no es la buena, un segundo clic en el botón
 ofrece forzarla (blanca, negra con puntillo, negra, corchea con puntillo, corchea) y vuelve a importar desde el tema
-como estaba. Un archivo que no se puede leer o una importación cancelada no cambian nada.</p>
+como estaba. De un archivo de varias pistas se toma la de guitarra: las de percusión (canal 10) y las que tienen
+casi todas sus notas fuera de 40..88 se saltan cuando otra pista tiene notas, y el registro y midireport.txt dicen qué
+pista se tomó y por qué. Un archivo que no se puede leer o una importación cancelada no cambian nada; un archivo
+cortado, sin cabecera, con 0 pulsos por negra o con más de 64 tiempos de silencio antes de una nota tampoco, y un
+mensaje dice "No se ha importado nada: " y la razón.</p>
 )html",
        R"html(
 <p>The notes of the track are written on the beat view of the {=Guitarra1} panel, with the fretboard and the chord grid
@@ -1269,8 +1273,12 @@ the chord to the box's division and back, and {RellenaAcorde.hint} puts the chor
 track: each note goes to a string and fret that play it, the strength comes from the velocity, tempo changes go to the
 song's bars, and the song gains repetitions until it covers the whole track. What happened is written to
 midireport.txt in the working folder. If the time unit read is not the right one, a second click on the button offers
-to force it (half, dotted quarter, quarter, dotted eighth, eighth) and imports again from the song as it was. A file
-that cannot be read, or a cancelled import, changes nothing.</p>
+to force it (half, dotted quarter, quarter, dotted eighth, eighth) and imports again from the song as it was. Of a
+file of several tracks the guitar's is taken: drum tracks (channel 10) and tracks with most of their notes outside
+40..88 are skipped when another track has notes, and the log and midireport.txt say which track was taken and why. A
+file that cannot be read, or a cancelled import, changes nothing; nor does a file that is cut short, has no header, 0
+ticks per quarter note or more than 64 beats of silence before a note, and a message says "Nothing was imported: " and
+why.</p>
 )html"},
       {"tuner", "El afinador", "The tuner",
        R"html(

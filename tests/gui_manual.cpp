@@ -178,7 +178,7 @@ TEST_F(ManualTest, TheGuitarChapterNamesItsMenusAndPicturesATrackWithNotes) {
   ASSERT_FALSE(panel.isNull());
   EXPECT_FALSE(f.Guitarra1->isChecked());
   EXPECT_TRUE(f.PanelGuitarra->isHidden());
-  // The notes: the stars of the beat view are blue.
+  // The notes: the frets on the beat view's strings are blue.
   int blue = 0;
   const QImage rgb = panel.convertToFormat(QImage::Format_RGB32);
   for (int y = 0; y < rgb.height(); ++y)

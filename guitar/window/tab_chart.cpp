@@ -117,7 +117,8 @@ void TabChart::paintEvent(QPaintEvent*) {
                              ? QRectF(c.x() - w / 2.0, c.y() - fm.height() / 2.0, w, fm.height())
                              : QRectF(c.x() - w / 2.0, c.y() - s.pointerSize / 2.0 - fm.height() - 1, w, fm.height());
       if (s.markBack.isValid()) p.fillRect(box, s.markBack);
-      p.setPen(s.markColor);
+      // A mark in place of its point takes the point's colour.
+      p.setPen(s.markOnPoint ? pt.color : s.markColor);
       p.drawText(box, Qt::AlignCenter, pt.label);
     }
   }

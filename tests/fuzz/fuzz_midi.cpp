@@ -54,6 +54,9 @@ void Run(const uint8_t* data, size_t size) {
   Check(r.log.size() <= kMaxMidiLogLines + 1);
   Check(r.tempoChanges.size() <= kMaxTempoChanges);
   for (const MidiTempoChange& c : r.tempoChanges) Check(c.bpm >= kMinThemeTempo && c.bpm <= kMaxThemeTempo);
+  // Every import either takes a track or says why it took none.
+  Check(r.taken == (r.failure == MidiFailure::None));
+  Check(r.taken == MidiFailureText(r, true).empty());
   if (!r.taken) {
     Check(r.track.empty() && r.bars.empty());
   } else {
@@ -82,6 +85,7 @@ void Run(const uint8_t* data, size_t size) {
   Check(again.taken == r.taken && again.track.size() == r.track.size());
   if (!again.taken) {
     Check(g.GuitarTrack.size() == 2 && !g.Modified && std::memcmp(&tables->Temas[0], &theme, sizeof(Tema)) == 0);
+    Check(s.MidiBeatUnit == unit);
   } else {
     Check(g.Modified && g.GuitarBar == 1 && g.GuitarBeat == 1);
     const TiempoG first = BeatsInBar(g, 1) > 0 ? g.GuitarTrack[0] : EmptyTiempoG();

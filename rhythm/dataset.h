@@ -27,6 +27,8 @@ struct DataSetState {
   // The sound list file was too long to read whole: neither a list command
   // nor a save writes it (they would cut it).
   bool SoundListCut = false;
+  // The basic edition: the names of its list file after the 16 it uses.
+  std::vector<std::string> SoundListBeyond;
 };
 
 constexpr uint16_t kGridsFillingBit = 0x80;

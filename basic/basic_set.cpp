@@ -138,14 +138,18 @@ std::vector<uint8_t> BancoSonidosV1Bytes(const SoundsV1& mem, const std::vector<
   return out;
 }
 
-std::vector<std::string> ReadSoundListV1(const std::string& olePath) {
+std::vector<std::string> ReadSoundListV1(const std::string& olePath, std::vector<std::string>* beyond) {
   std::vector<std::string> out;
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(olePath, kSoundListV1FileMax, &bytes)) return out;
+  if (beyond) beyond->clear();
+  if (!ReadFileBytes(olePath, kSoundListFileMax, &bytes)) return out;
   std::string line;
   auto flush = [&] {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    if (!line.empty() && out.size() < static_cast<size_t>(kBasicSounds)) out.push_back(line);
+    if (!line.empty() && out.size() < static_cast<size_t>(kBasicSounds))
+      out.push_back(line);
+    else if (!line.empty() && beyond)
+      beyond->push_back(line);
     line.clear();
   };
   for (uint8_t b : bytes) {
@@ -230,7 +234,8 @@ void SeedFromOriginal(const std::string& name, const std::string& listPath, std:
 }
 
 bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int tc,
-                  const std::vector<std::string>& list, const SoundsV1& mem, std::string* err) {
+                  const std::vector<std::string>& list, const SoundsV1& mem, std::string* err,
+                  const std::vector<std::string>& beyond) {
   if (mem.OverCapacity()) {
     if (err) *err = SoundsTooLongText(mem.SoundMemoryUsage(), false);
     return false;
@@ -242,6 +247,8 @@ bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int t
   std::vector<FileToWrite> files;
   std::string ole;
   for (size_t j = 0; j < list.size() && j < static_cast<size_t>(kBasicSounds); ++j) ole += list[j] + "\r\n";
+  // The names the set cannot use stay in its list, after the used ones.
+  for (const auto& n : beyond) ole += n + "\r\n";
   files.push_back({OlePathOf(name), std::vector<uint8_t>(ole.begin(), ole.end())});
   files.push_back({SetFolderOf(name) + "/sonidos.van", BancoSonidosV1Bytes(mem, list)});
   std::vector<FormulaV1> fv;

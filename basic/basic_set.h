@@ -88,8 +88,9 @@ std::string SoundsTooLongText(float usage, bool english);
 // the samples (at most what the buffer holds).
 std::vector<uint8_t> BancoSonidosV1Bytes(const SoundsV1& mem, const std::vector<std::string>& list);
 
-// Reads the .ole list (at most 16 names; blank lines dropped).
-std::vector<std::string> ReadSoundListV1(const std::string& olePath);
+// Reads the .ole list (at most 16 names; blank lines dropped); the names
+// after the 16th go to *beyond, so that a save can keep them.
+std::vector<std::string> ReadSoundListV1(const std::string& olePath, std::vector<std::string>* beyond = nullptr);
 
 // Reads datos/<name>/formulas.van and temas.van into the current tables:
 // whole records, at most 131072 / 65536 bytes read (512 / 128 records); a
@@ -114,8 +115,11 @@ void CopySetSounds(const std::string& fromFolder, const std::string& toFolder, s
 // temas.van (tc records) atomically as one group (a folder the save made
 // goes again when it fails). Refused above 100 % of the sound memory;
 // false with *err on any failure (then nothing counts as saved).
+// `beyond`: names of the list file after the 16 the set uses, written
+// after them unchanged.
 bool SaveBasicSet(const RhythmTables& rt, const std::string& name, int fc, int tc,
-                  const std::vector<std::string>& list, const SoundsV1& mem, std::string* err);
+                  const std::vector<std::string>& list, const SoundsV1& mem, std::string* err,
+                  const std::vector<std::string>& beyond = {});
 
 // The recovery of a save cut short (run before the set's files are read):
 // the journal datos/<name>.journal completes it or rolls it back.

@@ -1528,6 +1528,13 @@ const std::vector<ManualMessage>& ManualMessages() {
        "«../»). No se abre; se abre el conjunto Original.",
        "Log: the archivo key of the settings names a set outside the datos folder (for example with \"../\"). It is "
        "not opened; the set Original opens instead."},
+      {"La lista de sonidos es demasiado larga para leerla entera; no se guardará: <archivo>",
+       "The sound list is too long to be read whole; it will not be saved: <file>",
+       "La lista de sonidos del conjunto pasa de 16 MB. Se usan sus primeros nombres, pero ni las órdenes de la "
+       "lista ni {Guardar1} la escriben, para no perder los nombres que no se leyeron. Acorte la lista con un editor "
+       "de texto.",
+       "The set's sound list is over 16 MB. Its first names are used, but neither the list commands nor {Guardar1} "
+       "write it, so that the names not read are not lost. Shorten the list with a text editor."},
       {"Se ha completado el guardado interrumpido de <conjunto>", "The interrupted save was completed: <set>",
        "Registro: un guardado anterior se interrumpió (el programa se cerró o se fue la luz) después de escribir "
        "todo el conjunto; al abrirlo se ha terminado, y el conjunto es el guardado.",

@@ -143,11 +143,19 @@ bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formul
   return false;
 }
 
-bool ReadSoundList(const std::string& path, std::vector<std::string>* names) {
+bool ReadSoundList(const std::string& path, std::vector<std::string>* names, bool* cut) {
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, 1 << 20, &bytes)) {
+  if (cut) *cut = false;
+  // One byte past the bound tells a list too long to read whole.
+  if (!ReadFileBytes(path, kSoundListFileMax + 1, &bytes)) {
     names->clear();
     return false;
+  }
+  if (bytes.size() > kSoundListFileMax) {
+    if (cut) *cut = true;
+    // Whole lines only: no name is taken cut in half.
+    const auto lastBreak = std::find(bytes.rbegin() + 1, bytes.rend(), '\n');
+    bytes.resize(static_cast<size_t>(bytes.rend() - lastBreak));
   }
   *names = SplitLines(bytes);
   return true;

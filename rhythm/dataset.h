@@ -24,6 +24,11 @@ struct DataSetState {
   int SaveAnswer = 0;  // 6 Yes, 7 No, 2 Cancel
   bool FreshSet = false;
   uint16_t GridsFilling = 0;  // bit 7 set while an open refills the grids
+  // The sound list file was too long to read whole: neither a list command
+  // nor a save writes it (they would cut it).
+  bool SoundListCut = false;
+  // The basic edition: the names of its list file after the 16 it uses.
+  std::vector<std::string> SoundListBeyond;
 };
 
 constexpr uint16_t kGridsFillingBit = 0x80;
@@ -95,8 +100,11 @@ bool SaveDataSetFiles(const RhythmTables& t, const std::string& name, int formul
 std::string SaveJournalPathOf(const std::string& name);  // datos/<name>.journal
 GroupRecovery RecoverSetSave(const std::string& name);
 
-// Reads a sound list file (Latin-1, one name per line).
-bool ReadSoundList(const std::string& path, std::vector<std::string>* names);
+// Reads a sound list file (Latin-1, one name per line). A file beyond
+// kSoundListFileMax is read up to its last whole line there and *cut is
+// set: such a list must not be written back, or the rest would be lost.
+constexpr size_t kSoundListFileMax = size_t{16} << 20;
+bool ReadSoundList(const std::string& path, std::vector<std::string>* names, bool* cut = nullptr);
 
 // Copies every *.gtr of one set folder to another, replacing files of the
 // same name; returns the source paths copied, and in *failures what could

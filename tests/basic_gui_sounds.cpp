@@ -353,3 +353,26 @@ TEST_F(BasicSoundsTest, AStereoToneIsConvertedAndAFileThatIsNoSoundIsRefused) {
   form->SpeedButton1Click();
   EXPECT_EQ(p->LastSound().samples, mixed);
 }
+
+// A list of more than 16 names: the first 16 are used, the user is told, and
+// a save writes the others back after them, never fewer than the file held.
+TEST_F(BasicSoundsTest, ALongListIsNeverShortenedByASave) {
+  WriteListSet(16);
+  std::string ole;
+  for (int i = 1; i <= 16; ++i) ole += Name(i).toStdString() + "\r\n";
+  for (int i = 0; i < 20; ++i) ole += "extra" + std::to_string(i) + "\r\n";
+  std::string err;
+  ASSERT_TRUE(WriteFileAtomically("datos/Lista.ole", std::vector<uint8_t>(ole.begin(), ole.end()), &err));
+  Start();
+  dlg->messages.clear();
+  OpenSet("Lista");
+  EXPECT_EQ(form->LBIns->count(), 16);
+  EXPECT_TRUE(dlg->messages.contains("La lista de sonidos tiene 36 nombres: se usan los 16 primeros."))
+      << dlg->messages.join("|").toStdString();
+  form->Cambios();
+  dlg->answers = {kAnswerYes};
+  form->botonrecClick();
+  EXPECT_FALSE(form->Modified());
+  const auto bytes = Bytes("datos/Lista.ole");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), ole);
+}

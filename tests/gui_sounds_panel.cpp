@@ -291,3 +291,37 @@ TEST_F(SoundsPanelTest, ALongListIsToldOnceAndNeverShortened) {
   ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &file));
   EXPECT_EQ(file.size(), capacity + 5);
 }
+
+// A list of 100 000 names is read whole and saved whole; a list too long to
+// read whole is never written back: the save is refused with a message and
+// the file stays as it was.
+TEST_F(SoundsPanelTest, AVeryLongListIsSavedWholeOrNotAtAll) {
+  StartOnOwnSet();
+  std::vector<std::string> names;
+  for (int i = 0; i < 100000; ++i) names.push_back("MetronomoAcentuado" + std::to_string(i));
+  std::string err;
+  ASSERT_TRUE(WriteSoundList("datos/Mio.vl2", names, &err)) << err;
+  form->AbreSonidos();
+  form->Cambios();
+  dlg->answers = {kAnswerYes};
+  form->Guardar1Click();
+  std::vector<std::string> file;
+  ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &file));
+  EXPECT_EQ(file, names);
+
+  names.resize(1100000);  // 22+ MB
+  for (size_t i = 100000; i < names.size(); ++i) names[i] = "MetronomoAcentuado" + std::to_string(i);
+  ASSERT_TRUE(WriteSoundList("datos/Mio.vl2", names, &err)) << err;
+  const auto before = ScratchFolder::Read("datos/Mio.vl2");
+  dlg->messages.clear();
+  form->AbreSonidos();
+  ASSERT_FALSE(dlg->messages.filter("demasiado larga").isEmpty());
+  form->Cambios();
+  dlg->answers = {kAnswerYes};
+  form->Guardar1Click();
+  EXPECT_TRUE(form->Modified());
+  EXPECT_FALSE(dlg->messages.filter("No se han podido guardar los datos").isEmpty());
+  form->LBIns->setCurrentRow(0);
+  form->Eliminar1Click();
+  EXPECT_EQ(ScratchFolder::Read("datos/Mio.vl2"), before);
+}

@@ -149,6 +149,14 @@ bool TMainForm::SaveDataSet() {
                                       AskButtons::YesNoCancel);
     if (DataSet.SaveAnswer != kAnswerYes) return false;
   }
+  if (DataSet.SoundListCut) {
+    // Written back, the names beyond what was read would be lost.
+    ReportSaveFailure(*this, Tr("la lista de sonidos es demasiado larga para leerla entera: ",
+                                "the sound list is too long to be read whole: ")
+                                     .toStdString() +
+                                 DataSet.DataSetListPath);
+    return false;
+  }
   const std::string oldName = DataSet.DataSetName;
   const std::string oldListPath = DataSet.DataSetListPath;
   if (IsReservedName(DataSet.DataSetName)) {

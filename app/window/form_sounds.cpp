@@ -18,7 +18,11 @@
 void TMainForm::AbreSonidos() {
   SoundList.clear();
   SoundListBeyond.clear();
-  ReadSoundList(DataSet.DataSetListPath, &SoundList);
+  ReadSoundList(DataSet.DataSetListPath, &SoundList, &DataSet.SoundListCut);
+  if (DataSet.SoundListCut)
+    dialogs->ShowMessage(Tr("La lista de sonidos es demasiado larga para leerla entera; no se guardará: ",
+                            "The sound list is too long to be read whole; it will not be saved: ") +
+                         FromFs(DataSet.DataSetListPath));
   const size_t capacity = static_cast<size_t>(Bank->Capacity());
   if (SoundList.size() > capacity) {
     // The bank holds the first names; the others stay in the file.
@@ -52,6 +56,12 @@ std::vector<std::string> TMainForm::WholeSoundList() const {
 }
 
 void TMainForm::WriteSoundListFile() {
+  if (DataSet.SoundListCut) {
+    dialogs->ShowMessage(Tr("La lista de sonidos es demasiado larga para leerla entera; no se guardará: ",
+                            "The sound list is too long to be read whole; it will not be saved: ") +
+                         FromFs(DataSet.DataSetListPath));
+    return;
+  }
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
   std::string err;
   if (!WriteSoundList(DataSet.DataSetListPath, WholeSoundList(), &err))

@@ -82,8 +82,14 @@ bool TMainForm::OpenDataSet() {
       if (LBwavs->findItems(L1(NameOfFs(n)), Qt::MatchExactly).isEmpty()) LBwavs->addItem(L1(NameOfFs(n)));
     }
   }
-  SoundList = ReadSoundListV1(DataSet.DataSetListPath);
+  SoundList = ReadSoundListV1(DataSet.DataSetListPath, &DataSet.SoundListBeyond);
   if (SoundList.size() > static_cast<size_t>(kBasicSoundCapacity)) SoundList.resize(kBasicSoundCapacity);
+  // The names beyond stay in the file, and a save writes them back.
+  if (!DataSet.SoundListBeyond.empty())
+    dialogs->ShowMessage(Tr("La lista de sonidos tiene %1 nombres: se usan los %2 primeros.",
+                            "The sound list has %1 names: the first %2 are used.")
+                             .arg(SoundList.size() + DataSet.SoundListBeyond.size())
+                             .arg(SoundList.size()));
   for (const auto& n : SoundList) LBIns->addItem(L1(n));
   if (LBIns->count() > 0) LBIns->setCurrentRow(0);
   for (int r = 1; r <= kTracksV1; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
@@ -189,7 +195,8 @@ bool TMainForm::SaveDataSet() {
   const int formulaCount = FormulaCount();
   const int temaCount = TemaCount();
   std::string error;
-  if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error)) {
+  if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error,
+                    DataSet.SoundListBeyond)) {
     SaveWriteFailed = true;
     ReportSaveFailure(*this, error);
     return false;

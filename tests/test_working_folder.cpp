@@ -105,8 +105,13 @@ TEST(WorkingFolder, TheUserFolderFollowsXdgDataHome) {
   EXPECT_EQ(UserWorkingFolder("BORNACE_DRAV"), "/srv/d/velarto-quendrel/BORNACE_DRAV");
   setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored, as the standard says
   const char* home = std::getenv("HOME");
-  if (home) EXPECT_EQ(UserWorkingFolder("DRAV_PROF"), std::string(home) + "/.local/share/velarto-quendrel/DRAV_PROF");
-  if (saved) setenv("XDG_DATA_HOME", keep.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+  if (home) {
+    EXPECT_EQ(UserWorkingFolder("DRAV_PROF"), std::string(home) + "/.local/share/velarto-quendrel/DRAV_PROF");
+  }
+  if (saved)
+    setenv("XDG_DATA_HOME", keep.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
 }
 
 TEST(WorkingFolder, TheFactoryIsFoundInstalledOrInTheBuildTree) {

@@ -7,6 +7,8 @@
 
 #include "app/window/mainform.h"
 #include "app/startup.h"
+#include "app/working_folder.h"
+#include "app/check_mode.h"
 #include "platform/ui/quiet_start.h"
 
 namespace {
@@ -43,7 +45,20 @@ int main(int argc, char** argv) {
   if (auto set = FindCommandLineSet(args)) {
     opts.commandLineList = QString::fromLocal8Bit((set->name + ".vl2").c_str());
     QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
+  } else {
+    // Started from the menu: the user's own working folder, made from the
+    // factory content at the first start.
+    const WorkingFolderChoice wf = ChooseWorkingFolder(
+        QDir::currentPath().toStdString(), UserWorkingFolder("DRAV_PROF"),
+        FactoryFolder(QCoreApplication::applicationDirPath().toStdString(), "DRAV_PROF"));
+    if (!wf.error.empty())
+      QMessageBox::warning(nullptr, QApplication::applicationName(),
+                           QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
+                               QString::fromLocal8Bit(wf.error.c_str()));
+    if (!wf.folder.empty()) QDir::setCurrent(QString::fromLocal8Bit(wf.folder.c_str()));
   }
+  CheckMode check;
+  if (check.on()) opts.dialogs = check.MakeDialogs(".vl2");
   // The three windows in their order: the main window with its start-up,
   // the about box, the theme import dialog.
   TMainForm form(std::move(opts));
@@ -61,6 +76,7 @@ int main(int argc, char** argv) {
     form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
   }
   form.showMaximized();
+  if (check.on()) check.Run(form, ".vl2");
   try {
     app.exec();
   } catch (...) {

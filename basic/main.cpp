@@ -6,6 +6,8 @@
 #include <exception>
 
 #include "app/startup.h"
+#include "app/working_folder.h"
+#include "app/check_mode.h"
 #include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
@@ -42,7 +44,20 @@ int main(int argc, char** argv) {
   if (auto set = FindCommandLineSet(args, ".ole")) {
     opts.commandLineSet = QString::fromLocal8Bit((set->name + ".ole").c_str());
     QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
+  } else {
+    // Started from the menu: the user's own working folder, made from the
+    // factory content at the first start.
+    const WorkingFolderChoice wf = ChooseWorkingFolder(
+        QDir::currentPath().toStdString(), UserWorkingFolder("BORNACE_DRAV"),
+        FactoryFolder(QCoreApplication::applicationDirPath().toStdString(), "BORNACE_DRAV"));
+    if (!wf.error.empty())
+      QMessageBox::warning(nullptr, QApplication::applicationName(),
+                           QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
+                               QString::fromLocal8Bit(wf.error.c_str()));
+    if (!wf.folder.empty()) QDir::setCurrent(QString::fromLocal8Bit(wf.folder.c_str()));
   }
+  CheckMode check;
+  if (check.on()) opts.dialogs = check.MakeDialogs(".ole");
   // The three windows in their order: the main window with its start-up,
   // the about box, the theme import dialog.
   bornace::TMainForm form(std::move(opts));
@@ -60,6 +75,7 @@ int main(int argc, char** argv) {
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
   }
   form.showMaximized();
+  if (check.on()) check.Run(form, ".ole");
   try {
     app.exec();
   } catch (...) {

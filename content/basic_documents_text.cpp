@@ -458,6 +458,12 @@ const std::vector<ManualMessage>& BasicManualMessages() {
        "pendientes.",
        "The disk did not take the files (full, protected...). What was saved before is intact and the changes are "
        "still pending."},
+      {"Hace falta un visor de PDF para leer este documento. Abra con uno este archivo:",
+       "A PDF viewer is needed to read this document. Open this file with one:",
+       "El escritorio no tiene ningún programa para los PDF. Instale un visor de PDF (Evince, Okular, Atril...) y "
+       "abra con él el archivo indicado.",
+       "The desktop has no program for PDF files. Install a PDF viewer (Evince, Okular, Atril...) and open the file "
+       "shown with it."},
       {"No se puede abrir el archivo:", "I cannot open the file:",
        "Falta el archivo que se indica (un sonido del conjunto o un documento de la ayuda) o no se puede leer.",
        "The file named (a sound of the set or a document of the help) is missing or cannot be read."},

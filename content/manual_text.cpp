@@ -1482,10 +1482,14 @@ const std::vector<ManualMessage>& ManualMessages() {
        "The template could not be written. Choose another folder or name, or free some space; the beats stay "
        "marked."},
       {"No se puede abrir el manual: <ruta>", "I cannot open the manual: <path>",
-       "El archivo «Manual DRAV_PROF.pdf» no está en la carpeta de trabajo o no hay lector de PDF. Instale un lector "
-       "de PDF o copie el manual a la ruta indicada.",
-       "The file \"Manual DRAV_PROF.pdf\" is not in the working folder or there is no PDF reader. Install a PDF reader "
-       "or copy the manual to the path shown."},
+       "El archivo «Manual DRAV_PROF.pdf» no está en la carpeta de trabajo. Copie el manual a la ruta indicada.",
+       "The file \"Manual DRAV_PROF.pdf\" is not in the working folder. Copy the manual to the path shown."},
+      {"Hace falta un visor de PDF para leer el manual. Abra con uno este archivo: <ruta>",
+       "A PDF viewer is needed to read the manual. Open this file with one: <path>",
+       "El escritorio no tiene ningún programa para los PDF. Instale un visor de PDF (Evince, Okular, Atril...) y "
+       "abra con él el archivo indicado.",
+       "The desktop has no program for PDF files. Install a PDF viewer (Evince, Okular, Atril...) and open the file "
+       "shown with it."},
       {"No se puede guardar el archivo: <causa>", "I cannot save the file: <cause>",
        "El WAV exportado no se pudo escribir. Elija otra carpeta o libere espacio.",
        "The exported WAV could not be written. Choose another folder or free some space."},

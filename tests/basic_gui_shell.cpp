@@ -367,7 +367,9 @@ TEST_F(BasicShellTest, DocumentsOfTheHelpMenuInBothLanguages) {
       // A desktop that cannot open it: said too.
       desktop->result = false;
       a->trigger();
-      EXPECT_EQ(dlg->messages.size(), 1);
+      ASSERT_EQ(dlg->messages.size(), 1);
+      EXPECT_TRUE(dlg->messages[0].contains(english ? "A PDF viewer is needed" : "Hace falta un visor de PDF"));
+      EXPECT_TRUE(dlg->messages[0].endsWith(path)) << dlg->messages[0].toStdString();
       desktop->result = true;
     }
   }

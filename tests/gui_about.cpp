@@ -299,9 +299,11 @@ TEST_F(AboutTest, TheManualOpensOrSaysWhereItWasLookedFor) {
   ASSERT_EQ(dlg->messages.size(), 1);
   EXPECT_EQ(dlg->messages[0], "No se puede abrir el manual:\r\n" + path);
 
-  // The desktop failing to open it is said the same way.
+  // A desktop with no PDF viewer: the message names the file and what is needed.
   place();
   desktop->result = false;
   form->ManualPC->trigger();
-  EXPECT_EQ(dlg->messages.size(), 2);
+  ASSERT_EQ(dlg->messages.size(), 2);
+  EXPECT_EQ(dlg->messages[1],
+            "Hace falta un visor de PDF para leer el manual. Abra con uno este archivo:\r\n" + path);
 }

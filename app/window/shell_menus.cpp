@@ -68,9 +68,15 @@ bool TMainForm::RunFileAction(QAction* action) {
 
 void TMainForm::OpenManual() {
   const QString path = QDir::current().absoluteFilePath(ManualPC->property("fileName").toString());
-  // A manual that is not there, or that nothing could open, is said.
-  if (QFileInfo(path).isFile() && RunFileAction(ManualPC)) return;
-  dialogs->ShowMessage(Tr("No se puede abrir el manual:\r\n", "I cannot open the manual:\r\n") + path);
+  // A manual that is not there is said; one that the desktop has no viewer
+  // for is named, with what is needed to read it.
+  if (!QFileInfo(path).isFile()) {
+    dialogs->ShowMessage(Tr("No se puede abrir el manual:\r\n", "I cannot open the manual:\r\n") + path);
+    return;
+  }
+  if (RunFileAction(ManualPC)) return;
+  dialogs->ShowMessage(Tr("Hace falta un visor de PDF para leer el manual. Abra con uno este archivo:\r\n",
+                          "A PDF viewer is needed to read the manual. Open this file with one:\r\n") + path);
 }
 
 bool TMainForm::BrowseUrlAction(QAction* action) {

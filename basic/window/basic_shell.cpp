@@ -261,9 +261,15 @@ bool TMainForm::BrowseUrlAction(QAction* action) {
 
 void TMainForm::RunFileAction(QAction* action) {
   const QString path = QDir::current().absoluteFilePath(action->property("fileName").toString());
-  // A document that is not there, or that nothing could open, is said.
-  if (QFileInfo(path).isFile() && desktop->Open(QUrl::fromLocalFile(path))) return;
-  dialogs->ShowMessage(Tr("No se puede abrir el archivo:\r\n", "I cannot open the file:\r\n") + path);
+  // A document that is not there is said; one that the desktop has no
+  // viewer for is named, with what is needed to read it.
+  if (!QFileInfo(path).isFile()) {
+    dialogs->ShowMessage(Tr("No se puede abrir el archivo:\r\n", "I cannot open the file:\r\n") + path);
+    return;
+  }
+  if (desktop->Open(QUrl::fromLocalFile(path))) return;
+  dialogs->ShowMessage(Tr("Hace falta un visor de PDF para leer este documento. Abra con uno este archivo:\r\n",
+                          "A PDF viewer is needed to read this document. Open this file with one:\r\n") + path);
 }
 
 void TMainForm::Ayuda1Click() {}

@@ -1,0 +1,47 @@
+// The installed program's own check (scripts/test's package test): with
+// VELARTO_CHECK set, the program starts as always, says on stdout that its
+// window is open and in which folder it works, with "save:<name>" saves the
+// open set under that name as "Archivo" > "Guardar como" would, and ends.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "platform/ui/dialogs.h"
+
+struct CheckMode {
+  QByteArray what = qgetenv("VELARTO_CHECK");
+  ScriptedDialogs* dialogs = nullptr;
+  bool on() const { return !what.isEmpty(); }
+  QString saveName() const { return what.startsWith("save:") ? QString::fromUtf8(what.mid(5)) : QString(); }
+
+  // The dialogs the check answers: the save name, nothing else.
+  std::unique_ptr<Dialogs> MakeDialogs(const char* ext) {
+    auto d = std::make_unique<ScriptedDialogs>();
+    if (!saveName().isEmpty()) d->saveNames.push_back(QDir::current().absoluteFilePath("datos/" + saveName() + ext));
+    dialogs = d.get();
+    return d;
+  }
+
+  template <class Form>
+  void Run(Form& form, const char* ext) {
+    QTimer::singleShot(200, &form, [this, &form, ext] {
+      std::printf("window open: %d\nworking folder: %s\n", form.isVisible() ? 1 : 0,
+                  QDir::currentPath().toLocal8Bit().constData());
+      int status = form.isVisible() ? 0 : 1;
+      if (!saveName().isEmpty()) {
+        form.Guardarcomo1Click();
+        const bool saved = QFileInfo::exists("datos/" + saveName() + ext);
+        std::printf("saved %s: %d\n", saveName().toLocal8Bit().constData(), saved ? 1 : 0);
+        if (!saved) status = 1;
+      }
+      for (const QString& m : dialogs->messages) std::printf("message: %s\n", m.toLocal8Bit().constData());
+      std::fflush(stdout);
+      std::_Exit(status);  // no close questions: the check is done
+    });
+  }
+};

@@ -51,10 +51,10 @@ int TMainForm::TempoInForce(int t, int row) const {
 }
 
 // The beat labels: the one of the beat just started lights (red on an
-// accented beat, lime on the others) and the device's lamp follows it; every
-// other label goes grey.
+// accented beat, lime on the others); every other label goes grey. The
+// device's lamp is a listener of its own.
 void TMainForm::ShowBeat(const BeatCue& cue) {
-  if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
+  LightBeatLabel(BeatLabels, cue);
 }
 
 // The beat step starts: Timer1 ticks every millisecond (the basic window

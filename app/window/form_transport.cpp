@@ -180,7 +180,7 @@ void TMainForm::BotonPlayCompClick() {
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   // The theme's sequence from its record, from the entry the user selected.
-  PlayTheme(*this, theme, static_cast<float>(420 - TB1->value()), "lime", [this] {
+  PlayTheme(*this, theme, static_cast<float>(SliderBpm(TB1->value())), "lime", [this] {
     Image1->setVisible(true);
     Image2->setVisible(false);
     STT->setText(QString());
@@ -200,7 +200,7 @@ void TMainForm::botonplayClick() {
   if (f < 0 || f >= FormulaCount()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
-  PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
+  PlayFormulaLoop(*this, f, static_cast<float>(SliderBpm(TB2->value())), "red");
   Image1->setVisible(true);
   Image2->setVisible(false);
   STT->setText(QString());

@@ -411,9 +411,13 @@ void SendLampCommand(DeviceLink& L, uint8_t level) {
   SendCommand(L, command, sizeof command, serialToo);
 }
 
+std::optional<uint8_t> BeatLampLevel(const BeatCue& cue) {
+  if (cue.label < 0) return std::nullopt;
+  return cue.accent ? kLampAccented : kLampPlain;
+}
+
 void BeatLamp(DeviceLink& L, const BeatCue& cue) {
-  if (cue.label < 0) return;
-  SendLampCommand(L, cue.accent ? kLampAccented : kLampPlain);
+  if (const auto level = BeatLampLevel(cue)) SendLampCommand(L, *level);
 }
 
 void LampTimerTick(DeviceLink& L, EngineState& E) {

@@ -281,6 +281,9 @@ void SendLampCommand(DeviceLink& L, uint8_t level);
 // player): accented or plain when a beat label lit, nothing otherwise. The
 // sequencer has set the countdown (LampCountdown of the engine).
 void BeatLamp(DeviceLink& L, const BeatCue& cue);
+// The level of that lamp: accented or plain, none when no beat label lit.
+// Both editions' windows send it from their listener of the player.
+std::optional<uint8_t> BeatLampLevel(const BeatCue& cue);
 // Timer5 (10 ms): while playing, counts the engine's LampCountdown down and
 // sends the lamp-off command when it reaches 0. Once playback has stopped
 // (however it stopped), a lamp still lit goes off; a pause keeps it lit.

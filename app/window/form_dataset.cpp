@@ -18,6 +18,7 @@
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
+#include "engine/transport.h"
 
 namespace fs = std::filesystem;
 
@@ -235,7 +236,7 @@ void TMainForm::Nuevo1Click() {
   TB1->setValue(300);
   TB2->setValue(300);
   Rhythm->Temas[0].entryCount = 0;
-  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(420 - TB2->value());
+  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(SliderBpm(TB2->value()));
   SGTemas->Select(1, 1);
   SGTemas->SetCells(0, 1, "1");
   SGTemas->SetCells(1, 1, QString());

@@ -13,6 +13,7 @@
 #include "engine/mixer.h"
 #include "engine/window/transport_steps.h"
 #include "platform/files/text.h"
+#include "engine/transport.h"
 
 namespace {
 // The leading decimal integer of a text; 0 when there is none.
@@ -56,7 +57,7 @@ void TMainForm::TB1Change() {
 
 void TMainForm::Edit1Change() {
   const int v = LeadingInt(Edit1->text());
-  if (v >= 20 && v <= 400) TB2->setValue(420 - v);
+  if (v >= 20 && v <= 400) TB2->setValue(SliderPosition(v));
 }
 
 void TMainForm::ClickPresetClick(char code) {

@@ -10,6 +10,7 @@
 #include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
 #include "rhythm/window/library_handlers.h"
+#include "engine/transport.h"
 
 void TMainForm::Cambios() {
   if (Deck->IsPlaying() && Engine->ThemePlayback) return;
@@ -52,7 +53,7 @@ void TMainForm::Limpiarfrmula1Click() { library_steps::ClearFormulaPattern(*this
 void TMainForm::Nuevotema1Click() {
   // The new theme: no entries, the formula slider's tempo, centred pan and
   // unity volume.
-  const int bpm = 420 - TB2->value();
+  const int bpm = SliderBpm(TB2->value());
   if (!library_steps::AppendTheme(*this, [bpm](Tema& t) { InitNewTema(t, bpm); })) return;
   library_steps::PlayInOrder(*this);
 }

@@ -23,6 +23,7 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/window/editor_handlers.h"
 #include "rhythm/window/editor_widgets.h"
+#include "engine/transport.h"
 
 namespace {
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -134,7 +135,7 @@ void TMainForm::SGSacoSetEditText(int col, int row, const QString& value) {
   if (!EntryValuesFit(v, e, FormulaCount(), EditRules)) return;  // the typed text stays until the next refill
   if (e == 0 && v.tempo != th.tempos[0]) {
     Guards.TempoSliderByCode = true;
-    TB1->setValue(420 - v.tempo);
+    TB1->setValue(SliderPosition(v.tempo));
     Guards.TempoSliderByCode = false;
   }
   StoreEntryValues(th, e, v, EditRules);

@@ -18,6 +18,7 @@
 #include "platform/ui/string_grid.h"
 #include "engine/normalize.h"
 #include "engine/transport.h"
+#include "links/device.h"
 #include "engine/window/transport_steps.h"
 #include "rhythm/editor_logic.h"
 #include "rhythm/unify.h"
@@ -25,9 +26,6 @@
 #include "platform/audio/tick.h"
 
 namespace {
-constexpr uint8_t kLampAccent = 0x20;
-constexpr uint8_t kLampBeat = 0x10;
-constexpr uint8_t kLampOff = 0x00;
 
 // The transport buttons stay down like grouped speed buttons: one of each
 // panel's group is down at a time.
@@ -106,6 +104,11 @@ void TMainForm::BuildTransportControls() {
 
 void TMainForm::ConnectTransportControls() {
   Deck->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
+  // The device's lamp listens to the player after the window has painted:
+  // the level is the link's (BeatLampLevel), the hook sends it.
+  Deck->AddListener([this](const BeatCue& cue) {
+    if (const auto level = BeatLampLevel(cue); level && BeatLampHook) BeatLampHook(*level);
+  });
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
   connect(BotonPlayComp, &QPushButton::clicked, this, [this] { BotonPlayCompClick(); });
@@ -140,7 +143,6 @@ void TMainForm::ShowCompasCounter() {
 void TMainForm::ShowBeat(const BeatCue& cue) {
   // The beat labels: the one of this beat lights, the others go grey.
   if (!LightBeatLabel(BeatLabels, cue)) return;
-  if (BeatLampHook) BeatLampHook(cue.accent ? kLampAccent : kLampBeat);
   STT->setText(cue.countByAccents ? L1(FormulaEd.AccentCountLabels[static_cast<size_t>(cue.label)])
                                   : BeatLabels[cue.label]->text());
   SetLampColour(STT, cue.accent ? "red" : "lime");
@@ -178,7 +180,7 @@ void TMainForm::BotonPlayCompClick() {
   if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   // The theme's sequence from its record, from the entry the user selected.
-  PlayTheme(*this, theme, static_cast<float>(420 - TB1->value()), "lime", [this] {
+  PlayTheme(*this, theme, static_cast<float>(SliderBpm(TB1->value())), "lime", [this] {
     Image1->setVisible(true);
     Image2->setVisible(false);
     STT->setText(QString());
@@ -198,7 +200,7 @@ void TMainForm::botonplayClick() {
   if (f < 0 || f >= FormulaCount()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   Log("Play " + Label1->text());
-  PlayFormulaLoop(*this, f, static_cast<float>(420 - TB2->value()), "red");
+  PlayFormulaLoop(*this, f, static_cast<float>(SliderBpm(TB2->value())), "red");
   Image1->setVisible(true);
   Image2->setVisible(false);
   STT->setText(QString());
@@ -242,7 +244,7 @@ void TMainForm::ShowStopped(bool wasTheme) {
 
 void TMainForm::botonstopClick() {
   Stop1Click();
-  if (BeatLampHook) BeatLampHook(kLampOff);
+  if (BeatLampHook) BeatLampHook(kLampOff);  // the stop buttons' lamp-off
 }
 
 void TMainForm::Timer4Timer() {

@@ -24,6 +24,7 @@
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
+#include "engine/transport.h"
 
 namespace bornace {
 
@@ -267,11 +268,11 @@ void TMainForm::Nuevo1Click() {
   Pages.TempoSliderByCode = false;
   TB2->setValue(300);
   Rhythm->Temas[0].entryCount = 0;
-  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(420 - TB2->value());
+  Rhythm->Temas[0].tempos[0] = static_cast<uint16_t>(SliderBpm(TB2->value()));
   SGTemas->Select(1, 1);
   SGTemas->SetCells(0, 1, "1");
   SGTemas->SetCells(1, 1, QString());
-  SGTemas->SetCells(2, 1, QString::number(420 - TB2->value()));
+  SGTemas->SetCells(2, 1, QString::number(SliderBpm(TB2->value())));
   if (!RadioButton1->isChecked()) {
     RadioButton1->setChecked(true);
     RadioButton1Click();

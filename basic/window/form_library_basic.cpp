@@ -15,6 +15,7 @@
 #include "rhythm/library_ops.h"
 #include "rhythm/window/editor_widgets.h"
 #include "rhythm/window/library_handlers.h"
+#include "engine/transport.h"
 
 namespace bornace {
 
@@ -103,7 +104,7 @@ void TMainForm::Borrarfrmula1Click() {
 void TMainForm::Nuevotema1Click() {
   // The older record has no pan or volume: the theme gets no entries and
   // the formula slider's tempo, which the tempo column shows.
-  const int bpm = 420 - TB2->value();
+  const int bpm = SliderBpm(TB2->value());
   if (!library_steps::AppendTheme(*this, [bpm](Tema& t) {
         t.entryCount = 0;
         t.tempos[0] = static_cast<uint16_t>(bpm);

@@ -14,6 +14,7 @@
 
 #include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
+#include "links/device.h"
 
 namespace bornace {
 
@@ -83,6 +84,11 @@ void TMainForm::ConnectPages() {
 
   // Transport, tempo and click.
   Deck->AddListener([this](const BeatCue& cue) { OnPlayerBeat(cue); });
+  // The device's lamp listens to the player after the window has painted
+  // (BeatLamp of the link, through the hook).
+  Deck->AddListener([this](const BeatCue& cue) {
+    if (BeatLampLevel(cue) && BeatLampHook) BeatLampHook(cue);
+  });
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   connect(Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
   OnClick(BotonPlayComp, this, [this] { BotonPlayCompClick(); });

@@ -19,6 +19,7 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/window/editor_handlers.h"
 #include "rhythm/window/editor_widgets.h"
+#include "engine/transport.h"
 
 namespace bornace {
 
@@ -143,7 +144,7 @@ void TMainForm::SGTemasSetEditText(int col, int row, const QString& value) {
     th.tempos[0] = static_cast<uint16_t>(bpm);
     if (row == SGTemas->Row()) {
       Pages.TempoSliderByCode = true;
-      TB1->setValue(420 - bpm);
+      TB1->setValue(SliderPosition(bpm));
       Pages.TempoSliderByCode = false;
       FillSequenceGrid(t);
     }

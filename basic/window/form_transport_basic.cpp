@@ -51,10 +51,10 @@ int TMainForm::TempoInForce(int t, int row) const {
 }
 
 // The beat labels: the one of the beat just started lights (red on an
-// accented beat, lime on the others) and the device's lamp follows it; every
-// other label goes grey.
+// accented beat, lime on the others); every other label goes grey. The
+// device's lamp is a listener of its own.
 void TMainForm::ShowBeat(const BeatCue& cue) {
-  if (LightBeatLabel(BeatLabels, cue) && BeatLampHook) BeatLampHook(cue);
+  LightBeatLabel(BeatLabels, cue);
 }
 
 // The beat step starts: Timer1 ticks every millisecond (the basic window
@@ -196,7 +196,7 @@ void TMainForm::DrawOscilata() {
 void TMainForm::TB2Change() {
   const int beats = FormulaTempoMoved(*this);
   // The slider shows the compás in tenths of a second from its whole tempo.
-  const int t = WholeBpmLengthTenths(beats, 420 - TB2->value());
+  const int t = WholeBpmLengthTenths(beats, SliderBpm(TB2->value()));
   Label22->setText(QString::asprintf("%d.%d'", t / 10, t % 10));
 }
 
@@ -224,7 +224,7 @@ void TMainForm::Edit1Change() {
     digits += c;
   }
   const int v = digits.toInt(&ok);
-  if (ok && v >= 20 && v <= 400) TB2->setValue(420 - v);
+  if (ok && v >= 20 && v <= 400) TB2->setValue(SliderPosition(v));
 }
 
 void TMainForm::ClickPresetClick(char code) {

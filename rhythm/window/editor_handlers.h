@@ -29,6 +29,7 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/window/editor_widgets.h"
+#include "engine/transport.h"
 
 namespace editor_steps {
 
@@ -112,7 +113,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
       w.SGDatosFormula->SetCells(b + 2, t + 1, L1(view.cells[static_cast<size_t>(b)][static_cast<size_t>(t)]));
 
   // The formula tempo comes from its slider.
-  const int bpm = 420 - w.TB2->value();
+  const int bpm = SliderBpm(w.TB2->value());
   w.Edit1->setText(QString::number(bpm));
   if (!byPlayer) w.Deck->SetBeatLength(bpm);
 
@@ -355,7 +356,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   // record without a valid theme tempo (a slot never written) moves nothing.
   if (th.tempos[0] >= 20 && th.tempos[0] <= 400) {
     g.TempoSliderByCode = true;
-    w.TB1->setValue(420 - th.tempos[0]);
+    w.TB1->setValue(SliderPosition(th.tempos[0]));
     g.TempoSliderByCode = false;
   }
 

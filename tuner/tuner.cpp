@@ -8,26 +8,22 @@
 
 namespace {
 
-constexpr double kFifthPeakPower = 1.0e7;  // a fifth and later peak needs this much
 constexpr int kFirstPeakBin = 18;
-constexpr int kPeakSpacing = 16;           // bins kept free round a peak found
+constexpr int kPeakReach = 3;              // a peak is the strongest bin within 3 on either side
+constexpr double kProminence = 15.8489319; // 12 dB above the local noise floor
+constexpr double kDynamicRange = 1.0e-6;   // and within 60 dB of the strongest peak
+constexpr int kFloorBand = 64;             // bins of each band whose median is the noise floor
 constexpr int kShortestGap = 18;           // gaps up to this long do not vote
-constexpr int kMinVotes = 5;
-constexpr int kConfidentVotes = 10;
+constexpr int kMinVotes = 3;               // one clean gap
+constexpr int kLongestSkip = 3;            // harmonics the chain may step over (nodes of the pluck)
+constexpr double kOddShare = 0.02;         // odd harmonics weaker than this: the gap was half the spacing
+constexpr double kMaxStretch = 2.5e-4;     // the largest stretch per harmonic squared (B / 2)
+constexpr double kMaxSpreadCents = 2.0;    // harmonics disagreeing more than this: no reading
+constexpr double kFloorRiseDb = 1.0;       // per frame while the gate is open
+constexpr double kFullScale = 32768.0;
 
 constexpr int kDedoStringStep = 12;
 constexpr double kNeedlePixelsPerUnit = 3.0;
-
-// Power of bin b and its two neighbours.
-double NeighbourPower(const TunerState& s, int b) {
-  double sum = 0.0;
-  for (int i = b - 1; i <= b + 1; ++i) {
-    const double re = s.FftReal[static_cast<size_t>(i)];
-    const double im = s.FftImag[static_cast<size_t>(i)];
-    sum += re * re + im * im;
-  }
-  return sum;
-}
 
 const char* Solfege(char letter) {
   switch (letter) {
@@ -58,7 +54,7 @@ int LabelFret(const char* label) {
 }
 
 // Fills the texts, colour and marker of a reading of note r.
-void DescribeReading(const NoteTable& notes, const FftSetup& fft, const TunerRules& rules, int r, float frequency, int h,
+void DescribeReading(const NoteTable& notes, const TunerRules& rules, int r, float frequency, int h,
                      TunerReading& out) {
   const NoteEntry& e = notes[static_cast<size_t>(r)];
   out.note = r;
@@ -70,11 +66,11 @@ void DescribeReading(const NoteTable& notes, const FftSetup& fft, const TunerRul
   const double dev = static_cast<double>(frequency) - static_cast<double>(e.frequency);
   out.deviationHz = dev;
 
-  // In tune: the whole Hz of the deviation within half a bin of the last
-  // harmonic, divided down to the fundamental.
-  const double limit = 0.5 * static_cast<double>(fft.FftBinWidth) / h + 0.1;
+  out.cents = 1200.0 * std::log2(static_cast<double>(frequency) / static_cast<double>(e.frequency));
+
+  // In tune within 3 cents; the needle then shows the deviation in Hz.
   const double freq = frequency;
-  if (std::abs(std::trunc(dev)) < limit) {
+  if (std::abs(out.cents) <= kInTuneCents) {
     out.pitch = TunerPitch::kInTune;
     out.deviation = dev;
     std::snprintf(out.STFrec, sizeof out.STFrec, "%5.2fHz OK", freq);
@@ -123,7 +119,8 @@ void DescribeReading(const NoteTable& notes, const FftSetup& fft, const TunerRul
 FrameOutcome FinishFrame(TunerState& s, FrameAssembler& a, const NoteTable& notes) {
   FrameOutcome outcome = FrameOutcome::kQuiet;
   a.LastSwing = a.InputSwing;
-  if (a.InputSwing > s.rules.swingGate) {
+  a.LastLevelDb = FrameLevelDb(a.samples.data(), s.fft.FftSize);
+  if (PassLevelGate(a.gate, s.rules, a.LastLevelDb)) {
     LoadFrame(s, a.samples.data());
     outcome = AnalyzeTunerSpectrum(s, notes) == TunerVerdict::kReading ? FrameOutcome::kReading
                                                                          : FrameOutcome::kRejected;
@@ -193,12 +190,34 @@ void FrameAssembler::DiscardPartialFrame() {
   swing.falls = 0;
 }
 
+double FrameLevelDb(const int16_t* samples, int n) {
+  double sum = 0.0;
+  for (int k = 0; k < n; ++k) sum += double(samples[k]) * double(samples[k]);
+  if (n <= 0 || sum <= 0.0) return kSilenceDb;
+  return std::max(kSilenceDb, 10.0 * std::log10(sum / n / (kFullScale * kFullScale)));
+}
+
+bool PassLevelGate(LevelGate& g, const TunerRules& rules, double levelDb) {
+  const double above = g.open ? rules.gateCloseDb : rules.gateOpenDb;
+  const bool pass = levelDb >= rules.gateMinimumDb && levelDb >= g.floorDb + above;
+  if (levelDb < g.floorDb)
+    g.floorDb = levelDb;  // a quieter frame is the floor at once
+  else if (!pass)
+    g.floorDb += 0.5 * (levelDb - g.floorDb);  // a steady sound (hum, noise) becomes the floor
+  else
+    g.floorDb += std::min(levelDb - g.floorDb, kFloorRiseDb);  // a ringing string barely moves it
+  g.open = pass;
+  return pass;
+}
+
 void LoadFrame(TunerState& s, const int16_t* samples) {
   const int n = s.fft.FftSize;
+  const double step = 6.283185307179586 / n;
   for (int k = 0; k < n; ++k) {
     const size_t r = static_cast<size_t>(ReverseBits(static_cast<unsigned>(k), s.fft.FftBits));
-    s.FftReal[r] = static_cast<float>(samples[k]);
-    s.FftImag[r] = 0.0f;
+    const double x = samples[k];
+    s.FftReal[r] = static_cast<float>(x * (0.5 - 0.5 * std::cos(step * k)));
+    s.FftImag[r] = static_cast<float>(x * std::sin(step * k));
   }
 }
 
@@ -207,24 +226,26 @@ void ComputeFFT(TunerState& s) {
   float* re = s.FftReal.data();
   float* im = s.FftImag.data();
   for (int half = 1, span = 2; span <= n; half = span, span *= 2) {
-    const float theta = 6.2831855f / static_cast<float>(span);
-    const float sin1 = std::sin(-theta);
-    const float cos1 = std::cos(-theta);
-    const float sin2 = std::sin(-2.0f * theta);
-    const float cos2 = std::cos(-2.0f * theta);
-    const float w = 2.0f * cos1;
+    const double theta = 6.283185307179586 / span;
+    const double sin1 = std::sin(-theta);
+    const double cos1 = std::cos(-theta);
+    const double sin2 = std::sin(-2.0 * theta);
+    const double cos2 = std::cos(-2.0 * theta);
+    const double w = 2.0 * cos1;
     for (int i = 0; i < n; i += span) {
       // The twiddles of this block: each the recurrence of the two before it,
       // starting from the angles -2 theta and -theta, so the first is angle 0.
-      float cBefore = cos2, cLast = cos1;
-      float sBefore = sin2, sLast = sin1;
+      double cBefore = cos2, cLast = cos1;
+      double sBefore = sin2, sLast = sin1;
       for (int m = 0; m < half; ++m) {
-        const float c = w * cLast - cBefore;
+        const double cd = w * cLast - cBefore;
         cBefore = cLast;
-        cLast = c;
-        const float d = w * sLast - sBefore;
+        cLast = cd;
+        const double dd = w * sLast - sBefore;
         sBefore = sLast;
-        sLast = d;
+        sLast = dd;
+        const float c = static_cast<float>(cd);
+        const float d = static_cast<float>(dd);
         const int j = i + m;
         const int k = j + half;
         const float tRe = c * re[k] - d * im[k];
@@ -250,40 +271,85 @@ int NearestNote(const NoteTable& notes, float frequency) {
   return -1;
 }
 
-TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics,
+TunerReading ReadNote(const NoteTable& notes, const FftSetup& /*fft*/, float frequency, int harmonics,
                       const TunerRules& rules) {
   TunerReading reading;
   const int r = NearestNote(notes, frequency);
-  if (r >= 0) DescribeReading(notes, fft, rules, r, frequency, std::max(harmonics, 1), reading);
+  if (r >= 0) DescribeReading(notes, rules, r, frequency, std::max(harmonics, 1), reading);
   return reading;
 }
 
 TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading* out) {
-  const int bins = s.fft.FftSize / 2;
+  const int n = s.fft.FftSize;
+  const int bins = n / 2;
+  auto reject = [&](TunerVerdict v) {
+    s.verdict = v;
+    return v;
+  };
 
-  // Peaks, strongest first; each keeps the bins within 16 of it for itself.
+  // The two spectra of the packed transform: bin m of the Hann-windowed
+  // frame, Xh = (Z[m] + conj Z[N-m]) / 2, and of the frame under
+  // sin(2 pi k / N), Xs = (Z[m] - conj Z[N-m]) / 2i.
+  auto spectra = [&](int m, double& hr, double& hi, double& sr, double& si) {
+    const double zr = s.FftReal[size_t(m)], zi = s.FftImag[size_t(m)];
+    const double cr = s.FftReal[size_t((n - m) % n)], ci = -s.FftImag[size_t((n - m) % n)];
+    hr = 0.5 * (zr + cr);
+    hi = 0.5 * (zi + ci);
+    sr = 0.5 * (zi - ci);
+    si = -0.5 * (zr - cr);
+  };
+  for (int m = 0; m < bins; ++m) {
+    double hr, hi, sr, si;
+    spectra(m, hr, hi, sr, si);
+    s.Power[size_t(m)] = static_cast<float>(hr * hr + hi * hi);
+  }
+
+  // The noise floor: the median power of each band of 64 bins, between the
+  // bands' middles drawn straight.
+  {
+    constexpr int kMaxBands = kMaxFftSize / 2 / kFloorBand;
+    std::array<float, kMaxBands> median{};
+    std::array<float, kFloorBand> scratch{};
+    const int bands = bins / kFloorBand;
+    for (int b = 0; b < bands; ++b) {
+      std::copy_n(s.Power.begin() + b * kFloorBand, kFloorBand, scratch.begin());
+      std::nth_element(scratch.begin(), scratch.begin() + kFloorBand / 2, scratch.end());
+      median[size_t(b)] = scratch[kFloorBand / 2];
+    }
+    for (int m = 0; m < bins; ++m) {
+      const double at = (m + 0.5) / kFloorBand - 0.5;
+      const int b0 = std::clamp(static_cast<int>(std::floor(at)), 0, bands - 1);
+      const int b1 = std::min(b0 + 1, bands - 1);
+      const double t = std::clamp(at - b0, 0.0, 1.0);
+      s.NoiseFloor[size_t(m)] = static_cast<float>((1 - t) * median[size_t(b0)] + t * median[size_t(b1)]);
+    }
+  }
+
+  // Peaks: bins stronger than every bin within 3 on either side (which
+  // leaves out the window's side lobes), standing 15 dB out of the noise
+  // floor and within 60 dB of the strongest; the 16 strongest, strongest first.
+  double strongest = 0.0;
+  for (int m = kFirstPeakBin; m <= bins - 2; ++m) strongest = std::max(strongest, double(s.Power[size_t(m)]));
   s.PeakCount = 0;
   s.TunerPeaks.fill(0);
-  for (int j = 0; j < kTunerPeakCount; ++j) {
-    double best = 0.0;
-    int bestBin = 0;
-    for (int b = kFirstPeakBin; b <= bins - 2; ++b) {
-      bool nearPeak = false;
-      for (int k = 0; k < j; ++k)
-        if (std::abs(s.TunerPeaks[static_cast<size_t>(k)] - b) < kPeakSpacing) {
-          nearPeak = true;
-          break;
-        }
-      if (nearPeak) continue;
-      const double p = NeighbourPower(s, b);
-      if (p > best && (j < 4 || p >= kFifthPeakPower)) {
-        best = p;
-        bestBin = b;
-      }
+  for (int m = kFirstPeakBin; m <= bins - 2 && strongest > 0.0; ++m) {
+    const double p = s.Power[size_t(m)];
+    if (p < strongest * kDynamicRange || p < s.NoiseFloor[size_t(m)] * kProminence) continue;
+    bool top = true;
+    for (int j = std::max(0, m - kPeakReach); j <= std::min(bins - 1, m + kPeakReach) && top; ++j)
+      if (j != m && (j < m ? s.Power[size_t(j)] >= p : s.Power[size_t(j)] > p)) top = false;
+    if (!top) continue;
+    // In the list by power, strongest first; the weakest falls off the end.
+    int at = s.PeakCount;
+    while (at > 0 && s.PeakPower[size_t(at - 1)] < p) --at;
+    if (at >= kTunerPeakCount) continue;
+    for (int k = std::min(s.PeakCount, kTunerPeakCount - 1); k > at; --k) {
+      s.TunerPeaks[size_t(k)] = s.TunerPeaks[size_t(k - 1)];
+      s.PeakPower[size_t(k)] = s.PeakPower[size_t(k - 1)];
     }
-    if (best == 0.0) break;
-    s.TunerPeaks[static_cast<size_t>(j)] = bestBin;
-    s.PeakCount = j + 1;
+    s.TunerPeaks[size_t(at)] = m;
+    s.PeakPower[size_t(at)] = p;
+    s.PeakCount = std::min(s.PeakCount + 1, kTunerPeakCount);
   }
   const int count = s.PeakCount;
 
@@ -293,15 +359,39 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   s.StrongestPeak = s.TunerPeaks[0];
   std::snprintf(s.Label20, sizeof s.Label20, "%d", s.StrongestPeak);
 
-  int* peaks = s.TunerPeaks.data();
-  std::sort(peaks, peaks + count);
+  // Ascending by bin, each peak at its true place: the bin moved by
+  // Im(Xs / Xh) / 2, which holds for a decaying partial too.
+  {
+    std::array<int, kTunerPeakCount> order{};
+    for (int j = 0; j < count; ++j) order[size_t(j)] = j;
+    std::sort(order.begin(), order.begin() + count,
+              [&](int x, int y) { return s.TunerPeaks[size_t(x)] < s.TunerPeaks[size_t(y)]; });
+    std::array<int, kTunerPeakCount> bin{};
+    std::array<double, kTunerPeakCount> power{};
+    for (int j = 0; j < count; ++j) {
+      bin[size_t(j)] = s.TunerPeaks[size_t(order[size_t(j)])];
+      power[size_t(j)] = s.PeakPower[size_t(order[size_t(j)])];
+    }
+    for (int j = 0; j < count; ++j) {
+      const int m = bin[size_t(j)];
+      s.TunerPeaks[size_t(j)] = m;
+      s.PeakPower[size_t(j)] = power[size_t(j)];
+      double hr, hi, sr, si;
+      spectra(m, hr, hi, sr, si);
+      const double den = hr * hr + hi * hi;
+      const double imRatio = den > 0.0 ? (si * hr - sr * hi) / den : 0.0;
+      s.PeakPlace[size_t(j)] = m + std::clamp(0.5 * imRatio, -1.0, 1.0);
+    }
+  }
+  const int* peaks = s.TunerPeaks.data();
+  const double* place = s.PeakPlace.data();
 
   // Every gap between neighbouring peaks votes for its length (3) and the
   // lengths beside it (1 each).
   std::fill(s.GapVotes.begin(), s.GapVotes.begin() + bins, uint8_t{0});
   for (int j = 0; j + 1 < count; ++j) {
-    const int g = peaks[j + 1] - peaks[j];
-    if (g > kShortestGap) {
+    const int g = static_cast<int>(std::lround(place[j + 1] - place[j]));
+    if (g > kShortestGap && g + 1 < bins) {
       s.GapVotes[static_cast<size_t>(g - 1)] += 1;
       s.GapVotes[static_cast<size_t>(g)] += 3;
       s.GapVotes[static_cast<size_t>(g + 1)] += 1;
@@ -316,6 +406,8 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
     }
   s.FundamentalGap = f;
   s.GapVoteCount = votes;
+  s.ChainLength = 0;
+  s.ChainTop = 0;
   {
     size_t used = 0;
     s.Label12[0] = '\0';
@@ -324,45 +416,112 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
       used += static_cast<size_t>(std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "%d ", peaks[j]));
     std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "-Dif=%d ", f);
   }
-
-  auto reject = [&](TunerVerdict v) {
-    s.verdict = v;
-    return v;
-  };
   if (votes < kMinVotes) return reject(TunerVerdict::kFewVotes);
-  if (std::abs(s.StrongestPeak - f) > 1 && std::abs(s.StrongestPeak - 2 * f) > 2 && votes < kConfidentVotes)
-    return reject(TunerVerdict::kStrongestOffGap);
 
-  // The peak nearest to the gap or one of its first multiples.
-  int best = 1000;
-  int anchor = 0;
-  for (int t = 1; t <= 4 && best > 2; ++t) {
-    for (int j = 0; j < count; ++j) {
-      const int distance = std::abs(peaks[j] - t * f);
-      if (distance < best) {
-        best = distance;
+  // The spacing: the mean of the gaps that voted for the winner.
+  double spacing = 0.0;
+  int gaps = 0;
+  for (int j = 0; j + 1 < count; ++j) {
+    const double g = place[j + 1] - place[j];
+    if (std::abs(g - f) <= 1.5) {
+      spacing += g;
+      ++gaps;
+    }
+  }
+  spacing = gaps ? spacing / gaps : f;
+
+  // The anchor: the lowest peak on one of the first four multiples of the
+  // spacing; the chain starts there.
+  int anchor = -1;
+  int anchorHarmonic = 0;
+  for (int j = 0; j < count && anchor < 0; ++j)
+    for (int t = 1; t <= 4; ++t)
+      if (std::abs(place[j] - t * spacing) <= 1.5 + 0.03 * t * spacing) {
         anchor = j;
+        anchorHarmonic = t;
+        break;
       }
-      if (best < 2) break;
+  if (anchor < 0) return reject(TunerVerdict::kNoHarmonicNear);
+
+  // The chain: each peak above the anchor on the next harmonics (at most
+  // three stepped over), the spacing following the stretch as it climbs.
+  std::array<int, kTunerPeakCount> member{};
+  std::array<int, kTunerPeakCount> harmonic{};
+  int h = 0;
+  member[0] = anchor;
+  harmonic[0] = anchorHarmonic;
+  h = 1;
+  double step = place[anchor] / anchorHarmonic;
+  for (int j = anchor + 1; j < count; ++j) {
+    const int k = static_cast<int>(std::lround(place[j] / step));
+    const int last = harmonic[size_t(h - 1)];
+    if (k <= last) continue;
+    if (k - last > kLongestSkip + 1) break;
+    if (std::abs(place[j] - k * step) > 0.5 + 0.03 * step) continue;
+    member[size_t(h)] = j;
+    harmonic[size_t(h)] = k;
+    ++h;
+    step = place[j] / k;
+  }
+  // The octave guard: a string's odd harmonics always carry some of its
+  // sound; when they carry next to nothing, the spacing was half the true one.
+  {
+    double odd = 0.0, even = 0.0;
+    for (int i = 0; i < h; ++i) (harmonic[size_t(i)] % 2 ? odd : even) += s.PeakPower[size_t(member[size_t(i)])];
+    if (even > 0.0 && odd < kOddShare * even) {
+      int kept = 0;
+      for (int i = 0; i < h; ++i)
+        if (harmonic[size_t(i)] % 2 == 0) {
+          member[size_t(kept)] = member[size_t(i)];
+          harmonic[size_t(kept)] = harmonic[size_t(i)] / 2;
+          ++kept;
+        }
+      h = kept;
     }
   }
-  if (best > 16) return reject(TunerVerdict::kNoHarmonicNear);
+  s.ChainLength = h;
+  s.ChainTop = h ? harmonic[size_t(h - 1)] : 0;
+  if (h < 2) return reject(TunerVerdict::kNoChain);
 
-  // The chain of harmonics above the anchor, each about f above the last.
-  int last = f;
-  int h = 1;
-  int d = 1;
-  for (int j = anchor + 1; j < count && d > 0; ++j) {
-    d = last + f - peaks[j];
-    if (std::abs(d) < 2) {
-      last = peaks[j];
-      ++h;
-      d = 1;
-    }
+  // The fundamental: each harmonic's place divided by its number, fitted
+  // against the number squared (a stiff string's partials stretch so), each
+  // weighted by its power and number squared; the line's start is the
+  // fundamental. With few harmonics the weighted mean.
+  double sw = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (int i = 0; i < h; ++i) {
+    const double k = harmonic[size_t(i)];
+    const double w = s.PeakPower[size_t(member[size_t(i)])] * k * k;
+    const double x = k * k;
+    const double y = place[member[size_t(i)]] / k;
+    sw += w;
+    sx += w * x;
+    sy += w * y;
+    sxx += w * x * x;
+    sxy += w * x * y;
   }
-  if (s.PeakWeights[static_cast<size_t>(f)] < count / 2 && h == 1) return reject(TunerVerdict::kNoChain);
+  const double meanX = sx / sw, meanY = sy / sw;
+  double fundamental = meanY;
+  const double varX = sxx / sw - meanX * meanX;
+  if (h >= 3 && s.ChainTop >= 4 && varX > 1e-9) {
+    const double slope = std::clamp((sxy / sw - meanX * meanY) / varX, 0.0, kMaxStretch * meanY);
+    fundamental = meanY - slope * meanX;
+  }
 
-  s.TunerFrequency = static_cast<float>(last * kSampleRate / s.fft.FftSize) / static_cast<float>(h);
+  // How far the harmonics stray from the fit (weighted RMS, in cents): in
+  // heavy noise two partials can disagree; such a frame shows nothing
+  // rather than a wandering needle.
+  double spread = 0.0;
+  const double slope = fundamental == meanY ? 0.0 : (meanY - fundamental) / meanX;
+  for (int i = 0; i < h; ++i) {
+    const double k = harmonic[size_t(i)];
+    const double w = s.PeakPower[size_t(member[size_t(i)])] * k * k;
+    const double y = place[member[size_t(i)]] / k;
+    const double c = 1200.0 * std::log2(y / (fundamental + slope * k * k));
+    spread += w * c * c;
+  }
+  if (std::sqrt(spread / sw) > kMaxSpreadCents) return reject(TunerVerdict::kUnsure);
+
+  s.TunerFrequency = static_cast<float>(fundamental * kSampleRate / n);
   const int r = NearestNote(notes, s.TunerFrequency);
   if (r < 0) return reject(TunerVerdict::kOutsideNotes);
 
@@ -370,7 +529,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   s.GapBelow = hz - notes[static_cast<size_t>(r - 1)].frequency;
   s.GapAbove = notes[static_cast<size_t>(r + 1)].frequency - hz;
   TunerReading reading;
-  DescribeReading(notes, s.fft, s.rules, r, s.TunerFrequency, h, reading);
+  DescribeReading(notes, s.rules, r, s.TunerFrequency, h, reading);
   s.NoteDeviation = reading.deviation;
   if (out) *out = reading;
   s.verdict = TunerVerdict::kReading;

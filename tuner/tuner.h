@@ -1,9 +1,12 @@
 // The tuner's pitch analysis: input bytes (16-bit mono at 8000 Hz) are cut
 // into frames of FftSize samples; a frame whose summed signal swing passes a
-// level gate is transformed (radix-2 FFT, no window, single precision) and its
-// spectrum analysed: up to 16 peaks, the most common spacing of neighbouring
-// peaks as the fundamental, the chain of its harmonics, and the nearest note
-// of TablaNotas with the string and fret that play it.
+// level gate is transformed (Hann window, radix-2 FFT) and its spectrum
+// analysed: up to 16 peaks that stand out of the frame's own noise floor,
+// each placed to a fraction of a bin, the most common spacing of neighbouring
+// peaks as the fundamental, the chain of its harmonics from the lowest of
+// them, the fundamental fitted through the chain (allowing for the stretch of
+// a stiff string), and the nearest note of TablaNotas with the string and
+// fret that play it, in tune within 3 cents.
 //
 // Nothing here allocates while the tuner runs: TunerState holds every buffer.
 // Everything runs on the GUI thread except TunerMicInput::OnBufferDone.
@@ -20,23 +23,33 @@
 constexpr int kMaxFftSize = 4096;
 constexpr int kSampleRate = 8000;
 constexpr int kTunerPeakCount = 16;
-constexpr int kSwingGate = 30000;       // a frame is analysed when its swing exceeds this
 constexpr int kFrameHoldTicks = 2;      // ticks without a new wave block after an analysis
 constexpr int kReadingHoldTicks = 100;  // ticks the needle keeps a reading
 constexpr int kInitialTunerHold = 15;
 
+constexpr double kInTuneCents = 3.0;    // "OK" within this many cents of the note
+
 // What differs between the editions' tuners: the level gate, the hold a
 // reading gives the needle, and where the finger marker goes
 // (FretPosition(fret) + dedoLeft, dedoTop - 12 x string).
+//
+// The level gate follows the input: a frame is analysed when its level
+// (RMS, dB below full scale) stands gateOpenDb above the tracked noise floor
+// and above gateMinimumDb; once open it stays open while the level stays
+// gateCloseDb above the floor. The floor falls at once with a quieter frame,
+// learns a steady level quickly while the gate is closed and rises only
+// slowly while a string rings.
 struct TunerRules {
-  int swingGate = kSwingGate;
+  double gateOpenDb = 10.0;
+  double gateCloseDb = 4.0;
+  double gateMinimumDb = -70.0;
   int readingHold = kReadingHoldTicks;
   int dedoLeft = 234;
   int dedoTop = 129;
 };
-// The basic edition: a lower gate, a short hold, the marker on the tuner
-// page's own fretboard.
-constexpr TunerRules kBasicTunerRules{20000, 15, 241, 171};
+// The basic edition: a gate 3.5 dB more sensitive, a short hold, the marker
+// on the tuner page's own fretboard.
+constexpr TunerRules kBasicTunerRules{6.5, 3.0, -73.5, 15, 241, 171};
 
 // The needle drawn as a picture moved in whole pixels: its Left for a
 // deviation, 3 pixels a unit (Hz in tune, percent otherwise) about the centre.
@@ -77,6 +90,19 @@ struct SwingTracker {
 // after two falls the last high minus that low is added to inputSwing.
 void TrackSwing(SwingTracker& t, int& inputSwing, int sample);
 
+// The level gate's state: the noise floor it follows and whether it is open.
+constexpr double kGateFloorStartDb = -80.0;
+constexpr double kSilenceDb = -120.0;  // the level of digital silence
+struct LevelGate {
+  double floorDb = kGateFloorStartDb;
+  bool open = false;
+};
+// One frame's level against the gate; updates the floor. True when the
+// frame is to be analysed.
+bool PassLevelGate(LevelGate& g, const TunerRules& rules, double levelDb);
+// The RMS level of n samples in dB below full scale (kSilenceDb for silence).
+double FrameLevelDb(const int16_t* samples, int n);
+
 // --- framing ----------------------------------------------------------------
 
 // Gathers the bytes of one source into frames of FftSize samples, each
@@ -86,8 +112,10 @@ void TrackSwing(SwingTracker& t, int& inputSwing, int sample);
 struct FrameAssembler {
   int TunerSampleCount = 0;  // bytes taken into the current frame
   int InputSwing = 0;
-  int LastSwing = 0;  // the summed swing of the last frame completed, gated or not
+  int LastSwing = 0;  // the summed swing of the last frame completed, gated or not (the level bar)
+  double LastLevelDb = kSilenceDb;  // the level of the last frame completed
   SwingTracker swing;
+  LevelGate gate;
   uint8_t lowByte = 0;                         // the first byte of a sample in progress
   std::array<int16_t, kMaxFftSize> samples{};  // the current frame, in time order
 
@@ -110,8 +138,9 @@ struct TunerReading {
   float frequency = 0;       // TunerFrequency, Hz
   float noteFrequency = 0;   // the note's exact frequency
   double deviationHz = 0;    // frequency - noteFrequency
+  double cents = 0;          // the same in cents
   double deviation = 0;      // NoteDeviation: Hz when in tune, signed percent of the gap otherwise
-  int harmonics = 0;         // h: the harmonics of the chain
+  int harmonics = 0;         // h: the harmonics of the chain (1 for a frequency given alone)
   TunerPitch pitch = TunerPitch::kInTune;
   uint32_t colour = kTunerWhite;
   int penColour = 0;         // the fretboard's pen: colour - 100
@@ -132,17 +161,17 @@ struct TunerReading {
 // Why a frame gave no reading.
 enum class TunerVerdict {
   kReading,
-  kFewVotes,          // the winning gap has fewer than 5 votes
-  kStrongestOffGap,   // the strongest peak is neither at the gap nor at twice it, with fewer than 10 votes
-  kNoHarmonicNear,    // no peak within 16 bins of the first four multiples of the gap
-  kNoChain,           // no harmonic chain and no heavy peak at the gap
+  kFewVotes,          // no gap between peaks (longer than 18 bins) to vote for
+  kNoHarmonicNear,    // no peak near the first four multiples of the gap
+  kNoChain,           // fewer than two harmonics in the chain
+  kUnsure,            // the harmonics disagree on the fundamental by more than 2 cents
   kOutsideNotes,      // beyond the notes 1..60 of the table
 };
 
 // What feeding a source produced.
 enum class FrameOutcome {
   kIncomplete,  // the bytes ended inside a frame
-  kQuiet,       // a frame below the level gate: not analysed
+  kQuiet,       // a frame the level gate kept shut: not analysed
   kRejected,    // analysed, no reading
   kReading,     // analysed, a new reading
 };
@@ -153,13 +182,20 @@ struct TunerState {
   std::array<float, kMaxFftSize> FftReal{};
   std::array<float, kMaxFftSize> FftImag{};
 
-  std::array<int, kTunerPeakCount> TunerPeaks{};
+  // The power of each bin under the Hann window, and the local noise floor.
+  std::array<float, kMaxFftSize / 2> Power{};
+  std::array<float, kMaxFftSize / 2> NoiseFloor{};
+  std::array<int, kTunerPeakCount> TunerPeaks{};     // bins, ascending after the search
+  std::array<double, kTunerPeakCount> PeakPlace{};   // their true places, in bins (fractional)
+  std::array<double, kTunerPeakCount> PeakPower{};
   int PeakCount = 0;
   int StrongestPeak = 0;
   std::array<uint8_t, kMaxFftSize / 2> PeakWeights{};
   std::array<uint8_t, kMaxFftSize / 2> GapVotes{};
   int FundamentalGap = 0;  // f, in bins
   int GapVoteCount = 0;    // votes of f
+  int ChainLength = 0;     // harmonics in the chain
+  int ChainTop = 0;        // the highest harmonic number of the chain
   TunerVerdict verdict = TunerVerdict::kReading;  // of the last analysis
 
   float TunerFrequency = 0;
@@ -183,17 +219,22 @@ struct TunerState {
   bool HasReading = false;
 };
 
-// The frame's samples into FftReal at their bit-reversed places, FftImag 0.
+// The frame's samples into the transform at their bit-reversed places: the
+// real parts under a Hann window, the imaginary parts under its derivative
+// (sin 2 pi k / N), so that one complex transform gives both spectra; the
+// second places each peak to a fraction of a bin, a decaying one too.
 void LoadFrame(TunerState& s, const int16_t* samples);
 
 // In-place forward FFT of FftSize points over FftReal/FftImag, whose input is
 // in bit-reversed order: radix 2, decimation in time, the twiddles of each
-// stage derived from two sine/cosine pairs by the two-term recurrence.
+// stage derived from two sine/cosine pairs by the two-term recurrence
+// (carried in double precision, so that it does not drift).
 void ComputeFFT(TunerState& s);
 
-// Steps after the transform: peaks, gap votes, anchor, harmonic chain,
-// frequency and nearest note. On kReading fills *out (when given). Changes
-// none of the display fields of s (Reading, NeedleTarget, TunerHold).
+// Steps after the transform: power and noise floor, peaks, gap votes, the
+// anchor, the harmonic chain, the fitted fundamental and the nearest note.
+// On kReading fills *out (when given). Changes none of the display fields of
+// s (Reading, NeedleTarget, TunerHold).
 TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading* out);
 
 // ComputeFFT, then the analysis; a reading becomes s.Reading, NeedleTarget
@@ -202,9 +243,8 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
 TunerVerdict AnalyzeTunerSpectrum(TunerState& s, const NoteTable& notes);
 
 // Frames bytes of one source until a frame completes or the bytes end;
-// returns the bytes taken. A completed frame passes the level gate when its
-// swing exceeds the rules' gate (30000): it is then analysed and
-// TunerFrameHold := 2.
+// returns the bytes taken. A completed frame that passes the source's level
+// gate is analysed and TunerFrameHold := 2.
 size_t FeedFrameBytes(TunerState& s, FrameAssembler& a, const NoteTable& notes, const uint8_t* bytes,
                       size_t n, FrameOutcome* outcome);
 
@@ -222,7 +262,7 @@ FrameOutcome FeedSamples(TunerState& s, FrameAssembler& a, const NoteTable& note
 // The nearest note of entries 1..60 of the table, or -1.
 int NearestNote(const NoteTable& notes, float frequency);
 
-// The reading of a frequency measured on the last of `harmonics` harmonics:
+// The reading of a frequency measured on a chain of `harmonics` harmonics:
 // its nearest note, the deviation, texts, colour and finger marker (note -1
 // and nothing else when no note is near).
 TunerReading ReadNote(const NoteTable& notes, const FftSetup& fft, float frequency, int harmonics,

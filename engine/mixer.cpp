@@ -484,19 +484,9 @@ void FormatBpmText(EngineState& eng) {
   std::memcpy(p, " bpm", 5);
 }
 
-void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks) {
-  const MixerControls& ctl = eng.Controls;
-
-  // 1. The click sound, as CBMetro shows it.
-  int metro = ctl.ClickSound;
-
+int MixBeatTempo(EngineState& eng) {
   const bool basic = eng.Format.BasicMix;
   const bool normalBeat = eng.IntroCounter == 0 && eng.EndingCounter == 0;
-
-  // 2-3. Tempo of the beat: a theme accelerates by its entry's acceleration
-  // spread over the beats of the compás. The basic edition does so only in a
-  // normal beat, after the tempo text; its intro and ending beats keep the
-  // tempo of the beat before.
   if (!basic) {
     if (eng.ThemePlayback && eng.FormulaBeats > 0)
       eng.CurrentBpm = static_cast<float>(static_cast<double>(eng.CurrentBpm) +
@@ -509,12 +499,42 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
                                           static_cast<double>(eng.EntryAccel) / eng.FormulaBeats);
     SetTempo(eng, eng.CurrentBpm);
   }
-  const int frames = std::clamp(eng.SamplesPerBeat, 0, eng.Format.MaxBeatFrames());
+  return std::clamp(eng.SamplesPerBeat, 0, eng.Format.MaxBeatFrames());
+}
+
+bool MixGuitarPart(EngineState& eng, const MixerHooks& hooks, int frames) {
+  const MixerControls& ctl = eng.Controls;
+  std::fill_n(eng.GuitarBuffer.begin(), frames, int16_t{0});
+  const bool guitar = !eng.Format.BasicMix && ctl.GuitarOn && !ctl.MuteButtons[kGuitarSlot] && hooks.EncolaG;
+  if (guitar) hooks.EncolaG(eng);
+  return guitar;
+}
+
+void KeepThemeGain(const EngineState& eng, RhythmTables& rt) {
+  if (eng.ClipCount != 0 && eng.ThemePlayback && rt.CurrentTema >= 0 && rt.CurrentTema < kMaxTemas)
+    rt.Temas[static_cast<size_t>(rt.CurrentTema)].gain = eng.MasterGain;
+}
+
+void QueueMixedHalf(EngineState& eng, const MixerHooks& hooks, int frames) {
+  if (eng.SilentMix) return;
+  const int16_t* const out = eng.OutputBuffer.data() + eng.OutputOffset;
+  if (hooks.QueueBeat) hooks.QueueBeat(eng.OutputHalf, out, static_cast<size_t>(frames) * 4);
+  eng.OutputHalf ^= 1;
+  eng.OutputOffset = eng.OutputHalf * eng.Format.HalfSamples();
+}
+
+void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks) {
+  const MixerControls& ctl = eng.Controls;
+
+  // 1. The click sound, as CBMetro shows it.
+  int metro = ctl.ClickSound;
+  const bool basic = eng.Format.BasicMix;
+
+  // 2-3. Tempo of the beat.
+  const int frames = MixBeatTempo(eng);
 
   // 4. The guitar's share of the beat.
-  std::fill_n(eng.GuitarBuffer.begin(), frames, int16_t{0});
-  const bool guitar = !basic && ctl.GuitarOn && !ctl.MuteButtons[kGuitarSlot] && hooks.EncolaG;
-  if (guitar) hooks.EncolaG(eng);
+  const bool guitar = MixGuitarPart(eng, hooks, frames);
 
   // 5. Beat set-up.
   const bool formulaOk = rt.CurrentFormula >= 0 && rt.CurrentFormula < kMaxFormulas;
@@ -699,15 +719,10 @@ void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, c
   eng.ClipCount += clips;
 
   // 8. Once a frame has clipped, the theme keeps the lowered gain.
-  if (eng.ClipCount != 0 && eng.ThemePlayback && rt.CurrentTema >= 0 && rt.CurrentTema < kMaxTemas)
-    rt.Temas[static_cast<size_t>(rt.CurrentTema)].gain = eng.MasterGain;
+  KeepThemeGain(eng, rt);
 
   // 9. Queue the half and switch halves.
-  if (!eng.SilentMix) {
-    if (hooks.QueueBeat) hooks.QueueBeat(eng.OutputHalf, out, static_cast<size_t>(frames) * 4);
-    eng.OutputHalf ^= 1;
-    eng.OutputOffset = eng.OutputHalf * eng.Format.HalfSamples();
-  }
+  QueueMixedHalf(eng, hooks, frames);
 }
 
 // --- mixer controls ---------------------------------------------------------

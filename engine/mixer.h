@@ -27,6 +27,21 @@ struct MixerHooks {
 // within 20..400 bpm, so a beat always fits its half. Runs on the GUI thread.
 void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks);
 
+// The named steps of MixNextBeat, in its order (the benchmark times them).
+// The beat's tempo: a theme accelerates by its entry's acceleration spread
+// over the beats of the compás (the basic edition only in a normal beat,
+// after the tempo text; its intro and ending beats keep the tempo of the
+// beat before). Returns the beat's frames.
+int MixBeatTempo(EngineState& eng);
+// The guitar's share: GuitarBuffer cleared for `frames`, then rendered by
+// hooks.EncolaG when the guitar sounds. True when it sounds.
+bool MixGuitarPart(EngineState& eng, const MixerHooks& hooks, int frames);
+// Once a frame has clipped, the theme in play keeps the lowered gain.
+void KeepThemeGain(const EngineState& eng, RhythmTables& rt);
+// Unless SilentMix: the half OutputHalf handed to hooks.QueueBeat, and the
+// halves switched.
+void QueueMixedHalf(EngineState& eng, const MixerHooks& hooks, int frames);
+
 // --- tempo -----------------------------------------------------------------
 // The tempo limited to 20..400 bpm (a value that is not a number gives 20).
 float ClampBpm(float bpm);

@@ -45,7 +45,7 @@ class Hasher {
       n -= 8;
     }
     uint64_t tail = 0;
-    std::memcpy(&tail, b, n);
+    if (n != 0) std::memcpy(&tail, b, n);  // an empty buffer may have no address
     Mix(tail ^ (uint64_t{n} << 56));
   }
   template <typename T>

@@ -1,7 +1,6 @@
 // DRAV_PROF: the professional edition.
 #include <QApplication>
 #include <QScreen>
-#include <QDir>
 #include <QMessageBox>
 #include <exception>
 
@@ -41,22 +40,13 @@ int main(int argc, char** argv) {
   // A list file on the command line names the set. The program's folder is
   // the parent of the list file's folder: everything (settings, pictures,
   // data sets) is read from there, so it becomes the working folder first.
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (auto set = FindCommandLineSet(args)) {
-    opts.commandLineList = QString::fromLocal8Bit((set->name + ".vl2").c_str());
-    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
-  } else {
-    // Started from the menu: the user's own working folder, made from the
-    // factory content at the first start.
-    const WorkingFolderChoice wf = ChooseWorkingFolder(
-        QDir::currentPath().toStdString(), UserWorkingFolder("DRAV_PROF"),
-        FactoryFolder(QCoreApplication::applicationDirPath().toStdString(), "DRAV_PROF"));
-    if (!wf.error.empty())
-      QMessageBox::warning(nullptr, QApplication::applicationName(),
-                           QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
-                               QString::fromLocal8Bit(wf.error.c_str()));
-    if (!wf.folder.empty()) QDir::setCurrent(QString::fromLocal8Bit(wf.folder.c_str()));
-  }
+  const StartFolder start = EnterStartFolder(std::vector<std::string>(argv + 1, argv + argc), ".vl2", "DRAV_PROF",
+                                             QCoreApplication::applicationDirPath().toStdString());
+  if (!start.error.empty())
+    QMessageBox::warning(nullptr, QApplication::applicationName(),
+                         QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
+                             QString::fromLocal8Bit(start.error.c_str()));
+  opts.commandLineList = QString::fromLocal8Bit(start.listFile.c_str());
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".vl2");
   // The three windows in their order: the main window with its start-up,

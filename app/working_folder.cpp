@@ -1,4 +1,5 @@
 #include "app/working_folder.h"
+#include "app/startup.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -114,4 +115,22 @@ WorkingFolderChoice ChooseWorkingFolder(const std::string& current, const std::s
   }
   c.folder = userFolder;
   return c;
+}
+
+StartFolder EnterStartFolder(const std::vector<std::string>& args, const std::string& listExt,
+                             const std::string& edition, const std::string& programDir) {
+  StartFolder out;
+  std::error_code ec;
+  if (auto set = FindCommandLineSet(args, listExt)) {
+    out.listFile = set->name + listExt;
+    fs::current_path(set->workingFolder, ec);  // a failure changes nothing
+    return out;
+  }
+  // Started from the menu: the user's own working folder, made from the
+  // factory content at the first start.
+  const WorkingFolderChoice wf =
+      ChooseWorkingFolder(fs::current_path(ec).string(), UserWorkingFolder(edition), FactoryFolder(programDir, edition));
+  out.error = wf.error;
+  if (!wf.folder.empty()) fs::current_path(wf.folder, ec);
+  return out;
 }

@@ -30,3 +30,15 @@ struct WorkingFolderChoice {
 // file is missing (a file already there is never replaced).
 WorkingFolderChoice ChooseWorkingFolder(const std::string& current, const std::string& userFolder,
                                         const std::string& factory);
+
+// The start of either program: a set list on the command line (extension
+// `listExt`) makes the parent of its folder the working folder and is named
+// back in `listFile` ("<name><listExt>"); without one, the folder of
+// ChooseWorkingFolder for `edition`. `error` says why the user's folder could
+// not be made; a folder that cannot be entered changes nothing.
+struct StartFolder {
+  std::string listFile;
+  std::string error;
+};
+StartFolder EnterStartFolder(const std::vector<std::string>& args, const std::string& listExt,
+                             const std::string& edition, const std::string& programDir);

@@ -1,6 +1,5 @@
 // BORNACE_DRAV: the basic edition.
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <exception>
@@ -40,22 +39,13 @@ int main(int argc, char** argv) {
   bornace::TMainForm::Options opts;
   // An .ole on the command line names the set; the parent of its folder
   // becomes the working folder, where the settings and the sets are.
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (auto set = FindCommandLineSet(args, ".ole")) {
-    opts.commandLineSet = QString::fromLocal8Bit((set->name + ".ole").c_str());
-    QDir::setCurrent(QString::fromLocal8Bit(set->workingFolder.c_str()));  // a failure changes nothing
-  } else {
-    // Started from the menu: the user's own working folder, made from the
-    // factory content at the first start.
-    const WorkingFolderChoice wf = ChooseWorkingFolder(
-        QDir::currentPath().toStdString(), UserWorkingFolder("BORNACE_DRAV"),
-        FactoryFolder(QCoreApplication::applicationDirPath().toStdString(), "BORNACE_DRAV"));
-    if (!wf.error.empty())
-      QMessageBox::warning(nullptr, QApplication::applicationName(),
-                           QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
-                               QString::fromLocal8Bit(wf.error.c_str()));
-    if (!wf.folder.empty()) QDir::setCurrent(QString::fromLocal8Bit(wf.folder.c_str()));
-  }
+  const StartFolder start = EnterStartFolder(std::vector<std::string>(argv + 1, argv + argc), ".ole", "BORNACE_DRAV",
+                                             QCoreApplication::applicationDirPath().toStdString());
+  if (!start.error.empty())
+    QMessageBox::warning(nullptr, QApplication::applicationName(),
+                         QString::fromUtf8("No se puede preparar la carpeta de trabajo / The working folder cannot be made:\n") +
+                             QString::fromLocal8Bit(start.error.c_str()));
+  opts.commandLineSet = QString::fromLocal8Bit(start.listFile.c_str());
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".ole");
   // The three windows in their order: the main window with its start-up,

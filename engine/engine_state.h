@@ -171,3 +171,10 @@ struct EngineState {
     return OutputBuffer.data() + static_cast<size_t>(half & 1) * static_cast<size_t>(Format.HalfSamples());
   }
 };
+
+// One tick of the device lamp's countdown (10 ms): true when it reaches 0
+// while playing, the moment the lamp goes off. Stopped or paused it stands.
+inline bool CountLampDown(EngineState& E) {
+  if (E.PlayState != 1 || E.LampCountdown <= 0) return false;
+  return --E.LampCountdown == 0;
+}

@@ -77,10 +77,7 @@ void Transport::Stop(bool byUser) {
   E.PlayState = 0;
 }
 
-bool Transport::CountLampDown() {
-  if (E.PlayState != 1 || E.LampCountdown <= 0) return false;
-  return --E.LampCountdown == 0;
-}
+bool Transport::CountLampDown() { return ::CountLampDown(E); }
 
 int64_t Transport::Elapsed() { return UpdateElapsed(E, TickCount()); }
 

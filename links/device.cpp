@@ -420,15 +420,12 @@ void BeatLamp(DeviceLink& L, const BeatCue& cue) {
   if (const auto level = BeatLampLevel(cue)) SendLampCommand(L, *level);
 }
 
-void LampTimerTick(DeviceLink& L, EngineState& E) {
+void LampTick(DeviceLink& L, bool stopped, bool countdownEnded) {
   // However playback stopped (the menu's stop, the end of a theme), a lit
   // lamp goes off; a pause keeps it lit.
-  if (E.PlayState == 0 && L.LampLit) {
-    SendLampCommand(L, kLampOff);
-    return;
-  }
-  if (E.PlayState != 1 || E.LampCountdown <= 0) return;
-  if (--E.LampCountdown == 0) SendLampCommand(L, kLampOff);
+  if ((stopped && L.LampLit) || countdownEnded) SendLampCommand(L, kLampOff);
 }
+
+void LampTimerTick(DeviceLink& L, EngineState& E) { LampTick(L, E.PlayState == 0, CountLampDown(E)); }
 
 void StopButtonLampOff(DeviceLink& L) { SendLampCommand(L, kLampOff); }

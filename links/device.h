@@ -288,5 +288,8 @@ std::optional<uint8_t> BeatLampLevel(const BeatCue& cue);
 // sends the lamp-off command when it reaches 0. Once playback has stopped
 // (however it stopped), a lamp still lit goes off; a pause keeps it lit.
 void LampTimerTick(DeviceLink& L, EngineState& E);
+// The same tick where the countdown is kept elsewhere (the windows' transport):
+// `countdownEnded` when it has just reached 0.
+void LampTick(DeviceLink& L, bool stopped, bool countdownEnded);
 // The stop buttons: the lamp-off command, whatever the countdown.
 void StopButtonLampOff(DeviceLink& L);

@@ -47,11 +47,7 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
 
 void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
 
-void TMainForm::Timer5Timer() {
-  // However playback stopped (the menu's stop, the end of a theme), a lit
-  // lamp goes off; a pause keeps it lit.
-  if ((!Deck->IsPlaying() && Device->LampLit) || Deck->CountLampDown()) SendLampCommand(*Device, kLampOff);
-}
+void TMainForm::Timer5Timer() { LampTick(*Device, !Deck->IsPlaying(), Deck->CountLampDown()); }
 
 void TMainForm::CloseDevice() { CloseDeviceLink(*this); }
 

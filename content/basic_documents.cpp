@@ -10,9 +10,9 @@
 
 namespace {
 
-BookSpec Spec(const char* title, const char* pdfTitle, const char* es, const char* en,
+BookPlan Plan(const char* title, const char* pdfTitle, const char* es, const char* en,
               const std::vector<ManualChapter>& chapters, bool tables) {
-  BookSpec b;
+  BookPlan b;
   b.title = QString::fromUtf8(title);
   b.pdfTitle = QString::fromUtf8(pdfTitle);
   b.subtitleEs = QString::fromUtf8(es);
@@ -29,11 +29,11 @@ BookSpec Spec(const char* title, const char* pdfTitle, const char* es, const cha
 
 const std::vector<BasicDocument>& BasicDocuments() {
   static const std::vector<BasicDocument> docs = {
-      {"ManualPC", Spec("BORNACE_DRAV", "BORNACE_DRAV", "Manual de usuario", "User manual", BasicManualChapters(), true)},
-      {"Notacion", Spec("BORNACE_DRAV", "Notación / Notation", "Notación de las fórmulas", "Notation of the formulas",
+      {"ManualPC", Plan("BORNACE_DRAV", "BORNACE_DRAV", "Manual de usuario", "User manual", BasicManualChapters(), true)},
+      {"Notacion", Plan("BORNACE_DRAV", "Notación / Notation", "Notación de las fórmulas", "Notation of the formulas",
                         BasicNotationChapters(), false)},
-      {"PELN", Spec("DRAV", "DRAV", "Manual del metrónomo DRAV", "DRAV metronome manual", BasicDeviceChapters(), false)},
-      {"guiarapida", Spec("BORNACE_DRAV", "Guía rápida / Quick start", "Guía rápida", "Quick start guide",
+      {"PELN", Plan("DRAV", "DRAV", "Manual del metrónomo DRAV", "DRAV metronome manual", BasicDeviceChapters(), false)},
+      {"guiarapida", Plan("BORNACE_DRAV", "Guía rápida / Quick start", "Guía rápida", "Quick start guide",
                           BasicQuickGuideChapters(), false)},
   };
   return docs;
@@ -47,10 +47,10 @@ QString BasicDocumentFileName(const BasicDocument& doc, bool english) {
 }
 
 std::unique_ptr<ManualBook> BuildBasicDocument(ManualSource& window, const BasicDocument& doc, bool english) {
-  BookSpec spec = doc.spec;
-  spec.spanish = !english;
-  spec.english = english;
-  return BuildBook(window, spec);
+  BookPlan plan = doc.plan;
+  plan.spanish = !english;
+  plan.english = english;
+  return BuildBook(window, plan);
 }
 
 bool WriteBasicDocuments(const std::string& root, std::string* error) {

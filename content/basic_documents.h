@@ -13,7 +13,7 @@
 
 struct BasicDocument {
   const char* action;  // the window's file-run action that opens it
-  BookSpec spec;       // both languages; a book is made of one of them
+  BookPlan plan;       // both languages; a book is made of one of them
 };
 
 // The four documents, in the order ManualPC, Notacion, PELN, guiarapida.

@@ -42,9 +42,9 @@ QString Esc(const QString& s) { return s.toHtmlEscaped(); }
 // One language's half of the book, resolved against the window.
 class LanguagePart {
  public:
-  LanguagePart(ManualSource& w, const BookSpec& spec, bool english, double textWidth, ManualBook& book,
+  LanguagePart(ManualSource& w, const BookPlan& plan, bool english, double textWidth, ManualBook& book,
                QMap<QString, QImage>& images)
-      : w_(w), spec_(spec), english_(english), textWidth_(textWidth), book_(book), images_(images) {}
+      : w_(w), plan_(plan), english_(english), textWidth_(textWidth), book_(book), images_(images) {}
 
   QString Expand(const QString& text) {
     static const QRegularExpression ref(
@@ -100,7 +100,7 @@ class LanguagePart {
   QString ShortcutTable() {
     QString rows;
     static const std::vector<ManualShortcutText> none;
-    const auto& texts = spec_.shortcuts ? *spec_.shortcuts : none;
+    const auto& texts = plan_.shortcuts ? *plan_.shortcuts : none;
     auto describe = [&](const ManualShortcut& s) {
       for (const ManualShortcutText& t : texts)
         if (s.action == QLatin1String(t.action)) return Expand(QString::fromUtf8(english_ ? t.en : t.es));
@@ -127,7 +127,7 @@ class LanguagePart {
   QString MessageTable() {
     QString rows;
     static const std::vector<ManualMessage> none;
-    for (const ManualMessage& m : spec_.messages ? *spec_.messages : none) {
+    for (const ManualMessage& m : plan_.messages ? *plan_.messages : none) {
       rows += "<tr><td width=\"38%\"><b>" + Esc(QString::fromUtf8(english_ ? m.en : m.es)) + "</b></td><td>" +
               Expand(Esc(QString::fromUtf8(english_ ? m.meaningEn : m.meaningEs))) + "</td></tr>";
     }
@@ -142,7 +142,7 @@ class LanguagePart {
   }
 
   ManualSource& w_;
-  const BookSpec& spec_;
+  const BookPlan& plan_;
   bool english_;
   double textWidth_;
   ManualBook& book_;
@@ -164,26 +164,26 @@ QString Title(bool english, const ManualChapter& c) {
 }
 
 // The languages of a book, in the order its halves come.
-std::vector<bool> Languages(const BookSpec& spec) {
+std::vector<bool> Languages(const BookPlan& plan) {
   std::vector<bool> out;
-  if (spec.spanish) out.push_back(false);
-  if (spec.english) out.push_back(true);
+  if (plan.spanish) out.push_back(false);
+  if (plan.english) out.push_back(true);
   return out;
 }
 
 // The first page: the title and the table of contents of each language with its pages.
-QString ContentsHtml(const BookSpec& spec, const std::vector<int>& pages) {
-  const auto& chapters = *spec.chapters;
-  const std::vector<bool> languages = Languages(spec);
+QString ContentsHtml(const BookPlan& plan, const std::vector<int>& pages) {
+  const auto& chapters = *plan.chapters;
+  const std::vector<bool> languages = Languages(plan);
   QStringList subtitles;
-  if (spec.spanish) subtitles << Esc(spec.subtitleEs);
-  if (spec.english) subtitles << Esc(spec.subtitleEn);
+  if (plan.spanish) subtitles << Esc(plan.subtitleEs);
+  if (plan.english) subtitles << Esc(plan.subtitleEn);
   QString html = QString(
                      "<p align=\"center\" style=\"font-size: 28pt; font-weight: bold; color: #7a1010; margin-top: "
                      "40px;\">%1</p>"
                      "<p align=\"center\" style=\"font-size: 14pt;\">%2</p>"
                      "<p align=\"center\">Velarto Quendrel</p>")
-                     .arg(Esc(spec.title), subtitles.join(" &nbsp;·&nbsp; "));
+                     .arg(Esc(plan.title), subtitles.join(" &nbsp;·&nbsp; "));
   for (size_t lang = 0; lang < languages.size(); ++lang) {
     const bool english = languages[lang];
     if (languages.size() > 1)
@@ -254,10 +254,10 @@ int ManualBook::PageOf(double y) const {
   return static_cast<int>(std::floor(y / h));
 }
 
-std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec) {
+std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookPlan& plan) {
   auto book = std::make_unique<ManualBook>();
-  book->title = spec.title;
-  book->pdfTitle = spec.pdfTitle;
+  book->title = plan.title;
+  book->pdfTitle = plan.pdfTitle;
   const double dpi = LayoutDpi();
   const double mm = dpi / 25.4;
   const QSizeF page(kA4WidthMm * mm, kA4HeightMm * mm);
@@ -267,14 +267,14 @@ std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec
   const double textWidth = page.width() - book->marginLeft - book->marginRight;
 
   // Each half is written while the window shows its language.
-  const auto& chapters = *spec.chapters;
-  const std::vector<bool> languages = Languages(spec);
+  const auto& chapters = *plan.chapters;
+  const std::vector<bool> languages = Languages(plan);
   QMap<QString, QImage> images;
   QString halves[2];
   for (size_t lang = 0; lang < languages.size(); ++lang) {
     const bool english = languages[lang];
     window.SetLanguage(english);
-    LanguagePart part(window, spec, english, textWidth, *book, images);
+    LanguagePart part(window, plan, english, textWidth, *book, images);
     for (size_t i = 0; i < chapters.size(); ++i) {
       halves[lang] += QString("<h1 style=\"page-break-before: always;\">%1. %2</h1>")
                           .arg(i + 1)
@@ -292,7 +292,7 @@ std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec
   // Lays the book out until the contents name the pages the chapters fall on.
   std::vector<int> pages(languages.size() * chapters.size(), 0);
   for (int round = 0; round < 4; ++round) {
-    book->html = QString("<html><head><style>%1</style></head><body>").arg(kStyle) + ContentsHtml(spec, pages) +
+    book->html = QString("<html><head><style>%1</style></head><body>").arg(kStyle) + ContentsHtml(plan, pages) +
                  halves[0] + halves[1] + "</body></html>";
     book->doc = std::make_unique<QTextDocument>();
     QTextDocument& doc = *book->doc;
@@ -325,9 +325,9 @@ std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec
   return book;
 }
 
-const BookSpec& ManualSpec() {
-  static const BookSpec spec = [] {
-    BookSpec b;
+const BookPlan& ManualPlan() {
+  static const BookPlan plan = [] {
+    BookPlan b;
     b.title = "DRAV_PROF";
     b.pdfTitle = "Manual DRAV_PROF";
     b.subtitleEs = "Manual de usuario";
@@ -337,13 +337,13 @@ const BookSpec& ManualSpec() {
     b.shortcuts = &ManualShortcutTexts();
     return b;
   }();
-  return spec;
+  return plan;
 }
 
 std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
   std::unique_ptr<ManualWindow> window = ManualWindow::Open(error);
   if (!window) return nullptr;
-  return BuildBook(*window, ManualSpec());  // the window goes after: the previous current folder comes back
+  return BuildBook(*window, ManualPlan());  // the window goes after: the previous current folder comes back
 }
 
 QByteArray ManualBookPdf(const ManualBook& book) {

@@ -72,7 +72,7 @@ class ManualSource {
 
 // What a book holds beside the window: its title, its chapters, the texts of
 // its tables and the languages it is written in.
-struct BookSpec {
+struct BookPlan {
   QString title;       // on the first page and at the foot of every page
   QString pdfTitle;    // the PDF's own title
   QString subtitleEs;  // under the title
@@ -85,7 +85,7 @@ struct BookSpec {
 };
 
 struct ManualBook {
-  QString title;                        // the book's title (BookSpec::title)
+  QString title;                        // the book's title (BookPlan::title)
   QString pdfTitle;
   std::unique_ptr<QTextDocument> doc;  // paginated: pageSize() is one A4 page
   QString html;                         // what doc was made from
@@ -114,7 +114,7 @@ double FirstLineTop(const QTextDocument& doc, const QTextBlock& b);
 int KeepHeadingsWithText(QTextDocument& doc);
 
 // Lays out a book against a window that shows it. Needs a QApplication.
-std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookSpec& spec);
+std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookPlan& plan);
 
 // Builds the window offscreen and lays the manual out. Needs a QApplication.
 std::unique_ptr<ManualBook> BuildManualBook(std::string* error);

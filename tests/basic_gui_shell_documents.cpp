@@ -114,7 +114,7 @@ TEST_F(BasicDocumentsTest, EveryDocumentInEachLanguageWithTheWindowsOwnCaptions)
       ASSERT_NE(book, nullptr);
       EXPECT_TRUE(book->missing.isEmpty()) << book->missing.join(", ").toStdString();
       // One table of contents, of this language, naming every chapter with its page.
-      const auto& chapters = *docs[d].spec.chapters;
+      const auto& chapters = *docs[d].plan.chapters;
       ASSERT_EQ(book->contents.size(), chapters.size());
       std::vector<int> headings;
       for (QTextBlock b = book->doc->begin(); b.isValid(); b = b.next())

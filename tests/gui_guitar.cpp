@@ -927,8 +927,9 @@ TEST_F(GuitarPlaybackTest, PanelStopTooltipsAndTheChordName) {
   form->Ingls1->trigger();
   for (size_t i = 0; i < std::size(tipped); ++i) {
     EXPECT_FALSE(tipped[i]->toolTip().isEmpty()) << tipped[i]->objectName().toStdString();
-    if (tipped[i] != form->GuitarStop)
+    if (tipped[i] != form->GuitarStop) {
       EXPECT_NE(tipped[i]->toolTip(), spanish[i]) << tipped[i]->objectName().toStdString();
+    }
   }
   EXPECT_EQ(form->TapaRellena->toolTip(), "Fill with chord: first mark beats below the bar view's strings");
 

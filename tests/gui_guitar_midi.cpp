@@ -258,7 +258,9 @@ TEST_F(GuitarMidiTest, UnusableFileChangesNothing) {
     // The user is told why, and so is the log.
     ASSERT_EQ(dlg->messages.size(), 1u);
     EXPECT_TRUE(dlg->messages[0].startsWith(QString::fromUtf8(c.message))) << dlg->messages[0].toStdString();
-    if (c.reported) EXPECT_TRUE(LogHas("MIDI: " + dlg->messages[0]));
+    if (c.reported) {
+      EXPECT_TRUE(LogHas("MIDI: " + dlg->messages[0]));
+    }
   }
   // In English too.
   form->English = true;

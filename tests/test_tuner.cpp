@@ -244,7 +244,9 @@ TEST(TunerAnalysis, FollowsARingingString) {
     SCOPED_TRACE(c.what);
     auto s = NewState();
     TunerReading r;
-    if (c.readBefore) ASSERT_EQ(AnalyzeFrame(*s, A110(2048), &r), TunerVerdict::kReading);
+    if (c.readBefore) {
+      ASSERT_EQ(AnalyzeFrame(*s, A110(2048), &r), TunerVerdict::kReading);
+    }
     r = TunerReading{};
     EXPECT_EQ(AnalyzeFrame(*s, Partials(c.partials, 2048, 2048), &r), c.verdict) << s->Label12;
     if (c.verdict == TunerVerdict::kReading) {
@@ -522,6 +524,17 @@ TEST(TunerFraming, HumSilenceAndNoiseReadNothing) {
   }
   const TunerRun silence = RunTuner(Notes(), std::vector<int16_t>(8 * 2048, 0));
   EXPECT_EQ(silence.quiet, 8);
+}
+
+// A note held steady far longer than a string rings (a tone generator, 30 s)
+// reads on every frame: the floor does not climb up to it.
+TEST(TunerFraming, SteadyNoteKeepsReading) {
+  auto s = NewState();
+  for (size_t frame = 0; frame < 120; ++frame) {
+    const std::vector<int16_t> x = A110(2048, frame * 2048);
+    ASSERT_EQ(FeedSamples(*s, s->MicFrame, Notes(), x.data(), x.size()), FrameOutcome::kReading) << frame;
+    ASSERT_EQ(s->Reading.note, 12);
+  }
 }
 
 // The worked example end to end through the framing, the gate and the

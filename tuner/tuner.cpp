@@ -130,11 +130,15 @@ FrameOutcome FinishFrame(TunerState& s, FrameAssembler& a, const NoteTable& note
   FrameOutcome outcome = FrameOutcome::kQuiet;
   a.LastSwing = a.InputSwing;
   a.LastLevelDb = FrameLevelDb(a.samples.data(), s.fft.FftSize);
+  const double floorBefore = a.gate.floorDb;
   if (PassLevelGate(a.gate, s.rules, a.LastLevelDb)) {
     LoadFrame(s, a.samples.data());
     outcome = AnalyzeTunerSpectrum(s, notes) == TunerVerdict::kReading ? FrameOutcome::kReading
                                                                          : FrameOutcome::kRejected;
     s.TunerFrameHold = kFrameHoldTicks;
+    // A note being read is no noise: the floor rises only under frames that
+    // read nothing (a hum that came on), so a long steady note keeps reading.
+    if (outcome == FrameOutcome::kReading) a.gate.floorDb = std::min(a.gate.floorDb, floorBefore);
   } else {
     s.TrackedFundamental = 0.0;  // the string has stopped
   }

@@ -164,6 +164,54 @@ TEST_F(BasicTunerTest, PluckedStringShowsNoteStringFretAndMarker) {
   }
 }
 
+// A plucked, a noisy and a soft A string, in tune and detuned, frame after
+// frame: the page shows A on the fifth string, on the right side of the
+// note, on every frame while the string sounds, and (nearly) every frame
+// brings a new reading.
+TEST_F(BasicTunerTest, SteadyRightNoteForPluckedNoisyAndSoftStrings) {
+  Start();
+  form->Afinar2Click();
+  const QByteArray pictures = qgetenv("VELARTO_TUNER_PICTURES");
+  const std::vector<int16_t> silence(2048, 0);
+  for (const SteadyString& c : kSteadyStrings) {
+    SCOPED_TRACE(c.what);
+    const std::vector<int16_t> string = CorpusString(c.sound, c.noise, 5, 0, c.cents);
+    ASSERT_GE(string.size(), 7u * 2048);
+    int readings = 0;
+    for (size_t frame = 0; frame < 7; ++frame) {
+      SCOPED_TRACE(testing::Message() << "frame " << frame);
+      Ticks(3);  // past the hold of the frame before
+      waveIn->Record(string.data() + frame * 2048, 2048);
+      form->Timer3Timer();
+      if (Tuner().verdict == TunerVerdict::kReading) ++readings;
+      ASSERT_TRUE(Tuner().HasReading);
+      EXPECT_EQ(form->STNota->text(), "A ");
+      EXPECT_EQ(form->STNotaEsp->text(), "La ");
+      EXPECT_EQ(form->STFrecBase->text(), "110.00Hz");
+      EXPECT_EQ(form->STCuerda->text(), QString::fromUtf8("5\u00AA"));
+      EXPECT_TRUE(form->STFrec->text().endsWith(c.ending)) << form->STFrec->text().toStdString();
+      if (c.cents != 0) EXPECT_EQ(form->NeedleTarget > kNeedleCentreLeft, c.cents > 0) << form->NeedleTarget;
+      if (!pictures.isEmpty() && c.noise != CorpusNoise::kNone && frame == 3) {
+        form->resize(1366, 740);
+        form->show();
+        Ticks(1);  // the needle on its way
+        QApplication::processEvents();
+        form->TabSheet2->grab().save(QString("%1/basic-tuner-page-%2%3.png")
+                                         .arg(QString::fromLocal8Bit(pictures))
+                                         .arg(c.cents < 0 ? "m" : "p")
+                                         .arg(std::abs(c.cents)));
+      }
+    }
+    // The noisy string's last frames, its partials deep in the noise, may
+    // keep the reading before.
+    EXPECT_GE(readings, c.noise == CorpusNoise::kNone ? 7 : 5);
+    // The string has stopped.
+    Ticks(3);
+    waveIn->Record(silence.data(), silence.size());
+    Ticks(1);
+  }
+}
+
 // The colours, the needle's target and the marker of the three kinds of
 // reading, and of a note no string plays.
 TEST_F(BasicTunerTest, ReadingsInTuneSharpFlatAndWithoutString) {

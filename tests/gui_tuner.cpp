@@ -2,12 +2,14 @@
 // the microphone, a plucked string shows its note, string and fret, the
 // needle glides and parks, closing stops the input.
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "gui_fixture.h"
@@ -110,6 +112,52 @@ TEST_F(TunerPanelTest, PluckedAStringShowsItsNoteStringAndFret) {
   EXPECT_EQ(waveIn->QueuedCount(), 1u);
   form->Timer3Timer();
   EXPECT_EQ(waveIn->QueuedCount(), 2u);
+}
+
+// A plucked, a noisy and a soft A string, in tune and detuned, frame after
+// frame: the panel shows A on the fifth string, on the right side of the
+// note, on every frame while the string sounds, and (nearly) every frame
+// brings a new reading.
+TEST_F(TunerPanelTest, SteadyRightNoteForPluckedNoisyAndSoftStrings) {
+  Start();
+  OpenTuner();
+  const QByteArray pictures = qgetenv("VELARTO_TUNER_PICTURES");
+  const std::vector<int16_t> silence(2048, 0);
+  for (const SteadyString& c : kSteadyStrings) {
+    SCOPED_TRACE(c.what);
+    const std::vector<int16_t> string = CorpusString(c.sound, c.noise, 5, 0, c.cents);
+    ASSERT_GE(string.size(), 7u * 2048);
+    int readings = 0;
+    for (size_t frame = 0; frame < 7; ++frame) {
+      SCOPED_TRACE(testing::Message() << "frame " << frame);
+      waveIn->Record(string.data() + frame * 2048, 2048);
+      form->Timer3Timer();
+      if (Tuner().verdict == TunerVerdict::kReading) ++readings;
+      ASSERT_TRUE(Tuner().HasReading);
+      EXPECT_EQ(form->STNota->text(), "A ");
+      EXPECT_EQ(form->STFrecBase->text(), "110.00Hz");
+      EXPECT_EQ(form->STCuerda->text(), QString::fromUtf8("5\u00AA"));
+      EXPECT_TRUE(form->STFrec->text().endsWith(c.ending)) << form->STFrec->text().toStdString();
+      if (c.cents != 0) EXPECT_EQ(Tuner().NeedleTarget > 0, c.cents > 0) << Tuner().NeedleTarget;
+      if (!pictures.isEmpty() && c.noise != CorpusNoise::kNone && frame == 3) {
+        form->resize(1366, 740);
+        form->show();
+        QApplication::processEvents();
+        form->PanelAfinador->grab().save(QString("%1/tuner-panel-%2%3.png")
+                                             .arg(QString::fromLocal8Bit(pictures))
+                                             .arg(c.cents < 0 ? "m" : "p")
+                                             .arg(std::abs(c.cents)));
+      }
+      form->Timer3Timer();  // the analysis holds the next two blocks back
+      form->Timer3Timer();
+    }
+    // The noisy string's last frames, its partials deep in the noise, may
+    // keep the reading before.
+    EXPECT_GE(readings, c.noise == CorpusNoise::kNone ? 7 : 5);
+    // The string has stopped.
+    waveIn->Record(silence.data(), silence.size());
+    Ticks(3);
+  }
 }
 
 // The needle: at the first start it waits 15 ticks at 0 and parks; it travels

@@ -20,6 +20,16 @@ constexpr double kOddShare = 0.02;         // odd harmonics weaker than this: th
 constexpr double kMaxStretch = 2.5e-4;     // the largest stretch per harmonic squared (B / 2)
 constexpr double kMaxSpreadCents = 2.0;    // harmonics disagreeing more than this: no reading
 constexpr double kFloorRiseDb = 1.0;       // per frame while the gate is open
+constexpr double kMedianToMean = 0.6931;   // the median of a bin's noise power over its mean
+constexpr double kPlaceError = 1250.0;     // cents x bins: a peak's place error times its fundamental and root clarity
+constexpr double kMaxFrameErrorCents = 10.0; // a frame less sure than this measures nothing
+constexpr double kMaxErrorCents = 1.0;     // the largest expected error of a reading shown
+constexpr double kTrackKeep = 0.5;         // the weight the frames before keep with each new one
+constexpr double kAgreeSigmas = 3.0;       // frames this many expected errors apart disagree
+constexpr double kStraySigmas = 4.0;       // a partial this many of its errors off the fit strays
+constexpr double kModelCents = 0.3;        // the least error of a partial's place (the fit's own)
+constexpr int kMaxStrays = 2;              // partials left out of one fit at most
+constexpr double kFollowCents = 15.0;      // how near the string read before a lone peak must lie
 constexpr double kFullScale = 32768.0;
 
 constexpr int kDedoStringStep = 12;
@@ -120,11 +130,17 @@ FrameOutcome FinishFrame(TunerState& s, FrameAssembler& a, const NoteTable& note
   FrameOutcome outcome = FrameOutcome::kQuiet;
   a.LastSwing = a.InputSwing;
   a.LastLevelDb = FrameLevelDb(a.samples.data(), s.fft.FftSize);
+  const double floorBefore = a.gate.floorDb;
   if (PassLevelGate(a.gate, s.rules, a.LastLevelDb)) {
     LoadFrame(s, a.samples.data());
     outcome = AnalyzeTunerSpectrum(s, notes) == TunerVerdict::kReading ? FrameOutcome::kReading
                                                                          : FrameOutcome::kRejected;
     s.TunerFrameHold = kFrameHoldTicks;
+    // A note being read is no noise: the floor rises only under frames that
+    // read nothing (a hum that came on), so a long steady note keeps reading.
+    if (outcome == FrameOutcome::kReading) a.gate.floorDb = std::min(a.gate.floorDb, floorBefore);
+  } else {
+    s.TrackedFundamental = 0.0;  // the string has stopped
   }
   a.InputSwing = 0;
   a.swing.rises = 0;
@@ -284,6 +300,8 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   const int bins = n / 2;
   auto reject = [&](TunerVerdict v) {
     s.verdict = v;
+    s.TrackedFundamental = 0.0;
+    s.TrackedWeight = 0.0;
     return v;
   };
 
@@ -386,6 +404,84 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   const int* peaks = s.TunerPeaks.data();
   const double* place = s.PeakPlace.data();
 
+  // How sure the place of peak j is: its power over the mean noise power
+  // of its bins (the floor is their median).
+  auto clarity = [&](int j) {
+    const double noise = std::max(double(s.NoiseFloor[size_t(peaks[j])]) / kMedianToMean, 1e-12 * strongest);
+    return s.PeakPower[size_t(j)] / noise;
+  };
+
+  // A fundamental found (in bins): its note and the reading.
+  auto readAt = [&](double fundamental, int h) {
+    s.TunerFrequency = static_cast<float>(fundamental * kSampleRate / n);
+    const int r = NearestNote(notes, s.TunerFrequency);
+    if (r < 0) return reject(TunerVerdict::kOutsideNotes);
+    const float hz = notes[static_cast<size_t>(r)].frequency;
+    s.GapBelow = hz - notes[static_cast<size_t>(r - 1)].frequency;
+    s.GapAbove = notes[static_cast<size_t>(r + 1)].frequency - hz;
+    TunerReading reading;
+    DescribeReading(notes, s.rules, r, s.TunerFrequency, h, reading);
+    s.NoteDeviation = reading.deviation;
+    if (out) *out = reading;
+    s.verdict = TunerVerdict::kReading;
+    return TunerVerdict::kReading;
+  };
+
+  // A frame's fundamental (in bins) with its expected error (cents, from
+  // its partials' clarity). A string that keeps sounding is measured by every
+  // frame: when this frame agrees with the string read before, within their
+  // errors, the two are joined, each weighted by how sure it is, the older
+  // frames counting less with every new one; a frame that disagrees (a peg
+  // turned, a new string) starts afresh. The joined fundamental is shown
+  // when it is sure to within a cent.
+  auto settle = [&](double fundamental, double error, int h) {
+    if (error > kMaxFrameErrorCents) return reject(TunerVerdict::kUnsure);
+    double f = fundamental;
+    double w = 1.0 / (error * error);
+    const double t = s.TrackedFundamental;
+    if (t > 0.0) {
+      const double wt = s.TrackedWeight * kTrackKeep;
+      const double apart = std::abs(1200.0 * std::log2(f / t));
+      if (apart <= kAgreeSigmas * std::sqrt(error * error + 1.0 / wt)) {
+        f = std::exp((w * std::log(f) + wt * std::log(t)) / (w + wt));
+        w += wt;
+      }
+    }
+    s.TrackedFundamental = f;
+    s.TrackedWeight = w;
+    s.ExpectedErrorCents = 1.0 / std::sqrt(w);
+    if (s.ExpectedErrorCents > kMaxErrorCents) {
+      s.verdict = TunerVerdict::kUnsure;  // the string is followed on, not shown yet
+      return TunerVerdict::kUnsure;
+    }
+    return readAt(f, h);
+  };
+
+  // A string read on the frame before still rings when its upper partials
+  // have sunk into the noise: the clearest peak within a few cents of one of
+  // its first four harmonics carries the reading on. Nothing else (a hum, a
+  // whistle) is read from a single peak.
+  auto follow = [&](TunerVerdict why) {
+    const double f0 = s.TrackedFundamental;
+    if (f0 <= 0.0) return reject(why);
+    int best = -1, bestHarmonic = 0;
+    double bestWeight = 0.0;
+    for (int j = 0; j < count; ++j)
+      for (int k = 1; k <= 4; ++k) {
+        const double expected = k * f0 * (1.0 + s.TrackedStretch * k * k);
+        const double w = clarity(j) * k * k;
+        if (std::abs(1200.0 * std::log2(place[j] / expected)) <= kFollowCents && w > bestWeight) {
+          best = j;
+          bestHarmonic = k;
+          bestWeight = w;
+        }
+      }
+    if (best < 0) return reject(why);
+    const double k = bestHarmonic;
+    const double fundamental = place[best] / (k * (1.0 + s.TrackedStretch * k * k));
+    return settle(fundamental, kPlaceError / (fundamental * std::sqrt(bestWeight)), 1);
+  };
+
   // Every gap between neighbouring peaks votes for its length (3) and the
   // lengths beside it (1 each).
   std::fill(s.GapVotes.begin(), s.GapVotes.begin() + bins, uint8_t{0});
@@ -416,7 +512,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
       used += static_cast<size_t>(std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "%d ", peaks[j]));
     std::snprintf(s.Label12 + used, sizeof s.Label12 - used, "-Dif=%d ", f);
   }
-  if (votes < kMinVotes) return reject(TunerVerdict::kFewVotes);
+  if (votes < kMinVotes) return follow(TunerVerdict::kFewVotes);
 
   // The spacing: the mean of the gaps that voted for the winner.
   double spacing = 0.0;
@@ -441,7 +537,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
         anchorHarmonic = t;
         break;
       }
-  if (anchor < 0) return reject(TunerVerdict::kNoHarmonicNear);
+  if (anchor < 0) return follow(TunerVerdict::kNoHarmonicNear);
 
   // The chain: each peak above the anchor on the next harmonics (at most
   // three stepped over), the spacing following the stretch as it climbs.
@@ -481,59 +577,69 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   }
   s.ChainLength = h;
   s.ChainTop = h ? harmonic[size_t(h - 1)] : 0;
-  if (h < 2) return reject(TunerVerdict::kNoChain);
+  if (h < 2) return follow(TunerVerdict::kNoChain);
 
   // The fundamental: each harmonic's place divided by its number, fitted
   // against the number squared (a stiff string's partials stretch so), each
-  // weighted by its power and number squared; the line's start is the
-  // fundamental. With few harmonics the weighted mean.
-  double sw = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-  for (int i = 0; i < h; ++i) {
-    const double k = harmonic[size_t(i)];
-    const double w = s.PeakPower[size_t(member[size_t(i)])] * k * k;
-    const double x = k * k;
-    const double y = place[member[size_t(i)]] / k;
-    sw += w;
-    sx += w * x;
-    sy += w * y;
-    sxx += w * x * x;
-    sxy += w * x * y;
-  }
-  const double meanX = sx / sw, meanY = sy / sw;
-  double fundamental = meanY;
-  const double varX = sxx / sw - meanX * meanX;
-  if (h >= 3 && s.ChainTop >= 4 && varX > 1e-9) {
-    const double slope = std::clamp((sxy / sw - meanX * meanY) / varX, 0.0, kMaxStretch * meanY);
-    fundamental = meanY - slope * meanX;
+  // weighted by how sure its place is (its power over the noise floor, and
+  // its number squared); the line's start is the fundamental. With few
+  // harmonics the weighted mean. A partial that strays from the fit far
+  // beyond its own error (pulled by a hum on top of it) is left out and the
+  // rest fitted again.
+  double fundamental = 0.0, slope = 0.0, sw = 0.0, spread = 0.0;
+  for (int pass = 0;; ++pass) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int top = 0;
+    sw = 0.0;
+    for (int i = 0; i < h; ++i) {
+      const double k = harmonic[size_t(i)];
+      const double w = clarity(member[size_t(i)]) * k * k;
+      const double x = k * k;
+      const double y = place[member[size_t(i)]] / k;
+      sw += w;
+      sx += w * x;
+      sy += w * y;
+      sxx += w * x * x;
+      sxy += w * x * y;
+      top = std::max(top, harmonic[size_t(i)]);
+    }
+    const double meanX = sx / sw, meanY = sy / sw;
+    const double varX = sxx / sw - meanX * meanX;
+    fundamental = meanY;
+    slope = 0.0;
+    if (h >= 3 && top >= 4 && varX > 1e-9) {
+      slope = std::clamp((sxy / sw - meanX * meanY) / varX, 0.0, kMaxStretch * meanY);
+      fundamental = meanY - slope * meanX;
+    }
+    spread = 0.0;
+    int stray = -1;
+    double strayBy = kStraySigmas;
+    for (int i = 0; i < h; ++i) {
+      const double k = harmonic[size_t(i)];
+      const int j = member[size_t(i)];
+      const double c = 1200.0 * std::log2(place[j] / k / (fundamental + slope * k * k));
+      spread += clarity(j) * k * k * c * c;
+      const double own = std::max(kPlaceError / (place[j] * std::sqrt(clarity(j))), kModelCents);
+      if (std::abs(c) / own > strayBy) {
+        strayBy = std::abs(c) / own;
+        stray = i;
+      }
+    }
+    if (stray < 0 || h < 3 || pass >= kMaxStrays) break;
+    for (int i = stray; i + 1 < h; ++i) {
+      member[size_t(i)] = member[size_t(i + 1)];
+      harmonic[size_t(i)] = harmonic[size_t(i + 1)];
+    }
+    --h;
   }
 
-  // How far the harmonics stray from the fit (weighted RMS, in cents): in
-  // heavy noise two partials can disagree; such a frame shows nothing
-  // rather than a wandering needle.
-  double spread = 0.0;
-  const double slope = fundamental == meanY ? 0.0 : (meanY - fundamental) / meanX;
-  for (int i = 0; i < h; ++i) {
-    const double k = harmonic[size_t(i)];
-    const double w = s.PeakPower[size_t(member[size_t(i)])] * k * k;
-    const double y = place[member[size_t(i)]] / k;
-    const double c = 1200.0 * std::log2(y / (fundamental + slope * k * k));
-    spread += w * c * c;
-  }
-  if (std::sqrt(spread / sw) > kMaxSpreadCents) return reject(TunerVerdict::kUnsure);
-
-  s.TunerFrequency = static_cast<float>(fundamental * kSampleRate / n);
-  const int r = NearestNote(notes, s.TunerFrequency);
-  if (r < 0) return reject(TunerVerdict::kOutsideNotes);
-
-  const float hz = notes[static_cast<size_t>(r)].frequency;
-  s.GapBelow = hz - notes[static_cast<size_t>(r - 1)].frequency;
-  s.GapAbove = notes[static_cast<size_t>(r + 1)].frequency - hz;
-  TunerReading reading;
-  DescribeReading(notes, s.rules, r, s.TunerFrequency, h, reading);
-  s.NoteDeviation = reading.deviation;
-  if (out) *out = reading;
-  s.verdict = TunerVerdict::kReading;
-  return TunerVerdict::kReading;
+  // How far the harmonics stray from the fit (weighted RMS, in cents): when
+  // they still disagree by more than their errors allow, the frame shows
+  // nothing rather than a wandering needle.
+  const double error = kPlaceError / (fundamental * std::sqrt(sw));
+  if (std::sqrt(spread / sw) > std::max(kMaxSpreadCents, kAgreeSigmas * error)) return follow(TunerVerdict::kUnsure);
+  s.TrackedStretch = slope / fundamental;
+  return settle(fundamental, error, h);
 }
 
 TunerVerdict AnalyzeTunerSpectrum(TunerState& s, const NoteTable& notes) {

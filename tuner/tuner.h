@@ -197,6 +197,13 @@ struct TunerState {
   int ChainLength = 0;     // harmonics in the chain
   int ChainTop = 0;        // the highest harmonic number of the chain
   TunerVerdict verdict = TunerVerdict::kReading;  // of the last analysis
+  double ExpectedErrorCents = 0;  // of the last reading, from its partials' clarity
+  // The string followed: its fundamental in bins joined over the frames, how
+  // sure that is (1 / cents squared) and its stretch per harmonic squared;
+  // 0 when the frame before measured no string.
+  double TrackedFundamental = 0;
+  double TrackedWeight = 0;
+  double TrackedStretch = 0;
 
   float TunerFrequency = 0;
   double NoteDeviation = 0;

@@ -120,22 +120,25 @@ Workspace::EntryPlan Workspace::PlanEntries(const RhythmTables& rt, const Engine
   };
   for (const EntryRun& run : runs) {
     const Formula& f = rt.Formulas[static_cast<size_t>(run.formula)];
-    const uint64_t key = EntryMixKey(E, f, run.tempo, run.accel, soundHash);
-    p.keys.push_back(key);
+    p.keys.push_back(EntryMixKey(E, f, run.tempo, run.accel, soundHash));
     int sources = 1;
     for (int tr = 0; tr < std::clamp(E.Format.Tracks, 0, kMixTracks); ++tr)
       sources += f.sounds[tr] != 0 && !E.Controls.MuteButtons[static_cast<size_t>(tr)];
     const int beats = f.Beats() >= 1 && f.Beats() <= kMaxBeats ? f.Beats() : 12;
     p.work.push_back(int64_t{beats} * 60 * E.Format.SampleRate / std::max(run.tempo, 20) * sources);
+  }
+  known.Look(p.keys, &p.results, &p.states);
+  std::unordered_set<uint64_t> planned;
+  for (size_t i = 0; i < runs.size(); ++i) {
     // Urgent: a queued background job moves up; otherwise one is enough.
-    GainResult r;
-    if (urgent ? known.Find(key, &r) : known.Covers(key)) continue;
-    if (std::find(p.keys.begin(), p.keys.end() - 1, key) != p.keys.end() - 1) continue;  // in this theme already
+    const EntryGains::State s = p.states[i];
+    if (s == EntryGains::kKnown || (!urgent && s == EntryGains::kPending)) continue;
+    if (!planned.insert(p.keys[i]).second) continue;  // in this theme already
     EntryGains::Job job;
-    job.key = key;
-    job.formula = f;
-    job.tempo = run.tempo;
-    job.accel = run.accel;
+    job.key = p.keys[i];
+    job.formula = rt.Formulas[static_cast<size_t>(runs[i].formula)];
+    job.tempo = runs[i].tempo;
+    job.accel = runs[i].accel;
     job.controls = E.Controls;
     job.bank = bank.bank;
     p.jobs.push_back(std::move(job));
@@ -143,14 +146,17 @@ Workspace::EntryPlan Workspace::PlanEntries(const RhythmTables& rt, const Engine
   return p;
 }
 
-GainResult Workspace::ThemeFromEntries(const EntryPlan& plan, size_t waitFor, const std::function<void()>& idle) {
+GainResult Workspace::ThemeFromEntries(const EntryPlan& plan, std::chrono::steady_clock::time_point deadline,
+                                       const std::function<void()>& idle, int* found) {
+  std::vector<GainResult> results;
+  std::vector<EntryGains::State> states;
+  entries_->WaitFor(plan.keys, deadline, idle, &results, &states);
   GainResult theme;
   for (size_t i = 0; i < plan.keys.size(); ++i) {
-    GainResult r;
-    const bool found = i < waitFor ? entries_->Wait(plan.keys[i], &r, idle) : entries_->Find(plan.keys[i], &r);
-    if (found)
-      AddEntryGain(theme, r);
-    else
+    if (states[i] == EntryGains::kKnown) {
+      AddEntryGain(theme, results[i]);
+      if (found) ++*found;
+    } else
       theme.complete = false;
   }
   return theme;
@@ -159,19 +165,24 @@ GainResult Workspace::ThemeFromEntries(const EntryPlan& plan, size_t waitFor, co
 void Workspace::NormaliseTheme(int t) {
   if (t < 0 || t >= kMaxTemas) return;
   if (ByEntry()) {
+    const auto start = std::chrono::steady_clock::now();
     EntryPlan plan = PlanEntries(*Rhythm, *Engine, CurrentBank(), *entries_, t, true, Engine->EntryRow - 1);
-    entries_->Queue(std::move(plan.jobs), true);
-    // The entries that play first, as far as a start may wait for them (at
-    // least the first one); the others as far as they are known.
-    size_t waitFor = 0;
+    int64_t missing = 0;
     std::unordered_set<uint64_t> counted;
-    for (int64_t work = 0; waitFor < plan.keys.size(); ++waitFor) {
-      GainResult known;
-      if (entries_->Find(plan.keys[waitFor], &known) || !counted.insert(plan.keys[waitFor]).second) continue;
-      work += plan.work[waitFor];
-      if (work > kStartWork && waitFor > 0) break;
+    for (size_t i = 0; i < plan.keys.size(); ++i)
+      if (plan.states[i] != EntryGains::kKnown && counted.insert(plan.keys[i]).second) missing += plan.work[i];
+    entries_->Queue(std::move(plan.jobs), true);
+    GainResult r;
+    if (missing <= kStartWork) {
+      r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), nullptr);
+    } else {
+      // What is found while the start may wait: the entries that play first
+      // are mixed first.
+      int found = 0;
+      r = ThemeFromEntries(plan, start + kStartWait, nullptr, &found);
+      // Nothing found yet: the theme's gain as it was found last.
+      if (found == 0) r = GainResult{Rhythm->Temas[static_cast<size_t>(t)].gain, false, false};
     }
-    const GainResult r = ThemeFromEntries(plan, waitFor, nullptr);
     if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
     EngineState& E = *Engine;
     E.MasterGain = r.masterGain;
@@ -211,7 +222,7 @@ void Workspace::NormaliseThemesByEntry(int count, const std::function<void(int)>
   entries_->Queue(std::move(jobs), true);
   for (int t = 0; t < count; ++t) {
     const EntryPlan& plan = plans[static_cast<size_t>(t)];
-    const GainResult r = ThemeFromEntries(plan, plan.keys.size(), idle);
+    const GainResult r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), idle);
     if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
     Engine->MasterGain = r.masterGain;
     if (done) done(t);
@@ -263,12 +274,10 @@ bool Workspace::Remembers(int t) const {
   if (t < 0 || t >= kMaxTemas) return false;
   if (ByEntry()) {
     const EntryPlan plan = PlanEntries(*Rhythm, *Engine, bankCopy_, *entries_, t, false);
-    for (uint64_t key : plan.keys) {
-      GainResult r;
-      if (!entries_->Find(key, &r)) return false;
-    }
-    // The sounds as the entries were planned with.
-    return bankCopy_.bank && bankCopyKey_ == SoundsKey(*Bank);
+    // With the sounds as the entries were planned with.
+    return std::count(plan.states.begin(), plan.states.end(), EntryGains::kKnown) ==
+               static_cast<std::ptrdiff_t>(plan.states.size()) &&
+           bankCopy_.bank && bankCopyKey_ == SoundsKey(*Bank);
   }
   GainResult r;
   return Recall(t, NormalisationKey(*Rhythm, *Engine, SoundsKey(*Bank), t), &r);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -65,16 +66,19 @@ class Workspace {
   // now; MasterGain ends at the gain reached. The professional mix
   // remembers each entry's result under everything it depends on
   // (EntryMixKey: each entry starts from silent tracks), so only entries not
-  // seen before are mixed, on every core. When those would take longer
-  // than a theme start may wait (more than kStartWork track-frames), the
-  // start waits for the entries that play first and takes the gain found so
-  // far; the others are mixed on in the background, and the mixer lowers the
-  // gain at the first frame that clips, as it always does. The basic mix
-  // remembers whole themes (its divisor depends on the gain).
+  // seen before are mixed, on every core. When those are more than
+  // kStartWork track-frames, the start waits for them in the order they play
+  // for kStartWait at most and then takes the gain found so far: the lowest
+  // of the entries found, or the theme's stored gain when none is; the
+  // others are mixed on in the background for the next start, and the mixer
+  // lowers the gain at the first frame that clips, as it always does. The
+  // basic mix remembers whole themes (its divisor depends on the gain).
   void NormaliseTheme(int t);
-  // Frames times sounding sources a theme start mixes before it plays at
-  // the latest (about 10 ms of every core of an 8-core machine).
-  static constexpr int64_t kStartWork = 240'000'000;
+  // Frames times sounding sources below which a theme start waits for every
+  // entry (a few ms on every core of an 8-core machine), and the longest a
+  // start waits for more.
+  static constexpr int64_t kStartWork = 100'000'000;
+  static constexpr std::chrono::milliseconds kStartWait{10};
   // Themes 0 .. count - 1 on every core (see NormalizeThemes); each result
   // is remembered as NormaliseTheme's would be.
   void NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
@@ -105,6 +109,8 @@ class Workspace {
     std::vector<uint64_t> keys;
     std::vector<EntryGains::Job> jobs;  // the entries not covered yet
     std::vector<int64_t> work;          // frames x sources of each entry
+    std::vector<GainResult> results;    // what was known of each when planned
+    std::vector<EntryGains::State> states;
   };
   struct BankCopy {
     std::shared_ptr<const BancoSonidos> bank;
@@ -113,7 +119,10 @@ class Workspace {
   const BankCopy& CurrentBank();
   static EntryPlan PlanEntries(const RhythmTables& rt, const EngineState& E, const BankCopy& bank,
                                const EntryGains& known, int t, bool urgent, int firstEntry = 0);
-  GainResult ThemeFromEntries(const EntryPlan& plan, size_t waitFor, const std::function<void()>& idle);
+  // The theme's result from the entries found by `deadline` (counted in
+  // `found`).
+  GainResult ThemeFromEntries(const EntryPlan& plan, std::chrono::steady_clock::time_point deadline,
+                              const std::function<void()>& idle, int* found = nullptr);
   void NormaliseThemesByEntry(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
   void WarmEntries(int count, int first);
   bool ByEntry() const { return !Edition.engine.BasicMix; }

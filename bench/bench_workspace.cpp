@@ -6,6 +6,7 @@
 // time from play to the first beat queued.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -170,6 +171,7 @@ void BM_FirstBeatAfterEdit(benchmark::State& state) {
   Player& p = *w->Playback;
   p.Open(&out, nullptr);
   const bool edit = state.range(0) == 0;
+  double normalising = 0, whole = 0;
   for (auto _ : state) {
     state.PauseTiming();
     if (edit) {
@@ -179,8 +181,14 @@ void BM_FirstBeatAfterEdit(benchmark::State& state) {
     }
     state.ResumeTiming();
     p.Plan = MakeThemePlan(*w->Rhythm, 0, w->Rhythm->FormulaCount);
-    p.StartTheme(1, 120.0f, [&] { w->NormaliseTheme(0); });
+    const auto t0 = std::chrono::steady_clock::now();
+    p.StartTheme(1, 120.0f, [&] {
+      const auto a = std::chrono::steady_clock::now();
+      w->NormaliseTheme(0);
+      normalising += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count();
+    });
     benchmark::DoNotOptimize(out.QueuedCount());
+    whole += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     state.PauseTiming();
     for (int beat = 0; beat < 5; ++beat) {
       out.CompleteNext();
@@ -193,6 +201,8 @@ void BM_FirstBeatAfterEdit(benchmark::State& state) {
     state.ResumeTiming();
   }
   p.Close();
+  state.counters["normalise_ms"] = normalising / static_cast<double>(state.iterations());
+  state.counters["start_ms"] = whole / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_FirstBeatAfterEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 

@@ -3,10 +3,18 @@
 #include <algorithm>
 #include <chrono>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
 // Results kept before the memory starts again (an entry takes a few dozen
 // bytes; a full set holds some hundreds of distinct entries).
 constexpr size_t kMaxKnown = size_t{1} << 18;
+// How much the mixing threads step back for the others of the program.
+constexpr int kNice = 5;
 }  // namespace
 
 EntryGains::EntryGains(EngineFormat format, int threads)
@@ -17,6 +25,7 @@ EntryGains::~EntryGains() {
   {
     std::lock_guard lock(m_);
     stopping_ = true;
+    queued_.clear();
     urgent_.clear();
     background_.clear();
   }
@@ -25,42 +34,55 @@ EntryGains::~EntryGains() {
   for (auto& t : threads_) t.join();
 }
 
-bool EntryGains::Find(uint64_t key, GainResult* result) const {
+void EntryGains::Look(const std::vector<uint64_t>& keys, std::vector<GainResult>* results,
+                      std::vector<State>* states) const {
   std::lock_guard lock(m_);
-  auto it = known_.find(key);
-  if (it == known_.end()) return false;
-  *result = it->second;
-  return true;
+  LookLocked(keys, results, states);
 }
 
-bool EntryGains::Covers(uint64_t key) const {
-  std::lock_guard lock(m_);
-  return known_.count(key) != 0 || pending_.count(key) != 0;
+bool EntryGains::LookLocked(const std::vector<uint64_t>& keys, std::vector<GainResult>* results,
+                            std::vector<State>* states) const {
+  results->assign(keys.size(), GainResult{});
+  states->assign(keys.size(), kUnknown);
+  bool pending = false;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    auto it = known_.find(keys[i]);
+    if (it != known_.end()) {
+      (*results)[i] = it->second;
+      (*states)[i] = kKnown;
+    } else if (pending_.count(keys[i]) != 0) {
+      (*states)[i] = kPending;
+      pending = true;
+    }
+  }
+  return pending;
 }
 
 void EntryGains::Queue(std::vector<Job> jobs, bool urgent) {
   {
     std::lock_guard lock(m_);
-    std::vector<Job> first;
+    std::vector<uint64_t> first;
     for (Job& j : jobs) {
-      if (known_.count(j.key) != 0) continue;
-      if (pending_.count(j.key) != 0) {
-        if (!urgent) continue;
+      const uint64_t key = j.key;
+      if (known_.count(key) != 0) continue;
+      if (pending_.count(key) != 0) {
         // Queued behind other work, perhaps: it moves up.
-        auto it = std::find_if(background_.begin(), background_.end(), [&](const Job& b) { return b.key == j.key; });
-        if (it == background_.end()) continue;  // urgent already, or being mixed
-        first.push_back(std::move(*it));
-        background_.erase(it);
+        auto it = queued_.find(key);
+        if (urgent && it != queued_.end() && !it->second.urgent) {
+          it->second.urgent = true;
+          first.push_back(key);
+        }
         continue;
       }
-      pending_.insert(j.key);
+      pending_.insert(key);
+      queued_.emplace(key, Queued{std::move(j), urgent});
       if (urgent)
-        first.push_back(std::move(j));
+        first.push_back(key);
       else
-        background_.push_back(std::move(j));
+        background_.push_back(key);
     }
-    urgent_.insert(urgent_.begin(), std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()));
-    if (threads_.empty() && !(urgent_.empty() && background_.empty()))
+    urgent_.insert(urgent_.begin(), first.begin(), first.end());
+    if (threads_.empty() && !queued_.empty())
       for (int i = 0; i < threadCount_; ++i) threads_.emplace_back([this] { Work(); });
   }
   work_.notify_all();
@@ -68,25 +90,28 @@ void EntryGains::Queue(std::vector<Job> jobs, bool urgent) {
 
 void EntryGains::DropBackground() {
   std::lock_guard lock(m_);
-  for (const Job& j : background_) pending_.erase(j.key);
+  for (uint64_t key : background_) {
+    auto it = queued_.find(key);
+    if (it == queued_.end() || it->second.urgent) continue;
+    queued_.erase(it);
+    pending_.erase(key);
+  }
   background_.clear();
   done_.notify_all();
 }
 
-bool EntryGains::Wait(uint64_t key, GainResult* result, const std::function<void()>& idle) {
+void EntryGains::WaitFor(const std::vector<uint64_t>& keys, std::chrono::steady_clock::time_point deadline,
+                         const std::function<void()>& idle, std::vector<GainResult>* results,
+                         std::vector<State>* states) {
   std::unique_lock lock(m_);
-  for (;;) {
-    auto it = known_.find(key);
-    if (it != known_.end()) {
-      *result = it->second;
-      return true;
-    }
-    if (pending_.count(key) == 0) return false;
-    if (!idle) {
-      done_.wait(lock);
-      continue;
-    }
-    if (done_.wait_for(lock, std::chrono::milliseconds(20)) == std::cv_status::timeout) {
+  while (LookLocked(keys, results, states)) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return;
+    // No deadline: a look every second all the same (a far time point may not
+    // convert to the system's clock).
+    const auto step = idle ? std::chrono::milliseconds(20) : std::chrono::milliseconds(1000);
+    const auto tick = deadline - now > step ? now + step : deadline;
+    if (done_.wait_until(lock, tick) == std::cv_status::timeout && idle && tick < deadline) {
       lock.unlock();
       idle();
       lock.lock();
@@ -96,7 +121,7 @@ bool EntryGains::Wait(uint64_t key, GainResult* result, const std::function<void
 
 void EntryGains::WaitAll() {
   std::unique_lock lock(m_);
-  done_.wait(lock, [&] { return urgent_.empty() && background_.empty() && running_ == 0; });
+  done_.wait(lock, [&] { return queued_.empty() && running_ == 0; });
 }
 
 long EntryGains::Mixed() const {
@@ -106,16 +131,31 @@ long EntryGains::Mixed() const {
 
 bool EntryGains::Take(Job* job) {
   std::unique_lock lock(m_);
-  work_.wait(lock, [&] { return stopping_ || !urgent_.empty() || !background_.empty(); });
-  if (stopping_) return false;
-  std::deque<Job>& q = urgent_.empty() ? background_ : urgent_;
-  *job = std::move(q.front());
-  q.pop_front();
-  ++running_;
-  return true;
+  for (;;) {
+    work_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
+    if (stopping_) return false;
+    std::deque<uint64_t>& q = urgent_.empty() ? background_ : urgent_;
+    if (q.empty()) {  // never while a job is queued; should it be, its key comes back
+      for (const auto& [key, queued] : queued_) (queued.urgent ? urgent_ : background_).push_back(key);
+      continue;
+    }
+    const uint64_t key = q.front();
+    q.pop_front();
+    auto it = queued_.find(key);
+    if (it == queued_.end()) continue;  // taken already, from the other queue
+    *job = std::move(it->second.job);
+    queued_.erase(it);
+    ++running_;
+    return true;
+  }
 }
 
 void EntryGains::Work() {
+#if defined(__linux__)
+  // Below the window's thread, which waits for these results and then has a
+  // beat to mix at once.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kNice);
+#endif
   EngineState E(format_);
   auto scratch = RhythmTables::Create();
   Job job;

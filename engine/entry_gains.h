@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -37,19 +38,20 @@ class EntryGains {
   EntryGains(const EntryGains&) = delete;
   EntryGains& operator=(const EntryGains&) = delete;
 
-  // The result remembered under key.
-  bool Find(uint64_t key, GainResult* result) const;
-  // Known, queued or being mixed.
-  bool Covers(uint64_t key) const;
+  // What is known of each key: kKnown with its result, kPending (queued or
+  // being mixed) or kUnknown. One look for all of them.
+  enum State : char { kUnknown = 0, kPending = 1, kKnown = 2 };
+  void Look(const std::vector<uint64_t>& keys, std::vector<GainResult>* results, std::vector<State>* states) const;
   // Queues the jobs whose key is not covered yet. Urgent jobs go before every
   // job queued so far, in their own order (a queued background job among
   // them moves up); the others go last.
   void Queue(std::vector<Job> jobs, bool urgent);
   // Forgets the queued background jobs that have not started.
   void DropBackground();
-  // Waits until key is known (false at once when it is not covered); `idle`
-  // runs on the calling thread every 20 ms meanwhile.
-  bool Wait(uint64_t key, GainResult* result, const std::function<void()>& idle = nullptr);
+  // Waits until no key is pending any more, or until `deadline`; then as
+  // Look. `idle` runs on the calling thread every 20 ms meanwhile.
+  void WaitFor(const std::vector<uint64_t>& keys, std::chrono::steady_clock::time_point deadline,
+               const std::function<void()>& idle, std::vector<GainResult>* results, std::vector<State>* states);
   // Waits until nothing is queued or being mixed.
   void WaitAll();
   // Entries mixed since the start.
@@ -57,6 +59,9 @@ class EntryGains {
 
  private:
   void Work();
+  // Look under the lock; true when some key is pending.
+  bool LookLocked(const std::vector<uint64_t>& keys, std::vector<GainResult>* results,
+                  std::vector<State>* states) const;
   bool Take(Job* job);
 
   const EngineFormat format_;
@@ -64,8 +69,15 @@ class EntryGains {
   mutable std::mutex m_;
   std::condition_variable work_;  // a job was queued, or the end
   std::condition_variable done_;  // a result came, or the queue ran dry
-  std::deque<Job> urgent_;
-  std::deque<Job> background_;
+  // The queued jobs by key, and their keys in the order they are taken (a
+  // key whose job has been taken already is passed over).
+  struct Queued {
+    Job job;
+    bool urgent = false;
+  };
+  std::unordered_map<uint64_t, Queued> queued_;
+  std::deque<uint64_t> urgent_;
+  std::deque<uint64_t> background_;
   std::unordered_set<uint64_t> pending_;  // queued or being mixed
   std::unordered_map<uint64_t, GainResult> known_;
   int running_ = 0;

@@ -189,9 +189,9 @@ TEST(EntryGains, TheKeyHoldsExactlyWhatTheMixReads) {
   EXPECT_NE(EntryMixKey(E, f, 120, 0, hash), base);
 }
 
-// A theme start that would wait too long takes the gain of the entries that
-// play first; the rest is found meanwhile, and the next start takes the
-// gain of the whole theme.
+// A theme start that would wait too long takes the gain found so far (of
+// the entries that play first, or the stored one); the rest is found
+// meanwhile, and the next start takes the gain of the whole theme.
 TEST(EntryGains, ALongThemeStartsWithTheGainFoundSoFar) {
   Workspace w;
   EntrySet(w);
@@ -219,6 +219,7 @@ TEST(EntryGains, ALongThemeStartsWithTheGainFoundSoFar) {
   RhythmTables fresh = rt;
   const GainResult whole = NormalizeThemeFrom(*w.Engine, fresh, *w.Bank, 0);
   w.Engine->EntryRow = 1;
+  rt.Temas[0].gain = 9.5f;
   w.NormaliseTheme(0);
   // Never below the whole theme's gain; the loud last entry may not be in yet.
   EXPECT_GE(w.Engine->MasterGain, whole.masterGain);
@@ -226,4 +227,5 @@ TEST(EntryGains, ALongThemeStartsWithTheGainFoundSoFar) {
   w.NormaliseTheme(0);
   EXPECT_EQ(w.Engine->MasterGain, whole.masterGain);
   EXPECT_EQ(rt.Temas[0].gain, fresh.Temas[0].gain);
+  EXPECT_TRUE(whole.clipped);
 }

@@ -1,10 +1,11 @@
 #include "app/workspace.h"
 
+#include "engine/hasher.h"
 #include "links/device.h"
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
+#include <unordered_set>
 
 Workspace::Workspace(EditionFormat edition)
     : Edition(edition),
@@ -15,7 +16,8 @@ Workspace::Workspace(EditionFormat edition)
       Deck(std::make_unique<Transport>(*Engine, *Rhythm, *Bank, *Playback)),
       Guitar(std::make_unique<GuitarState>()),
       GuitarAudio(std::make_unique<GuitarSound>()),
-      Device(std::make_unique<DeviceLink>(edition.basic ? DeviceEdition::kBasic : DeviceEdition::kPro)) {
+      Device(std::make_unique<DeviceLink>(edition.basic ? DeviceEdition::kBasic : DeviceEdition::kPro)),
+      entries_(std::make_unique<EntryGains>(edition.engine)) {
   if (edition.basic) Deck->SetRules(kBasicRules);
   // The mixer reaches the guitar's renderer here: the beat's guitar part is
   // rendered from the track open in the guitar panel, with the bank, tuning
@@ -30,45 +32,6 @@ Workspace::Workspace(EditionFormat edition)
   Playback->OnStart = [this](bool themeStart) { ResetGuitarVoices(GuitarAudio->Voices, themeStart); };
 }
 
-namespace {
-
-// A 64-bit hash of bytes, eight at a time.
-class Hasher {
- public:
-  void Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    while (n >= 8) {
-      uint64_t w;
-      std::memcpy(&w, b, 8);
-      Mix(w);
-      b += 8;
-      n -= 8;
-    }
-    uint64_t tail = 0;
-    if (n != 0) std::memcpy(&tail, b, n);  // an empty buffer may have no address
-    Mix(tail ^ (uint64_t{n} << 56));
-  }
-  template <typename T>
-  void Value(const T& v) {
-    static_assert(std::has_unique_object_representations_v<T> || std::is_floating_point_v<T>);
-    Bytes(&v, sizeof v);
-  }
-  template <typename T, size_t N>
-  void Array(const std::array<T, N>& a) {
-    for (const T& v : a) Value(v);
-  }
-  uint64_t Result() const { return h_; }
-
- private:
-  void Mix(uint64_t w) {
-    h_ ^= w + 0x9E3779B97F4A7C15ull + (h_ << 6) + (h_ >> 2);
-    h_ *= 0xFF51AFD7ED558CCDull;
-    h_ ^= h_ >> 33;
-  }
-  uint64_t h_ = 0xCBF29CE484222325ull;
-};
-
-}  // namespace
 
 uint64_t SoundsKey(const BancoSonidos& b) {
   Hasher h;
@@ -126,8 +89,108 @@ void Workspace::Remember(int t, uint64_t key, const GainResult& result) {
   gains_[t] = Remembered{key, result};
 }
 
+const Workspace::BankCopy& Workspace::CurrentBank() {
+  const uint64_t key = SoundsKey(*Bank);
+  if (!bankCopy_.bank || key != bankCopyKey_) {
+    // A copy the mixing threads read while the window may load other sounds.
+    auto bank = std::make_shared<const BancoSonidos>(*Bank);
+    bankCopy_.soundHashes.assign(static_cast<size_t>(bank->Capacity()) + 1, 0);
+    for (int n = 1; n <= bank->Capacity(); ++n) {
+      const SoundView v = bank->Sound(n);
+      Hasher h;
+      h.Value(v.length);
+      h.Bytes(v.data, static_cast<size_t>(v.length) * sizeof(int16_t));
+      bankCopy_.soundHashes[static_cast<size_t>(n)] = h.Result();
+    }
+    bankCopy_.bank = std::move(bank);
+    bankCopyKey_ = key;
+  }
+  return bankCopy_;
+}
+
+Workspace::EntryPlan Workspace::PlanEntries(const RhythmTables& rt, const EngineState& E, const BankCopy& bank,
+                                            const EntryGains& known, int t, bool urgent, int firstEntry) {
+  EntryPlan p;
+  std::vector<EntryRun> runs = NormalisationEntries(rt, t);
+  // The entry that plays first, then the ones after it, then the ones before.
+  if (firstEntry > 0 && firstEntry < static_cast<int>(runs.size()))
+    std::rotate(runs.begin(), runs.begin() + firstEntry, runs.end());
+  const auto soundHash = [&](int n) {
+    return n >= 1 && static_cast<size_t>(n) < bank.soundHashes.size() ? bank.soundHashes[static_cast<size_t>(n)] : 0;
+  };
+  for (const EntryRun& run : runs) {
+    const Formula& f = rt.Formulas[static_cast<size_t>(run.formula)];
+    p.keys.push_back(EntryMixKey(E, f, run.tempo, run.accel, soundHash));
+    int sources = 1;
+    for (int tr = 0; tr < std::clamp(E.Format.Tracks, 0, kMixTracks); ++tr)
+      sources += f.sounds[tr] != 0 && !E.Controls.MuteButtons[static_cast<size_t>(tr)];
+    const int beats = f.Beats() >= 1 && f.Beats() <= kMaxBeats ? f.Beats() : 12;
+    p.work.push_back(int64_t{beats} * 60 * E.Format.SampleRate / std::max(run.tempo, 20) * sources);
+  }
+  known.Look(p.keys, &p.results, &p.states);
+  std::unordered_set<uint64_t> planned;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    // Urgent: a queued background job moves up; otherwise one is enough.
+    const EntryGains::State s = p.states[i];
+    if (s == EntryGains::kKnown || (!urgent && s == EntryGains::kPending)) continue;
+    if (!planned.insert(p.keys[i]).second) continue;  // in this theme already
+    EntryGains::Job job;
+    job.key = p.keys[i];
+    job.formula = rt.Formulas[static_cast<size_t>(runs[i].formula)];
+    job.tempo = runs[i].tempo;
+    job.accel = runs[i].accel;
+    job.controls = E.Controls;
+    job.bank = bank.bank;
+    p.jobs.push_back(std::move(job));
+  }
+  return p;
+}
+
+GainResult Workspace::ThemeFromEntries(const EntryPlan& plan, std::chrono::steady_clock::time_point deadline,
+                                       const std::function<void()>& idle, int* found) {
+  std::vector<GainResult> results;
+  std::vector<EntryGains::State> states;
+  entries_->WaitFor(plan.keys, deadline, idle, &results, &states);
+  GainResult theme;
+  for (size_t i = 0; i < plan.keys.size(); ++i) {
+    if (states[i] == EntryGains::kKnown) {
+      AddEntryGain(theme, results[i]);
+      if (found) ++*found;
+    } else
+      theme.complete = false;
+  }
+  return theme;
+}
+
 void Workspace::NormaliseTheme(int t) {
   if (t < 0 || t >= kMaxTemas) return;
+  if (ByEntry()) {
+    const auto start = std::chrono::steady_clock::now();
+    EntryPlan plan = PlanEntries(*Rhythm, *Engine, CurrentBank(), *entries_, t, true, Engine->EntryRow - 1);
+    int64_t missing = 0;
+    std::unordered_set<uint64_t> counted;
+    for (size_t i = 0; i < plan.keys.size(); ++i)
+      if (plan.states[i] != EntryGains::kKnown && counted.insert(plan.keys[i]).second) missing += plan.work[i];
+    entries_->Queue(std::move(plan.jobs), true);
+    GainResult r;
+    if (missing <= kStartWork) {
+      r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), nullptr);
+    } else {
+      // What is found while the start may wait: the entries that play first
+      // are mixed first.
+      int found = 0;
+      r = ThemeFromEntries(plan, start + kStartWait, nullptr, &found);
+      // Nothing found yet: the theme's gain as it was found last.
+      if (found == 0) r = GainResult{Rhythm->Temas[static_cast<size_t>(t)].gain, false, false};
+    }
+    if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
+    EngineState& E = *Engine;
+    E.MasterGain = r.masterGain;
+    E.ThemePlayback = false;
+    E.SilentMix = false;
+    E.CurrentBeat = 0;
+    return;
+  }
   const uint64_t key = NormalisationKey(*Rhythm, *Engine, SoundsKey(*Bank), t);
   GainResult r;
   if (Recall(t, key, &r)) {
@@ -143,7 +206,37 @@ void Workspace::NormaliseTheme(int t) {
   E.CurrentBeat = 0;
 }
 
+void Workspace::NormaliseThemesByEntry(int count, const std::function<void(int)>& done,
+                                       const std::function<void()>& idle) {
+  count = std::clamp(count, 0, kMaxTemas);
+  const BankCopy& bank = CurrentBank();
+  std::vector<EntryPlan> plans;
+  std::vector<EntryGains::Job> jobs;
+  std::unordered_set<uint64_t> queued;
+  for (int t = 0; t < count; ++t) {
+    plans.push_back(PlanEntries(*Rhythm, *Engine, bank, *entries_, t, true));
+    for (auto& j : plans.back().jobs)
+      if (queued.insert(j.key).second) jobs.push_back(std::move(j));
+  }
+  // Every entry not known yet, the first theme's first.
+  entries_->Queue(std::move(jobs), true);
+  for (int t = 0; t < count; ++t) {
+    const EntryPlan& plan = plans[static_cast<size_t>(t)];
+    const GainResult r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), idle);
+    if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
+    Engine->MasterGain = r.masterGain;
+    if (done) done(t);
+  }
+}
+
 void Workspace::NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle) {
+  if (ByEntry()) {
+    NormaliseThemesByEntry(count, done, idle);
+    Engine->ThemePlayback = false;
+    Engine->SilentMix = false;
+    Engine->CurrentBeat = 0;
+    return;
+  }
   std::vector<uint64_t> keys;
   const uint64_t sounds = SoundsKey(*Bank);
   for (int t = 0; t < std::clamp(count, 0, kMaxTemas); ++t) keys.push_back(NormalisationKey(*Rhythm, *Engine, sounds, t));
@@ -169,22 +262,56 @@ void Workspace::StopWarming() {
   stopWarming_ = true;
   if (warming_.joinable()) warming_.join();
   stopWarming_ = false;
+  if (ByEntry()) entries_->DropBackground();
 }
 
 void Workspace::WaitForWarming() {
   if (warming_.joinable()) warming_.join();
+  if (ByEntry()) entries_->WaitAll();
 }
 
 bool Workspace::Remembers(int t) const {
   if (t < 0 || t >= kMaxTemas) return false;
+  if (ByEntry()) {
+    const EntryPlan plan = PlanEntries(*Rhythm, *Engine, bankCopy_, *entries_, t, false);
+    // With the sounds as the entries were planned with.
+    return std::count(plan.states.begin(), plan.states.end(), EntryGains::kKnown) ==
+               static_cast<std::ptrdiff_t>(plan.states.size()) &&
+           bankCopy_.bank && bankCopyKey_ == SoundsKey(*Bank);
+  }
   GainResult r;
   return Recall(t, NormalisationKey(*Rhythm, *Engine, SoundsKey(*Bank), t), &r);
+}
+
+void Workspace::WarmEntries(int count, int first) {
+  // Copies: the window goes on changing the originals meanwhile.
+  auto tables = std::make_shared<const RhythmTables>(*Rhythm);
+  auto engine = std::make_shared<const EngineState>(*Engine);
+  const BankCopy bank = CurrentBank();
+  warming_ = std::thread([this, count, first, tables, engine, bank] {
+    auto E = std::make_unique<EngineState>(*engine);
+    for (int i = 0; i < count && !stopWarming_; ++i) {
+      // The theme asked for first, then the others in order.
+      const int t = i == 0 ? first : i <= first ? i - 1 : i;
+      // The controls selecting the theme loads: its pans and volumes.
+      const Tema& th = tables->Temas[static_cast<size_t>(t)];
+      SetTrackControlsFromTema(E->Controls, th.pan, th.volume);
+      entries_->Queue(PlanEntries(*tables, *E, bank, *entries_, t, false).jobs, false);
+    }
+    // And what a save would mix: every theme with the controls as they are.
+    for (int t = 0; t < count && !stopWarming_; ++t)
+      entries_->Queue(PlanEntries(*tables, *engine, bank, *entries_, t, false).jobs, false);
+  });
 }
 
 void Workspace::WarmGains(int count, int first) {
   StopWarming();
   count = std::clamp(count, 0, kMaxTemas);
   first = first >= 0 && first < count ? first : 0;
+  if (ByEntry()) {
+    WarmEntries(count, first);
+    return;
+  }
   // Copies: the window goes on changing the originals meanwhile.
   auto tables = std::make_shared<const RhythmTables>(*Rhythm);
   auto bank = std::make_shared<const BancoSonidos>(*Bank);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "engine/engine_state.h"
+#include "engine/entry_gains.h"
 #include "engine/normalize.h"
 #include "engine/player.h"
 #include "engine/sound_bank.h"
@@ -61,11 +63,22 @@ class Workspace {
   void ClearBank() { *Bank = BancoSonidos(Edition.soundCapacity); }
 
   // Normalises theme t as a theme start does, from what the engine holds
-  // now; MasterGain ends at the gain reached. A theme whose record,
-  // formulas, sounds and mixer controls are all as at its
-  // last normalisation takes that result again without mixing (the run
-  // starts from silent tracks, so nothing else matters).
+  // now; MasterGain ends at the gain reached. The professional mix
+  // remembers each entry's result under everything it depends on
+  // (EntryMixKey: each entry starts from silent tracks), so only entries not
+  // seen before are mixed, on every core. When those are more than
+  // kStartWork track-frames, the start waits for them in the order they play
+  // for kStartWait at most and then takes the gain found so far: the lowest
+  // of the entries found, or the theme's stored gain when none is; the
+  // others are mixed on in the background for the next start, and the mixer
+  // lowers the gain at the first frame that clips, as it always does. The
+  // basic mix remembers whole themes (its divisor depends on the gain).
   void NormaliseTheme(int t);
+  // Frames times sounding sources below which a theme start waits for every
+  // entry (a few ms on every core of an 8-core machine), and the longest a
+  // start waits for more.
+  static constexpr int64_t kStartWork = 100'000'000;
+  static constexpr std::chrono::milliseconds kStartWait{10};
   // Themes 0 .. count - 1 on every core (see NormalizeThemes); each result
   // is remembered as NormaliseTheme's would be.
   void NormaliseThemes(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
@@ -80,6 +93,8 @@ class Workspace {
   void WaitForWarming();
   // A result of theme t for the state as it is now is remembered.
   bool Remembers(int t) const;
+  // Entries of the professional mix mixed since the workspace was made.
+  long EntriesMixed() const { return entries_->Mixed(); }
 
  private:
   struct Remembered {
@@ -88,6 +103,33 @@ class Workspace {
   };
   bool Recall(int t, uint64_t key, GainResult* result) const;
   void Remember(int t, uint64_t key, const GainResult& result);
+
+  // The professional mix's memory of entries.
+  struct EntryPlan {
+    std::vector<uint64_t> keys;
+    std::vector<EntryGains::Job> jobs;  // the entries not covered yet
+    std::vector<int64_t> work;          // frames x sources of each entry
+    std::vector<GainResult> results;    // what was known of each when planned
+    std::vector<EntryGains::State> states;
+  };
+  struct BankCopy {
+    std::shared_ptr<const BancoSonidos> bank;
+    std::vector<uint64_t> soundHashes;  // by sound number
+  };
+  const BankCopy& CurrentBank();
+  static EntryPlan PlanEntries(const RhythmTables& rt, const EngineState& E, const BankCopy& bank,
+                               const EntryGains& known, int t, bool urgent, int firstEntry = 0);
+  // The theme's result from the entries found by `deadline` (counted in
+  // `found`).
+  GainResult ThemeFromEntries(const EntryPlan& plan, std::chrono::steady_clock::time_point deadline,
+                              const std::function<void()>& idle, int* found = nullptr);
+  void NormaliseThemesByEntry(int count, const std::function<void(int)>& done, const std::function<void()>& idle);
+  void WarmEntries(int count, int first);
+  bool ByEntry() const { return !Edition.engine.BasicMix; }
+
+  const std::unique_ptr<EntryGains> entries_;
+  BankCopy bankCopy_;
+  uint64_t bankCopyKey_ = 0;
 
   mutable std::mutex gainsMutex_;  // the background normalisation writes too
   std::map<int, Remembered> gains_;

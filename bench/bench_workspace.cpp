@@ -1,10 +1,12 @@
 // A full data set: 512 formulas of 12 beats, 16 tracks with 8 strokes per
 // beat on the factory sounds; 128 themes of 120 entries, the first at 20 bpm,
-// the others at 120. Measured in wall-clock time: the save's normalisation of
-// every theme (on every core) and its files, and the time from play to the
-// first beat queued.
+// the others at 120. The strokes use levels 7 and 5, or (as sets written by
+// other hands have them) every level 1..7. Measured in wall-clock time: the
+// save's normalisation of every theme (on every core) and its files, and the
+// time from play to the first beat queued.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -17,7 +19,7 @@
 
 namespace {
 
-std::unique_ptr<Workspace> FullSet(std::vector<std::string>* names) {
+std::unique_ptr<Workspace> FullSet(std::vector<std::string>* names, bool everyLevel = false) {
   auto w = std::make_unique<Workspace>();
   *names = FactorySoundNames();
   const int sounds = std::min<int>(static_cast<int>(names->size()), kProSoundCapacity);
@@ -35,7 +37,13 @@ std::unique_ptr<Workspace> FullSet(std::vector<std::string>* names) {
     for (int t = 0; t < 16; ++t) {
       F.sounds[t] = static_cast<uint8_t>(1 + (f + t) % sounds);
       for (int b = 0; b < 12; ++b) {
-        CellFromStrokeText((f + b + t) % 3 ? "75757575" : "57575757", &F.cells[b][t]);
+        if (everyLevel) {
+          std::string strokes;
+          for (int k = 0; k < 8; ++k) strokes += static_cast<char>('1' + (f + b + t + k) % 7);
+          CellFromStrokeText(strokes, &F.cells[b][t]);
+        } else {
+          CellFromStrokeText((f + b + t) % 3 ? "75757575" : "57575757", &F.cells[b][t]);
+        }
         F.SetStrokeCount(b, t, 8);
       }
     }
@@ -80,6 +88,36 @@ void BM_SaveFullSet(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveFullSet)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
+// The first save right after a set with every stroke level used was opened:
+// the background has just started finding the gains (as the open and the
+// selection of the first theme start it), and the save takes what it has
+// found and mixes the rest with it. Arg 1: the same on the set of levels 7
+// and 5.
+void BM_SaveFullSetJustOpened(benchmark::State& state) {
+  std::vector<std::string> names;
+  const std::string folder = "/tmp/velarto-bench-opened-" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder + "/datos");
+  const std::string cwd = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = FullSet(&names, state.range(0) == 0);
+    const Tema& th = w->Rhythm->Temas[0];
+    SetTrackControlsFromTema(w->Engine->Controls, th.pan, th.volume);
+    state.ResumeTiming();
+    w->WarmGains(kMaxTemas, 0);
+    w->NormaliseThemes(kMaxTemas, nullptr, nullptr);
+    std::string error;
+    if (!SaveDataSetFiles(*w->Rhythm, "bench", kMaxFormulas, kMaxTemas, names, &error)) state.SkipWithError(error.c_str());
+    state.PauseTiming();
+    w.reset();
+    state.ResumeTiming();
+  }
+  std::filesystem::current_path(cwd);
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SaveFullSetJustOpened)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 // Play to the first beat queued, for the 20 bpm theme (arg 0) and a 120 bpm
 // one (arg 1), once the set has been opened (its gains found in the
 // background) and the theme selected; each start follows a stop. Arg 2: the
@@ -116,5 +154,56 @@ void BM_FirstBeatAfterPlay(benchmark::State& state) {
   p.Close();
 }
 BENCHMARK(BM_FirstBeatAfterPlay)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// F10 right after one pan step on the full set's 20 bpm theme of 120
+// entries (its gains found since the set was opened): the step changes the
+// theme's pan and starts the background on the edit, as the pan slider does;
+// then play, to the first beat queued. Each step is a new pan position, so
+// nothing of it is remembered. Arg 1: the same without the edit.
+void BM_FirstBeatAfterEdit(benchmark::State& state) {
+  std::vector<std::string> names;
+  auto w = FullSet(&names);
+  Tema& th = w->Rhythm->Temas[0];
+  SetTrackControlsFromTema(w->Engine->Controls, th.pan, th.volume);
+  w->WarmGains(kMaxTemas);
+  w->WaitForWarming();
+  audio::TestWaveOut out;
+  Player& p = *w->Playback;
+  p.Open(&out, nullptr);
+  const bool edit = state.range(0) == 0;
+  double normalising = 0, whole = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (edit) {
+      th.pan[0] = static_cast<uint8_t>(th.pan[0] == 0 ? 32 : th.pan[0] - 1);
+      w->Engine->Controls.Pan[0] = th.pan[0];
+      w->WarmGains(kMaxTemas, 0);
+    }
+    state.ResumeTiming();
+    p.Plan = MakeThemePlan(*w->Rhythm, 0, w->Rhythm->FormulaCount);
+    const auto t0 = std::chrono::steady_clock::now();
+    p.StartTheme(1, 120.0f, [&] {
+      const auto a = std::chrono::steady_clock::now();
+      w->NormaliseTheme(0);
+      normalising += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count();
+    });
+    benchmark::DoNotOptimize(out.QueuedCount());
+    whole += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    state.PauseTiming();
+    for (int beat = 0; beat < 5; ++beat) {
+      out.CompleteNext();
+      p.Pump();
+    }
+    p.Stop();
+    w->Engine->PlayState = 0;
+    w->Engine->ThemePlayback = false;
+    w->WaitForWarming();
+    state.ResumeTiming();
+  }
+  p.Close();
+  state.counters["normalise_ms"] = normalising / static_cast<double>(state.iterations());
+  state.counters["start_ms"] = whole / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FirstBeatAfterEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "engine/normalize.h"
 
+#include "engine/hasher.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -37,6 +39,78 @@ ThemePlan NormalisationPlan(const RhythmTables& rt, int t) {
   return p;
 }
 
+std::vector<EntryRun> NormalisationEntries(const RhythmTables& rt, int t) {
+  std::vector<EntryRun> runs;
+  for (const PlanEntry& pe : NormalisationPlan(rt, t).entries) runs.push_back({pe.formula, pe.tempo, pe.accel});
+  return runs;
+}
+
+GainResult MixEntryAlone(EngineState& E, RhythmTables& scratch, const BancoSonidos& bank, const Formula& f, int tempo,
+                         int accel, const std::atomic<bool>* stop) {
+  scratch.Formulas[0] = f;
+  scratch.FormulaCount = 1;
+  scratch.CurrentFormula = 0;
+  scratch.CurrentTema = -1;  // the gain goes nowhere but into the result
+  ThemePlan plan;
+  plan.formulaCount = 1;
+  PlanEntry pe;
+  pe.formula = 0;
+  pe.times = 1;
+  pe.tempo = tempo;
+  pe.accel = accel;
+  plan.entries.push_back(pe);
+  plan.compasCount = 2;
+  plan.parts = 1;
+  E.MasterGain = 10.0f;
+  E.ClipCount = 0;
+  E.Voices = TrackVoices{};
+  GainResult result;
+  result.complete = RunThemeSilently(plan, E, scratch, bank, MixerHooks{},
+                                     [&] { return !(stop && stop->load(std::memory_order_relaxed)); });
+  result.masterGain = E.MasterGain;
+  result.clipped = E.ClipCount != 0;
+  return result;
+}
+
+void AddEntryGain(GainResult& theme, const GainResult& entry) {
+  theme.masterGain = std::min(theme.masterGain, entry.masterGain);
+  theme.clipped = theme.clipped || entry.clipped;
+  theme.complete = theme.complete && entry.complete;
+}
+
+uint64_t EntryMixKey(const EngineState& E, const Formula& f, int tempo, int accel,
+                     const std::function<uint64_t(int)>& soundHash) {
+  Hasher h;
+  h.Bytes(&f, sizeof f);
+  h.Value(tempo);
+  h.Value(accel);
+  h.Value(E.Format.SampleRate);
+  h.Value(E.Format.SamplesPerMs);
+  h.Value(E.Format.Tracks);
+  h.Value(E.Format.BasicMix);
+  const MixerControls& c = E.Controls;
+  for (int v : {c.ClickSound, c.Nivel, c.ClickStrokes}) h.Value(v);
+  h.Value(c.ClickAccentPattern);
+  h.Value(c.ClickPlainPattern);
+  h.Value(c.ClickSound > 0 ? soundHash(c.ClickSound) : 0);
+  h.Value(c.Mono);
+  const int tracks = std::clamp(E.Format.Tracks, 0, kMixTracks);
+  for (int t = 0; t < tracks; ++t) {
+    const size_t i = static_cast<size_t>(t);
+    const int snd = c.MuteButtons[i] ? 0 : static_cast<int8_t>(f.sounds[t]);
+    h.Value(snd);
+    if (snd == 0) continue;  // a silent or muted track: its controls do not count
+    h.Value(soundHash(snd));
+    h.Value(c.Pan[i]);
+    h.Value(c.TrackGainNum[i]);
+    h.Value(c.TrackGainDen[i]);
+  }
+  // The tempo and the click are set afresh at every beat, the tracks start
+  // silent and the guitar has no part in a normalisation: nothing else of
+  // the engine counts.
+  return h.Result();
+}
+
 GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const BancoSonidos& bank, int t,
                               const std::atomic<bool>* stop) {
   GainResult result;
@@ -51,8 +125,14 @@ GainResult NormalizeThemeFrom(const EngineState& from, RhythmTables& rt, const B
   // From silent tracks: a theme's gain is its own, whatever still rang when
   // the last playback stopped.
   E.Voices = TrackVoices{};
-  const bool whole = RunThemeSilently(plan, E, rt, bank, MixerHooks{},
-                                      [&] { return !(stop && stop->load(std::memory_order_relaxed)); });
+  // Every entry from silent tracks as well: an entry's mix, and so its
+  // share of the gain, depends on nothing but its own formula, tempo and
+  // acceleration, the sounds and the mixer controls. Each entry is one
+  // compás, so a compás end is an entry's end.
+  const bool whole = RunThemeSilently(plan, E, rt, bank, MixerHooks{}, [&] {
+    if (E.CurrentBeat + 1 >= E.FormulaBeats) E.Voices = TrackVoices{};
+    return !(stop && stop->load(std::memory_order_relaxed));
+  });
   result.complete = whole;
   result.masterGain = E.MasterGain;
   result.clipped = E.ClipCount != 0;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
@@ -26,8 +27,37 @@ struct GainResult {
 // none), with its acceleration; entries past the formula count are left out.
 ThemePlan NormalisationPlan(const RhythmTables& rt, int t);
 
+// One entry as a normalisation mixes it: a formula once, as one compás, from
+// a start tempo with an acceleration.
+struct EntryRun {
+  int formula = 0;
+  int tempo = 120;
+  int accel = 0;
+};
+// The entries of NormalisationPlan, in list order.
+std::vector<EntryRun> NormalisationEntries(const RhythmTables& rt, int t);
+
+// Mixes formula f alone as an entry of a normalisation: from silent tracks
+// and a gain of 10, with the mixer controls and format E holds (the rest of
+// E is scratch, as is `scratch`, whose formula 0 becomes f). The gain
+// reached is the highest that fits this entry.
+GainResult MixEntryAlone(EngineState& E, RhythmTables& scratch, const BancoSonidos& bank, const Formula& f, int tempo,
+                         int accel, const std::atomic<bool>* stop = nullptr);
+// A theme's result from its entries' results, added one by one from the
+// result of an empty theme: the gain only falls, from the same steps, so the
+// lowest gain reached by any entry is the one the whole run reaches.
+void AddEntryGain(GainResult& theme, const GainResult& entry);
+
+// Everything an entry's mix depends on, for the pro mix: the formula's
+// content, tempo and acceleration, the format, the click, mono, and for each
+// track the formula sounds (unless muted) its sound's samples, pan and gain.
+// `soundHash(n)` gives a hash of sound n's samples.
+uint64_t EntryMixKey(const EngineState& E, const Formula& f, int tempo, int accel,
+                     const std::function<uint64_t(int)>& soundHash);
+
 // Mixes theme t silently from a copy of `from` (what plays next is not
-// touched) with every track silent at the start, from a gain of 10. Every clipping step lowers the gain
+// touched) with every track silent at the start of every entry, from a gain
+// of 10. Every clipping step lowers the gain
 // and the theme keeps the lowest gain reached; a theme that never clips
 // keeps its stored gain. Uses rt's formula and theme indices for the run and
 // puts them back. A run whose `stop` turns true ends early, incomplete.

@@ -118,13 +118,33 @@ struct Duel {
   }
 };
 
+// Each case runs with both resamplers: the vector loop (where the processor
+// has AVX2) and the plain one every processor takes.
+class GuitarRenderMatch : public ::testing::TestWithParam<GuitarResampler> {
+ protected:
+  void SetUp() override {
+    before_ = ActiveGuitarResampler();
+    SelectGuitarResampler(GetParam());
+  }
+  void TearDown() override { SelectGuitarResampler(before_); }
+
+ private:
+  GuitarResampler before_ = GuitarResampler::Plain;
+};
+
+INSTANTIATE_TEST_SUITE_P(Resamplers, GuitarRenderMatch,
+                         ::testing::Values(GuitarResampler::Vector, GuitarResampler::Plain),
+                         [](const ::testing::TestParamInfo<GuitarResampler>& info) {
+                           return info.param == GuitarResampler::Vector ? "Vector" : "Plain";
+                         });
+
 const EngineFormat kFormats[] = {kProFormat, kBasicFormat};
 const double kTempos[] = {20.0, 63.7, 133.0, 400.0};
 
 // Every note of every string (and the first one past the table), struck,
 // left to ring into the next beat, tied, stopped, struck short and silenced,
 // at both rates and a tempo that changes from note to note.
-TEST(GuitarRenderMatch, EveryNoteOfEveryStringAtBothRates) {
+TEST_P(GuitarRenderMatch, EveryNoteOfEveryStringAtBothRates) {
   const BancoGuitarra bank = NoiseBank(kOddLengths, 100);
   const GuitarTuning tuning;
   for (int j = 0; j < kGuitarStrings; ++j) {
@@ -169,7 +189,7 @@ TEST(GuitarRenderMatch, EveryNoteOfEveryStringAtBothRates) {
 
 // Every source value at every strength: an open string plays its samples as
 // they are, so a recording of all 65536 values checks the scaling of each.
-TEST(GuitarRenderMatch, EverySampleValueAtEveryStrength) {
+TEST_P(GuitarRenderMatch, EverySampleValueAtEveryStrength) {
   std::vector<int16_t> all(65536);
   for (int i = 0; i < 65536; ++i) all[static_cast<size_t>(i)] = static_cast<int16_t>(i - 32768);
   const BancoGuitarra bank = BankOf(std::vector<std::vector<int16_t>>(kGuitarStrings, all));
@@ -189,7 +209,7 @@ TEST(GuitarRenderMatch, EverySampleValueAtEveryStrength) {
 // to 255 %, division counts outside 1..24, frets past the table, capos, odd
 // tunings, buffers cut short, recordings from 0 to 2200 samples and long ones,
 // and voices left in any state.
-TEST(GuitarRenderMatch, RandomTracksTuningsAndRecordings) {
+TEST_P(GuitarRenderMatch, RandomTracksTuningsAndRecordings) {
   const std::vector<std::vector<int>> banks = {
       kOddLengths,
       {0, 1, 2, 3, 175, 176},

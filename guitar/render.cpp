@@ -133,13 +133,14 @@ struct LaneSetup {
   const int16_t* data;
 };
 
+// `groups` times eight values into out[l ..).
 template <bool Gather, bool Fade>
 __attribute__((target("avx2"), always_inline)) inline int64_t RunLanes(const LaneSetup& c, __m256i& vp, __m256i& va,
-                                                                       int64_t l, int64_t stop, int limit,
+                                                                       int64_t l, int64_t groups,
                                                                        int16_t* __restrict out, __m256i& lastP,
                                                                        __m256i& lastA) {
   const __m256i zero = _mm256_setzero_si256();
-  while (l + 8 <= stop && _mm256_extract_epi32(vp, 7) < limit) {
+  for (int64_t g = 0; g < groups; ++g) {
     // weight, 0 .. 65536
     const __m256i u = _mm256_add_epi32(va, c.from);
     const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(u, c.weightScale), 32);
@@ -192,11 +193,20 @@ __attribute__((target("avx2"), always_inline)) inline int64_t RunLanes(const Lan
 
 template <bool Gather>
 __attribute__((target("avx2"))) int64_t RunAllLanes(const LaneSetup& c, __m256i& vp, __m256i& va, int64_t l,
-                                                    int64_t stop, int readLimit, int fadeLimit, int16_t* out,
+                                                    int64_t plainGroups, int64_t fadingGroups, int16_t* out,
                                                     __m256i& lastP, __m256i& lastA) {
-  l = RunLanes<Gather, false>(c, vp, va, l, stop, std::min(readLimit, fadeLimit), out, lastP, lastA);
-  if (fadeLimit < readLimit) l = RunLanes<Gather, true>(c, vp, va, l, stop, readLimit, out, lastP, lastA);
-  return l;
+  l = RunLanes<Gather, false>(c, vp, va, l, plainGroups, out, lastP, lastA);
+  return RunLanes<Gather, true>(c, vp, va, l, fadingGroups, out, lastP, lastA);
+}
+
+// How many values after the one made at source sample pe, with the
+// accumulator ae there (a settled value), are made from samples before
+// `limit`: the k-th comes ceil((ae + k to) / fromFixed) samples later (k
+// samples when the note keeps every sample).
+int64_t ValuesBefore(int64_t limit, int pe, int ae, int64_t f, int64_t t) {
+  const int64_t n = limit - 1 - pe;  // samples after pe and before limit
+  if (n < 1) return 0;
+  return t == f ? n : (n * f - ae) / t;
 }
 
 __attribute__((target("avx2"))) void VectorSteps(const Shift& shift, const SoundView& rec, int end, int strength,
@@ -245,11 +255,15 @@ __attribute__((target("avx2"))) void VectorSteps(const Shift& shift, const Sound
   // Lanes up to end - kFadeSamples need no fade; the recording's own end is
   // its own fade.
   const int fadeLimit = end < rec.length ? end - kFadeSamples + 1 : readLimit;
+  const int64_t room = stop - l;
+  const int64_t allGroups = std::min(ValuesBefore(readLimit, position - 1, static_cast<int>(A - t), f, t), room) / 8;
+  const int64_t plainGroups =
+      std::min(std::min(ValuesBefore(fadeLimit, position - 1, static_cast<int>(A - t), f, t), room) / 8, allGroups);
   __m256i lastP = vp;
   __m256i lastA = va;
   const int64_t l0 = l;
-  l = gather ? RunAllLanes<true>(c, vp, va, l, stop, readLimit, fadeLimit, out, lastP, lastA)
-             : RunAllLanes<false>(c, vp, va, l, stop, readLimit, fadeLimit, out, lastP, lastA);
+  l = gather ? RunAllLanes<true>(c, vp, va, l, plainGroups, allGroups - plainGroups, out, lastP, lastA)
+             : RunAllLanes<false>(c, vp, va, l, plainGroups, allGroups - plainGroups, out, lastP, lastA);
   if (l != l0) {
     position = _mm256_extract_epi32(lastP, 7) + 1;
     A = static_cast<int64_t>(_mm256_extract_epi32(lastA, 7)) + t;

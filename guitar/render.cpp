@@ -1,8 +1,13 @@
 #include "guitar/render.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 #include "engine/engine_state.h"
 
@@ -67,6 +72,218 @@ int PitchValue(const Shift& shift, const SoundView& rec, int p, int64_t A, int e
   return value;
 }
 
+// One stretch of a voice: the plain loop, one source sample at a time. Each
+// source sample moves the position; a made value is added to out[l] and
+// moves l. Stops at the end, at `stop` or, when `settle` is set, as soon as a
+// value has been made whose accumulator lies above -fromFixed (or the note
+// keeps every sample): from such a value on, the next ones follow the rule
+// the vector loop counts with.
+void PlainSteps(const Shift& shift, const SoundView& rec, int end, int strength, int& position, int64_t& A,
+                int64_t& l, int64_t stop, int16_t* out, bool settle) {
+  const bool everySample = shift.toFixed == shift.fromFixed;
+  while (position < end && l < stop) {
+    const int p = position++;
+    A -= shift.fromFixed;
+    if (A <= 0) {
+      const int value = PitchValue(shift, rec, p, A, end);
+      const bool settled = A > -shift.fromFixed || everySample;
+      A += shift.toFixed;
+      out[l] = AddWrapped(out[l], ScaledSample(value, strength));
+      ++l;
+      if (settle && settled) return;
+    }
+  }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VELARTO_GUITAR_AVX2 1
+
+// The same stretch eight values at a time. After the plain loop has made a
+// settled value, every next value follows from the one before: with a the
+// accumulator at a made value (-fromFixed < a <= 0) and to = q fromFixed + r,
+// the next value comes q source samples later, or q + 1 when a + r > 0, with
+// the accumulator a + r, less fromFixed in the second case. Eight lanes hold
+// eight consecutive values and step eight values at a time the same way; each
+// lane then makes its value exactly as PitchValue and ScaledSample do:
+//   weight = ((fromFixed + a) x weightScale) >> 32, in 64-bit products;
+//   s + ((next - s) x weight) >> 16 as (s << 16 + (next - s) x weight) >> 16,
+//     whose sum always fits in 32 bits (it lies between s << 16 and next << 16);
+//   the fade's value x left / kFadeSamples in single precision, correctly
+//     rounded and exact after truncation (the quotient is below 2^15, and a
+//     fraction of it is at least 1 / kFadeSamples);
+//   trunc(value x strength / 42) as trunc(|value| x fl(strength / 42) + 0.01)
+//     with value's sign: the product is within 7e-4 of the quotient, whose
+//     fraction is 0 or lies in 1/42 .. 41/42.
+// Each lane reads its sample and the next one as one 32-bit pair. When eight
+// values span at most 16 source samples (a note up to an octave above its
+// string), the pairs come from two loads of 16 samples, one a sample later
+// than the other, by a permutation; above that by a gather. The lanes stop
+// before the reads would pass the recording's end; the plain loop finishes
+// the stretch.
+struct LaneSetup {
+  __m256i from;       // fromFixed
+  __m256i rest;       // 8 to mod fromFixed
+  __m256i skip;       // 8 to div fromFixed
+  __m256i weightScale;
+  __m256i end;
+  __m256i fade;       // kFadeSamples
+  __m256 fadeDivisor;
+  __m256 scale;       // strength / 42
+  __m256 nudge;
+  const int16_t* data;
+};
+
+// `groups` times eight values into out[l ..).
+template <bool Gather, bool Fade>
+__attribute__((target("avx2"), always_inline)) inline int64_t RunLanes(const LaneSetup& c, __m256i& vp, __m256i& va,
+                                                                       int64_t l, int64_t groups,
+                                                                       int16_t* __restrict out, __m256i& lastP,
+                                                                       __m256i& lastA) {
+  const __m256i zero = _mm256_setzero_si256();
+  for (int64_t g = 0; g < groups; ++g) {
+    // weight, 0 .. 65536
+    const __m256i u = _mm256_add_epi32(va, c.from);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(u, c.weightScale), 32);
+    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(u, 32), c.weightScale);
+    const __m256i weight = _mm256_blend_epi32(even, odd, 0xAA);
+    // each lane's sample and the next one
+    __m256i pair;
+    if constexpr (Gather) {
+      pair = _mm256_i32gather_epi32(reinterpret_cast<const int*>(c.data), vp, 2);
+    } else {
+      const int p0 = _mm256_cvtsi256_si32(vp);
+      const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.data + p0));
+      const __m256i after = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.data + p0 + 1));
+      const __m256i offset = _mm256_sub_epi32(vp, _mm256_set1_epi32(p0));
+      const __m256i half = _mm256_srli_epi32(offset, 1);
+      pair = _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(at, half)),
+                                                  _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(after, half)),
+                                                  _mm256_castsi256_ps(_mm256_slli_epi32(offset, 31))));
+    }
+    const __m256i s = _mm256_srai_epi32(_mm256_slli_epi32(pair, 16), 16);
+    const __m256i next = _mm256_srai_epi32(pair, 16);
+    __m256i value = _mm256_srai_epi32(
+        _mm256_add_epi32(_mm256_slli_epi32(s, 16), _mm256_mullo_epi32(_mm256_sub_epi32(next, s), weight)), 16);
+    if constexpr (Fade) {
+      const __m256i left = _mm256_sub_epi32(c.end, vp);
+      const __m256i fading = _mm256_cmpgt_epi32(c.fade, left);
+      const __m256 x = _mm256_cvtepi32_ps(_mm256_mullo_epi32(value, left));
+      const __m256i faded = _mm256_cvttps_epi32(_mm256_div_ps(x, c.fadeDivisor));
+      value = _mm256_blendv_epi8(value, faded, fading);
+    }
+    const __m256 magnitude = _mm256_cvtepi32_ps(_mm256_abs_epi32(value));
+    const __m256i scaled =
+        _mm256_sign_epi32(_mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(magnitude, c.scale), c.nudge)), value);
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(scaled, zero), 0x08);
+    int16_t* const o = out + l;
+    const __m128i sum =
+        _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(o)), _mm256_castsi256_si128(packed));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), sum);
+    l += 8;
+    lastP = vp;
+    lastA = va;
+    // the next eight values
+    const __m256i a = _mm256_add_epi32(va, c.rest);
+    const __m256i over = _mm256_cmpgt_epi32(a, zero);
+    va = _mm256_sub_epi32(a, _mm256_and_si256(over, c.from));
+    vp = _mm256_sub_epi32(_mm256_add_epi32(vp, c.skip), over);
+  }
+  return l;
+}
+
+template <bool Gather>
+__attribute__((target("avx2"))) int64_t RunAllLanes(const LaneSetup& c, __m256i& vp, __m256i& va, int64_t l,
+                                                    int64_t plainGroups, int64_t fadingGroups, int16_t* out,
+                                                    __m256i& lastP, __m256i& lastA) {
+  l = RunLanes<Gather, false>(c, vp, va, l, plainGroups, out, lastP, lastA);
+  return RunLanes<Gather, true>(c, vp, va, l, fadingGroups, out, lastP, lastA);
+}
+
+// How many values after the one made at source sample pe, with the
+// accumulator ae there (a settled value), are made from samples before
+// `limit`: the k-th comes ceil((ae + k to) / fromFixed) samples later (k
+// samples when the note keeps every sample).
+int64_t ValuesBefore(int64_t limit, int pe, int ae, int64_t f, int64_t t) {
+  const int64_t n = limit - 1 - pe;  // samples after pe and before limit
+  if (n < 1) return 0;
+  return t == f ? n : (n * f - ae) / t;
+}
+
+__attribute__((target("avx2"))) void VectorSteps(const Shift& shift, const SoundView& rec, int end, int strength,
+                                                 int& position, int64_t& A, int64_t& l, int64_t stop,
+                                                 int16_t* out) {
+  PlainSteps(shift, rec, end, strength, position, A, l, stop, out, true);
+  const int64_t f = shift.fromFixed;
+  const int64_t t = shift.toFixed;
+  // Eight values span at most ceil(7 to / fromFixed) + 1 samples.
+  const bool gather = 7 * t / f + 2 > 16;
+  const int readLimit = gather ? std::min(end, rec.length - 1) : std::min(end, rec.length - 16);
+  if (l + 8 > stop || position >= readLimit) {
+    PlainSteps(shift, rec, end, strength, position, A, l, stop, out, false);
+    return;
+  }
+  const int q1 = static_cast<int>(t / f);
+  const int r1 = static_cast<int>(t % f);
+  // The value made last, then the next eight.
+  int pe = position - 1;
+  int ae = static_cast<int>(A - t);
+  alignas(32) int lp[8];
+  alignas(32) int la[8];
+  for (int j = 0; j < 8; ++j) {
+    ae += r1;
+    pe += q1;
+    if (ae > 0) {
+      ae -= static_cast<int>(f);
+      ++pe;
+    }
+    lp[j] = pe;
+    la[j] = ae;
+  }
+  __m256i vp = _mm256_load_si256(reinterpret_cast<const __m256i*>(lp));
+  __m256i va = _mm256_load_si256(reinterpret_cast<const __m256i*>(la));
+  LaneSetup c;
+  c.from = _mm256_set1_epi32(static_cast<int>(f));
+  c.rest = _mm256_set1_epi32(static_cast<int>(8 * t % f));
+  c.skip = _mm256_set1_epi32(static_cast<int>(8 * t / f));
+  c.weightScale = _mm256_set1_epi64x(shift.weightScale);
+  c.end = _mm256_set1_epi32(end);
+  c.fade = _mm256_set1_epi32(kFadeSamples);
+  c.fadeDivisor = _mm256_set1_ps(static_cast<float>(kFadeSamples));
+  c.scale = _mm256_set1_ps(static_cast<float>(strength) / static_cast<float>(kStrengthDivisor));
+  c.nudge = _mm256_set1_ps(0.01f);
+  c.data = rec.data;
+  // Lanes up to end - kFadeSamples need no fade; the recording's own end is
+  // its own fade.
+  const int fadeLimit = end < rec.length ? end - kFadeSamples + 1 : readLimit;
+  const int64_t room = stop - l;
+  const int64_t allGroups = std::min(ValuesBefore(readLimit, position - 1, static_cast<int>(A - t), f, t), room) / 8;
+  const int64_t plainGroups =
+      std::min(std::min(ValuesBefore(fadeLimit, position - 1, static_cast<int>(A - t), f, t), room) / 8, allGroups);
+  __m256i lastP = vp;
+  __m256i lastA = va;
+  const int64_t l0 = l;
+  l = gather ? RunAllLanes<true>(c, vp, va, l, plainGroups, allGroups - plainGroups, out, lastP, lastA)
+             : RunAllLanes<false>(c, vp, va, l, plainGroups, allGroups - plainGroups, out, lastP, lastA);
+  if (l != l0) {
+    position = _mm256_extract_epi32(lastP, 7) + 1;
+    A = static_cast<int64_t>(_mm256_extract_epi32(lastA, 7)) + t;
+  }
+  PlainSteps(shift, rec, end, strength, position, A, l, stop, out, false);
+}
+
+bool ProcessorHasAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+#else
+bool ProcessorHasAvx2() { return false; }
+#endif
+
+std::atomic<bool>& UseVectors() {
+  static std::atomic<bool> use{ProcessorHasAvx2()};
+  return use;
+}
+
 // Plays a voice (end, position, strength, step) into out[l .. stop): each
 // source sample moves the position; a made value is added to out[l] and
 // moves l. A continues across calls.
@@ -76,16 +293,14 @@ void RunVoice(int vEnd, int& vPosition, int vStrength, const Shift& shift, const
   const int end = std::min(vEnd, rec.length);
   const int strength = std::clamp(vStrength, 0, kMaxStrength);
   int position = vPosition;
-  while (position < end && l < stop) {
-    const int p = position++;
-    A -= shift.fromFixed;
-    if (A <= 0) {
-      const int value = PitchValue(shift, rec, p, A, end);
-      A += shift.toFixed;
-      out[l] = AddWrapped(out[l], ScaledSample(value, strength));
-      ++l;
-    }
+#ifdef VELARTO_GUITAR_AVX2
+  if (stop - l >= 16 && UseVectors().load(std::memory_order_relaxed)) {
+    VectorSteps(shift, rec, end, strength, position, A, l, stop, out);
+    vPosition = position;
+    return;
   }
+#endif
+  PlainSteps(shift, rec, end, strength, position, A, l, stop, out, false);
   vPosition = position;
 }
 
@@ -123,6 +338,14 @@ int DivisionCount(const TiempoG& beat) { return std::clamp<int>(beat.divisions, 
 int NoteStep(uint8_t fret, int capo) { return fret + std::clamp(capo, -kNoteCount, kNoteCount); }
 
 }  // namespace
+
+GuitarResampler ActiveGuitarResampler() {
+  return UseVectors().load(std::memory_order_relaxed) ? GuitarResampler::Vector : GuitarResampler::Plain;
+}
+
+void SelectGuitarResampler(GuitarResampler r) {
+  UseVectors().store(r == GuitarResampler::Vector && ProcessorHasAvx2(), std::memory_order_relaxed);
+}
 
 void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart) {
   for (GuitarVoice& v : voices) {

@@ -53,6 +53,14 @@ struct GuitarVoice {
 };
 using GuitarVoiceState = std::array<GuitarVoice, kGuitarStrings>;
 
+// How a string's recording is stepped through: eight values at a time with
+// AVX2 where the processor has it (the default there), or one source sample
+// at a time. Both make the very same values.
+enum class GuitarResampler { Plain, Vector };
+GuitarResampler ActiveGuitarResampler();
+// Vector falls back to Plain on a processor without AVX2.
+void SelectGuitarResampler(GuitarResampler r);
+
 // Starting playback: position and strength of every voice := 0; starting a
 // theme also clears the end.
 void ResetGuitarVoices(GuitarVoiceState& voices, bool themeStart);

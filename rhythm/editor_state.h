@@ -31,7 +31,6 @@ struct GuardFlags {
   bool SkipFormulaClick = false;
   bool SkipEntrySelect = false;
   bool KeepEditedCells = false;
-  bool RowsByPlayer = false;  // the player moves the entry row: the view follows, nothing is decided
 };
 
 // The track and beat clipboards: the copied track or beat and its formula.

@@ -56,6 +56,8 @@ void TMainForm::SGFormulasSelectCell(int col, int row) {
   editor_steps::ShowFormulaRow(*this, FormulaEd, Guards, row);
 }
 
+void TMainForm::PaintFormulaRow(int row) { editor_steps::PaintFormulaRow(*this, FormulaEd, Guards, row); }
+
 void TMainForm::SGFormulasSetEditText(int col, int row, const QString& value) {
   editor_steps::EditFormulaRow(*this, FormulaEd, col, row, value);
 }

@@ -20,6 +20,7 @@
 #include "engine/transport.h"
 #include "links/device.h"
 #include "engine/window/transport_steps.h"
+#include "rhythm/window/editor_handlers.h"
 #include "rhythm/editor_logic.h"
 #include "rhythm/unify.h"
 #include "platform/files/text.h"
@@ -130,7 +131,13 @@ void TMainForm::SelectEntryRow(int row, bool evenIfSelected) {
   if (row != before || evenIfSelected) ShowEntryRow(row);
 }
 
-void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, FormulaEd.ShownTema, Guards.RowsByPlayer); }
+void TMainForm::ShowEntryRow(int row) {
+  if (const auto rows = EntryRowsToShow(Deck->Plan(), ShownSequence(), row)) PaintRows(*rows);
+}
+
+SequenceView TMainForm::ShownSequence() const { return {FormulaEd.ShownTema, SGSaco->Row(), Deck->ThemePlays()}; }
+
+void TMainForm::PaintRows(const RowsToShow& rows) { editor_steps::PaintRowsShown(*this, rows); }
 
 void TMainForm::ClearPlayedEntries() { Deck->ClearPlayedEntries(); }
 

@@ -14,6 +14,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/mixer.h"
+#include "engine/follow.h"
 #include "engine/sequencer.h"
 #include "app/workspace.h"
 #include "platform/hid/hid_device.h"
@@ -319,6 +320,11 @@ class TMainForm : public QMainWindow {
   void SelectEntryRow(int row, bool evenIfSelected = false);
   // Shows the entry row the sequence is at, and its formula (view only).
   void ShowEntryRow(int row);
+  // What the sequence grid shows, and the paint of the rows the player shows.
+  SequenceView ShownSequence() const;
+  void PaintRows(const RowsToShow& rows);
+  // Formula row - 1 painted into the editor, the engine untouched.
+  void PaintFormulaRow(int row);
   // Paints a beat step: the beat labels, the large label, the device lamp.
   void ShowBeat(const BeatCue& cue);
   // The window as a listener of the player: labels, rows, counter, the stop.

@@ -18,6 +18,7 @@
 #include "app/workspace.h"
 #include "basic/basic_set.h"
 #include "basic/transfer.h"
+#include "engine/follow.h"
 #include "engine/sequencer.h"
 #include "links/device.h"
 #include "platform/audio/sound_play.h"
@@ -366,6 +367,9 @@ class TMainForm : public QMainWindow {
   void LayoutPatternGrid(int beats);
   void ShowFormulaLength(int beats);
   void SGFormulasSelectCell(int col, int row);
+  // Formula row - 1 painted into the editor, the engine untouched.
+  void PaintFormulaRow(int row);
+  void FormulaRowPainted();
   void SGFormulasSetEditText(int col, int row, const QString& value);
   void SGFormulasExit();
   void SGFormulasClick();
@@ -420,6 +424,9 @@ class TMainForm : public QMainWindow {
   // Transport, tempo, click, normalisation, export.
   void ShowCompasCounter();
   void ShowEntryRow(int row);
+  // What the sequence grid shows, and the paint of the rows the player shows.
+  SequenceView ShownSequence() const;
+  void PaintRows(const RowsToShow& rows);
   void ShowBeat(const BeatCue& cue);
   int TempoInForce(int t, int row) const;
   void Timer1Timer();

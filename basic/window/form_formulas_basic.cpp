@@ -52,7 +52,14 @@ void TMainForm::LayoutPatternGrid(int beats) {
 
 void TMainForm::SGFormulasSelectCell(int col, int row) {
   (void)col;
-  if (!editor_steps::ShowFormulaRow(*this, Pages, Pages, row)) return;
+  if (editor_steps::ShowFormulaRow(*this, Pages, Pages, row)) FormulaRowPainted();
+}
+
+void TMainForm::PaintFormulaRow(int row) {
+  if (editor_steps::PaintFormulaRow(*this, Pages, Pages, row)) FormulaRowPainted();
+}
+
+void TMainForm::FormulaRowPainted() {
   // No mouse-down on an accent box lowers the guard here: it comes down now.
   Pages.AccentChangeByCode = false;
   SGFormulas->viewport()->update();

@@ -23,6 +23,7 @@
 #include "engine/transport.h"
 #include "engine/window/export_steps.h"
 #include "engine/window/transport_steps.h"
+#include "rhythm/window/editor_handlers.h"
 #include "engine/wav_export.h"
 #include "platform/audio/tick.h"
 #include "platform/files/text.h"
@@ -37,7 +38,13 @@ void TMainForm::ShowCompasCounter() {
       CompasCounterText(E.CurrentCompas, E.CompasCount, E.ThemeParts, E.PartsCounter, true, English)));
 }
 
-void TMainForm::ShowEntryRow(int row) { FollowEntryRow(*this, row, Pages.ShownTema, Pages.RowsByPlayer); }
+void TMainForm::ShowEntryRow(int row) {
+  if (const auto rows = EntryRowsToShow(Deck->Plan(), ShownSequence(), row)) PaintRows(*rows);
+}
+
+SequenceView TMainForm::ShownSequence() const { return {Pages.ShownTema, SGSaco->Row(), Deck->ThemePlays()}; }
+
+void TMainForm::PaintRows(const RowsToShow& rows) { editor_steps::PaintRowsShown(*this, rows); }
 
 // The tempo in force at the start of an entry row of theme t: the theme
 // tempo and what the accelerations of the entries above have added.

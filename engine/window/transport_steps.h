@@ -5,12 +5,12 @@
 // paint what they did.
 //
 // The templates take either edition's main window. What they use of it has
-// the same name in both: Engine, Deck, Rhythm, the grids SGSaco, SGTemas
-// and SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
+// the same name in both: Engine, Deck, Rhythm, the grids SGSaco and
+// SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
 // TB1 and TB2 with the typed tempo Edit1, the clock label TTiempo, the timers
 // StartBeatStep (the edition's beat step starts) and Timer4 (elapsed time), the test hook OnBeatMixed,
 // Log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema,
-// SGSacoSelectCell, ShowStopped, Stop1Click and Timer4Timer.
+// ShowStopped, Stop1Click and Timer4Timer.
 #pragma once
 
 #include <QLabel>
@@ -19,8 +19,11 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <concepts>
+#include <optional>
 
 #include "platform/ui/string_grid.h"
+#include "engine/follow.h"
 #include "engine/mixer.h"
 #include "engine/player.h"
 #include "engine/transport.h"
@@ -37,30 +40,28 @@ void SetLampColour(QLabel* label, const char* colour);
 // when the step lit no label.
 bool LightBeatLabel(const std::array<QLabel*, 12>& labels, const BeatCue& cue);
 
-// The sequence grid shows entry row `row` of the sequence in play, with its
-// formula (the grid's selection runs with `rowsByPlayer` up, so that it only
-// shows and decides nothing). Nothing when the grid shows another theme
-// (`shownTema`) or has no such row.
+// What following the player needs of a window: the transport, the sequence
+// it shows, its paint of the rows to show and of the compás counter, and
+// its stopped state.
 template <class Form>
-void FollowEntryRow(Form& f, int row, int shownTema, bool& rowsByPlayer) {
-  StringGrid* grid = f.SGSaco;
-  if (shownTema != f.Deck->Plan().tema || row < 1 || row >= grid->RowCount()) return;
-  rowsByPlayer = true;
-  grid->Select(grid->Col() < 2 ? 2 : grid->Col(), row);
-  f.SGSacoSelectCell(grid->Col(), row);
-  rowsByPlayer = false;
-}
+concept PlayerFollower = requires(Form& f, const RowsToShow& rows) {
+  { f.Deck->Plan() } -> std::convertible_to<const ThemePlan&>;
+  { f.Deck->ThemePlays() } -> std::convertible_to<bool>;
+  { f.ShownSequence() } -> std::convertible_to<SequenceView>;
+  f.PaintRows(rows);
+  f.ShowCompasCounter();
+  f.ShowStopped(true);
+};
 
 // After the beat labels of a step: at the end of a compás of a theme the
-// grid follows the entry in play and the compás counter is shown; the end of
-// the last part has stopped the transport (no lamp command: the last beat
-// plays out), and the window shows it stopped. False when playback stopped.
-template <class Form>
+// grids show the entry in play (RowToShow) and the compás counter is shown;
+// the end of the last part has stopped the transport (no lamp command: the
+// last beat plays out), and the window shows it stopped. False when
+// playback stopped.
+template <PlayerFollower Form>
 bool FollowPlayerBeat(Form& f, const BeatCue& cue) {
-  if (cue.compasEnded && f.Engine->ThemePlayback) {
-    if (cue.row != f.SGSaco->Row()) f.ShowEntryRow(cue.row);
-    if (!cue.stopped) f.ShowCompasCounter();
-  }
+  if (const std::optional<RowsToShow> rows = RowToShow(cue, f.Deck->Plan(), f.ShownSequence())) f.PaintRows(*rows);
+  if (cue.compasEnded && !cue.stopped && f.Deck->ThemePlays()) f.ShowCompasCounter();
   if (cue.stopped) {
     f.ShowStopped(true);
     return false;

@@ -18,10 +18,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <optional>
 #include <string>
 
 #include "platform/ui/string_grid.h"
+#include "engine/follow.h"
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
 #include "platform/files/text.h"
@@ -38,17 +40,23 @@ inline const QColor kRed(255, 0, 0);
 
 // --- the formula grid -----------------------------------------------------------
 
-// Loads formula row - 1 into the pattern grid and every control of the
-// editor, and (unless the player moved the row) into the engine. False when
-// the row holds no formula. The accent boxes' guard is left up.
+// The formula a row shows, as the engine takes it when the user picks it:
+// its beats and first beat, and the formula tempo of the slider.
+struct FormulaShown {
+  int formula = 0;
+  int beats = 0;
+  int startBeat = 0;
+  int bpm = 0;
+};
+
+// Paints formula row - 1 into the pattern grid and every control of the
+// editor; the engine is not touched. Nothing when the row holds no formula.
+// The accent boxes' guard is left up.
 template <class Form>
-bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
+std::optional<FormulaShown> PaintFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   const EditorRules& rules = Form::EditRules;
   const int i = row - 1;
-  if (i < 0 || i >= w.FormulaCount()) return false;
-  // When the player moves the row, the engine already plays this formula:
-  // the view follows and nothing of the engine is written.
-  const bool byPlayer = g.RowsByPlayer;
+  if (i < 0 || i >= w.FormulaCount()) return std::nullopt;
   ed.ShownFormula = i;
   Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
 
@@ -74,7 +82,6 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
 
   const bool byAccents = w.RBAcento->isChecked();
   const FormulaView view = ViewFormula(f, byAccents, rules);
-  if (!byPlayer) w.Deck->SelectFormula(i, view.beats, view.startBeat);
 
   // Header labels of the beat columns.
   const QString prefix = w.English ? "B " : "T ";
@@ -115,11 +122,22 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   // The formula tempo comes from its slider.
   const int bpm = SliderBpm(w.TB2->value());
   w.Edit1->setText(QString::number(bpm));
-  if (!byPlayer) w.Deck->SetBeatLength(bpm);
 
   w.SGDatosFormula->viewport()->update();
   SetGridEditing(w.SGFormulas, row > 0);
   SetGridEditing(w.SGDatosFormula, w.SGFormulas->Editable);
+  return FormulaShown{i, view.beats, view.startBeat, bpm};
+}
+
+// The user picked formula row - 1: it is painted, and the engine takes it
+// as the formula in play with the slider's tempo. False when the row holds
+// no formula.
+template <class Form>
+bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
+  const std::optional<FormulaShown> shown = PaintFormulaRow(w, ed, g, row);
+  if (!shown) return false;
+  w.Deck->SelectFormula(shown->formula, shown->beats, shown->startBeat);
+  w.Deck->SetBeatLength(shown->bpm);
   return true;
 }
 
@@ -419,18 +437,17 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
   if (!w.Deck->IsPlaying() || t == w.Deck->Plan().tema) w.Deck->RebuildPlan(t);
 }
 
-// The engine's part of an entry selection: the user's choice of entry moves
-// the sequence of the theme shown (while another theme plays, only the
-// selection moves); when the player moved the row, the view only follows.
-// False when the selection ends there (no entry row, or the insert-after
-// button moving the row).
+// The engine's part of the user's entry selection: the choice of entry
+// moves the sequence of the theme shown (while another theme plays, only the
+// selection moves). False when the selection ends there (no entry row, or
+// the insert-after button moving the row).
 template <class Form>
 bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int row) {
   g.SkipFormulaClick = true;
   SetGridEditing(w.SGSaco, w.SGTemas->Editable);
   if (row < 1 || row >= w.SGSaco->RowCount()) return false;
   if (!w.Deck->IsPlaying()) w.Deck->RebuildPlan(ed.ShownTema);
-  if (!g.RowsByPlayer && ed.ShownTema == w.Deck->Plan().tema) {
+  if (ed.ShownTema == w.Deck->Plan().tema) {
     const float bpm = w.Engine->CurrentBpm;
     if (g.SkipEntrySelect)
       w.Deck->PointAtEntry(row);
@@ -445,6 +462,32 @@ bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int
     return false;
   }
   return true;
+}
+
+// What a window paints of the player's rows with: the sequence, theme and
+// formula grids, the compás counter and its own paint of a formula row.
+template <class Form>
+concept RowsPainter = requires(Form& f, int row) {
+  { f.SGSaco } -> std::convertible_to<StringGrid*>;
+  { f.SGTemas } -> std::convertible_to<StringGrid*>;
+  { f.SGFormulas } -> std::convertible_to<StringGrid*>;
+  f.ShowCompasCounter();
+  f.PaintFormulaRow(row);
+};
+
+// Paints the rows the player shows: the entry row selected in the sequence
+// grid with the compás counter, then its formula in the formula grid and the
+// editor. Only the view moves: no selection handler runs.
+template <RowsPainter Form>
+void PaintRowsShown(Form& w, const RowsToShow& rows) {
+  StringGrid* grid = w.SGSaco;
+  if (rows.entryRow < 1 || rows.entryRow >= grid->RowCount()) return;
+  grid->Select(grid->Col() < 2 ? 2 : grid->Col(), rows.entryRow);
+  SetGridEditing(grid, w.SGTemas->Editable);
+  w.ShowCompasCounter();
+  if (rows.formulaRow < 1 || rows.formulaRow >= w.SGFormulas->RowCount()) return;
+  w.SGFormulas->Select(w.SGFormulas->Col(), rows.formulaRow);
+  w.PaintFormulaRow(rows.formulaRow);
 }
 
 // The formula to add inserted before the selected entry: one more

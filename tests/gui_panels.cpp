@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "platform/ui/desk_places.h"
 
 namespace {
 // Mouse events as the panels get them; the drag follows the screen cursor.
@@ -263,4 +264,90 @@ TEST_F(WindowTest, MenusAndShortcuts) {
     EXPECT_TRUE(form->actions().contains(c.action)) << name;
     EXPECT_NE(c.action->shortcutContext(), Qt::WidgetShortcut) << name;
   }
+}
+
+// The free room a panel takes when it opens: the first place in reading
+// order that covers nothing and ends within the desk's width.
+TEST(DeskPlaces, NextFreePlaceInReadingOrder) {
+  const struct {
+    const char* what;
+    QList<QRect> taken;
+    QSize size;
+    int width;
+    QPoint expected;
+  } cases[] = {
+      {"an empty desk: the top-left place", {}, {100, 50}, 800, {0, 2}},
+      {"beside the first panel", {{0, 2, 200, 300}}, {100, 50}, 800, {202, 2}},
+      {"below it when the row is full", {{0, 2, 200, 300}}, {700, 50}, 800, {0, 304}},
+      {"into a gap between two", {{0, 2, 200, 300}, {500, 2, 200, 100}}, {250, 80}, 800, {202, 2}},
+      {"under the lower one where the gap is too narrow",
+       {{0, 2, 200, 300}, {300, 2, 200, 100}},
+       {250, 80},
+       800,
+       {502, 2}},
+      {"a panel wider than the desk: the first free row at the left", {{0, 2, 200, 300}}, {900, 50}, 800, {0, 304}},
+      {"nowhere within the width: below everything",
+       {{0, 2, 790, 100}, {0, 104, 400, 300}},
+       {500, 50},
+       800,
+       {0, 406}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NextFreePlace(c.taken, c.size, c.width), c.expected) << c.what;
+    EXPECT_TRUE(PlaceIsFree(c.taken, QRect(NextFreePlace(c.taken, c.size, c.width), c.size))) << c.what;
+  }
+  // Panels sharing a border line do not cover each other; one more pixel does.
+  EXPECT_FALSE(PanelsOverlap({0, 0, 100, 100}, {0, 99, 100, 100}));
+  EXPECT_TRUE(PanelsOverlap({0, 0, 100, 100}, {0, 98, 100, 100}));
+  QPoint p;
+  EXPECT_TRUE(ParsePlace(PlaceText({120, 45}), 20000, &p));
+  EXPECT_EQ(p, QPoint(120, 45));
+  for (const char* bad : {"", "12", "a,b", "-5,3", "3,99999", "1,2,3"}) EXPECT_FALSE(ParsePlace(bad, 20000, &p)) << bad;
+}
+
+TEST_F(WindowTest, APanelTheUserMovedStaysThereAndIsRememberedAtTheNextStart) {
+  Start();
+  form->show();
+  QWidget* p = form->PanelSonidos;
+  form->Sonidos1->trigger();
+  const QPoint start = p->mapToGlobal(FreePoint(p));
+  Press(p, Qt::LeftButton, start);
+  Move(p, Qt::LeftButton, start + QPoint(30, 20));
+  const QPoint put = p->pos();
+  QMouseEvent up(QEvent::MouseButtonRelease, p->mapFromGlobal(QPointF(start + QPoint(30, 20))),
+                 QPointF(start + QPoint(30, 20)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(p, &up);
+  // Closed and opened again, it comes back where it was put, over whatever is there.
+  form->Sonidos1->trigger();
+  form->Sonidos1->trigger();
+  EXPECT_EQ(p->pos(), put);
+  form->hide();
+  form.reset();
+  Start();
+  EXPECT_EQ(form->PanelSonidos->pos(), put);
+  form->Sonidos1->trigger();
+  EXPECT_EQ(form->PanelSonidos->pos(), put);
+  // A panel the user did not move takes free room when it opens.
+  form->Onda1->trigger();
+  for (QWidget* other : form->DeskPanels())
+    if (other != form->PanelOnda && other != form->PanelSonidos && !other->isHidden())
+      EXPECT_FALSE(PanelsOverlap(other->geometry(), form->PanelOnda->geometry())) << other->objectName().toStdString();
+}
+
+// The tracks panel narrows for a short formula; a panel opened beside it is
+// never covered when a long formula widens it again.
+TEST_F(WindowTest, TheTracksPanelGrowsWithoutCoveringAnOpenedPanel) {
+  Start();
+  form->showMaximized();
+  QCoreApplication::processEvents();
+  const int wide = form->PanelPistas->width();
+  form->LayoutPatternGrid(4);
+  ASSERT_LT(form->PanelPistas->width(), wide);
+  for (QAction* a : {form->Onda1, form->Sonidos1, form->Afinador1}) a->trigger();
+  form->LayoutPatternGrid(12);
+  EXPECT_EQ(form->PanelPistas->width(), wide);
+  for (QWidget* other : form->DeskPanels())
+    if (other != form->PanelPistas && !other->isHidden())
+      EXPECT_FALSE(PanelsOverlap(other->geometry(), form->PanelPistas->geometry())) << other->objectName().toStdString();
+  form->hide();
 }

@@ -18,6 +18,7 @@
 #include <QTextDocument>
 
 #include "app/window/about.h"
+#include "platform/ui/desk_places.h"
 #include "fit_checks.h"
 #include "gui_fixture.h"
 
@@ -139,5 +140,71 @@ TEST_F(ScreenFitTest, UntickedBoxesShowOnTheBlackPanels) {
     QCoreApplication::processEvents();
     // The indicator stands at the left, as high as the box.
     EXPECT_GT(LightPixels(b, QRect(0, 0, 16, b->height())), 12) << b->objectName().toStdString();
+  }
+}
+
+namespace {
+// Every pair of visible panels covering each other, neither dragged there.
+QStringList CoveredPanels(TMainForm& f) {
+  QStringList out;
+  const QList<QWidget*> panels = f.DeskPanels();
+  for (int i = 0; i < panels.size(); ++i)
+    for (int j = i + 1; j < panels.size(); ++j) {
+      QWidget *a = panels[i], *b = panels[j];
+      if (a->isHidden() || b->isHidden()) continue;
+      if (PanelsOverlap(a->geometry(), b->geometry()))
+        out << QString("%1 %2,%3 %4x%5 over %6 %7,%8 %9x%10")
+                   .arg(a->objectName()).arg(a->x()).arg(a->y()).arg(a->width()).arg(a->height())
+                   .arg(b->objectName()).arg(b->x()).arg(b->y()).arg(b->width()).arg(b->height());
+    }
+  return out;
+}
+// A panel that opens lies within the desk's view, unless it is wider than
+// the view (the start panels keep their layout places).
+QString NeedlessScroll(TMainForm& f) {
+  const int view = f.DeskScroll->viewport()->width();
+  for (QWidget* p : {static_cast<QWidget*>(f.PanelOnda), static_cast<QWidget*>(f.PanelSonidos),
+                     static_cast<QWidget*>(f.PanelAfinador), static_cast<QWidget*>(f.PanelGuitarra)})
+    if (!p->isHidden() && p->x() + p->width() > view && p->x() > 0 && p->width() <= view - 4)
+      return QString("%1 ends at %2 in a view %3 wide").arg(p->objectName()).arg(p->x() + p->width()).arg(view);
+  return QString();
+}
+}  // namespace
+
+// Each panel that opens takes free room: opened one at a time beside the
+// start panels, and all together, no two cover each other, in either language.
+TEST_F(ScreenFitTest, PanelsThatOpenNeverCoverEachOther) {
+  Start();
+  form->showMaximized();
+  QCoreApplication::processEvents();
+  const QList<QAction*> items = {form->Metrnomo1, form->Temas1,   form->Frmulas1,  form->Pistas1,
+                                 form->Onda1,     form->Sonidos1, form->Afinador1, form->Guitarra1};
+  for (const char* language : {"Spanish", "English"}) {
+    if (std::string(language) == "English") form->Ingls1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(CoveredPanels(*form).isEmpty()) << language << " at start:\n" << CoveredPanels(*form).join('\n').toStdString();
+    for (QAction* item : items) {
+      const bool wasOpen = item->isChecked();
+      // A start panel is closed and opened again; any other opened and closed.
+      item->trigger();
+      if (wasOpen) item->trigger();
+      QCoreApplication::processEvents();
+      const QStringList covered = CoveredPanels(*form);
+      EXPECT_TRUE(covered.isEmpty()) << language << " " << item->objectName().toStdString() << ":\n"
+                                     << covered.join('\n').toStdString();
+      const QString scroll = NeedlessScroll(*form);
+      EXPECT_TRUE(scroll.isEmpty()) << language << ": " << scroll.toStdString();
+      if (!wasOpen) item->trigger();
+    }
+    for (QAction* item : items)
+      if (!item->isChecked()) item->trigger();
+    QCoreApplication::processEvents();
+    KeepPicture((std::string("desk-") + language).c_str());
+    const QStringList covered = CoveredPanels(*form);
+    EXPECT_TRUE(covered.isEmpty()) << language << " all open:\n" << covered.join('\n').toStdString();
+    const QString scroll = NeedlessScroll(*form);
+    EXPECT_TRUE(scroll.isEmpty()) << language << ": " << scroll.toStdString();
+    // Closed again, the start panels remain.
+    for (QAction* item : {form->Onda1, form->Sonidos1, form->Afinador1, form->Guitarra1}) item->trigger();
   }
 }

@@ -37,8 +37,9 @@ void TMainForm::BuildExportControls() {
   for (const auto& [name, text, y] : {std::tuple{"Label38", "Guardar tema", 198}, std::tuple{"Label39", "como WAV", 211}}) {
     MakeLabel(PanelTemas, name, QString::fromUtf8(text), {596, y, 64, 13});
   }
-  OndaL = MakeSampleChart(PanelOnda, "OndaL", {5, 4, 568, 80}, 32768);
-  OndaR = MakeSampleChart(PanelOnda, "OndaR", {5, 86, 568, 80}, 32768);
+  // Below the panel's caption strip.
+  OndaL = MakeSampleChart(PanelOnda, "OndaL", {5, 20, 568, 73}, 32768);
+  OndaR = MakeSampleChart(PanelOnda, "OndaR", {5, 94, 568, 73}, 32768);
   ClearWaveViews();
 }
 

@@ -76,8 +76,11 @@ void TMainForm::BuildLayout() {
   PanelOnda->setObjectName("PanelOnda");
   PanelOnda->setGeometry(322, 544, 578, 170);
   PanelOnda->setFrameShape(QFrame::Panel);
-  PanelOnda->setStyleSheet("QFrame#PanelOnda { background-color: black; }");
+  // A caption strip like the other panels' titles, the close label at its left.
+  PanelOnda->setStyleSheet("QFrame#PanelOnda { background-color: black; border: 1px solid #606060; }");
   PanelOnda->setVisible(false);
+  LabelOnda = MakeLabel(PanelOnda, "LabelOnda", "   Onda ", {16, 1, 200, 16});
+  LabelOnda->setStyleSheet("QLabel { color: white; background: transparent; font-weight: bold; }");
   PanelSonidos = MakePanel(Desk, "PanelSonidos", "   Sonidos ", {492, 296, 280, 372}, false);
   PanelAfinador = MakePanel(Desk, "PanelAfinador", "   Afinador ", {27, 440, 421, 409}, false);
   PanelGuitarra = MakePanel(Desk, "PanelGuitarra", "   Guitarra ", {406, 158, 864, 483}, false);

@@ -55,6 +55,7 @@ TMainForm::TMainForm(Options opts)
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
   FitLayout();
+  PrepareDesk();
   for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2), OndaL, OndaR,
                          static_cast<QWidget*>(Image9)}) {
     child->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(child->parentWidget())));
@@ -83,6 +84,7 @@ void TMainForm::Log(const QString& line) { Visor->append(line); }
 void TMainForm::TogglePanel(QWidget* panel, QAction* item, bool bringToFront) {
   item->setChecked(!item->isChecked());
   panel->setVisible(item->isChecked());
+  PlaceOpenedPanel(panel);
   UpdateDeskSize();
   if (bringToFront && panel->isVisible()) panel->raise();
   // A panel that opens beyond the screen's edge is scrolled into sight.
@@ -175,7 +177,22 @@ bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
   if (const QVariant p = obj->property("dragPanel"); p.isValid()) target = static_cast<QObject*>(p.value<void*>());
   for (DragState& d : drags_) {
     if (target != d.panel) continue;
+    // A panel that grew moves the ones it would now cover out of its way.
+    // (The size a hidden panel got is sent when it shows, with no old size:
+    // its opening places it.)
+    if (ev->type() == QEvent::Resize && obj == d.panel) {
+      const auto* re = static_cast<QResizeEvent*>(ev);
+      if (re->oldSize().isValid() && (re->size().width() > re->oldSize().width() ||
+                                      re->size().height() > re->oldSize().height()))
+        KeepPanelsApart(d.panel);
+    }
+    // Where the user has put a panel, it stays, also at the next start.
+    if (ev->type() == QEvent::MouseButtonRelease && d.moved) {
+      d.moved = false;
+      RememberPanelPlace(d.panel);
+    }
     if (ev->type() == QEvent::MouseButtonPress) {
+      d.moved = false;
       auto* me = static_cast<QMouseEvent*>(ev);
       const bool drags = PressDragsPanel(obj, d.panel, me->position().toPoint());
       d.panel->setProperty("dragArmed", drags);
@@ -191,6 +208,8 @@ bool TMainForm::eventFilter(QObject* obj, QEvent* ev) {
       // refused and the origin stays.
       if ((me->buttons() & Qt::LeftButton) && d.panel->x() + dx > 0 && d.panel->y() + dy > 0) {
         d.origin = cur;
+        d.moved = true;
+        d.panel->setProperty("userPlaced", true);
         d.panel->move(d.panel->x() + dx, d.panel->y() + dy);
         d.panel->update();
         UpdateDeskSize();

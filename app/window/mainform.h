@@ -2,6 +2,7 @@
 // (app/window/ for the shell, rhythm/window/ for the rhythm library, ...).
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -737,6 +738,17 @@ class TMainForm : public QMainWindow {
   // the panel widens for a long name.
   void PlaceSetNameLabel();
 
+  // The desk's arrangement (app/window/desk_layout.cpp): a panel that opens
+  // takes the first free room in reading order, a panel the user moved
+  // stays where it was put (the settings keep its place).
+  QList<QWidget*> DeskPanels() const;
+  void PrepareDesk();                     // after the fitting: layout places, remembered places
+  void PlaceOpenedPanel(QWidget* panel);  // a panel just shown
+  void KeepPanelsApart(QWidget* grown);   // a panel grew: the ones it now covers move on
+  void RememberPanelPlace(QWidget* panel);
+  int DeskWidth() const;                  // the desk's visible width
+  QLabel* LabelOnda = nullptr;            // the wave panel's caption
+
  private:
   void BuildLayout();   // app/window/layout.cpp
   void BuildMenus();    // app/window/layout.cpp
@@ -744,6 +756,7 @@ class TMainForm : public QMainWindow {
   struct DragState {
     QWidget* panel;
     QPoint origin;
+    bool moved = false;  // this press has moved the panel
   };
   std::vector<DragState> drags_;
   std::string commandLineSet_;

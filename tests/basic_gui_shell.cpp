@@ -210,8 +210,14 @@ TEST_F(BasicShellTest, OutputVolumeAndOutputFailure) {
   EXPECT_EQ(form->tbvolumen->value(), 0x4000);  // the right channel's level
   form.reset();
   StartWith(nullptr, true, 0x40008000u);
-  EXPECT_EQ(dlg->messages, QStringList{"no output device"});
-  EXPECT_EQ(form->tbvolumen->value(), 0);  // unread: the layout's position
+  // No box before the window: the log says what is missing and what to do.
+  EXPECT_TRUE(dlg->messages.isEmpty());
+  EXPECT_TRUE(form->Visor->toPlainText().contains(QString::fromUtf8("No hay salida de sonido")));
+  EXPECT_TRUE(form->Visor->toPlainText().contains("VELARTO_AUDIO_HOST"));
+  EXPECT_TRUE(form->Visor->toPlainText().contains("El sistema de sonido dice: no output device"));
+  EXPECT_EQ(form->tbvolumen->value(), 0x4000);  // the volume kept for the device, disabled
+  EXPECT_FALSE(form->tbvolumen->isEnabled());
+  EXPECT_EQ(form->Engine->Controls.MasterVolume, 0x4000);
   EXPECT_EQ(form->StartupSteps.back(), "NSerieMetronomo");
   EXPECT_GT(form->SGFormulas->RowCount(), 2);  // the set opened all the same
 }

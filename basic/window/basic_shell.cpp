@@ -143,11 +143,10 @@ void TMainForm::FormCreate() {
   RunLanguageOfSettings(*this);
   step("Language");
   step("FftConstants");  // the analysis keeps its own constants
-  OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device
+  OpenWaveOutput();      // says in the log a device it cannot open, sets tbvolumen from the device
   step("WaveOut");
   step("Volume");
-  OpenWaveInput();
-  step("WaveIn");
+  step("WaveIn");  // the input is looked for when the tuner starts
   step("ControlArrays");  // BeatLabels and AccentBoxes, filled by the layout
   PreparePictures();
   step("Pictures");
@@ -174,7 +173,8 @@ void TMainForm::PreparePictures() {
 }
 
 void TMainForm::OpenWaveOutput() {
-  if (OpenOutputWithItsVolume(*this)) Deck->SetMasterVolume(tbvolumen->value());
+  OpenOutputWithItsVolume(*this);
+  Deck->SetMasterVolume(tbvolumen->value());
 }
 
 void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }

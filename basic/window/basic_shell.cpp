@@ -34,6 +34,7 @@
 #include "app/window/about.h"
 #include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"
+#include "basic/window/keyboard_order_basic.h"
 #include "basic/window/basic_language.h"
 #include "platform/files/text.h"
 #include "platform/ui/desktop.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
   ConnectShell();
   ConnectPages();
   FitBasicLayout();
+  SetBasicTabOrder(*this);
   // As large as the page control, within the screen's free area.
   QSize size = PageControlDesignSize + QSize(10, menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());

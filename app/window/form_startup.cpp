@@ -60,6 +60,7 @@ void TMainForm::FormCreate() {
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
   SwitchLanguageFromSettings();
   step("Language");
+  LoadPanelPictures();  // once the language is known: a damaged picture is said in it
   step("FftConstants");
   OpenWaveOutput();  // says in the log a device it cannot open, sets tbvolumen from the device
   step("WaveOut");

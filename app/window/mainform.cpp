@@ -52,7 +52,6 @@ TMainForm::TMainForm(Options opts)
   BuildLibraryControls();
   BuildDeviceLink(opts);
   BuildPhoneLink(opts);
-  LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
   FitLayout();

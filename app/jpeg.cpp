@@ -166,3 +166,18 @@ QImage LoadJpegFile(const QString& path, QString* error) {
   DecodeJpeg(bytes, &image, error);
   return image;
 }
+
+QImage LoadWindowPicture(const QString& path, bool english, const std::function<void(const QString&)>& say) {
+  QString why;
+  QImage image = LoadJpegFile(path, &why);
+  if (image.isNull() && say) {
+    if (!QFile::exists(path))
+      say(english ? "The picture " + path + " is missing and is not shown"
+                  : "La imagen " + path + " no se encuentra y no se muestra");
+    else
+      say((english ? "The picture " + path + " is damaged and is not shown: "
+                   : "La imagen " + path + QString::fromUtf8(" está dañada y no se muestra: ")) +
+          why);
+  }
+  return image;
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // Decodes a complete JPEG file image. Grey and colour pictures come back as
 // Format_RGB888. On failure *image is left null and *error (when given) says
@@ -15,6 +16,12 @@ bool DecodeJpeg(const QByteArray& bytes, QImage* image, QString* error = nullptr
 
 // Reads and decodes a picture file; a null image when it is missing or bad.
 QImage LoadJpegFile(const QString& path, QString* error = nullptr);
+
+// A picture of a window: as LoadJpegFile, and a file that is missing or
+// damaged is said through `say`, in the language asked ("La imagen ... está
+// dañada y no se muestra: " with libjpeg's own text after it), instead of
+// leaving a blank place without a word.
+QImage LoadWindowPicture(const QString& path, bool english, const std::function<void(const QString&)>& say);
 
 // What a picture may be. The program's own pictures are a few hundred pixels
 // a side in baseline JPEG; a replacement may be larger and progressive, but

@@ -7,6 +7,7 @@
 #include <sndfile.h>
 
 #include "engine/sound_bank.h"
+#include "engine/sound_messages.h"
 #include "platform/audio/sound_play.h"
 #include "platform/files/atomic_file.h"
 
@@ -193,7 +194,7 @@ bool PreviewSoundFile(audio::SoundPlayer& player, const std::string& path, int r
   pcm.channels = 1;
   pcm.samples = std::move(d.samples);
   if (!player.PlayDecoded(path, std::move(pcm))) {
-    if (message) *message = player.ErrorText();
+    if (message) *message = SoundPreviewFailedMessage(english, player.ErrorText());
     return false;
   }
   return true;

@@ -2,12 +2,15 @@
 // grid, chord files through their buttons, the editor box on the tablature,
 // the division menu with its undo and the division count buttons.
 #include <QAction>
+#include <QApplication>
+#include <QKeySequence>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 #include <filesystem>
@@ -425,4 +428,37 @@ TEST_F(GuitarEditTest, ModeChooserLanguageAndOrientation) {
   EXPECT_EQ(Cell(2, 5), "4");
   form->CBTab->click();
   EXPECT_EQ(Cell(2, 2), "4");
+}
+
+// Ctrl+S saves the set from anywhere in the window, except while the note
+// editor has the keyboard: there Ctrl+S and Ctrl+G save the guitar track.
+TEST_F(GuitarEditTest, CtrlSSavesTheSetExceptInTheNoteEditor) {
+  Build();
+  WriteTrack();
+  Open();
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  form->activateWindow();
+  QApplication::processEvents();
+  EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
+  QSignalSpy setSaves(form->Guardar1, &QAction::triggered);
+  ClickTab(0, 4, 1);
+  ASSERT_FALSE(form->EdFTraste->isHidden());
+  QApplication::processEvents();
+  if (!form->EdFTraste->hasFocus()) GTEST_SKIP() << "no focus on this platform";
+  const qsizetype asked = dlg->questions.size();
+  for (Qt::Key k : {Qt::Key_S, Qt::Key_G}) {
+    dlg->answers = {kAnswerNo};
+    QTest::keyClick(form->EdFTraste, k, Qt::ControlModifier);
+  }
+  EXPECT_EQ(setSaves.count(), 0);
+  ASSERT_EQ(dlg->questions.size(), asked + 2);
+  EXPECT_TRUE(dlg->questions.last().contains("guitarra")) << dlg->questions.last().toStdString();
+  // Elsewhere Ctrl+S is the set's save.
+  form->SGTemas->setFocus();
+  QApplication::processEvents();
+  dlg->answers = {kAnswerNo};
+  QTest::keyClick(form->SGTemas, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(setSaves.count(), 1);
+  EXPECT_FALSE(dlg->questions.last().contains("guitarra"));  // the set's own question, if any
 }

@@ -286,8 +286,8 @@ TEST_F(WindowTest, MixedBeatIsQueuedIntoTheFreeHalf) {
 
 TEST_F(WindowTest, NoSoundDeviceIsReportedOnceAndStartUpGoesOn) {
   Start("no default output device");
-  ASSERT_EQ(dlg->messages.size(), 1);
-  EXPECT_EQ(dlg->messages[0], "no default output device");
+  EXPECT_TRUE(dlg->messages.isEmpty());
+  EXPECT_EQ(form->Visor->toPlainText().count("no default output device"), 1);
   EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original");
   form->MixBeat();  // mixes with nowhere to go
   EXPECT_EQ(wave->QueuedCount(), 0u);

@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QSettings>
@@ -56,9 +59,9 @@ class StartupTest : public WindowTest {
 
 // What start-up does, seen from outside in the order it matters: the
 // settings are read, the language is switched before anything is shown, the
-// master volume is taken from the output device right after it opens and
-// before the input opens, and the set named in the settings opens last, in
-// the language chosen.
+// master volume is taken from the output device right after it opens, and
+// the set named in the settings opens last, in the language chosen. The
+// input is looked for only when the tuner opens.
 TEST_F(StartupTest, SettingsLanguageDevicesThenTheSet) {
   SetIni("Idioma", "English");
   SetIni("archivo", "Original");
@@ -67,7 +70,6 @@ TEST_F(StartupTest, SettingsLanguageDevicesThenTheSet) {
     bool english = false;
     bool outputOpen = false;
     int volume = -1;
-    int themeRows = -1;
   } at;
   StartWith([&](TMainForm::Options&) {
     wave->SetVolume(audio::WaveVolume(1000, 30000));
@@ -76,14 +78,16 @@ TEST_F(StartupTest, SettingsLanguageDevicesThenTheSet) {
       at.english = form->English;
       at.outputOpen = wave->IsOpen();
       at.volume = form->tbvolumen->value();
-      at.themeRows = form->SGTemas->RowCount();
     });
   });
-  ASSERT_TRUE(at.seen);
-  EXPECT_TRUE(at.english);
-  EXPECT_TRUE(at.outputOpen);
-  EXPECT_EQ(at.volume, 30000);  // the right channel's level
-  EXPECT_LE(at.themeRows, 2) << "the set opens after the devices";
+  EXPECT_FALSE(at.seen) << "the input waits for the tuner";
+  EXPECT_EQ(form->tbvolumen->value(), 30000);  // the right channel's level
+  EXPECT_TRUE(form->tbvolumen->isEnabled());
+  const auto& steps = form->StartupSteps;
+  auto at_step = [&](const char* name) { return std::find(steps.begin(), steps.end(), name) - steps.begin(); };
+  EXPECT_LT(at_step("Language"), at_step("WaveOut"));
+  EXPECT_LT(at_step("WaveOut"), at_step("OpenDataSet")) << "the set opens after the devices";
+  EXPECT_LT(at_step("OpenDataSet"), static_cast<long>(steps.size()));
   EXPECT_GT(form->SGTemas->RowCount(), 2);
   EXPECT_EQ(form->SGTemas->Cells(0, 0), "Song No.");
   EXPECT_EQ(form->DataSet.DataSetName, "Original");
@@ -95,6 +99,12 @@ TEST_F(StartupTest, SettingsLanguageDevicesThenTheSet) {
   ASSERT_NE(open, calls.end());
   ASSERT_NE(get, calls.end());
   EXPECT_LT(open - calls.begin(), get - calls.begin());
+  form->Afinador1->trigger();
+  ASSERT_TRUE(at.seen);
+  EXPECT_TRUE(at.english);
+  EXPECT_TRUE(at.outputOpen);
+  EXPECT_EQ(at.volume, 30000);
+  EXPECT_TRUE(waveIn->IsOpen());
 }
 
 TEST_F(WindowTest, FirstStartWithoutSettings) {
@@ -165,25 +175,71 @@ TEST_F(StartupTest, MasterVolumeComesFromTheOutputDevice) {
   }
 }
 
-TEST_F(StartupTest, DevicesThatCannotOpenAreReportedAndStartUpGoesOn) {
+// No device asks anything before the window opens: a missing output is
+// said in the log in the user's language, with what to do and the sound
+// system's own text, and the volume control is disabled at the volume kept
+// for the device; a missing input is said when the tuner opens, in the log
+// and on the tuner's input trace, and looked for again at the next opening.
+TEST_F(StartupTest, DevicesThatCannotOpenAreSaidInTheUsersLanguage) {
   struct {
     const char* output;
     const char* input;
-    QStringList messages;
-  } cases[] = {{"no output", "", {"no output"}},
-               {"", "no microphone", {"no microphone"}},
-               {"no output", "no microphone", {"no output", "no microphone"}}};
+    bool english;
+    const char* outputSaid;  // "" when nothing is said of the output
+    const char* inputSaid;
+  } cases[] = {
+      {"no default output device", "", false, "No hay salida de sonido", ""},
+      {"no default output device", "", true, "No sound output", ""},
+      {"", "no default input device", false, "", "No hay entrada de sonido"},
+      {"", "no default input device", true, "", "No sound input"},
+      {"no default output device", "no default input device", true, "No sound output", "No sound input"},
+  };
   for (const auto& c : cases) {
+    SetIni("Idioma", c.english ? "Ingles" : QString::fromUtf8("Español"));
     StartWith([&](TMainForm::Options&) {
       wave->SetVolume(0x40004000u);
       if (*c.output) wave->SetOpenFailure(c.output);
       if (*c.input) waveIn->SetOpenFailure(c.input);
     });
-    EXPECT_EQ(dlg->messages, c.messages);
-    EXPECT_EQ(form->tbvolumen->value(), *c.output ? 0 : 0x4000);  // unread: the layout's position
-    EXPECT_EQ(form->WaveIn == nullptr, *c.input != 0);
-    EXPECT_EQ(form->StartupSteps.back(), "GuitarSets");
-    EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original");
+    const std::string name = std::string(c.output) + "|" + c.input + (c.english ? " en" : " es");
+    EXPECT_TRUE(dlg->messages.isEmpty()) << name << ": " << dlg->messages.join('|').toStdString();
+    EXPECT_EQ(form->StartupSteps.back(), "GuitarSets") << name;
+    EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original") << name;
+    EXPECT_EQ(form->tbvolumen->value(), 0x4000) << name;  // the volume kept, not an empty control
+    EXPECT_EQ(form->tbvolumen->isEnabled(), !*c.output) << name;
+    EXPECT_EQ(form->EdVol->isEnabled(), !*c.output) << name;
+    EXPECT_EQ(form->EdVol->text(), "25") << name;
+    const QString log = form->Visor->toPlainText();
+    if (*c.output) {
+      const QString line = log.split('\n').filter(QString::fromUtf8(c.outputSaid)).value(0);
+      EXPECT_FALSE(line.isEmpty()) << name << ": " << log.toStdString();
+      EXPECT_TRUE(line.contains("JACK") && line.contains("VELARTO_AUDIO_HOST")) << line.toStdString();
+      EXPECT_TRUE(line.endsWith(c.output)) << line.toStdString();
+      EXPECT_EQ(log.count(QString::fromUtf8(c.outputSaid)), 1) << name;
+    } else {
+      EXPECT_FALSE(log.contains("VELARTO_AUDIO_HOST")) << name;
+    }
+    EXPECT_FALSE(log.contains(QString::fromUtf8(c.english ? "No hay" : "No sound"))) << name;
+    // Nothing of the input until the tuner opens.
+    EXPECT_FALSE(waveIn->IsOpen()) << name;
+    EXPECT_FALSE(log.contains("input") || log.contains("entrada")) << name;
+    for (int opening = 0; opening < 2; ++opening) {
+      form->Afinador1->trigger();  // opens the tuner
+      EXPECT_EQ(waveIn->IsOpen(), !*c.input) << name;
+      auto* said = form->Oscilata3->findChild<QLabel*>("TunerInputProblem");
+      const QString log2 = form->Visor->toPlainText();
+      if (*c.input) {
+        ASSERT_TRUE(said) << name;
+        EXPECT_TRUE(said->isVisibleTo(form.get())) << name;
+        EXPECT_TRUE(said->text().startsWith(QString::fromUtf8(c.inputSaid))) << said->text().toStdString();
+        EXPECT_TRUE(said->text().endsWith(c.input)) << said->text().toStdString();
+        EXPECT_EQ(log2.count(QString::fromUtf8(c.inputSaid)), opening + 1) << name;
+      } else {
+        EXPECT_TRUE(!said || !said->isVisibleTo(form.get())) << name;
+      }
+      form->Afinador1->trigger();  // closes it
+      form->Timer3Timer();
+    }
     form.reset();
   }
 }

@@ -14,11 +14,12 @@
 
 namespace {
 
-QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture) {
+QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture, TMainForm* mainForm) {
   auto* l = new QLabel(parent);
   l->setObjectName(name);
   l->setGeometry(geom);
-  const QImage img = LoadJpegFile(QString::fromLatin1(picture.path));
+  const QImage img = LoadWindowPicture(QString::fromLatin1(picture.path), mainForm->English,
+                                       [mainForm](const QString& s) { mainForm->Log(s); });
   if (!img.isNull()) l->setPixmap(QPixmap::fromImage(img));
   return l;
 }
@@ -53,10 +54,10 @@ TAcercade::TAcercade(TMainForm* mainForm)
   f.setBold(true);
   setFont(f);
 
-  Image1 = Picture(this, "Image1", {0, 0, 269, 484}, kAboutSidePicture);
-  Image3 = Picture(this, "Image3", {289, 8, 277, 158}, kAboutLogoPicture);
+  Image1 = Picture(this, "Image1", {0, 0, 269, 484}, kAboutSidePicture, mainForm);
+  Image3 = Picture(this, "Image3", {289, 8, 277, 158}, kAboutLogoPicture, mainForm);
   Image3->setCursor(Qt::PointingHandCursor);
-  Image4 = Picture(this, "Image4", {286, 172, 283, 109}, kAboutStripPicture);
+  Image4 = Picture(this, "Image4", {286, 172, 283, 109}, kAboutStripPicture, mainForm);
   Image4->setScaledContents(true);
   ProductName = Text(this, "ProductName", "DRAV_PROF ", {292, 292, 274, 28}, 20);
   Version = Text(this, "Version", "Version 2.00-  16/10/2014", {292, 324, 274, 30}, 21);

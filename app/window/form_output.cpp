@@ -1,5 +1,6 @@
 // The wave output: opened on the default device at start-up; the mixer
 // queues each beat into the free half of the double buffer.
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QSlider>
 #include <QTimer>
@@ -8,7 +9,10 @@
 #include "app/window/startup_steps.h"
 #include "platform/files/text.h"
 
-void TMainForm::OpenWaveOutput() { OpenOutputWithItsVolume(*this); }
+void TMainForm::OpenWaveOutput() {
+  const bool open = OpenOutputWithItsVolume(*this);
+  EdVol->setEnabled(open);
+}
 
 void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }
 

@@ -60,10 +60,12 @@ void TMainForm::FormCreate() {
   DataSet.DataSetListPath = ListPathOf(DataSet.DataSetName);
   SwitchLanguageFromSettings();
   step("Language");
+  LoadPanelPictures();  // once the language is known: a damaged picture is said in it
   step("FftConstants");
-  OpenWaveOutput();  // reports a device it cannot open, sets tbvolumen from the device
+  OpenWaveOutput();  // says in the log a device it cannot open, sets tbvolumen from the device
   step("WaveOut");
-  OpenWaveInput();
+  // The input is looked for when the tuner opens: a machine without one
+  // starts without a word about it.
   step("WaveIn");
   // The arrays are the layout's (AccentBoxes, BeatLabels, SoloButtons,
   // MuteButtons, TBPan, TBVol); the guitar's VolG and PanG and its string
@@ -88,16 +90,14 @@ void TMainForm::FormCreate() {
   step("GuitarSets");
 }
 
-void TMainForm::OpenWaveInput() {
-  if (!WaveIn) return;
-  const audio::WaveResult r = WaveIn->Open(audio::kTunerInputFormat, [this](audio::WaveHeader& h) {
+// The tuner's input, opened by the tuner when it opens (LookForTunerInput,
+// which says a failure).
+bool TMainForm::OpenWaveInput() {
+  if (!WaveIn) return false;
+  return WaveIn->Open(audio::kTunerInputFormat, [this](audio::WaveHeader& h) {
     WaveInReady = true;
     TunerMic->OnBufferDone(h);  // the tuner takes the block on its timer
-  });
-  if (r != audio::WaveResult::kOk) {
-    dialogs->ShowMessage(QString::fromLocal8Bit(WaveIn->ErrorText().c_str()));
-    WaveIn.reset();
-  }
+  }) == audio::WaveResult::kOk;
 }
 
 bool TMainForm::FormClose() {

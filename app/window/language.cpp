@@ -287,8 +287,9 @@ QString ReadLanguageRow(QObject* root, const LanguageRow& row) {
   if (!LanguagePropertyApplies(c, row.property)) return QString();
   int col = 0, r = 0;
   if (Is(row.property, "caption")) {
-    if (auto* a = qobject_cast<QAction*>(c)) return a->text();
-    if (auto* m = qobject_cast<QMenu*>(c)) return m->title();
+    // A menu's text as it reads, without its underlined letter's mark.
+    if (auto* a = qobject_cast<QAction*>(c)) return WithoutMnemonic(a->text());
+    if (auto* m = qobject_cast<QMenu*>(c)) return WithoutMnemonic(m->title());
     if (auto* g = qobject_cast<QGroupBox*>(c)) return g->title();
     if (auto* b = qobject_cast<QAbstractButton*>(c)) return b->text();
     if (auto* l = qobject_cast<QLabel*>(c)) return l->text();

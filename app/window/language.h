@@ -10,6 +10,7 @@
 #include "platform/ui/settings.h"
 #include "platform/files/text.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/keyboard.h"
 
 class QObject;
 
@@ -70,6 +71,7 @@ void SwitchWindowLanguage(Form& f, bool english, const char* updateUrl, ApplyTex
   f.Ingls1->setChecked(english);
   f.Espaol1->setChecked(!english);
   applyTexts(english);
+  AssignMnemonics(f.menuBar());  // the underlined letters of the texts just set
   SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
   if (english && f.Acercade) f.Acercade->setWindowTitle(englishAboutCaption);
 }

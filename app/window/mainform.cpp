@@ -1,4 +1,5 @@
 #include "app/window/mainform.h"
+#include "app/window/keyboard_order.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,11 +52,11 @@ TMainForm::TMainForm(Options opts)
   BuildLibraryControls();
   BuildDeviceLink(opts);
   BuildPhoneLink(opts);
-  LoadPanelPictures();
   connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
           [this] { LayoutPatternGrid(SGDatosFormula->ColCount() - 2); });
   FitLayout();
   PrepareDesk();
+  SetMainTabOrder(*this);
   for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2), OndaL, OndaR,
                          static_cast<QWidget*>(Image9)}) {
     child->setProperty("dragPanel", QVariant::fromValue(static_cast<void*>(child->parentWidget())));

@@ -107,7 +107,7 @@ class TMainForm : public QMainWindow {
   bool FormClose();  // false: the program keeps running
   void Salir1Click();
   void BuildStartupControls();
-  void OpenWaveInput();
+  bool OpenWaveInput();
   std::vector<std::string> StartupSteps;  // the start-up steps in the order they ran
   std::string GuitarBankName = "Guitarra";
   QRadioButton* RBMicro = nullptr;

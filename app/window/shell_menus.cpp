@@ -105,7 +105,8 @@ void TMainForm::LoadPanelPictures() {
   for (const auto& p : pictures) {
     auto* label = p.panel->findChild<QLabel*>(p.name);
     if (!label) continue;
-    const QImage img = LoadJpegFile(QString::fromLatin1(p.picture.path));
+    const QImage img =
+        LoadWindowPicture(QString::fromLatin1(p.picture.path), English, [this](const QString& s) { Log(s); });
     if (img.isNull()) continue;
     // Scaled into the label's room with its own proportions, centred.
     label->setScaledContents(false);

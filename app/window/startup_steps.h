@@ -19,6 +19,7 @@
 
 #include "app/startup.h"
 #include "app/window/language.h"
+#include "engine/sound_messages.h"
 #include "platform/ui/settings.h"
 #include "platform/audio/wave_out.h"
 #include "platform/files/text.h"
@@ -70,22 +71,25 @@ void RunLanguageOfSettings(Form& f) {
 
 // The wave output on the default device, its buffers' done callback waking
 // the window's OnBufferDone on the GUI thread (the callback itself runs on
-// the device's thread, where the player counts the buffer). A device that
-// cannot be opened is reported once. Opened, the master volume slider takes
-// the device's volume (its right channel), and a position that changes runs
-// the slider's handler as a user's move does. False when not opened.
+// the device's thread, where the player counts the buffer). The master
+// volume slider takes the device's volume (its right channel), and a
+// position that changes runs the slider's handler as a user's move does.
+// A device that cannot be opened is said once in the log, in the user's
+// language with what to do, and the slider, showing the volume kept for the
+// device, is disabled: the window opens all the same. False when not opened.
 template <class Form>
 bool OpenOutputWithItsVolume(Form& f) {
   const audio::WaveResult r = f.Deck->OpenOutput(f.WaveOut.get(), [&f] {
     QMetaObject::invokeMethod(&f, [&f] { f.OnBufferDone(); }, Qt::QueuedConnection);
   });
-  if (r != audio::WaveResult::kOk) {
-    if (!f.WaveOutReported) f.dialogs->ShowMessage(QString::fromLocal8Bit(f.WaveOut->ErrorText().c_str()));
+  const bool open = r == audio::WaveResult::kOk;
+  if (!open && !f.WaveOutReported) {
+    f.Log(QString::fromUtf8(SoundOutputMissingMessage(f.English, f.WaveOut->ErrorText()).c_str()));
     f.WaveOutReported = true;
-    return false;
   }
   f.tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(f.WaveOut->GetVolume())));
-  return true;
+  f.tbvolumen->setEnabled(open);
+  return open;
 }
 
 // A close that goes through: the timers and the devices stop before anything

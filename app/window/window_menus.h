@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QString>
@@ -32,10 +33,11 @@ void BuildFileMenuOpenItems(Form& f) {
   AddMenuItem(f.File, f.ImportarTEMA1, "ImportarTEMA1", "Importar TEMAS");
 }
 
-// "Guardar" and "Guardar como", then a separator.
+// "Guardar" (Ctrl+S, shown beside it) and "Guardar como", then a separator.
 template <class Form>
 void AddSaveItems(Form& f) {
   AddMenuItem(f.File, f.Guardar1, "Guardar1", "Guardar");
+  f.Guardar1->setShortcut(QKeySequence::Save);
   AddMenuItem(f.File, f.Guardarcomo1, "Guardarcomo1", "Guardar como");
   f.File->addSeparator();
 }

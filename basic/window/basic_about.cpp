@@ -18,12 +18,13 @@ namespace {
 const QColor kOrange(255, 128, 0);
 const QColor kVersionBlue(0, 128, 255);
 
-QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture) {
+QLabel* Picture(QWidget* parent, const char* name, QRect geom, const PictureFile& picture, TMainForm* mainForm) {
   auto* l = new QLabel(parent);
   l->setObjectName(name);
   l->setGeometry(geom);
   l->setAlignment(Qt::AlignCenter);
-  const QImage img = LoadJpegFile(QString::fromLatin1(picture.path));
+  const QImage img = LoadWindowPicture(QString::fromLatin1(picture.path), mainForm->English,
+                                       [mainForm](const QString& s) { mainForm->Log(s); });
   if (!img.isNull())
     l->setPixmap(QPixmap::fromImage(img.scaled(geom.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   return l;
@@ -59,7 +60,7 @@ TAcercade::TAcercade(TMainForm* mainForm)
   setPalette(pal);
 
   Image1 = Picture(this, "Image1", {0, 0, kBasicAboutSidePicture.width, kBasicAboutSidePicture.height},
-                   kBasicAboutSidePicture);
+                   kBasicAboutSidePicture, mainForm);
   Panel1 = new QWidget(this);
   Panel1->setObjectName("Panel1");
   Panel1->setGeometry(158, 8, 301, 298);
@@ -69,7 +70,7 @@ TAcercade::TAcercade(TMainForm* mainForm)
   Panel1->setPalette(black);
 
   Image3 = Picture(Panel1, "Image3", {8, 6, kBasicAboutLogoPicture.width, kBasicAboutLogoPicture.height},
-                   kBasicAboutLogoPicture);
+                   kBasicAboutLogoPicture, mainForm);
   ProductName = Text(Panel1, "ProductName", "BORNACE_DRAV", {8, 76, 285, 30}, 22, true, Qt::white);
   Version = Text(Panel1, "Version", "Version 2.00 - 16/10/2014", {8, 108, 285, 24}, 15, false, kVersionBlue);
   Label3 = Text(Panel1, "Label3", ShownAddress(kMakerSiteUrl), {8, 138, 285, 24}, 15, true, Qt::blue);
@@ -80,7 +81,7 @@ TAcercade::TAcercade(TMainForm* mainForm)
     link->installEventFilter(this);
   }
   Image4 = Picture(Panel1, "Image4", {8, 196, kBasicAboutStripPicture.width, kBasicAboutStripPicture.height},
-                   kBasicAboutStripPicture);
+                   kBasicAboutStripPicture, mainForm);
   Image4->setScaledContents(true);
   OKButton = new QPushButton("OK", Panel1);
   OKButton->setObjectName("OKButton");

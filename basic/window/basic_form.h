@@ -272,7 +272,7 @@ class TMainForm : public QMainWindow {
   void BuildShellActions();
   void PreparePictures();
   void OpenWaveOutput();
-  void OpenWaveInput();
+  bool OpenWaveInput();
   void CloseWaveOutput();
   void OnBufferDone();
   std::atomic<bool> WaveInReady{false};

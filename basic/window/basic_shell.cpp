@@ -34,6 +34,7 @@
 #include "app/window/about.h"
 #include "basic/window/basic_about.h"
 #include "basic/window/basic_form.h"
+#include "basic/window/keyboard_order_basic.h"
 #include "basic/window/basic_language.h"
 #include "platform/files/text.h"
 #include "platform/ui/desktop.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(Options opts, QWidget* parent)
   ConnectShell();
   ConnectPages();
   FitBasicLayout();
+  SetBasicTabOrder(*this);
   // As large as the page control, within the screen's free area.
   QSize size = PageControlDesignSize + QSize(10, menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());
@@ -143,11 +145,10 @@ void TMainForm::FormCreate() {
   RunLanguageOfSettings(*this);
   step("Language");
   step("FftConstants");  // the analysis keeps its own constants
-  OpenWaveOutput();      // reports a device it cannot open, sets tbvolumen from the device
+  OpenWaveOutput();      // says in the log a device it cannot open, sets tbvolumen from the device
   step("WaveOut");
   step("Volume");
-  OpenWaveInput();
-  step("WaveIn");
+  step("WaveIn");  // the input is looked for when the tuner starts
   step("ControlArrays");  // BeatLabels and AccentBoxes, filled by the layout
   PreparePictures();
   step("Pictures");
@@ -174,7 +175,8 @@ void TMainForm::PreparePictures() {
 }
 
 void TMainForm::OpenWaveOutput() {
-  if (OpenOutputWithItsVolume(*this)) Deck->SetMasterVolume(tbvolumen->value());
+  OpenOutputWithItsVolume(*this);
+  Deck->SetMasterVolume(tbvolumen->value());
 }
 
 void TMainForm::CloseWaveOutput() { Deck->CloseOutput(); }

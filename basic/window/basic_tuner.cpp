@@ -151,18 +151,16 @@ void TMainForm::BuildTunerPage() {
   Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceByte(b); };
 }
 
-void TMainForm::OpenWaveInput() {
-  if (!WaveIn) return;
+// The tuner's input, opened by the tuner when it starts (LookForTunerInput,
+// which says a failure; the tuner then records nothing and shows nothing).
+bool TMainForm::OpenWaveInput() {
+  if (!WaveIn) return false;
   // The done callback runs on the input's thread: it only marks the block.
   TunerMicInput* mic = TunerMic.get();
-  const audio::WaveResult r = WaveIn->Open(audio::kTunerInputFormat, [this, mic](audio::WaveHeader& h) {
+  return WaveIn->Open(audio::kTunerInputFormat, [this, mic](audio::WaveHeader& h) {
     WaveInReady = true;
     mic->OnBufferDone(h);
-  });
-  if (r != audio::WaveResult::kOk) {
-    dialogs->ShowMessage(QString::fromLocal8Bit(WaveIn->ErrorText().c_str()));
-    WaveIn.reset();  // the tuner then records nothing and shows nothing
-  }
+  }) == audio::WaveResult::kOk;
 }
 
 // --- start and stop ----------------------------------------------------------------

@@ -16,6 +16,8 @@
 #include <QPoint>
 #include <QSignalBlocker>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <set>
 #include <string>
 
@@ -91,9 +93,15 @@ template <class Form>
 void ReportSoundLoad(Form& f, const SoundLoadResult& r) {
   const std::string failures = SoundFailuresMessage(f.English ? r.FailureTextsEnglish : r.FailureTexts, f.English);
   if (!failures.empty()) f.dialogs->ShowMessage(FromFs(failures));
-  static std::set<std::string> toldEmpty;
-  for (const auto& path : r.EmptyPaths)
-    if (toldEmpty.insert(path).second) f.Log(FromFs(EmptySoundText(path, f.English)));
+  // An empty sound is said once by each window, not at every open.
+  QStringList toldEmpty = f.property("toldEmptySounds").toStringList();
+  for (const auto& path : r.EmptyPaths) {
+    const QString p = FromFs(path);
+    if (toldEmpty.contains(p)) continue;
+    toldEmpty << p;
+    f.Log(FromFs(EmptySoundText(path, f.English)));
+  }
+  f.setProperty("toldEmptySounds", toldEmpty);
 }
 
 // Before a sound joins the list: a file that gives no samples is refused

@@ -44,4 +44,22 @@ class EditorBox : public QLineEdit {
   }
   // Tab and Backtab are keys of the box too, not a move to the next widget.
   bool focusNextPrevChild(bool) override { return false; }
+  // The box's own keys with Ctrl or Alt come before the window's shortcuts:
+  // Ctrl+S and Ctrl+G save the guitar track here, not the set, and Ctrl or
+  // Alt with an arrow edit the note. Other keys (F10, Alt+A ...) stay the
+  // window's.
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::ShortcutOverride) {
+      auto* k = static_cast<QKeyEvent*>(e);
+      const Qt::KeyboardModifiers m = k->modifiers() & ~Qt::KeypadModifier;
+      const int key = k->key();
+      const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+      if ((m == Qt::ControlModifier && (key == Qt::Key_S || key == Qt::Key_G || arrow)) ||
+          (m.testFlag(Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down))) {
+        e->accept();
+        return true;
+      }
+    }
+    return QLineEdit::event(e);
+  }
 };

@@ -1,6 +1,7 @@
 #include "tuner/window/tuner_panel.h"
 
 #include <QFont>
+#include <QVBoxLayout>
 
 #include "platform/ui/widgets.h"
 
@@ -22,4 +23,23 @@ QLabel* ReadingLabel(QWidget* parent, const char* name, QRect geometry, int poin
   l->setAlignment(align | Qt::AlignVCenter);
   SetTextColour(l, Qt::white);
   return l;
+}
+
+void ShowTunerInputProblem(QWidget* trace, const QString& text) {
+  if (!trace) return;
+  auto* label = trace->findChild<QLabel*>("TunerInputProblem", Qt::FindDirectChildrenOnly);
+  if (!label) {
+    if (text.isEmpty()) return;
+    // A child of the trace, so it covers nothing but the empty trace.
+    label = new QLabel(trace);
+    label->setObjectName("TunerInputProblem");
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet("QLabel { color: #ffd060; background: rgba(0, 0, 0, 200); padding: 6px; }");
+    auto* fill = new QVBoxLayout(trace);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(label);
+  }
+  label->setText(text);
+  label->setVisible(!text.isEmpty());
 }

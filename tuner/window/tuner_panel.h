@@ -6,7 +6,7 @@
 //
 // The templates take either edition's main window. What they use of it has
 // the same name in both: Work (the tuner's state), Device, TunerMic, WaveIn,
-// Timer3, the flags TunerListening and TunerStopRequest, SavedDeviceState,
+// Oscilata3, Timer3, the flags TunerListening and TunerStopRequest, SavedDeviceState,
 // the reading's labels STFrec, STFrecBase, STNota, STNotaEsp, STCuerda,
 // STMasmenos, STTraste and the finger marker Dedo, and the handlers
 // Stop1Click, Timer3Timer and TakeTunerBlock.
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/sound_messages.h"
 #include "links/device.h"
 #include "tuner/tuner.h"
 
@@ -47,6 +48,28 @@ void MakeTunerTick(Form& f) {
   };
 }
 
+// What the tuner says of its input where it shows it, on the input trace
+// `trace`: `text` across the trace, or nothing when `text` is empty.
+void ShowTunerInputProblem(QWidget* trace, const QString& text);
+
+// The input is looked for when the tuner opens, not at start-up: the
+// window's OpenWaveInput opens the default input; a failure it says in the
+// log and on the input trace Oscilata3, in the user's language with the
+// sound system's own text, and the next opening of the tuner tries again.
+template <class Form>
+bool LookForTunerInput(Form& f) {
+  if (!f.WaveIn) return false;
+  if (f.WaveIn->IsOpen()) return true;
+  if (f.OpenWaveInput()) {
+    ShowTunerInputProblem(f.Oscilata3, QString());
+    return true;
+  }
+  const QString text = QString::fromUtf8(SoundInputMissingMessage(f.English, f.WaveIn->ErrorText()).c_str());
+  f.Log(text);
+  ShowTunerInputProblem(f.Oscilata3, text);
+  return false;
+}
+
 // The start of the listening: playback stops, the reading empties, frames in
 // progress are dropped, the device's state is saved (a stop still pending
 // keeps the state it saved) and becomes the tuner's, the microphone's two
@@ -63,7 +86,7 @@ void StartListening(Form& f) {
   if (!f.TunerListening) f.SavedDeviceState = f.Device->DeviceState;
   f.Device->DeviceState = kDeviceTuner;
   f.TunerListening = true;
-  f.TunerMic->Start(f.WaveIn.get(), T.fft);
+  f.TunerMic->Start(LookForTunerInput(f) ? f.WaveIn.get() : nullptr, T.fft);
   f.Timer3->start();
   f.TunerStopRequest = false;
   f.Timer3Timer();

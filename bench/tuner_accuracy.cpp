@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
   }
 
   std::printf("\nOur frames without a reading:\n\n| sound | gate shut | no gap | no peak near the gap |"
-              " no chain | harmonics disagree | outside the notes |\n|---|---|---|---|---|---|---|\n");
+              " no chain | not sure to a cent | outside the notes |\n|---|---|---|---|---|---|---|\n");
   for (const std::string& r : reasons) std::printf("%s\n", r.c_str());
   std::printf("\nWrong readings (%zu):\n", wrong.size());
   for (const Wrong& w : wrong)

@@ -191,7 +191,9 @@ TEST_F(BasicTunerTest, SteadyRightNoteForPluckedNoisyAndSoftStrings) {
       EXPECT_EQ(form->STFrecBase->text(), "110.00Hz");
       EXPECT_EQ(form->STCuerda->text(), QString::fromUtf8("5\u00AA"));
       EXPECT_TRUE(form->STFrec->text().endsWith(c.ending)) << form->STFrec->text().toStdString();
-      if (c.cents != 0) EXPECT_EQ(form->NeedleTarget > kNeedleCentreLeft, c.cents > 0) << form->NeedleTarget;
+      if (c.cents != 0) {
+        EXPECT_EQ(form->NeedleTarget > kNeedleCentreLeft, c.cents > 0) << form->NeedleTarget;
+      }
       if (!pictures.isEmpty() && c.noise != CorpusNoise::kNone && frame == 3) {
         form->resize(1366, 740);
         form->show();

@@ -138,7 +138,9 @@ TEST_F(TunerPanelTest, SteadyRightNoteForPluckedNoisyAndSoftStrings) {
       EXPECT_EQ(form->STFrecBase->text(), "110.00Hz");
       EXPECT_EQ(form->STCuerda->text(), QString::fromUtf8("5\u00AA"));
       EXPECT_TRUE(form->STFrec->text().endsWith(c.ending)) << form->STFrec->text().toStdString();
-      if (c.cents != 0) EXPECT_EQ(Tuner().NeedleTarget > 0, c.cents > 0) << Tuner().NeedleTarget;
+      if (c.cents != 0) {
+        EXPECT_EQ(Tuner().NeedleTarget > 0, c.cents > 0) << Tuner().NeedleTarget;
+      }
       if (!pictures.isEmpty() && c.noise != CorpusNoise::kNone && frame == 3) {
         form->resize(1366, 740);
         form->show();

@@ -458,7 +458,7 @@ TunerVerdict AnalyzeSpectrum(TunerState& s, const NoteTable& notes, TunerReading
   };
 
   // A string read on the frame before still rings when its upper partials
-  // have sunk into the noise: the clearest peak within a few cents of one of
+  // have sunk into the noise: the clearest peak within 15 cents of one of
   // its first four harmonics carries the reading on. Nothing else (a hum, a
   // whistle) is read from a single peak.
   auto follow = [&](TunerVerdict why) {

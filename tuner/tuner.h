@@ -164,7 +164,7 @@ enum class TunerVerdict {
   kFewVotes,          // no gap between peaks (longer than 18 bins) to vote for
   kNoHarmonicNear,    // no peak near the first four multiples of the gap
   kNoChain,           // fewer than two harmonics in the chain
-  kUnsure,            // the harmonics disagree on the fundamental by more than 2 cents
+  kUnsure,            // the harmonics disagree, or the string is not yet sure to within a cent
   kOutsideNotes,      // beyond the notes 1..60 of the table
 };
 

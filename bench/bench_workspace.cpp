@@ -1,7 +1,8 @@
 // A full data set: 512 formulas of 12 beats, 16 tracks with 8 strokes per
 // beat on the factory sounds; 128 themes of 120 entries, the first at 20 bpm,
-// the others at 120. The strokes use levels 7 and 5, or (as sets written by
-// other hands have them) every level 1..7. Measured in wall-clock time: the
+// the others at 120. The strokes use levels 7 and 5 in a pattern that
+// repeats every 33 formulas, or (as sets written by other hands have them)
+// every level 1..7 with 512 formulas all different. Measured in wall-clock time: the
 // save's normalisation of every theme (on every core) and its files, and the
 // time from play to the first beat queued.
 #include <benchmark/benchmark.h>
@@ -38,8 +39,11 @@ std::unique_ptr<Workspace> FullSet(std::vector<std::string>* names, bool everyLe
       F.sounds[t] = static_cast<uint8_t>(1 + (f + t) % sounds);
       for (int b = 0; b < 12; ++b) {
         if (everyLevel) {
+          // Every level, and every formula a pattern of its own (the digits
+          // of its number in base 7).
+          const int digits[4] = {f % 7, f / 7 % 7, f / 49 % 7, f / 343};
           std::string strokes;
-          for (int k = 0; k < 8; ++k) strokes += static_cast<char>('1' + (f + b + t + k) % 7);
+          for (int k = 0; k < 8; ++k) strokes += static_cast<char>('1' + (digits[k % 4] + b + t + k) % 7);
           CellFromStrokeText(strokes, &F.cells[b][t]);
         } else {
           CellFromStrokeText((f + b + t) % 3 ? "75757575" : "57575757", &F.cells[b][t]);
@@ -117,6 +121,25 @@ void BM_SaveFullSetJustOpened(benchmark::State& state) {
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SaveFullSetJustOpened)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// One entry of each set mixed alone at 120 bpm as a normalisation mixes it:
+// formulas 0..15 in turn. Arg 0: every stroke level; arg 1: levels 7 and 5.
+void BM_NormaliseEntry(benchmark::State& state) {
+  std::vector<std::string> names;
+  auto w = FullSet(&names, state.range(0) == 0);
+  auto scratch = RhythmTables::Create();
+  EngineState E = *w->Engine;
+  int f = 0;
+  double music = 0;
+  for (auto _ : state) {
+    const GainResult r = MixEntryAlone(E, *scratch, *w->Bank, w->Rhythm->Formulas[static_cast<size_t>(f)], 120, 0);
+    benchmark::DoNotOptimize(r.masterGain);
+    f = (f + 1) % 16;
+    music += 6.0;  // 12 beats at 120 bpm
+  }
+  state.counters["x_realtime"] = benchmark::Counter(music, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NormaliseEntry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Play to the first beat queued, for the 20 bpm theme (arg 0) and a 120 bpm
 // one (arg 1), once the set has been opened (its gains found in the

@@ -175,6 +175,8 @@ void Workspace::NormaliseTheme(int t) {
     GainResult r;
     if (missing <= kStartWork) {
       r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), nullptr);
+      // An entry forgotten meanwhile (the memory starts again when full): one run here.
+      if (!r.complete) r = NormalizeThemeFrom(*Engine, *Rhythm, *Bank, t);
     } else {
       // What is found while the start may wait: the entries that play first
       // are mixed first.
@@ -222,7 +224,9 @@ void Workspace::NormaliseThemesByEntry(int count, const std::function<void(int)>
   entries_->Queue(std::move(jobs), true);
   for (int t = 0; t < count; ++t) {
     const EntryPlan& plan = plans[static_cast<size_t>(t)];
-    const GainResult r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), idle);
+    GainResult r = ThemeFromEntries(plan, std::chrono::steady_clock::time_point::max(), idle);
+    // An entry forgotten meanwhile (the memory starts again when full): one run here.
+    if (!r.complete) r = NormalizeThemeFrom(*Engine, *Rhythm, *Bank, t);
     if (r.clipped) Rhythm->Temas[static_cast<size_t>(t)].gain = r.masterGain;
     Engine->MasterGain = r.masterGain;
     if (done) done(t);

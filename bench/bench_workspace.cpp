@@ -1,9 +1,6 @@
-// A full data set: 512 formulas of 12 beats, 16 tracks with 8 strokes per
-// beat on the factory sounds; 128 themes of 120 entries, the first at 20 bpm,
-// the others at 120. The strokes use levels 7 and 5, or (as sets written by
-// other hands have them) every level 1..7. Measured in wall-clock time: the
-// save's normalisation of every theme (on every core) and its files, and the
-// time from play to the first beat queued.
+// The full data set of full_set.h. Measured in wall-clock time: the save's
+// normalisation of every theme (on every core) and its files, and the time
+// from play to the first beat queued.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -13,58 +10,16 @@
 #include <vector>
 
 #include "app/workspace.h"
-#include "content/synth.h"
+#include "bench/full_set.h"
 #include "platform/audio/wave_out_test.h"
 #include "rhythm/dataset.h"
 
 namespace {
 
-std::unique_ptr<Workspace> FullSet(std::vector<std::string>* names, bool everyLevel = false) {
-  auto w = std::make_unique<Workspace>();
-  *names = FactorySoundNames();
-  const int sounds = std::min<int>(static_cast<int>(names->size()), kProSoundCapacity);
-  w->Bank->Clear(sounds);
-  for (int j = 0; j < sounds; ++j) {
-    const std::vector<int16_t> s = SynthesizeSound((*names)[static_cast<size_t>(j)]);
-    w->Bank->Append(j, reinterpret_cast<const uint8_t*>(s.data()), s.size() * 2);
-  }
-  RhythmTables& rt = *w->Rhythm;
-  rt.FormulaCount = kMaxFormulas;
-  for (int f = 0; f < kMaxFormulas; ++f) {
-    Formula& F = rt.Formulas[static_cast<size_t>(f)];
-    F.SetHeader(12, 0);
-    F.accents = 0x0924;
-    for (int t = 0; t < 16; ++t) {
-      F.sounds[t] = static_cast<uint8_t>(1 + (f + t) % sounds);
-      for (int b = 0; b < 12; ++b) {
-        if (everyLevel) {
-          std::string strokes;
-          for (int k = 0; k < 8; ++k) strokes += static_cast<char>('1' + (f + b + t + k) % 7);
-          CellFromStrokeText(strokes, &F.cells[b][t]);
-        } else {
-          CellFromStrokeText((f + b + t) % 3 ? "75757575" : "57575757", &F.cells[b][t]);
-        }
-        F.SetStrokeCount(b, t, 8);
-      }
-    }
-  }
-  rt.TemaCount = kMaxTemas;
-  for (int t = 0; t < kMaxTemas; ++t) {
-    Tema& th = rt.Temas[static_cast<size_t>(t)];
-    InitNewTema(th, t == 0 ? 20 : 120);
-    th.entryCount = kMaxEntries;
-    for (int e = 0; e < kMaxEntries; ++e) {
-      th.formulas[e] = static_cast<uint16_t>((t * 7 + e) % kMaxFormulas);
-      th.times[e] = 1;
-    }
-    if (kMaxEntries < kEntrySlots) th.times[kMaxEntries] = 0;
-  }
-  return w;
-}
-
 // Normalising every theme as the save does, then its three files. Arg 0:
 // the first save after the set was opened (nothing remembered); arg 1: a
-// save after one theme was edited.
+// save after one theme was edited; arg 2: a save once the background has
+// found every gain.
 void BM_SaveFullSet(benchmark::State& state) {
   std::vector<std::string> names;
   const std::string folder = "/tmp/velarto-bench-save-" + std::to_string(::getpid());
@@ -77,6 +32,9 @@ void BM_SaveFullSet(benchmark::State& state) {
     if (state.range(0) == 1) {
       w->NormaliseThemes(kMaxTemas, nullptr, nullptr);
       w->Rhythm->Temas[5].accel[3] = 4;
+    } else if (state.range(0) == 2) {
+      w->WarmGains(kMaxTemas);
+      w->WaitForWarming();
     }
     state.ResumeTiming();
     w->NormaliseThemes(kMaxTemas, nullptr, nullptr);
@@ -86,7 +44,7 @@ void BM_SaveFullSet(benchmark::State& state) {
   std::filesystem::current_path(cwd);
   std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_SaveFullSet)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_SaveFullSet)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 // The first save right after a set with every stroke level used was opened:
 // the background has just started finding the gains (as the open and the
@@ -117,6 +75,25 @@ void BM_SaveFullSetJustOpened(benchmark::State& state) {
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SaveFullSetJustOpened)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// One entry of each set mixed alone at 120 bpm as a normalisation mixes it:
+// formulas 0..15 in turn. Arg 0: every stroke level; arg 1: levels 7 and 5.
+void BM_NormaliseEntry(benchmark::State& state) {
+  std::vector<std::string> names;
+  auto w = FullSet(&names, state.range(0) == 0);
+  auto scratch = RhythmTables::Create();
+  EngineState E = *w->Engine;
+  int f = 0;
+  double music = 0;
+  for (auto _ : state) {
+    const GainResult r = MixEntryAlone(E, *scratch, *w->Bank, w->Rhythm->Formulas[static_cast<size_t>(f)], 120, 0);
+    benchmark::DoNotOptimize(r.masterGain);
+    f = (f + 1) % 16;
+    music += 6.0;  // 12 beats at 120 bpm
+  }
+  state.counters["x_realtime"] = benchmark::Counter(music, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NormaliseEntry)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Play to the first beat queued, for the 20 bpm theme (arg 0) and a 120 bpm
 // one (arg 1), once the set has been opened (its gains found in the

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "basic_gui_fixture.h"
 #include "platform/audio/tick.h"
@@ -151,6 +152,32 @@ TEST_F(BasicTransportTest, ThemePlaysIntroEntriesAndEndingThenStops) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(form->Timer4->isActive());
   EXPECT_EQ(lamps.size(), 21u);  // and no beat after the stop
+}
+
+// Following the player moves only the view: at each compás of an entry the
+// sequence grid shows the entry in play and the formula grid its formula,
+// while the user's formula to add and the formula grid's next click stay as
+// the user left them.
+TEST_F(BasicTransportTest, TheGridsFollowThePlayerWithoutTheClickHandlers) {
+  Build({{0, 2}, {1, 1}});
+  form->Pages.FormulaToAdd = 2;
+  form->Pages.SkipFormulaClick = false;  // the user's last click on the formula grid was taken
+  int entryCompases = 0;
+  const std::function<void()> counting = form->OnBeatMixed;
+  form->OnBeatMixed = [&] {
+    counting();
+    if (form->Engine->CurrentBeat != 0 || played.empty() || played.back().formula < 0) return;
+    ++entryCompases;
+    EXPECT_EQ(form->SGSaco->Row(), form->Engine->EntryRow);
+    EXPECT_EQ(form->SGFormulas->Row(), played.back().formula + 1);
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("Fórmula %1").arg(played.back().formula + 1));
+  };
+  form->BotonPlayCompClick();
+  Run(6);
+  EXPECT_GE(entryCompases, 4);
+  EXPECT_EQ(form->Pages.FormulaToAdd, 2);
+  EXPECT_FALSE(form->Pages.SkipFormulaClick);
+  form->botonstopClick();  // the stop goes back to the first entry as a click there does
 }
 
 // The basic theme start: from a later row the intro plays all the same and

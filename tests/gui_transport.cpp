@@ -4,6 +4,8 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 #include "gui_fixture.h"
 #include "platform/audio/tick.h"
@@ -69,6 +71,36 @@ TEST_F(TransportTest, InOrderRepeatsEntriesWithTheCounter) {
   EXPECT_EQ(LastLog(), "Stop");
   ASSERT_FALSE(lamps.empty());
   EXPECT_EQ(lamps.back(), 0x00);  // the stop buttons switch the lamp off
+}
+
+// Following the player moves only the view: at each compás the sequence
+// grid shows the entry in play and the formula grid and the editor its
+// formula, while the user's formula to add and the formula grid's next
+// click stay as the user left them.
+TEST_F(TransportTest, TheGridsFollowThePlayerWithoutTheClickHandlers) {
+  Build({{0, 2}, {1, 1}});
+  form->FormulaEd.FormulaToAdd = 2;
+  form->Guards.SkipFormulaClick = false;  // the user's last click on the formula grid was taken
+  struct Shown {
+    int entryRow, formulaRow;
+    QString caption;
+    bool operator==(const Shown&) const = default;
+  };
+  std::vector<Shown> shown;
+  const std::function<void()> counting = form->OnBeatMixed;
+  form->OnBeatMixed = [&] {
+    counting();
+    if (form->Engine->CurrentBeat == 0)
+      shown.push_back({form->SGSaco->Row(), form->SGFormulas->Row(), form->Label1->text()});
+  };
+  form->BotonPlayCompClick();
+  Run(5);
+  form->botonstopClick();
+  const QString f1 = QString::fromUtf8("Fórmula 1"), f2 = QString::fromUtf8("Fórmula 2");
+  EXPECT_EQ(shown, (std::vector<Shown>{{1, 1, f1}, {1, 1, f1}, {2, 2, f2}, {1, 1, f1}, {1, 1, f1}}));
+  EXPECT_EQ(form->FormulaEd.FormulaToAdd, 2);
+  EXPECT_FALSE(form->Guards.SkipFormulaClick);
+  EXPECT_EQ(form->SGSaco->Row(), 1);  // the stop shows the entry the sequence went back to
 }
 
 TEST_F(TransportTest, EndingBetweenPartsAndStopAfterTheLast) {

@@ -8,10 +8,14 @@
 #include "app/window/mainform.h"
 #include "platform/ui/widgets.h"
 #include "links/device.h"
-#include "links/window/device_steps.h"
+
+DevicePanel::WindowSide TMainForm::DeviceSide() {
+  return {[this] { return English; }, [this](const QString& line) { LogPlain(line); },
+          [this](const IdentifyOutcome& o) { ApplyIdentifyOutcome(o); }};
+}
 
 void TMainForm::BuildDeviceLink(Options& opts) {
-  BuildDeviceTransports(*this, opts);
+  DevicePane.Build(std::move(opts.hidBus), std::move(opts.serialPort));
 
   // The transport lights the lamp at each beat whose label lights, and the
   // stop buttons switch it off; the commands go out whether or not a device
@@ -19,15 +23,9 @@ void TMainForm::BuildDeviceLink(Options& opts) {
   BeatLampHook = [this](uint8_t level) { SendLampCommand(*Device, level); };
 }
 
-void TMainForm::ProbeDevice() { ProbeHidDevice(*Device, *DeviceHidBus); }
+void TMainForm::NSerieMetronomo() { DevicePane.StartIdentification(); }
 
-void TMainForm::FindDevicePort() { FindDevicePortWithPrompt(*this); }
-
-void TMainForm::OpenDevicePort() { OpenDevicePortAtStart(*this); }
-
-void TMainForm::NSerieMetronomo() { StartDeviceIdentification(*this); }
-
-void TMainForm::IdentifyTimerTimer() { StepDeviceIdentification(*this); }
+void TMainForm::IdentifyTimerTimer() { DevicePane.IdentifyStep(); }
 
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
@@ -40,10 +38,8 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   if (o.refreshChords && ChordListRefresh) ChordListRefresh();
 }
 
-void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
+void TMainForm::Timer2Timer() { DevicePane.WaitStep(); }
 
-void TMainForm::Timer5Timer() { LampTick(*Device, !Deck->IsPlaying(), Deck->CountLampDown()); }
-
-void TMainForm::CloseDevice() { CloseDeviceLink(*this); }
+void TMainForm::Timer5Timer() { DevicePane.LampStep(); }
 
 void TMainForm::LogPlain(const QString& line) { AppendPlainLine(Visor, line); }

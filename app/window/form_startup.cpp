@@ -33,7 +33,7 @@ void TMainForm::BuildStartupControls() {
 
 void TMainForm::FormCreate() {
   auto step = [this](const char* name) { StartupSteps.push_back(name); };
-  ProbeDevice();
+  DevicePane.Probe();
   step("ProbeHidDevice");
   RegisterIosService();
   step("RegisterIosService");
@@ -44,7 +44,7 @@ void TMainForm::FormCreate() {
   step("TunerNeedle");
   Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
-  FindDevicePort();
+  DevicePane.FindPort(*SettingsIniFile, *dialogs);
   step("FindDeviceSerialPort");
   step("Settings");
   std::string refusedSet;
@@ -73,7 +73,7 @@ void TMainForm::FormCreate() {
   for (QSlider* s : TBPan) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   for (QSlider* s : TBVol) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   step("ControlArrays");
-  OpenDevicePort();
+  DevicePane.OpenPort();
   step("OpenDeviceSerialPort");
   DataSet.SilentOpen = true;
   Abrir2Click();

@@ -24,21 +24,30 @@ constexpr double kNeedlePark = -50.0;
 constexpr int kDedoWidth = 24;
 constexpr int kDedoHeight = 18;
 
+// The reading under the needle chart of the tuner panel.
+const TunerReadingLayout kReadingLayout{
+    .frec = {{8, 148, 246, 26}, 13, Qt::AlignLeft},
+    .frecBase = {{262, 148, 151, 26}, 11, Qt::AlignRight},
+    .noteCaption = {8, 178, 60, 18},
+    .stringCaption = {176, 178, 60, 18},
+    .fretCaption = {276, 178, 60, 18},
+    .note = {{8, 196, 60, 42}, 24, Qt::AlignLeft},
+    .solfege = {{72, 196, 96, 42}, 18, Qt::AlignLeft},
+    .string = {{176, 196, 60, 42}, 24, Qt::AlignLeft},
+    .sign = {{246, 196, 26, 42}, 24, Qt::AlignHCenter},
+    .fret = {{276, 196, 60, 42}, 24, Qt::AlignLeft},
+};
+
 }  // namespace
+
+TunerPanel::WindowSide TMainForm::TunerSide() {
+  return {[this] { Stop1Click(); }, [this] { Timer3Timer(); }, [this] { TakeTunerBlock(); }};
+}
 
 void TMainForm::BuildTunerControls() {
   QWidget* p = PanelAfinador;
   Chart3 = MakeNeedleChart(p, "Chart3", {8, 22, 405, 120});
-  STFrec = ReadingLabel(p, "STFrec", {8, 148, 246, 26}, 13, Qt::AlignLeft);
-  STFrecBase = ReadingLabel(p, "STFrecBase", {262, 148, 151, 26}, 11, Qt::AlignRight);
-  Lnota = MakeLabel(p, "Lnota", "Nota", {8, 178, 60, 18});
-  Lcuerda = MakeLabel(p, "Lcuerda", "Cuerda", {176, 178, 60, 18});
-  Ltraste = MakeLabel(p, "Ltraste", "Traste", {276, 178, 60, 18});
-  STNota = ReadingLabel(p, "STNota", {8, 196, 60, 42}, 24, Qt::AlignLeft);
-  STNotaEsp = ReadingLabel(p, "STNotaEsp", {72, 196, 96, 42}, 18, Qt::AlignLeft);
-  STCuerda = ReadingLabel(p, "STCuerda", {176, 196, 60, 42}, 24, Qt::AlignLeft);
-  STMasmenos = ReadingLabel(p, "STMasmenos", {246, 196, 26, 42}, 24, Qt::AlignHCenter);
-  STTraste = ReadingLabel(p, "STTraste", {276, 196, 60, 42}, 24, Qt::AlignLeft);
+  TunerPane.BuildReading(p, kReadingLayout);
   Oscilata3 = MakeWaveChart(p, "Oscilata3", {8, 244, 405, 130}, Work->Tuner->fft.FftSize);
   // Hidden diagnostics of the last analysis.
   Label20 = MakeLabel(p, "Label20", QString(), {8, 376, 60, 16});
@@ -50,18 +59,13 @@ void TMainForm::BuildTunerControls() {
     chart->installEventFilter(this);
   }
 
-  Dedo = MakeLabel(PanelGuitarra, "Dedo", QString(), {566 + 234, 129, kDedoWidth, kDedoHeight});
-  Dedo->setAlignment(Qt::AlignCenter);
-  QFont f = Dedo->font();
-  f.setBold(true);
-  Dedo->setFont(f);
-  SetTextColour(Dedo, Qt::white, "black");
+  TunerPane.BuildMarker(PanelGuitarra, {566 + 234, 129, kDedoWidth, kDedoHeight});
   Dedo->setAttribute(Qt::WA_TransparentForMouseEvents);  // the fretboard under it takes the clicks
   Dedo->setVisible(false);
 
   // The device poll joins the tuner while DeviceState is 220: the microphone
   // first, then the device's bytes.
-  MakeTunerTick(*this);
+  TunerPane.BuildTick();
   TunerDeviceAvailable = [this] { return DeviceCanBeTunerInput(*Device); };
   Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceBytes(&b, 1); };
 }
@@ -86,7 +90,7 @@ void TMainForm::StartTunerInput() {
     RBMicro->setChecked(true);
     RBMetro->setEnabled(false);
   }
-  StartListening(*this);
+  TunerPane.Start(LookForTunerInput(*this) ? WaveIn.get() : nullptr);
 }
 
 void TMainForm::Timer3Timer() {
@@ -112,7 +116,7 @@ void TMainForm::Timer3Timer() {
 
   // With the device as source a stop leaves the microphone filling its
   // buffers until the next start resets it.
-  EndTunerTick(*this, T.NeedleTarget, kNeedlePark, RBMicro->isChecked());
+  TunerPane.EndTick(T.NeedleTarget, kNeedlePark, RBMicro->isChecked());
 }
 
 // One microphone block at most: it is one whole frame.
@@ -144,7 +148,7 @@ void TMainForm::PlotTunerFrame(const FrameAssembler& a) {
   PlotWave(Oscilata3, a.samples.data(), n, RBMicro->isChecked());
 }
 
-void TMainForm::ShowTunerReading(const TunerReading& r) { ShowReadingTexts(*this, r, PanelGuitarra); }
+void TMainForm::ShowTunerReading(const TunerReading& r) { TunerPane.ShowReading(r, PanelGuitarra); }
 
 void TMainForm::ShowTunerDiagnostics() {
   const TunerState& T = *Work->Tuner;

@@ -74,7 +74,7 @@ TMainForm::~TMainForm() {
   if (Timer3) Timer3->stop();
   CloseWaveOutput();
   if (WaveIn) WaveIn->Close();  // its callback writes WaveInReady, which goes first
-  CloseDevice();
+  DevicePane.Close();
 }
 
 void TMainForm::Log(const QString& line) { Visor->append(line); }

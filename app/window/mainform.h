@@ -28,10 +28,12 @@
 #include "platform/ui/dialogs.h"
 #include "platform/net/service_announcer.h"
 #include "links/phone_server.h"
+#include "links/window/device_panel.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
+#include "tuner/window/tuner_panel.h"
 
 class QAction;
 class QCheckBox;
@@ -508,25 +510,24 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<phone::PhoneServer> PhoneServer;
   uint16_t PhonePort = phone::kPort;
 
-  // --- hardware metronome link (links/window/form_device.cpp) ---
+  // --- hardware metronome link (app/window/form_device.cpp) ---
+  // The link's panel, with this window's part of an identification's outcome.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
+  DevicePanel::WindowSide DeviceSide();
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp
-  void ProbeDevice();                   // start-up: the HID device
-  void FindDevicePort();                // start-up: the serial port's name
-  void OpenDevicePort();                // start-up: opens it
   void NSerieMetronomo();               // start-up: identification, run by IdentifyTimer
   void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
   void Timer2Timer();
   void Timer5Timer();
-  void CloseDevice();                   // the window goes: timers stop, transports close
   void LogPlain(const QString& line);   // a Visor line never taken as rich text
   // The chord list's refresh (CBAcordesCambia) at the end of the
   // identification; the guitar panel sets it.
   std::function<void()> ChordListRefresh;
-  std::unique_ptr<hid::HidBus> DeviceHidBus;
-  QTimer* Timer2 = nullptr;        // 500 ms: the device's wait counter
-  QTimer* Timer5 = nullptr;        // 10 ms: the lamp-off countdown
-  QTimer* IdentifyTimer = nullptr; // no interval: one identification step each time
+  // The panel's timers under the names the window has always given them.
+  QTimer*& Timer2 = DevicePane.Timer2;
+  QTimer*& Timer5 = DevicePane.Timer5;
+  QTimer*& IdentifyTimer = DevicePane.IdentifyTimer;
   // --- guitar editing: the chord panel with its fretboard, the division menu
   // of the tablature and the tablature's editor box (guitar/window/) ---
   void BuildGuitarEditControls();
@@ -589,7 +590,11 @@ class TMainForm : public QMainWindow {
   QAction *Copiar1 = nullptr, *Pegar1 = nullptr, *Invertirretardo1 = nullptr, *Vaciar1 = nullptr,
           *Deshacer1 = nullptr;
 
-  // --- tuner panel (tuner/window/form_tuner.cpp) ---
+  // --- tuner panel (app/window/form_tuner.cpp) ---
+  // The reading, the listening and the tick are the panel's; the needle
+  // chart, the source buttons and the diagnostics are this window's.
+  TunerPanel TunerPane{*Work->Tuner, *Device, TunerSide()};
+  TunerPanel::WindowSide TunerSide();
   void BuildTunerControls();
   // Stops playback, empties the reading, forces the microphone unless the
   // device can be the input, queues the input's buffers and starts Timer3.
@@ -604,21 +609,21 @@ class TMainForm : public QMainWindow {
   // Whether the device can be the tuner's input (the identity says so);
   // otherwise the microphone is forced and RBMetro disabled.
   std::function<bool()> TunerDeviceAvailable;
-  int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
   void ShowTunerReading(const TunerReading& r);
   void PlotTunerFrame(const FrameAssembler& a);
   void ShowTunerDiagnostics();
   double TunerNeedleX() const;
-  std::unique_ptr<TunerMicInput> TunerMic = std::make_unique<TunerMicInput>();
-  bool TunerStopRequest = false;
-  bool TunerListening = false;
-  QTimer* Timer3 = nullptr;
   QWidget* Chart3 = nullptr;     // the needle
   QWidget* Oscilata3 = nullptr;  // the frame's waveform
-  QLabel *STFrec = nullptr, *STFrecBase = nullptr, *STNota = nullptr, *STNotaEsp = nullptr, *STCuerda = nullptr,
-         *STMasmenos = nullptr, *STTraste = nullptr;
-  QLabel *Lcuerda = nullptr, *Ltraste = nullptr, *Lnota = nullptr;
-  QLabel* Dedo = nullptr;  // the finger marker on the guitar panel's fretboard
+  // The panel's parts under the names the window has always given them.
+  std::unique_ptr<TunerMicInput>& TunerMic = TunerPane.TunerMic;
+  bool &TunerStopRequest = TunerPane.TunerStopRequest, &TunerListening = TunerPane.TunerListening;
+  QTimer*& Timer3 = TunerPane.Timer3;
+  QLabel *&STFrec = TunerPane.STFrec, *&STFrecBase = TunerPane.STFrecBase, *&STNota = TunerPane.STNota,
+         *&STNotaEsp = TunerPane.STNotaEsp, *&STCuerda = TunerPane.STCuerda, *&STMasmenos = TunerPane.STMasmenos,
+         *&STTraste = TunerPane.STTraste, *&Lcuerda = TunerPane.Lcuerda, *&Ltraste = TunerPane.Ltraste,
+         *&Lnota = TunerPane.Lnota;
+  QLabel*& Dedo = TunerPane.Dedo;  // the finger marker on the guitar panel's fretboard
   QLabel *Label20 = nullptr, *Label12 = nullptr;  // hidden: the strongest bin, the peaks and the gap
 
   // --- engine hooks used by the data-set commands ---

@@ -7,7 +7,8 @@
 // The templates take either edition's main window. What they use of it has
 // the same name in both: SettingsIniFile, Ingls1 and Espaol1, Playback,
 // WaveOut, WaveIn, dialogs, tbvolumen, the timers Timer1, Timer3 and Timer4,
-// FormClosed, and the handlers OnBufferDone, CloseWaveOutput and CloseDevice.
+// FormClosed, the device panel DevicePane, and the handlers OnBufferDone and
+// CloseWaveOutput.
 #pragma once
 
 #include <QAction>
@@ -101,6 +102,6 @@ void StopWindowDevices(Form& f) {
   if (f.Timer3) f.Timer3->stop();
   f.CloseWaveOutput();
   if (f.WaveIn) f.WaveIn->Close();
-  f.CloseDevice();
+  f.DevicePane.Close();
   f.FormClosed = true;
 }

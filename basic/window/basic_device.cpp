@@ -7,12 +7,16 @@
 
 #include "basic/window/basic_form.h"
 #include "links/device.h"
-#include "links/window/device_steps.h"
 
 namespace bornace {
 
+DevicePanel::WindowSide TMainForm::DeviceSide() {
+  return {[this] { return English; }, [this](const QString& line) { LogPlain(line); },
+          [this](const IdentifyOutcome& o) { ApplyIdentifyOutcome(o); }};
+}
+
 void TMainForm::BuildDeviceLink(Options& opts) {
-  BuildDeviceTransports(*this, opts);
+  DevicePane.Build(std::move(opts.hidBus), std::move(opts.serialPort));
 
   // The lamp of each beat whose label lights, and the stop button's
   // lamp-off: to the HID device, and over the serial port only to a device
@@ -21,15 +25,9 @@ void TMainForm::BuildDeviceLink(Options& opts) {
   LampOffHook = [this] { StopButtonLampOff(*Device); };
 }
 
-void TMainForm::ProbeDevice() { ProbeHidDevice(*Device, *DeviceHidBus); }
+void TMainForm::NSerieMetronomo() { DevicePane.StartIdentification(); }
 
-void TMainForm::FindDevicePort() { FindDevicePortWithPrompt(*this); }
-
-void TMainForm::OpenDevicePort() { OpenDevicePortAtStart(*this); }
-
-void TMainForm::NSerieMetronomo() { StartDeviceIdentification(*this); }
-
-void TMainForm::IdentifyTimerTimer() { StepDeviceIdentification(*this); }
+void TMainForm::IdentifyTimerTimer() { DevicePane.IdentifyStep(); }
 
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
@@ -45,10 +43,8 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   if (o.disableBotonrec && !Modified()) ClearModified();
 }
 
-void TMainForm::Timer2Timer() { DeviceTimer2Step(*this); }
+void TMainForm::Timer2Timer() { DevicePane.WaitStep(); }
 
-void TMainForm::Timer5Timer() { LampTick(*Device, !Deck->IsPlaying(), Deck->CountLampDown()); }
-
-void TMainForm::CloseDevice() { CloseDeviceLink(*this); }
+void TMainForm::Timer5Timer() { DevicePane.LampStep(); }
 
 }  // namespace bornace

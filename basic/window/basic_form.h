@@ -21,6 +21,7 @@
 #include "engine/follow.h"
 #include "engine/sequencer.h"
 #include "links/device.h"
+#include "links/window/device_panel.h"
 #include "platform/audio/sound_play.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out.h"
@@ -30,6 +31,7 @@
 #include "platform/ui/dialogs.h"
 #include "rhythm/editor_state.h"
 #include "tuner/tuner_input.h"
+#include "tuner/window/tuner_panel.h"
 
 class QAction;
 class QChart;
@@ -99,7 +101,6 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<SettingsIni> SettingsIniFile;
   std::unique_ptr<audio::WaveOut> WaveOut;
   std::unique_ptr<audio::WaveIn> WaveIn;
-  std::unique_ptr<hid::HidBus> DeviceHidBus;
   std::unique_ptr<Desktop> desktop;
   bool English = false;
   QString Tr(const char* spanish, const char* english) const {
@@ -180,20 +181,24 @@ class TMainForm : public QMainWindow {
   QPushButton *SpeedButton2 = nullptr, *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton5 = nullptr,
               *SpeedButton7 = nullptr, *SpeedButton8 = nullptr, *SpeedButton9 = nullptr, *SpeedButton10 = nullptr;
 
-  // Afinador.
+  // Afinador: the reading, the listening and the tick are the tuner panel's;
+  // the fretboard, the needle and the level bar are this page's.
+  TunerPanel TunerPane{*Work->Tuner, *Device, TunerSide()};
+  TunerPanel::WindowSide TunerSide();
   QGroupBox* Mastil = nullptr;
   QLabel* Image7 = nullptr;  // the fretboard picture
-  QLabel* Dedo = nullptr;    // the finger marker
   QGroupBox* Afinador = nullptr;
   QLabel* Aguja = nullptr;   // the needle
-  QLabel* STNota = nullptr;
-  QLabel* STNotaEsp = nullptr;
-  QLabel* STCuerda = nullptr;
-  QLabel* STTraste = nullptr;
-  QLabel* STFrec = nullptr;
-  QLabel* STFrecBase = nullptr;
-  QLabel* STMasmenos = nullptr;
   QProgressBar* ProgressBar2 = nullptr;  // the input level
+  // The panel's parts under the names the page has always given them.
+  QLabel *&STNota = TunerPane.STNota, *&STNotaEsp = TunerPane.STNotaEsp, *&STCuerda = TunerPane.STCuerda,
+         *&STTraste = TunerPane.STTraste, *&STFrec = TunerPane.STFrec, *&STFrecBase = TunerPane.STFrecBase,
+         *&STMasmenos = TunerPane.STMasmenos, *&Lnota = TunerPane.Lnota, *&Lcuerda = TunerPane.Lcuerda,
+         *&Ltraste = TunerPane.Ltraste;
+  QLabel*& Dedo = TunerPane.Dedo;  // the finger marker
+  QTimer*& Timer3 = TunerPane.Timer3;  // the tuner's 10 ms tick
+  bool &TunerListening = TunerPane.TunerListening, &TunerStopRequest = TunerPane.TunerStopRequest;
+  std::unique_ptr<TunerMicInput>& TunerMic = TunerPane.TunerMic;
 
   // Sonidos.
   QGroupBox* GB1 = nullptr;  // the set's name
@@ -303,20 +308,12 @@ class TMainForm : public QMainWindow {
   // Listening, and no stop asked for.
   bool TunerRunning() const;
   int TunerStarts = 0;  // how often the input was started (tests)
-  bool TunerListening = false;  // Timer3 runs, DeviceState is the tuner's
-  bool TunerStopRequest = false;
-  int SavedDeviceState = 0;  // DeviceState when the tuner started, back at its stop
-  QTimer* Timer3 = nullptr;  // the tuner's 10 ms tick
   int NeedleTarget = kNeedleCentreLeft;  // the needle's target Left
-  QLabel* Lnota = nullptr;
-  QLabel* Lcuerda = nullptr;
-  QLabel* Ltraste = nullptr;
   QWidget* Oscilata3 = nullptr;  // the waveform of the last frame
   // The pen of the fretboard picture Image7 (its picture is its pixmap).
   QColor FretboardPen;
   int FretboardPenWidth = 2;
   void ClearFretboard();
-  std::unique_ptr<TunerMicInput> TunerMic = std::make_unique<TunerMicInput>();
   // The tick's polling loop: whether a frame was taken, the bytes framed so
   // far (its progress) and the polls of the last loop (tests).
   bool TunerFrameTaken = false;
@@ -330,19 +327,18 @@ class TMainForm : public QMainWindow {
   void TunerDeviceRead();
 
   // --- Device link (basic_device.cpp) ---------------------------------------------
+  // The link's panel under the basic edition's outcome of an identification.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
+  DevicePanel::WindowSide DeviceSide();
   void BuildDeviceLink(Options& opts);
-  void ProbeDevice();
-  void FindDevicePort();
-  void OpenDevicePort();
   void NSerieMetronomo();
   void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
   void Timer2Timer();
   void Timer5Timer();
-  void CloseDevice();
-  QTimer* Timer2 = nullptr;  // 500 ms: the device's wait counter
-  QTimer* Timer5 = nullptr;  // 10 ms: the lamp-off countdown
-  QTimer* IdentifyTimer = nullptr;
+  QTimer*& Timer2 = DevicePane.Timer2;  // 500 ms: the device's wait counter
+  QTimer*& Timer5 = DevicePane.Timer5;  // 10 ms: the lamp-off countdown
+  QTimer*& IdentifyTimer = DevicePane.IdentifyTimer;
 
   // --- Metrónomo and Sonidos pages, data set and transfer (form_*_basic.cpp) ---
   // The editors' state (the same types as the professional window's) and

@@ -125,12 +125,12 @@ void TMainForm::ConnectShell() {
 
 void TMainForm::FormCreate() {
   auto step = [this](const char* name) { StartupSteps.push_back(name); };
-  ProbeDevice();
+  DevicePane.Probe();
   step("ProbeHidDevice");
   Work->ClearBank();
   Deck->SeedRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   step("Random");
-  FindDevicePort();
+  DevicePane.FindPort(*SettingsIniFile, *dialogs);
   step("FindDeviceSerialPort");
   step("Settings");  // vididoru.ini, opened when the window was made
   std::string refusedSet;
@@ -152,7 +152,7 @@ void TMainForm::FormCreate() {
   step("ControlArrays");  // BeatLabels and AccentBoxes, filled by the layout
   PreparePictures();
   step("Pictures");
-  OpenDevicePort();
+  DevicePane.OpenPort();
   step("OpenDeviceSerialPort");
   DataSet.SilentOpen = true;
   Abrir2Click();

@@ -83,7 +83,25 @@ QPixmap FretNumbers(QSize size) {
   });
 }
 
+// The reading right of the needle's dial.
+const TunerReadingLayout kReadingLayout{
+    .frec = {{420, 26, 300, 34}, 15, Qt::AlignLeft},
+    .frecBase = {{730, 26, 164, 34}, 12, Qt::AlignRight},
+    .noteCaption = {420, 66, 70, 18},
+    .stringCaption = {640, 66, 80, 18},
+    .fretCaption = {770, 66, 80, 18},
+    .note = {{420, 84, 64, 40}, 24, Qt::AlignLeft},
+    .solfege = {{490, 84, 130, 40}, 18, Qt::AlignLeft},
+    .string = {{640, 84, 80, 40}, 24, Qt::AlignLeft},
+    .sign = {{730, 84, 30, 40}, 24, Qt::AlignHCenter},
+    .fret = {{770, 84, 70, 40}, 24, Qt::AlignLeft},
+};
+
 }  // namespace
+
+TunerPanel::WindowSide TMainForm::TunerSide() {
+  return {[this] { Stop1Click(); }, [this] { Timer3Timer(); }, [this] { TakeTunerBlock(); }};
+}
 
 void TMainForm::BuildTunerPage() {
   Work->Tuner->rules = kBasicTunerRules;
@@ -107,15 +125,8 @@ void TMainForm::BuildTunerPage() {
   FretboardPen = Qt::yellow;
   FretboardPenWidth = 2;
   ClearFretboard();
-  Dedo = MakeLabel(Mastil, "Dedo", QString(),
-                   {FretPosition(0) + kBasicTunerRules.dedoLeft, kBasicTunerRules.dedoTop, kDedoWidth, kDedoHeight});
-  Dedo->setAlignment(Qt::AlignCenter);
-  {
-    QFont f = Dedo->font();
-    f.setBold(true);
-    Dedo->setFont(f);
-  }
-  SetTextColour(Dedo, Qt::white, "black");
+  TunerPane.BuildMarker(Mastil, {FretPosition(0) + kBasicTunerRules.dedoLeft, kBasicTunerRules.dedoTop, kDedoWidth,
+                              kDedoHeight});
   Dedo->raise();
 
   Afinador = MakeBlackGroup(p, "Afinador", "Afinador", {208, 212, 910, 414});
@@ -125,16 +136,7 @@ void TMainForm::BuildTunerPage() {
   Aguja = MakeLabel(Afinador, "Aguja", QString(), {kNeedleCentreLeft, kNeedleTop, kNeedleWidth, kNeedleHeight});
   Aguja->setStyleSheet("QLabel { background: red; }");
   Aguja->raise();
-  STFrec = ReadingLabel(Afinador, "STFrec", {420, 26, 300, 34}, 15, Qt::AlignLeft);
-  STFrecBase = ReadingLabel(Afinador, "STFrecBase", {730, 26, 164, 34}, 12, Qt::AlignRight);
-  Lnota = MakeLabel(Afinador, "Lnota", "Nota", {420, 66, 70, 18});
-  Lcuerda = MakeLabel(Afinador, "Lcuerda", "Cuerda", {640, 66, 80, 18});
-  Ltraste = MakeLabel(Afinador, "Ltraste", "Traste", {770, 66, 80, 18});
-  STNota = ReadingLabel(Afinador, "STNota", {420, 84, 64, 40}, 24, Qt::AlignLeft);
-  STNotaEsp = ReadingLabel(Afinador, "STNotaEsp", {490, 84, 130, 40}, 18, Qt::AlignLeft);
-  STCuerda = ReadingLabel(Afinador, "STCuerda", {640, 84, 80, 40}, 24, Qt::AlignLeft);
-  STMasmenos = ReadingLabel(Afinador, "STMasmenos", {730, 84, 30, 40}, 24, Qt::AlignHCenter);
-  STTraste = ReadingLabel(Afinador, "STTraste", {770, 84, 70, 40}, 24, Qt::AlignLeft);
+  TunerPane.BuildReading(Afinador, kReadingLayout);
   ProgressBar2 = new QProgressBar(Afinador);
   ProgressBar2->setObjectName("ProgressBar2");
   ProgressBar2->setRange(15, 400);
@@ -147,7 +149,7 @@ void TMainForm::BuildTunerPage() {
 
   // The device poll joins the tuner while DeviceState is 220: a microphone
   // block first, then the device's bytes.
-  MakeTunerTick(*this);
+  TunerPane.BuildTick();
   Device->Hooks.TunerByte = [this](uint8_t b) { FeedTunerDeviceByte(b); };
 }
 
@@ -182,7 +184,7 @@ void TMainForm::StartTunerInput() {
   // stop still pending is cancelled and the input starts afresh.
   if (TunerListening && !TunerStopRequest) return;
   ++TunerStarts;
-  StartListening(*this);
+  TunerPane.Start(LookForTunerInput(*this) ? WaveIn.get() : nullptr);
 }
 
 // The stop at once: the input is always reset (its queued buffers come back).
@@ -191,7 +193,7 @@ void TMainForm::StopTunerInput() {
     TunerStopRequest = false;
     return;
   }
-  StopListening(*this, true);
+  TunerPane.Stop(true);
 }
 
 // --- the tick ------------------------------------------------------------------------
@@ -221,7 +223,7 @@ void TMainForm::Timer3Timer() {
   Device->DeviceRxCount = 0;
 
   // A stop always resets the input.
-  EndTunerTick(*this, NeedleTarget, kNeedlePark, true);
+  TunerPane.EndTick(NeedleTarget, kNeedlePark, true);
 }
 
 // One pixel toward the target; false when the needle stands on it.
@@ -297,7 +299,7 @@ void TMainForm::ClearFretboard() {
 
 void TMainForm::ShowTunerReading(const TunerReading& r) {
   // The marker stays on the fretboard's group whatever the fret.
-  ShowReadingTexts(*this, r, Mastil);
+  TunerPane.ShowReading(r, Mastil);
   FretboardPen = TunerColour(static_cast<uint32_t>(r.penColour));
   ClearFretboard();
   // The string's line from the picture's left edge to the marker; a note no

@@ -4,13 +4,8 @@
 // player's and the sequencer's (engine/player.h); these only start them and
 // paint what they did.
 //
-// The templates take either edition's main window. What they use of it has
-// the same name in both: Engine, Deck, Rhythm, the grids SGSaco and
-// SGFormulas, the labels Label2, Label3 and Label8, the tempo sliders
-// TB1 and TB2 with the typed tempo Edit1, the clock label TTiempo, the timers
-// StartBeatStep (the edition's beat step starts) and Timer4 (elapsed time), the test hook OnBeatMixed,
-// Log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema,
-// ShowStopped, Stop1Click and Timer4Timer.
+// The templates take either edition's main window; what they use of it is
+// stated by the concepts TransportWindow and PlayerFollower below.
 #pragma once
 
 #include <QLabel>
@@ -18,6 +13,7 @@
 #include <QSlider>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <array>
 #include <concepts>
 #include <optional>
@@ -39,6 +35,35 @@ void SetLampColour(QLabel* label, const char* colour);
 // grey; that one turns red on an accented beat, lime on the others. False
 // when the step lit no label.
 bool LightBeatLabel(const std::array<QLabel*, 12>& labels, const BeatCue& cue);
+
+// What the transport's steps use of a window, under the same names in both
+// editions: the state (Engine read only, Deck the transport, Rhythm), the
+// grids SGSaco and SGFormulas, the labels Label2 (the theme), Label8 (the
+// tempo) and TTiempo (the clock), the tempo sliders TB1 and TB2 with the
+// typed tempo Edit1, Timer4 (elapsed time), the test hook OnBeatMixed, the
+// log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema and
+// StartBeatStep (the edition's beat step starts).
+template <class Form>
+concept TransportWindow = requires(Form& f, int row, const QString& line) {
+  { f.Engine } -> std::convertible_to<const EngineState*>;
+  { f.Deck } -> std::convertible_to<Transport*>;
+  { f.Rhythm } -> std::convertible_to<const RhythmTables*>;
+  { f.SGSaco } -> std::convertible_to<StringGrid*>;
+  { f.SGFormulas } -> std::convertible_to<StringGrid*>;
+  { f.Label2 } -> std::convertible_to<QLabel*>;
+  { f.Label8 } -> std::convertible_to<QLabel*>;
+  { f.TTiempo } -> std::convertible_to<QLabel*>;
+  { f.TB1 } -> std::convertible_to<QSlider*>;
+  { f.TB2 } -> std::convertible_to<QSlider*>;
+  { f.Edit1 } -> std::convertible_to<QLineEdit*>;
+  { f.Timer4 } -> std::convertible_to<QTimer*>;
+  { f.OnBeatMixed } -> std::convertible_to<std::function<void()>>;
+  f.Log(line);
+  f.ShowEntryRow(row);
+  f.ShowCompasCounter();
+  f.NormalizarTema(row);
+  f.StartBeatStep();
+};
 
 // What following the player needs of a window: the transport, the sequence
 // it shows, its paint of the rows to show and of the compás counter, and
@@ -75,7 +100,7 @@ bool FollowPlayerBeat(Form& f, const BeatCue& cue) {
 // are set the grid follows the start entry, the theme's gain is normalised
 // and `showPlaying` paints the window's play state; then the compás counter,
 // the tempo, the "Play" line, the elapsed time and the beat step.
-template <class Form, class ShowPlaying>
+template <TransportWindow Form, class ShowPlaying>
 void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&& showPlaying) {
   const EngineState& E = *f.Engine;
   SetLampColour(f.TTiempo, clockColour);
@@ -96,7 +121,7 @@ void PlayTheme(Form& f, int t, float bpm, const char* clockColour, ShowPlaying&&
 // Formula `formula` as a loop at `bpm`, once the window has found it
 // playable: the clock in `clockColour`, the player's start (a silent compás,
 // then the first beat queued), the beat step and the elapsed time.
-template <class Form>
+template <TransportWindow Form>
 void PlayFormulaLoop(Form& f, int formula, float bpm, const char* clockColour) {
   SetLampColour(f.TTiempo, clockColour);
   f.Deck->PlayFormula(formula, bpm);
@@ -108,7 +133,7 @@ void PlayFormulaLoop(Form& f, int formula, float bpm, const char* clockColour) {
 // The pause button: playing, the device pauses and the time played so far
 // is kept (shown once more first); paused, the device goes on and the clock
 // runs again from now. Returns the play state it found.
-template <class Form>
+template <TransportWindow Form>
 int PauseOrResume(Form& f) {
   const int found = f.Engine->PlayState;
   if (found == 1) {
@@ -124,7 +149,7 @@ int PauseOrResume(Form& f) {
 // The formula tempo slider moved (TB2, read as 420 - position bpm): Edit1
 // shows the tempo and the beat's length follows it. Returns the beats of the
 // formula selected in SGFormulas (0 for none), whose length the window shows.
-template <class Form>
+template <TransportWindow Form>
 int FormulaTempoMoved(Form& f) {
   const int bpm = SliderBpm(f.TB2->value());
   if (f.Edit1->text() != QString::number(bpm)) f.Edit1->setText(QString::number(bpm));
@@ -136,7 +161,7 @@ int FormulaTempoMoved(Form& f) {
 // The theme tempo slider moved (TB1): the formula slider takes the same
 // position (its handler sets the tempo), Label8 shows the tempo and the
 // beat's milliseconds follow. Returns the tempo.
-template <class Form>
+template <TransportWindow Form>
 int ThemeTempoMoved(Form& f) {
   const int pos = f.TB1->value();
   const int bpm = SliderBpm(pos);

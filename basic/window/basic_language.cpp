@@ -68,7 +68,10 @@ bool LeftOut(const LanguageRow& r) {
       // The guitar panel.
       "Label48", "Label31", "SpeedButton11", "SpeedButton13", "SpeedButton14", "SpeedButton15", "SpeedButton16",
       "SpeedButton17", "SpeedButton18", "SpeedButton19", "SpeedButton20", "SpeedButton24", "BGuardaAcorde",
-      "TBRetardo", "BInvertir", "RellenaAcorde", "CBModo", "SGAcordes"};
+      "TBRetardo", "BInvertir", "RellenaAcorde", "CBModo", "SGAcordes", "CBAcordes", "TBFuerza",
+      // The professional save button's disabled stand-in and the tip of its
+      // export button (the basic one says it in its caption).
+      "TapaRec", "SpeedButton6"};
   for (const char* n : kNames)
     if (std::strcmp(r.component, n) == 0) return true;
   if (std::strncmp(r.component, "Panel", 5) == 0) return true;

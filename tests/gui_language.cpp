@@ -341,9 +341,8 @@ Vocabulary ProfessionalVocabulary() {
   return v;
 }
 
-// Names the user gave (the guitar sets, the chords), and the guitar panel's
-// pop-up menus, which still keep the layout's Spanish wording.
-const std::set<QString> kPassOver = {"CBGuitarras", "CBAcordes", "PopupMenu6", "PopupMenu7", "PopupMenu8"};
+// Names the user gave: the guitar sets and the chords.
+const std::set<QString> kPassOver = {"CBGuitarras", "CBAcordes"};
 
 // Every panel open, so that every control can be seen.
 void OpenEveryPanel(TMainForm& f) {

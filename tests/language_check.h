@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -112,7 +113,11 @@ inline QStringList OtherLanguageTexts(QWidget* window, const Vocabulary& v, bool
 inline void KeepLanguagePicture(QWidget* window, const QString& name) {
   const QByteArray folder = qgetenv("VELARTO_LANGUAGE_PICTURES");
   if (folder.isEmpty()) return;
-  if (!window->isVisible()) window->showMaximized();
+  if (!window->isVisible()) {
+    window->resize(1920, 1080);
+    window->show();
+  }
+  QCoreApplication::processEvents();
   window->grab().save(QString::fromLocal8Bit(folder) + "/" + QString(name).replace(' ', '-') + ".png");
 }
 
@@ -136,4 +141,5 @@ inline const std::vector<std::pair<const char*, const char*>> kRunTimeTexts = {
     {R"(^Oir sonido$)", R"(^Play sound$)"},
     {R"(^Exportar tema a WAV$)", R"(^Export song to WAV$)"},
     {R"(^Compás +\d+/ *\d+)", R"(^Compass +\d+/ *\d+)"},
+    {R"(^(Copiar|Pegar) (tiempo|compás) \d+)", R"(^(Copy|Paste) (beat|compass) \d+)"},
 };

@@ -253,7 +253,7 @@ removed.</li>
 without clipping. This is also done on saving and when a song starts to play.</li>
 <li>{UnificaPistas1}: rewrites every formula of the chosen song so that each sound always sits on the same
 track; the pan and volume of a track then apply to the same sound throughout the song.</li>
-<li>{CopiarGuitarra1} and {PegarGuitarra1} (copy and paste guitar): copy a song's guitar track to another song
+<li>{CopiarGuitarra1} and {PegarGuitarra1}: copy a song's guitar track to another song
 (chapter "The guitar").</li>
 </ul>
 <p>Ctrl+C, Ctrl+P, Ctrl+L, Ctrl+B and Ctrl+O work while the song table has the focus; Ctrl+N and Ctrl+T in the
@@ -800,23 +800,23 @@ this menu. Its texts are always in Spanish and carry the numbers of the beat and
 with beat 3 of bar 1 and bar 1 copied before and the right click on beat 5 of bar 2:</p>
 {pic:popup:Chart2}
 <ul>
-<li>{CopiarTiempoG} (copy beat) and the beat's number: remembers the beat. It changes nothing.</li>
-<li>{PegarTiempoG} (paste beat) and the remembered beat and bar: puts the remembered beat in place of the beat on
+<li>{CopiarTiempoG} and the beat's number: remembers the beat. It changes nothing.</li>
+<li>{PegarTiempoG} and the remembered beat and bar: puts the remembered beat in place of the beat on
 display. What that place of the track holds at the time of pasting is pasted: when the copied beat changes before
 the paste, it is pasted changed. Before a beat is copied it does nothing.</li>
-<li>{Insertartiempo1} (insert beat): inserts an empty beat in place of the beat on display; that beat and all the
+<li>{Insertartiempo1}: inserts an empty beat in place of the beat on display; that beat and all the
 following ones move one beat on.</li>
-<li>{Vaciartiempo1} (empty beat): leaves the beat on display empty (one division, no notes).</li>
-<li>{Elminartiempo1} (delete beat): removes the beat on display; the following ones move one beat back and an
+<li>{Vaciartiempo1}: leaves the beat on display empty (one division, no notes).</li>
+<li>{Elminartiempo1}: removes the beat on display; the following ones move one beat back and an
 empty beat is left at the end of the track.</li>
-<li>{CopiarCompasG} (copy bar) and its number: remembers the bar on display.</li>
-<li>{PegarCompasG} (paste bar) and both numbers ("... en el compás ...": into bar ...): copies the remembered bar
+<li>{CopiarCompasG} and its number: remembers the bar on display.</li>
+<li>{PegarCompasG} and both numbers: copies the remembered bar
 over the bar on display, as many beats as this one has: from a shorter bar the beats that follow it come along;
 from a longer one only the first beats. Before a bar is copied it does nothing.</li>
-<li>{Insertarcompas1} (insert bar): inserts at the start of the bar on display as many empty beats as it has;
+<li>{Insertarcompas1}: inserts at the start of the bar on display as many empty beats as it has;
 everything that follows moves on.</li>
-<li>{Vaciarcompas1} (empty bar): leaves every beat of the bar on display empty.</li>
-<li>{Eliminarcompas1} (delete bar): removes the beats of the bar on display; what follows moves back and as many
+<li>{Vaciarcompas1}: leaves every beat of the bar on display empty.</li>
+<li>{Eliminarcompas1}: removes the beats of the bar on display; what follows moves back and as many
 empty beats are left at the end of the track.</li>
 </ul>
 <p>The bars do not move: they stay where the song puts them. What moves are the beats, which pass from one bar to
@@ -835,8 +835,8 @@ change.</li>
 <p>Pasting a template changes the track: the save button lights up and, when the panel closes, the program
 asks whether to save it.</p>
 <h3>Copying a song's track to another song</h3>
-<p>The right-button menu of the song table (chapter "{=Temas1}") holds {CopiarGuitarra1} (copy guitar) and
-{PegarGuitarra1} (paste guitar). Choose the source song and click {CopiarGuitarra1}; choose the target song and
+<p>The right-button menu of the song table (chapter "{=Temas1}") holds {CopiarGuitarra1} and
+{PegarGuitarra1}. Choose the source song and click {CopiarGuitarra1}; choose the target song and
 click {PegarGuitarra1}: the guitar file of the first is copied over that of the second, which is lost. The file is
 copied as it was last saved: save the source track first. When the panel is open on the target song it still
 shows the track from before: close it without saving and open it again. {PegarGuitarra1} does nothing when the

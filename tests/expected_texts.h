@@ -71,7 +71,7 @@ inline const ExpectedText kExpectedTexts[] = {
     {"Label32", "caption", "Save", "Guardar"},
     {"Label33", "caption", "all", "todo"},
     {"botonrec", "hint", "Save the present configuration", "Guarda la configuración actual"},
-    {"Label11", "caption", "Play mode", "Reproduccion"},
+    {"Label11", "caption", "Play mode", "Reproducción"},
     {"RadioButton2", "caption", "Random", "Aleatoria"},
     {"menostema", "hint", "Previous song", "Tema anterior"},
     {"BotonPlayComp", "hint", "Play song - F10", "Play tema - F10"},
@@ -135,4 +135,14 @@ inline const ExpectedText kExpectedTexts[] = {
     {"SGAcordes", "cell:3,0", "Strong", "Fuerza"},
     {"SGAcordes", "cell:4,0", "Mode", "Modo"},
     {"SGAcordes", "cell:5,0", "Delay", "Retardo"},
+    // Captions that follow the language so that the window never mixes two.
+    {"botonrec", "caption", "Save", "Guardar"},
+    {"TapaRec", "caption", "Save", "Guardar"},
+    {"LabelFin", "caption", "End", "Fin"},
+    {"Estereo", "caption", "Stereo", "Estéreo"},
+    {"LasNotas", "caption", "Score", "Partitura"},
+    {"PanelSonidos", "caption", "   Sounds ", "   Sonidos "},
+    {"botonpausa", "hint", "Pause", "Pausa"},
+    {"SpeedButton1", "hint", "Play sound", "Oir sonido"},
+    {"SpeedButton6", "hint", "Export song to WAV", "Exportar tema a WAV"},
 };

@@ -22,7 +22,9 @@ QString IniValue(const char* key) {
 TEST_F(WindowTest, FactorySetOpensWithEveryRecordValid) {
   Start();
   EXPECT_EQ(form->windowTitle(), "Velarto Quendrel - Original");
-  EXPECT_EQ(form->PanelSonidos->title(), "   Original ");
+  // The set's name beside the sounds panel's caption, not in it as well.
+  EXPECT_EQ(form->PanelSonidos->title(), "   Sonidos ");
+  EXPECT_EQ(form->Label21->text(), "Original");
   const FactorySet fs = BuildFactorySet();
   ASSERT_EQ(form->Rhythm->FormulaCount, static_cast<int>(fs.formulas.size()));
   ASSERT_EQ(form->Rhythm->TemaCount, static_cast<int>(fs.temas.size()));

@@ -430,7 +430,8 @@ TEST_F(GuitarPanelTest, TheBeatAndBarMenuShowsItsNumbersInSpanish) {
   Build();
   WriteNumberedTrack();
   Open();
-  form->Ingls1Click();  // the menu keeps its Spanish captions
+  form->Ingls1Click();
+  form->Espaol1Click();  // worded again in Spanish
   QStringList items;
   for (QAction* a : form->PopupMenu6->actions())
     if (!a->isSeparator()) items << a->text();
@@ -469,6 +470,24 @@ TEST_F(GuitarPanelTest, TheBeatAndBarMenuShowsItsNumbersInSpanish) {
   EXPECT_EQ(markers, (std::vector<int>{1, 3, 4, 5, 2, 7, 8, 9, 10, 0}));
   EXPECT_EQ(MarkerOf(G().CurrentTiempoG), 3);
   EXPECT_EQ(form->Chart2->Series[0].points.size(), 3u);
+}
+
+TEST_F(GuitarPanelTest, TheBeatAndBarMenuShowsItsNumbersInEnglish) {
+  Build();
+  WriteNumberedTrack();
+  Open();
+  form->Ingls1Click();
+  QStringList items;
+  for (QAction* a : form->PopupMenu6->actions())
+    if (!a->isSeparator()) items << a->text();
+  EXPECT_EQ(items, QStringList({"Copy beat", "Paste beat", "Insert beat", "Empty beat", "Remove beat", "Copy compass",
+                                "Paste compass", "Insert compass", "Empty compass", "Remove compass"}));
+  ClickBeat(1, false, Qt::RightButton);
+  EXPECT_EQ(form->CopiarTiempoG->text(), "Copy beat 2");
+  EXPECT_EQ(form->CopiarCompasG->text(), "Copy compass 1");
+  EXPECT_EQ(form->PegarTiempoG->text(), "Paste beat 0 of compass 0");
+  EXPECT_EQ(form->PegarCompasG->text(), "Paste compass 0 into compass 1");
+  form->PopupMenu6->hide();
 }
 
 TEST_F(GuitarPanelTest, CapoStaysWithinItsLimits) {

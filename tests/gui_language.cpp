@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QRegularExpression>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #include "app/window/about.h"
@@ -21,6 +22,7 @@
 #include "expected_texts.h"
 #include "gui_fixture.h"
 #include "platform/ui/keyboard.h"
+#include "language_check.h"
 
 namespace {
 
@@ -153,16 +155,37 @@ TEST_F(LanguageTest, EnglishShowsInTheMenusPanelsAndGrids) {
 
 TEST_F(LanguageTest, TextsOutsideTheTableKeepTheLayoutsWording) {
   Start();
-  const QString sounds = form->PanelSonidos->title();
   for (bool english : {true, false}) {
     english ? form->Ingls1Click() : form->Espaol1Click();
     EXPECT_EQ(form->Original1->text(), "Original");
     EXPECT_EQ(form->RadioButton1->text(), "Normal");
-    EXPECT_EQ(form->Estereo->text(), QString::fromUtf8("Estéreo"));
-    EXPECT_EQ(form->LasNotas->text(), "Partitura");
     EXPECT_EQ(form->StaticText6->text(), "X");
     EXPECT_EQ(form->SoloButtons[0]->text(), "S");
-    EXPECT_EQ(form->PanelSonidos->title(), sounds);
+    EXPECT_EQ(form->Label21->text(), "Original");  // the set's name
+  }
+}
+
+// The captions the layout once kept in Spanish in both languages follow the
+// language in force, so that the window never shows two.
+TEST_F(LanguageTest, OutputModeScoreSwitchAndSoundsCaptionFollowTheLanguage) {
+  Start();
+  const struct {
+    QAbstractButton* button;
+    const char* english;
+    const char* spanish;
+  } cases[] = {
+      {form->Estereo, "Stereo", "Estéreo"},
+      {form->Mono, "Mono", "Mono"},
+      {form->LasNotas, "Score", "Partitura"},
+  };
+  for (bool english : {true, false, true}) {
+    english ? form->Ingls1Click() : form->Espaol1Click();
+    for (const auto& c : cases)
+      EXPECT_EQ(c.button->text(), QString::fromUtf8(english ? c.english : c.spanish)) << c.spanish;
+    EXPECT_EQ(form->PanelSonidos->title(), english ? "   Sounds " : "   Sonidos ");
+    EXPECT_EQ(form->LabelFin->text(), english ? "End" : "Fin");
+    EXPECT_EQ(form->CBMetro->itemText(0), english ? "Silence" : "Silencio");
+    EXPECT_EQ(form->CBSonidos->itemText(0), english ? "Silence" : "Silencio");
   }
 }
 
@@ -308,4 +331,57 @@ TEST_F(LanguageTest, QtsOwnButtonsAndFileDialogsSpeakTheChosenLanguage) {
   EXPECT_EQ(texts(), QStringList({"Yes", "No", "Cancel", "Open", "Save"}));
   form->Espaol1->trigger();
   EXPECT_EQ(texts().first(), QString::fromUtf8("Sí"));
+}
+
+namespace {
+
+Vocabulary ProfessionalVocabulary() {
+  Vocabulary v;
+  v.AddTable(LanguageTable());
+  v.AddPatterns(kRunTimeTexts);
+  return v;
+}
+
+// Names the user gave: the guitar sets and the chords.
+const std::set<QString> kPassOver = {"CBGuitarras", "CBAcordes"};
+
+// Every panel open, so that every control can be seen.
+void OpenEveryPanel(TMainForm& f) {
+  for (QAction* a : f.Ver1->actions())
+    if (a->isCheckable() && !a->isChecked()) a->trigger();
+}
+
+}  // namespace
+
+// After each switch, both ways, in the states the common actions leave the
+// window in, nothing the window shows is of the other language.
+TEST_F(LanguageTest, NoTextOfTheOtherLanguageStaysAfterASwitch) {
+  Start();
+  OpenEveryPanel(*form);
+  const Vocabulary v = ProfessionalVocabulary();
+  const struct {
+    const char* state;
+    std::function<void()> act;
+  } states[] = {
+      {"start", [] {}},
+      {"theme selected", [&] { form->SGTemasSelectCell(1, 2); }},
+      {"formula clicked",
+       [&] {
+         form->SGFormulas->Select(1, 3);
+         form->SGFormulasSelectCell(1, 3);
+         form->SGFormulasClick();
+       }},
+      {"theme playing", [&] { form->BotonPlayCompClick(); }},
+      {"stopped", [&] { form->Stop1Click(); }},
+  };
+  for (const auto& s : states) {
+    s.act();
+    for (bool english : {true, false, true, false}) {
+      SCOPED_TRACE(std::string(s.state) + (english ? ", English" : ", Spanish"));
+      (english ? form->Ingls1 : form->Espaol1)->trigger();
+      const QStringList wrong = OtherLanguageTexts(form.get(), v, english, kPassOver);
+      EXPECT_TRUE(wrong.isEmpty()) << wrong.join('\n').toStdString();
+      KeepLanguagePicture(form.get(), QString("%1-%2").arg(s.state, english ? "en" : "es"));
+    }
+  }
 }

@@ -121,7 +121,7 @@ TEST_F(WindowTest, TempoControls) {
   EXPECT_EQ(form->Edit1->text(), "120");
   EXPECT_EQ(form->Engine->MsPerBeat, 500);
   EXPECT_EQ(form->Engine->SamplesPerBeat, 22049);
-  EXPECT_EQ(form->Label22->text(), QString::fromUtf8("Duración  6.00 s"));
+  EXPECT_EQ(form->Label22->text(), QString::fromUtf8("Duración  6.0 seg"));  // as a formula's selection words it
   EXPECT_EQ(form->Label30->text(), "500.00 ms");
 
   struct {

@@ -43,7 +43,8 @@ void TMainForm::Abrir2Click() { OpenDataSet(); }
 void TMainForm::ShowDataSetName() {
   const QString name = L1(DataSet.DataSetName);
   setWindowTitle("Velarto Quendrel - " + name);
-  PanelSonidos->setTitle("   " + name + " ");
+  // The set's name stands beside the panel's caption, not in it twice.
+  PanelSonidos->setTitle(Tr("   Sonidos ", "   Sounds "));
   Label21->setText(name);
   PlaceSetNameLabel();
 }
@@ -162,8 +163,7 @@ bool TMainForm::SaveDataSet() {
   const std::string oldListPath = DataSet.DataSetListPath;
   if (IsReservedName(DataSet.DataSetName)) {
     DataSet.DataSetName = FirstFreeSaveName(DataSet.DataSetName);
-    Label21->setText(L1(DataSet.DataSetName));
-    PlaceSetNameLabel();
+    ShowDataSetName();
   }
   DataSet.SaveWithoutAsking = false;
   Normalizar1->trigger();
@@ -174,8 +174,7 @@ bool TMainForm::SaveDataSet() {
   if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
-    Label21->setText(L1(DataSet.DataSetName));
-    PlaceSetNameLabel();
+    ShowDataSetName();
     ReportSaveFailure(*this, error);
     return false;
   }

@@ -91,7 +91,7 @@ void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRec
     p->fillRect(rect.adjusted(0, 0, 0, 1), Qt::black);
     font.setBold(true);
     p->setFont(font);
-    p->setPen(muted || text == "Silencio" ? kGrey : kLime);
+    p->setPen(muted || text == SoundCellText(SoundList, 0, English) ? kGrey : kLime);
     DrawCellText(p, rect, 2, text);
   } else if (row >= 1 && col >= 2 && LasNotas->isChecked()) {
     const bool selected = row == SGDatosFormula->Row() && col == SGDatosFormula->Col();

@@ -320,12 +320,12 @@ void TMainForm::Chart2ClickBackground(Qt::MouseButton, Qt::MouseButtons shift, i
   }
   g.GuitarBeat = b + 1;
   MiUDTiemposClick();
-  CopiarTiempoG->setText(QString::fromUtf8("Copiar tiempo ") + QString::number(g.GuitarBeat));
-  CopiarCompasG->setText(QString::fromUtf8("Copiar compás ") + QString::number(g.GuitarBar));
-  PegarTiempoG->setText(QString::fromUtf8("Pegar tiempo ") + QString::number(g.BeatClipboard.beat) +
-                        QString::fromUtf8(" del compás ") + QString::number(g.BeatClipboard.bar));
-  PegarCompasG->setText(QString::fromUtf8("Pegar compás ") + QString::number(g.BarClipboard.bar) +
-                        QString::fromUtf8(" en el compás ") + QString::number(g.GuitarBar));
+  CopiarTiempoG->setText(Tr("Copiar tiempo ", "Copy beat ") + QString::number(g.GuitarBeat));
+  CopiarCompasG->setText(Tr("Copiar compás ", "Copy compass ") + QString::number(g.GuitarBar));
+  PegarTiempoG->setText(Tr("Pegar tiempo ", "Paste beat ") + QString::number(g.BeatClipboard.beat) +
+                        Tr(" del compás ", " of compass ") + QString::number(g.BeatClipboard.bar));
+  PegarCompasG->setText(Tr("Pegar compás ", "Paste compass ") + QString::number(g.BarClipboard.bar) +
+                        Tr(" en el compás ", " into compass ") + QString::number(g.GuitarBar));
   PopupMenu6->popup(Chart2->mapToGlobal(QPoint(x, y)));
 }
 

@@ -35,7 +35,8 @@ QString Fmt(const char* fmt, double v) {
 void TMainForm::TB2Change() {
   const int beats = FormulaTempoMoved(*this);
   const float spb = 60.0f / Engine->CurrentBpm;
-  Label22->setText(Tr("Duración  ", "Length  ") + Fmt("%4.2f s", static_cast<double>(beats * spb)));
+  // The same length label as a formula's selection writes.
+  ShowFormulaLength(beats);
   Label30->setText(Fmt("%4.2f ms", static_cast<double>(spb * 1000.0f)));
 }
 

@@ -17,6 +17,10 @@
 #include "app/window/startup_steps.h"
 #include "platform/ui/string_grid.h"
 #include "platform/files/text.h"
+#include "engine/sound_bank.h"
+#include "engine/transport.h"
+#include "rhythm/editor_logic.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace {
 
@@ -104,9 +108,13 @@ const std::vector<LanguageRow> kTable = {
     {"Label32", "caption", "Save", "Guardar"},
     {"Label33", "caption", "all", "todo"},
     {"botonrec", "hint", "Save the present configuration", "Guarda la configuración actual"},
+    {"botonrec", "caption", "Save", "Guardar"},
+    // The save button as it shows while nothing has changed.
+    {"TapaRec", "caption", "Save", "Guardar"},
+    {"TapaRec", "hint", "Nothing to save: the set has no changes", "Nada que guardar: el conjunto no tiene cambios"},
 
     // Theme panel.
-    {"Label11", "caption", "Play mode", "Reproduccion"},
+    {"Label11", "caption", "Play mode", "Reproducción"},
     {"RadioButton2", "caption", "Random", "Aleatoria"},
     {"menostema", "hint", "Previous song", "Tema anterior"},
     {"BotonPlayComp", "hint", "Play song - F10", "Play tema - F10"},
@@ -124,6 +132,10 @@ const std::vector<LanguageRow> kTable = {
     {"Label40", "caption", "Remove", "Quitar"},
     {"Label41", "caption", "formula", "fórmula"},
     {"BotonQuita", "hint", "Remove formula of the song", "Quitar fórmula del tema"},
+    {"LabelFin", "caption", "End", "Fin"},
+    {"Estereo", "caption", "Stereo", "Estéreo"},
+    {"botonpausa", "hint", "Pause", "Pausa"},
+    {"SpeedButton6", "hint", "Export song to WAV", "Exportar tema a WAV"},
     {"Label38", "caption", "Save song", "Guardar tema"},
     {"Label39", "caption", "as WAV", "como WAV"},
     {"SGSaco", "cell:0,0", "Compass", "Compás"},
@@ -147,7 +159,10 @@ const std::vector<LanguageRow> kTable = {
     // Tracks, sounds and tuner panels.
     {"SGDatosFormula", "cell:0,0", "Nº   L<- Pan ->R        Vol", "Nº   L<- Pan ->R        Vol"},
     {"SGDatosFormula", "cell:1,0", "Instrument", "Instrumento"},
+    {"LasNotas", "caption", "Score", "Partitura"},
+    {"PanelSonidos", "caption", "   Sounds ", "   Sonidos "},
     {"Label16", "caption", "Sounds bank", "Banco de sonidos"},
+    {"SpeedButton1", "hint", "Play sound", "Oir sonido"},
     {"Lnota", "caption", "Note", "Nota"},
     {"Lcuerda", "caption", "String", "Cuerda"},
     {"Ltraste", "caption", "Fret", "Traste"},
@@ -178,12 +193,35 @@ const std::vector<LanguageRow> kTable = {
      "Rellenar con acorde: marque antes tiempos bajo las cuerdas de la vista del compás"},
     {"BGuardaAcorde", "hint", "Save chord", "Guardar acorde"},
     {"Label31", "caption", "Chord", "Acorde"},
+    {"CBAcordes", "hint", "Chord", "Acorde"},
+    {"TBFuerza", "hint", "Strength", "Fuerza"},
     {"TBRetardo", "hint", "% of delay", "% de retardo"},
     {"BInvertir", "hint", "Invert delay", "Invertir retardo"},
     {"SpeedButton15", "hint", "Paste chord to tablature", "Pegar acorde en tablatura"},
     {"SpeedButton16", "hint", "Copy tablature to chord", "Copiar tablatura en acorde"},
     {"RellenaAcorde", "hint", "Fill the block with chord", "Rellenar bloque con acorde"},
     {"CBModo", "items", "Normal\nLegato\nThud\nSilence", "Normal\nLigado\nTapado\nSilencio"},
+    // The guitar panel's menus: the bar view's beat and bar menu (the copy
+    // and paste items take their numbers when the menu opens) and the
+    // tablature's division menu.
+    {"CopiarTiempoG", "caption", "Copy beat", "Copiar tiempo"},
+    {"PegarTiempoG", "caption", "Paste beat", "Pegar tiempo"},
+    {"Insertartiempo1", "caption", "Insert beat", "Insertar tiempo"},
+    {"Vaciartiempo1", "caption", "Empty beat", "Vaciar tiempo"},
+    {"Elminartiempo1", "caption", "Remove beat", "Elminar tiempo"},
+    {"CopiarCompasG", "caption", "Copy compass", "Copiar compás"},
+    {"PegarCompasG", "caption", "Paste compass", "Pegar compás"},
+    {"Insertarcompas1", "caption", "Insert compass", "Insertar compás"},
+    {"Vaciarcompas1", "caption", "Empty compass", "Vaciar compás"},
+    {"Eliminarcompas1", "caption", "Remove compass", "Eliminar compás"},
+    {"Copiar1", "caption", "Copy", "Copiar"},
+    {"Pegar1", "caption", "Paste", "Pegar"},
+    {"Invertirretardo1", "caption", "Invert delay", "Invertir retardo"},
+    {"Vaciar1", "caption", "Empty", "Vaciar"},
+    {"Deshacer1", "caption", "Undo", "Deshacer"},
+    {"UnificaPistas1", "caption", "Unify tracks", "Unificar Pistas"},
+    {"CopiarGuitarra1", "caption", "Copy guitar", "Copiar Guitarra"},
+    {"PegarGuitarra1", "caption", "Paste guitar", "Pegar Guitarra"},
     {"SGAcordes", "cell:0,0", "Note", "Nota"},
     {"SGAcordes", "cell:1,0", "String", "Cuerda"},
     {"SGAcordes", "cell:2,0", "Fret", "Traste"},
@@ -326,8 +364,20 @@ void TMainForm::SwitchLanguage(bool english) {
       [this](bool e) {
         ApplyLanguageTable(this, e);
         ChordLanguageChanged();  // the chord grid's mode captions
+        ShowRunTimeTexts();
       },
       "About DRAV_PROF");
+}
+
+void TMainForm::ShowRunTimeTexts() {
+  editor_steps::WordEditorCaptions(*this, FormulaEd);
+  PlaceSetNameLabel();  // beside the sounds panel's caption, whose width changed
+  Label15->setText(L1(SoundCountText(static_cast<int>(SoundList.size()), English)));
+  if (Deck->IsPlaying())
+    ShowCompasCounter();
+  else if (!Label3->text().isEmpty())
+    Label3->setText(QString::fromStdString(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount,
+                                                             Engine->ThemeParts, Engine->PartsCounter, false, English)));
 }
 
 void TMainForm::Ingls1Click() { SwitchLanguage(true); }

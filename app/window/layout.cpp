@@ -101,8 +101,11 @@ void TMainForm::BuildLayout() {
   botonrec->setToolTip(QString::fromUtf8("Guarda la configuración actual"));
   botonrec->setGeometry(8, 262, 96, 26);
   botonrec->setVisible(false);
-  TapaRec = MakeLabel(PanelMetronomo, "TapaRec", QString(), {8, 262, 96, 26});
-  TapaRec->setStyleSheet("QLabel { background-color: rgb(32, 32, 32); }");
+  // In its place while nothing has changed: the same button, shown disabled.
+  TapaRec = new QPushButton(QString::fromUtf8("Guardar"), PanelMetronomo);
+  TapaRec->setObjectName("TapaRec");
+  TapaRec->setGeometry(8, 262, 96, 26);
+  TapaRec->setEnabled(false);
   Visor = new QTextEdit(PanelMetronomo);
   Visor->setObjectName("Visor");
   Visor->setReadOnly(true);
@@ -208,7 +211,7 @@ void TMainForm::BuildLayout() {
   LasNotas->setChecked(true);
   LasNotas->setGeometry(8, 22 + 17 * 20 + 8, 100, 20);
   MakeLabel(PanelFormulas, "Label24", "Contar", {118, 3, 50, 16});
-  MakeLabel(PanelTemas, "Label11", "Reproduccion", {482, 4, 110, 16});
+  MakeLabel(PanelTemas, "Label11", QString::fromUtf8("Reproducción"), {482, 4, 110, 16});
   RBTiempo = MakeRadio(PanelFormulas, "RBTiempo", "Tiempo", {90, 22, 70, 18});
   RBTiempo->setChecked(true);
   RBAcento = MakeRadio(PanelFormulas, "RBAcento", "Acento", {164, 22, 76, 18});

@@ -140,8 +140,7 @@ void TMainForm::BuildGuitarControls() {
   Chart1->onBottomLabel = [this](const QString& t, int v) { return Chart1GetAxisLabel(t, v); };
   Chart2->onBottomLabel = [this](const QString& t, int v) { return Chart2GetAxisLabel(t, v); };
 
-  // The beat and bar menu of the bar view; its captions are the same in
-  // both languages.
+  // The beat and bar menu of the bar view (the language switch words it).
   PopupMenu6 = new QMenu(this);
   PopupMenu6->setObjectName("PopupMenu6");
   auto item = [&](QAction*& a, const char* name, const char* caption) {

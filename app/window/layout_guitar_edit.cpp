@@ -175,7 +175,7 @@ void TMainForm::BuildGuitarEditControls() {
   STCtrl->setStyleSheet("QLabel { background-color: rgb(255, 255, 128); color: blue; font-weight: bold; }");
   STCtrl->hide();
 
-  // The tablature's division menu; its captions are the same in both languages.
+  // The tablature's division menu (the language switch words it).
   PopupMenu7 = new QMenu(this);
   PopupMenu7->setObjectName("PopupMenu7");
   auto item = [&](QAction*& a, const char* name, const char* caption) {

@@ -637,6 +637,9 @@ class TMainForm : public QMainWindow {
   void Ingls1Click();
   void Espaol1Click();
   void SwitchLanguage(bool english);  // the body of both switches
+  // The texts the handlers wrote in the language then in force, written
+  // again in the language now in force.
+  void ShowRunTimeTexts();
   // Start-up: runs the switch that the "Idioma" setting names (by its item).
   void SwitchLanguageFromSettings();
   void Acercade1Click();
@@ -700,7 +703,7 @@ class TMainForm : public QMainWindow {
   QListWidget* LBIns = nullptr;
   QListWidget* LBwavs = nullptr;
   QPushButton* botonrec = nullptr;
-  QLabel* TapaRec = nullptr;
+  QPushButton* TapaRec = nullptr;  // botonrec shown disabled: nothing to save
   QTextEdit* Visor = nullptr;
   QSlider* TB1 = nullptr;
   QSlider* TB2 = nullptr;

@@ -257,6 +257,9 @@ class TMainForm : public QMainWindow {
   void Espaol1Click();
   void Ingls1Click();
   void SetLanguage(bool english);
+  // The texts the handlers wrote in the language then in force, written
+  // again in the language now in force.
+  void ShowRunTimeTexts();
   void Ayuda1Click();
   void ActualizarBORNACEPELN1Click();
   void Acercade1Click();

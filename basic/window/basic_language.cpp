@@ -68,7 +68,14 @@ bool LeftOut(const LanguageRow& r) {
       // The guitar panel.
       "Label48", "Label31", "SpeedButton11", "SpeedButton13", "SpeedButton14", "SpeedButton15", "SpeedButton16",
       "SpeedButton17", "SpeedButton18", "SpeedButton19", "SpeedButton20", "SpeedButton24", "BGuardaAcorde",
-      "TBRetardo", "BInvertir", "RellenaAcorde", "CBModo", "SGAcordes"};
+      "TBRetardo", "BInvertir", "RellenaAcorde", "CBModo", "SGAcordes", "CBAcordes", "TBFuerza",
+      "CopiarTiempoG", "PegarTiempoG", "Insertartiempo1", "Vaciartiempo1", "Elminartiempo1", "CopiarCompasG",
+      "PegarCompasG", "Insertarcompas1", "Vaciarcompas1", "Eliminarcompas1", "Copiar1", "Pegar1",
+      "Invertirretardo1", "Vaciar1", "Deshacer1", "MIDIinfo1", "ForzarUnidad1", "Blanca1", "Negrap1", "Negra1",
+      "Corcheap1", "Corchea1", "CopiarGuitarra1", "PegarGuitarra1",
+      // The professional save button's disabled stand-in and the tip of its
+      // export button (the basic one says it in its caption).
+      "TapaRec", "SpeedButton6"};
   for (const char* n : kNames)
     if (std::strcmp(r.component, n) == 0) return true;
   if (std::strncmp(r.component, "Panel", 5) == 0) return true;

@@ -95,7 +95,7 @@ void TMainForm::BuildLayout() {
   menostema = MakeButton(g3, "menostema", "<", {152, 290, 26, 22});
   mastema = MakeButton(g3, "mastema", ">", {180, 290, 26, 22});
 
-  MakeLabel(g3, "Label11", "Reproduccion", {488, 18, 110, 16});
+  MakeLabel(g3, "Label11", QString::fromUtf8("Reproducción"), {488, 18, 110, 16});
   RadioButton1 = MakeRadio(g3, "RadioButton1", "Normal", {488, 34, 110, 18});
   RadioButton2 = MakeRadio(g3, "RadioButton2", "Aleatoria", {488, 52, 110, 18});
   RadioButton1->setChecked(true);

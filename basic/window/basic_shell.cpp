@@ -38,6 +38,7 @@
 #include "basic/window/basic_language.h"
 #include "platform/files/text.h"
 #include "platform/ui/desktop.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace bornace {
 
@@ -236,7 +237,17 @@ void TMainForm::SetLanguage(bool english) {
   ActualizarBORNACEPELN1->setText(english ? "Update BORNACE_DRAV" : "Actualizar BORNACE_DRAV");
   SwitchWindowLanguage(
       *this, english, english ? kBasicDownloadUrlEnglish : kBasicDownloadUrlSpanish,
-      [this](bool e) { ApplyBasicLanguageTable(this, e); }, "About BORNACE_DRAV");
+      [this](bool e) {
+        ApplyBasicLanguageTable(this, e);
+        ShowRunTimeTexts();
+      },
+      "About BORNACE_DRAV");
+}
+
+void TMainForm::ShowRunTimeTexts() {
+  editor_steps::WordEditorCaptions(*this, Pages);
+  ShowSoundMeter(false);
+  if (!Label3->text().isEmpty()) ShowCompasCounter();
 }
 
 void TMainForm::Ingls1Click() { SetLanguage(true); }

@@ -25,7 +25,7 @@
 #include "engine/sound_file.h"
 #include "platform/files/text.h"
 
-// CBSonidos and CBMetro: "Silencio", then every sound of the list, so that
+// CBSonidos and CBMetro: "Silencio" ("Silence"), then every sound of the list, so that
 // item n is sound number n; neither has an item selected, and no click
 // sound is chosen until CBMetro selects one.
 template <class Form>
@@ -33,8 +33,9 @@ void FillSoundChoosersFromList(Form& f) {
   const QSignalBlocker b1(f.CBSonidos), b2(f.CBMetro);
   f.CBSonidos->clear();
   f.CBMetro->clear();
-  f.CBSonidos->addItem("Silencio");
-  f.CBMetro->addItem("Silencio");
+  const QString none = f.English ? QString("Silence") : QString("Silencio");
+  f.CBSonidos->addItem(none);
+  f.CBMetro->addItem(none);
   for (const auto& n : f.SoundList) {
     f.CBSonidos->addItem(L1(n));
     f.CBMetro->addItem(L1(n));

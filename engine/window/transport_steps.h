@@ -147,13 +147,16 @@ int PauseOrResume(Form& f) {
 }
 
 // The formula tempo slider moved (TB2, read as 420 - position bpm): Edit1
-// shows the tempo and the beat's length follows it. Returns the beats of the
+// and Label8 show the tempo and the beat's length follows it. Returns the beats of the
 // formula selected in SGFormulas (0 for none), whose length the window shows.
 template <TransportWindow Form>
 int FormulaTempoMoved(Form& f) {
   const int bpm = SliderBpm(f.TB2->value());
   if (f.Edit1->text() != QString::number(bpm)) f.Edit1->setText(QString::number(bpm));
   f.Deck->SetTempo(bpm);
+  // The tempo label shows the tempo in force at once, as the theme slider
+  // writes it; while playing, the beats write it from the engine.
+  if (f.Label8 && !f.Deck->IsPlaying()) f.Label8->setText(QString::number(bpm) + " bpm");
   const int row = f.SGFormulas->Row() - 1;
   return row >= 0 && row < kMaxFormulas ? f.Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0;
 }

@@ -49,6 +49,42 @@ struct FormulaShown {
   int bpm = 0;
 };
 
+// The captions that formula row - 1 gives the editor in the language in
+// force: where it is used (Label14), its number (Label1), the headings of
+// its beat columns and the sound column of the pattern grid. Nothing else of
+// the editor changes, so that a language switch can word them again.
+template <class Form>
+void WordFormulaCaptions(Form& w, FormulaEditorState& ed, int row) {
+  const EditorRules& rules = Form::EditRules;
+  const int i = row - 1;
+  if (i < 0 || i >= w.FormulaCount()) return;
+  Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
+
+  const int m = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), i);
+  ed.FormulaInUse = m >= 0;
+  if (m >= 0) {
+    SetLabelColour(w.Label14, kRed);
+    w.Label14->setText(w.Tr("Usada en Tema ", "Used in song ") + QString::number(m + 1) + " " +
+                       w.SGTemas->Cells(1, m + 1));
+  } else {
+    SetLabelColour(w.Label14, kLime);
+    w.Label14->setText(w.Tr("No está usada", "It is not used "));
+  }
+
+  const bool byAccents = f.CountByAccents();
+  const FormulaView view = ViewFormula(f, byAccents, rules);
+  const QString prefix = w.Tr("T ", "B ");
+  for (int k = 1; k <= view.beats; ++k) {
+    const int label = view.labels[static_cast<size_t>(k - 1)];
+    if (byAccents) ed.AccentCountLabels[static_cast<size_t>(k - 1)] = std::to_string(label);
+    w.SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(label));
+  }
+
+  w.Label1->setText(w.Tr("Fórmula ", "Formula ") + QString::number(row));
+  for (int t = 0; t < rules.tracks; ++t)
+    w.SGDatosFormula->SetCells(1, t + 1, SoundCellText(w.SoundList, f.sounds[t], w.English));
+}
+
 // Paints formula row - 1 into the pattern grid and every control of the
 // editor; the engine is not touched. Nothing when the row holds no formula.
 // The accent boxes' guard is left up.
@@ -63,18 +99,6 @@ std::optional<FormulaShown> PaintFormulaRow(Form& w, FormulaEditorState& ed, Gua
   // Length of one compás at the tempo in force.
   w.ShowFormulaLength(f.Beats());
 
-  // Where the formula is used.
-  const int m = ThemeUsingFormula(*w.Rhythm, w.TemaCount(), i);
-  ed.FormulaInUse = m >= 0;
-  if (m >= 0) {
-    SetLabelColour(w.Label14, kRed);
-    w.Label14->setText(w.Tr("Usada en Tema ", "Used in song ") + QString::number(m + 1) + " " +
-                       w.SGTemas->Cells(1, m + 1));
-  } else {
-    SetLabelColour(w.Label14, kLime);
-    w.Label14->setText(w.Tr("No está usada", "It is not used "));
-  }
-
   g.CountModeByCode = true;
   w.RBAcento->setChecked(f.CountByAccents());
   w.RBTiempo->setChecked(!f.CountByAccents());
@@ -83,22 +107,13 @@ std::optional<FormulaShown> PaintFormulaRow(Form& w, FormulaEditorState& ed, Gua
   const bool byAccents = w.RBAcento->isChecked();
   const FormulaView view = ViewFormula(f, byAccents, rules);
 
-  // Header labels of the beat columns.
-  const QString prefix = w.English ? "B " : "T ";
-  for (int k = 1; k <= view.beats; ++k) {
-    const int label = view.labels[static_cast<size_t>(k - 1)];
-    if (byAccents) ed.AccentCountLabels[static_cast<size_t>(k - 1)] = std::to_string(label);
-    w.SGDatosFormula->SetCells(k + 1, 0, prefix + QString::number(label));
-  }
-
-  w.Label1->setText((w.English ? QString("Formula %1") : QString::fromUtf8("Fórmula %1")).arg(row));
+  // Where it is used, its number, the beat columns' headings, the sounds.
+  WordFormulaCaptions(w, ed, row);
   w.Label7->setText(w.SGFormulas->Cells(2, row));
 
   // Pattern grid: one column per beat.
   w.SGDatosFormula->SetColCount(view.beats + 2);
   w.LayoutPatternGrid(view.beats);
-
-  for (int t = 0; t < rules.tracks; ++t) w.SGDatosFormula->SetCells(1, t + 1, SoundCellText(w.SoundList, f.sounds[t]));
   ed.SelectedTrack = std::clamp(w.SGDatosFormula->Row() - 1, 0, rules.tracks - 1);
   {
     const QSignalBlocker block(w.CBSonidos);
@@ -144,7 +159,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
 // A name, beat count or first beat typed into the formula grid, stored in
 // the record of the row typed into.
 template <class Form>
-void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, const QString& value) {
+void EditFormulaRow(Form& w, FormulaEditorState& ed, int col, int row, const QString& value) {
   if (w.DataSet.GridsFilling & kGridsFillingBit) return;
   w.Cambios();
   const int i = row - 1;
@@ -167,13 +182,16 @@ void EditFormulaRow(Form& w, const FormulaEditorState& ed, int col, int row, con
     if (playing) w.Deck->SetFormulaBeats(beats, start);
     if (shown)
       for (int k = 1; k <= beats && k <= kMaxBeats; ++k)
-        w.SGDatosFormula->SetCells(k + 1, 0, "T " + QString::number(BeatLabel(start, k)));
+        w.SGDatosFormula->SetCells(k + 1, 0, w.Tr("T ", "B ") + QString::number(BeatLabel(start, k)));
   } else {
     f.SetHeader(n, f.StartBeat());
     if (playing) w.Deck->SetFormulaBeats(n, w.Engine->FormulaStartBeat);
     if (shown) {
       w.SGDatosFormula->SetColCount(n + 2);
       w.LayoutPatternGrid(n);
+      // The length of one compás and the headings follow the new count.
+      w.ShowFormulaLength(n);
+      WordFormulaCaptions(w, ed, row);
     }
   }
 }
@@ -261,7 +279,7 @@ void EditPatternCell(Form& w, int col, int row, const QString& value) {
   const int t = row - 1;
   if (col < 2 || col >= std::min(f.Beats(), kMaxBeats) + 2) {
     // Only beat cells take strokes; the sound column shows the record again.
-    if (col == 1) w.SGDatosFormula->SetCells(1, row, SoundCellText(w.SoundList, f.sounds[t]));
+    if (col == 1) w.SGDatosFormula->SetCells(1, row, SoundCellText(w.SoundList, f.sounds[t], w.English));
     return;
   }
   w.Cambios();
@@ -348,6 +366,37 @@ void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
 
 // --- the theme grid -----------------------------------------------------------------
 
+// The theme label (Label2) for theme row - 1: its number and name.
+template <class Form>
+void WordThemeCaption(Form& w, int row) {
+  w.Label2->setText(w.Tr("Tema ", "Song ") + w.SGTemas->Cells(0, row) + ": " + w.SGTemas->Cells(1, row));
+}
+
+// Everything the theme and formula editors wrote in the language in force,
+// written again in the language now in force: the theme grid's headings,
+// the theme label, the formula shown (its captions and length), the formula
+// to add and the sound choosers' "no sound" item. What they show is the
+// same; nothing of the records or the engine changes.
+template <class Form>
+void WordEditorCaptions(Form& w, FormulaEditorState& ed) {
+  w.SGTemas->SetCells(0, 0, w.Tr("Tema Nº", "Song No."));
+  w.SGTemas->SetCells(1, 0, w.Tr("Nombre", "Name"));
+  const int tema = w.SGTemas->Row();
+  if (!w.Label2->text().isEmpty() && tema >= 1 && tema <= w.TemaCount()) WordThemeCaption(w, tema);
+  const int shown = w.EditedFormula();
+  if (shown >= 0) {
+    WordFormulaCaptions(w, ed, shown + 1);
+    w.ShowFormulaLength(w.Rhythm->Formulas[static_cast<size_t>(shown)].Beats());
+  }
+  const int toAdd = ed.FormulaToAdd;
+  if (w.Label25 && !w.Label25->text().isEmpty() && toAdd >= 0 && toAdd < w.FormulaCount())
+    w.Label25->setText(w.Tr("Añadir F ", "Add F ") + QString::number(toAdd + 1) + " " +
+                       w.SGFormulas->Cells(2, toAdd + 1));
+  const QString none = SoundCellText(w.SoundList, 0, w.English);
+  for (QComboBox* box : {w.CBSonidos, w.CBMetro})
+    if (box->count() > 0) box->setItemText(0, none);
+}
+
 // Loads theme row - 1 into the engine's theme quantities, the parts, intro,
 // ending and order controls, the theme tempo slider and the sequence grid,
 // whose first entry it selects. False when the row holds no theme.
@@ -384,7 +433,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   w.SGSaco->Select(1, 1);
   w.SGSacoSelectCell(1, 1);
 
-  w.Label2->setText(w.Tr("Tema ", "Song ") + w.SGTemas->Cells(0, row) + ": " + w.SGTemas->Cells(1, row));
+  WordThemeCaption(w, row);
   SetGridEditing(w.SGTemas, row > 0);
   return true;
 }
@@ -393,7 +442,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
 // label shows when it is the selected row.
 template <class Form>
 void RenameTheme(Form& w, Tema& th, int row, const QString& value) {
-  if (!value.isEmpty() && row == w.SGTemas->Row()) w.Label2->setText("Tema : " + value);
+  if (!value.isEmpty() && row == w.SGTemas->Row()) w.Label2->setText(w.Tr("Tema : ", "Song : ") + value);
   th.SetName(ToL1(value).substr(0, static_cast<size_t>(Form::EditRules.temaName)));
 }
 

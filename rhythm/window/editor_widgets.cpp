@@ -83,9 +83,9 @@ void SetGridEditing(StringGrid* g, bool on) {
                         : QAbstractItemView::NoEditTriggers);
 }
 
-QString SoundCellText(const std::vector<std::string>& list, int s) {
+QString SoundCellText(const std::vector<std::string>& list, int s, bool english) {
   if (s >= 1 && s <= static_cast<int>(list.size())) return L1(list[static_cast<size_t>(s - 1)]);
-  return "Silencio";
+  return english ? QString("Silence") : QString("Silencio");
 }
 
 void SetLabelColour(QLabel* l, const QColor& c) {

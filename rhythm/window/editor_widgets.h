@@ -50,8 +50,8 @@ void HookFormulaGrid(QObject* owner, StringGrid* grid, CellPainter* painter, For
 void SetGridEditing(StringGrid* g, bool on);
 
 // Sound n of the set as the pattern grid shows it: 0, and a number the sound
-// list no longer reaches, play nothing and read "Silencio".
-QString SoundCellText(const std::vector<std::string>& list, int s);
+// list no longer reaches, play nothing and read "Silencio" ("Silence").
+QString SoundCellText(const std::vector<std::string>& list, int s, bool english);
 
 // A label's font colour; its own style sheet wins over its parent's.
 void SetLabelColour(QLabel* l, const QColor& c);

@@ -82,7 +82,8 @@ void OpenDevicePortAtStart(Form& f) {
 template <class Form>
 void DeviceTimer2Step(Form& f) {
   DeviceTimer2Tick(*f.Device);
-  if (WatchDeviceLink(*f.Device, !f.English) && IdentificationRunning(*f.Device)) f.IdentifyTimer->start();
+  const bool again = WatchDeviceLink(*f.Device, !f.English) || WatchHidDevice(*f.Device, *f.DeviceHidBus, !f.English);
+  if (again && IdentificationRunning(*f.Device)) f.IdentifyTimer->start();
 }
 
 // Start-up: the identification, in the language of the window. Its first

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/window/mainform.h"
+#include "links/phone_server.h"
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/check_mode.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
   opts.announcer = MakeAvahiAnnouncer();  // the phone link, announced through avahi-daemon
+  opts.phoneServer = phone::MakePhoneServer();
   // A list file on the command line names the set. The program's folder is
   // the parent of the list file's folder: everything (settings, pictures,
   // data sets) is read from there, so it becomes the working folder first.

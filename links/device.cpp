@@ -99,6 +99,26 @@ void MarkLost(DeviceLink& L) {
 }
 }  // namespace
 
+namespace {
+// The HID device refused a read or a write: it has been pulled out.
+void HidDeviceLost(DeviceLink& L) {
+  L.HidDevice.reset();
+  MarkLost(L);
+}
+}  // namespace
+
+bool WatchHidDevice(DeviceLink& L, hid::HidBus& bus, bool spanish) {
+  // Looked for at the same moments as the serial port, once a loss is known.
+  if (!L.Disconnected || L.HidDevice || L.ReconnectCountdown != kReconnectTicks) return false;
+  if (IdentificationRunning(L) || L.DeviceState == kDeviceTuner || L.DeviceState == kDeviceTunerFrameDone)
+    return false;
+  if (!ProbeHidDevice(L, bus)) return false;
+  L.Disconnected = false;
+  if (!StartIdentification(L, spanish)) return false;
+  L.Reidentify = true;
+  return true;
+}
+
 void DeviceLinkLost(DeviceLink& L) {
   if (L.Serial) L.Serial->Close();
   L.SerialPortOpen = false;
@@ -164,7 +184,10 @@ void SendToDevice(DeviceLink& L, const uint8_t* bytes, size_t n) {
     // A report carries 63 bytes: a longer message goes in several.
     for (size_t at = 0; at < n; at += kReportPayloadMax) {
       const auto report = MakeDeviceReport(bytes + at, std::min(kReportPayloadMax, n - at));
-      L.HidDevice->Write(report.data(), report.size());
+      if (L.HidDevice->Write(report.data(), report.size()) < 0) {
+        HidDeviceLost(L);
+        return;
+      }
     }
     return;
   }
@@ -250,6 +273,10 @@ void PollDevice(DeviceLink& L) {
     for (int r = 0; r < kMaxReportsPerPoll && L.HidDevice; ++r) {
       std::fill_n(buf, kDeviceReportBytes - 1, uint8_t{0});
       const int got = L.HidDevice->Read(buf, kDeviceReportBytes);
+      if (got < 0) {
+        HidDeviceLost(L);
+        return;
+      }
       const size_t n = HidReportData(buf, got);
       L.DeviceReadCount = static_cast<uint32_t>(n);
       if (n == 0) return;

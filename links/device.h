@@ -217,6 +217,11 @@ void DeviceLinkLost(DeviceLink& L);
 // again every kReconnectTicks ticks. True when it opened and the device's
 // identification started (the window then runs its steps).
 bool WatchDeviceLink(DeviceLink& L, bool spanish);
+// The same for a HID device: a refused read or write is a loss (said as
+// above, and the device is closed); after a loss the bus is looked at again
+// at the serial port's moments (after WatchDeviceLink), and a device found
+// is identified again. True when its identification started.
+bool WatchHidDevice(DeviceLink& L, hid::HidBus& bus, bool spanish);
 
 // --- sending and polling ----------------------------------------------------
 

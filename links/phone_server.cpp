@@ -202,4 +202,10 @@ void PhoneServer::Apply(QTcpSocket* socket, const Outcome& out) {
   for (const std::string& line : out.log) log_(line);
 }
 
+PhoneServerMaker MakePhoneServer() {
+  return [](std::function<void(const std::string&)> log, std::function<DataSetFiles()> dataSet) {
+    return std::unique_ptr<PhoneLinkServer>(std::make_unique<PhoneServer>(std::move(log), std::move(dataSet)));
+  };
+}
+
 }  // namespace phone

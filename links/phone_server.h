@@ -19,6 +19,7 @@
 #include <string>
 
 #include "links/phone.h"
+#include "links/phone_link_server.h"
 
 class QHostAddress;
 class QNetworkAddressEntry;
@@ -37,38 +38,38 @@ bool IsLocalNetworkPeer(const QHostAddress& peer, const QList<QNetworkAddressEnt
 // The same against this host's interfaces.
 bool IsLocalNetworkPeer(const QHostAddress& peer);
 
-class PhoneServer {
+class PhoneServer final : public PhoneLinkServer {
  public:
   // Lines of the dialogue and of the server, Latin-1 text.
   using Logger = std::function<void(const std::string&)>;
   using DataSetSource = std::function<DataSetFiles()>;
   PhoneServer(Logger log, DataSetSource dataSet, PhoneDialogue::FileReader reader = ReadWholeFile);
-  ~PhoneServer();
+  ~PhoneServer() override;
   PhoneServer(const PhoneServer&) = delete;
   PhoneServer& operator=(const PhoneServer&) = delete;
 
   // The language of the server's own lines (the dialogue's are Spanish in
   // both); Spanish until set.
-  void SetEnglish(std::function<bool()> english) { english_ = std::move(english); }
+  void SetEnglish(std::function<bool()> english) override { english_ = std::move(english); }
   // How long a waiting message may go untaken before its connection drops.
   void SetStallTimeout(int ms) { stallMs_ = ms; }
 
   // Listens on every interface; port 0 takes a free port. False on failure
   // (a port another program holds is never shared): ErrorText says why.
-  bool Listen(uint16_t port);
-  bool Listening() const;
-  uint16_t Port() const;
+  bool Listen(uint16_t port) override;
+  bool Listening() const override;
+  uint16_t Port() const override;
   std::string ErrorText() const;
   // The last Listen failed because another program holds the port.
-  bool PortHeld() const;
+  bool PortHeld() const override;
 
   // After a data set was opened: IosInfo to the app that last spoke, when it
   // is still connected (once its waiting message has gone, if one waits).
-  void NotifyDataSetOpened();
+  void NotifyDataSetOpened() override;
 
   bool IosConnected() const { return !connections_.empty(); }
-  int Connections() const { return static_cast<int>(connections_.size()); }
-  bool HasIosSocket() const { return iosSocket_ != nullptr; }
+  int Connections() const override { return static_cast<int>(connections_.size()); }
+  bool HasIosSocket() const override { return iosSocket_ != nullptr; }
   // The dialogue's state of the app that last spoke (0 when none).
   int IosState() const;
   // Bytes waiting to be sent on all connections, and the most there ever were.
@@ -107,5 +108,8 @@ class PhoneServer {
   bool refusedFull_ = false;    // said once until there is room again
   bool refusedRemote_ = false;  // said once
 };
+
+// The maker of the program's windows: a PhoneServer on the whole files.
+PhoneServerMaker MakePhoneServer();
 
 }  // namespace phone

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/window/mainform.h"
+#include "links/phone_server.h"
 #include "platform/ui/string_grid.h"
 #include "content/factory_set.h"
 #include "platform/audio/wave_in.h"
@@ -37,6 +38,7 @@ class WindowTest : public ::testing::Test {
     if (!waveInOpenFailure.empty()) waveIn->SetOpenFailure(waveInOpenFailure);
     o.waveIn = std::move(in);
     o.announcer = std::make_unique<TestAnnouncer>(false);  // no DNS-SD server: no phone link
+    o.phoneServer = phone::MakePhoneServer();
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
   }

@@ -80,3 +80,32 @@ TEST_F(WindowTest, MenusHaveTheirOwnLettersInBothLanguages) {
   EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(form->ManualPC->shortcut(), QKeySequence(Qt::Key_F1));
 }
+
+// Without the mouse: a theme and a formula are chosen with the arrow keys of
+// their grids, the entries' grid is the next Tab stop after the themes', and
+// F10 and F12 play and stop.
+TEST_F(WindowTest, ThemesAndFormulasAreChosenWithTheKeys) {
+  Start();
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  form->SGTemas->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  if (!form->SGTemas->hasFocus()) GTEST_SKIP() << "no focus on this platform";
+  ASSERT_GT(form->SGTemas->RowCount(), 3);
+  const int row = form->SGTemas->Row();
+  for (int i = 0; i < 2; ++i) QTest::keyClick(form->SGTemas, Qt::Key_Down);
+  ASSERT_GT(form->SGTemas->Row(), row);
+  // The theme reached is shown: its tracks' volumes stand on the sliders.
+  const Tema& shown = form->Rhythm->Temas[static_cast<size_t>(form->SGTemas->Row() - 1)];
+  for (int t = 0; t < 16; ++t) EXPECT_EQ(form->TBVol[static_cast<size_t>(t)]->value(), shown.volume[t]) << t;
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), form->SGSaco);
+  form->SGFormulas->setFocus(Qt::TabFocusReason);
+  const int formula = form->Rhythm->CurrentFormula;
+  for (int i = 0; i < 2; ++i) QTest::keyClick(form->SGFormulas, Qt::Key_Down);
+  EXPECT_NE(form->Rhythm->CurrentFormula, formula);
+  QTest::keyClick(form->SGFormulas, Qt::Key_F10);
+  EXPECT_NE(form->Engine->PlayState, 0);
+  QTest::keyClick(form->SGFormulas, Qt::Key_F12);
+  EXPECT_EQ(form->Engine->PlayState, 0);
+}

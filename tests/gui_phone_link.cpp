@@ -33,6 +33,7 @@ class PhoneWindowTest : public WindowTest {
     auto a = std::make_unique<TestAnnouncer>(daemon);
     announcer = a.get();
     o.announcer = std::move(a);
+    o.phoneServer = phone::MakePhoneServer();
     o.phonePort = port;
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();
@@ -64,6 +65,7 @@ class PhoneWindowTest : public WindowTest {
     o.waveIn = audio::CreateTestWaveIn();
     o.hidBus = std::make_unique<hid::TestHidBus>();
     o.announcer = MakeAvahiAnnouncer();
+    o.phoneServer = phone::MakePhoneServer();
     o.phonePort = 0;
     form = std::make_unique<TMainForm>(std::move(o));
     form->FormCreate();

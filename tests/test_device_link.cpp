@@ -673,6 +673,59 @@ TEST_F(HidLinkTest, AnEmptyReportEndsThePoll) {
   EXPECT_EQ(L.DeviceRxCount, 7);
 }
 
+// A pulled HID device: the first refused read or write says so once and
+// closes it; at the watch's moments the bus is looked at again, and the
+// device plugged back is found and identified again.
+TEST_F(HidLinkTest, APulledDeviceIsSaidOnceAndFoundAgain) {
+  std::vector<std::string> said;
+  L.Hooks.Log = [&](const std::string&, const std::string& english) { said.push_back(english); };
+  hid::TestHidBus bus(s);
+  for (bool byWrite : {false, true}) {
+    SCOPED_TRACE(byWrite ? "a write" : "a read");
+    said.clear();
+    s->pulled = true;
+    const Bytes lamp = {0x01, 0x6C, 0x01};
+    if (byWrite)
+      SendToDevice(L, lamp.data(), lamp.size());
+    else
+      PollDevice(L);
+    EXPECT_FALSE(L.HidDevice);
+    EXPECT_FALSE(s->open);
+    EXPECT_TRUE(L.Disconnected);
+    PollDevice(L);  // nothing more is tried, nothing more is said
+    SendToDevice(L, lamp.data(), lamp.size());
+    EXPECT_EQ(said, std::vector<std::string>{"Metronome disconnected"});
+    // Still out: the watch finds nothing, however long it looks.
+    const int opensBefore = s->opens;
+    for (int t = 0; t < 3 * kReconnectTicks; ++t) {
+      EXPECT_FALSE(WatchDeviceLink(L, false));
+      EXPECT_FALSE(WatchHidDevice(L, bus, false));
+    }
+    EXPECT_FALSE(L.HidDevice);
+    // Plugged back: found within one round of the watch, and identified.
+    s->pulled = false;
+    s->writes.clear();
+    bool again = false;
+    for (int t = 0; t < kReconnectTicks && !again; ++t) {
+      WatchDeviceLink(L, false);
+      again = WatchHidDevice(L, bus, false);
+    }
+    EXPECT_TRUE(again);
+    EXPECT_TRUE(L.HidDevice);
+    EXPECT_FALSE(L.Disconnected);
+    EXPECT_EQ(s->opens, opensBefore + 1);
+    EXPECT_TRUE(IdentificationRunning(L));
+    ASSERT_FALSE(s->writes.empty());
+    EXPECT_EQ(Bytes(s->writes[0].begin(), s->writes[0].begin() + 4), (Bytes{0, 2, 0x01, 0x69}));  // the identify command
+    // Let the identification close before the next round.
+    for (int i = 0; i < 100000 && IdentificationRunning(L); ++i) {
+      DeviceTimer2Tick(L);
+      IdentificationStep(L);
+    }
+    EXPECT_FALSE(IdentificationRunning(L));
+  }
+}
+
 // Identification over HID: the identify command in a report, the reply in
 // pieces across polls; the serial port is opened and touched by retries
 // only.

@@ -4,7 +4,9 @@
 #include "rhythm/dataset.h"
 
 void TMainForm::BuildPhoneLink(Options& opts) {
-  PhoneAnnouncer = std::move(opts.announcer);  // none: no phone link (make_factory's windows)
+  // Without either there is no phone link (make_factory's windows).
+  PhoneAnnouncer = std::move(opts.announcer);
+  PhoneServerMaker = std::move(opts.phoneServer);
   PhonePort = opts.phonePort;
 }
 
@@ -15,9 +17,9 @@ phone::DataSetFiles TMainForm::PhoneDataSetFiles() const {
 
 void TMainForm::RegisterIosService() {
   BonjourPresent = false;
-  if (!PhoneAnnouncer) return;
+  if (!PhoneAnnouncer || !PhoneServerMaker) return;
   // The server first, so that a registered service always has a listener.
-  auto server = std::make_unique<phone::PhoneServer>(
+  auto server = PhoneServerMaker(
       [this](const std::string& line) { LogPlain(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))); },
       [this] { return PhoneDataSetFiles(); });
   server->SetEnglish([this] { return English; });

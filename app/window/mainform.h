@@ -27,7 +27,7 @@
 #include "platform/audio/sound_play.h"
 #include "platform/ui/dialogs.h"
 #include "platform/net/service_announcer.h"
-#include "links/phone_server.h"
+#include "links/phone_link_server.h"
 #include "links/window/device_panel.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_state.h"
@@ -75,6 +75,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
     // --- companion app link ---
     std::unique_ptr<ServiceAnnouncer> announcer;  // null: no phone link
+    phone::PhoneServerMaker phoneServer;            // null: no phone link (phone::MakePhoneServer)
     uint16_t phonePort = phone::kPort;             // 0: any free port (tests)
   };
   explicit TMainForm(Options opts);
@@ -507,7 +508,8 @@ class TMainForm : public QMainWindow {
   phone::DataSetFiles PhoneDataSetFiles() const;
   std::unique_ptr<ServiceAnnouncer> PhoneAnnouncer;
   bool PhoneNoDaemon = false;          // the announcement found no daemon
-  std::unique_ptr<phone::PhoneServer> PhoneServer;
+  std::unique_ptr<phone::PhoneLinkServer> PhoneServer;
+  phone::PhoneServerMaker PhoneServerMaker;
   uint16_t PhonePort = phone::kPort;
 
   // --- hardware metronome link (app/window/form_device.cpp) ---

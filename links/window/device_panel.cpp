@@ -74,7 +74,8 @@ void DevicePanel::IdentifyStep() {
 
 void DevicePanel::WaitStep() {
   DeviceTimer2Tick(link_);
-  if (WatchDeviceLink(link_, !side_.english()) && IdentificationRunning(link_)) IdentifyTimer->start();
+  const bool again = WatchDeviceLink(link_, !side_.english()) || WatchHidDevice(link_, *HidBus, !side_.english());
+  if (again && IdentificationRunning(link_)) IdentifyTimer->start();
 }
 
 void DevicePanel::LampStep() { LampTick(link_, !transport_.IsPlaying(), transport_.CountLampDown()); }

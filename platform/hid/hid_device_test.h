@@ -18,6 +18,7 @@ struct TestHidScript {
   std::optional<std::wstring> product_string;
   std::deque<std::vector<uint8_t>> input;    // reports to read, in order (a read takes one)
   bool readFails = false;                    // every read answers -1
+  bool pulled = false;                       // out of the bus: reads and writes fail, Open finds nothing
   // Recorded.
   std::vector<std::vector<uint8_t>> writes;  // every report written
   bool nonBlocking = false;
@@ -36,11 +37,12 @@ class TestHidDevice final : public HidDevice {
     return true;
   }
   int Write(const uint8_t* report, size_t n) override {
+    if (s_->pulled) return -1;
     s_->writes.emplace_back(report, report + n);
     return static_cast<int>(n);
   }
   int Read(uint8_t* out, size_t capacity) override {
-    if (s_->readFails) return -1;
+    if (s_->readFails || s_->pulled) return -1;
     if (s_->input.empty()) return 0;
     const std::vector<uint8_t> r = std::move(s_->input.front());
     s_->input.pop_front();
@@ -58,7 +60,7 @@ class TestHidBus final : public HidBus {
   // No script: no device on the bus.
   explicit TestHidBus(std::shared_ptr<TestHidScript> s = nullptr) : s_(std::move(s)) {}
   std::unique_ptr<HidDevice> Open(uint16_t vendor, uint16_t product) override {
-    if (!s_ || s_->vendor != vendor || s_->product != product) return nullptr;
+    if (!s_ || s_->pulled || s_->vendor != vendor || s_->product != product) return nullptr;
     ++s_->opens;
     return std::make_unique<TestHidDevice>(s_);
   }

@@ -1,5 +1,7 @@
 // The basic window in one language at a time: after each switch, both ways,
 // and after the common actions, nothing it shows is of the other language.
+#include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <functional>
 
@@ -52,6 +54,36 @@ TEST_F(BasicLanguageTest, NoTextOfTheOtherLanguageStaysAfterASwitch) {
         KeepLanguagePicture(form.get(), QString("basic-%1-%2-page%3").arg(s.state, english ? "en" : "es").arg(page));
       }
       form->PageControl1->setCurrentIndex(0);
+    }
+  }
+}
+
+// The tempo label follows a typed tempo at once, and the formula length a
+// beat-count change, in both languages.
+TEST_F(BasicLanguageTest, TempoAndLengthLabelsFollowWhatTheyName) {
+  Start();
+  const int row = 1;
+  form->Rhythm->Formulas[row - 1].SetHeader(12, 0);
+  form->SGFormulas->Select(1, row);
+  form->SGFormulasSelectCell(1, row);
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    const char* tempo;   // Label8 afterwards
+    const char* length;  // Label22 afterwards
+  } steps[] = {
+      {"120 typed", [&] { form->Edit1->setText("120"); form->Edit1Change(); }, "120 bpm", "6.0'"},
+      {"4 beats", [&] { form->SGFormulasSetEditText(1, row, "4"); }, "120 bpm", "2.0'"},
+      {"90 typed", [&] { form->Edit1->setText("90"); form->Edit1Change(); }, "90 bpm", "2.6'"},
+      {"7 beats", [&] { form->SGFormulasSetEditText(1, row, "7"); }, "90 bpm", "4.6'"},
+  };
+  for (bool english : {false, true}) {
+    (english ? form->Ingls1 : form->Espaol1)->trigger();
+    form->Rhythm->Formulas[row - 1].SetHeader(12, 0);
+    for (const auto& s : steps) {
+      s.act();
+      EXPECT_EQ(form->Label8->text(), s.tempo) << s.action << (english ? " English" : " Spanish");
+      EXPECT_EQ(form->Label22->text(), s.length) << s.action << (english ? " English" : " Spanish");
     }
   }
 }

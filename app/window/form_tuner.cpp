@@ -90,7 +90,7 @@ void TMainForm::StartTunerInput() {
     RBMicro->setChecked(true);
     RBMetro->setEnabled(false);
   }
-  TunerPane.Start(LookForTunerInput(*this) ? WaveIn.get() : nullptr);
+  TunerPane.Start([this] { return LookForTunerInput(*this) ? WaveIn.get() : nullptr; });
 }
 
 void TMainForm::Timer3Timer() {

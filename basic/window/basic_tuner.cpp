@@ -184,7 +184,7 @@ void TMainForm::StartTunerInput() {
   // stop still pending is cancelled and the input starts afresh.
   if (TunerListening && !TunerStopRequest) return;
   ++TunerStarts;
-  TunerPane.Start(LookForTunerInput(*this) ? WaveIn.get() : nullptr);
+  TunerPane.Start([this] { return LookForTunerInput(*this) ? WaveIn.get() : nullptr; });
 }
 
 // The stop at once: the input is always reset (its queued buffers come back).

@@ -93,8 +93,9 @@ void TunerPanel::BuildTick() {
   };
 }
 
-void TunerPanel::Start(audio::WaveIn* input) {
+void TunerPanel::Start(const std::function<audio::WaveIn*()>& lookForInput) {
   side_.stopPlayback();
+  audio::WaveIn* input = lookForInput();
   for (QLabel* l : {STCuerda, STTraste, STNota, Dedo, STNotaEsp, STFrec}) l->clear();
   tuner_.MicFrame.DiscardPartialFrame();
   tuner_.DeviceFrame.DiscardPartialFrame();

@@ -85,9 +85,10 @@ class TunerPanel : public QObject {
   // The start of the listening: playback stops, the reading empties, frames
   // in progress are dropped, the device's state is saved (a stop still
   // pending keeps the state it saved) and becomes the tuner's, the
-  // microphone's two buffers are queued on `input`, the tick starts (a
-  // pending stop is cancelled) and runs once at once.
-  void Start(audio::WaveIn* input);
+  // microphone's two buffers are queued on the input `lookForInput` gives
+  // (asked once playback has stopped; none when it finds no input), the
+  // tick starts (a pending stop is cancelled) and runs once at once.
+  void Start(const std::function<audio::WaveIn*()>& lookForInput);
   // The stop: the tick ends, the microphone stops taking blocks (and is
   // reset with `resetInput`: its queued buffers come back), the device's
   // frame in progress is dropped and the device gets its saved state back.

@@ -21,6 +21,7 @@
 #include "platform/ui/desk_places.h"
 #include "fit_checks.h"
 #include "gui_fixture.h"
+#include "platform/ui/string_grid.h"
 
 namespace {
 
@@ -56,7 +57,11 @@ class ScreenFitTest : public WindowTest {
     const QByteArray folder = qgetenv("VELARTO_FIT_PICTURES");
     if (folder.isEmpty()) return;
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    form->grab().save(QString("%1/%2x%3-%4.png").arg(QString::fromLocal8Bit(folder)).arg(screen.width()).arg(screen.height()).arg(name));
+    const QString stem = QString("%1/%2x%3-%4").arg(QString::fromLocal8Bit(folder)).arg(screen.width()).arg(screen.height()).arg(name);
+    form->grab().save(stem + ".png");
+    // And each panel whole, wherever the desk is scrolled.
+    for (QWidget* p : form->DeskPanels())
+      if (!p->isHidden()) p->grab().save(stem + "-" + p->objectName() + ".png");
   }
   void ExpectNothingCut(const char* language) {
     KeepPicture(language);
@@ -86,11 +91,12 @@ TEST_F(ScreenFitTest, WindowFitsTheScreenAndEveryPanelCanBeReached) {
     const QRect title(p->mapTo(scroll->widget(), QPoint(0, 0)), QSize(p->width(), 18));
     // As much of it as the screen holds, from its left end.
     const int w = std::min(title.width(), scroll->viewport()->width() - 2);
-    scroll->ensureVisible(title.x() + w / 2, title.y() + 9, w / 2, 9);
+    scroll->ensureVisible(title.x() + w / 2, title.y() + 9, (w + 1) / 2, 9);  // an odd width whole too
     QCoreApplication::processEvents();
     const QRect seen(scroll->widget()->mapFrom(scroll->viewport(), QPoint(0, 0)), scroll->viewport()->size());
     EXPECT_TRUE(seen.contains(QRect(title.topLeft(), QSize(w, 18))))
-        << p->objectName().toStdString() << " title at " << title.x() << "," << title.y() << " not reachable";
+        << p->objectName().toStdString() << " title at " << title.x() << "," << title.y() << " not reachable; desk "
+        << scroll->widget()->width() << "x" << scroll->widget()->height() << " min " << scroll->widget()->minimumWidth() << " seen " << seen.x() << "," << seen.y() << " " << seen.width() << "x" << seen.height() << " w " << w << " hmax " << scroll->horizontalScrollBar()->maximum();
   }
 }
 
@@ -206,5 +212,79 @@ TEST_F(ScreenFitTest, PanelsThatOpenNeverCoverEachOther) {
     EXPECT_TRUE(scroll.isEmpty()) << language << ": " << scroll.toStdString();
     // Closed again, the start panels remain.
     for (QAction* item : {form->Onda1, form->Sonidos1, form->Afinador1, form->Guitarra1}) item->trigger();
+  }
+}
+
+namespace {
+// Grids whose columns do not all show within them (a column behind the
+// grid's edge or its scroll bar needs a scroll to be read).
+QStringList HiddenColumns(QWidget* root) {
+  QStringList out;
+  for (StringGrid* g : root->findChildren<StringGrid*>()) {
+    if (!g->isVisibleTo(root)) continue;
+    int total = 0;
+    for (int c = 0; c < g->ColCount(); ++c)
+      if (!g->isColumnHidden(c)) total += g->columnWidth(c);
+    if (total > g->viewport()->width())
+      out << QString("%1: %2 px of columns, %3 px shown").arg(Where(g)).arg(total).arg(g->viewport()->width());
+  }
+  return out;
+}
+// Controls of a panel that stand partly outside it.
+QStringList PartlyOutside(QWidget* panel) {
+  QStringList out;
+  for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisibleTo(panel) && !w->isWindow() && !panel->rect().contains(w->geometry()))
+      out << QString("%1 at %2,%3 %4x%5 in %6x%7").arg(Where(w)).arg(w->x()).arg(w->y()).arg(w->width())
+                 .arg(w->height()).arg(panel->width()).arg(panel->height());
+  return out;
+}
+}  // namespace
+
+// After what a user does first, nothing is cut, covered or half shown:
+// select a theme, click a formula, change its beats, play the theme, and
+// the same in the other language.
+TEST_F(ScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
+  ShowEverything();
+  auto expectReadable = [&](const std::string& state) {
+    QCoreApplication::processEvents();
+    KeepPicture(state.c_str());
+    const QStringList cut = CutTexts(form.get()) + HiddenColumns(form.get());
+    EXPECT_TRUE(cut.isEmpty()) << state << ":\n" << cut.join('\n').toStdString();
+    QStringList over;
+    for (QWidget* p : form->DeskPanels()) over << Overlaps(p) << PartlyOutside(p);
+    EXPECT_TRUE(over.isEmpty()) << state << ":\n" << over.join('\n').toStdString();
+    // The tracks' sound names are drawn in bold.
+    QFont bold = form->SGDatosFormula->font();
+    bold.setBold(true);
+    for (int r = 1; r < form->SGDatosFormula->RowCount(); ++r) {
+      const QString name = form->SGDatosFormula->Cells(1, r);
+      EXPECT_LE(QFontMetrics(bold).horizontalAdvance(name) + 4, form->SGDatosFormula->columnWidth(1))
+          << state << ": " << name.toStdString();
+    }
+  };
+  for (const std::string language : {"Spanish", "English"}) {
+    if (language == "English") form->Ingls1->trigger();
+    expectReadable(language + "-start");
+    form->SGTemas->onSelectCell(1, 2);
+    expectReadable(language + "-theme");
+    // A click on the third formula, as the grid passes it on.
+    form->SGFormulas->onSelectCell(1, 3);
+    form->SGFormulasMouseMove();
+    form->SGFormulasClick();
+    ASSERT_FALSE(form->Label25->text().isEmpty());
+    expectReadable(language + "-formula");
+    form->SGFormulas->SetCells(1, 3, "4");
+    form->SGFormulasSetEditText(1, 3, "4");
+    expectReadable(language + "-4beats");
+    form->SGFormulasExit();
+    form->SGTemas->onSelectCell(1, 1);
+    form->BotonPlayCompClick();
+    for (int i = 0; i < 5; ++i) {
+      form->OnBufferDone();
+      QCoreApplication::processEvents();
+    }
+    expectReadable(language + "-playing");
+    form->botonstopClick();
   }
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -15,7 +16,9 @@
 
 #include "app/window/mainform.h"
 #include "platform/ui/desk_places.h"
+#include "platform/ui/fit_texts.h"
 #include "platform/ui/settings.h"
+#include "platform/ui/string_grid.h"
 
 namespace {
 const char kPlacesSection[] = "PANELES";
@@ -64,6 +67,45 @@ void TMainForm::PrepareDesk() {
       p->setProperty("userPlaced", true);
     }
   }
+  UpdateDeskSize();
+  // The grids grow with their columns, so that a long name shows whole and
+  // no column hides behind the grid's edge or its scroll bar; the tracks'
+  // sound names are drawn in bold.
+  SGDatosFormula->SetBoldColumn(1);
+  for (StringGrid* g : {SGTemas, SGSaco, SGFormulas}) {
+    connect(g->horizontalHeader(), &QHeaderView::sectionResized, this, [this, g] { GiveGridRoom(g); });
+    GiveGridRoom(g);
+  }
+}
+
+void TMainForm::GiveGridRoom(StringGrid* g) {
+  int columns = 0;
+  for (int c = 0; c < g->ColCount(); ++c)
+    if (!g->isColumnHidden(c)) columns += g->columnWidth(c);
+  const int frame = 2 * g->frameWidth();
+  const bool rowsScroll = g->verticalHeader()->length() + frame > g->height();
+  const int need = columns + frame + (rowsScroll ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+  if (need <= g->width()) return;
+  QWidget* panel = g->parentWidget();
+  const QList<QWidget*> kids = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  PushRightOf(g, g->x() + g->width(), g->x() + need, kids);
+  g->resize(need, g->height());
+  int right = 0;
+  for (QWidget* w : kids)
+    if (!w->isHidden()) right = std::max(right, w->x() + w->width());
+  const int width = right + 4;
+  if (width <= panel->width()) return;
+  // The docked panels to its right move along, and keep that place as theirs.
+  const QList<QWidget*> docked = {PanelMetronomo, PanelTemas, PanelFormulas, PanelPistas};
+  if (docked.contains(panel)) {
+    QList<QPoint> before;
+    for (QWidget* d : docked) before << d->pos();
+    PushRightOf(panel, panel->x() + panel->width(), panel->x() + width, docked);
+    for (int i = 0; i < docked.size(); ++i)
+      if (docked[i]->pos() != before[i] && !UserPlaced(docked[i])) docked[i]->setProperty("homePlace", docked[i]->pos());
+  }
+  panel->resize(width, panel->height());
+  for (QWidget* d : docked) KeepPanelsApart(d);
   UpdateDeskSize();
 }
 

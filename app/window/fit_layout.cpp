@@ -137,6 +137,7 @@ void TMainForm::FitLayout() {
       p->resize(width, p->height());
     }
   }
+  PlaceFormulaToAdd(texts.value(Label25));
   for (StringGrid* g : {SGTemas, SGSaco, SGFormulas, SGDatosFormula}) g->FitColumns();
   LayoutPatternGrid(SGDatosFormula->ColCount() - 2);
   UpdateDeskSize();
@@ -159,7 +160,11 @@ void TMainForm::LayoutPatternGrid(int beats) {
   for (int c = 0; c < SGDatosFormula->ColCount(); ++c) columns += SGDatosFormula->columnWidth(c);
   const int frame = 2 * SGDatosFormula->frameWidth();
   SGDatosFormula->resize(columns + frame + beats + 7, SGDatosFormula->height());
-  const int width = SGDatosFormula->x() + SGDatosFormula->width() + 17;
+  // The texts along the caption keep their room when a short formula
+  // narrows the grid.
+  int width = SGDatosFormula->x() + SGDatosFormula->width() + 17;
+  for (QLabel* l : {Label1, Label7, Label22, Label30, Label14})
+    if (l) width = std::max(width, l->x() + l->width() + kPanelMargin);
   if (PanelPistas->width() != width) {
     PanelPistas->resize(width, PanelPistas->height());
     UpdateDeskSize();
@@ -167,7 +172,12 @@ void TMainForm::LayoutPatternGrid(int beats) {
   // Each accent box under the middle of its beat's column.
   for (int k = 0; k < 12; ++k) {
     QCheckBox* box = AccentBoxes[static_cast<size_t>(k)];
-    if (!box || k + 2 >= SGDatosFormula->ColCount()) continue;
+    if (!box) continue;
+    // Only the formula's beats have a box: none stands by the panel's edge.
+    if (k >= beats || k + 2 >= SGDatosFormula->ColCount()) {
+      box->setVisible(false);
+      continue;
+    }
     const int left = SGDatosFormula->x() + SGDatosFormula->frameWidth() + SGDatosFormula->columnViewportPosition(k + 2);
     box->move(left + (SGDatosFormula->columnWidth(k + 2) - box->width()) / 2, box->y());
   }
@@ -181,4 +191,25 @@ void TMainForm::PlaceSetNameLabel() {
   Label21->setGeometry(left, Label21->y(), width, Label21->height());
   PanelSonidos->resize(std::max(layoutWidth, left + width + kPanelMargin), PanelSonidos->height());
   UpdateDeskSize();
+}
+
+// The formula to add stands on the row of the export's two caption lines,
+// after them, never over them; the theme tempo slider moves right when its
+// longest text needs the room.
+void TMainForm::PlaceFormulaToAdd(const QStringList& texts) {
+  int left = Label25->x();
+  for (const char* name : {"Label38", "Label39"})
+    if (auto* l = PanelTemas->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly)) left = std::max(left, l->x() + l->width() + 6);
+  int need = 20;
+  for (const QString& t : texts) need = std::max(need, WidthForText(Label25, t));
+  const QList<QWidget*> kids = PanelTemas->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  Label25->setGeometry(left, Label25->y(), need, Label25->height());
+  const int room = TB1->x() - kPanelMargin;
+  if (left + need > room) PushRightOf(Label25, room, left + need, kids);
+  const int width = TB1->x() + TB1->width() + kPanelMargin;
+  if (width > PanelTemas->width()) {
+    PushRightOf(PanelTemas, PanelTemas->x() + PanelTemas->width(), PanelTemas->x() + width,
+                {PanelMetronomo, PanelTemas, PanelFormulas, PanelPistas});
+    PanelTemas->resize(width, PanelTemas->height());
+  }
 }

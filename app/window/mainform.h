@@ -747,6 +747,7 @@ class TMainForm : public QMainWindow {
   // Label21 beside the sounds panel's caption (both show the set's name);
   // the panel widens for a long name.
   void PlaceSetNameLabel();
+  void PlaceFormulaToAdd(const QStringList& texts);  // Label25, clear of the export's captions
 
   // The desk's arrangement (app/window/desk_layout.cpp): a panel that opens
   // takes the first free room in reading order, a panel the user moved
@@ -756,6 +757,7 @@ class TMainForm : public QMainWindow {
   void PlaceOpenedPanel(QWidget* panel);  // a panel just shown
   void KeepPanelsApart(QWidget* grown);   // a panel grew: the ones it now covers move on
   void RememberPanelPlace(QWidget* panel);
+  void GiveGridRoom(StringGrid* grid);    // the grid as wide as its columns, its panel with it
   int DeskWidth() const;                  // the desk's visible width
   QLabel* LabelOnda = nullptr;            // the wave panel's caption
 

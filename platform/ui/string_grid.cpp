@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+#include <algorithm>
+
 StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent, int fixedCols, int fixedRows)
     : QTableWidget(rows, cols, parent), fixedCols_(fixedCols), fixedRows_(fixedRows) {
   setObjectName(name);
@@ -75,7 +77,10 @@ void StringGrid::SetCells(int col, int row, const QString& text) {
 // sides, and the grid line.
 int StringGrid::TextWidth(const QTableWidgetItem* it) const {
   if (!it || it->text().isEmpty()) return 0;
-  return QFontMetrics(it->font()).horizontalAdvance(it->text()) + 8;
+  QFont font = it->font();
+  if (it->row() >= fixedRows_ && std::find(boldCols_.begin(), boldCols_.end(), it->column()) != boldCols_.end())
+    font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(it->text()) + 8;
 }
 
 void StringGrid::GrowColumnFor(int col, const QTableWidgetItem* it) {

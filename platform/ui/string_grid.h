@@ -29,6 +29,8 @@ class StringGrid : public QTableWidget {
   // Sets every column to its least width or its widest text, whichever is more.
   void FitColumns();
   void EmptyColumns(int firstCol, int lastCol);  // data rows only
+  // A column whose cells are drawn in bold: its widths are measured so.
+  void SetBoldColumn(int col) { boldCols_.push_back(col); }
   bool Editable = false;
   // Keeps a cell wider than the grid in sight from its start, and the fixed
   // columns with it where they fit.
@@ -44,6 +46,7 @@ class StringGrid : public QTableWidget {
   int TextWidth(const QTableWidgetItem* it) const;
   void GrowColumnFor(int col, const QTableWidgetItem* it);
   std::vector<int> leastWidths_;
+  std::vector<int> boldCols_;
   int fixedCols_, fixedRows_;
   int row_ = 1, col_ = 1;
   bool byCode_ = false;

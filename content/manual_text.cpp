@@ -1476,6 +1476,12 @@ const std::vector<ManualMessage>& ManualMessages() {
        "The guitar track could not be written (disk full, no permission, the set's folder removed...). The previous "
        "file stays intact and the changes remain in the panel with the save button shown: fix the cause and click it "
        "again."},
+      {"No se pudo guardar la posición del panel en la configuración",
+       "The panel's place could not be saved in the settings",
+       "El panel queda donde lo puso, pero el archivo de configuración no se pudo escribir, así que el próximo "
+       "arranque lo vuelve a colocar en su sitio libre. Compruebe el espacio y los permisos de la carpeta de trabajo.",
+       "The panel stays where you put it, but the settings file could not be written, so the next start places it "
+       "in its free room again. Check the space and the permissions of the working folder."},
       {"No se pudo guardar la plantilla: <archivo> <causa>", "The template could not be saved: <file> <cause>",
        "La plantilla no se pudo escribir. Elija otra carpeta u otro nombre, o libere espacio; los tiempos siguen "
        "marcados.",

@@ -74,10 +74,16 @@ void RecordShownTexts(QWidget* root, ShownTexts* texts) {
   }
 }
 
-void PushRightOf(QWidget* w, int oldRight, int newRight, const QList<QWidget*>& siblings) {
+namespace {
+// `pushers` are the controls that pushed w along this chain: they never move
+// again in it, so two controls that overlap cannot push each other back and
+// forth without end.
+void PushRightFrom(QWidget* w, int oldRight, int newRight, const QList<QWidget*>& siblings,
+                   QList<const QWidget*>& pushers) {
   if (newRight <= oldRight) return;
+  pushers << w;
   for (QWidget* s : siblings) {
-    if (s == w || !OverlapVertically(s->geometry(), w->geometry())) continue;
+    if (pushers.contains(s) || !OverlapVertically(s->geometry(), w->geometry())) continue;
     if (s->x() < oldRight - kTolerance) continue;  // not to the right of w
     const int gap = std::clamp(s->x() - oldRight, 0, kMaxGap);
     const int minX = newRight + gap;
@@ -85,8 +91,15 @@ void PushRightOf(QWidget* w, int oldRight, int newRight, const QList<QWidget*>& 
     const int sOldRight = s->x() + s->width();
     const int shift = minX - s->x();
     s->move(s->x() + shift, s->y());
-    PushRightOf(s, sOldRight, sOldRight + shift, siblings);
+    PushRightFrom(s, sOldRight, sOldRight + shift, siblings, pushers);
   }
+  pushers.removeLast();
+}
+}  // namespace
+
+void PushRightOf(QWidget* w, int oldRight, int newRight, const QList<QWidget*>& siblings) {
+  QList<const QWidget*> pushers;
+  PushRightFrom(w, oldRight, newRight, siblings, pushers);
 }
 
 QRect FitChildren(QWidget* container, const ShownTexts& texts) {

@@ -359,29 +359,14 @@ TEST_F(LanguageTest, NoTextOfTheOtherLanguageStaysAfterASwitch) {
   Start();
   OpenEveryPanel(*form);
   const Vocabulary v = ProfessionalVocabulary();
-  const struct {
-    const char* state;
-    std::function<void()> act;
-  } states[] = {
-      {"start", [] {}},
-      {"theme selected", [&] { form->SGTemasSelectCell(1, 2); }},
-      {"formula clicked",
-       [&] {
-         form->SGFormulas->Select(1, 3);
-         form->SGFormulasSelectCell(1, 3);
-         form->SGFormulasClick();
-       }},
-      {"theme playing", [&] { form->BotonPlayCompClick(); }},
-      {"stopped", [&] { form->Stop1Click(); }},
-  };
-  for (const auto& s : states) {
+  for (const WindowState& s : CommonActionStates(*form)) {
     s.act();
     for (bool english : {true, false, true, false}) {
-      SCOPED_TRACE(std::string(s.state) + (english ? ", English" : ", Spanish"));
+      SCOPED_TRACE(std::string(s.name) + (english ? ", English" : ", Spanish"));
       (english ? form->Ingls1 : form->Espaol1)->trigger();
       const QStringList wrong = OtherLanguageTexts(form.get(), v, english, kPassOver);
       EXPECT_TRUE(wrong.isEmpty()) << wrong.join('\n').toStdString();
-      KeepLanguagePicture(form.get(), QString("%1-%2").arg(s.state, english ? "en" : "es"));
+      KeepLanguagePicture(form.get(), QString("%1-%2").arg(s.name, english ? "en" : "es"));
     }
   }
 }

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <QtGlobal>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -110,6 +111,29 @@ inline QStringList OtherLanguageTexts(QWidget* window, const Vocabulary& v, bool
 
 // VELARTO_LANGUAGE_PICTURES=<folder> keeps a picture of the window as each
 // check saw it, to look at.
+// The states the common actions leave a window in, each reached from the
+// one before: start, a theme selected, a formula clicked, the theme playing
+// and stopped. Both editions' windows have these handlers by these names.
+struct WindowState {
+  const char* name;
+  std::function<void()> act;
+};
+template <class Form>
+std::vector<WindowState> CommonActionStates(Form& form) {
+  return {
+      {"start", [] {}},
+      {"theme selected", [&form] { form.SGTemasSelectCell(1, 2); }},
+      {"formula clicked",
+       [&form] {
+         form.SGFormulas->Select(1, 3);
+         form.SGFormulasSelectCell(1, 3);
+         form.SGFormulasClick();
+       }},
+      {"theme playing", [&form] { form.BotonPlayCompClick(); }},
+      {"stopped", [&form] { form.Stop1Click(); }},
+  };
+}
+
 inline void KeepLanguagePicture(QWidget* window, const QString& name) {
   const QByteArray folder = qgetenv("VELARTO_LANGUAGE_PICTURES");
   if (folder.isEmpty()) return;

@@ -8,10 +8,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <QWidget>
+#include <concepts>
 #include <cstdio>
 #include <memory>
 
 #include "platform/ui/dialogs.h"
+
+// What the check uses of a main window: a widget (is it shown?) with the
+// handler of "Guardar como".
+template <class Form>
+concept CheckedWindow = std::derived_from<Form, QWidget> && requires(Form& f) { f.Guardarcomo1Click(); };
 
 struct CheckMode {
   QByteArray what = qgetenv("VELARTO_CHECK");
@@ -27,7 +34,7 @@ struct CheckMode {
     return d;
   }
 
-  template <class Form>
+  template <CheckedWindow Form>
   void Run(Form& form, const char* ext) {
     QTimer::singleShot(200, &form, [this, &form, ext] {
       std::printf("window open: %d\nworking folder: %s\n", form.isVisible() ? 1 : 0,

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -168,4 +169,13 @@ class Transport {
   RhythmTables& rt_;
   const BancoSonidos& bank_;
   Player& player_;
+};
+
+// What a window that commands the transport holds of it, under the same
+// names in both editions: the transport (Deck) and the engine's state it
+// reads (Engine), never writes.
+template <class Form>
+concept PlayStateWindow = requires(Form& f) {
+  { f.Deck } -> std::convertible_to<Transport*>;
+  { f.Engine } -> std::convertible_to<const EngineState*>;
 };

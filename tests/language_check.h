@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <QtGlobal>
+#include <concepts>
 #include <functional>
 #include <set>
 #include <vector>
@@ -119,6 +120,15 @@ struct WindowState {
   std::function<void()> act;
 };
 template <class Form>
+concept CommonActionsWindow = requires(Form& f, int n) {
+  { f.SGFormulas } -> std::convertible_to<StringGrid*>;
+  f.SGTemasSelectCell(n, n);
+  f.SGFormulasSelectCell(n, n);
+  f.SGFormulasClick();
+  f.BotonPlayCompClick();
+  f.Stop1Click();
+};
+template <CommonActionsWindow Form>
 std::vector<WindowState> CommonActionStates(Form& form) {
   return {
       {"start", [] {}},

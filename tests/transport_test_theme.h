@@ -6,6 +6,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <concepts>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,9 +55,19 @@ inline bool Called(const audio::TestWaveOut& out, const std::string& call) {
   return std::find(names.begin(), names.end(), call) != names.end();
 }
 
+// What the check below uses of a window: the engine's state, the player's
+// halves and the pause and stop buttons' handlers.
+template <class Form>
+concept PauseStopWindow = requires(Form& f) {
+  { f.Engine } -> std::convertible_to<const EngineState*>;
+  { f.Playback->Halves()[0].Prepared() } -> std::convertible_to<bool>;
+  f.botonpausaClick();
+  f.botonstopClick();
+};
+
 // Paused (the pause button pressed while playing), the stop button resets
 // the device and releases both halves.
-template <class Form>
+template <PauseStopWindow Form>
 void ExpectAStopWhilePausedResets(Form& form, audio::TestWaveOut& wave) {
   ASSERT_EQ(form.Engine->PlayState, 1);
   form.botonpausaClick();

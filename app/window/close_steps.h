@@ -4,18 +4,32 @@
 // without the user choosing it: Yes tries the save again, No closes without
 // saving, Cancel keeps the program running.
 //
-// What it uses of the window has the same name in both: Modified,
-// SaveDataSet, DataSet (SaveAnswer, SaveWithoutAsking), dialogs and Tr.
+// What it uses of the window is stated by the concept SavingWindow below.
 #pragma once
 
 #include <QString>
+#include <concepts>
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/window_concepts.h"
+#include "rhythm/dataset.h"
+
+// What the close's save uses of a window, under the same names in both
+// editions: the modified mark (Modified), the save (SaveDataSet, false when
+// nothing was written), the open set's marks (DataSet: the save question's
+// SaveAnswer and SaveWithoutAsking), the message boxes and the texts in the
+// language in force.
+template <class Form>
+concept SavingWindow = WordedWindow<Form> && AskingWindow<Form> && requires(Form& f) {
+  { f.Modified() } -> std::convertible_to<bool>;
+  { f.SaveDataSet() } -> std::convertible_to<bool>;
+  { f.DataSet } -> std::convertible_to<DataSetState&>;
+};
 
 // True when the close may go on. `cancelStays`: the edition's save
 // question has a Cancel that keeps the program running (the professional
 // edition's Yes/No/Cancel); otherwise any answer but Yes closes unsaved.
-template <class Form>
+template <SavingWindow Form>
 bool SaveBeforeClose(Form& f, bool cancelStays) {
   f.DataSet.SaveWithoutAsking = false;
   for (;;) {

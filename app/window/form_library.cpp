@@ -165,7 +165,7 @@ void TMainForm::Borrarfrmula1Click() {
 
 // --- themes -------------------------------------------------------------------
 
-void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*this, ThemeClipboard); }
+void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*SGTemas, ThemeClipboard); }
 
 // A theme at any position of the table can be pasted.
 void TMainForm::Pegartema1Click() { library_steps::PasteTheme(*this, ThemeClipboard, kMaxTemas); }

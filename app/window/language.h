@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QString>
+#include <concepts>
+#include <string>
 #include <vector>
 
 #include "platform/ui/settings.h"
@@ -53,15 +55,32 @@ QString ReadLanguageRow(QObject* root, const LanguageRow& row);
 // Every row; returns how many were set.
 int ApplyLanguageTable(QObject* root, bool english);
 
+// What the language switch uses of a window, under the same names in both
+// editions: the update action BUActualizar, the open set's name, the
+// settings, the language flag English with the items Ingls1 and Espaol1,
+// the window's caption and menu bar, and the about box Acercade (none until
+// it is made).
+template <class Form>
+concept LanguageWindow = requires(Form& f, const QString& text) {
+  { f.BUActualizar } -> std::convertible_to<QAction*>;
+  { f.DataSet.DataSetName } -> std::convertible_to<const std::string&>;
+  { *f.SettingsIniFile } -> std::convertible_to<SettingsIni&>;
+  f.English = true;
+  { f.Ingls1 } -> std::convertible_to<QAction*>;
+  { f.Espaol1 } -> std::convertible_to<QAction*>;
+  { f.menuBar() } -> std::convertible_to<QMenuBar*>;
+  f.setWindowTitle(text);
+  static_cast<bool>(f.Acercade);
+  f.Acercade->setWindowTitle(text);
+};
+
 // One language switch of either edition's main window, the steps of both:
 // the update action's address (`updateUrl`), the window's caption, "Idioma"
 // in the settings ("Ingles" / "Español"), the language flag, the check marks
 // of Ingls1 and Espaol1, the edition's texts (`applyTexts(english)`), Qt's
 // own dialogs in the language, and, switching to English, the about box's
-// caption (`englishAboutCaption`) once the box exists. What it uses of the
-// window has the same name in both: BUActualizar, DataSet, SettingsIniFile,
-// English, Ingls1, Espaol1 and Acercade.
-template <class Form, class ApplyTexts>
+// caption (`englishAboutCaption`) once the box exists.
+template <LanguageWindow Form, std::invocable<bool> ApplyTexts>
 void SwitchWindowLanguage(Form& f, bool english, const char* updateUrl, ApplyTexts&& applyTexts,
                           const char* englishAboutCaption) {
   f.BUActualizar->setProperty("url", QString::fromLatin1(updateUrl));

@@ -4,27 +4,68 @@
 // taken from it, and the last step of a close, when the timers and the
 // devices stop before anything of the window is freed.
 //
-// The templates take either edition's main window. What they use of it has
-// the same name in both: SettingsIniFile, Ingls1 and Espaol1, Playback,
-// WaveOut, WaveIn, dialogs, tbvolumen, the timers Timer1, Timer3 and Timer4,
-// FormClosed, the device panel DevicePane, and the handlers OnBufferDone and
-// CloseWaveOutput.
+// The templates take either edition's main window; what they use of it is
+// stated by the concepts SettingsWindow, OutputWindow and ClosingWindow
+// below.
 #pragma once
 
 #include <QAction>
 #include <QMetaObject>
+#include <QObject>
 #include <QSlider>
 #include <QString>
 #include <QTimer>
+#include <concepts>
 #include <string>
 
 #include "app/startup.h"
 #include "app/window/language.h"
 #include "engine/sound_messages.h"
+#include "engine/transport.h"
 #include "platform/ui/settings.h"
+#include "platform/ui/window_concepts.h"
+#include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out.h"
 #include "platform/files/text.h"
 #include "rhythm/dataset.h"
+
+// What the settings' steps use of a window: its settings SettingsIniFile,
+// the language items Ingls1 and Espaol1, the log and the texts in the
+// language in force.
+template <class Form>
+concept SettingsWindow = WordedWindow<Form> && LoggingWindow<Form> && requires(Form& f) {
+  { *f.SettingsIniFile } -> std::convertible_to<SettingsIni&>;
+  { f.Ingls1 } -> std::convertible_to<QAction*>;
+  { f.Espaol1 } -> std::convertible_to<QAction*>;
+};
+
+// What the opening of the output uses of a window, a QObject whose thread
+// is the GUI thread: the transport, the output WaveOut, the mark that its
+// failure was reported (WaveOutReported), the master volume slider
+// tbvolumen, the handler OnBufferDone, the log and the language in force.
+template <class Form>
+concept OutputWindow =
+    std::derived_from<Form, QObject> && WordedWindow<Form> && LoggingWindow<Form> && requires(Form& f) {
+      { f.Deck } -> std::convertible_to<Transport*>;
+      { f.WaveOut.get() } -> std::convertible_to<audio::WaveOut*>;
+      f.WaveOutReported = true;
+      { f.tbvolumen } -> std::convertible_to<QSlider*>;
+      f.OnBufferDone();
+    };
+
+// What the last step of a close stops: the timers Timer1, Timer3 and
+// Timer4, the output (CloseWaveOutput), the input WaveIn and the device
+// panel DevicePane; FormClosed marks the close done.
+template <class Form>
+concept ClosingWindow = requires(Form& f) {
+  { f.Timer1 } -> std::convertible_to<QTimer*>;
+  { f.Timer3 } -> std::convertible_to<QTimer*>;
+  { f.Timer4 } -> std::convertible_to<QTimer*>;
+  { f.WaveIn.get() } -> std::convertible_to<audio::WaveIn*>;
+  f.CloseWaveOutput();
+  f.DevicePane.Close();
+  f.FormClosed = true;
+};
 
 // The set start-up opens: "archivo" ("Original" when it is missing or
 // empty), or the set a list file on the command line (`commandLineArgument`,
@@ -49,7 +90,7 @@ inline std::string StartupSetName(SettingsIni& ini, const std::string& commandLi
 
 // What start-up says of its settings: a file that was no settings file (set
 // aside, with the copy's name) and a set name that was refused.
-template <class Form>
+template <SettingsWindow Form>
 void TellSettingsProblems(Form& f, const std::string& refusedSet) {
   if (!f.SettingsIniFile->Discarded().isEmpty())
     f.Log(f.Tr("El archivo de configuración no era válido; se ha guardado una copia en ",
@@ -62,7 +103,7 @@ void TellSettingsProblems(Form& f, const std::string& refusedSet) {
 }
 
 // Start-up: the switch of the language "Idioma" names, run by its menu item.
-template <class Form>
+template <SettingsWindow Form>
 void RunLanguageOfSettings(Form& f) {
   if (LanguageIsEnglish(f.SettingsIniFile->ReadString("METRONOMO", "Idioma", QString::fromUtf8("Español"))))
     f.Ingls1->trigger();
@@ -78,7 +119,7 @@ void RunLanguageOfSettings(Form& f) {
 // A device that cannot be opened is said once in the log, in the user's
 // language with what to do, and the slider, showing the volume kept for the
 // device, is disabled: the window opens all the same. False when not opened.
-template <class Form>
+template <OutputWindow Form>
 bool OpenOutputWithItsVolume(Form& f) {
   const audio::WaveResult r = f.Deck->OpenOutput(f.WaveOut.get(), [&f] {
     QMetaObject::invokeMethod(&f, [&f] { f.OnBufferDone(); }, Qt::QueuedConnection);
@@ -95,7 +136,7 @@ bool OpenOutputWithItsVolume(Form& f) {
 
 // A close that goes through: the timers and the devices stop before anything
 // of the window is freed, and a later close does nothing.
-template <class Form>
+template <ClosingWindow Form>
 void StopWindowDevices(Form& f) {
   if (f.Timer1) f.Timer1->stop();
   if (f.Timer4) f.Timer4->stop();

@@ -114,7 +114,7 @@ void TMainForm::Nuevotema1Click() {
   library_steps::PlayInOrder(*this);
 }
 
-void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*this, Pages.ThemeClipboard); }
+void TMainForm::Copiartema1Click() { library_steps::CopyTheme(*SGTemas, Pages.ThemeClipboard); }
 
 // A position beyond the table (after a deletion) holds no theme.
 void TMainForm::Pegartema1Click() { library_steps::PasteTheme(*this, Pages.ThemeClipboard, TemaCount()); }

@@ -44,9 +44,7 @@ bool LightBeatLabel(const std::array<QLabel*, 12>& labels, const BeatCue& cue);
 // log, and the handlers ShowEntryRow, ShowCompasCounter, NormalizarTema and
 // StartBeatStep (the edition's beat step starts).
 template <class Form>
-concept TransportWindow = requires(Form& f, int row, const QString& line) {
-  { f.Engine } -> std::convertible_to<const EngineState*>;
-  { f.Deck } -> std::convertible_to<Transport*>;
+concept TransportWindow = PlayStateWindow<Form> && requires(Form& f, int row, const QString& line) {
   { f.Rhythm } -> std::convertible_to<const RhythmTables*>;
   { f.SGSaco } -> std::convertible_to<StringGrid*>;
   { f.SGFormulas } -> std::convertible_to<StringGrid*>;

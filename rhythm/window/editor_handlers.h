@@ -1,6 +1,8 @@
 // The steps of the formula, track and theme editors that both windows take
 // alike, over their controls of the same names. Each is a template over the
-// window class; the window passes the editor state it keeps, and its own
+// window class, whose part it uses is stated by the concepts below
+// (FormulaEditorWindow, ThemeEditorWindow, RhythmEditorsWindow,
+// RowsPainter); the window passes the editor state it keeps, and its own
 // EditRules (the records' limits) shape what the steps store and show. A
 // window's handler calls the step and then adds what only it does.
 //
@@ -21,8 +23,10 @@
 #include <concepts>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/string_grid.h"
+#include "engine/engine_state.h"
 #include "engine/follow.h"
 #include "engine/mixer.h"
 #include "engine/sequencer.h"
@@ -31,12 +35,76 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/window/editor_widgets.h"
+#include "rhythm/window/records_window.h"
 #include "engine/transport.h"
 
 namespace editor_steps {
 
 inline const QColor kLime(0, 255, 0);
 inline const QColor kRed(255, 0, 0);
+
+// What the formula and track editor's steps use of a window besides its
+// records: the transport and the engine's state, the open set's marks
+// (DataSet) and the sound list, the pattern grid SGDatosFormula, the labels
+// Label1 (the number), Label7 (the name), Label14 (where it is used) and
+// Label25 (the formula to add), the count buttons RBAcento and RBTiempo, the
+// sound chooser CBSonidos, the twelve accent boxes, the formula tempo slider
+// TB2 with its typed tempo Edit1, and the handlers EditedFormula,
+// ShowFormulaLength, LayoutPatternGrid, SGFormulasSelectCell and
+// ShowModifiedMark.
+template <class Form>
+concept FormulaEditorWindow = RecordsWindow<Form> && PlayStateWindow<Form> && requires(Form& f, int n) {
+  { f.DataSet } -> std::convertible_to<const DataSetState&>;
+  { f.SoundList } -> std::convertible_to<const std::vector<std::string>&>;
+  { f.SGDatosFormula } -> std::convertible_to<StringGrid*>;
+  { f.Label1 } -> std::convertible_to<QLabel*>;
+  { f.Label7 } -> std::convertible_to<QLabel*>;
+  { f.Label14 } -> std::convertible_to<QLabel*>;
+  { f.Label25 } -> std::convertible_to<QLabel*>;
+  { f.RBAcento } -> std::convertible_to<QRadioButton*>;
+  { f.RBTiempo } -> std::convertible_to<QRadioButton*>;
+  { f.CBSonidos } -> std::convertible_to<QComboBox*>;
+  { f.AccentBoxes[0] } -> std::convertible_to<QCheckBox*>;
+  requires std::tuple_size_v<decltype(f.AccentBoxes)> == 12;
+  { f.TB2 } -> std::convertible_to<QSlider*>;
+  { f.Edit1 } -> std::convertible_to<QLineEdit*>;
+  { f.EditedFormula() } -> std::convertible_to<int>;
+  f.ShowFormulaLength(n);
+  f.LayoutPatternGrid(n);
+  f.SGFormulasSelectCell(n, n);
+  f.ShowModifiedMark();
+};
+
+// What the theme and sequence editor's steps use of a window besides its
+// records: the transport and the engine's state, the message boxes, the
+// sequence grid SGSaco, the theme label Label2, the fields Partes, Intro and
+// Fin, the order buttons RadioButton1 ("Normal") and RadioButton2, the
+// theme tempo slider TB1, and the handlers EditedTema, FillSequenceGrid,
+// SGSacoSelectCell, ShowCompasCounter and BotonPoneAntesClick.
+template <class Form>
+concept ThemeEditorWindow =
+    RecordsWindow<Form> && PlayStateWindow<Form> && AskingWindow<Form> && requires(Form& f, int n) {
+      { f.SGSaco } -> std::convertible_to<StringGrid*>;
+      { f.Label2 } -> std::convertible_to<QLabel*>;
+      { f.Partes } -> std::convertible_to<QLineEdit*>;
+      { f.Intro } -> std::convertible_to<QLineEdit*>;
+      { f.Fin } -> std::convertible_to<QLineEdit*>;
+      { f.RadioButton1 } -> std::convertible_to<QRadioButton*>;
+      { f.RadioButton2 } -> std::convertible_to<QRadioButton*>;
+      { f.TB1 } -> std::convertible_to<QSlider*>;
+      { f.EditedTema() } -> std::convertible_to<int>;
+      f.FillSequenceGrid(n);
+      f.SGSacoSelectCell(n, n);
+      f.ShowCompasCounter();
+      f.BotonPoneAntesClick();
+    };
+
+// Both editors, and the click sound chooser CBMetro beside them: what the
+// wording of the editors' texts again uses.
+template <class Form>
+concept RhythmEditorsWindow = FormulaEditorWindow<Form> && ThemeEditorWindow<Form> && requires(Form& f) {
+  { f.CBMetro } -> std::convertible_to<QComboBox*>;
+};
 
 // --- the formula grid -----------------------------------------------------------
 
@@ -53,7 +121,7 @@ struct FormulaShown {
 // force: where it is used (Label14), its number (Label1), the headings of
 // its beat columns and the sound column of the pattern grid. Nothing else of
 // the editor changes, so that a language switch can word them again.
-template <class Form>
+template <FormulaEditorWindow Form>
 void WordFormulaCaptions(Form& w, FormulaEditorState& ed, int row) {
   const EditorRules& rules = Form::EditRules;
   const int i = row - 1;
@@ -88,7 +156,7 @@ void WordFormulaCaptions(Form& w, FormulaEditorState& ed, int row) {
 // Paints formula row - 1 into the pattern grid and every control of the
 // editor; the engine is not touched. Nothing when the row holds no formula.
 // The accent boxes' guard is left up.
-template <class Form>
+template <FormulaEditorWindow Form>
 std::optional<FormulaShown> PaintFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   const EditorRules& rules = Form::EditRules;
   const int i = row - 1;
@@ -147,7 +215,7 @@ std::optional<FormulaShown> PaintFormulaRow(Form& w, FormulaEditorState& ed, Gua
 // The user picked formula row - 1: it is painted, and the engine takes it
 // as the formula in play with the slider's tempo. False when the row holds
 // no formula.
-template <class Form>
+template <FormulaEditorWindow Form>
 bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
   const std::optional<FormulaShown> shown = PaintFormulaRow(w, ed, g, row);
   if (!shown) return false;
@@ -158,7 +226,7 @@ bool ShowFormulaRow(Form& w, FormulaEditorState& ed, GuardFlags& g, int row) {
 
 // A name, beat count or first beat typed into the formula grid, stored in
 // the record of the row typed into.
-template <class Form>
+template <FormulaEditorWindow Form>
 void EditFormulaRow(Form& w, FormulaEditorState& ed, int col, int row, const QString& value) {
   if (w.DataSet.GridsFilling & kGridsFillingBit) return;
   w.Cambios();
@@ -198,7 +266,7 @@ void EditFormulaRow(Form& w, FormulaEditorState& ed, int col, int row, const QSt
 
 // Leaving the formula grid: the engine and the row show the record's beats
 // and first beat again.
-template <class Form>
+template <FormulaEditorWindow Form>
 void LeaveFormulaGrid(Form& w) {
   const int row = w.SGFormulas->Row();
   if (row <= 0 || row - 1 >= w.FormulaCount()) return;
@@ -210,7 +278,7 @@ void LeaveFormulaGrid(Form& w) {
 
 // The user's click on the formula grid picks the formula to add, unless an
 // entry selection moved the grid's row just before.
-template <class Form>
+template <FormulaEditorWindow Form>
 void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
   if (g.SkipFormulaClick) {
     g.SkipFormulaClick = false;
@@ -227,7 +295,7 @@ void PickFormulaToAdd(Form& w, FormulaEditorState& ed, GuardFlags& g) {
 // The number cell of a formula row: red when a theme uses the formula, lime
 // otherwise, on `toAddFill` for the formula to add (whose colour Label25
 // takes) and on `fill` for the others.
-template <class Form>
+template <FormulaEditorWindow Form>
 void DrawFormulaNumberCell(Form& w, const FormulaEditorState& ed, QPainter* p, int col, int row, const QRect& rect,
                            const QColor& toAddFill, const QColor& fill) {
   if (col != 0 || row < 1 || row - 1 >= w.FormulaCount()) return;
@@ -248,7 +316,7 @@ void DrawFormulaNumberCell(Form& w, const FormulaEditorState& ed, QPainter* p, i
 // A track row selected: the sound chooser over its sound cell (shown only
 // when that cell is), the grid editable as the formula grid is. False for a
 // row that is no track.
-template <class Form>
+template <FormulaEditorWindow Form>
 bool SelectTrackRow(Form& w, FormulaEditorState& ed, int col, int row) {
   w.CBSonidos->setVisible(col == 1);
   if (row < 1 || row > Form::EditRules.tracks) return false;
@@ -270,7 +338,7 @@ bool SelectTrackRow(Form& w, FormulaEditorState& ed, int col, int row) {
 }
 
 // A stroke string typed into a beat cell of the formula shown.
-template <class Form>
+template <FormulaEditorWindow Form>
 void EditPatternCell(Form& w, int col, int row, const QString& value) {
   const EditorRules& rules = Form::EditRules;
   const int fi = w.EditedFormula();
@@ -290,7 +358,7 @@ void EditPatternCell(Form& w, int col, int row, const QString& value) {
 // The header cell of a beat column: its label, "  >" after an accented
 // beat's; the sounding beat while playing on red (accented) or lime, the
 // others on `background`.
-template <class Form>
+template <FormulaEditorWindow Form>
 void DrawBeatHeaderCell(Form& w, QPainter* p, int col, int row, const QRect& rect, const QColor& background) {
   const int sel = w.SGFormulas->Row() - 1;
   const bool accented =
@@ -315,7 +383,7 @@ void DrawBeatHeaderCell(Form& w, QPainter* p, int col, int row, const QRect& rec
 
 // The sound chooser's item taken as the selected track's sound; false when
 // it names no sound of the list (or no track is selected).
-template <class Form>
+template <FormulaEditorWindow Form>
 bool ChooseTrackSound(Form& w, const FormulaEditorState& ed, int index) {
   const int f = w.EditedFormula();
   const int t = ed.SelectedTrack;
@@ -331,7 +399,7 @@ bool ChooseTrackSound(Form& w, const FormulaEditorState& ed, int index) {
 
 // An accent box clicked: the accents of the visible boxes stored, the
 // formula shown again.
-template <class Form>
+template <FormulaEditorWindow Form>
 void TakeAccentBoxes(Form& w, const GuardFlags& g) {
   if (g.AccentChangeByCode) return;
   const int fi = w.EditedFormula();
@@ -349,7 +417,7 @@ void TakeAccentBoxes(Form& w, const GuardFlags& g) {
 // A count button clicked: the formula shown counts by accents or by beats;
 // the modified mark is shown directly (also while a theme plays) and the
 // formula shown again. A click on the button already on changes nothing.
-template <class Form>
+template <FormulaEditorWindow Form>
 void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
   if (g.CountModeByCode) return;
   const int fi = w.EditedFormula();
@@ -367,7 +435,7 @@ void TakeCountMode(Form& w, const GuardFlags& g, bool byAccents) {
 // --- the theme grid -----------------------------------------------------------------
 
 // The theme label (Label2) for theme row - 1: its number and name.
-template <class Form>
+template <ThemeEditorWindow Form>
 void WordThemeCaption(Form& w, int row) {
   w.Label2->setText(w.Tr("Tema ", "Song ") + w.SGTemas->Cells(0, row) + ": " + w.SGTemas->Cells(1, row));
 }
@@ -377,7 +445,7 @@ void WordThemeCaption(Form& w, int row) {
 // the theme label, the formula shown (its captions and length), the formula
 // to add and the sound choosers' "no sound" item. What they show is the
 // same; nothing of the records or the engine changes.
-template <class Form>
+template <RhythmEditorsWindow Form>
 void WordEditorCaptions(Form& w, FormulaEditorState& ed) {
   w.SGTemas->SetCells(0, 0, w.Tr("Tema Nº", "Song No."));
   w.SGTemas->SetCells(1, 0, w.Tr("Nombre", "Name"));
@@ -400,7 +468,7 @@ void WordEditorCaptions(Form& w, FormulaEditorState& ed) {
 // Loads theme row - 1 into the engine's theme quantities, the parts, intro,
 // ending and order controls, the theme tempo slider and the sequence grid,
 // whose first entry it selects. False when the row holds no theme.
-template <class Form>
+template <ThemeEditorWindow Form>
 bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
   const int t = row - 1;
   if (t < 0 || t >= w.TemaCount()) return false;
@@ -440,7 +508,7 @@ bool ShowThemeRow(Form& w, GuardFlags& g, int row) {
 
 // A name typed into the theme grid's name column of row - 1, which the theme
 // label shows when it is the selected row.
-template <class Form>
+template <ThemeEditorWindow Form>
 void RenameTheme(Form& w, Tema& th, int row, const QString& value) {
   if (!value.isEmpty() && row == w.SGTemas->Row()) w.Label2->setText(w.Tr("Tema : ", "Song : ") + value);
   th.SetName(ToL1(value).substr(0, static_cast<size_t>(Form::EditRules.temaName)));
@@ -453,7 +521,7 @@ void RenameTheme(Form& w, Tema& th, int row, const QString& value) {
 // acceleration. After an entry edit the typed cells keep their text (the
 // typed tempo cell too, where entries carry tempos). The sequence in play
 // follows edits of its theme.
-template <class Form>
+template <ThemeEditorWindow Form>
 void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int nameCol, int tempoCol) {
   if (t < 0 || t >= kMaxTemas) return;
   ed.ShownTema = t;
@@ -490,7 +558,7 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
 // moves the sequence of the theme shown (while another theme plays, only the
 // selection moves). False when the selection ends there (no entry row, or
 // the insert-after button moving the row).
-template <class Form>
+template <ThemeEditorWindow Form>
 bool SelectSequenceRow(Form& w, const FormulaEditorState& ed, GuardFlags& g, int row) {
   g.SkipFormulaClick = true;
   SetGridEditing(w.SGSaco, w.SGTemas->Editable);
@@ -541,7 +609,7 @@ void PaintRowsShown(Form& w, const RowsToShow& rows) {
 
 // The formula to add inserted before the selected entry: one more
 // repetition of an entry of that formula, or a new entry.
-template <class Form>
+template <ThemeEditorWindow Form>
 void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
@@ -569,7 +637,7 @@ void InsertBeforeEntry(Form& w, const FormulaEditorState& ed) {
 // moves down (the engine's part of the selection only); then it goes in
 // before the selected row. A full theme is refused before the selection
 // moves.
-template <class Form, class OtherFormulaAt>
+template <ThemeEditorWindow Form, std::predicate<const Tema&, int, int> OtherFormulaAt>
 void InsertAfterEntry(Form& w, const FormulaEditorState& ed, GuardFlags& g, OtherFormulaAt otherFormulaAt) {
   const int t = w.EditedTema();
   const int f = ed.FormulaToAdd;
@@ -590,7 +658,7 @@ void InsertAfterEntry(Form& w, const FormulaEditorState& ed, GuardFlags& g, Othe
 
 // One repetition less of the selected entry; the last one removes it.
 // Nothing on the end row.
-template <class Form>
+template <ThemeEditorWindow Form>
 void RemoveSelectedEntry(Form& w) {
   const int t = w.EditedTema();
   const int row = w.SGSaco->Row();
@@ -607,7 +675,7 @@ void RemoveSelectedEntry(Form& w) {
 
 // A value typed into Partes, Intro or Fin (none: a value below 0) stored
 // by `store` into the theme shown and the engine.
-template <class Form, class Store>
+template <ThemeEditorWindow Form, std::invocable<Tema&, int> Store>
 void TakeThemeField(Form& w, const GuardFlags& g, std::optional<int> value, Store store) {
   if (g.ThemeFieldsByCode) return;
   const int t = w.EditedTema();
@@ -616,7 +684,7 @@ void TakeThemeField(Form& w, const GuardFlags& g, std::optional<int> value, Stor
   w.Cambios();
 }
 
-template <class Form>
+template <ThemeEditorWindow Form>
 void TakeParts(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, PartsFromText(ToL1(w.Partes->text())), [&w](Tema& th, int p) {
     th.partsOrder = static_cast<uint8_t>((th.partsOrder & 0x80) | p);
@@ -624,7 +692,7 @@ void TakeParts(Form& w, const GuardFlags& g) {
   });
 }
 
-template <class Form>
+template <ThemeEditorWindow Form>
 void TakeIntro(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Intro->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((v << 4) | (th.introEnding & 0x0F));
@@ -632,7 +700,7 @@ void TakeIntro(Form& w, const GuardFlags& g) {
   });
 }
 
-template <class Form>
+template <ThemeEditorWindow Form>
 void TakeEnding(Form& w, const GuardFlags& g) {
   TakeThemeField(w, g, BeatsFromText(ToL1(w.Fin->text())), [&w](Tema& th, int v) {
     th.introEnding = static_cast<uint8_t>((th.introEnding & 0xF0) | v);
@@ -641,7 +709,7 @@ void TakeEnding(Form& w, const GuardFlags& g) {
 }
 
 // Either order button clicked: in order when RadioButton1 is on.
-template <class Form>
+template <ThemeEditorWindow Form>
 void TakeOrder(Form& w, const GuardFlags& g) {
   if (g.ThemeFieldsByCode) return;
   const int t = w.EditedTema();

@@ -2,8 +2,10 @@
 // paste and clear of formulas and themes, the track and beat clipboards,
 // the searches and the stepping, and the parts of sorting and deletion that
 // are the same. Templates over the window class, as the editors' steps
-// (rhythm/window/editor_handlers.h); the window passes the clipboards it
-// keeps and adds what only it does.
+// (rhythm/window/editor_handlers.h), whose part they use is stated by the
+// concepts below (FormulaLibraryWindow, PatternCommandsWindow,
+// ThemeLibraryWindow, ThemeImportWindow); the window passes the clipboards
+// it keeps and adds what only it does.
 //
 // Included only by the windows' handler files.
 #pragma once
@@ -13,6 +15,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <algorithm>
+#include <concepts>
 #include <string>
 #include <vector>
 
@@ -24,7 +27,11 @@
 #include "rhythm/editor_logic.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/library_ops.h"
+#include "engine/transport.h"
+#include "platform/ui/window_concepts.h"
 #include "rhythm/window/editor_widgets.h"
+#include "rhythm/window/records_window.h"
+#include "rhythm/window/theme_import_dialog.h"
 
 namespace library_steps {
 
@@ -44,10 +51,60 @@ class GridsFillingScope {
   uint16_t was_;
 };
 
+// What the formula commands use of a window besides its records: the
+// message boxes, the open set's marks (DataSet), the transport, the search
+// box Edit3, and the handlers EditedFormula, FillFormulaRow,
+// RefillFormulaRows, SGFormulasSelectCell and the formula clipboard's
+// Copiarfrmula1Click and Pegarfrmula1Click.
+template <class Form>
+concept FormulaLibraryWindow = RecordsWindow<Form> && AskingWindow<Form> && requires(Form& f, int n) {
+  { f.DataSet } -> std::convertible_to<DataSetState&>;
+  { f.Deck } -> std::convertible_to<Transport*>;
+  { f.Edit3 } -> std::convertible_to<QLineEdit*>;
+  { f.EditedFormula() } -> std::convertible_to<int>;
+  f.FillFormulaRow(n);
+  f.RefillFormulaRows();
+  f.SGFormulasSelectCell(n, n);
+  f.Copiarfrmula1Click();
+  f.Pegarfrmula1Click();
+};
+
+// The track and beat commands: the formula commands' window with its
+// pattern grid SGDatosFormula and CommandFormula, the formula they edit.
+template <class Form>
+concept PatternCommandsWindow = FormulaLibraryWindow<Form> && requires(Form& f) {
+  { f.SGDatosFormula } -> std::convertible_to<StringGrid*>;
+  { f.CommandFormula() } -> std::convertible_to<int>;
+};
+
+// What the theme commands use of a window besides its records: the message
+// boxes, the order button RadioButton1 ("Normal") with its click handler,
+// the search box LabeledEdit1 and SGTemasSelectCell.
+template <class Form>
+concept ThemeLibraryWindow = RecordsWindow<Form> && AskingWindow<Form> && requires(Form& f, int n) {
+  { f.RadioButton1 } -> std::convertible_to<QRadioButton*>;
+  { f.LabeledEdit1 } -> std::convertible_to<QLineEdit*>;
+  f.RadioButton1Click();
+  f.SGTemasSelectCell(n, n);
+};
+
+// What the theme import uses of a window besides its records: the message
+// boxes, the log, its import dialog FormImportar (made by
+// CreateImportDialog) and the rows' fill and selection handlers.
+template <class Form>
+concept ThemeImportWindow =
+    RecordsWindow<Form> && AskingWindow<Form> && LoggingWindow<Form> && requires(Form& f, int n) {
+      { f.FormImportar } -> std::convertible_to<ThemeImportDialog*>;
+      f.CreateImportDialog();
+      f.FillTemaRow(n);
+      f.FillFormulaRow(n);
+      f.SGTemasSelectCell(n, n);
+    };
+
 // --- formula rows -----------------------------------------------------------------
 
 // Number, beats, name (cut at the window's length) and first beat of row i + 1.
-template <class Form>
+template <FormulaLibraryWindow Form>
 void FillFormulaRowCells(Form& w, int i) {
   const Formula& f = w.Rhythm->Formulas[static_cast<size_t>(i)];
   w.SGFormulas->SetCells(0, i + 1, QString::number(i + 1));
@@ -57,7 +114,7 @@ void FillFormulaRowCells(Form& w, int i) {
 }
 
 // Every formula row from its record.
-template <class Form>
+template <FormulaLibraryWindow Form>
 void RefillFormulaRowCells(Form& w) {
   const GridsFillingScope filling(w.DataSet);
   for (int i = 0; i < w.FormulaCount(); ++i) w.FillFormulaRow(i);
@@ -65,7 +122,7 @@ void RefillFormulaRowCells(Form& w) {
 
 // A formula appended: a copy of the selected one (through the formula
 // clipboard) with an empty name, selected.
-template <class Form>
+template <FormulaLibraryWindow Form>
 void AppendFormula(Form& w) {
   if (w.FormulaCount() >= kMaxFormulas) {
     w.dialogs->ShowMessage(w.Tr("No caben más fórmulas (512)", "There is no room for more formulas (512)"));
@@ -87,7 +144,7 @@ void AppendFormula(Form& w) {
 
 // The copied formula pasted over the selected one, which keeps the name its
 // row shows. Positions from `limit` on hold nothing to paste from or onto.
-template <class Form>
+template <FormulaLibraryWindow Form>
 void PasteFormula(Form& w, const FormulaEditorState& ed, int limit) {
   const int src = ed.FormulaClipboard;
   const int i = w.SGFormulas->Row() - 1;
@@ -104,7 +161,7 @@ void PasteFormula(Form& w, const FormulaEditorState& ed, int limit) {
 }
 
 // The selected formula's pattern emptied (below `limit`).
-template <class Form>
+template <FormulaLibraryWindow Form>
 void ClearFormulaPattern(Form& w, int limit) {
   const int i = w.SGFormulas->Row() - 1;
   if (i < 0 || i >= std::min(limit, kMaxFormulas)) return;
@@ -115,7 +172,7 @@ void ClearFormulaPattern(Form& w, int limit) {
 
 // The formula the track and beat commands edit: the one the pattern grid
 // shows, or with none shown yet the formula row selected; -1 for none.
-template <class Form>
+template <FormulaLibraryWindow Form>
 int CommandFormulaOf(const Form& w) {
   const int shown = w.EditedFormula();
   if (shown >= 0) return shown;
@@ -128,7 +185,7 @@ int CommandFormulaOf(const Form& w) {
 // They act on the formula the pattern grid shows; an edit marks the set
 // modified. A paste takes the copied formula only below `limit`.
 
-template <class Form>
+template <PatternCommandsWindow Form>
 void CopyTrackRow(Form& w, TrackClipboardState& clip) {
   const int t = w.SGDatosFormula->Row() - 1;
   const int f = w.CommandFormula();
@@ -136,7 +193,7 @@ void CopyTrackRow(Form& w, TrackClipboardState& clip) {
   clip = {t, f, w.Rhythm->Formulas[static_cast<size_t>(f)].Beats()};
 }
 
-template <class Form>
+template <PatternCommandsWindow Form>
 void PasteTrackRow(Form& w, const TrackClipboardState& clip, int limit) {
   const int f = w.CommandFormula();
   const int t = w.SGDatosFormula->Row() - 1;
@@ -147,7 +204,7 @@ void PasteTrackRow(Form& w, const TrackClipboardState& clip, int limit) {
   w.SGFormulasSelectCell(w.SGFormulas->Col(), f + 1);
 }
 
-template <class Form>
+template <PatternCommandsWindow Form>
 void ClearTrackRow(Form& w) {
   const int f = w.CommandFormula();
   const int t = w.SGDatosFormula->Row() - 1;
@@ -159,7 +216,7 @@ void ClearTrackRow(Form& w) {
 
 // The sound and number columns hold no beat: the beat commands leave the
 // records alone there.
-template <class Form>
+template <PatternCommandsWindow Form>
 void CopyBeatColumn(Form& w, BeatClipboardState& clip) {
   const int b = w.SGDatosFormula->Col() - 2;
   const int f = w.CommandFormula();
@@ -167,7 +224,7 @@ void CopyBeatColumn(Form& w, BeatClipboardState& clip) {
   clip = {b, f};
 }
 
-template <class Form>
+template <PatternCommandsWindow Form>
 void PasteBeatColumn(Form& w, const BeatClipboardState& clip, int limit) {
   const int f = w.CommandFormula();
   const int b = w.SGDatosFormula->Col() - 2;
@@ -177,7 +234,7 @@ void PasteBeatColumn(Form& w, const BeatClipboardState& clip, int limit) {
   w.SGFormulasSelectCell(w.SGFormulas->Col(), f + 1);
 }
 
-template <class Form>
+template <PatternCommandsWindow Form>
 void ClearBeatColumn(Form& w) {
   const int b = w.SGDatosFormula->Col() - 2;
   const int f = w.CommandFormula();
@@ -191,7 +248,7 @@ void ClearBeatColumn(Form& w) {
 
 // The first formula row from the selected one on (then from the first) whose
 // name begins with the search text, selected.
-template <class Form>
+template <FormulaLibraryWindow Form>
 void SearchFormula(Form& w) {
   const int k = FindByPrefix(ColumnTexts(w.SGFormulas, 2), w.SGFormulas->Row() - 1, w.Edit3->text());
   if (k < 0) return;
@@ -202,7 +259,7 @@ void SearchFormula(Form& w) {
 // The formulas sorted by their name cells (cut at the window's length), the
 // themes' entries following their patterns and the formula in play its
 // record. Returns the new row - 1 of the formula row selected, -1 for none.
-template <class Form>
+template <FormulaLibraryWindow Form>
 int SortFormulaRows(Form& w) {
   const int width = Form::EditRules.formulaName;
   const int fc = w.FormulaCount();
@@ -221,7 +278,7 @@ int SortFormulaRows(Form& w) {
 // uses it and for the only formula (told when `tellOnlyOne`). The themes'
 // entries follow their patterns, the formula in play its record, and the
 // rows are refilled. Returns the index deleted, -1 when nothing was.
-template <class Form>
+template <FormulaLibraryWindow Form>
 int DeleteSelectedFormula(Form& w, bool tellOnlyOne) {
   const int fc = w.FormulaCount();
   const int tc = w.TemaCount();
@@ -259,7 +316,7 @@ int DeleteSelectedFormula(Form& w, bool tellOnlyOne) {
 // A theme appended in a clean slot (a deletion leaves a copy of the last
 // theme there), `init` writing its first fields, selected and played in
 // order. False when the table is full.
-template <class Form, class Init>
+template <ThemeLibraryWindow Form, std::invocable<Tema&> Init>
 bool AppendTheme(Form& w, Init init) {
   const int r = w.TemaCount();
   if (r >= kMaxTemas) {
@@ -279,7 +336,7 @@ bool AppendTheme(Form& w, Init init) {
 }
 
 // Switches on "Normal" play; its click handler stores it when it was off.
-template <class Form>
+template <ThemeLibraryWindow Form>
 void PlayInOrder(Form& w) {
   if (!w.RadioButton1->isChecked()) {
     w.RadioButton1->setChecked(true);
@@ -287,16 +344,16 @@ void PlayInOrder(Form& w) {
   }
 }
 
-template <class Form>
-void CopyTheme(Form& w, int& clip) {
-  const int t = w.SGTemas->Row() - 1;
+// The theme row selected in `themes` taken as the copied theme.
+inline void CopyTheme(const StringGrid& themes, int& clip) {
+  const int t = themes.Row() - 1;
   if (t >= 0 && t < kMaxTemas) clip = t;
 }
 
 // The copied theme pasted over the selected one, its name too until one is
 // typed; the row's name cell is emptied and the cells after it take the
 // source row's. The copied position must lie below `limit`.
-template <class Form>
+template <ThemeLibraryWindow Form>
 void PasteTheme(Form& w, int clip, int limit) {
   const int src = clip;
   const int dst = w.SGTemas->Row() - 1;
@@ -308,7 +365,7 @@ void PasteTheme(Form& w, int clip, int limit) {
   w.Cambios();
 }
 
-template <class Form>
+template <ThemeLibraryWindow Form>
 void ClearTheme(Form& w) {
   const int t = w.SGTemas->Row() - 1;
   if (t < 0 || t >= w.TemaCount()) return;
@@ -320,7 +377,7 @@ void ClearTheme(Form& w) {
 // The selected theme deleted once the user agrees (never the only one):
 // `beforeDelete` sees its index first; the later themes move down with
 // their cells (the number cells stay). The selection stays on the grid.
-template <class Form, class BeforeDelete>
+template <ThemeLibraryWindow Form, std::invocable<int> BeforeDelete>
 void DeleteSelectedTheme(Form& w, BeforeDelete beforeDelete) {
   const int tc = w.TemaCount();
   if (tc <= 1) return;  // the only theme stays
@@ -343,7 +400,7 @@ void DeleteSelectedTheme(Form& w, BeforeDelete beforeDelete) {
 }
 
 // The themes sorted by their name cells (cut at the window's length).
-template <class Form>
+template <ThemeLibraryWindow Form>
 void SortThemeRows(Form& w) {
   const int width = Form::EditRules.temaName;
   const int tc = w.TemaCount();
@@ -355,7 +412,7 @@ void SortThemeRows(Form& w) {
 
 // The first theme row from the selected one on (then from the first) whose
 // name begins with the search text, selected.
-template <class Form>
+template <ThemeLibraryWindow Form>
 void SearchTheme(Form& w) {
   const int k = FindByPrefix(ColumnTexts(w.SGTemas, 1), w.SGTemas->Row() - 1, w.LabeledEdit1->text());
   if (k < 0) return;
@@ -364,7 +421,7 @@ void SearchTheme(Form& w) {
 }
 
 // The theme row above (step -1) or below (+1), when there is one.
-template <class Form>
+template <ThemeLibraryWindow Form>
 void StepTheme(Form& w, int step) {
   const int r = w.SGTemas->Row();
   if (step < 0 ? r <= 1 : r >= w.TemaCount()) return;
@@ -377,7 +434,7 @@ void StepTheme(Form& w, int step) {
 // Asks for the other set's list file (the request as the window words it)
 // and shows the import dialog on it; the dialog's captions are set at each
 // use. A cancelled choice, or a file that is not there, does nothing.
-template <class Form>
+template <ThemeImportWindow Form>
 void RunThemeImport(Form& w, const FileDialogRequest& req) {
   w.CreateImportDialog();
   w.FormImportar->Button1->setText(w.Tr("Importar", "Import"));
@@ -394,7 +451,7 @@ void RunThemeImport(Form& w, const FileDialogRequest& req) {
 // needs (those the open set holds in a form `equal` finds the same are
 // reused), each logged, and selected. False, the user told, when a table
 // limit refused it.
-template <class Form>
+template <ThemeImportWindow Form>
 bool ImportOtherTheme(Form& w, int a, FormulaEquality equal) {
   const ImportOutcome out = ImportThemeFromOtherSet(*w.Rhythm, a, equal);
   switch (out.status) {

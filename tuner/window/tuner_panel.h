@@ -11,12 +11,15 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "engine/sound_messages.h"
 #include "links/device.h"
+#include "platform/audio/wave_in.h"
+#include "platform/ui/window_concepts.h"
 #include "tuner/tuner.h"
 #include "tuner/tuner_input.h"
 
@@ -44,11 +47,21 @@ struct TunerReadingLayout {
 // `trace`: `text` across the trace, or nothing when `text` is empty.
 void ShowTunerInputProblem(QWidget* trace, const QString& text);
 
+// What looking for the input uses of a window: the input WaveIn, the
+// handler OpenWaveInput (true when it opened), the input trace Oscilata3,
+// the log and the language in force.
+template <class Form>
+concept TunerInputWindow = WordedWindow<Form> && LoggingWindow<Form> && requires(Form& f) {
+  { f.WaveIn.get() } -> std::convertible_to<audio::WaveIn*>;
+  { f.OpenWaveInput() } -> std::convertible_to<bool>;
+  { f.Oscilata3 } -> std::convertible_to<QWidget*>;
+};
+
 // The input is looked for when the tuner opens, not at start-up: the
 // window's OpenWaveInput opens the default input; a failure it says in the
 // log and on the input trace Oscilata3, in the user's language with the
 // sound system's own text, and the next opening of the tuner tries again.
-template <class Form>
+template <TunerInputWindow Form>
 bool LookForTunerInput(Form& f) {
   if (!f.WaveIn) return false;
   if (f.WaveIn->IsOpen()) return true;

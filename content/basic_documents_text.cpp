@@ -24,8 +24,10 @@ El tema tiene su tempo, su introducción, su final, su número de partes y orden
 <li><b>Conjunto de datos</b>: los sonidos, las fórmulas y los temas que se abren y se guardan juntos (un
 archivo <i>.ole</i> de la carpeta <i>datos</i> y una carpeta del mismo nombre).</li>
 </ul>
-<p>Así se ve la ventana al empezar, con el conjunto de fábrica «Original»:</p>
-{pic:window}
+<p>Así se ve la ventana al empezar, con el conjunto de fábrica «Original», en una pantalla de 1366x768:</p>
+{pic:window@1366x768}
+<p>y en una de 1920x1080:</p>
+{pic:window@1920x1080}
 <p>La ventana tiene tres páginas: {TabSheet1} (temas, fórmulas y metrónomo), {TabSheet2} (afinador de
 guitarra) y {TabSheet3} (los sonidos del conjunto). Los capítulos siguientes explican cada página, cada menú
 y cada tarea, las teclas rápidas y el significado de cada mensaje del programa.</p>
@@ -46,8 +48,10 @@ has its tempo, its intro, its ending, its number of parts and normal or random o
 <li><b>Data set</b>: the sounds, the formulas and the songs, opened and saved together (an <i>.ole</i> file of
 the folder <i>datos</i> and a folder of the same name).</li>
 </ul>
-<p>This is the window as it opens, with the factory set "Original":</p>
-{pic:window}
+<p>This is the window as it opens, with the factory set "Original", on a 1366x768 screen:</p>
+{pic:window@1366x768}
+<p>and on a 1920x1080 one:</p>
+{pic:window@1920x1080}
 <p>The window has three pages: {TabSheet1} (songs, formulas and metronome), {TabSheet2} (a guitar tuner) and
 {TabSheet3} (the sounds of the set). The following chapters explain each page, each menu and each task, the
 shortcut keys and the meaning of every message of the program.</p>
@@ -278,6 +282,9 @@ does not leave the window. Untick {cb3d} to hide it.</p>
 <p>La página {TabSheet2} (o el menú {Afinar1} &gt; {Afinar2}) afina la guitarra con el micrófono del ordenador.
 Mientras la página está a la vista, el programa escucha; al cambiar de página deja de escuchar.</p>
 {pic:TabSheet2}
+<p>La ventana entera con esta página, en una pantalla de 1366x768 y en una de 1920x1080:</p>
+{pic:TabSheet2@1366x768}
+{pic:TabSheet2@1920x1080}
 <p>Toque una cuerda al aire cerca del micrófono. La aguja de {Afinador} se para en el centro cuando la nota está
 afinada, a la izquierda cuando está baja y a la derecha cuando está alta; se ven la nota, la cuerda, el traste y
 la frecuencia. En {Mastil} un dedo marca en el mástil dónde está la nota que suena.</p>
@@ -286,6 +293,9 @@ la frecuencia. En {Mastil} un dedo marca en el mástil dónde está la nota que 
 <p>The page {TabSheet2} (or the menu {Afinar1} &gt; {Afinar2}) tunes the guitar with the computer's microphone.
 While the page shows, the program listens; on another page it stops listening.</p>
 {pic:TabSheet2}
+<p>The whole window with this page, on a 1366x768 screen and on a 1920x1080 one:</p>
+{pic:TabSheet2@1366x768}
+{pic:TabSheet2@1920x1080}
 <p>Play an open string near the microphone. The needle of {Afinador} stands in the middle when the note is in
 tune, to the left when it is low and to the right when it is high; the note, the string, the fret and the
 frequency are shown. In {Mastil} a finger marks on the fretboard where the note that sounds lies.</p>
@@ -295,10 +305,14 @@ frequency are shown. In {Mastil} a finger marks on the fretboard where the note 
        R"html(
 <p>La página {TabSheet3} muestra los sonidos del conjunto abierto.</p>
 {pic:TabSheet3}
+<p>La ventana entera con esta página, en una pantalla de 1366x768 y en una de 1920x1080:</p>
+{pic:TabSheet3@1366x768}
+{pic:TabSheet3@1920x1080}
 <p>{Label17}: la lista de los sonidos que usan las fórmulas, hasta 16, en orden; una pista se refiere a un
 sonido por su número en esta lista. {Label16}: los archivos WAV de la carpeta del conjunto (<i>datos/N</i>); en
-rojo los que ya están en la lista y en verde los que se pueden añadir. El botón {SpeedButton1.hint} toca el
-sonido elegido del banco.</p>
+rojo los que ya están en la lista y en verde los que se pueden añadir, en gris cuando la lista está llena. La
+leyenda de debajo lo recuerda, «{=LeyendaBanco}», y la sugerencia del banco lo dice entero: «{=LBwavs.hint}» El
+botón {SpeedButton1.hint} toca el sonido elegido del banco.</p>
 <p>Debajo, «Usado» dice qué parte de la memoria de sonidos del DRAV llenan los sonidos de la lista. Por encima
 del 100 % el conjunto no se puede guardar: quite o acorte sonidos.</p>
 <p>Con el botón derecho sobre el banco, {Aadir1} añade el sonido a la lista. Con el botón derecho sobre la lista:</p>
@@ -311,9 +325,14 @@ abra el conjunto otra vez.</p>
        R"html(
 <p>The page {TabSheet3} shows the sounds of the open set.</p>
 {pic:TabSheet3}
+<p>The whole window with this page, on a 1366x768 screen and on a 1920x1080 one:</p>
+{pic:TabSheet3@1366x768}
+{pic:TabSheet3@1920x1080}
 <p>{Label17}: the list of the sounds the formulas use, up to 16, in order; a track refers to a sound by its number
-in this list. {Label16}: the WAV files of the set's folder (<i>datos/N</i>); in red those already in the list and
-in green those that can be added. The button {SpeedButton1.hint} plays the chosen sound of the bank.</p>
+in this list. {Label16}: the WAV files of the set's folder (<i>datos/N</i>); in red those already in the list,
+in green those that can be added, in grey when the list is full. The legend below recalls it, "{=LeyendaBanco}",
+and the bank's hint says it whole: "{=LBwavs.hint}" The button {SpeedButton1.hint} plays the chosen sound of the
+bank.</p>
 <p>Below, "Used" tells how much of the DRAV's sound memory the sounds of the list fill. Above 100 % the set cannot
 be saved: remove or shorten sounds.</p>
 <p>The right mouse button on the bank: {Aadir1} adds the sound to the list. The right mouse button on the list:</p>

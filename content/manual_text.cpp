@@ -22,8 +22,8 @@ panorama y el volumen de cada pista.</li>
 <li><b>Conjunto de datos</b>: la lista de sonidos, las fórmulas y los temas que se abren y se guardan juntos
 (un archivo <i>.vl2</i> de la carpeta <i>datos</i> y su carpeta).</li>
 </ul>
-<p>Así se ve la ventana al empezar, con el conjunto de fábrica «Original»:</p>
-{pic:window}
+<p>Así se ve la ventana al empezar, con el conjunto de fábrica «Original», en una pantalla de 1366x768:</p>
+{pic:window@1366x768}
 <p>La ventana es un escritorio gris sobre el que flotan los paneles. Los capítulos siguientes explican cada
 panel, cada menú y cada tarea, las teclas rápidas y el significado de cada mensaje del programa.</p>
 )html",
@@ -43,8 +43,8 @@ volume of each track.</li>
 <li><b>Data set</b>: the sound list, the formulas and the songs, opened and saved together (a <i>.vl2</i> file
 of the folder <i>datos</i> and its folder).</li>
 </ul>
-<p>This is the window as it opens, with the factory set "Original":</p>
-{pic:window}
+<p>This is the window as it opens, with the factory set "Original", on a 1366x768 screen:</p>
+{pic:window@1366x768}
 <p>The window is a grey desk on which the panels float. The following chapters explain each panel, each menu
 and each task, the shortcut keys and the meaning of every message of the program.</p>
 )html"},
@@ -65,6 +65,14 @@ tiene además en su esquina superior izquierda una <b>X</b> roja que lo cierra (
 {=Temas1}, {=Frmulas1} y {=Pistas1}; {=Onda1} y {=Sonidos1} se abren desde {Ver1}.</p>
 <p>El menú {Idiomas1} cambia todos los textos de la ventana entre {Espaol1} e {Ingls1}; el menú {Ayuda1} abre
 este manual, la página de actualizaciones y la ventana «Acerca de» (capítulo «Idioma y ayuda»).</p>
+<p>En una pantalla de 1920x1080 la ventana se abre así:</p>
+{pic:window@1920x1080}
+<p>Cada panel que se abre busca sitio libre en el escritorio, a lo ancho de la pantalla; solo cuando no cabe
+todo, el escritorio se desplaza. Con todos los paneles abiertos, el escritorio entero queda así en una pantalla
+de 1366x768:</p>
+{pic:desk@1366x768}
+<p>y así en una de 1920x1080:</p>
+{pic:desk@1920x1080}
 <p>Muchas tablas tienen un menú propio que se abre con el botón derecho del ratón: la tabla de temas, la de
 fórmulas, la de pistas y las dos listas de sonidos. Se explican con su panel.</p>
 <p>Abajo del todo, la barra de estado de la ventana. El cuadro de texto verde del panel {=Metrnomo1} es el
@@ -84,6 +92,14 @@ panel by its background with the mouse to move it. At start the {=Metrnomo1}, {=
 {=Pistas1} panels are shown; {=Onda1} and {=Sonidos1} are opened from {Ver1}.</p>
 <p>The {Idiomas1} menu switches every text of the window between {Espaol1} and {Ingls1}; the {Ayuda1} menu opens
 this manual, the update page and the about box (chapter "Language and help").</p>
+<p>On a 1920x1080 screen the window opens like this:</p>
+{pic:window@1920x1080}
+<p>Each panel that opens looks for free room on the desk, across the width of the screen; only when everything
+does not fit does the desk scroll. With every panel open, the whole desk looks like this on a 1366x768
+screen:</p>
+{pic:desk@1366x768}
+<p>and like this on a 1920x1080 one:</p>
+{pic:desk@1920x1080}
 <p>Several tables have a menu of their own, opened with the right mouse button: the song table, the formula
 table, the track table and the two sound lists. They are explained with their panel.</p>
 <p>At the very bottom is the window's status bar. The green text box of the {=Metrnomo1} panel is the log: the
@@ -494,8 +510,9 @@ las pistas de las fórmulas guardan el número del sonido en esta lista. Un clic
 onda abajo.</li>
 <li>A la derecha, el <b>{Label16}</b>: todos los archivos WAV de la carpeta BancoDeSonidos. En rojo los que ya
 están en la lista del conjunto, en verde los que se pueden añadir, en gris cuando la lista está llena (64
-sonidos). Un clic en uno muestra su duración y su forma de onda (si está en la lista). El botón <b>▶</b>
-({SpeedButton1.hint}) lo escucha.</li>
+sonidos). La leyenda al pie del panel lo recuerda, «{=LeyendaBanco}», y la sugerencia de la lista lo dice
+entero: «{=LBwavs.hint}» Un clic en uno muestra su duración y su forma de onda (si está en la lista). El botón
+<b>▶</b> ({SpeedButton1.hint}) lo escucha.</li>
 </ul>
 {pic:popup:LBIns}
 <p>El botón derecho sobre la lista del conjunto abre su menú:</p>
@@ -522,8 +539,10 @@ los sonidos.</p>
 <li>On the left, the <b>set's sound list</b>, with its number of sounds above it. The order matters: the tracks
 of the formulas keep the number of the sound in this list. A click on a sound draws its waveform below.</li>
 <li>On the right, the <b>{Label16}</b>: every WAV file of the folder BancoDeSonidos. Red, the ones the set's list
-already holds; green, the ones that can be added; grey when the list is full (64 sounds). A click on one shows
-its length and its waveform (when it is in the list). The <b>▶</b> button ({SpeedButton1.hint}) plays it.</li>
+already holds; green, the ones that can be added; grey when the list is full (64 sounds). The legend at the
+foot of the panel recalls it, "{=LeyendaBanco}", and the list's hint says it whole: "{=LBwavs.hint}" A click on
+one shows its length and its waveform (when it is in the list). The <b>▶</b> button ({SpeedButton1.hint}) plays
+it.</li>
 </ul>
 {pic:popup:LBIns}
 <p>The right button on the set's list opens its menu:</p>

@@ -22,6 +22,7 @@
 #include <QValidator>
 
 #include "basic/v1_bridge.h"
+#include "platform/ui/desk_theme.h"
 #include "basic_gui_editors_fixture.h"
 #include "platform/files/text.h"
 #include "rhythm/editor_logic.h"
@@ -298,31 +299,36 @@ TEST_F(BasicEditorsTest, CountButtonsEnableSaveAndRelabel) {
   form->English = false;
 }
 
-// Owner drawing: the formula grid's numbers on black, the formula to add on
-// blue; the pattern grid's sound names and header on black; the theme grid's
-// header row and number column and the sequence grid's header and first three
-// columns on white.
+// Owner drawing in the desk's colours: the formula grid's numbers on the
+// fixed cells' ground, the formula to add on its deep blue; the pattern
+// grid's sound names and header, the theme grid's header row and number
+// column and the sequence grid's header and first three columns on the
+// fixed cells' ground.
 TEST_F(BasicEditorsTest, GridsAreOwnerDrawn) {
   form->show();
   form->SGFormulasMouseMove();  // the mouse comes over the grid and clicks row 2
   SelectFormula(2);
   form->SGFormulasClick();
   QApplication::processEvents();
-  EXPECT_EQ(CellColour(form->SGFormulas, 0, 1), QColor(Qt::black));
-  EXPECT_EQ(CellColour(form->SGFormulas, 0, 2), QColor(0, 0, 255));
-  EXPECT_EQ(CellColour(form->SGFormulas, 0, 3), QColor(Qt::black));
+  const QColor fixed = DeskTheme().fixedCell;
+  EXPECT_EQ(CellColour(form->SGFormulas, 0, 1), fixed);
+  EXPECT_EQ(CellColour(form->SGFormulas, 0, 2), DeskTheme().toAdd);
+  EXPECT_EQ(CellColour(form->SGFormulas, 0, 3), fixed);
   EXPECT_EQ(form->Label25->text(), QString::fromUtf8("Añadir F 2 Soleá"));
 
-  EXPECT_EQ(CellColour(form->SGDatosFormula, 1, 1), QColor(Qt::black));
-  EXPECT_EQ(CellColour(form->SGDatosFormula, 1, 8), QColor(Qt::black));
-  EXPECT_EQ(CellColour(form->SGDatosFormula, 2, 0), QColor(Qt::black));
-  EXPECT_EQ(CellColour(form->SGDatosFormula, 13, 0), QColor(Qt::black));
+  EXPECT_EQ(CellColour(form->SGDatosFormula, 1, 1), fixed);
+  EXPECT_EQ(CellColour(form->SGDatosFormula, 1, 8), fixed);
+  EXPECT_EQ(CellColour(form->SGDatosFormula, 2, 0), fixed);
+  EXPECT_EQ(CellColour(form->SGDatosFormula, 13, 0), fixed);
 
-  for (int c = 0; c < 3; ++c) EXPECT_EQ(CellColour(form->SGTemas, c, 0), QColor(Qt::white)) << c;
-  for (int r = 1; r < 7; ++r) EXPECT_EQ(CellColour(form->SGTemas, 0, r), QColor(Qt::white)) << r;
-  for (int c = 0; c < 6; ++c) EXPECT_EQ(CellColour(form->SGSaco, c, 0), QColor(Qt::white)) << c;
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(CellColour(form->SGTemas, c, 0), fixed) << c;
+  for (int r = 1; r < 7; ++r) EXPECT_EQ(CellColour(form->SGTemas, 0, r), fixed) << r;
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(CellColour(form->SGSaco, c, 0), fixed) << c;
   for (int r = 1; r < form->SGSaco->RowCount(); ++r)
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(CellColour(form->SGSaco, c, r), QColor(Qt::white)) << c << "," << r;
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(CellColour(form->SGSaco, c, r), fixed) << c << "," << r;
+  // The data cells stand on the lighter ground of the cells, so the fixed
+  // ones still read as headings.
+  EXPECT_NE(CellColour(form->SGSaco, 3, 1), fixed);
 }
 
 // The theme grid's third column is the theme tempo: 20..400 is taken and

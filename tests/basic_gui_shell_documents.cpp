@@ -173,10 +173,22 @@ TEST_F(BasicDocumentsTest, PicturesOfTheRealWindow) {
   for (bool english : {false, true}) {
     ManualBook* book = Book(0, english);
     const QString lang = english ? "en" : "es";
-    for (const char* key : {"window", "GroupBox3", "GroupBox2", "Panel2", "TabSheet2", "TabSheet3", "chart",
-                            "menu:File", "popup:SGTemas", "dialog:FormImportar", "about"})
+    for (const char* key : {"window@1366x768", "window@1920x1080", "GroupBox3", "GroupBox2", "Panel2", "TabSheet2",
+                            "TabSheet2@1366x768", "TabSheet2@1920x1080", "TabSheet3", "TabSheet3@1366x768",
+                            "TabSheet3@1920x1080", "chart", "menu:File", "popup:SGTemas", "dialog:FormImportar", "about"})
       EXPECT_TRUE(book->pictures.contains(QString("pic:%1/%2").arg(lang, key))) << key << " " << english;
   }
+  // On a screen: the whole window, as large as the screen, on the page
+  // named; the window keeps its page and its size after.
+  const QSize before = window_->Form().size();
+  for (const char* key : {"window@1366x768", "TabSheet3@1920x1080"}) {
+    const QImage image = window_->Picture(key);
+    ASSERT_FALSE(image.isNull()) << key;
+    EXPECT_EQ(image.size(), QString(key).endsWith("1366x768") ? QSize(1366, 768) : QSize(1920, 1080)) << key;
+    EXPECT_GT(DistinctColours(image), 8) << key;
+  }
+  EXPECT_TRUE(window_->Picture("GroupBox3@1366x768").isNull());  // a page or the window only
+  EXPECT_EQ(window_->Form().size(), before);
   // The pictures show something, and the chart its slices.
   for (const char* key : {"window", "TabSheet3", "chart", "about", "dialog:FormImportar"}) {
     const QImage image = window_->Picture(key);

@@ -107,6 +107,8 @@ inline const ExpectedText kExpectedTexts[] = {
     {"SGDatosFormula", "cell:0,0", "Nº   L<- Pan ->R        Vol", "Nº   L<- Pan ->R        Vol"},
     {"SGDatosFormula", "cell:1,0", "Instrument", "Instrumento"},
     {"Label16", "caption", "Sounds bank", "Banco de sonidos"},
+    {"LeyendaBanco", "caption", "In red: already in the set's list", "En rojo: ya están en la lista del conjunto"},
+    {"LBwavs", "hint", "Red: the sound is already in the set's list. Green: it can be added. Grey: the list is full.", "Rojo: el sonido ya está en la lista del conjunto. Verde: se puede añadir. Gris: la lista está llena."},
     {"Lnota", "caption", "Note", "Nota"},
     {"Lcuerda", "caption", "String", "Cuerda"},
     {"Ltraste", "caption", "Fret", "Traste"},

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/ui/desk_theme.h"
 #include "gui_fixture.h"
 #include "rhythm/editor_logic.h"
 #include "rhythm/window/notation.h"
@@ -398,7 +399,8 @@ TEST_F(EditorWindow, FormulaGridDrawsUseAndTheFormulaToAdd) {
               used = CellRect(form->SGFormulas, 0, 3);
   auto red = [](QColor c) { return Near(c, 255, 0, 0, 60); };
   auto lime = [](QColor c) { return Near(c, 0, 255, 0, 60); };
-  auto navy = [](QColor c) { return Near(c, 0, 0, 128, 10); };
+  const QColor ground = DeskTheme().toAdd;
+  auto navy = [&](QColor c) { return Near(c, ground.red(), ground.green(), ground.blue(), 10); };
   EXPECT_GT(CountPixels(img, toAdd, navy), toAdd.width() * toAdd.height() / 2);
   EXPECT_GT(CountPixels(img, toAdd, red), 0);
   EXPECT_EQ(CountPixels(img, unused, red), 0);
@@ -423,9 +425,15 @@ TEST_F(EditorWindow, PatternGridDrawsNotationSoundsAndTheSoundingBeat) {
   const QImage img = Grab(form->SGDatosFormula);
   form->Work->Engine->PlayState = 0;
 
-  auto chosen = [](QColor c) { return Near(c, 166, 206, 166, 4); };
-  auto plain = [](QColor c) { return Near(c, 240, 240, 240, 4); };
-  auto ink = [](QColor c) { return c.lightness() < 80; };
+  // The desk's colours: the chosen cell on the selection's colour, the
+  // others on the cells' ground, the notes in the text's light ink.
+  const DeskColours& theme = DeskTheme();
+  auto like = [](const QColor& want) {
+    return [want](QColor c) { return Near(c, want.red(), want.green(), want.blue(), 4); };
+  };
+  auto chosen = like(theme.highlight);
+  auto plain = like(theme.base);
+  auto ink = [](QColor c) { return c.lightness() > 170; };
   auto lime = [](QColor c) { return Near(c, 0, 255, 0, 60); };
   auto grey = [](QColor c) { return Near(c, 128, 128, 128, 30); };
   auto red = [](QColor c) { return Near(c, 255, 0, 0, 30); };
@@ -450,7 +458,8 @@ TEST_F(EditorWindow, PatternGridDrawsNotationSoundsAndTheSoundingBeat) {
   // Digits instead of notation.
   form->LasNotas->setChecked(false);
   const QImage digits = Grab(form->SGDatosFormula);
-  EXPECT_EQ(CountPixels(digits, other, plain), 0);
+  EXPECT_NE(digits.copy(other), img.copy(other));
+  EXPECT_EQ(CountPixels(digits, sel, red), 0);  // no notation's selection frame
 }
 
 TEST_F(EditorWindow, NotationStaysInsideItsCell) {

@@ -224,11 +224,15 @@ TEST_F(ManualTest, TheGuitarChapterNamesItsMenusAndPicturesATrackWithNotes) {
 
 TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
   ASSERT_NE(book_, nullptr);
-  const QStringList keys = {"window",          "PanelMetronomo",  "PanelTemas",         "PanelFormulas",
-                            "PanelPistas",     "PanelOnda",       "PanelSonidos",       "menu:File",
-                            "menu:Ver1",       "menu:Ayuda1",     "popup:SGTemas",      "popup:SGFormulas",
-                            "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar",
-                            "PanelGuitarra",   "popup:Chart2",     "PanelAfinador"};
+  // The start and the desk with every panel open on the two usual screens,
+  // and each panel, menu and dialog on its own.
+  const QStringList screens = {"window@1366x768", "window@1920x1080", "desk@1366x768", "desk@1920x1080"};
+  const QStringList keys = QStringList(screens) + QStringList{
+      "PanelMetronomo",  "PanelTemas",   "PanelFormulas", "PanelPistas",          "PanelOnda",
+      "PanelSonidos",    "menu:File",    "menu:Ver1",     "menu:Ayuda1",          "popup:SGTemas",
+      "popup:SGFormulas", "popup:SGDatosFormula", "popup:LBIns", "popup:LBwavs", "dialog:FormImportar",
+      "PanelGuitarra",   "popup:Chart2", "PanelAfinador"};
+  const QSize small(1366, 768), large(1920, 1080);
   const double textWidth = book_->doc->pageSize().width() - book_->marginLeft - book_->marginRight;
   for (const char* lang : {"es", "en"})
     for (const QString& key : keys) {
@@ -238,7 +242,11 @@ TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
       ASSERT_FALSE(image.isNull()) << name.toStdString();
       EXPECT_GE(image.width(), 60) << name.toStdString();
       EXPECT_GE(image.height(), 20) << name.toStdString();
-      EXPECT_GE(DistinctColours(image), key == "window" ? 64 : 4) << name.toStdString();
+      EXPECT_GE(DistinctColours(image), screens.contains(key) ? 64 : 4) << name.toStdString();
+      // The window as large as the screen.
+      if (key.startsWith("window@")) {
+        EXPECT_EQ(image.size(), key.endsWith("1366x768") ? small : large) << name.toStdString();
+      }
       EXPECT_TRUE(book_->html.contains("src=\"" + name + "\"")) << name.toStdString();
     }
   // The pictures show each language's captions: the two window pictures differ.
@@ -247,6 +255,8 @@ TEST_F(ManualTest, PicturesOfTheRealWindowInBothLanguages) {
   };
   EXPECT_NE(pic("pic:es/menu:File"), pic("pic:en/menu:File"));
   EXPECT_NE(pic("pic:es/PanelTemas"), pic("pic:en/PanelTemas"));
+  // The wider screen gives the panels that open other places.
+  EXPECT_NE(pic("pic:es/desk@1366x768"), pic("pic:es/desk@1920x1080"));
 
   // No picture is wider than the text.
   static const QRegularExpression img(R"re(<img src="[^"]+" width="(\d+)")re");

@@ -83,7 +83,7 @@ TEST_F(WindowTest, PanelsStartAsTheLayoutPlacesThem) {
                {form->PanelFormulas, {1059, 3, 248, 229}, "   Fórmulas"},
                {form->PanelPistas, {228, 231, 1077, 422}, "   Pistas "},
                {form->PanelOnda, {322, 544, 578, 170}, nullptr},
-               {form->PanelSonidos, {492, 296, 280, 372}, nullptr},  // the set's name, written by the open
+               {form->PanelSonidos, {492, 296, 280, 390}, nullptr},  // the set's name, written by the open
                {form->PanelAfinador, {27, 440, 421, 409}, "   Afinador "},
                {form->PanelGuitarra, {406, 158, 864, 483}, "   Guitarra "}};
   for (const auto& c : cases) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "engine/sound_bank.h"
+#include "platform/ui/desk_theme.h"
 #include "gui_fixture.h"
 #include "platform/files/text.h"
 
@@ -199,8 +200,9 @@ TEST_F(WindowTest, SoloAndMute) {
     std::string s;
     for (int i = 0; i < 17; ++i) {
       const QString m = form->MuteButtons[i]->styleSheet(), so = form->SoloButtons[i]->styleSheet();
-      s += so.contains("red") ? 'R' : so.contains("black") ? '-' : '?';
-      s += m.contains("green") ? 'G' : m.contains("black") ? '-' : '?';
+      const DeskColours& theme = DeskTheme();
+      s += so == MarkedButtonStyle(true, theme.soloDown) ? 'R' : so == MarkedButtonStyle(false, theme.soloDown) ? '-' : '?';
+      s += m == MarkedButtonStyle(true, theme.muteDown) ? 'G' : m == MarkedButtonStyle(false, theme.muteDown) ? '-' : '?';
     }
     return s;
   };

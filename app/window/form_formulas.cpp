@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/window/mainform.h"
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "platform/files/text.h"
@@ -21,20 +22,14 @@
 #include "rhythm/window/notation.h"
 
 namespace {
-const QColor kLime(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kNavy(0, 0, 128);
-const QColor kGrey(128, 128, 128);
-const QColor kChosenCell(166, 206, 166);
-const QColor kPlainCell(240, 240, 240);
-const QColor kFixedCell(212, 208, 200);
+const DeskColours& kTheme = DeskTheme();
 
 QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QColor CellBackground(const StringGrid* g, int col, int row) {
   const QTableWidgetItem* it = g->item(row, col);
   const QBrush b = it ? it->background() : QBrush();
-  return b.style() == Qt::NoBrush ? kFixedCell : b.color();
+  return b.style() == Qt::NoBrush ? kTheme.fixedCell : b.color();
 }
 
 }  // namespace
@@ -74,7 +69,7 @@ void TMainForm::SGFormulasKeyDown() {
 void TMainForm::SGFormulasMouseMove() { Guards.SkipFormulaClick = false; }
 
 void TMainForm::SGFormulasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
-  editor_steps::DrawFormulaNumberCell(*this, FormulaEd, p, col, row, rect, kNavy, CellBackground(SGFormulas, col, row));
+  editor_steps::DrawFormulaNumberCell(*this, FormulaEd, p, col, row, rect, kTheme.toAdd, CellBackground(SGFormulas, col, row));
 }
 
 void TMainForm::SGDatosFormulaSelectCell(int col, int row) { editor_steps::SelectTrackRow(*this, FormulaEd, col, row); }
@@ -88,22 +83,22 @@ void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRec
   if (row >= 1 && col == 1) {
     const bool muted = row - 1 < kTracks && MuteButtons[static_cast<size_t>(row - 1)]->isChecked();
     const QString text = SGDatosFormula->Cells(col, row);
-    p->fillRect(rect.adjusted(0, 0, 0, 1), Qt::black);
+    p->fillRect(rect.adjusted(0, 0, 0, 1), kTheme.fixedCell);
     font.setBold(true);
     p->setFont(font);
-    p->setPen(muted || text == SoundCellText(SoundList, 0, English) ? kGrey : kLime);
+    p->setPen(muted || text == SoundCellText(SoundList, 0, English) ? kTheme.grey : kTheme.lime);
     DrawCellText(p, rect, 2, text);
   } else if (row >= 1 && col >= 2 && LasNotas->isChecked()) {
     const bool selected = row == SGDatosFormula->Row() && col == SGDatosFormula->Col();
-    const QColor back = selected ? kChosenCell : kPlainCell;
+    const QColor back = selected ? kTheme.highlight : kTheme.base;
     p->setPen(back);
     p->setBrush(back);
     p->drawRect(rect.adjusted(0, -1, 0, 2));
-    p->setPen(Qt::black);
+    p->setPen(kTheme.text);
     const QString glyphs = L1(NotationGlyphs(ToL1(SGDatosFormula->Cells(col, row))));
     DrawNotation(*p, QPointF(rect.left() + 2, rect.top()), rect.width() - 4, rect.height(), glyphs);
     if (selected) {
-      p->setPen(kRed);
+      p->setPen(kTheme.red);
       p->setBrush(Qt::NoBrush);
       p->drawRect(rect.adjusted(0, 0, -1, -1));
     }

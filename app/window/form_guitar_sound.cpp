@@ -20,7 +20,6 @@ void TMainForm::BuildGuitarSoundControls() {
     s->setRange(lo, hi);
     s->setValue(value);
     s->setGeometry(geom);
-    s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
     return s;
   };
   // Along the foot of the panel: the open strings' notes of the loaded bank,

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/window/mainform.h"
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/string_grid.h"
 #include "engine/mixer.h"
 #include "engine/window/transport_steps.h"
@@ -122,10 +123,8 @@ void TMainForm::ShowMuteSoloColours() {
     const QSignalBlocker bs(SoloButtons[i]), bm(MuteButtons[i]);
     SoloButtons[i]->setChecked(Engine->Controls.SoloButtons[i]);
     MuteButtons[i]->setChecked(Engine->Controls.MuteButtons[i]);
-    SoloButtons[i]->setStyleSheet(Engine->Controls.SoloButtons[i] ? "QPushButton { color: red; }"
-                                                                   : "QPushButton { color: black; }");
-    MuteButtons[i]->setStyleSheet(Engine->Controls.MuteButtons[i] ? "QPushButton { color: green; }"
-                                                                   : "QPushButton { color: black; }");
+    SoloButtons[i]->setStyleSheet(MarkedButtonStyle(Engine->Controls.SoloButtons[i], DeskTheme().soloDown));
+    MuteButtons[i]->setStyleSheet(MarkedButtonStyle(Engine->Controls.MuteButtons[i], DeskTheme().muteDown));
   }
   SGDatosFormula->viewport()->update();
 }

@@ -70,8 +70,6 @@ void TMainForm::FormCreate() {
   // The arrays are the layout's (AccentBoxes, BeatLabels, SoloButtons,
   // MuteButtons, TBPan, TBVol); the guitar's VolG and PanG and its string
   // note labels come with the guitar.
-  for (QSlider* s : TBPan) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
-  for (QSlider* s : TBVol) s->setStyleSheet("QSlider { background-color: rgb(128, 0, 0); }");
   step("ControlArrays");
   DevicePane.OpenPort();
   step("OpenDeviceSerialPort");

@@ -162,6 +162,10 @@ const std::vector<LanguageRow> kTable = {
     {"LasNotas", "caption", "Score", "Partitura"},
     {"PanelSonidos", "caption", "   Sounds ", "   Sonidos "},
     {"Label16", "caption", "Sounds bank", "Banco de sonidos"},
+    // What the library's colours mean.
+    {"LeyendaBanco", "caption", "In red: already in the set's list", "En rojo: ya están en la lista del conjunto"},
+    {"LBwavs", "hint", "Red: the sound is already in the set's list. Green: it can be added. Grey: the list is full.",
+     "Rojo: el sonido ya está en la lista del conjunto. Verde: se puede añadir. Gris: la lista está llena."},
     {"SpeedButton1", "hint", "Play sound", "Oir sonido"},
     {"Lnota", "caption", "Note", "Nota"},
     {"Lcuerda", "caption", "String", "Cuerda"},

@@ -19,6 +19,7 @@
 
 #include "app/window/mainform.h"
 #include "app/window/window_menus.h"
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/widgets.h"
 #include "platform/ui/string_grid.h"
 
@@ -49,13 +50,14 @@ QAction* MakeViewItem(QMenu* menu, const char* name, const QString& caption, boo
 }  // namespace
 
 void TMainForm::BuildLayout() {
+  ApplyDeskTheme();
   setObjectName("MainForm");
   setFont(QFont("MS Sans Serif", 8));
   Desk = new QWidget(this);
   Desk->setObjectName("Desk");
   Desk->setAutoFillBackground(true);
   QPalette pal = Desk->palette();
-  pal.setColor(QPalette::Window, QColor(72, 72, 72));
+  pal.setColor(QPalette::Window, DeskTheme().desk);
   Desk->setPalette(pal);
   // The desk is as large as its panels need; a smaller screen scrolls it.
   DeskScroll = new QScrollArea(this);
@@ -81,7 +83,7 @@ void TMainForm::BuildLayout() {
   PanelOnda->setVisible(false);
   LabelOnda = MakeLabel(PanelOnda, "LabelOnda", "   Onda ", {16, 1, 200, 16});
   LabelOnda->setStyleSheet("QLabel { color: white; background: transparent; font-weight: bold; }");
-  PanelSonidos = MakePanel(Desk, "PanelSonidos", "   Sonidos ", {492, 296, 280, 372}, false);
+  PanelSonidos = MakePanel(Desk, "PanelSonidos", "   Sonidos ", {492, 296, 280, 390}, false);
   PanelAfinador = MakePanel(Desk, "PanelAfinador", "   Afinador ", {27, 440, 421, 409}, false);
   PanelGuitarra = MakePanel(Desk, "PanelGuitarra", "   Guitarra ", {406, 158, 864, 483}, false);
 
@@ -197,6 +199,10 @@ void TMainForm::BuildLayout() {
   SoloButtons[16]->setObjectName("SoloG");
   SoloButtons[16]->setCheckable(true);
   SoloButtons[16]->setGeometry(28, 24, 18, 16);
+  for (int i = 0; i < 17; ++i) {
+    SoloButtons[i]->setStyleSheet(MarkedButtonStyle(false, DeskTheme().soloDown));
+    MuteButtons[i]->setStyleSheet(MarkedButtonStyle(false, DeskTheme().muteDown));
+  }
   CBSonidos = new QComboBox(PanelPistas);
   CBSonidos->setObjectName("CBSonidos");
   CBSonidos->setVisible(false);

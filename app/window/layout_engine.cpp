@@ -62,19 +62,13 @@ void TMainForm::BuildEngineControls() {
   LBIns->setGeometry(8, 40, 128, 190);
   LBwavs->setGeometry(144, 40, 128, 190);
   LBwavs->setItemDelegate(new LibraryDelegate(this));
-  {
-    // A dark list, so that lime, silver and red names read well.
-    QPalette pal = LBwavs->palette();
-    pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Highlight, QColor(0, 0, 128));
-    LBwavs->setPalette(pal);
-  }
   LBIns->setContextMenuPolicy(Qt::CustomContextMenu);
   LBwavs->setContextMenuPolicy(Qt::CustomContextMenu);
   SpeedButton1 = MakeButton(PanelSonidos, "SpeedButton1", QString::fromUtf8("\u25B6"), {144, 234, 28, 22}, "Oir sonido");
   SpeedButton1->setCheckable(true);
   Label29 = MakeLabel(PanelSonidos, "Label29", QString(), {180, 236, 90, 18});
   OscSonidos = MakeSampleChart(PanelSonidos, "OscSonidos", {8, 260, 264, 104}, 32767);
+  MakeLibraryLegend(PanelSonidos, LBwavs, {8, 368, 264, 16});
 
   BuildSoundListMenus(*this);
 

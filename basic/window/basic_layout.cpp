@@ -24,6 +24,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/fit_texts.h"
 #include "platform/ui/string_grid.h"
 #include "app/window/window_menus.h"
@@ -58,13 +59,14 @@ QLabel* Lamp(QWidget* parent, const QString& name, const QString& text, QRect g)
 }  // namespace
 
 void TMainForm::BuildLayout() {
+  ApplyDeskTheme();
   setObjectName("MainForm");
   auto* central = new QWidget(this);
   central->setObjectName("ClientArea");
   central->setAutoFillBackground(true);
   {
     QPalette pal = central->palette();
-    pal.setColor(QPalette::Window, QColor(72, 72, 72));
+    pal.setColor(QPalette::Window, DeskTheme().desk);
     central->setPalette(pal);
   }
   setCentralWidget(central);
@@ -281,15 +283,10 @@ void TMainForm::BuildLayout() {
   MakeLabel(GB1, "Label16", "Banco de sonidos", {288, 40, 260, 16});
   LBIns = MakeList(GB1, "LBIns", {12, 58, 260, 420});
   LBwavs = MakeList(GB1, "LBwavs", {288, 58, 260, 420});
-  {
-    QPalette pal = LBwavs->palette();
-    pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Highlight, QColor(0, 0, 128));
-    LBwavs->setPalette(pal);
-  }
   SpeedButton1 = MakeButton(GB1, "SpeedButton1", QString::fromUtf8("\u25B6"), {288, 484, 36, 26}, "Oir sonido");
   Label15 = MakeLabel(GB1, "Label15", QString(), {12, 484, 260, 20});
   EnUso = MakeBar(GB1, "EnUso", {12, 510, 536, 18}, 0, 100);
+  MakeLibraryLegend(GB1, LBwavs, {12, 534, 536, 18});
 
   BuildSoundListMenus(*this);
 

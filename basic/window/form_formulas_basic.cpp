@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "basic/v1_bridge.h"
@@ -29,7 +30,6 @@
 namespace bornace {
 
 namespace {
-const QColor kBlue(0, 0, 255);
 const QColor kCyan(0, 255, 255);
 }  // namespace
 
@@ -84,9 +84,9 @@ void TMainForm::SGFormulasExit() { editor_steps::LeaveFormulaGrid(*this); }
 
 void TMainForm::SGFormulasClick() { editor_steps::PickFormulaToAdd(*this, Pages, Pages); }
 
-// Every formula row's number on black, the formula to add's on blue.
+// Every formula row's number on the fixed cells' ground, the formula to add's on blue.
 void TMainForm::SGFormulasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
-  editor_steps::DrawFormulaNumberCell(*this, Pages, p, col, row, rect, kBlue, Qt::black);
+  editor_steps::DrawFormulaNumberCell(*this, Pages, p, col, row, rect, DeskTheme().toAdd, DeskTheme().fixedCell);
 }
 
 void TMainForm::SGDatosFormulaSelectCell(int col, int row) {
@@ -112,13 +112,13 @@ void TMainForm::SGDatosFormulaSetEditText(int col, int row, const QString& value
 void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRect& rect) {
   QFont font = p->font();
   if (row >= 1 && col == 1) {
-    p->fillRect(rect.adjusted(0, 0, 0, 1), Qt::black);
+    p->fillRect(rect.adjusted(0, 0, 0, 1), DeskTheme().fixedCell);
     font.setBold(true);
     p->setFont(font);
     p->setPen(kCyan);
     DrawCellText(p, rect, 2, SGDatosFormula->Cells(col, row));
   } else if (row == 0 && col >= 2) {
-    editor_steps::DrawBeatHeaderCell(*this, p, col, row, rect, Qt::black);
+    editor_steps::DrawBeatHeaderCell(*this, p, col, row, rect, DeskTheme().fixedCell);
   }
 }
 

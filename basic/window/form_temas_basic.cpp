@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
 #include "engine/mixer.h"
@@ -25,10 +26,10 @@ namespace bornace {
 
 namespace {
 
-// A fixed cell drawn again on white, its text in black.
-void DrawWhiteCell(QPainter* p, const QRect& rect, const QString& text) {
-  p->fillRect(rect, Qt::white);
-  p->setPen(Qt::black);
+// A fixed cell drawn again in the desk's colours.
+void DrawFixedCell(QPainter* p, const QRect& rect, const QString& text) {
+  p->fillRect(rect, DeskTheme().fixedCell);
+  p->setPen(DeskTheme().text);
   p->drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 }  // namespace
@@ -59,13 +60,13 @@ void TMainForm::SGTemasSelectCell(int col, int row) {
 // The header row and the number column on white; no guitar mark.
 void TMainForm::SGTemasDrawCell(QPainter* p, int col, int row, const QRect& rect) {
   if (row != 0 && col != 0) return;
-  DrawWhiteCell(p, rect, SGTemas->Cells(col, row));
+  DrawFixedCell(p, rect, SGTemas->Cells(col, row));
 }
 
 // The header row and the three fixed columns (bar, tempo, name) on white.
 void TMainForm::SGSacoDrawCell(QPainter* p, int col, int row, const QRect& rect) {
   if (row != 0 && col > 2) return;
-  DrawWhiteCell(p, rect, SGSaco->Cells(col, row));
+  DrawFixedCell(p, rect, SGSaco->Cells(col, row));
 }
 
 // The sequence grid: bar, tempo in force (on every row), formula name,

@@ -117,6 +117,22 @@ QString BasicManualWindow::Text(const QString& ref) const {
 QImage BasicManualWindow::Picture(const QString& key) {
   bornace::TMainForm& f = *form_;
   Settle();
+  QString base;
+  QSize screen;
+  if (SplitScreenKey(key, &base, &screen)) {
+    // The whole window on that screen, showing the page named (the first
+    // page for "window").
+    auto* page = base == "window" ? f.TabSheet1 : f.findChild<QWidget*>(base);
+    if (!page || PageOf(f, page) != page) return {};
+    return PictureOnScreen(f, screen, [&] {
+      f.PageControl1->setCurrentWidget(page);
+      Settle();
+      const QImage image = f.grab().toImage();
+      f.PageControl1->setCurrentWidget(f.TabSheet1);
+      Settle();
+      return image;
+    });
+  }
   if (key == "window") {
     f.PageControl1->setCurrentWidget(f.TabSheet1);
     Settle();

@@ -34,6 +34,8 @@ class BasicManualWindow : public ManualSource {
   // "GB1", "Mastil"), "menu:<menu name>", "popup:<grid or list>", "chart"
   // (the stereo chart of the selected formula), "dialog:FormImportar" (the
   // import dialog on the factory set), "about" (the about box).
+  // "window@1366x768", "TabSheet3@1920x1080" and the like: the whole window
+  // on a screen of that size, showing that page.
   QImage Picture(const QString& key) override;
   std::vector<ManualShortcut> Shortcuts() const override;
 

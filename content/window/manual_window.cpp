@@ -139,6 +139,25 @@ QImage MenuPicture(QMenu& m) {
   return m.grab().toImage();
 }
 
+bool SplitScreenKey(const QString& key, QString* base, QSize* screen) {
+  static const QRegularExpression re("^(.+)@(\\d{3,4})x(\\d{3,4})$");
+  const QRegularExpressionMatch m = re.match(key);
+  if (!m.hasMatch()) return false;
+  *base = m.captured(1);
+  *screen = QSize(m.captured(2).toInt(), m.captured(3).toInt());
+  return true;
+}
+
+QImage PictureOnScreen(QWidget& window, QSize screen, const std::function<QImage()>& take) {
+  const QSize before = window.size();
+  window.resize(screen);
+  Settle();
+  const QImage image = take();
+  window.resize(before);
+  Settle();
+  return image;
+}
+
 QString WindowText(const QWidget* window, const QString& ref) {
   static const QRegularExpression cell("^(\\w+):(\\d+),(\\d+)$");
   if (const auto m = cell.match(ref); m.hasMatch()) {
@@ -233,7 +252,28 @@ QString ManualWindow::Text(const QString& ref) const { return WindowText(form_.g
 QImage ManualWindow::Picture(const QString& key) {
   TMainForm& f = *form_;
   Settle();
+  QString base;
+  QSize screen;
+  if (SplitScreenKey(key, &base, &screen) && (base == "window" || base == "desk"))
+    return PictureOnScreen(f, screen, [&] { return Picture(base); });
   if (key == "window") return f.grab().toImage();
+  if (key == "desk") {
+    // Every panel opened by its "Ver" item, the guitar on the example
+    // track, as the desk places them in the window's width; closed again after.
+    QList<QAction*> opened;
+    for (QAction* item : {f.Metrnomo1, f.Temas1, f.Frmulas1, f.Pistas1, f.Onda1, f.Sonidos1, f.Afinador1})
+      if (!item->isChecked()) {
+        item->trigger();
+        opened << item;
+      }
+    OpenExampleGuitar(f);
+    Settle();
+    const QImage image = f.Desk->grab().toImage();
+    CloseExampleGuitar(f);
+    for (QAction* item : opened) item->trigger();
+    Settle();
+    return image;
+  }
   if (key.startsWith("menu:")) {
     auto* m = f.menuBar()->findChild<QMenu*>(key.mid(5));
     if (!m) m = f.findChild<QMenu*>(key.mid(5));

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,13 @@ class TMainForm;
 QString WindowText(const QWidget* window, const QString& ref);
 std::vector<ManualShortcut> WindowShortcuts(const QWidget* window);
 QImage MenuPicture(QMenu& m);
+
+// A picture key for a screen ("window@1366x768"): the key before '@' and
+// the screen's size. False when the key names no screen.
+bool SplitScreenKey(const QString& key, QString* base, QSize* screen);
+// What take() draws while the window fills a screen of that size, as it
+// does maximised there; the window gets its size back after.
+QImage PictureOnScreen(QWidget& window, QSize screen, const std::function<QImage()>& take);
 
 class ManualWindow : public ManualSource {
  public:
@@ -39,14 +48,16 @@ class ManualWindow : public ManualSource {
   // blanks are removed. Empty when the window has no such text.
   QString Text(const QString& ref) const override;
 
-  // Pictures: "window" (the whole window as it opens), a panel's component
+  // Pictures: "window" (the whole window as it opens), "desk" (the desk
+  // with every panel open, as it lays them out), a panel's component
   // name ("PanelTemas", ...), "menu:<menu name>" (a menu of the menu bar),
   // "popup:<component>" (the pop-up menu of a grid or list; "popup:Chart2"
   // the guitar's beat and bar menu as a right click opens it),
   // "dialog:FormImportar" (the theme import dialog on the factory set). The
   // guitar panel and its menu are taken on an example track written for the
   // selected theme into the scratch folder; the panel is closed again after.
-  // Null when the key names nothing.
+  // "window@1366x768", "desk@1920x1080" and the like: the same on a screen
+  // of that size. Null when the key names nothing.
   QImage Picture(const QString& key) override;
 
   // Every action of the window that has keys, in component order.

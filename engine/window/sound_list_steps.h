@@ -24,6 +24,18 @@
 #include "engine/sound_bank.h"
 #include "engine/sound_file.h"
 #include "platform/files/text.h"
+#include "platform/ui/desk_theme.h"
+#include "platform/ui/widgets.h"
+
+// The legend of the library's colours (LeyendaBanco), written in red, and
+// the library's hint that names all three; the language switch words both.
+inline QLabel* MakeLibraryLegend(QWidget* parent, QListWidget* library, QRect geom) {
+  QLabel* l = MakeLabel(parent, "LeyendaBanco", QString::fromUtf8("En rojo: ya están en la lista del conjunto"), geom);
+  l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(DeskTheme().red.name()));
+  library->setToolTip(QString::fromUtf8(
+      "Rojo: el sonido ya está en la lista del conjunto. Verde: se puede añadir. Gris: la lista está llena."));
+  return l;
+}
 
 // CBSonidos and CBMetro: "Silencio" ("Silence"), then every sound of the list, so that
 // item n is sound number n; neither has an item selected, and no click

@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+#include "platform/ui/desk_theme.h"
+
 #include <algorithm>
 
 StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent, int fixedCols, int fixedRows)
@@ -112,8 +114,8 @@ void StringGrid::StyleFixed(int col, int row) {
     setItem(row, col, it);
   }
   it->setFlags(Qt::ItemIsEnabled);
-  it->setBackground(QColor(212, 208, 200));
-  it->setForeground(Qt::black);
+  it->setBackground(DeskTheme().fixedCell);
+  it->setForeground(DeskTheme().text);
   byCode_ = was;
 }
 

@@ -3,24 +3,16 @@
 // window, its panels and its menus. Needs a QApplication.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "content/manual_book.h"
 
-class QMenu;
-class QWidget;
 class TMainForm;
-
-// The text a window shows for a reference (ManualSource::Text), its keys,
-// and a menu as it opens: the same for every window a book is made from.
-QString WindowText(const QWidget* window, const QString& ref);
-std::vector<ManualShortcut> WindowShortcuts(const QWidget* window);
-QImage MenuPicture(QMenu& m);
 
 class ManualWindow : public ManualSource {
  public:
@@ -61,3 +53,16 @@ class ManualWindow : public ManualSource {
   std::unique_ptr<TMainForm> form_;
   bool english_ = false;
 };
+
+// The manual laid out against the window, built offscreen for it (and gone
+// again after). Null (and error) when the window cannot be built.
+std::unique_ptr<ManualBook> BuildManualBook(std::string* error);
+
+// The manual's text as HTML (contents, then every chapter in Spanish and in English).
+QString ManualHtml();
+
+// The PDF file image of the manual.
+QByteArray ManualPdf();
+
+// Writes root/"Manual DRAV_PROF.pdf" atomically (content/manual.h).
+bool WriteManual(const std::string& root, std::string* error);

@@ -8,17 +8,26 @@
 #     top of app/ (it takes app/window's shared steps), and app/ never
 #     includes it;
 #   - the programs (a file with main()), tests/ and bench/ stand above all;
-#   - code outside a window/ folder includes no window/ header, and the main
+#   - code outside a window/ folder includes no window/ header and, but for
+#     platform/ui/ (the widgets' own layer), no QtWidgets header (when the
+#     QtWidgets folder is given), and the main
 #     windows' headers (app/window/mainform.h, basic/window/basic_form.h) are
 #     included only by their own folder and what stands above it;
 #   - no include runs in a circle, between files or between folders.
-# Usage: include_layers.sh <source dir>     checks the tree
+# Usage: include_layers.sh <source dir> [<include dirs>]     checks the tree;
+#        the include dirs (';'-separated) name the QtWidgets folder
 #        include_layers.sh --self-test      checks that every rule catches its fault
 set -u
 
 # Prints one line per fault of the tree at $1; the status is 1 when there is one.
 check_tree() {
-  local root=$1
+  local root=$1 widgets=""
+  local d
+  IFS=';' read -ra dirs <<<"${2:-}"
+  for d in "${dirs[@]}"; do
+    [[ $d == */QtWidgets && -d $d ]] && widgets=$(cd "$d" && ls | grep -E '^Q[A-Za-z0-9]+$' | tr '\n' ' ')
+  done
+  if [ -n "${2:-}" ] && [ -z "$widgets" ]; then echo "no QtWidgets folder among $2"; return 1; fi
   cd "$root" || { echo "no source folder $root"; return 1; }
   local files
   files=$(find app basic bench content desktop engine guitar links platform rhythm tests tuner \
@@ -38,14 +47,19 @@ check_tree() {
       if ((getline tmp < inc) >= 0) { close(inc); print FILENAME, inc }
       else if ((getline tmp < (dir "/" inc)) >= 0) { close(dir "/" inc); print FILENAME, dir "/" inc }
       else print FILENAME, "?" inc
+    }
+    /^[ \t]*#[ \t]*include[ \t]*</ {
+      inc = $0; sub(/^[^<]*</, "", inc); sub(/>.*$/, "", inc)
+      print FILENAME, "<" inc
     }' $files)
   local count
   count=$(printf '%s\n' "$edges" | grep -c .)
   if [ "$count" -lt 1 ]; then echo "no includes found: the check reads nothing"; return 1; fi
 
-  printf '%s\n' "$edges" | awk -v programs="$programs" '
+  printf '%s\n' "$edges" | awk -v programs="$programs" -v widgets="$widgets" '
     BEGIN {
       n = split(programs, p, "\n"); for (i = 1; i <= n; ++i) prog[p[i]] = 1
+      n = split(widgets, w, " "); for (i = 1; i <= n; ++i) widget[w[i]] = 1
       faults = 0
     }
     function folder(f,   d) { d = f; sub(/\/[^\/]*$/, "", d); return d }
@@ -63,6 +77,12 @@ check_tree() {
     function fault(msg) { print msg; faults = 1 }
     {
       from = $1; to = $2
+      if (to ~ /^</) {
+        if (layer(from) >= 0 && layer(from) < 4 && folder(from) !~ /(^|\/)window$/ && folder(from) != "platform/ui" && \
+            (substr(to, 2) in widget))
+          fault(from ": logic includes the QtWidgets header " substr(to, 2))
+        next
+      }
       if (to ~ /^\?/) { fault(from ": includes " substr(to, 2) ", which is not in the tree"); next }
       lf = layer(from); lt = layer(to)
       if (lf < 0) { fault(from ": its folder has no place in the layers"); next }
@@ -80,14 +100,14 @@ check_tree() {
 
   # Circles: tsort names the files of a loop on its error output.
   local loop
-  loop=$(printf '%s\n' "$edges" | grep -v ' ?' | awk '$1 != $2' | tsort 2>&1 >/dev/null)
+  loop=$(printf '%s\n' "$edges" | grep -v ' [?<]' | awk '$1 != $2' | tsort 2>&1 >/dev/null)
   if [ -n "$loop" ]; then
     echo "files include each other in a circle:"; printf '%s\n' "$loop" | sed 's/^tsort: //'
     status=1
   fi
   # Folders: a program, a test or a benchmark is a node of its own (nothing
   # includes it), every other file stands for its folder.
-  loop=$(printf '%s\n' "$edges" | grep -v ' ?' | awk -v programs="$programs" '
+  loop=$(printf '%s\n' "$edges" | grep -v ' [?<]' | awk -v programs="$programs" '
       BEGIN { n = split(programs, p, "\n"); for (i = 1; i <= n; ++i) prog[p[i]] = 1 }
       function node(f,   d) { if (f in prog || f ~ /^(tests|bench|desktop)\//) return f; d = f; sub(/\/[^\/]*$/, "", d); return d }
       { a = node($1); b = node($2); if (a != b) print a, b }' | sort -u | tsort 2>&1 >/dev/null)
@@ -115,6 +135,8 @@ self_test() {
     "engine/a.h=rhythm/b.h rhythm/b.h=-
      rhythm/c.h=engine/d.h engine/d.h=-|folders include each other in a circle"
     "engine/a.h=engine/missing.h|engine/missing.h, which is not in the tree"
+    "app/check.h=<QLabel> platform/ui/w.h=<QLabel> engine/window/v.h=<QLabel>|app/check.h: logic includes the QtWidgets header QLabel"
+    "platform/ui/w.h=<QLabel> engine/window/v.h=<QLabel>,platform/ui/w.h|"
   )
   local failed=0 c tree expect dir spec path incs out i
   for c in "${cases[@]}"; do
@@ -125,11 +147,15 @@ self_test() {
       mkdir -p "$dir/$(dirname "$path")"
       : >"$dir/$path"
       [ "$incs" = "-" ] && continue
-      for i in ${incs//,/ }; do echo "#include \"$i\"" >>"$dir/$path"; done
+      for i in ${incs//,/ }; do
+        if [[ $i == \<* ]]; then echo "#include $i" >>"$dir/$path"; else echo "#include \"$i\"" >>"$dir/$path"; fi
+      done
     done
     # a program file needs its main
     [ -e "$dir/app/main.cpp" ] && echo 'int main() {}' >>"$dir/app/main.cpp"
-    out=$(check_tree "$dir" 2>&1); local st=$?
+    # a QtWidgets folder of one header
+    mkdir -p "$dir/qt/QtWidgets" && : >"$dir/qt/QtWidgets/QLabel"
+    out=$(check_tree "$dir" "$dir/qt;$dir/qt/QtWidgets" 2>&1); local st=$?
     rm -rf "$dir"
     if [ -z "$expect" ]; then
       [ $st -eq 0 ] || { echo "clean tree reported: $out"; failed=1; }
@@ -143,5 +169,5 @@ self_test() {
 if [ "${1:-}" = "--self-test" ]; then
   self_test
 else
-  check_tree "${1:?source folder}"
+  check_tree "${1:?source folder}" "${2:-}"
 fi

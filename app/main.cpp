@@ -8,7 +8,7 @@
 #include "links/phone_server.h"
 #include "app/startup.h"
 #include "app/working_folder.h"
-#include "app/check_mode.h"
+#include "app/window/check_mode.h"
 #include "platform/ui/quiet_start.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/startup.h"
 #include "app/working_folder.h"
-#include "app/check_mode.h"
+#include "app/window/check_mode.h"
 #include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"

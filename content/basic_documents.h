@@ -1,7 +1,7 @@
 // The documents the basic program's help menu opens: its user manual, the
 // notation sheet, the manual of the DRAV device and the quick start guide,
 // each a PDF in Spanish and one in English, laid out with the captions and
-// pictures of the basic window itself (content/window/basic_manual_window.h).
+// pictures of the basic window itself (basic/window/basic_manual_window.h).
 #pragma once
 
 #include <QString>
@@ -19,10 +19,6 @@ struct BasicDocument {
 // The four documents, in the order ManualPC, Notacion, PELN, guiarapida.
 const std::vector<BasicDocument>& BasicDocuments();
 
-// The file name a document has in a language: the one the window's action
-// opens then (the basic language table).
-QString BasicDocumentFileName(const BasicDocument& doc, bool english);
-
 // The chapters, messages and key texts of the user manual (basic_documents_text.cpp).
 const std::vector<ManualChapter>& BasicManualChapters();
 const std::vector<ManualMessage>& BasicManualMessages();
@@ -33,7 +29,3 @@ const std::vector<ManualChapter>& BasicQuickGuideChapters();
 
 // One document in one language, laid out against the window.
 std::unique_ptr<ManualBook> BuildBasicDocument(ManualSource& window, const BasicDocument& doc, bool english);
-
-// Builds the basic window offscreen and writes the eight PDF files into root.
-// Needs a QApplication.
-bool WriteBasicDocuments(const std::string& root, std::string* error);

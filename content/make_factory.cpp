@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "content/basic_documents.h"
+#include "app/window/manual_window.h"
+#include "basic/window/basic_manual_window.h"
 #include "content/basic_factory.h"
 #include "content/factory_set.h"
-#include "content/manual.h"
 #include "content/pictures.h"
 #include "platform/ui/quiet_start.h"
 

@@ -1,6 +1,6 @@
 // The user manual: its text (manual_text.cpp) with the captions, shortcuts
-// and pictures of the real window (manual_window.cpp), laid out on A4 pages
-// and written as a PDF.
+// and pictures of a window that shows them (ManualSource), laid out on A4
+// pages and written as a PDF.
 #include "content/manual.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -21,7 +21,6 @@
 #include <filesystem>
 
 #include "content/manual_book.h"
-#include "content/window/manual_window.h"
 #include "platform/files/atomic_file.h"
 
 namespace {
@@ -340,12 +339,6 @@ const BookPlan& ManualPlan() {
   return plan;
 }
 
-std::unique_ptr<ManualBook> BuildManualBook(std::string* error) {
-  std::unique_ptr<ManualWindow> window = ManualWindow::Open(error);
-  if (!window) return nullptr;
-  return BuildBook(*window, ManualPlan());  // the window goes after: the previous current folder comes back
-}
-
 QByteArray ManualBookPdf(const ManualBook& book) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -393,22 +386,8 @@ QByteArray ManualBookPdf(const ManualBook& book) {
   return bytes;
 }
 
-QString ManualHtml() {
-  std::string error;
-  const auto book = BuildManualBook(&error);
-  return book ? book->html : QString();
-}
-
-QByteArray ManualPdf() {
-  std::string error;
-  const auto book = BuildManualBook(&error);
-  return book ? ManualBookPdf(*book) : QByteArray();
-}
-
-bool WriteManual(const std::string& root, std::string* error) {
-  const auto book = BuildManualBook(error);
-  if (!book) return false;
-  const QByteArray pdf = ManualBookPdf(*book);
+bool WriteManual(const std::string& root, const ManualBook& book, std::string* error) {
+  const QByteArray pdf = ManualBookPdf(book);
   if (!pdf.startsWith("%PDF")) {
     if (error) *error = "the manual could not be laid out";
     return false;

@@ -1,6 +1,7 @@
 // The user manual as a paged document: its text in Spanish and in English,
 // with the captions, shortcuts and pictures taken from the program's own
-// window (content/window/manual_window.h), laid out on A4 pages.
+// window (a ManualSource: app/window/manual_window.h, basic/window/basic_manual_window.h),
+// laid out on A4 pages.
 #pragma once
 
 #include <QByteArray>
@@ -115,9 +116,6 @@ int KeepHeadingsWithText(QTextDocument& doc);
 
 // Lays out a book against a window that shows it. Needs a QApplication.
 std::unique_ptr<ManualBook> BuildBook(ManualSource& window, const BookPlan& plan);
-
-// Builds the window offscreen and lays the manual out. Needs a QApplication.
-std::unique_ptr<ManualBook> BuildManualBook(std::string* error);
 
 // The PDF of a laid-out book: A4, one margin, page numbers at the foot.
 QByteArray ManualBookPdf(const ManualBook& book);

@@ -21,7 +21,7 @@
 #include "basic_gui_fixture.h"
 #include "content/basic_documents.h"
 #include "content/manual_book.h"
-#include "content/window/basic_manual_window.h"
+#include "basic/window/basic_manual_window.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include "app/window/about.h"
 #include "app/window/language.h"
+#include "app/window/manual_window.h"
 #include "content/manual.h"
 #include "content/pictures.h"
 #include "gui_fixture.h"

@@ -21,7 +21,7 @@
 #include "platform/ui/string_grid.h"
 #include "content/manual.h"
 #include "content/manual_book.h"
-#include "content/window/manual_window.h"
+#include "app/window/manual_window.h"
 #include "guitar/bars.h"
 #include "guitar/gtr_file.h"
 #include "rhythm/library_ops.h"

@@ -104,7 +104,7 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   // number: an edited cell keeps the text as typed ("03", " 3").
   const int number = CellNumber(SGSaco, 3, row);
   if (number >= 1) {
-    for (int i = 1; i < SGFormulas->RowCount(); ++i) {
+    for (int i = 1; i <= FormulaCount() && i < SGFormulas->RowCount(); ++i) {
       if (CellNumber(SGFormulas, 0, i) != number) continue;
       SGFormulas->Select(SGFormulas->Col(), i);
       SGFormulasSelectCell(SGFormulas->Col(), i);

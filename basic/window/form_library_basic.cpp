@@ -110,7 +110,7 @@ void TMainForm::Nuevotema1Click() {
         t.tempos[0] = static_cast<uint16_t>(bpm);
       }))
     return;
-  SGTemas->SetCells(2, SGTemas->RowCount() - 1, QString::number(bpm));
+  SGTemas->SetCells(2, TemaCount(), QString::number(bpm));  // the appended theme's row
   library_steps::PlayInOrder(*this);
 }
 

@@ -3,33 +3,17 @@
 // window, its panels and its menus. Needs a QApplication.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
-#include <QStringList>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "content/manual_book.h"
 
-class QMenu;
-class QWidget;
 class TMainForm;
-
-// The text a window shows for a reference (ManualSource::Text), its keys,
-// and a menu as it opens: the same for every window a book is made from.
-QString WindowText(const QWidget* window, const QString& ref);
-std::vector<ManualShortcut> WindowShortcuts(const QWidget* window);
-QImage MenuPicture(QMenu& m);
-
-// A picture key for a screen ("window@1366x768"): the key before '@' and
-// the screen's size. False when the key names no screen.
-bool SplitScreenKey(const QString& key, QString* base, QSize* screen);
-// What take() draws while the window fills a screen of that size, as it
-// does maximised there; the window gets its size back after.
-QImage PictureOnScreen(QWidget& window, QSize screen, const std::function<QImage()>& take);
 
 class ManualWindow : public ManualSource {
  public:
@@ -72,3 +56,16 @@ class ManualWindow : public ManualSource {
   std::unique_ptr<TMainForm> form_;
   bool english_ = false;
 };
+
+// The manual laid out against the window, built offscreen for it (and gone
+// again after). Null (and error) when the window cannot be built.
+std::unique_ptr<ManualBook> BuildManualBook(std::string* error);
+
+// The manual's text as HTML (contents, then every chapter in Spanish and in English).
+QString ManualHtml();
+
+// The PDF file image of the manual.
+QByteArray ManualPdf();
+
+// Writes root/"Manual DRAV_PROF.pdf" atomically (content/manual.h).
+bool WriteManual(const std::string& root, std::string* error);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "content/basic_documents.h"
 #include "content/manual_book.h"
 
 class QTemporaryDir;
@@ -47,3 +48,11 @@ class BasicManualWindow : public ManualSource {
   std::unique_ptr<QTemporaryDir> scratch_;
   std::unique_ptr<bornace::TMainForm> form_;
 };
+
+// The file name a document has in a language: the one the window's action
+// opens then (the basic language table).
+QString BasicDocumentFileName(const BasicDocument& doc, bool english);
+
+// Builds the basic window offscreen and writes the eight PDF files into root.
+// Needs a QApplication.
+bool WriteBasicDocuments(const std::string& root, std::string* error);

@@ -1,10 +1,11 @@
-#include "content/window/basic_manual_window.h"
+#include "basic/window/basic_manual_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
@@ -12,19 +13,23 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <cstring>
+#include <filesystem>
 
 #include "platform/ui/string_grid.h"
 #include "basic/window/basic_form.h"
+#include "basic/window/basic_language.h"
 #include "basic/window/form_import_basic.h"
 #include "content/basic_factory.h"
 #include "content/pictures.h"
-#include "content/window/manual_window.h"
+#include "content/window/window_text.h"
 #include "platform/audio/wave_in.h"
 #include "platform/audio/wave_out_test.h"
 #include "platform/hid/hid_device_test.h"
 #include "platform/serial/serial_port_test.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 
@@ -189,3 +194,34 @@ QImage BasicManualWindow::Picture(const QString& key) {
 }
 
 std::vector<ManualShortcut> BasicManualWindow::Shortcuts() const { return WindowShortcuts(form_.get()); }
+
+QString BasicDocumentFileName(const BasicDocument& doc, bool english) {
+  for (const LanguageRow& r : bornace::BasicLanguageTable())
+    if (std::strcmp(r.component, doc.action) == 0 && std::strcmp(r.property, "fileName") == 0)
+      return QString::fromUtf8(english ? r.english : r.spanish);
+  return {};
+}
+
+bool WriteBasicDocuments(const std::string& root, std::string* error) {
+  std::vector<FileToWrite> files;
+  {
+    std::unique_ptr<BasicManualWindow> window = BasicManualWindow::Open(error);
+    if (!window) return false;
+    for (const BasicDocument& doc : BasicDocuments()) {
+      for (bool english : {false, true}) {
+        const auto book = BuildBasicDocument(*window, doc, english);
+        const QByteArray pdf = book ? ManualBookPdf(*book) : QByteArray();
+        const QString name = BasicDocumentFileName(doc, english);
+        if (!pdf.startsWith("%PDF") || name.isEmpty()) {
+          if (error) *error = "the document " + name.toStdString() + " could not be laid out";
+          return false;
+        }
+        // Named on the disk as the window's file-run actions look for them.
+        const QByteArray encoded = QFile::encodeName(name);
+        files.push_back({(std::filesystem::path(root) / encoded.toStdString()).string(),
+                         std::vector<uint8_t>(pdf.begin(), pdf.end())});
+      }
+    }
+  }  // the window goes: the previous current folder comes back
+  return WriteFilesAtomically(files, error);
+}

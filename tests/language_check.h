@@ -112,8 +112,9 @@ inline QStringList OtherLanguageTexts(QWidget* window, const Vocabulary& v, bool
 // VELARTO_LANGUAGE_PICTURES=<folder> keeps a picture of the window as each
 // check saw it, to look at.
 // The states the common actions leave a window in, each reached from the
-// one before: start, a theme selected, a formula clicked, the theme playing
-// and stopped. Both editions' windows have these handlers by these names.
+// one before: start, a theme selected, a formula clicked, its beat count
+// changed, the theme playing (a few beats mixed) and stopped. Both editions'
+// windows have these handlers by these names.
 struct WindowState {
   const char* name;
   std::function<void()> act;
@@ -122,14 +123,30 @@ template <class Form>
 std::vector<WindowState> CommonActionStates(Form& form) {
   return {
       {"start", [] {}},
-      {"theme selected", [&form] { form.SGTemasSelectCell(1, 2); }},
+      {"theme selected",
+       [&form] {
+         form.SGTemas->Select(1, 2);
+         form.SGTemasSelectCell(1, 2);
+       }},
       {"formula clicked",
        [&form] {
          form.SGFormulas->Select(1, 3);
          form.SGFormulasSelectCell(1, 3);
          form.SGFormulasClick();
        }},
-      {"theme playing", [&form] { form.BotonPlayCompClick(); }},
+      {"beats changed",
+       [&form] {
+         form.SGFormulas->SetCells(1, 3, "4");
+         form.SGFormulasSetEditText(1, 3, "4");
+       }},
+      {"theme playing",
+       [&form] {
+         form.BotonPlayCompClick();
+         for (int i = 0; i < 5; ++i) {
+           form.OnBufferDone();
+           QCoreApplication::processEvents();
+         }
+       }},
       {"stopped", [&form] { form.Stop1Click(); }},
   };
 }

@@ -216,20 +216,6 @@ TEST_F(ScreenFitTest, PanelsThatOpenNeverCoverEachOther) {
 }
 
 namespace {
-// Grids whose columns do not all show within them (a column behind the
-// grid's edge or its scroll bar needs a scroll to be read).
-QStringList HiddenColumns(QWidget* root) {
-  QStringList out;
-  for (StringGrid* g : root->findChildren<StringGrid*>()) {
-    if (!g->isVisibleTo(root)) continue;
-    int total = 0;
-    for (int c = 0; c < g->ColCount(); ++c)
-      if (!g->isColumnHidden(c)) total += g->columnWidth(c);
-    if (total > g->viewport()->width())
-      out << QString("%1: %2 px of columns, %3 px shown").arg(Where(g)).arg(total).arg(g->viewport()->width());
-  }
-  return out;
-}
 // Controls of a panel that stand partly outside it.
 QStringList PartlyOutside(QWidget* panel) {
   QStringList out;

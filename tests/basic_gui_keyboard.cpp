@@ -46,6 +46,12 @@ TEST_F(BasicWindowTest, MenusHaveTheirOwnLettersInBothLanguages) {
   }
   EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(form->P1->shortcut(), QKeySequence(Qt::Key_F10));
+  ExpectItemsShowTheirKeys({{form->Guardar1, QKeySequence(QKeySequence::Save)},
+                            {form->P1, QKeySequence(Qt::Key_F10)},
+                            {form->PlayFrmula1, QKeySequence(Qt::Key_F11)},
+                            {form->Stop1, QKeySequence(Qt::Key_F12)},
+                            {form->ManualBORNACEPELN1, QKeySequence(Qt::Key_F1)},
+                            {form->Velarto1, QKeySequence(Qt::SHIFT | Qt::Key_F1)}});
 }
 
 // Down and Up in the entries' grid move the selected entry: the transport

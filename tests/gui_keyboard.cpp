@@ -80,6 +80,8 @@ TEST_F(WindowTest, MenusHaveTheirOwnLettersInBothLanguages) {
   }
   EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(form->ManualPC->shortcut(), QKeySequence(Qt::Key_F1));
+  ExpectItemsShowTheirKeys({{form->Guardar1, QKeySequence(QKeySequence::Save)},
+                            {form->ManualBORNACEPELN1, QKeySequence(Qt::Key_F1)}});
 }
 
 // Without the mouse: a theme and a formula are chosen with the arrow keys of

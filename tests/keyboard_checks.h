@@ -9,12 +9,15 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QList>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QWidget>
+#include <functional>
 #include <utility>
 #include <vector>
 
+#include "platform/ui/keyboard.h"
 #include "platform/ui/string_grid.h"
 
 // The stops in `among` in the order Tab reaches them from `from`.
@@ -44,6 +47,36 @@ inline void ExpectOwnMnemonics(QMenuBar* bar, const char* language) {
     EXPECT_EQ(QKeySequence::mnemonic(t), QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(c.toUpper().unicode()))));
   }
   EXPECT_GE(letters.size(), 4);
+  // And within each menu and submenu every item has a letter of its own.
+  std::function<void(QMenu*)> items = [&](QMenu* menu) {
+    QSet<QChar> used;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      const QString t = a->text().section('\t', 0, 0);
+      SCOPED_TRACE(testing::Message() << language << " " << menu->objectName().toStdString() << " item "
+                                      << t.toStdString());
+      ASSERT_EQ(t.count('&') - 2 * t.count("&&"), 1);
+      const QChar c = t.at(t.indexOf(QRegularExpression("&[^&]")) + 1);
+      EXPECT_TRUE(c.isLetterOrNumber());
+      EXPECT_FALSE(used.contains(c.toCaseFolded()));
+      used.insert(c.toCaseFolded());
+      if (a->menu()) items(a->menu());
+    }
+  };
+  for (QAction* a : bar->actions())
+    if (a->menu()) items(a->menu());
+}
+
+// The items that run a command with a key show that key at their right:
+// their own shortcut, or the key of the window's action they run, after a tab.
+inline void ExpectItemsShowTheirKeys(const std::vector<std::pair<QAction*, QKeySequence>>& items) {
+  for (const auto& [item, key] : items) {
+    SCOPED_TRACE(item->objectName().toStdString());
+    EXPECT_EQ(ShownKey(item), key);
+    if (item->shortcut() != key) {
+      EXPECT_TRUE(item->text().endsWith('\t' + key.toString(QKeySequence::NativeText))) << item->text().toStdString();
+    }
+  }
 }
 
 // The arrow keys in the sequence grid of theme 0 (the test theme of

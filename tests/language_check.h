@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/window/language.h"
+#include "platform/ui/keyboard.h"
 #include "platform/ui/string_grid.h"
 
 struct ShownText {
@@ -59,13 +60,14 @@ inline std::vector<ShownText> VisibleTexts(QWidget* window, const std::set<QStri
         for (int r = 1; r < g->RowCount(); ++r) put(QString("%1:1,%2").arg(n).arg(r), g->Cells(1, r));
     }
   }
+  // Menu texts as they read: the underlined letter's mark and the key shown aside.
   if (auto* main = qobject_cast<QMainWindow*>(window))
-    for (QAction* a : main->menuBar()->actions()) put("menu bar", a->text());
+    for (QAction* a : main->menuBar()->actions()) put("menu bar", WithoutMnemonic(a->text()));
   for (QMenu* m : window->findChildren<QMenu*>()) {
     if (passOver.count(m->objectName())) continue;
-    put(m->objectName() + ".title", m->title());
+    put(m->objectName() + ".title", WithoutMnemonic(m->title()));
     for (QAction* a : m->actions())
-      if (!a->isSeparator()) put(m->objectName() + "/" + a->objectName(), a->text());
+      if (!a->isSeparator()) put(m->objectName() + "/" + a->objectName(), WithoutMnemonic(a->text()));
   }
   return out;
 }

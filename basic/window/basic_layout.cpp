@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include "platform/ui/fit_texts.h"
+#include "platform/ui/keyboard.h"
 #include "platform/ui/string_grid.h"
 #include "app/window/window_menus.h"
 #include "platform/ui/widgets.h"
@@ -343,6 +344,9 @@ void TMainForm::BuildMenus() {
   AddMenuItem(Ayuda2, ManualBORNACEPELN1, "ManualBORNACEPELN1", "BORNACE_DRAV");
   AddMenuItem(Ayuda2, Velarto1, "Velarto1", "DRAV ( Dispositivo )");
   AddMenuItem(Ayuda2, GuaRpidadelPELN1, "GuaRpidadelPELN1", QString::fromUtf8("Guía Rápida del DRAV"));
+  // The two manuals open with the keys of the window's actions they run.
+  ShowKeyInMenu(ManualBORNACEPELN1, ManualPC);
+  ShowKeyInMenu(Velarto1, PELN);
   AddMenuItem(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar BORNACE_DRAV");
   AddMenuItem(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
 

@@ -14,6 +14,7 @@
 #include <QAbstractScrollArea>
 
 #include "basic/window/basic_about.h"
+#include "basic/window/basic_language.h"
 #include "basic_gui_fixture.h"
 #include "fit_checks.h"
 #include "language_check.h"
@@ -187,13 +188,17 @@ TEST_F(BasicScreenFitTest, GroupsNeverCoverEachOther) {
   }
 }
 
-// After what a user does first, in either language, nothing of any page is
-// cut, covered, half outside its group or hidden behind a grid's edge:
-// select a theme, click a formula, change its beats, play the theme, stop.
+// After what a user does first, nothing of any page is cut, covered, half
+// outside its group or hidden behind a grid's edge, and nothing of the other
+// language shows: select a theme, click a formula, change its beats, play
+// the theme, stop; the same after a switch to the other language and back.
 TEST_F(BasicScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
   ShowEverything();
-  for (const std::string language : {"Spanish", "English"}) {
-    if (language == "English") form->Ingls1->trigger();
+  Vocabulary words;
+  words.AddTable(bornace::BasicLanguageTable());
+  words.AddPatterns(kRunTimeTexts);
+  for (const std::string language : {"Spanish", "English", "Spanish again"}) {
+    (language == "English" ? form->Ingls1 : form->Espaol1)->trigger();
     for (const WindowState& s : CommonActionStates(*form)) {
       s.act();
       Settle();
@@ -208,6 +213,8 @@ TEST_F(BasicScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
         QStringList over;
         for (QWidget* c : Containers(page)) over << Overlaps(c);
         EXPECT_TRUE(over.isEmpty()) << where << ":\n" << over.join('\n').toStdString();
+        const QStringList wrong = OtherLanguageTexts(form.get(), words, form->English);
+        EXPECT_TRUE(wrong.isEmpty()) << where << ", of the other language:\n" << wrong.join('\n').toStdString();
       }
       form->PageControl1->setCurrentWidget(form->TabSheet1);
     }

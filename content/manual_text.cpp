@@ -1249,8 +1249,9 @@ en todos los tiempos marcados.</p>
 tema abierto: cada nota va a la cuerda y el traste que la tocan, la fuerza sale de la velocidad, los cambios de tempo
 van a los compases del tema, y el tema gana repeticiones hasta cubrir toda la pista. Lo que pasó queda en el archivo
 midireport.txt de la carpeta de trabajo. Si la unidad de tiempo leída no es la buena, un segundo clic en el botón
-ofrece forzarla (blanca, negra con puntillo, negra, corchea con puntillo, corchea) y vuelve a importar desde el tema
-como estaba. De un archivo de varias pistas se toma la de guitarra: las de percusión (canal 10) y las que tienen
+abre su menú, que ofrece {ForzarUnidad1} {Blanca1}, {Negrap1}, {Negra1}, {Corcheap1} o {Corchea1}, y vuelve a
+importar con esa unidad desde el tema como estaba; {MIDIinfo1} hace que el clic siguiente pida otro archivo. El
+clic derecho en el botón abre el mismo menú. De un archivo de varias pistas se toma la de guitarra: las de percusión (canal 10) y las que tienen
 casi todas sus notas fuera de 40..88 se saltan cuando otra pista tiene notas, y el registro y midireport.txt dicen qué
 pista se tomó y por qué. Un archivo que no se puede leer o una importación cancelada no cambian nada; un archivo
 cortado, sin cabecera, con 0 pulsos por negra o con más de 64 tiempos de silencio antes de una nota tampoco, y un
@@ -1291,8 +1292,10 @@ the chord to the box's division and back, and {RellenaAcorde.hint} puts the chor
 <p>{SpeedButton24.hint} (the MIDI button) reads a .mid file of the MIDI folder and writes its notes into the open song's
 track: each note goes to a string and fret that play it, the strength comes from the velocity, tempo changes go to the
 song's bars, and the song gains repetitions until it covers the whole track. What happened is written to
-midireport.txt in the working folder. If the time unit read is not the right one, a second click on the button offers
-to force it (half, dotted quarter, quarter, dotted eighth, eighth) and imports again from the song as it was. Of a
+midireport.txt in the working folder. If the time unit read is not the right one, a second click on the button
+opens its menu, which offers {ForzarUnidad1} {Blanca1}, {Negrap1}, {Negra1}, {Corcheap1} or {Corchea1}, and imports
+again with that unit from the song as it was; {MIDIinfo1} makes the next click ask for another file. A right click on
+the button opens the same menu. Of a
 file of several tracks the guitar's is taken: drum tracks (channel 10) and tracks with most of their notes outside
 40..88 are skipped when another track has notes, and the log and midireport.txt say which track was taken and why. A
 file that cannot be read, or a cancelled import, changes nothing; nor does a file that is cut short, has no header, 0

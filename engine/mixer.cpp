@@ -477,11 +477,24 @@ void SetSliderTempo(EngineState& eng, int bpm) {
   eng.CurrentBpm = static_cast<float>(bpm);
 }
 
-void FormatBpmText(EngineState& eng) {
-  char* const end = eng.BpmText + sizeof eng.BpmText - 5;  // room for " bpm" and NUL
-  const auto r = std::to_chars(eng.BpmText, end, static_cast<double>(eng.CurrentBpm), std::chars_format::fixed, 2);
-  char* p = r.ec == std::errc() ? r.ptr : eng.BpmText;
+namespace {
+// "%3.2f bpm" of bpm into [out, out + size), NUL-terminated; allocates nothing.
+void WriteTempoText(double bpm, char* out, size_t size) {
+  char* const end = out + size - 5;  // room for " bpm" and NUL
+  const auto r = std::to_chars(out, end, bpm, std::chars_format::fixed, 2);
+  char* p = r.ec == std::errc() ? r.ptr : out;
   std::memcpy(p, " bpm", 5);
+}
+}  // namespace
+
+void FormatBpmText(EngineState& eng) {
+  WriteTempoText(static_cast<double>(eng.CurrentBpm), eng.BpmText, sizeof eng.BpmText);
+}
+
+std::string TempoText(double bpm) {
+  char text[sizeof EngineState::BpmText];
+  WriteTempoText(bpm, text, sizeof text);
+  return text;
 }
 
 int MixBeatTempo(EngineState& eng) {

@@ -3,6 +3,8 @@
 // buffer, scaled by the master gain.
 #pragma once
 
+#include <string>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -63,6 +65,9 @@ void SetTempo(EngineState& eng, float bpm);
 void SetSliderTempo(EngineState& eng, int bpm);
 // BpmText := "%3.2f bpm" of CurrentBpm (always with a decimal point).
 void FormatBpmText(EngineState& eng);
+// The same text of any tempo: the one form the tempo label shows, whether
+// a beat or a slider writes it ("120.00 bpm").
+std::string TempoText(double bpm);
 
 // --- mixer controls ---------------------------------------------------------
 // Gain of a volume slider position 1..16: v - 7 for 8 and above, 1 / (9 - v)

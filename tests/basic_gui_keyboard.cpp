@@ -8,6 +8,7 @@
 
 #include "basic_gui_fixture.h"
 #include "keyboard_checks.h"
+#include "transport_test_theme.h"
 #include "platform/ui/keyboard.h"
 
 TEST_F(BasicWindowTest, TabFollowsEachPagesReadingOrder) {
@@ -45,4 +46,23 @@ TEST_F(BasicWindowTest, MenusHaveTheirOwnLettersInBothLanguages) {
   }
   EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(form->P1->shortcut(), QKeySequence(Qt::Key_F10));
+  ExpectItemsShowTheirKeys({{form->Guardar1, QKeySequence(QKeySequence::Save)},
+                            {form->P1, QKeySequence(Qt::Key_F10)},
+                            {form->PlayFrmula1, QKeySequence(Qt::Key_F11)},
+                            {form->Stop1, QKeySequence(Qt::Key_F12)},
+                            {form->ManualBORNACEPELN1, QKeySequence(Qt::Key_F1)},
+                            {form->Velarto1, QKeySequence(Qt::SHIFT | Qt::Key_F1)}});
+}
+
+// Down and Up in the entries' grid move the selected entry: the transport
+// counts from its compás and the formula grid shows its formula.
+TEST_F(BasicWindowTest, ArrowKeysMoveTheSelectedEntry) {
+  Start();
+  const TestEntries entries = {{0, 2}, {1, 1}, {2, 3}};
+  SetTestFormulas(*form->Rhythm);
+  SetTestTheme(form->Rhythm->Temas[0], entries, 1, true, 0, 0);
+  form->FillTemaRow(0);
+  form->SGTemas->Select(1, 1);
+  form->SGTemasSelectCell(1, 1);
+  ExpectArrowKeysMoveTheEntry(*form, entries);
 }

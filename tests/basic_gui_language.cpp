@@ -57,10 +57,10 @@ TEST_F(BasicLanguageTest, TempoAndLengthLabelsFollowWhatTheyName) {
     const char* tempo;   // Label8 afterwards
     const char* length;  // Label22 afterwards
   } steps[] = {
-      {"120 typed", [&] { form->Edit1->setText("120"); form->Edit1Change(); }, "120 bpm", "6.0'"},
-      {"4 beats", [&] { form->SGFormulasSetEditText(1, row, "4"); }, "120 bpm", "2.0'"},
-      {"90 typed", [&] { form->Edit1->setText("90"); form->Edit1Change(); }, "90 bpm", "2.6'"},
-      {"7 beats", [&] { form->SGFormulasSetEditText(1, row, "7"); }, "90 bpm", "4.6'"},
+      {"120 typed", [&] { form->Edit1->setText("120"); form->Edit1Change(); }, "120.00 bpm", "6.0'"},
+      {"4 beats", [&] { form->SGFormulasSetEditText(1, row, "4"); }, "120.00 bpm", "2.0'"},
+      {"90 typed", [&] { form->Edit1->setText("90"); form->Edit1Change(); }, "90.00 bpm", "2.6'"},
+      {"7 beats", [&] { form->SGFormulasSetEditText(1, row, "7"); }, "90.00 bpm", "4.6'"},
   };
   for (bool english : {false, true}) {
     (english ? form->Ingls1 : form->Espaol1)->trigger();

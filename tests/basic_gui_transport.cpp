@@ -345,7 +345,7 @@ TEST_F(BasicTransportTest, TempoSliders) {
   EXPECT_EQ(form->SGTemas->Cells(2, 1), "100");
   EXPECT_EQ(form->SGSaco->Cells(1, 1), "100");
   EXPECT_EQ(form->TB2->value(), 320);
-  EXPECT_EQ(form->Label8->text(), "100 bpm");
+  EXPECT_EQ(form->Label8->text(), "100.00 bpm");
   EXPECT_EQ(form->Engine->CurrentCompas, 4);  // the row after the last entry
   EXPECT_TRUE(form->Modified());
 }

@@ -11,10 +11,14 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
+#include <QAbstractScrollArea>
 
 #include "basic/window/basic_about.h"
+#include "basic/window/basic_language.h"
 #include "basic_gui_fixture.h"
 #include "fit_checks.h"
+#include "language_check.h"
+#include "platform/ui/desk_places.h"
 
 namespace {
 
@@ -141,6 +145,80 @@ TEST_F(BasicScreenFitTest, EveryPageReadableInBothLanguages) {
   form->SGFormulasSelectCell(1, 1);
   LongestRuntimeTexts();
   ExpectEveryPageReadable("English");
+}
+
+namespace {
+// The groups of a page (and the groups inside them) that cover a sibling group.
+QStringList CoveredGroups(QWidget* page) {
+  QStringList out;
+  QList<QWidget*> holders = {page};
+  for (QWidget* w : page->findChildren<QWidget*>())
+    if (!qobject_cast<QAbstractScrollArea*>(w->parentWidget())) holders << w;
+  for (QWidget* holder : holders) {
+    QList<QWidget*> groups;
+    for (QWidget* w : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->isVisibleTo(page) && (qobject_cast<QGroupBox*>(w) || w->objectName().startsWith("Panel"))) groups << w;
+    for (int i = 0; i < groups.size(); ++i)
+      for (int j = i + 1; j < groups.size(); ++j)
+        if (PanelsOverlap(groups[i]->geometry(), groups[j]->geometry()))
+          out << Where(groups[i]) + " over " + Where(groups[j]);
+  }
+  return out;
+}
+}  // namespace
+
+// Each page, opened in turn from its tab and from the menu that shows it, in
+// either language: no group of it covers another one.
+TEST_F(BasicScreenFitTest, GroupsNeverCoverEachOther) {
+  ShowEverything();
+  for (const std::string language : {"Spanish", "English"}) {
+    if (language == "English") form->Ingls1->trigger();
+    for (QWidget* page : {form->TabSheet1, form->TabSheet2, form->TabSheet3}) {
+      form->PageControl1->setCurrentWidget(page);
+      Settle();
+      const QStringList covered = CoveredGroups(page);
+      EXPECT_TRUE(covered.isEmpty()) << language << " " << page->objectName().toStdString() << ":\n"
+                                     << covered.join('\n').toStdString();
+    }
+    form->Afinar2->trigger();  // the tuner page, from its menu
+    Settle();
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->TabSheet2);
+    EXPECT_TRUE(CoveredGroups(form->TabSheet2).isEmpty()) << language;
+    form->Stop1Click();
+  }
+}
+
+// After what a user does first, nothing of any page is cut, covered, half
+// outside its group or hidden behind a grid's edge, and nothing of the other
+// language shows: select a theme, click a formula, change its beats, play
+// the theme, stop; the same after a switch to the other language and back.
+TEST_F(BasicScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
+  ShowEverything();
+  Vocabulary words;
+  words.AddTable(bornace::BasicLanguageTable());
+  words.AddPatterns(kRunTimeTexts);
+  for (const std::string language : {"Spanish", "English", "Spanish again"}) {
+    (language == "English" ? form->Ingls1 : form->Espaol1)->trigger();
+    for (const WindowState& s : CommonActionStates(*form)) {
+      s.act();
+      Settle();
+      const std::string state = language + " " + s.name;
+      for (QWidget* page : {form->TabSheet1, form->TabSheet2, form->TabSheet3}) {
+        form->PageControl1->setCurrentWidget(page);
+        Settle();
+        const std::string where = state + " " + page->objectName().toStdString();
+        KeepPicture(QString::fromStdString(where).replace(' ', '-'));
+        const QStringList cut = CutTexts(page) + HiddenColumns(page) + Outside(page);
+        EXPECT_TRUE(cut.isEmpty()) << where << ":\n" << cut.join('\n').toStdString();
+        QStringList over;
+        for (QWidget* c : Containers(page)) over << Overlaps(c);
+        EXPECT_TRUE(over.isEmpty()) << where << ":\n" << over.join('\n').toStdString();
+        const QStringList wrong = OtherLanguageTexts(form.get(), words, form->English);
+        EXPECT_TRUE(wrong.isEmpty()) << where << ", of the other language:\n" << wrong.join('\n').toStdString();
+      }
+      form->PageControl1->setCurrentWidget(form->TabSheet1);
+    }
+  }
 }
 
 TEST_F(BasicScreenFitTest, StereoChartShowsWholeInTheWindow) {

@@ -147,4 +147,11 @@ inline const ExpectedText kExpectedTexts[] = {
     {"botonpausa", "hint", "Pause", "Pausa"},
     {"SpeedButton1", "hint", "Play sound", "Oir sonido"},
     {"SpeedButton6", "hint", "Export song to WAV", "Exportar tema a WAV"},
+    {"MIDIinfo1", "caption", "Open new MIDI", "Abrir nuevo MIDI"},
+    {"ForzarUnidad1", "caption", "Force unit to:", "Forzar unidad a:"},
+    {"Blanca1", "caption", "Half note", "Blanca"},
+    {"Negrap1", "caption", "Dotted quarter note", "Negra con puntillo"},
+    {"Negra1", "caption", "Quarter note", "Negra"},
+    {"Corcheap1", "caption", "Dotted eighth note", "Corchea con puntillo"},
+    {"Corchea1", "caption", "Eighth note", "Corchea"},
 };

@@ -145,3 +145,16 @@ QStringList Overlaps(QWidget* panel) {
   }
   return out;
 }
+
+QStringList HiddenColumns(QWidget* root) {
+  QStringList out;
+  for (StringGrid* g : root->findChildren<StringGrid*>()) {
+    if (!g->isVisibleTo(root)) continue;
+    int total = 0;
+    for (int c = 0; c < g->ColCount(); ++c)
+      if (!g->isColumnHidden(c)) total += g->columnWidth(c);
+    if (total > g->viewport()->width())
+      out << QString("%1: %2 px of columns, %3 px shown").arg(Where(g)).arg(total).arg(g->viewport()->width());
+  }
+  return out;
+}

@@ -26,3 +26,7 @@ QRect Drawn(QWidget* w);
 // Text controls among the direct children of panel that are drawn over each
 // other, and over the panel's caption when it is a group box.
 QStringList Overlaps(QWidget* panel);
+
+// Grids below root whose columns do not all show within them (a column
+// behind the grid's edge or its scroll bar needs a scroll to be read).
+QStringList HiddenColumns(QWidget* root);

@@ -10,6 +10,7 @@
 
 #include "gui_fixture.h"
 #include "keyboard_checks.h"
+#include "transport_test_theme.h"
 #include "platform/ui/keyboard.h"
 
 namespace {
@@ -79,6 +80,8 @@ TEST_F(WindowTest, MenusHaveTheirOwnLettersInBothLanguages) {
   }
   EXPECT_EQ(form->Guardar1->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(form->ManualPC->shortcut(), QKeySequence(Qt::Key_F1));
+  ExpectItemsShowTheirKeys({{form->Guardar1, QKeySequence(QKeySequence::Save)},
+                            {form->ManualBORNACEPELN1, QKeySequence(Qt::Key_F1)}});
 }
 
 // Without the mouse: a theme and a formula are chosen with the arrow keys of
@@ -108,4 +111,16 @@ TEST_F(WindowTest, ThemesAndFormulasAreChosenWithTheKeys) {
   EXPECT_NE(form->Engine->PlayState, 0);
   QTest::keyClick(form->SGFormulas, Qt::Key_F12);
   EXPECT_EQ(form->Engine->PlayState, 0);
+}
+
+// Down and Up in the entries' grid move the selected entry: the transport
+// counts from its compás and the formula panel shows its formula.
+TEST_F(WindowTest, ArrowKeysMoveTheSelectedEntry) {
+  Start();
+  const TestEntries entries = {{0, 2}, {1, 1}, {2, 3}};
+  SetTestFormulas(*form->Rhythm);
+  SetTestTheme(form->Rhythm->Temas[0], entries, 1, true, 0, 0);
+  form->SGTemas->Select(1, 1);
+  form->SGTemasSelectCell(1, 1);
+  ExpectArrowKeysMoveTheEntry(*form, entries);
 }

@@ -230,7 +230,7 @@ TEST_F(WindowTest, ThemeTempoSliderStoresUnlessTheEditorMovesIt) {
   form->TB1->setValue(pos);
   EXPECT_FALSE(form->Guards.TempoSliderByCode);
   EXPECT_EQ(form->TB2->value(), pos);
-  EXPECT_EQ(form->Label8->text(), QString::number(420 - pos) + " bpm");
+  EXPECT_EQ(form->Label8->text(), QString::number(420 - pos) + ".00 bpm");
   EXPECT_EQ(form->Engine->MsPerBeat, 60000 / (420 - pos));
   EXPECT_EQ(th.tempos[0], stored);
   EXPECT_FALSE(form->Modified());

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "gui_fixture.h"
+#include "transport_test_theme.h"
 
 namespace {
 
@@ -69,17 +70,60 @@ TEST_F(LabelTest, CaptionNamesTheOpenSetAfterEverySaveAndOpen) {
   }
 }
 
+// Whatever changes the tempo, the tempo label shows it at once and in the
+// one form the beats write it: the formula slider (also while a theme
+// plays), the theme slider, a theme's selection and an entry with a tempo
+// of its own.
+TEST_F(LabelTest, TempoLabelShowsEveryTempoChangeInOneForm) {
+  Start();
+  const TestEntries entries = {{0, 1}, {1, 1}};
+  SetTestFormulas(*form->Rhythm);
+  SetTestTheme(form->Rhythm->Temas[0], entries, 1, true, 0, 0);
+  form->Rhythm->Temas[0].tempos[1] = 150;  // the second entry's own tempo
+  form->SGTemas->Select(1, 1);
+  form->SGTemasSelectCell(1, 1);
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    const char* label;
+  } steps[] = {
+      {"theme selected", [] {}, "120.00 bpm"},
+      {"formula slider", [&] { form->TB2->setValue(420 - 97); }, "97.00 bpm"},
+      {"theme slider", [&] { form->TB1->setValue(420 - 133); }, "133.00 bpm"},
+      {"entry with its tempo",
+       [&] {
+         form->SGSaco->Select(1, 2);
+         form->SGSacoSelectCell(1, 2);
+       },
+       "150.00 bpm"},
+      {"playing, formula slider",
+       [&] {
+         form->SGSaco->Select(1, 1);
+         form->SGSacoSelectCell(1, 1);
+         form->BotonPlayCompClick();
+         ASSERT_NE(form->Engine->PlayState, 0);
+         form->TB2->setValue(420 - 88);
+       },
+       "88.00 bpm"},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(form->Label8->text(), s.label) << s.action;
+  }
+  form->botonstopClick();
+}
+
 TEST_F(LabelTest, TempoLabelFollowsATypedTempoAtOnce) {
   Start();
   const struct {
     const char* typed;
     const char* label;  // Label8 afterwards
-  } cases[] = {{"100", "100 bpm"}, {"45 bpm", "45 bpm"}, {"500", "45 bpm"}, {"20", "20 bpm"},
-               {"400", "400 bpm"}, {"", "400 bpm"}};
+  } cases[] = {{"100", "100.00 bpm"}, {"45 bpm", "45.00 bpm"}, {"500", "45.00 bpm"}, {"20", "20.00 bpm"},
+               {"400", "400.00 bpm"}, {"", "400.00 bpm"}};
   for (bool english : {false, true}) {
     Switch(*form, english);
     form->TB2->setValue(280);  // 140 bpm
-    ASSERT_EQ(form->Label8->text(), "140 bpm");
+    ASSERT_EQ(form->Label8->text(), "140.00 bpm");
     for (const auto& c : cases) {
       form->Edit1->setText(c.typed);
       form->Edit1Change();

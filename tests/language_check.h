@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/window/language.h"
+#include "platform/ui/keyboard.h"
 #include "platform/ui/string_grid.h"
 
 struct ShownText {
@@ -60,13 +61,14 @@ inline std::vector<ShownText> VisibleTexts(QWidget* window, const std::set<QStri
         for (int r = 1; r < g->RowCount(); ++r) put(QString("%1:1,%2").arg(n).arg(r), g->Cells(1, r));
     }
   }
+  // Menu texts as they read: the underlined letter's mark and the key shown aside.
   if (auto* main = qobject_cast<QMainWindow*>(window))
-    for (QAction* a : main->menuBar()->actions()) put("menu bar", a->text());
+    for (QAction* a : main->menuBar()->actions()) put("menu bar", WithoutMnemonic(a->text()));
   for (QMenu* m : window->findChildren<QMenu*>()) {
     if (passOver.count(m->objectName())) continue;
-    put(m->objectName() + ".title", m->title());
+    put(m->objectName() + ".title", WithoutMnemonic(m->title()));
     for (QAction* a : m->actions())
-      if (!a->isSeparator()) put(m->objectName() + "/" + a->objectName(), a->text());
+      if (!a->isSeparator()) put(m->objectName() + "/" + a->objectName(), WithoutMnemonic(a->text()));
   }
   return out;
 }
@@ -113,8 +115,9 @@ inline QStringList OtherLanguageTexts(QWidget* window, const Vocabulary& v, bool
 // VELARTO_LANGUAGE_PICTURES=<folder> keeps a picture of the window as each
 // check saw it, to look at.
 // The states the common actions leave a window in, each reached from the
-// one before: start, a theme selected, a formula clicked, the theme playing
-// and stopped. Both editions' windows have these handlers by these names.
+// one before: start, a theme selected, a formula clicked, its beat count
+// changed, the theme playing (a few beats mixed) and stopped. Both editions'
+// windows have these handlers by these names.
 struct WindowState {
   const char* name;
   std::function<void()> act;
@@ -132,14 +135,30 @@ template <CommonActionsWindow Form>
 std::vector<WindowState> CommonActionStates(Form& form) {
   return {
       {"start", [] {}},
-      {"theme selected", [&form] { form.SGTemasSelectCell(1, 2); }},
+      {"theme selected",
+       [&form] {
+         form.SGTemas->Select(1, 2);
+         form.SGTemasSelectCell(1, 2);
+       }},
       {"formula clicked",
        [&form] {
          form.SGFormulas->Select(1, 3);
          form.SGFormulasSelectCell(1, 3);
          form.SGFormulasClick();
        }},
-      {"theme playing", [&form] { form.BotonPlayCompClick(); }},
+      {"beats changed",
+       [&form] {
+         form.SGFormulas->SetCells(1, 3, "4");
+         form.SGFormulasSetEditText(1, 3, "4");
+       }},
+      {"theme playing",
+       [&form] {
+         form.BotonPlayCompClick();
+         for (int i = 0; i < 5; ++i) {
+           form.OnBufferDone();
+           QCoreApplication::processEvents();
+         }
+       }},
       {"stopped", [&form] { form.Stop1Click(); }},
   };
 }

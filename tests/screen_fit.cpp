@@ -21,6 +21,7 @@
 #include "platform/ui/desk_places.h"
 #include "fit_checks.h"
 #include "gui_fixture.h"
+#include "language_check.h"
 #include "platform/ui/string_grid.h"
 
 namespace {
@@ -216,20 +217,6 @@ TEST_F(ScreenFitTest, PanelsThatOpenNeverCoverEachOther) {
 }
 
 namespace {
-// Grids whose columns do not all show within them (a column behind the
-// grid's edge or its scroll bar needs a scroll to be read).
-QStringList HiddenColumns(QWidget* root) {
-  QStringList out;
-  for (StringGrid* g : root->findChildren<StringGrid*>()) {
-    if (!g->isVisibleTo(root)) continue;
-    int total = 0;
-    for (int c = 0; c < g->ColCount(); ++c)
-      if (!g->isColumnHidden(c)) total += g->columnWidth(c);
-    if (total > g->viewport()->width())
-      out << QString("%1: %2 px of columns, %3 px shown").arg(Where(g)).arg(total).arg(g->viewport()->width());
-  }
-  return out;
-}
 // Controls of a panel that stand partly outside it.
 QStringList PartlyOutside(QWidget* panel) {
   QStringList out;
@@ -241,14 +228,20 @@ QStringList PartlyOutside(QWidget* panel) {
 }
 }  // namespace
 
-// After what a user does first, nothing is cut, covered or half shown:
-// select a theme, click a formula, change its beats, play the theme, and
-// the same in the other language.
+// After what a user does first, nothing is cut, covered or half shown, and
+// nothing of the other language shows: select a theme, click a formula,
+// change its beats, play the theme, and the same after a switch to the
+// other language and back.
 TEST_F(ScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
   ShowEverything();
+  Vocabulary words;
+  words.AddTable(LanguageTable());
+  words.AddPatterns(kRunTimeTexts);
   auto expectReadable = [&](const std::string& state) {
     QCoreApplication::processEvents();
     KeepPicture(state.c_str());
+    const QStringList wrong = OtherLanguageTexts(form.get(), words, form->English, {"CBGuitarras", "CBAcordes"});
+    EXPECT_TRUE(wrong.isEmpty()) << state << ", of the other language:\n" << wrong.join('\n').toStdString();
     const QStringList cut = CutTexts(form.get()) + HiddenColumns(form.get());
     EXPECT_TRUE(cut.isEmpty()) << state << ":\n" << cut.join('\n').toStdString();
     QStringList over;
@@ -263,8 +256,8 @@ TEST_F(ScreenFitTest, NothingIsCutOrCoveredAfterTheCommonActions) {
           << state << ": " << name.toStdString();
     }
   };
-  for (const std::string language : {"Spanish", "English"}) {
-    if (language == "English") form->Ingls1->trigger();
+  for (const std::string language : {"Spanish", "English", "Spanish-again"}) {
+    (language == "English" ? form->Ingls1 : form->Espaol1)->trigger();
     expectReadable(language + "-start");
     form->SGTemas->onSelectCell(1, 2);
     expectReadable(language + "-theme");

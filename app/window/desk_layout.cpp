@@ -74,17 +74,14 @@ void TMainForm::PrepareDesk() {
   SGDatosFormula->SetBoldColumn(1);
   for (StringGrid* g : {SGTemas, SGSaco, SGFormulas}) {
     connect(g->horizontalHeader(), &QHeaderView::sectionResized, this, [this, g] { GiveGridRoom(g); });
+    // Rows enough to scroll bring the scroll bar, which needs its room too.
+    connect(g->model(), &QAbstractItemModel::rowsInserted, this, [this, g] { GiveGridRoom(g); });
     GiveGridRoom(g);
   }
 }
 
 void TMainForm::GiveGridRoom(StringGrid* g) {
-  int columns = 0;
-  for (int c = 0; c < g->ColCount(); ++c)
-    if (!g->isColumnHidden(c)) columns += g->columnWidth(c);
-  const int frame = 2 * g->frameWidth();
-  const bool rowsScroll = g->verticalHeader()->length() + frame > g->height();
-  const int need = columns + frame + (rowsScroll ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+  const int need = g->WidthForColumns(g->RowsScroll());
   if (need <= g->width()) return;
   QWidget* panel = g->parentWidget();
   const QList<QWidget*> kids = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);

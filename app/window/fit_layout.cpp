@@ -28,7 +28,7 @@ void AddRuntimeTexts(TMainForm* f, ShownTexts* texts) {
   auto add = [&](QWidget* w, const QStringList& more) {
     if (w) (*texts)[w] << more;
   };
-  add(f->Label8, {"400.00 bpm", "400 bpm"});
+  add(f->Label8, {"400.00 bpm"});
   add(f->Label1, {QString::fromUtf8("Fórmula 999"), "Formula 999"});
   add(f->Label7, {name16});
   add(f->Label22, {QString::fromUtf8(LengthLabel(12, 20.0f, false).c_str()),

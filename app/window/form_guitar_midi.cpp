@@ -40,7 +40,7 @@ void TMainForm::BuildGuitarMidiControls() {
   SpeedButton24 = MakeButton(PanelGuitarra, "SpeedButton24", "MIDI", {580, 21, 44, 24}, "Importar archivo MIDI");
   SpeedButton24->setContextMenuPolicy(Qt::CustomContextMenu);
 
-  // The menu's captions are the same in both languages.
+  // Built in Spanish; the language switch words it (app/window/language.cpp).
   PopupMenu8 = new QMenu(this);
   PopupMenu8->setObjectName("PopupMenu8");
   MIDIinfo1 = PopupMenu8->addAction("Abrir nuevo MIDI");

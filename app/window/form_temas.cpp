@@ -93,6 +93,9 @@ void TMainForm::SGSacoSelectCell(int col, int row) {
   (void)col;
   if (!editor_steps::SelectSequenceRow(*this, FormulaEd, Guards, row)) return;
   const bool playing = Deck->IsPlaying();
+  // An entry's own tempo is in force from now: the tempo label shows it
+  // (while playing, the beats write it).
+  if (!playing) Label8->setText(QString::fromStdString(TempoText(Engine->CurrentBpm)));
   const QString counter = U8(CompasCounterText(Engine->CurrentCompas, Engine->CompasCount, Engine->ThemeParts,
                                                Engine->PartsCounter, false, English));
   if (row == SGSaco->RowCount() - 1) {

@@ -90,7 +90,7 @@ void SwitchWindowLanguage(Form& f, bool english, const char* updateUrl, ApplyTex
   f.Ingls1->setChecked(english);
   f.Espaol1->setChecked(!english);
   applyTexts(english);
-  AssignMnemonics(f.menuBar());  // the underlined letters of the texts just set
-  SetQtDialogLanguage(english);  // Qt's standard buttons and file dialogs speak it too
+  SetQtDialogLanguage(english);  // Qt's standard buttons, file dialogs and key names speak it too
+  AssignMnemonics(f.menuBar());  // the underlined letters of the texts just set, the keys named so
   if (english && f.Acercade) f.Acercade->setWindowTitle(englishAboutCaption);
 }

@@ -17,6 +17,7 @@
 #include "content/manual.h"
 #include "content/pictures.h"
 #include "platform/ui/desktop.h"
+#include "platform/ui/keyboard.h"
 
 void TMainForm::BuildShellMenus() {
   auto* languages = new QActionGroup(this);
@@ -44,6 +45,7 @@ void TMainForm::BuildShellMenus() {
   SecondSiteAction->setProperty("url", QString::fromLatin1(kSecondSiteUrl));
 
   AddMenuItem(Ayuda1, ManualBORNACEPELN1, "ManualBORNACEPELN1", "DRAV_PROF");
+  ShowKeyInMenu(ManualBORNACEPELN1, ManualPC);  // the manual opens with F1
   AddMenuItem(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar DRAV_PROF");
   AddMenuItem(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
 }

@@ -118,6 +118,7 @@ class TMainForm : public QMainWindow {
   // Fits the controls to the texts of both languages in the fonts at hand,
   // puts each page's controls on a scrolled sheet and sizes the page control.
   void FitBasicLayout();
+  void SizePageControl();  // as large as its largest page
   // The page control as large as its pages, within the window's client area.
   void FitPageControl();
   QSize PageControlDesignSize;

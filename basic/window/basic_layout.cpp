@@ -26,6 +26,7 @@
 
 #include "platform/ui/desk_theme.h"
 #include "platform/ui/fit_texts.h"
+#include "platform/ui/keyboard.h"
 #include "platform/ui/string_grid.h"
 #include "app/window/window_menus.h"
 #include "platform/ui/widgets.h"
@@ -113,7 +114,7 @@ void TMainForm::BuildLayout() {
   labelled("LabelIntro", "Intro", Intro, "Intro", 98);
   labelled("LabelFin", "Fin", Fin, "Fin", 120);
   // The theme tempo: 420 - position bpm, 400 at the top.
-  TB1 = MakeSlider(g3, "TB1", Qt::Vertical, {670, 18, 30, 200}, 20, 400, 300);
+  TB1 = MakeSlider(g3, "TB1", Qt::Vertical, {650, 18, 30, 200}, 20, 400, 300);
   TB1->setInvertedAppearance(true);
   BotonPoneAntes = MakeButton(g3, "BotonPoneAntes", QString::fromUtf8("Añadir antes"), {488, 146, 150, 24},
                               QString::fromUtf8("Insertar fórmula en el tema"));
@@ -124,14 +125,14 @@ void TMainForm::BuildLayout() {
   Label25 = MakeLabel(g3, "Label25", QString(), {488, 224, 150, 18});
   Label2 = MakeLabel(g3, "Label2", QString(), {212, 284, 272, 30});
   Label2->setWordWrap(true);
-  Label3 = MakeLabel(g3, "Label3", QString(), {488, 244, 220, 18});
-  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {630, 222, 82, 18});
+  Label3 = MakeLabel(g3, "Label3", QString(), {488, 244, 200, 18});
+  Label8 = MakeLabel(g3, "Label8", "120.00 bpm", {610, 222, 82, 18});
   Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   BotonPlayComp = MakeButton(g3, "BotonPlayComp", QString::fromUtf8("\u25B6"), {488, 266, 36, 26}, "Oir tema");
   botonpausa = MakeButton(g3, "botonpausa", "||", {526, 266, 36, 26}, "Pausa");
   botonstoptema = MakeButton(g3, "botonstoptema", QString::fromUtf8("\u25A0"), {564, 266, 36, 26}, "Stop - F12");
   TTiempo = MakeLabel(g3, "TTiempo", "00:00.0", {606, 270, 60, 18});
-  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {488, 294, 220, 20});
+  SpeedButton6 = MakeButton(g3, "SpeedButton6", "Guardar como WAV", {488, 294, 200, 20});
 
   // The panel beside: beat lamps, save, transfer, log, master volume and
   // the metronome group.
@@ -232,18 +233,12 @@ void TMainForm::BuildLayout() {
   SGDatosFormula->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGDatosFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGDatosFormula->setFrameShape(QFrame::NoFrame);
-  // The grid is 55 x beats + 114 pixels wide; where the headings of the
-  // first two columns need more than their 114 pixels in the fonts at hand,
-  // it grows by the difference, so that the last beat column shows whole.
-  SGDatosFormula->installEventFilter(new EventHook(SGDatosFormula, [this](QObject*, QEvent* e) {
-    if (e->type() != QEvent::Resize) return false;
-    StringGrid* g = SGDatosFormula;
-    const int extra = g->columnWidth(0) + g->columnWidth(1) - 114;
-    const int w = g->width();
-    if (extra > 0 && w > 114 && (w - 114) % 55 == 0 && g->minimumWidth() == g->maximumWidth())
-      g->setFixedWidth(w + extra);
-    return false;
-  }));
+  // The grid is as wide as its columns: when one grows (a heading in the
+  // other language, a longer sound name), the grid grows with it.
+  connect(SGDatosFormula->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this] {
+            if (ProgressBar1) LayoutPatternGrid(SGDatosFormula->ColCount() - 2);
+          });
   {
     std::vector<int> w = {36, 78};  // with the beat columns, 55 x beats + 114: the grid has no frame
     for (int b = 0; b < 12; ++b) w.push_back(55);
@@ -346,6 +341,9 @@ void TMainForm::BuildMenus() {
   AddMenuItem(Ayuda2, ManualBORNACEPELN1, "ManualBORNACEPELN1", "BORNACE_DRAV");
   AddMenuItem(Ayuda2, Velarto1, "Velarto1", "DRAV ( Dispositivo )");
   AddMenuItem(Ayuda2, GuaRpidadelPELN1, "GuaRpidadelPELN1", QString::fromUtf8("Guía Rápida del DRAV"));
+  // The two manuals open with the keys of the window's actions they run.
+  ShowKeyInMenu(ManualBORNACEPELN1, ManualPC);
+  ShowKeyInMenu(Velarto1, PELN);
   AddMenuItem(Ayuda1, ActualizarBORNACEPELN1, "ActualizarBORNACEPELN1", "Actualizar BORNACE_DRAV");
   AddMenuItem(Ayuda1, Acercade1, "Acercade1", "Acerca del Velarto Quendrel");
 
@@ -418,6 +416,44 @@ void Containers(QWidget* w, QList<QWidget*>* out) {
 
 constexpr int kMargin = 4;
 
+// Widens a grid to show every column whole, with room for its vertical
+// scroll bar (a set's themes, formulas and entries soon fill more rows than
+// their grids show); what stands to its right moves along as one, so that
+// the controls there keep their places to each other. True when it grew.
+bool WidenGrid(StringGrid* g) {
+  const int need = g->WidthForColumns(true);
+  if (need <= g->width()) return false;
+  const int right = g->x() + g->width(), shift = need - g->width();
+  for (QWidget* w : g->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w != g && !w->isWindow() && w->x() >= right) w->move(w->x() + shift, w->y());
+  g->resize(need, g->height());
+  return true;
+}
+
+// The groups holding w, from the innermost out, as wide as what they hold,
+// the groups beside them moving along, and the page's sheet holding them
+// all. True when the sheet grew.
+bool HoldGrownControl(QWidget* w) {
+  for (QWidget* box = w->parentWidget(); box; box = box->parentWidget()) {
+    QRect used;
+    for (QWidget* k : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (!k->isWindow()) used |= k->geometry();
+    const int width = used.right() + 1 + kMargin;
+    if (width <= box->width()) return false;
+    if (box->objectName().endsWith("Sheet")) {
+      box->setMinimumWidth(width);
+      box->resize(width, box->height());
+      return true;
+    }
+    if (!qobject_cast<QGroupBox*>(box) && !box->objectName().startsWith("Panel")) return false;
+    if (QWidget* holder = box->parentWidget())
+      PushRightOf(box, box->x() + box->width(), box->x() + width,
+                  holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    box->resize(width, box->height());
+  }
+  return false;
+}
+
 }  // namespace
 
 void TMainForm::FitBasicLayout() {
@@ -428,6 +464,8 @@ void TMainForm::FitBasicLayout() {
   RecordShownTexts(this, &texts);
   ApplyBasicLanguageTable(this, false);
   AddRuntimeTexts(this, &texts);
+  // The grids as wide as their columns in either language.
+  for (StringGrid* g : {SGTemas, SGSaco, SGFormulas}) WidenGrid(g);
 
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) {
     // Each group holds its controls, the inner ones first; what stands to
@@ -475,8 +513,21 @@ void TMainForm::FitBasicLayout() {
     box->addWidget(scroll);
   }
 
-  // The page control is as large as its largest page, and never larger than
-  // the window's client area (FormResize).
+  // A grid whose column grows later (a longer name, a larger number) grows
+  // with it, and its group.
+  for (StringGrid* g : {SGTemas, SGSaco, SGFormulas})
+    connect(g->horizontalHeader(), &QHeaderView::sectionResized, this, [this, g] {
+      if (WidenGrid(g) && HoldGrownControl(g)) {
+        SizePageControl();
+        FitPageControl();
+      }
+    });
+  SizePageControl();
+}
+
+// The page control is as large as its largest page, and never larger than
+// the window's client area (FitPageControl).
+void TMainForm::SizePageControl() {
   QSize need;
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3})
     need = need.expandedTo(page->findChild<QScrollArea*>()->widget()->size());

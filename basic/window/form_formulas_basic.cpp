@@ -44,10 +44,14 @@ void TMainForm::FillFormulaRow(int i) { library_steps::FillFormulaRowCells(*this
 
 void TMainForm::RefillFormulaRows() { library_steps::RefillFormulaRowCells(*this); }
 
-// The pattern grid and the progress bar follow the formula's beats.
+// The pattern grid and the progress bar follow the formula's beats: the
+// grid as wide as its columns (the beats' 55 pixels each after the number
+// and the sound, which are wider where their headings need it).
 void TMainForm::LayoutPatternGrid(int beats) {
   ProgressBar1->setFixedWidth(55 * beats);
-  SGDatosFormula->setFixedWidth(55 * beats + 114);
+  int columns = 0;
+  for (int c = 0; c < std::min(beats + 2, SGDatosFormula->ColCount()); ++c) columns += SGDatosFormula->columnWidth(c);
+  SGDatosFormula->setFixedWidth(std::max(columns, 55 * beats + 114));
 }
 
 void TMainForm::SGFormulasSelectCell(int col, int row) {

@@ -152,9 +152,9 @@ int FormulaTempoMoved(Form& f) {
   const int bpm = SliderBpm(f.TB2->value());
   if (f.Edit1->text() != QString::number(bpm)) f.Edit1->setText(QString::number(bpm));
   f.Deck->SetTempo(bpm);
-  // The tempo label shows the tempo in force at once, as the theme slider
-  // writes it; while playing, the beats write it from the engine.
-  if (f.Label8 && !f.Deck->IsPlaying()) f.Label8->setText(QString::number(bpm) + " bpm");
+  // The tempo label shows the new tempo at once, in the form the beats
+  // write it (while playing, the next beat writes it again from the engine).
+  if (f.Label8) f.Label8->setText(QString::fromStdString(TempoText(bpm)));
   const int row = f.SGFormulas->Row() - 1;
   return row >= 0 && row < kMaxFormulas ? f.Rhythm->Formulas[static_cast<size_t>(row)].Beats() : 0;
 }
@@ -167,7 +167,7 @@ int ThemeTempoMoved(Form& f) {
   const int pos = f.TB1->value();
   const int bpm = SliderBpm(pos);
   if (f.TB2->value() != pos) f.TB2->setValue(pos);
-  if (f.Label8) f.Label8->setText(QString::number(bpm) + " bpm");
+  if (f.Label8) f.Label8->setText(QString::fromStdString(TempoText(bpm)));
   f.Deck->SetMsPerBeat(bpm);
   return bpm;
 }

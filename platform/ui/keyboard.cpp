@@ -2,7 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
+#include <QVariant>
 #include <QScrollArea>
 #include <QSet>
 #include <QWidget>
@@ -69,6 +71,7 @@ QString WithoutMnemonic(const QString& text) {
   QString out;
   out.reserve(text.size());
   for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '\t') break;  // the key shown at the right
     if (text[i] == '&') {
       if (i + 1 < text.size() && text[i + 1] == '&') out += '&', ++i;
       continue;
@@ -104,11 +107,43 @@ QString Marked(const QString& text, QSet<QChar>& used) {
 
 }  // namespace
 
+namespace {
+constexpr char kShownKey[] = "shownKey";
+
+// The items of a menu, each with a letter of its own, and its submenus' items.
+void MarkItems(QMenu* menu) {
+  QSet<QChar> used;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator() || a->text().isEmpty()) continue;
+    QString text = Marked(WithoutMnemonic(a->text()), used);
+    const QKeySequence key = a->property(kShownKey).value<QKeySequence>();
+    if (a->shortcut().isEmpty() && !key.isEmpty()) text += '\t' + key.toString(QKeySequence::NativeText);
+    if (a->menu()) {
+      a->menu()->setTitle(text);
+      MarkItems(a->menu());
+    } else {
+      a->setText(text);
+    }
+  }
+}
+}  // namespace
+
 void AssignMnemonics(QMenuBar* bar) {
   if (!bar) return;
   QSet<QChar> used;
   for (QAction* a : bar->actions()) {
     if (a->isSeparator() || a->text().isEmpty()) continue;
     a->setText(Marked(WithoutMnemonic(a->text()), used));
+    if (a->menu()) MarkItems(a->menu());
   }
+}
+
+void ShowKeyInMenu(QAction* item, const QAction* owner) {
+  if (item && owner) item->setProperty(kShownKey, QVariant::fromValue(owner->shortcut()));
+}
+
+QKeySequence ShownKey(const QAction* item) {
+  if (!item) return {};
+  if (!item->shortcut().isEmpty()) return item->shortcut();
+  return item->property(kShownKey).value<QKeySequence>();
 }

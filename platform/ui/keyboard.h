@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+#include <QKeySequence>
+
+class QAction;
+class QMenu;
 class QMenuBar;
 class QWidget;
 
@@ -21,11 +25,22 @@ QList<QWidget*> ReadingOrder(QWidget* container);
 // (their arrow keys move within them).
 QList<QWidget*> ChainTabOrder(const QList<QWidget*>& containers);
 
-// A text without its mnemonic marks ("&Archivo" -> "Archivo", "&&" -> "&").
+// A menu text as it reads: without its mnemonic marks ("&Archivo" ->
+// "Archivo", "&&" -> "&") and without the key shown after a tab
+// ("&Manual\tF1" -> "Manual").
 QString WithoutMnemonic(const QString& text);
 
 // Gives each menu of the bar an underlined letter of its own (Alt with the
-// letter opens it): the first letter of a word that is still free, else any
-// free letter. Marks set before are replaced, so it runs again after the
-// texts change. The items are reached with the arrow keys once it is open.
+// letter opens it), and each item of every menu and submenu one of its own
+// within its menu (the letter picks it while the menu is open): the first
+// letter of a word that is still free, else any free letter. An item whose
+// key belongs to another action (see ShowKeyInMenu) shows that key at its
+// right, as an item with a shortcut of its own does. Marks set before are
+// replaced, so it runs again after the texts change.
 void AssignMnemonics(QMenuBar* bar);
+
+// The menu item `item` runs what `owner` runs, and owner holds the key (it
+// works with no menu open): the item shows owner's key.
+void ShowKeyInMenu(QAction* item, const QAction* owner);
+// The key a menu item shows: its own shortcut, else the one ShowKeyInMenu gave it.
+QKeySequence ShownKey(const QAction* item);

@@ -1,6 +1,7 @@
 #include "platform/ui/string_grid.h"
 
 #include <QScrollBar>
+#include <QStyle>
 
 #include "platform/ui/desk_theme.h"
 
@@ -51,6 +52,23 @@ void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
   if (start < 0 || start + columnWidth(index.column()) > viewport()->width())
     horizontalScrollBar()->setValue(horizontalScrollBar()->value() + start);
 }
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+  if (!next.isValid() || rowCount() <= fixedRows_ || columnCount() <= fixedCols_) return next;
+  const int row = std::max(next.row(), fixedRows_), col = std::max(next.column(), fixedCols_);
+  return model()->index(row, col, rootIndex());
+}
+
+int StringGrid::WidthForColumns(bool rowsScroll) const {
+  int columns = 0;
+  for (int c = 0; c < columnCount(); ++c)
+    if (!isColumnHidden(c)) columns += columnWidth(c);
+  const int bar = rowsScroll ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0;
+  return columns + 2 * frameWidth() + bar;
+}
+
+bool StringGrid::RowsScroll() const { return verticalHeader()->length() + 2 * frameWidth() > height(); }
 
 QString StringGrid::Cells(int col, int row) const {
   const QTableWidgetItem* it = item(row, col);
@@ -135,8 +153,12 @@ void StringGrid::SetColCount(int n) {
   byCode_ = true;
   const int old = columnCount();
   setColumnCount(std::max(n, 0));
-  for (int c = old; c < n; ++c)
+  for (int c = old; c < n; ++c) {
     for (int r = 0; r < rowCount(); ++r) StyleFixed(c, r);
+    // A column that comes back takes its least width again, not the view's default.
+    if (c < static_cast<int>(leastWidths_.size()) && leastWidths_[static_cast<size_t>(c)] > 0)
+      SetColWidth(c, leastWidths_[static_cast<size_t>(c)]);
+  }
   if (col_ >= n) col_ = std::max(fixedCols_, n - 1);
   byCode_ = was;
 }

@@ -35,11 +35,22 @@ class StringGrid : public QTableWidget {
   // Keeps a cell wider than the grid in sight from its start, and the fixed
   // columns with it where they fit.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  // The width that shows every column whole: the columns, the frame and,
+  // when `rowsScroll`, the vertical scroll bar beside them.
+  int WidthForColumns(bool rowsScroll) const;
+  // Whether the rows take more height than the grid shows.
+  bool RowsScroll() const;
 
   // Called when the user selects a cell (not for selections made by code).
   std::function<void(int col, int row)> onSelectCell;
   // Called after the user has typed into a cell.
   std::function<void(int col, int row, const QString& text)> onSetEditText;
+
+ protected:
+  // The arrow, page and home keys move within the data cells: a cursor
+  // standing in a fixed column (where code may have put it) goes on in the
+  // first data column, and never into the fixed rows or columns.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
   void StyleFixed(int col, int row);

@@ -171,7 +171,7 @@ bool TMainForm::SaveDataSet() {
   const int formulaCount = FormulaCount();
   const int temaCount = TemaCount();
   std::string error;
-  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
+  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundsPane.WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     ShowDataSetName();

@@ -28,6 +28,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/net/service_announcer.h"
 #include "links/phone_link_server.h"
+#include "engine/window/sounds_panel.h"
 #include "links/window/device_panel.h"
 #include "rhythm/dataset.h"
 #include "rhythm/editor_state.h"
@@ -62,7 +63,9 @@ class EditorBox;
 class QKeyEvent;
 struct EditorRules;
 
-class TMainForm : public QMainWindow {
+// The state under the window and the short names of its parts are the
+// WorkspaceParts' (app/workspace.h).
+class TMainForm : public QMainWindow, public WorkspaceParts {
   Q_OBJECT
  public:
   struct Options {
@@ -80,19 +83,6 @@ class TMainForm : public QMainWindow {
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
-
-  // The state under the window, and short names for its parts.
-  const std::unique_ptr<Workspace> Work;
-  RhythmTables* const Rhythm;
-  // Read only: the play state is written through the transport (Deck).
-  const EngineState* const Engine;
-  BancoSonidos* const Bank;
-  const Player* const Playback;
-  Transport* const Deck;
-  DataSetState& DataSet;
-  DeviceLink* const Device;
-  GuitarState* const Guitar;
-  GuitarSound* const GuitarAudio;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -268,19 +258,23 @@ class TMainForm : public QMainWindow {
   void BuildEngineControls();
   void ConnectEngineControls();
   // (the engine's handlers are declared here)
-  // Sound bank and lists.
-  void Aadir1Click();
-  void Eliminar1Click();
-  void Arriba1Click();
-  void Bajar1Click();
-  void Cambiar1Click();
-  void LBInsContextPopup(const QPoint& pos);
-  void LBwavsContextPopup(const QPoint& pos);
-  void SpeedButton1Click();
-  void LBInsClick();
-  void LBwavsClick();
-  void FillSoundChoosers();
-  void WriteSoundListFile();
+  // The sounds panel: the set's list, the library, the preview and the
+  // sample chart, with their menus and commands (engine/window/sounds_panel.h);
+  // the list file is written at every command.
+  SoundsPanel SoundsPane{*Bank, *Rhythm, *Deck, *Engine, DataSet, SoundsRules{}, SoundsSide()};
+  SoundsPanel::WindowSide SoundsSide();
+  void FillSoundChoosers();  // CBSonidos and CBMetro from the list
+  // The panel's parts under the names the window has always given them.
+  std::vector<std::string>& SoundList = SoundsPane.SoundList;
+  QListWidget *&LBIns = SoundsPane.LBIns, *&LBwavs = SoundsPane.LBwavs;
+  QMenu *&PopupMenu3 = SoundsPane.PopupMenu3, *&PopupMenu4 = SoundsPane.PopupMenu4;
+  QAction *&Eliminar1 = SoundsPane.Eliminar1, *&Arriba1 = SoundsPane.Arriba1, *&Bajar1 = SoundsPane.Bajar1,
+          *&Cambiar1 = SoundsPane.Cambiar1, *&Aadir1 = SoundsPane.Aadir1;
+  QLabel *&Label15 = SoundsPane.Label15, *&Label29 = SoundsPane.Label29;
+  QPushButton*& SpeedButton1 = SoundsPane.SpeedButton1;
+  QWidget*& OscSonidos = SoundsPane.OscSonidos;  // chart view of a sound's samples
+  QPoint& PopupMenu3Point = SoundsPane.PopupMenu3Point;
+  std::unique_ptr<audio::SoundPlayer>& SoundPreview = SoundsPane.SoundPreview;
   // Mixer controls.
   void TB2Change();
   void TB1Change();
@@ -356,15 +350,6 @@ class TMainForm : public QMainWindow {
   QWidget* OndaL = nullptr;  // chart views of the beat that plays
   QWidget* OndaR = nullptr;
   QString WavInitialDir;
-  std::unique_ptr<audio::SoundPlayer> SoundPreview;
-  QMenu* PopupMenu3 = nullptr;
-  QMenu* PopupMenu4 = nullptr;
-  QPoint PopupMenu3Point;
-  QAction *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr, *Aadir1 = nullptr;
-  QLabel* Label15 = nullptr;
-  QLabel* Label29 = nullptr;
-  QPushButton* SpeedButton1 = nullptr;
-  QWidget* OscSonidos = nullptr;  // chart view of a sound's samples
   QSlider* Nivel = nullptr;
   QSlider* tbvolumen = nullptr;
   QLineEdit* EdVol = nullptr;
@@ -668,12 +653,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;
   QString SaveAsInitialDir;
-  std::vector<std::string> SoundList;  // the lines of LBIns as stored
-  // Names of the list file beyond the bank's capacity: not loaded, but
-  // written back with the list so that nothing of the file is lost.
-  std::vector<std::string> SoundListBeyond;
   std::string soundListToldLong_;  // the list whose length was already told
-  std::vector<std::string> WholeSoundList() const;
 
   // --- widgets, by their component names ---
   QScrollArea* DeskScroll = nullptr;  // the desk scrolls on screens smaller than its panels
@@ -702,8 +682,6 @@ class TMainForm : public QMainWindow {
   StringGrid* SGTemas = nullptr;
   StringGrid* SGSaco = nullptr;
   StringGrid* SGDatosFormula = nullptr;
-  QListWidget* LBIns = nullptr;
-  QListWidget* LBwavs = nullptr;
   QPushButton* botonrec = nullptr;
   QPushButton* TapaRec = nullptr;  // botonrec shown disabled: nothing to save
   QTextEdit* Visor = nullptr;

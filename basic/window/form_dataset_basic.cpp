@@ -20,7 +20,6 @@
 #include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
-#include "engine/window/sound_list_steps.h"
 #include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
@@ -47,7 +46,7 @@ void TMainForm::ShowDataSetName() {
 void TMainForm::FillLibrary() {
   LBwavs->clear();
   for (const auto& n : BasicLibraryNames(DataSet.DataSetName)) LBwavs->addItem(L1(n));
-  PaintLibrary();
+  SoundsPane.PaintLibrary();
 }
 
 void TMainForm::Abrir2Click() { OpenDataSet(); }
@@ -96,7 +95,7 @@ bool TMainForm::OpenDataSet() {
   for (int r = 1; r <= kTracksV1; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
 
   AbreSonidos();
-  PaintLibrary();  // the listed sounds red, now that the list is known
+  SoundsPane.PaintLibrary();  // the listed sounds red, now that the list is known
   CBMetro->setCurrentIndex(0);
 
   std::vector<int> repaired;
@@ -152,7 +151,7 @@ void TMainForm::AbreSonidos() {
   told.FailureTexts = r.failureTexts;
   told.FailureTextsEnglish = r.failureTextsEnglish;
   told.EmptyPaths = r.emptyPaths;
-  ReportSoundLoad(*this, told);
+  SoundsPane.ReportLoad(told);
   ShowSoundMeter(true);
 }
 

@@ -31,6 +31,7 @@
 #include "engine/window/sounds_panel.h"
 #include "links/window/device_panel.h"
 #include "rhythm/dataset.h"
+#include "rhythm/window/dataset_panel.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
@@ -114,12 +115,16 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
   void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
 
   // --- data set on disk (rhythm/window/form_dataset.cpp) ---
+  // The dialogs, the question, the save as, the reports and the undo are the
+  // data-set panel's (rhythm/window/dataset_panel.h).
+  DataSetPanel DataSetPane{DataSet, *Rhythm, EditionDataSetRules(), DataSetSide()};
+  static DataSetRules EditionDataSetRules();
+  DataSetPanel::WindowSide DataSetSide();
   void ShowDataSetName();  // window caption, sounds panel and Label21
   void Abrir2Click();
   void botonrecClick();
   void Guardar1Click();
   void Guardarcomo1Click();
-  void SaveDialogPELNv2FolderChange();
   void Nuevo1Click();
   void Original1Click();
   void Deshacertodo1Click();
@@ -652,7 +657,7 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
   bool English = false;
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;
-  QString SaveAsInitialDir;
+  QString& SaveAsInitialDir = DataSetPane.SaveAsInitialDir;
   std::string soundListToldLong_;  // the list whose length was already told
 
   // --- widgets, by their component names ---

@@ -31,6 +31,7 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/editor_state.h"
+#include "rhythm/window/dataset_panel.h"
 #include "tuner/tuner_input.h"
 #include "tuner/window/tuner_panel.h"
 
@@ -473,12 +474,16 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
   bool SaveDataSet();
   void Guardar1Click();
   void Guardarcomo1Click();
-  void SaveDialog1FolderChange();
   void Nuevo1Click();
   void Original1Click();
   void Deshacertodo1Click();
   bool SaveBeforeLeaving();
-  QString SaveAsInitialDir;
+  // The dialogs, the question, the save as, the reports and the undo are the
+  // data-set panel's (rhythm/window/dataset_panel.h).
+  DataSetPanel DataSetPane{DataSet, *Rhythm, EditionDataSetRules(), DataSetSide()};
+  static DataSetRules EditionDataSetRules();
+  DataSetPanel::WindowSide DataSetSide();
+  QString& SaveAsInitialDir = DataSetPane.SaveAsInitialDir;
   bool SaveWriteFailed = false;  // the last save's files could not be written
   // Transfer.
   TransferIo MakeTransferIo();

@@ -504,14 +504,12 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
 
   // --- hardware metronome link (app/window/form_device.cpp) ---
   // The link's panel, with this window's part of an identification's outcome.
-  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
-  DevicePanel::WindowSide DeviceSide();
+  // The panel runs the identification's steps and the wait counter's ticks.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSideOf(*this)};
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp
   void NSerieMetronomo();               // start-up: identification, run by IdentifyTimer
-  void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
-  void Timer2Timer();
-  void Timer5Timer();
+  void Timer5Timer();  // the lamp-off countdown's tick
   void LogPlain(const QString& line);   // a Visor line never taken as rich text
   // The chord list's refresh (CBAcordesCambia) at the end of the
   // identification; the guitar panel sets it.

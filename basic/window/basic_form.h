@@ -332,14 +332,12 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
 
   // --- Device link (basic_device.cpp) ---------------------------------------------
   // The link's panel under the basic edition's outcome of an identification.
-  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
-  DevicePanel::WindowSide DeviceSide();
+  // The panel runs the identification's steps and the lamp-off countdown.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSideOf(*this)};
   void BuildDeviceLink(Options& opts);
-  void NSerieMetronomo();
-  void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
-  void Timer2Timer();
-  void Timer5Timer();
+  void NSerieMetronomo();
+  void Timer2Timer();  // the wait counter's tick
   QTimer*& Timer2 = DevicePane.Timer2;  // 500 ms: the device's wait counter
   QTimer*& Timer5 = DevicePane.Timer5;  // 10 ms: the lamp-off countdown
   QTimer*& IdentifyTimer = DevicePane.IdentifyTimer;

@@ -17,6 +17,7 @@
 #include "engine/mixer.h"
 #include "engine/follow.h"
 #include "engine/sequencer.h"
+#include "app/window/window_devices.h"
 #include "app/workspace.h"
 #include "platform/hid/hid_device.h"
 #include "platform/serial/serial_port.h"
@@ -69,14 +70,9 @@ struct EditorRules;
 class TMainForm : public QMainWindow, public WorkspaceParts {
   Q_OBJECT
  public:
-  struct Options {
-    std::unique_ptr<Dialogs> dialogs;   // null: real dialogs
+  struct Options : WindowDevices {
     QString iniPath = "DRAV_PROF.ini";
     QString commandLineList;            // a .vl2 named on the command line
-    std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
-    std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
-    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
-    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
     // --- companion app link ---
     std::unique_ptr<ServiceAnnouncer> announcer;  // null: no phone link
     phone::PhoneServerMaker phoneServer;            // null: no phone link (phone::MakePhoneServer)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window/window_devices.h"
 #include "app/workspace.h"
 #include "basic/basic_set.h"
 #include "basic/transfer.h"
@@ -74,15 +75,10 @@ EditionFormat BasicEdition();
 class TMainForm : public QMainWindow, public WorkspaceParts {
   Q_OBJECT
  public:
-  struct Options {
-    std::unique_ptr<Dialogs> dialogs;  // null: real dialogs
+  struct Options : WindowDevices {
     QString iniPath = "vididoru.ini";
-    QString commandLineSet;                          // an .ole named on the command line
-    std::unique_ptr<audio::WaveOut> waveOut;         // null: the default sound device
-    std::unique_ptr<audio::WaveIn> waveIn;           // null: the default input device
-    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
-    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
-    std::unique_ptr<Desktop> desktop;                // null: the desktop's own open
+    QString commandLineSet;            // an .ole named on the command line
+    std::unique_ptr<Desktop> desktop;  // null: the desktop's own open
   };
   explicit TMainForm(Options opts, QWidget* parent = nullptr);
   ~TMainForm() override;

@@ -261,7 +261,7 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
   // (the engine's handlers are declared here)
   // The sounds panel: the set's list, the library, the preview and the
   // sample chart, with their menus and commands (engine/window/sounds_panel.h);
-  // the list file is written at every command.
+  // here the list commands write the list file (the rules' defaults).
   SoundsPanel SoundsPane{*Bank, *Rhythm, *Deck, *Engine, DataSet, SoundsRules{}, SoundsSide()};
   SoundsPanel::WindowSide SoundsSide();
   void FillSoundChoosers();  // CBSonidos and CBMetro from the list
@@ -499,8 +499,8 @@ class TMainForm : public QMainWindow, public WorkspaceParts {
   uint16_t PhonePort = phone::kPort;
 
   // --- hardware metronome link (app/window/form_device.cpp) ---
-  // The link's panel, with this window's part of an identification's outcome.
-  // The panel runs the identification's steps and the wait counter's ticks.
+  // The link's panel, with this window's part of an identification's
+  // outcome; the panel runs the identification's steps and Timer2's ticks.
   DevicePanel DevicePane{*Device, *Deck, DeviceSideOf(*this)};
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp
   void NSerieMetronomo();               // start-up: identification, run by IdentifyTimer

@@ -137,6 +137,35 @@ class Workspace {
   std::thread warming_;
 };
 
+// What a main window keeps of its workspace: the workspace, and short names
+// for its parts that the window's handlers use. The engine state and the
+// player are read only there: the play state is written through the
+// transport (Deck).
+struct WorkspaceParts {
+  explicit WorkspaceParts(EditionFormat edition)
+      : Work(std::make_unique<Workspace>(edition)),
+        Rhythm(Work->Rhythm.get()),
+        Engine(Work->Engine.get()),
+        Bank(Work->Bank.get()),
+        Playback(Work->Playback.get()),
+        Deck(Work->Deck.get()),
+        DataSet(Work->DataSet),
+        Device(Work->Device.get()),
+        Guitar(Work->Guitar.get()),
+        GuitarAudio(Work->GuitarAudio.get()) {}
+
+  const std::unique_ptr<Workspace> Work;
+  RhythmTables* const Rhythm;
+  const EngineState* const Engine;
+  BancoSonidos* const Bank;
+  const Player* const Playback;
+  Transport* const Deck;
+  DataSetState& DataSet;
+  DeviceLink* const Device;
+  GuitarState* const Guitar;
+  GuitarSound* const GuitarAudio;
+};
+
 // Everything a theme's normalisation depends on, but the gain it writes;
 // `sounds` is SoundsKey of the bank.
 uint64_t NormalisationKey(const RhythmTables& rt, const EngineState& E, uint64_t sounds, int t);

@@ -27,7 +27,8 @@ struct DataSetState {
   // The sound list file was too long to read whole: neither a list command
   // nor a save writes it (they would cut it).
   bool SoundListCut = false;
-  // The basic edition: the names of its list file after the 16 it uses.
+  // The names of the list file beyond the bank's capacity: not loaded, but
+  // written back with the list so that nothing of the file is lost.
   std::vector<std::string> SoundListBeyond;
 };
 

@@ -77,10 +77,10 @@ class BasicSoundsTest : public BasicWindowTest {
   }
   // The right click on a library item: selects it, sets "Añadir ->".
   void RightClickLibrary(QListWidgetItem* it) {
-    form->LBwavsContextPopup(form->LBwavs->visualItemRect(it).center());
+    form->SoundsPane.LBwavsContextPopup(form->LBwavs->visualItemRect(it).center());
   }
   void RightClickList(int row) {
-    form->LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(row)).center());
+    form->SoundsPane.LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(row)).center());
     if (form->PopupMenu3) form->PopupMenu3->hide();
   }
   QStringList ListItems() const {
@@ -111,7 +111,7 @@ TEST_F(BasicSoundsTest, AtMostSixteenSounds) {
   RightClickLibrary(Library("s16"));
   EXPECT_EQ(form->LBwavs->currentItem(), Library("s16"));
   EXPECT_TRUE(form->Aadir1->isEnabled());
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(form->LBIns->count(), 16);
   EXPECT_EQ(form->LBIns->item(15)->text(), "s16");
   EXPECT_EQ(form->LBIns->currentRow(), 15);
@@ -129,7 +129,7 @@ TEST_F(BasicSoundsTest, AtMostSixteenSounds) {
 
   RightClickLibrary(Library("s17"));
   EXPECT_FALSE(form->Aadir1->isEnabled());
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   EXPECT_EQ(form->LBIns->count(), 16);
   RightClickLibrary(Library("s03"));  // listed already
   EXPECT_FALSE(form->Aadir1->isEnabled());
@@ -178,7 +178,7 @@ TEST_F(BasicSoundsTest, RemoveWorksInAnySetAndRenumbersTheFormulas) {
   RightClickList(1);
   EXPECT_EQ(form->LBIns->currentRow(), 1);
   EXPECT_TRUE(form->Eliminar1->isEnabled());
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   QStringList shorter = original;
   shorter.removeAt(1);
   EXPECT_EQ(ListItems(), shorter);
@@ -202,7 +202,7 @@ TEST_F(BasicSoundsTest, RemoveWorksInAnySetAndRenumbersTheFormulas) {
   RightClickList(0);
   EXPECT_TRUE(form->Eliminar1->isEnabled());  // still, after a save
   const size_t messages = dlg->messages.size();
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   EXPECT_TRUE(LogHas(QString("Sonido quitado: %1. Golpes que ahora suenan en silencio: ").arg(original[0])));
   EXPECT_EQ(f0.sounds[2], 0);
   EXPECT_EQ(f0.sounds[1], 1);
@@ -232,7 +232,7 @@ TEST_F(BasicSoundsTest, MovesSwapTheSoundNumbersOfEveryFormula) {
 
   RightClickList(3);  // sound 4
   EXPECT_TRUE(form->Arriba1->isEnabled());
-  form->Arriba1Click();
+  form->SoundsPane.Arriba1Click();
   ASSERT_TRUE(form->PopupMenu3);
   EXPECT_TRUE(form->PopupMenu3->isVisible());  // it can move up once more
   form->PopupMenu3->hide();
@@ -251,7 +251,7 @@ TEST_F(BasicSoundsTest, MovesSwapTheSoundNumbersOfEveryFormula) {
   EXPECT_TRUE(form->Modified());
   EXPECT_EQ(Bytes("datos/Original.ole"), ole);
 
-  form->Bajar1Click();
+  form->SoundsPane.Bajar1Click();
   if (form->PopupMenu3) form->PopupMenu3->hide();
   EXPECT_EQ(ListItems(), before);
   EXPECT_EQ(form->LBIns->currentRow(), 3);
@@ -260,9 +260,9 @@ TEST_F(BasicSoundsTest, MovesSwapTheSoundNumbersOfEveryFormula) {
   EXPECT_EQ(F[1].sounds[7], 4);
 
   RightClickList(1);
-  form->Arriba1Click();  // to the top: the menu stays closed
+  form->SoundsPane.Arriba1Click();  // to the top: the menu stays closed
   EXPECT_FALSE(form->PopupMenu3->isVisible());
-  form->Bajar1Click();
+  form->SoundsPane.Bajar1Click();
   form->PopupMenu3->hide();
   EXPECT_EQ(ListItems(), before);
   RightClickList(0);
@@ -281,7 +281,7 @@ TEST_F(BasicSoundsTest, ChangeLoadsTheNewSound) {
   const QStringList before = ListItems();
   form->LBIns->setCurrentRow(0);
   form->LBwavs->setCurrentItem(Library("Extra"));
-  form->Cambiar1Click();
+  form->SoundsPane.Cambiar1Click();
   EXPECT_EQ(form->LBIns->item(0)->text(), "Extra");
   EXPECT_EQ(form->CBSonidos->itemText(1), "Extra");
   ASSERT_EQ(form->Bank->Sound(1).length, 77);
@@ -290,7 +290,7 @@ TEST_F(BasicSoundsTest, ChangeLoadsTheNewSound) {
 
   form->LBIns->setCurrentRow(1);
   form->LBwavs->setCurrentItem(Library(before[2]));
-  form->Cambiar1Click();
+  form->SoundsPane.Cambiar1Click();
   EXPECT_EQ(form->LBIns->item(1)->text(), before[1]);
 }
 
@@ -304,9 +304,9 @@ TEST_F(BasicSoundsTest, PreviewPlaysFromTheSetsFolder) {
   form->SoundPreview = std::move(player);
   ASSERT_GE(form->LBwavs->count(), 2);
   form->LBwavs->setCurrentRow(-1);
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   form->LBwavs->setCurrentRow(1);
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   const auto calls = p->Calls();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0].path, "datos/Original/" + ToL1(form->LBwavs->item(0)->text()) + ".wav");
@@ -330,7 +330,7 @@ TEST_F(BasicSoundsTest, AStereoToneIsConvertedAndAFileThatIsNoSoundIsRefused) {
   dlg->messages.clear();
 
   form->LBwavs->setCurrentItem(Library("roto"));
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(dlg->messages.size(), 1);
   EXPECT_TRUE(dlg->messages[0].startsWith("datos/Lista/roto.wav no es un archivo de sonido: "));
   EXPECT_EQ(form->LBIns->count(), 3);
@@ -338,7 +338,7 @@ TEST_F(BasicSoundsTest, AStereoToneIsConvertedAndAFileThatIsNoSoundIsRefused) {
 
   const int before = form->SoundMemory.SoundDataTotal;
   form->LBwavs->setCurrentItem(Library("tono"));
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(form->LBIns->count(), 4);
   const SoundView v = form->Bank->Sound(4);
   const std::vector<int16_t> mixed(v.data, v.data + v.length);
@@ -350,7 +350,7 @@ TEST_F(BasicSoundsTest, AStereoToneIsConvertedAndAFileThatIsNoSoundIsRefused) {
   auto player = audio::CreateTestSoundPlayer();
   audio::TestSoundPlayer* p = player.get();
   form->SoundPreview = std::move(player);
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   EXPECT_EQ(p->LastSound().samples, mixed);
 }
 

@@ -34,14 +34,14 @@ TEST_F(SoundFilesWindowTest, AStereoToneIsAddedAtItsPitchAndAFileThatIsNoSoundIs
   dlg->messages.clear();
 
   SelectLibrary("roto");
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(dlg->messages.size(), 1);
   EXPECT_TRUE(dlg->messages[0].startsWith("BancoDeSonidos/roto.wav no es un archivo de sonido: ")) << dlg->messages[0].toStdString();
   EXPECT_EQ(form->SoundList, before);
   EXPECT_FALSE(form->Modified());
 
   SelectLibrary("tono");
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(form->SoundList.size(), before.size() + 1);
   EXPECT_EQ(form->SoundList.back(), "tono");
   const SoundView v = form->Bank->Sound(static_cast<int>(form->SoundList.size()));
@@ -52,14 +52,14 @@ TEST_F(SoundFilesWindowTest, AStereoToneIsAddedAtItsPitchAndAFileThatIsNoSoundIs
   auto player = audio::CreateTestSoundPlayer();
   audio::TestSoundPlayer* p = player.get();
   form->SoundPreview = std::move(player);
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   EXPECT_EQ(p->LastSound().samples, mixed);  // the preview plays what the mix plays
 
   // In English the refusal is English.
   form->Ingls1Click();
   dlg->messages.clear();
   SelectLibrary("roto");
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   ASSERT_EQ(dlg->messages.size(), 1);
   EXPECT_TRUE(dlg->messages[0].startsWith("BancoDeSonidos/roto.wav is not a sound file: "));
 }

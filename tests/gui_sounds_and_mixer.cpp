@@ -34,7 +34,7 @@ TEST_F(WindowTest, SoundListMovesSwapNumbersInEveryFormula) {
   form->Rhythm->Formulas[1].sounds[5] = 3;
   const std::string s2 = form->SoundList[1], s3 = form->SoundList[2];
   form->LBIns->setCurrentRow(2);
-  form->Arriba1Click();
+  form->SoundsPane.Arriba1Click();
   EXPECT_EQ(form->Rhythm->Formulas[0].sounds[0], 3);
   EXPECT_EQ(form->Rhythm->Formulas[0].sounds[1], 2);
   EXPECT_EQ(form->Rhythm->Formulas[1].sounds[5], 2);
@@ -46,14 +46,14 @@ TEST_F(WindowTest, SoundListMovesSwapNumbersInEveryFormula) {
   EXPECT_TRUE(form->Modified());
 
   form->LBIns->setCurrentRow(1);
-  form->Bajar1Click();  // and back
+  form->SoundsPane.Bajar1Click();  // and back
   EXPECT_EQ(form->Rhythm->Formulas[0].sounds[0], 2);
   EXPECT_EQ(form->SoundList[2], s3);
 
   // Remove leaves the formulas' numbers as they are.
   const size_t n = form->SoundList.size();
   form->LBIns->setCurrentRow(1);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   EXPECT_EQ(form->SoundList.size(), n - 1);
   EXPECT_EQ(form->SoundList[1], s3);
   EXPECT_EQ(form->Rhythm->Formulas[0].sounds[0], 2);
@@ -69,32 +69,32 @@ TEST_F(WindowTest, SoundListAddChangeAndMenus) {
   // Make room for one library sound by removing the last one.
   const std::string last = form->SoundList.back();
   form->LBIns->setCurrentRow(static_cast<int>(form->SoundList.size()) - 1);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   QList<QListWidgetItem*> found = form->LBwavs->findItems(L1(last), Qt::MatchExactly);
   ASSERT_EQ(found.size(), 1);
   form->LBwavs->setCurrentItem(found[0]);
-  form->LBwavsContextPopup(form->LBwavs->visualItemRect(found[0]).center());
+  form->SoundsPane.LBwavsContextPopup(form->LBwavs->visualItemRect(found[0]).center());
   EXPECT_TRUE(form->Aadir1->isEnabled());
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   EXPECT_EQ(form->SoundList.back(), last);
   EXPECT_EQ(ListFile("datos/Mio.vl2").back(), last);
 
   // A listed library sound cannot be added again.
-  form->LBwavsContextPopup(form->LBwavs->visualItemRect(found[0]).center());
+  form->SoundsPane.LBwavsContextPopup(form->LBwavs->visualItemRect(found[0]).center());
   EXPECT_FALSE(form->Aadir1->isEnabled());
 
   // Change to a name already listed does nothing; change writes no file.
   form->LBIns->setCurrentRow(0);
   const auto before = form->SoundList;
-  form->Cambiar1Click();
+  form->SoundsPane.Cambiar1Click();
   EXPECT_EQ(form->SoundList, before);
 
   // Menu rules on the set's list: the first item cannot move up, the last not down.
-  form->LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(0)).center());
+  form->SoundsPane.LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(0)).center());
   EXPECT_FALSE(form->Arriba1->isEnabled());
   EXPECT_TRUE(form->Bajar1->isEnabled());
   const int lastRow = form->LBIns->count() - 1;
-  form->LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(lastRow)).center());
+  form->SoundsPane.LBInsContextPopup(form->LBIns->visualItemRect(form->LBIns->item(lastRow)).center());
   EXPECT_TRUE(form->Arriba1->isEnabled());
   EXPECT_FALSE(form->Bajar1->isEnabled());
   EXPECT_EQ(form->Label15->text(), QString("%1 sonidos").arg(form->LBIns->count()));

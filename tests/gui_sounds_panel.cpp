@@ -49,13 +49,13 @@ TEST_F(SoundsPanelTest, ListCommandsReloadWithTheFirstSoundAndNoClickSound) {
   ASSERT_GE(form->SoundList.size(), 3u);
   const std::string last = form->SoundList.back();
   form->LBIns->setCurrentRow(static_cast<int>(form->SoundList.size()) - 1);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   ExpectReloadedSelections("remove");
 
   const QList<QListWidgetItem*> found = form->LBwavs->findItems(L1(last), Qt::MatchExactly);
   ASSERT_EQ(found.size(), 1);
   form->LBwavs->setCurrentItem(found[0]);
-  form->Aadir1Click();
+  form->SoundsPane.Aadir1Click();
   EXPECT_EQ(form->SoundList.back(), last);
   ExpectReloadedSelections("add");
   EXPECT_TRUE(form->Modified());
@@ -81,7 +81,7 @@ TEST_F(SoundsPanelTest, MovesKeepTheMovedSoundSelectedAndReopenTheMenuWhileItCan
   for (const Case& c : cases) {
     form->LBIns->setCurrentRow(c.from);
     const std::string moved = form->SoundList[static_cast<size_t>(c.from)];
-    c.up ? form->Arriba1Click() : form->Bajar1Click();
+    c.up ? form->SoundsPane.Arriba1Click() : form->SoundsPane.Bajar1Click();
     const int to = c.up ? c.from - 1 : c.from + 1;
     EXPECT_EQ(form->SoundList[static_cast<size_t>(to)], moved) << c.up << " " << c.from;
     EXPECT_EQ(form->LBIns->currentRow(), to) << c.up << " " << c.from;
@@ -100,14 +100,14 @@ TEST_F(SoundsPanelTest, ChangeTakesAnUnlistedLibrarySoundWithoutReloadOrFile) {
   // Make a library sound unlisted by removing it from the list.
   const std::string gone = form->SoundList[1];
   form->LBIns->setCurrentRow(1);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   const std::vector<std::string> onDisk = form->SoundList;
   form->ClearModified();
   const size_t streamBefore = form->Bank->StreamBytes;
 
   form->LBIns->setCurrentRow(0);
   form->LBwavs->setCurrentItem(form->LBwavs->findItems(L1(gone), Qt::MatchExactly).value(0));
-  form->Cambiar1Click();
+  form->SoundsPane.Cambiar1Click();
   EXPECT_EQ(form->SoundList[0], gone);
   EXPECT_EQ(form->LBIns->item(0)->text(), L1(gone));
   EXPECT_FALSE(form->Modified());
@@ -120,7 +120,7 @@ TEST_F(SoundsPanelTest, ChangeTakesAnUnlistedLibrarySoundWithoutReloadOrFile) {
   form->LBIns->setCurrentRow(-1);
   const auto before = form->SoundList;
   form->LBwavs->setCurrentRow(UnlistedLibraryRow());
-  form->Cambiar1Click();
+  form->SoundsPane.Cambiar1Click();
   EXPECT_EQ(form->SoundList, before);
 }
 
@@ -170,11 +170,11 @@ TEST_F(SoundsPanelTest, PreviewPlaysTheSelectedLibrarySoundAndRaisesTheButton) {
 
   form->LBwavs->setCurrentRow(-1);
   form->SpeedButton1->setChecked(true);
-  form->SpeedButton1Click();  // nothing selected: the first item
+  form->SoundsPane.SpeedButton1Click();  // nothing selected: the first item
   EXPECT_EQ(form->LBwavs->currentRow(), 0);
   EXPECT_FALSE(form->SpeedButton1->isChecked());
   form->LBwavs->setCurrentRow(1);
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   const auto calls = p->Calls();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0].path, SoundPath(kSoundFolder, ToL1(form->LBwavs->item(0)->text())));
@@ -182,7 +182,7 @@ TEST_F(SoundsPanelTest, PreviewPlaysTheSelectedLibrarySoundAndRaisesTheButton) {
   EXPECT_TRUE(calls[1].result);
 
   form->LBwavs->clear();  // an empty library plays nothing
-  form->SpeedButton1Click();
+  form->SoundsPane.SpeedButton1Click();
   EXPECT_EQ(p->Calls().size(), 2u);
 }
 
@@ -191,7 +191,7 @@ TEST_F(SoundsPanelTest, PlotsShowTheFirstHalfOfTheSoundAndTheLibraryClickItsLeng
   ASSERT_GE(form->SoundList.size(), 2u);
   const BancoSonidos& bank = *form->Bank;
   form->LBIns->setCurrentRow(1);
-  form->LBInsClick();
+  form->SoundsPane.LBInsClick();
   const SoundView v = bank.Sound(2);
   ASSERT_GT(v.length, 1);
   QLineSeries* s = Series(form->OscSonidos);
@@ -203,7 +203,7 @@ TEST_F(SoundsPanelTest, PlotsShowTheFirstHalfOfTheSoundAndTheLibraryClickItsLeng
   const int row = form->LBwavs->row(form->LBwavs->findItems(L1(form->SoundList[0]), Qt::MatchExactly).value(0));
   ASSERT_GE(row, 0);
   form->LBwavs->setCurrentRow(row);
-  form->LBwavsClick();
+  form->SoundsPane.LBwavsClick();
   EXPECT_EQ(s->count(), bank.Sound(1).length / 2);
   char want[32];
   std::snprintf(want, sizeof want, "%4.2f'", bank.SoundLengths[0] / 88200.0);
@@ -211,7 +211,7 @@ TEST_F(SoundsPanelTest, PlotsShowTheFirstHalfOfTheSoundAndTheLibraryClickItsLeng
 
   // An unlisted one: an empty plot, the length text stays.
   form->SoundList.erase(form->SoundList.begin());
-  form->LBwavsClick();
+  form->SoundsPane.LBwavsClick();
   EXPECT_EQ(s->count(), 0);
   EXPECT_EQ(form->Label29->text(), QString::fromLatin1(want).replace(',', '.'));
 }
@@ -282,7 +282,7 @@ TEST_F(SoundsPanelTest, ALongListIsToldOnceAndNeverShortened) {
                                   .arg(capacity));
   // A list command reloads: nothing said again, nothing of the file lost.
   form->LBIns->setCurrentRow(0);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   EXPECT_EQ(dlg->messages.size(), 1);
   std::vector<std::string> file;
   ASSERT_TRUE(ReadSoundList("datos/Mio.vl2", &file));
@@ -322,6 +322,6 @@ TEST_F(SoundsPanelTest, AVeryLongListIsSavedWholeOrNotAtAll) {
   EXPECT_TRUE(form->Modified());
   EXPECT_FALSE(dlg->messages.filter("No se han podido guardar los datos").isEmpty());
   form->LBIns->setCurrentRow(0);
-  form->Eliminar1Click();
+  form->SoundsPane.Eliminar1Click();
   EXPECT_EQ(ScratchFolder::Read("datos/Mio.vl2"), before);
 }

@@ -15,10 +15,10 @@
 #include "app/window/mainform.h"
 #include "platform/ui/settings.h"
 #include "platform/ui/string_grid.h"
-#include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "engine/transport.h"
+#include "rhythm/record_ranges.h"
 
 namespace fs = std::filesystem;
 
@@ -37,6 +37,24 @@ std::vector<std::string> LibrarySoundNames() {
   return names;
 }
 }  // namespace
+
+// The panel's rules here: the .vl2 list files, the save's question with
+// Cancel; after a save as, the guitar tracks follow the set.
+DataSetPanel::WindowSide TMainForm::DataSetSide() {
+  DataSetPanel::WindowSide side = DataSetSideOf(*this);
+  side.afterSaveAs = [this](const std::string& from, const std::string& to) {
+    // Once the set itself is safely written, so that a failed save replaces
+    // no track of a set that already had the name.
+    std::vector<std::string> failures;
+    const std::vector<std::string> copied = CopyGuitarTracks(from, to, &failures);
+    DataSetPane.LogCopiedFiles(copied, failures);
+  };
+  return side;
+}
+
+DataSetRules TMainForm::EditionDataSetRules() {
+  return {kListFileRules, "Abrir", "Open", "Archivos DRAVv2|*.vl2", "Archivos WIXEv2|*.vl2", AskButtons::YesNoCancel};
+}
 
 void TMainForm::Abrir2Click() { OpenDataSet(); }
 
@@ -62,8 +80,8 @@ bool TMainForm::OpenDataSet() {
   SGFormulas->EmptyColumns(0, 3);
   SGSaco->SetRowCount(2);
 
-  ChooseSetToOpen(*this, Tr("Abrir", "Open"), "Archivos DRAVv2|*.vl2", kListFileRules);
-  TellSaveRecovery(*this, RecoverSetSave(DataSet.DataSetName));
+  DataSetPane.ChooseSetToOpen();
+  DataSetPane.TellSaveRecovery(RecoverSetSave(DataSet.DataSetName));
 
   LBwavs->clear();
   for (const auto& n : LibrarySoundNames()) LBwavs->addItem(L1(n));
@@ -85,7 +103,7 @@ bool TMainForm::OpenDataSet() {
   std::vector<int> repaired;
   const std::string formulasPath = FormulasPathOf(DataSet.DataSetName);
   const bool formulasThere = FileExists(formulasPath);
-  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) ReportUnreadableRecords(*this, formulasPath);
+  if (!LoadFormulas(*Rhythm, formulasPath, &repaired)) DataSetPane.ReportUnreadableRecords(formulasPath);
   // What the file holds is checked against the ranges; what lies outside is
   // mended in the table (the file changes when the set is saved).
   RecordLimits limits;
@@ -107,7 +125,7 @@ bool TMainForm::OpenDataSet() {
   SGTemas->SetCells(1, 0, Tr("Nombre", "Name"));
   const std::string temasPath = TemasPathOf(DataSet.DataSetName);
   const bool temasThere = FileExists(temasPath);
-  if (!LoadTemas(*Rhythm, temasPath)) ReportUnreadableRecords(*this, temasPath);
+  if (!LoadTemas(*Rhythm, temasPath)) DataSetPane.ReportUnreadableRecords(temasPath);
   const int temasMended = temasThere ? MendTemas(*Rhythm, limits) : 0;
   SGTemas->SetRowCount(Rhythm->TemaCount + 1);
   for (int m = 1; m <= Rhythm->TemaCount; ++m) {
@@ -122,10 +140,10 @@ bool TMainForm::OpenDataSet() {
     const int i = repaired[k];
     SGFormulas->Select(SGFormulas->Col(), i + 1);
     SGFormulasSelectCell(SGFormulas->Col(), i + 1);
-    if (k < kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+    if (k < DataSetPanel::kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
-  TellMendedRecords(*this, formulasPath, formulasMended, sizeof(Formula), kMaxFormulas);
-  TellMendedRecords(*this, temasPath, temasMended, sizeof(Tema), kMaxTemas);
+  DataSetPane.TellMendedRecords(formulasPath, formulasMended, sizeof(Formula), kMaxFormulas);
+  DataSetPane.TellMendedRecords(temasPath, temasMended, sizeof(Tema), kMaxTemas);
   if (Rhythm->TemaCount > 0) {
     SGTemasSelectCell(1, 1);
     SGTemas->Select(1, 1);
@@ -146,14 +164,10 @@ void TMainForm::Guardar1Click() { SaveDataSet(); }
 
 bool TMainForm::SaveDataSet() {
   Stop1Click();
-  if (!DataSet.SaveWithoutAsking) {
-    DataSet.SaveAnswer = dialogs->Ask(Tr("¿ Quiere guardar los cambios realizados ?", "Save the changes ?"), QString(),
-                                      AskButtons::YesNoCancel);
-    if (DataSet.SaveAnswer != kAnswerYes) return false;
-  }
+  if (!DataSetPane.AskToSave()) return false;
   if (DataSet.SoundListCut) {
     // Written back, the names beyond what was read would be lost.
-    ReportSaveFailure(*this, Tr("la lista de sonidos es demasiado larga para leerla entera: ",
+    DataSetPane.ReportSaveFailure(Tr("la lista de sonidos es demasiado larga para leerla entera: ",
                                 "the sound list is too long to be read whole: ")
                                      .toStdString() +
                                  DataSet.DataSetListPath);
@@ -171,53 +185,18 @@ bool TMainForm::SaveDataSet() {
   const int formulaCount = FormulaCount();
   const int temaCount = TemaCount();
   std::string error;
-  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, WholeSoundList(), &error)) {
+  if (!SaveDataSetFiles(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundsPane.WholeSoundList(), &error)) {
     DataSet.DataSetName = oldName;
     DataSet.DataSetListPath = oldListPath;
     ShowDataSetName();
-    ReportSaveFailure(*this, error);
+    DataSetPane.ReportSaveFailure(error);
     return false;
   }
-  RecordSavedSet(*this, formulaCount, temaCount, ListPathOf(DataSet.DataSetName));
+  DataSetPane.RecordSavedSet(formulaCount, temaCount, ListPathOf(DataSet.DataSetName));
   return true;
 }
 
-void TMainForm::Guardarcomo1Click() {
-  const std::string oldFolder = SetFolder(DataSet.DataSetName);
-  const std::optional<ChosenSet> chosen =
-      AskSaveAsSet(*this, "Archivos WIXEv2|*.vl2", kListFileRules, [this] { SaveDialogPELNv2FolderChange(); });
-  if (!chosen) return;
-  const std::string& path = chosen->listPath;
-  const std::string& name = chosen->name;
-  const std::string oldName = DataSet.DataSetName;
-  const std::string oldListPath = DataSet.DataSetListPath;
-  const bool folderWasThere = DirExists(SetFolder(name));
-  MakeDirs(SetFolder(name));
-  DataSet.DataSetName = name;
-  DataSet.DataSetListPath = path;
-  ShowDataSetName();
-  DataSet.SaveWithoutAsking = true;
-  DataSet.SaveAnswer = kAnswerYes;
-  if (!SaveDataSet()) {
-    // Nothing was written under the new name: the open set keeps its own,
-    // and a folder made for it alone goes again.
-    if (!folderWasThere) {
-      std::error_code ec;
-      fs::remove(SetFolder(name), ec);
-    }
-    DataSet.DataSetName = oldName;
-    DataSet.DataSetListPath = oldListPath;
-    ShowDataSetName();
-    return;
-  }
-  // The guitar tracks follow once the set itself is safely written, so that a
-  // failed save replaces no track of a set that already had the name.
-  std::vector<std::string> failures;
-  const std::vector<std::string> copied = CopyGuitarTracks(oldFolder, SetFolder(name), &failures);
-  LogCopiedFiles(*this, copied, failures);
-}
-
-void TMainForm::SaveDialogPELNv2FolderChange() { SaveAsInitialDir = "datos"; }
+void TMainForm::Guardarcomo1Click() { DataSetPane.SaveAs(); }
 
 void TMainForm::Nuevo1Click() {
   if (Modified()) {
@@ -258,4 +237,4 @@ void TMainForm::Original1Click() {
   OpenDataSet();
 }
 
-void TMainForm::Deshacertodo1Click() { ReadSetAgainKeepingSelection(*this); }
+void TMainForm::Deshacertodo1Click() { DataSetPane.ReadAgainKeepingSelection(); }

@@ -9,11 +9,6 @@
 #include "platform/ui/widgets.h"
 #include "links/device.h"
 
-DevicePanel::WindowSide TMainForm::DeviceSide() {
-  return {[this] { return English; }, [this](const QString& line) { LogPlain(line); },
-          [this](const IdentifyOutcome& o) { ApplyIdentifyOutcome(o); }};
-}
-
 void TMainForm::BuildDeviceLink(Options& opts) {
   DevicePane.Build(std::move(opts.hidBus), std::move(opts.serialPort));
 
@@ -25,8 +20,6 @@ void TMainForm::BuildDeviceLink(Options& opts) {
 
 void TMainForm::NSerieMetronomo() { DevicePane.StartIdentification(); }
 
-void TMainForm::IdentifyTimerTimer() { DevicePane.IdentifyStep(); }
-
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
   // The set counts as unmodified: start-up marked it so when the
@@ -37,8 +30,6 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   if (o.flattenWaves) ClearWaveViews();
   if (o.refreshChords && ChordListRefresh) ChordListRefresh();
 }
-
-void TMainForm::Timer2Timer() { DevicePane.WaitStep(); }
 
 void TMainForm::Timer5Timer() { DevicePane.LampStep(); }
 

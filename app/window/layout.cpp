@@ -150,10 +150,8 @@ void TMainForm::BuildLayout() {
     SGDatosFormula->SetColWidths(w);
   }
 
-  // Sounds panel: the set's list and the library.
+  // Sounds panel: the set's name (its lists are the sounds panel's).
   Label21 = MakeLabel(PanelSonidos, "Label21", QString(), {24, 2, 240, 18});
-  LBIns = MakeList(PanelSonidos, "LBIns", {8, 24, 128, 340});
-  LBwavs = MakeList(PanelSonidos, "LBwavs", {144, 24, 128, 340});
 
   // Tempo and click in the metronome panel.
   Edit1 = MakeLineEdit(PanelMetronomo, "Edit1", {8, 58, 48, 22}, "120");

@@ -22,55 +22,22 @@
 
 #include "app/window/mainform.h"
 #include "platform/ui/widgets.h"
-#include "engine/window/sound_list_steps.h"
 #include "engine/window/sample_chart.h"
 #include "platform/files/text.h"
 
-namespace {
-// Library items: red when the set lists the sound, lime while there is room
-// for more, silver when the set is full.
-class LibraryDelegate : public QStyledItemDelegate {
- public:
-  LibraryDelegate(TMainForm* form) : QStyledItemDelegate(form), form_(form) {}
-  void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override {
-    p->save();
-    p->setPen(Qt::black);
-    // The list's own brush: its base colour, the highlight when selected.
-    p->setBrush(opt.state & QStyle::State_Selected ? opt.palette.highlight() : opt.palette.base());
-    p->drawRect(opt.rect.adjusted(0, 0, -1, -1));
-    const std::string name = ToL1(idx.data().toString());
-    QColor c;
-    switch (LibraryItemColour(form_->SoundList, name, form_->Bank->Capacity())) {
-      case LibraryColour::Red: c = Qt::red; break;
-      case LibraryColour::Lime: c = QColor(0, 255, 0); break;
-      case LibraryColour::Silver: c = QColor(192, 192, 192); break;
-    }
-    p->setPen(c);
-    p->drawText(opt.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, idx.data().toString());
-    p->restore();
-  }
-
- private:
-  TMainForm* form_;
-};
-
-}  // namespace
-
 void TMainForm::BuildEngineControls() {
-  // Sounds panel: count, preview, length of the clicked sound, sample chart.
-  Label15 = MakeLabel(PanelSonidos, "Label15", QString(), {8, 22, 128, 16});
-  LBIns->setGeometry(8, 40, 128, 190);
-  LBwavs->setGeometry(144, 40, 128, 190);
-  LBwavs->setItemDelegate(new LibraryDelegate(this));
-  LBIns->setContextMenuPolicy(Qt::CustomContextMenu);
-  LBwavs->setContextMenuPolicy(Qt::CustomContextMenu);
-  SpeedButton1 = MakeButton(PanelSonidos, "SpeedButton1", QString::fromUtf8("\u25B6"), {144, 234, 28, 22}, "Oir sonido");
-  SpeedButton1->setCheckable(true);
-  Label29 = MakeLabel(PanelSonidos, "Label29", QString(), {180, 236, 90, 18});
-  OscSonidos = MakeSampleChart(PanelSonidos, "OscSonidos", {8, 260, 264, 104}, 32767);
-  MakeLibraryLegend(PanelSonidos, LBwavs, {8, 368, 264, 16});
-
-  BuildSoundListMenus(*this);
+  // Sounds panel: count, the lists, preview, length of the clicked sound,
+  // sample chart.
+  SoundsLayout sounds;
+  sounds.count = {8, 22, 128, 16};
+  sounds.list = {8, 40, 128, 190};
+  sounds.library = {144, 40, 128, 190};
+  sounds.preview = {144, 234, 28, 22};
+  sounds.length = {180, 236, 90, 18};
+  sounds.samples = {8, 260, 264, 104};
+  sounds.legend = {8, 368, 264, 16};
+  sounds.framedLibrary = true;
+  SoundsPane.Build(PanelSonidos, this, sounds);
 
   // Metronome panel: formula tempo (vertical, 400 bpm at the top), click
   // presets and level, master volume.
@@ -138,23 +105,6 @@ void TMainForm::BuildEngineControls() {
 }
 
 void TMainForm::ConnectEngineControls() {
-  connect(Aadir1, &QAction::triggered, this, [this] { Aadir1Click(); });
-  connect(Eliminar1, &QAction::triggered, this, [this] { Eliminar1Click(); });
-  connect(Arriba1, &QAction::triggered, this, [this] { Arriba1Click(); });
-  connect(Bajar1, &QAction::triggered, this, [this] { Bajar1Click(); });
-  connect(Cambiar1, &QAction::triggered, this, [this] { Cambiar1Click(); });
-  connect(LBIns, &QListWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    LBInsContextPopup(p);
-    PopupMenu3Point = LBIns->viewport()->mapToGlobal(p);
-    PopupMenu3->popup(PopupMenu3Point);
-  });
-  connect(LBwavs, &QListWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    LBwavsContextPopup(p);
-    PopupMenu4->popup(LBwavs->viewport()->mapToGlobal(p));
-  });
-  connect(LBIns, &QListWidget::itemClicked, this, [this] { LBInsClick(); });
-  connect(LBwavs, &QListWidget::itemClicked, this, [this] { LBwavsClick(); });
-  connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
   connect(CBMetro, &QComboBox::currentIndexChanged, this, [this](int i) { Deck->SetClickSound(i); });
 
   connect(TB2, &QSlider::valueChanged, this, [this] { TB2Change(); });

@@ -20,16 +20,7 @@
 #include "platform/files/text.h"
 
 TMainForm::TMainForm(Options opts)
-    : Work(std::make_unique<Workspace>()),
-      Rhythm(Work->Rhythm.get()),
-      Engine(Work->Engine.get()),
-      Bank(Work->Bank.get()),
-      Playback(Work->Playback.get()),
-      Deck(Work->Deck.get()),
-      DataSet(Work->DataSet),
-      Device(Work->Device.get()),
-      Guitar(Work->Guitar.get()),
-      GuitarAudio(Work->GuitarAudio.get()) {
+    : WorkspaceParts(EditionFormat{}) {
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);
   WaveOut = opts.waveOut ? std::move(opts.waveOut) : audio::CreatePortAudioWaveOut();
   WaveIn = opts.waveIn ? std::move(opts.waveIn) : audio::CreatePortAudioWaveIn();

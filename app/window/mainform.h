@@ -17,6 +17,7 @@
 #include "engine/mixer.h"
 #include "engine/follow.h"
 #include "engine/sequencer.h"
+#include "app/window/window_devices.h"
 #include "app/workspace.h"
 #include "platform/hid/hid_device.h"
 #include "platform/serial/serial_port.h"
@@ -28,8 +29,10 @@
 #include "platform/ui/dialogs.h"
 #include "platform/net/service_announcer.h"
 #include "links/phone_link_server.h"
+#include "engine/window/sounds_panel.h"
 #include "links/window/device_panel.h"
 #include "rhythm/dataset.h"
+#include "rhythm/window/dataset_panel.h"
 #include "rhythm/editor_state.h"
 #include "rhythm/records.h"
 #include "tuner/tuner_input.h"
@@ -62,17 +65,14 @@ class EditorBox;
 class QKeyEvent;
 struct EditorRules;
 
-class TMainForm : public QMainWindow {
+// The state under the window and the short names of its parts are the
+// WorkspaceParts' (app/workspace.h).
+class TMainForm : public QMainWindow, public WorkspaceParts {
   Q_OBJECT
  public:
-  struct Options {
-    std::unique_ptr<Dialogs> dialogs;   // null: real dialogs
+  struct Options : WindowDevices {
     QString iniPath = "DRAV_PROF.ini";
     QString commandLineList;            // a .vl2 named on the command line
-    std::unique_ptr<audio::WaveOut> waveOut;  // null: the default sound device
-    std::unique_ptr<audio::WaveIn> waveIn;    // null: the default input device
-    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
-    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
     // --- companion app link ---
     std::unique_ptr<ServiceAnnouncer> announcer;  // null: no phone link
     phone::PhoneServerMaker phoneServer;            // null: no phone link (phone::MakePhoneServer)
@@ -80,19 +80,6 @@ class TMainForm : public QMainWindow {
   };
   explicit TMainForm(Options opts);
   ~TMainForm() override;
-
-  // The state under the window, and short names for its parts.
-  const std::unique_ptr<Workspace> Work;
-  RhythmTables* const Rhythm;
-  // Read only: the play state is written through the transport (Deck).
-  const EngineState* const Engine;
-  BancoSonidos* const Bank;
-  const Player* const Playback;
-  Transport* const Deck;
-  DataSetState& DataSet;
-  DeviceLink* const Device;
-  GuitarState* const Guitar;
-  GuitarSound* const GuitarAudio;
 
   // --- start-up and shell (app/) ---
   // The "Ver" items; each close label "X" runs its panel's item.
@@ -124,12 +111,16 @@ class TMainForm : public QMainWindow {
   void TogglePanel(QWidget* panel, QAction* item, bool bringToFront);
 
   // --- data set on disk (rhythm/window/form_dataset.cpp) ---
+  // The dialogs, the question, the save as, the reports and the undo are the
+  // data-set panel's (rhythm/window/dataset_panel.h).
+  DataSetPanel DataSetPane{DataSet, *Rhythm, EditionDataSetRules(), DataSetSide()};
+  static DataSetRules EditionDataSetRules();
+  DataSetPanel::WindowSide DataSetSide();
   void ShowDataSetName();  // window caption, sounds panel and Label21
   void Abrir2Click();
   void botonrecClick();
   void Guardar1Click();
   void Guardarcomo1Click();
-  void SaveDialogPELNv2FolderChange();
   void Nuevo1Click();
   void Original1Click();
   void Deshacertodo1Click();
@@ -268,19 +259,23 @@ class TMainForm : public QMainWindow {
   void BuildEngineControls();
   void ConnectEngineControls();
   // (the engine's handlers are declared here)
-  // Sound bank and lists.
-  void Aadir1Click();
-  void Eliminar1Click();
-  void Arriba1Click();
-  void Bajar1Click();
-  void Cambiar1Click();
-  void LBInsContextPopup(const QPoint& pos);
-  void LBwavsContextPopup(const QPoint& pos);
-  void SpeedButton1Click();
-  void LBInsClick();
-  void LBwavsClick();
-  void FillSoundChoosers();
-  void WriteSoundListFile();
+  // The sounds panel: the set's list, the library, the preview and the
+  // sample chart, with their menus and commands (engine/window/sounds_panel.h);
+  // here the list commands write the list file (the rules' defaults).
+  SoundsPanel SoundsPane{*Bank, *Rhythm, *Deck, *Engine, DataSet, SoundsRules{}, SoundsSide()};
+  SoundsPanel::WindowSide SoundsSide();
+  void FillSoundChoosers();  // CBSonidos and CBMetro from the list
+  // The panel's parts under the names the window has always given them.
+  std::vector<std::string>& SoundList = SoundsPane.SoundList;
+  QListWidget *&LBIns = SoundsPane.LBIns, *&LBwavs = SoundsPane.LBwavs;
+  QMenu *&PopupMenu3 = SoundsPane.PopupMenu3, *&PopupMenu4 = SoundsPane.PopupMenu4;
+  QAction *&Eliminar1 = SoundsPane.Eliminar1, *&Arriba1 = SoundsPane.Arriba1, *&Bajar1 = SoundsPane.Bajar1,
+          *&Cambiar1 = SoundsPane.Cambiar1, *&Aadir1 = SoundsPane.Aadir1;
+  QLabel *&Label15 = SoundsPane.Label15, *&Label29 = SoundsPane.Label29;
+  QPushButton*& SpeedButton1 = SoundsPane.SpeedButton1;
+  QWidget*& OscSonidos = SoundsPane.OscSonidos;  // chart view of a sound's samples
+  QPoint& PopupMenu3Point = SoundsPane.PopupMenu3Point;
+  std::unique_ptr<audio::SoundPlayer>& SoundPreview = SoundsPane.SoundPreview;
   // Mixer controls.
   void TB2Change();
   void TB1Change();
@@ -356,15 +351,6 @@ class TMainForm : public QMainWindow {
   QWidget* OndaL = nullptr;  // chart views of the beat that plays
   QWidget* OndaR = nullptr;
   QString WavInitialDir;
-  std::unique_ptr<audio::SoundPlayer> SoundPreview;
-  QMenu* PopupMenu3 = nullptr;
-  QMenu* PopupMenu4 = nullptr;
-  QPoint PopupMenu3Point;
-  QAction *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr, *Aadir1 = nullptr;
-  QLabel* Label15 = nullptr;
-  QLabel* Label29 = nullptr;
-  QPushButton* SpeedButton1 = nullptr;
-  QWidget* OscSonidos = nullptr;  // chart view of a sound's samples
   QSlider* Nivel = nullptr;
   QSlider* tbvolumen = nullptr;
   QLineEdit* EdVol = nullptr;
@@ -513,15 +499,13 @@ class TMainForm : public QMainWindow {
   uint16_t PhonePort = phone::kPort;
 
   // --- hardware metronome link (app/window/form_device.cpp) ---
-  // The link's panel, with this window's part of an identification's outcome.
-  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
-  DevicePanel::WindowSide DeviceSide();
+  // The link's panel, with this window's part of an identification's
+  // outcome; the panel runs the identification's steps and Timer2's ticks.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSideOf(*this)};
   void BuildDeviceLink(Options& opts);  // the transports, Timer2, Timer5, the lamp
   void NSerieMetronomo();               // start-up: identification, run by IdentifyTimer
-  void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
-  void Timer2Timer();
-  void Timer5Timer();
+  void Timer5Timer();  // the lamp-off countdown's tick
   void LogPlain(const QString& line);   // a Visor line never taken as rich text
   // The chord list's refresh (CBAcordesCambia) at the end of the
   // identification; the guitar panel sets it.
@@ -667,13 +651,8 @@ class TMainForm : public QMainWindow {
   bool English = false;
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;
-  QString SaveAsInitialDir;
-  std::vector<std::string> SoundList;  // the lines of LBIns as stored
-  // Names of the list file beyond the bank's capacity: not loaded, but
-  // written back with the list so that nothing of the file is lost.
-  std::vector<std::string> SoundListBeyond;
+  QString& SaveAsInitialDir = DataSetPane.SaveAsInitialDir;
   std::string soundListToldLong_;  // the list whose length was already told
-  std::vector<std::string> WholeSoundList() const;
 
   // --- widgets, by their component names ---
   QScrollArea* DeskScroll = nullptr;  // the desk scrolls on screens smaller than its panels
@@ -702,8 +681,6 @@ class TMainForm : public QMainWindow {
   StringGrid* SGTemas = nullptr;
   StringGrid* SGSaco = nullptr;
   StringGrid* SGDatosFormula = nullptr;
-  QListWidget* LBIns = nullptr;
-  QListWidget* LBwavs = nullptr;
   QPushButton* botonrec = nullptr;
   QPushButton* TapaRec = nullptr;  // botonrec shown disabled: nothing to save
   QTextEdit* Visor = nullptr;

@@ -267,11 +267,11 @@ QImage ManualWindow::Picture(const QString& key) {
   if (panel == f.PanelSonidos && f.LBIns->count() > 0) {
     // A sound of the set chosen in both lists: its samples show in the chart.
     f.LBIns->setCurrentRow(0);
-    f.LBInsClick();
+    f.SoundsPane.LBInsClick();
     const QList<QListWidgetItem*> same = f.LBwavs->findItems(f.LBIns->item(0)->text(), Qt::MatchExactly);
     if (!same.isEmpty()) {
       f.LBwavs->setCurrentItem(same.first());
-      f.LBwavsClick();
+      f.SoundsPane.LBwavsClick();
     }
   }
   Settle();

@@ -10,11 +10,6 @@
 
 namespace bornace {
 
-DevicePanel::WindowSide TMainForm::DeviceSide() {
-  return {[this] { return English; }, [this](const QString& line) { LogPlain(line); },
-          [this](const IdentifyOutcome& o) { ApplyIdentifyOutcome(o); }};
-}
-
 void TMainForm::BuildDeviceLink(Options& opts) {
   DevicePane.Build(std::move(opts.hidBus), std::move(opts.serialPort));
 
@@ -26,8 +21,6 @@ void TMainForm::BuildDeviceLink(Options& opts) {
 }
 
 void TMainForm::NSerieMetronomo() { DevicePane.StartIdentification(); }
-
-void TMainForm::IdentifyTimerTimer() { DevicePane.IdentifyStep(); }
 
 void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
   for (const std::string& line : o.visorLines) LogPlain(QString::fromStdString(line));
@@ -44,7 +37,5 @@ void TMainForm::ApplyIdentifyOutcome(const IdentifyOutcome& o) {
 }
 
 void TMainForm::Timer2Timer() { DevicePane.WaitStep(); }
-
-void TMainForm::Timer5Timer() { DevicePane.LampStep(); }
 
 }  // namespace bornace

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "app/window/window_devices.h"
 #include "app/workspace.h"
 #include "basic/basic_set.h"
 #include "basic/transfer.h"
 #include "engine/follow.h"
 #include "engine/sequencer.h"
 #include "links/device.h"
+#include "engine/window/sounds_panel.h"
 #include "links/window/device_panel.h"
 #include "platform/audio/sound_play.h"
 #include "platform/audio/wave_in.h"
@@ -30,6 +32,7 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "rhythm/editor_state.h"
+#include "rhythm/window/dataset_panel.h"
 #include "tuner/tuner_input.h"
 #include "tuner/window/tuner_panel.h"
 
@@ -67,35 +70,21 @@ class TFormImportar;
 // the basic device rules.
 EditionFormat BasicEdition();
 
-class TMainForm : public QMainWindow {
+// The state under the window and the short names of its parts are the
+// WorkspaceParts' (app/workspace.h), built for the basic edition.
+class TMainForm : public QMainWindow, public WorkspaceParts {
   Q_OBJECT
  public:
-  struct Options {
-    std::unique_ptr<Dialogs> dialogs;  // null: real dialogs
+  struct Options : WindowDevices {
     QString iniPath = "vididoru.ini";
-    QString commandLineSet;                          // an .ole named on the command line
-    std::unique_ptr<audio::WaveOut> waveOut;         // null: the default sound device
-    std::unique_ptr<audio::WaveIn> waveIn;           // null: the default input device
-    std::unique_ptr<hid::HidBus> hidBus;             // null: the system's HID devices
-    std::unique_ptr<serial::SerialPort> serialPort;  // null: the real serial port
-    std::unique_ptr<Desktop> desktop;                // null: the desktop's own open
+    QString commandLineSet;            // an .ole named on the command line
+    std::unique_ptr<Desktop> desktop;  // null: the desktop's own open
   };
   explicit TMainForm(Options opts, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The state under the window, and short names for its parts.
-  const std::unique_ptr<Workspace> Work;
-  RhythmTables* const Rhythm;
-  // Read only: the play state is written through the transport (Deck).
-  const EngineState* const Engine;
-  BancoSonidos* const Bank;
-  const Player* const Playback;
-  Transport* const Deck;
-  DataSetState& DataSet;
-  DeviceLink* const Device;
   // The set's sounds as the device stores them, and the meter of its memory.
   SoundsV1 SoundMemory;
-  std::vector<std::string> SoundList;  // the lines of LBIns
 
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SettingsIni> SettingsIniFile;
@@ -201,14 +190,21 @@ class TMainForm : public QMainWindow {
   bool &TunerListening = TunerPane.TunerListening, &TunerStopRequest = TunerPane.TunerStopRequest;
   std::unique_ptr<TunerMicInput>& TunerMic = TunerPane.TunerMic;
 
-  // Sonidos.
+  // Sonidos: the set's list and the library of its folder are the sounds
+  // panel's (engine/window/sounds_panel.h); the list commands change the
+  // list in memory, the data-set save writes it. The meter of the device's
+  // memory is this page's.
+  SoundsPanel SoundsPane{*Bank, *Rhythm, *Deck, *Engine, DataSet, BasicSoundsRules(), SoundsSide()};
+  static SoundsRules BasicSoundsRules();
+  SoundsPanel::WindowSide SoundsSide();
   QGroupBox* GB1 = nullptr;  // the set's name
   QLabel* Label21 = nullptr;
-  QListWidget* LBIns = nullptr;
-  QListWidget* LBwavs = nullptr;
-  QPushButton* SpeedButton1 = nullptr;  // preview
-  QLabel* Label15 = nullptr;            // "Usado (..%)"
-  QProgressBar* EnUso = nullptr;        // 0..100
+  QProgressBar* EnUso = nullptr;  // 0..100
+  // The panel's parts under the names the page has always given them.
+  QListWidget *&LBwavs = SoundsPane.LBwavs, *&LBIns = SoundsPane.LBIns;
+  QLabel*& Label15 = SoundsPane.Label15;  // "Usado (..%)"
+  QPushButton*& SpeedButton1 = SoundsPane.SpeedButton1;  // preview
+  std::vector<std::string>& SoundList = SoundsPane.SoundList;  // the lines of LBIns
 
   // --- Stereo chart (floating over the window, basic_chart.cpp) -------------
   QChartView* Chart1 = nullptr;
@@ -243,8 +239,9 @@ class TMainForm : public QMainWindow {
   QAction *Nuevotema1 = nullptr, *Copiartema1 = nullptr, *Pegartema1 = nullptr, *Limpiartema1 = nullptr,
           *Borrartema1 = nullptr, *Ordenarpornombre1 = nullptr, *Normalizar1 = nullptr;
   QAction *Action1 = nullptr, *Action3 = nullptr;
-  QMenu *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;
-  QAction *Aadir1 = nullptr, *Eliminar1 = nullptr, *Arriba1 = nullptr, *Bajar1 = nullptr, *Cambiar1 = nullptr;
+  QMenu *&PopupMenu4 = SoundsPane.PopupMenu4, *&PopupMenu3 = SoundsPane.PopupMenu3;
+  QAction *&Aadir1 = SoundsPane.Aadir1, *&Eliminar1 = SoundsPane.Eliminar1, *&Arriba1 = SoundsPane.Arriba1,
+          *&Bajar1 = SoundsPane.Bajar1, *&Cambiar1 = SoundsPane.Cambiar1;
 
   QTimer* Timer1 = nullptr;  // the beat step, 1 ms
   QTimer* Timer4 = nullptr;  // the elapsed time
@@ -332,14 +329,12 @@ class TMainForm : public QMainWindow {
 
   // --- Device link (basic_device.cpp) ---------------------------------------------
   // The link's panel under the basic edition's outcome of an identification.
-  DevicePanel DevicePane{*Device, *Deck, DeviceSide()};
-  DevicePanel::WindowSide DeviceSide();
+  // The panel runs the identification's steps and the lamp-off countdown.
+  DevicePanel DevicePane{*Device, *Deck, DeviceSideOf(*this)};
   void BuildDeviceLink(Options& opts);
-  void NSerieMetronomo();
-  void IdentifyTimerTimer();
   void ApplyIdentifyOutcome(const IdentifyOutcome& o);
-  void Timer2Timer();
-  void Timer5Timer();
+  void NSerieMetronomo();
+  void Timer2Timer();  // the wait counter's tick
   QTimer*& Timer2 = DevicePane.Timer2;  // 500 ms: the device's wait counter
   QTimer*& Timer5 = DevicePane.Timer5;  // 10 ms: the lamp-off countdown
   QTimer*& IdentifyTimer = DevicePane.IdentifyTimer;
@@ -455,21 +450,10 @@ class TMainForm : public QMainWindow {
   std::function<void(const BeatCue&)> BeatLampHook;  // the device's beat lamp
   std::function<void()> LampOffHook;                 // the stop buttons' lamp-off
   std::function<void()> OnBeatMixed;                 // tests watch the beats
-  // Sounds page.
+  // Sounds page: the choosers follow the list.
   void FillSoundChoosers();
-  void SoundListChanged(int select);
-  void PaintLibrary();
-  bool RemoveSoundAllowed() const;
-  void Aadir1Click();
-  void Eliminar1Click();
-  void Arriba1Click();
-  void Bajar1Click();
-  void Cambiar1Click();
-  void LBInsContextPopup(const QPoint& pos);
-  void LBwavsContextPopup(const QPoint& pos);
-  void SpeedButton1Click();
-  std::unique_ptr<audio::SoundPlayer> SoundPreview;
-  QPoint PopupMenu3Point;  // where the list's menu was last opened
+  std::unique_ptr<audio::SoundPlayer>& SoundPreview = SoundsPane.SoundPreview;
+  QPoint& PopupMenu3Point = SoundsPane.PopupMenu3Point;  // where the list's menu was last opened
   // Data set.
   void Cambios();
   void ClearModified();
@@ -485,12 +469,16 @@ class TMainForm : public QMainWindow {
   bool SaveDataSet();
   void Guardar1Click();
   void Guardarcomo1Click();
-  void SaveDialog1FolderChange();
   void Nuevo1Click();
   void Original1Click();
   void Deshacertodo1Click();
   bool SaveBeforeLeaving();
-  QString SaveAsInitialDir;
+  // The dialogs, the question, the save as, the reports and the undo are the
+  // data-set panel's (rhythm/window/dataset_panel.h).
+  DataSetPanel DataSetPane{DataSet, *Rhythm, EditionDataSetRules(), DataSetSide()};
+  static DataSetRules EditionDataSetRules();
+  DataSetPanel::WindowSide DataSetSide();
+  QString& SaveAsInitialDir = DataSetPane.SaveAsInitialDir;
   bool SaveWriteFailed = false;  // the last save's files could not be written
   // Transfer.
   TransferIo MakeTransferIo();

@@ -30,7 +30,6 @@
 #include "platform/ui/string_grid.h"
 #include "app/window/window_menus.h"
 #include "platform/ui/widgets.h"
-#include "engine/window/sound_list_steps.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/basic_language.h"
@@ -276,14 +275,14 @@ void TMainForm::BuildLayout() {
   Label21 = MakeLabel(GB1, "Label21", QString(), {12, 20, 260, 18});
   MakeLabel(GB1, "Label17", "Sonidos del conjunto", {12, 40, 260, 16});
   MakeLabel(GB1, "Label16", "Banco de sonidos", {288, 40, 260, 16});
-  LBIns = MakeList(GB1, "LBIns", {12, 58, 260, 420});
-  LBwavs = MakeList(GB1, "LBwavs", {288, 58, 260, 420});
-  SpeedButton1 = MakeButton(GB1, "SpeedButton1", QString::fromUtf8("\u25B6"), {288, 484, 36, 26}, "Oir sonido");
-  Label15 = MakeLabel(GB1, "Label15", QString(), {12, 484, 260, 20});
+  SoundsLayout sounds;
+  sounds.list = {12, 58, 260, 420};
+  sounds.library = {288, 58, 260, 420};
+  sounds.preview = {288, 484, 36, 26};
+  sounds.count = {12, 484, 260, 20};
+  sounds.legend = {12, 534, 536, 18};
+  SoundsPane.Build(GB1, this, sounds);
   EnUso = MakeBar(GB1, "EnUso", {12, 510, 536, 18}, 0, 100);
-  MakeLibraryLegend(GB1, LBwavs, {12, 534, 536, 18});
-
-  BuildSoundListMenus(*this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

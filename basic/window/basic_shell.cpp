@@ -52,14 +52,7 @@ EditionFormat BasicEdition() {
 
 TMainForm::TMainForm(Options opts, QWidget* parent)
     : QMainWindow(parent),
-      Work(std::make_unique<Workspace>(BasicEdition())),
-      Rhythm(Work->Rhythm.get()),
-      Engine(Work->Engine.get()),
-      Bank(Work->Bank.get()),
-      Playback(Work->Playback.get()),
-      Deck(Work->Deck.get()),
-      DataSet(Work->DataSet),
-      Device(Work->Device.get()) {
+      WorkspaceParts(BasicEdition()) {
   setWindowTitle("Velarto");
   DataSet.DataSetListPath = OlePathOf(DataSet.DataSetName);
   dialogs = opts.dialogs ? std::move(opts.dialogs) : CreateQtDialogs(this);

@@ -20,11 +20,10 @@
 #include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
 #include "basic/window/basic_form.h"
-#include "engine/window/sound_list_steps.h"
-#include "rhythm/window/dataset_steps.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/text.h"
 #include "engine/transport.h"
+#include "rhythm/record_ranges.h"
 
 namespace bornace {
 
@@ -47,7 +46,29 @@ void TMainForm::ShowDataSetName() {
 void TMainForm::FillLibrary() {
   LBwavs->clear();
   for (const auto& n : BasicLibraryNames(DataSet.DataSetName)) LBwavs->addItem(L1(n));
-  PaintLibrary();
+  SoundsPane.PaintLibrary();
+}
+
+// The panel's rules here: the .ole list files, the save's question without
+// Cancel. The set's folder holds its sounds: a save as copies them to the
+// new set's folder first, and the library shows the folder's sounds.
+DataSetPanel::WindowSide TMainForm::DataSetSide() {
+  DataSetPanel::WindowSide side = DataSetSideOf(*this);
+  side.nameShown = [this] {
+    FillLibrary();
+    ShowDataSetName();
+  };
+  side.beforeSaveAs = [this](const std::string& from, const std::string& to) {
+    std::vector<std::string> copied, failures;
+    CopySetSounds(from, to, &copied, &failures);
+    DataSetPane.LogCopiedFiles(copied, failures);
+  };
+  return side;
+}
+
+DataSetRules TMainForm::EditionDataSetRules() {
+  const char* title = "Seleecione un archivo de datos PELN";
+  return {kOleFileRules, title, title, "Archivos con arte|*.ole", "Archivos con arte|*.ole", AskButtons::YesNo};
 }
 
 void TMainForm::Abrir2Click() { OpenDataSet(); }
@@ -65,8 +86,8 @@ bool TMainForm::OpenDataSet() {
   SGSaco->SetRowCount(2);
   SGFormulas->EmptyColumns(0, 3);
 
-  ChooseSetToOpen(*this, "Seleecione un archivo de datos PELN", "Archivos con arte|*.ole", kOleFileRules);
-  TellSaveRecovery(*this, RecoverBasicSetSave(DataSet.DataSetName));
+  DataSetPane.ChooseSetToOpen();
+  DataSetPane.TellSaveRecovery(RecoverBasicSetSave(DataSet.DataSetName));
 
   FillLibrary();
   ShowDataSetName();
@@ -76,7 +97,7 @@ bool TMainForm::OpenDataSet() {
   if (!FileExists(DataSet.DataSetListPath) || DataSet.DataSetName == "Nuevo") {
     std::vector<std::string> copied, failures;
     SeedFromOriginal(DataSet.DataSetName, DataSet.DataSetListPath, &copied, &failures);
-    LogCopiedFiles(*this, copied, failures);
+    DataSetPane.LogCopiedFiles(copied, failures);
     for (const auto& src : copied) {
       std::string n = src.substr(src.find_last_of('/') + 1);
       if (n.size() > 4) n.resize(n.size() - 4);
@@ -96,13 +117,13 @@ bool TMainForm::OpenDataSet() {
   for (int r = 1; r <= kTracksV1; ++r) SGDatosFormula->SetCells(0, r, QString::number(r));
 
   AbreSonidos();
-  PaintLibrary();  // the listed sounds red, now that the list is known
+  SoundsPane.PaintLibrary();  // the listed sounds red, now that the list is known
   CBMetro->setCurrentIndex(0);
 
   std::vector<int> repaired;
   std::vector<std::string> unreadable;
   LoadBasicRecords(*Rhythm, DataSet.DataSetName, &repaired, &unreadable);
-  for (const auto& path : unreadable) ReportUnreadableRecords(*this, path);
+  for (const auto& path : unreadable) DataSetPane.ReportUnreadableRecords(path);
   // What the files hold is checked against the ranges; what lies outside is
   // mended in the tables (the files change when the set is saved).
   RecordLimits limits;
@@ -132,10 +153,10 @@ bool TMainForm::OpenDataSet() {
     const int i = repaired[k];
     SGFormulas->Select(SGFormulas->Col() < 1 ? 1 : SGFormulas->Col(), i + 1);
     SGFormulasSelectCell(SGFormulas->Col(), i + 1);
-    if (k < kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
+    if (k < DataSetPanel::kRepairsLogged) Log(Tr("Fórmula reparada: ", "Formula repaired: ") + QString::number(i + 1));
   }
-  TellMendedRecords(*this, formulasPath, formulasMended, sizeof(FormulaV1), kMaxFormulas);
-  TellMendedRecords(*this, temasPath, temasMended, sizeof(TemaV1), kMaxTemas);
+  DataSetPane.TellMendedRecords(formulasPath, formulasMended, sizeof(FormulaV1), kMaxFormulas);
+  DataSetPane.TellMendedRecords(temasPath, temasMended, sizeof(TemaV1), kMaxTemas);
   if (Rhythm->TemaCount > 0) {
     SGTemas->Select(1, 1);
     SGTemasSelectCell(1, 1);
@@ -152,7 +173,7 @@ void TMainForm::AbreSonidos() {
   told.FailureTexts = r.failureTexts;
   told.FailureTextsEnglish = r.failureTextsEnglish;
   told.EmptyPaths = r.emptyPaths;
-  ReportSoundLoad(*this, told);
+  SoundsPane.ReportLoad(told);
   ShowSoundMeter(true);
 }
 
@@ -186,11 +207,7 @@ bool TMainForm::SaveDataSet() {
     dialogs->ShowMessage(SoundsTooLongMessage());
     return false;
   }
-  if (!DataSet.SaveWithoutAsking) {
-    DataSet.SaveAnswer =
-        dialogs->Ask(Tr("¿ Quiere guardar los cambios realizados ?", "Save the changes ?"), QString(), AskButtons::YesNo);
-    if (DataSet.SaveAnswer != kAnswerYes) return false;
-  }
+  if (!DataSetPane.AskToSave()) return false;
   DataSet.SaveWithoutAsking = false;
   Normalizar1Click();
   const int formulaCount = FormulaCount();
@@ -199,48 +216,16 @@ bool TMainForm::SaveDataSet() {
   if (!SaveBasicSet(*Rhythm, DataSet.DataSetName, formulaCount, temaCount, SoundList, SoundMemory, &error,
                     DataSet.SoundListBeyond)) {
     SaveWriteFailed = true;
-    ReportSaveFailure(*this, error);
+    DataSetPane.ReportSaveFailure(error);
     return false;
   }
-  RecordSavedSet(*this, formulaCount, temaCount, OlePathOf(DataSet.DataSetName));
+  DataSetPane.RecordSavedSet(formulaCount, temaCount, OlePathOf(DataSet.DataSetName));
   return true;
 }
 
 void TMainForm::Guardar1Click() { botonrecClick(); }
 
-void TMainForm::Guardarcomo1Click() {
-  const std::string oldName = DataSet.DataSetName;
-  const std::optional<ChosenSet> chosen =
-      AskSaveAsSet(*this, "Archivos con arte|*.ole", kOleFileRules, [this] { SaveDialog1FolderChange(); });
-  if (!chosen) return;
-  const std::string& path = chosen->listPath;
-  const std::string& name = chosen->name;
-  const std::string oldListPath = DataSet.DataSetListPath;
-  const bool folderWasThere = DirExists(SetFolder(name));
-  std::vector<std::string> copied, failures;
-  CopySetSounds(SetFolder(oldName), SetFolder(name), &copied, &failures);
-  LogCopiedFiles(*this, copied, failures);
-  DataSet.DataSetName = name;
-  DataSet.DataSetListPath = path;
-  FillLibrary();
-  ShowDataSetName();
-  DataSet.SaveWithoutAsking = true;
-  if (!SaveDataSet()) {
-    // Nothing was saved under the new name: the open set keeps its own, and
-    // a folder made for it alone goes again with the sounds copied there.
-    DataSet.SaveWithoutAsking = false;
-    if (!folderWasThere) {
-      std::error_code ec;
-      std::filesystem::remove_all(SetFolder(name), ec);
-    }
-    DataSet.DataSetName = oldName;
-    DataSet.DataSetListPath = oldListPath;
-    FillLibrary();
-    ShowDataSetName();
-  }
-}
-
-void TMainForm::SaveDialog1FolderChange() { SaveAsInitialDir = "datos"; }
+void TMainForm::Guardarcomo1Click() { DataSetPane.SaveAs(); }
 
 // New and Original leave the open set: its changes are offered for saving
 // under its own name first (the open that follows would otherwise save
@@ -288,6 +273,6 @@ void TMainForm::Original1Click() {
   OpenDataSet();
 }
 
-void TMainForm::Deshacertodo1Click() { ReadSetAgainKeepingSelection(*this); }
+void TMainForm::Deshacertodo1Click() { DataSetPane.ReadAgainKeepingSelection(); }
 
 }  // namespace bornace

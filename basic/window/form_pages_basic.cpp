@@ -112,23 +112,6 @@ void TMainForm::ConnectPages() {
   connect(Nivel, &QSlider::valueChanged, this, [this] { NivelChange(); });
   OnClick(SpeedButton6, this, [this] { SpeedButton6Click(); });
 
-  // Sounds page.
-  OnTrigger(Aadir1, this, [this] { Aadir1Click(); });
-  OnTrigger(Eliminar1, this, [this] { Eliminar1Click(); });
-  OnTrigger(Arriba1, this, [this] { Arriba1Click(); });
-  OnTrigger(Bajar1, this, [this] { Bajar1Click(); });
-  OnTrigger(Cambiar1, this, [this] { Cambiar1Click(); });
-  LBIns->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(LBIns, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    LBInsContextPopup(pos);
-    if (PopupMenu3) PopupMenu3->popup(LBIns->viewport()->mapToGlobal(pos));
-  });
-  LBwavs->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(LBwavs, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    LBwavsContextPopup(pos);
-    if (PopupMenu4) PopupMenu4->popup(LBwavs->viewport()->mapToGlobal(pos));
-  });
-  OnClick(SpeedButton1, this, [this] { SpeedButton1Click(); });
 
   // Data set.
   OnTrigger(Abrir2, this, [this] { Abrir2Click(); });

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <concepts>
 #include <functional>
 #include <memory>
 
@@ -73,3 +74,18 @@ class DevicePanel : public QObject {
   Transport& transport_;
   WindowSide side_;
 };
+
+// A window the device panel can serve as it is: its language, its plain log
+// (LogPlain) and its part of an identification's outcome.
+template <class W>
+concept DeviceWindow = requires(W& w, const QString& line, const IdentifyOutcome& o) {
+  { w.English } -> std::convertible_to<bool>;
+  w.LogPlain(line);
+  w.ApplyIdentifyOutcome(o);
+};
+
+template <DeviceWindow W>
+DevicePanel::WindowSide DeviceSideOf(W& w) {
+  return {[&w] { return static_cast<bool>(w.English); }, [&w](const QString& line) { w.LogPlain(line); },
+          [&w](const IdentifyOutcome& o) { w.ApplyIdentifyOutcome(o); }};
+}

@@ -9,6 +9,8 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/check_mode.h"
+#include "app/start_times.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/quiet_start.h"
 
 namespace {
@@ -33,8 +35,11 @@ class App : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  StartTimes times;
+  times.Step("main");
   QuietStart();
   App app(argc, argv);
+  times.Step("application");
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
   opts.announcer = MakeAvahiAnnouncer();  // the phone link, announced through avahi-daemon
@@ -54,20 +59,28 @@ int main(int argc, char** argv) {
   // The three windows in their order: the main window with its start-up,
   // the about box, the theme import dialog.
   TMainForm form(std::move(opts));
+  // The gains are found in the background once the window has been painted.
+  form.Work->HoldWarming(true);
+  times.Step("window");
   try {
     form.FormCreate();
   } catch (...) {
     // The window opens as far as its start-up got.
     ShowException(std::current_exception());
   }
+  times.Step("startup");
   form.CreateAboutBox();
   form.CreateImportDialog();
+  times.Step("dialogs");
   // Maximised; restored, it still opens within the screen's free area.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
   }
+  times.WatchFirstPaint(&form);
+  AfterFirstPaint::Run(&form, [&form] { form.Work->HoldWarming(false); }, 1000);
   form.showMaximized();
+  times.Step("shown");
   if (check.on()) check.Run(form, ".vl2");
   try {
     app.exec();

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/check_mode.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
   // The three windows in their order: the main window with its start-up,
   // the about box, the theme import dialog.
   bornace::TMainForm form(std::move(opts));
+  // The gains are found in the background once the window has been painted.
+  form.Work->HoldWarming(true);
   try {
     form.FormCreate();
   } catch (...) {
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
   }
+  AfterFirstPaint::Run(&form, [&form] { form.Work->HoldWarming(false); }, 1000);
   form.showMaximized();
   if (check.on()) check.Run(form, ".ole");
   try {

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".vl2");
   // The three windows in their order: the main window with its start-up,
-  // the about box, the theme import dialog.
+  // the theme import dialog, and once the window has been painted the about
+  // box.
   TMainForm form(std::move(opts));
   // The gains are found in the background once the window has been painted.
   form.Work->HoldWarming(true);
@@ -69,7 +70,6 @@ int main(int argc, char** argv) {
     ShowException(std::current_exception());
   }
   times.Step("startup");
-  form.CreateAboutBox();
   form.CreateImportDialog();
   times.Step("dialogs");
   // Maximised; restored, it still opens within the screen's free area.
@@ -78,7 +78,15 @@ int main(int argc, char** argv) {
     form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
   }
   times.WatchFirstPaint(&form);
-  AfterFirstPaint::Run(&form, [&form] { form.Work->HoldWarming(false); }, 1000);
+  // Once the window has been painted: the gains in the background, and the
+  // about box (its menu item makes it too, should it come first).
+  AfterFirstPaint::Run(
+      &form,
+      [&form] {
+        form.Work->HoldWarming(false);
+        form.CreateAboutBox();
+      },
+      1000);
   form.showMaximized();
   times.Step("shown");
   if (check.on()) check.Run(form, ".vl2");

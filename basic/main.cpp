@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".ole");
   // The three windows in their order: the main window with its start-up,
-  // the about box, the theme import dialog.
+  // the theme import dialog, and once the window has been painted the about
+  // box.
   bornace::TMainForm form(std::move(opts));
   // The gains are found in the background once the window has been painted.
   form.Work->HoldWarming(true);
@@ -60,14 +61,21 @@ int main(int argc, char** argv) {
     // The window opens as far as its start-up got.
     ShowException(std::current_exception());
   }
-  form.CreateAboutBox();
   if (!form.FormImportar) form.FormImportar = new bornace::TFormImportar(form);
   // Maximised; restored, it still opens within the screen's free area.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
   }
-  AfterFirstPaint::Run(&form, [&form] { form.Work->HoldWarming(false); }, 1000);
+  // Once the window has been painted: the gains in the background, and the
+  // about box (its menu item makes it too, should it come first).
+  AfterFirstPaint::Run(
+      &form,
+      [&form] {
+        form.Work->HoldWarming(false);
+        form.CreateAboutBox();
+      },
+      1000);
   form.showMaximized();
   if (check.on()) check.Run(form, ".ole");
   try {

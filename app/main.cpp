@@ -9,6 +9,8 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/window/check_mode.h"
+#include "app/start_times.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/quiet_start.h"
 
 namespace {
@@ -33,8 +35,11 @@ class App : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  StartTimes times;
+  times.Step("main");
   QuietStart();
   App app(argc, argv);
+  times.Step("application");
   app.setApplicationName("Velarto");
   TMainForm::Options opts;
   opts.announcer = MakeAvahiAnnouncer();  // the phone link, announced through avahi-daemon
@@ -52,22 +57,38 @@ int main(int argc, char** argv) {
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".vl2");
   // The three windows in their order: the main window with its start-up,
-  // the about box, the theme import dialog.
+  // the theme import dialog, and once the window has been painted the about
+  // box.
   TMainForm form(std::move(opts));
+  // The gains are found in the background once the window has been painted.
+  form.Work->HoldWarming(true);
+  times.Step("window");
   try {
     form.FormCreate();
   } catch (...) {
     // The window opens as far as its start-up got.
     ShowException(std::current_exception());
   }
-  form.CreateAboutBox();
+  times.Step("startup");
   form.CreateImportDialog();
+  times.Step("dialogs");
   // Maximised; restored, it still opens within the screen's free area.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
   }
+  // Once the window has been painted: the gains in the background, and the
+  // about box (its menu item makes it too, should it come first).
+  AfterFirstPaint::Run(
+      &form,
+      [&form] {
+        form.Work->HoldWarming(false);
+        form.CreateAboutBox();
+      },
+      1000);
+  times.WatchFirstPaint(&form);  // watched last, told first: before the steps above
   form.showMaximized();
+  times.Step("shown");
   if (check.on()) check.Run(form, ".vl2");
   try {
     app.exec();

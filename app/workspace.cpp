@@ -308,8 +308,20 @@ void Workspace::WarmEntries(int count, int first) {
   });
 }
 
+void Workspace::HoldWarming(bool hold) {
+  holdWarming_ = hold;
+  if (hold || !heldWarming_) return;
+  const auto [count, first] = *heldWarming_;
+  heldWarming_.reset();
+  WarmGains(count, first);
+}
+
 void Workspace::WarmGains(int count, int first) {
   StopWarming();
+  if (holdWarming_) {
+    heldWarming_ = std::pair{count, first};
+    return;
+  }
   count = std::clamp(count, 0, kMaxTemas);
   first = first >= 0 && first < count ? first : 0;
   if (ByEntry()) {

@@ -11,6 +11,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <thread>
 
 #include "engine/engine_state.h"
@@ -91,6 +93,10 @@ class Workspace {
   void WarmGains(int count, int first = 0);
   void StopWarming();
   void WaitForWarming();
+  // While held, WarmGains stops what runs and keeps only its last request;
+  // the release starts that one. The program's start holds it until its
+  // window has been painted: the mixing threads would slow the first paint.
+  void HoldWarming(bool hold);
   // A result of theme t for the state as it is now is remembered.
   bool Remembers(int t) const;
   // Entries of the professional mix mixed since the workspace was made.
@@ -134,6 +140,8 @@ class Workspace {
   mutable std::mutex gainsMutex_;  // the background normalisation writes too
   std::map<int, Remembered> gains_;
   std::atomic<bool> stopWarming_{false};
+  bool holdWarming_ = false;
+  std::optional<std::pair<int, int>> heldWarming_;  // count, first
   std::thread warming_;
 };
 

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/window/check_mode.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
@@ -49,21 +50,32 @@ int main(int argc, char** argv) {
   CheckMode check;
   if (check.on()) opts.dialogs = check.MakeDialogs(".ole");
   // The three windows in their order: the main window with its start-up,
-  // the about box, the theme import dialog.
+  // the theme import dialog, and once the window has been painted the about
+  // box.
   bornace::TMainForm form(std::move(opts));
+  // The gains are found in the background once the window has been painted.
+  form.Work->HoldWarming(true);
   try {
     form.FormCreate();
   } catch (...) {
     // The window opens as far as its start-up got.
     ShowException(std::current_exception());
   }
-  form.CreateAboutBox();
   if (!form.FormImportar) form.FormImportar = new bornace::TFormImportar(form);
   // Maximised; restored, it still opens within the screen's free area.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
   }
+  // Once the window has been painted: the gains in the background, and the
+  // about box (its menu item makes it too, should it come first).
+  AfterFirstPaint::Run(
+      &form,
+      [&form] {
+        form.Work->HoldWarming(false);
+        form.CreateAboutBox();
+      },
+      1000);
   form.showMaximized();
   if (check.on()) check.Run(form, ".ole");
   try {

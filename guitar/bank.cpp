@@ -58,7 +58,10 @@ GuitarBankLoad LoadGuitarBank(BancoGuitarra& bank, GuitarTuning& tuning, const s
     }
     const size_t samples = SoundDataBytes(file) / 2;
     const uint8_t* data = file.data() + kWavHeaderBytes;
-    bank.GuitarBankStream.reserve(bank.GuitarBankStream.size() + samples);
+    // Room for the strings still to come too, as long as this one: the
+    // stream is moved once rather than once a string.
+    if (bank.GuitarBankStream.capacity() < bank.GuitarBankStream.size() + samples)
+      bank.GuitarBankStream.reserve(bank.GuitarBankStream.size() + samples * static_cast<size_t>(kGuitarStrings - k));
     for (size_t s = 0; s < samples; ++s)
       bank.GuitarBankStream.push_back(static_cast<int16_t>(static_cast<uint16_t>(data[2 * s] | (data[2 * s + 1] << 8))));
     bank.GuitarSampleLengths[static_cast<size_t>(k)] = static_cast<int32_t>(samples);

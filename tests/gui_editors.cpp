@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -493,6 +494,39 @@ TEST_F(EditorWindow, NotationStaysInsideItsCell) {
   };
   EXPECT_NE(render("    s"), render("    c"));
   EXPECT_NE(render("   cgh"), render("   cgw"));
+}
+
+// A cell's notation drawn from the remembered picture looks as drawn
+// directly: on a plain and on a chosen cell, the second time (remembered) too.
+TEST_F(EditorWindow, RememberedNotationLooksAsDrawnDirectly) {
+  for (const char* digits : {"7", "70", "0707", "77707070", "700"}) {
+    for (const QColor back : {QColor(240, 240, 240), QColor(166, 206, 166)}) {
+      const QString glyphs = QString::fromStdString(NotationGlyphs(digits));
+      auto render = [&](bool remembered) {
+        QImage img(80, 30, QImage::Format_RGB32);
+        img.fill(back);
+        QPainter p(&img);
+        p.setPen(Qt::black);
+        if (remembered)
+          DrawNotationRemembered(p, QPointF(7, 4), 58, 18, glyphs);
+        else
+          DrawNotation(p, QPointF(7, 4), 58, 18, glyphs);
+        return img;
+      };
+      const QImage direct = render(false);
+      for (int pass = 0; pass < 2; ++pass) {
+        const QImage copied = render(true);
+        int worst = 0;
+        for (int y = 0; y < direct.height(); ++y)
+          for (int x = 0; x < direct.width(); ++x) {
+            const QColor a = direct.pixelColor(x, y), b = copied.pixelColor(x, y);
+            worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                              std::abs(a.blue() - b.blue())});
+          }
+        EXPECT_LE(worst, 2) << digits << " pass " << pass;  // rounding of the blend only
+      }
+    }
+  }
 }
 
 TEST_F(EditorWindow, SoundChooserEditsTheSelectedTrack) {

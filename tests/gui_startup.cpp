@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <functional>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -420,6 +421,31 @@ TEST_F(WindowTest, TheSettingsSetStaysInTheWorkingFolder) {
   Start();
   EXPECT_EQ(form->DataSet.DataSetName, "Tangos viejos");
   EXPECT_FALSE(LogHas("se abre Original"));
+}
+
+// A start that finds the settings as it would write them leaves the file
+// alone (each write waits for the disk); a change is written at once.
+TEST_F(WindowTest, AStartWritesOnlyTheSettingsThatChange) {
+  auto inode = [] {
+    struct stat st {};
+    return ::stat("DRAV_PROF.ini", &st) == 0 ? st.st_ino : 0;
+  };
+  Start();
+  form.reset();
+  QFile f("DRAV_PROF.ini");
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray text = f.readAll();
+  f.close();
+  const auto written = inode();
+  ASSERT_NE(written, 0u);
+  Start();
+  EXPECT_EQ(inode(), written);  // the file is replaced on every write
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), text);
+  f.close();
+  form->Ingls1Click();
+  EXPECT_NE(inode(), written);
+  EXPECT_EQ(Ini("Idioma"), "Ingles");
 }
 
 // A settings file that is none (10 MB of binary bytes) is set aside beside

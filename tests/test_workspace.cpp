@@ -131,3 +131,32 @@ TEST(WorkspaceGain, WarmedGainsServeTheThemesAsSelected) {
   w.Engine->Controls.Mono = true;  // a control the warming did not know of
   EXPECT_FALSE(w.Remembers(0));
 }
+
+// The program's start holds the warming until its window is painted: what
+// is asked meanwhile starts nothing, and the release starts the last request
+// only, with the state as it is then.
+TEST(WorkspaceGain, HeldWarmingStartsTheLastRequestOnRelease) {
+  for (const EditionFormat edition : {EditionFormat{}, EditionFormat{kBasicFormat, kBasicSoundCapacity, true}}) {
+    SCOPED_TRACE(edition.basic);
+    Workspace w(edition);
+    LoudSet(w);
+    RhythmTables& rt = *w.Rhythm;
+    rt.TemaCount = 2;
+    rt.Temas[1] = rt.Temas[0];
+    rt.Temas[1].tempos[0] = 90;  // a theme of its own
+    SetTrackControlsFromTema(w.Engine->Controls, rt.Temas[0].pan, rt.Temas[0].volume);  // as selecting it does
+    w.HoldWarming(true);
+    w.WarmGains(2);
+    w.WarmGains(1);
+    w.WaitForWarming();
+    EXPECT_FALSE(w.Remembers(0));
+    w.Engine->Controls.Mono = true;  // after the requests, before the release
+    w.HoldWarming(false);
+    w.WaitForWarming();
+    EXPECT_TRUE(w.Remembers(0));
+    EXPECT_FALSE(w.Remembers(1));
+    w.HoldWarming(false);  // nothing held: nothing more starts
+    w.WaitForWarming();
+    EXPECT_FALSE(w.Remembers(1));
+  }
+}

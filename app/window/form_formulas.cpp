@@ -96,7 +96,7 @@ void TMainForm::SGDatosFormulaDrawCell(QPainter* p, int col, int row, const QRec
     p->drawRect(rect.adjusted(0, -1, 0, 2));
     p->setPen(kTheme.text);
     const QString glyphs = L1(NotationGlyphs(ToL1(SGDatosFormula->Cells(col, row))));
-    DrawNotation(*p, QPointF(rect.left() + 2, rect.top()), rect.width() - 4, rect.height(), glyphs);
+    DrawNotationRemembered(*p, QPointF(rect.left() + 2, rect.top()), rect.width() - 4, rect.height(), glyphs);
     if (selected) {
       p->setPen(kTheme.red);
       p->setBrush(Qt::NoBrush);

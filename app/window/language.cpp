@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QHash>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -303,8 +304,41 @@ bool LanguagePropertyApplies(QObject* c, const char* property) {
   return false;
 }
 
-bool ApplyLanguageRow(QObject* root, const LanguageRow& row, bool english) {
-  QObject* c = FindLanguageComponent(root, row.component);
+namespace {
+// The components below a root by name, gathered in one walk: a search of the
+// whole window for each row of the table costs more than setting the texts.
+// A name two components share is searched as FindLanguageComponent does.
+class ComponentsByName {
+ public:
+  explicit ComponentsByName(QObject* root) : root_(root) {
+    if (!root) return;
+    for (QObject* o : root->findChildren<QObject*>()) {
+      const QString name = o->objectName();
+      if (name.isEmpty()) continue;
+      auto it = byName_.find(name);
+      if (it == byName_.end())
+        byName_.insert(name, o);
+      else
+        *it = nullptr;  // shared
+    }
+  }
+  QObject* Find(const char* name) const {
+    if (QObject* o = Unique(name)) return o;
+    if (const char* alias = AliasOf(name)) return Unique(alias);
+    return nullptr;
+  }
+
+ private:
+  QObject* Unique(const char* name) const {
+    const auto it = byName_.constFind(QString::fromLatin1(name));
+    if (it == byName_.constEnd()) return nullptr;
+    return *it ? *it : root_->findChild<QObject*>(QString::fromLatin1(name));
+  }
+  QObject* root_;
+  QHash<QString, QObject*> byName_;
+};
+
+bool ApplyRowTo(QObject* c, const LanguageRow& row, bool english) {
   if (!LanguagePropertyApplies(c, row.property)) return false;
   const QString text = QString::fromUtf8(english ? row.english : row.spanish);
   int col = 0, r = 0;
@@ -330,6 +364,11 @@ bool ApplyLanguageRow(QObject* root, const LanguageRow& row, bool english) {
     c->setProperty("fileName", text);
   }
   return true;
+}
+}  // namespace
+
+bool ApplyLanguageRow(QObject* root, const LanguageRow& row, bool english) {
+  return ApplyRowTo(FindLanguageComponent(root, row.component), row, english);
 }
 
 QString ReadLanguageRow(QObject* root, const LanguageRow& row) {
@@ -362,9 +401,10 @@ QString ReadLanguageRow(QObject* root, const LanguageRow& row) {
 }
 
 int ApplyLanguageTable(QObject* root, bool english) {
+  const ComponentsByName components(root);
   int applied = 0;
   for (const LanguageRow& row : kTable)
-    if (ApplyLanguageRow(root, row, english)) ++applied;
+    if (ApplyRowTo(components.Find(row.component), row, english)) ++applied;
   return applied;
 }
 

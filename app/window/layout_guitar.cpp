@@ -15,6 +15,7 @@
 
 #include "app/window/mainform.h"
 #include "platform/ui/string_grid.h"
+#include "platform/ui/lazy_icon.h"
 #include "platform/ui/widgets.h"
 #include "guitar/window/tab_chart.h"
 
@@ -29,7 +30,7 @@ QLabel* MakeCover(QWidget* parent, const char* name, QRect geom) {
 QPushButton* IconButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, QRect geom,
                         const QString& hint = QString()) {
   QPushButton* b = MakeButton(parent, name, QString(), geom, hint);
-  b->setIcon(QApplication::style()->standardIcon(icon));
+  b->setIcon(LazyStandardIcon(icon));  // the panel starts hidden
   b->setIconSize(QSize(16, 16));
   return b;
 }

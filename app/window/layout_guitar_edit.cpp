@@ -16,6 +16,7 @@
 
 #include "app/window/mainform.h"
 #include "platform/ui/string_grid.h"
+#include "platform/ui/lazy_icon.h"
 #include "platform/ui/widgets.h"
 #include "guitar/edit_keys.h"
 #include "guitar/window/edit_widgets.h"
@@ -65,7 +66,7 @@ QPixmap FretboardPixmap() {
 QPushButton* IconButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, QRect geom,
                         const QString& hint) {
   QPushButton* b = MakeButton(parent, name, QString(), geom, hint);
-  b->setIcon(QApplication::style()->standardIcon(icon));
+  b->setIcon(LazyStandardIcon(icon));  // the panel starts hidden
   b->setIconSize(QSize(16, 16));
   return b;
 }

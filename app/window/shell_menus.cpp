@@ -85,7 +85,9 @@ bool TMainForm::BrowseUrlAction(QAction* action) {
   return desktop->Open(QUrl(action->property("url").toString()));
 }
 
-void TMainForm::CreateAboutBox() { Acercade = std::make_shared<TAcercade>(this); }
+void TMainForm::CreateAboutBox() {
+  if (!Acercade) Acercade = std::make_shared<TAcercade>(this);
+}
 
 void TMainForm::Acercade1Click() {
   if (!Acercade) CreateAboutBox();

@@ -40,7 +40,11 @@ QString SettingsIni::ReadString(const QString& section, const QString& key, cons
 }
 
 bool SettingsIni::WriteString(const QString& section, const QString& key, const QString& value) {
-  s_->setValue(section + "/" + key, value);
+  // A value the file holds already is not written again: a start writes back
+  // much of what it read, and each write waits for the disk.
+  const QString path = section + "/" + key;
+  if (s_->status() == QSettings::NoError && s_->contains(path) && s_->value(path).toString() == value) return true;
+  s_->setValue(path, value);
   s_->sync();  // QSettings writes through a temporary file and renames it
   return s_->status() == QSettings::NoError;
 }

@@ -1,10 +1,14 @@
 #include "rhythm/window/notation.h"
 
 #include <QFont>
+#include <QHash>
+#include <QPaintDevice>
+#include <QPixmap>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -124,4 +128,33 @@ void DrawNotation(QPainter& p, QPointF origin, double width, double height, cons
     }
   }
   p.restore();
+}
+
+void DrawNotationRemembered(QPainter& p, QPointF origin, double width, double height, const QString& glyphs) {
+  const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+  if (origin != origin.toPoint() || width <= 0 || height <= 0 || width > 512 || height > 128 ||
+      p.transform().type() > QTransform::TxTranslate || p.transform().dx() != std::round(p.transform().dx()) ||
+      p.transform().dy() != std::round(p.transform().dy())) {
+    DrawNotation(p, origin, width, height, glyphs);
+    return;
+  }
+  // A pixel of room on every side for the pen's edge.
+  const QString key = glyphs + QChar(0) + QString::number(width) + 'x' + QString::number(height) + '@' +
+                      QString::number(dpr) + '/' + QString::number(p.pen().color().rgba()) + '/' + p.font().key();
+  static QHash<QString, QPixmap> pictures;
+  auto it = pictures.constFind(key);
+  if (it == pictures.constEnd()) {
+    if (pictures.size() > 1024) pictures.clear();
+    const QSize size(static_cast<int>(std::ceil(width)) + 2, static_cast<int>(std::ceil(height)) + 2);
+    QPixmap pm(size * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter q(&pm);
+    q.setPen(p.pen());
+    q.setFont(p.font());
+    DrawNotation(q, QPointF(1, 1), width, height, glyphs);
+    q.end();
+    it = pictures.insert(key, pm);
+  }
+  p.drawPixmap(origin - QPointF(1, 1), *it);
 }

@@ -16,5 +16,10 @@ class QPainter;
 // string would be wider).
 void DrawNotation(QPainter& p, QPointF origin, double width, double height, const QString& glyphs);
 
+// The same, drawn once for each glyph string, size, colour and font and
+// then copied: a pattern grid repeats a few strings in many cells. An origin
+// off the pixel grid is drawn as DrawNotation does.
+void DrawNotationRemembered(QPainter& p, QPointF origin, double width, double height, const QString& glyphs);
+
 // Advance of the string before any narrowing, in pixels.
 double NotationWidth(const QString& glyphs);

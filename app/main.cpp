@@ -9,7 +9,7 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/window/check_mode.h"
-#include "app/start_times.h"
+#include "app/window/start_times.h"
 #include "platform/ui/first_paint.h"
 #include "platform/ui/quiet_start.h"
 

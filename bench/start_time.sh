@@ -2,7 +2,7 @@
 # The time from starting the program to its window's first paint on a real X
 # server (an Xvfb of its own when there is no display), on the full set:
 # RUNS starts one after the other, the median of each step in ms from the
-# moment the process was started (VELARTO_START_TIMES, app/start_times.h),
+# moment the process was started (VELARTO_START_TIMES, app/window/start_times.h),
 # the main thread's processor time until the paint (cpu), and the median
 # peak RSS in KiB.
 #   bench/start_time.sh [BUILD_DIR] [RUNS] [SET]

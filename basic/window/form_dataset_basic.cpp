@@ -24,6 +24,7 @@
 #include "platform/files/text.h"
 #include "engine/transport.h"
 #include "rhythm/record_ranges.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace bornace {
 
@@ -82,8 +83,7 @@ bool TMainForm::OpenDataSet() {
     if (SaveWriteFailed) return false;
   }
   SGTemas->EmptyColumns(0, 2);
-  SGSaco->EmptyColumns(0, 5);
-  SGSaco->SetRowCount(2);
+  editor_steps::EmptySequenceGrid(*this, Pages, 5);
   SGFormulas->EmptyColumns(0, 3);
 
   DataSetPane.ChooseSetToOpen();

@@ -10,7 +10,7 @@
 #include "app/working_folder.h"
 #include "app/window/check_mode.h"
 #include "app/window/start_times.h"
-#include "platform/ui/first_paint.h"
+#include "app/window/startup_steps.h"
 #include "platform/ui/quiet_start.h"
 
 namespace {
@@ -77,15 +77,7 @@ int main(int argc, char** argv) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.sizeHint().expandedTo(QSize(1024, 700)).boundedTo(free.size())));
   }
-  // Once the window has been painted: the gains in the background, and the
-  // about box (its menu item makes it too, should it come first).
-  AfterFirstPaint::Run(
-      &form,
-      [&form] {
-        form.Work->HoldWarming(false);
-        form.CreateAboutBox();
-      },
-      1000);
+  AfterWindowPainted(form);
   times.WatchFirstPaint(&form);  // watched last, told first: before the steps above
   form.showMaximized();
   times.Step("shown");

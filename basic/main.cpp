@@ -7,7 +7,7 @@
 #include "app/startup.h"
 #include "app/working_folder.h"
 #include "app/window/check_mode.h"
-#include "platform/ui/first_paint.h"
+#include "app/window/startup_steps.h"
 #include "platform/ui/quiet_start.h"
 #include "basic/window/basic_form.h"
 #include "basic/window/form_import_basic.h"
@@ -67,15 +67,7 @@ int main(int argc, char** argv) {
     const QRect free = screen->availableGeometry();
     form.setGeometry(QRect(free.topLeft(), form.size().boundedTo(free.size())));
   }
-  // Once the window has been painted: the gains in the background, and the
-  // about box (its menu item makes it too, should it come first).
-  AfterFirstPaint::Run(
-      &form,
-      [&form] {
-        form.Work->HoldWarming(false);
-        form.CreateAboutBox();
-      },
-      1000);
+  AfterWindowPainted(form);
   form.showMaximized();
   if (check.on()) check.Run(form, ".ole");
   try {

@@ -15,7 +15,8 @@ struct FormulaEditorState {
   int FormulaClipboard = -1;
   // The label of each beat when counting by accents ("1", "2", ...).
   std::array<std::string, 12> AccentCountLabels{};
-  // Record shown by the pattern grid and by the sequence grid (-1: none).
+  // Record shown by the pattern grid and by the sequence grid (-1: none);
+  // an emptied sequence grid shows none.
   int ShownFormula = -1;
   int ShownTema = -1;
 };

@@ -12,6 +12,7 @@
 #include "basic_gui_fixture.h"
 #include "platform/files/atomic_file.h"
 #include "rhythm/formats_v1.h"
+#include "rhythm/editor_logic.h"
 
 namespace fs = std::filesystem;
 
@@ -295,6 +296,16 @@ TEST_F(BasicDataSetTest, DamagedRecordFilesOpenInRangeWithOneMessageEach) {
     EXPECT_EQ(Bytes("datos/Mio/formulas.van"), c.formulas);
     EXPECT_EQ(Bytes("datos/Mio/temas.van"), c.temas);
     EXPECT_FALSE(form->Modified());
+    // The sequence grid and the editor state name the same theme; an open
+    // that left the grid empty leaves no theme of the set before named.
+    if (form->Rhythm->TemaCount > 0) {
+      EXPECT_EQ(form->Pages.ShownTema, 0);
+      EXPECT_EQ(form->SGSaco->RowCount(), EntriesOf(form->Rhythm->Temas[0]) + 2);
+    } else {
+      EXPECT_EQ(form->Pages.ShownTema, -1);
+      EXPECT_EQ(form->EditedTema(), -1);
+      EXPECT_EQ(form->SGSaco->RowCount(), 2);
+    }
   }
   // In English the message is English.
   form->Ingls1Click();

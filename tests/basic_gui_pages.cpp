@@ -15,6 +15,7 @@
 #include "basic_gui_fixture.h"
 #include "engine/wav.h"
 #include "platform/files/atomic_file.h"
+#include "platform/ui/desk_theme.h"
 #include "rhythm/formats_v1.h"
 
 namespace fs = std::filesystem;
@@ -178,6 +179,7 @@ TEST_F(BasicPagesTest, SoundMemoryMeterAndSaveRefusal) {
     EXPECT_EQ(form->LBIns->count(), 2);
     EXPECT_EQ(form->Label15->text(), c.label);
     EXPECT_EQ(form->Label15->styleSheet().contains("#ff0000"), c.over);
+    EXPECT_EQ(form->Label15->styleSheet().contains(DeskTheme().lime.name()), !c.over);
     EXPECT_EQ(form->EnUso->value(), 100);
     EXPECT_EQ(dlg->messages.size(), c.over ? 1 : 0);
 

@@ -5,6 +5,7 @@
 
 #include "gui_fixture.h"
 #include "platform/files/atomic_file.h"
+#include "rhythm/editor_logic.h"
 
 namespace {
 std::vector<uint8_t> RandomBytes(size_t n, unsigned seed) {
@@ -71,6 +72,17 @@ TEST_F(WindowTest, DamagedRecordFilesOpenInRangeWithOneMessageEach) {
     EXPECT_EQ(ScratchFolder::Read("datos/Mio/formulas.svs"), c.formulas);
     EXPECT_EQ(ScratchFolder::Read("datos/Mio/temas.svs"), c.temas);
     EXPECT_FALSE(form->Modified());
+    // The sequence grid and the editor state name the same theme: the first
+    // one when there is one, none (not the theme of the set before) when the
+    // open left the grid empty.
+    if (form->Rhythm->TemaCount > 0) {
+      EXPECT_EQ(form->FormulaEd.ShownTema, 0);
+      EXPECT_EQ(form->SGSaco->RowCount(), EntriesOf(form->Rhythm->Temas[0]) + 2);
+    } else {
+      EXPECT_EQ(form->FormulaEd.ShownTema, -1);
+      EXPECT_EQ(form->EditedTema(), -1);
+      EXPECT_EQ(form->SGSaco->RowCount(), 2);
+    }
     // The first theme plays at a tempo in range.
     if (form->Rhythm->TemaCount > 0) {
       EXPECT_LE(form->Engine->CurrentBpm, 400.0f);

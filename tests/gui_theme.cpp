@@ -34,6 +34,7 @@ TEST(DeskTheme, TextsAndMarksReadOnTheirGrounds) {
       {"solo down", c.highlightedText, c.soloDown},
       {"mute down", c.highlightedText, c.muteDown},
       {"red legend on the panel", c.red, c.panel},
+      {"lime sound memory label on the panel", c.lime, c.panel},
   };
   for (const auto& p : pairs) EXPECT_GE(ContrastRatio(p.ink, p.ground), 4.5) << p.what;
   // What cannot be used now still reads, yet plainly less than what can.

@@ -19,6 +19,7 @@
 #include "platform/files/text.h"
 #include "engine/transport.h"
 #include "rhythm/record_ranges.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace fs = std::filesystem;
 
@@ -76,9 +77,8 @@ bool TMainForm::OpenDataSet() {
   }
 
   SGTemas->EmptyColumns(0, 1);
-  SGSaco->EmptyColumns(0, 4);
+  editor_steps::EmptySequenceGrid(*this, FormulaEd, 4);
   SGFormulas->EmptyColumns(0, 3);
-  SGSaco->SetRowCount(2);
 
   DataSetPane.ChooseSetToOpen();
   DataSetPane.TellSaveRecovery(RecoverSetSave(DataSet.DataSetName));

@@ -14,6 +14,7 @@
 #include "guitar/clipboard.h"
 #include "guitar/window/tab_chart.h"
 #include "platform/files/text.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace {
 // The file label: blue while the theme's file exists, red while it does not.
@@ -40,7 +41,7 @@ void TMainForm::OpenGuitarPanel() {
   ResetMidiImport();
   const int t = SGTemas->Row() - 1;
   // The first compás of the theme: its formula becomes the one in use.
-  if (Engine->PlayState == 0 && FormulaEd.ShownTema == t && SGSaco->RowCount() > 2) {
+  if (Engine->PlayState == 0 && FormulaEd.ShownTema == t && editor_steps::ShownEntryCount(*this) > 0) {
     SGSaco->Select(1, 1);
     SGSacoSelectCell(1, 1);
   }
@@ -71,7 +72,8 @@ void TMainForm::CloseGuitarPanel() {
   ResetMidiImport();
   HideEditBox();
   GuitarState& g = *Guitar;
-  if (Engine->PlayState == 0 && FormulaEd.ShownTema == GuitarTema && GuitarTema >= 0 && SGSaco->RowCount() > 2) {
+  if (Engine->PlayState == 0 && FormulaEd.ShownTema == GuitarTema && GuitarTema >= 0 &&
+      editor_steps::ShownEntryCount(*this) > 0) {
     SGSaco->Select(1, 1);
     SGSacoSelectCell(1, 1);
   }

@@ -184,7 +184,7 @@ void TMainForm::BotonPlayCompClick() {
   if (theme < 0 || theme >= kMaxTemas) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
   // Already playing, or nothing to play: the running playback is left alone.
-  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
+  if (th.entryCount == 0 || editor_steps::ShownEntryCount(*this) == 0 || Deck->IsPlaying()) return;
   if (PanelMetronomo->isVisible()) Visor->setFocus();
   // The theme's sequence from its record, from the entry the user selected.
   PlayTheme(*this, theme, static_cast<float>(SliderBpm(TB1->value())), "lime", [this] {

@@ -1,12 +1,13 @@
 // The start-up and shutdown steps that both editions' main windows take
 // alike: the set to open from the settings and the command line, the
 // language the settings name, the output device with the master volume
-// taken from it, and the last step of a close, when the timers and the
-// devices stop before anything of the window is freed.
+// taken from it, what waits for the window's first paint, and the last
+// step of a close, when the timers and the devices stop before anything of
+// the window is freed.
 //
 // The templates take either edition's main window; what they use of it is
-// stated by the concepts SettingsWindow, OutputWindow and ClosingWindow
-// below.
+// stated by the concepts SettingsWindow, OutputWindow, FirstPaintWindow and
+// ClosingWindow below.
 #pragma once
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QSlider>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 #include <concepts>
 #include <string>
 
@@ -22,6 +24,7 @@
 #include "app/window/language.h"
 #include "engine/sound_messages.h"
 #include "engine/transport.h"
+#include "platform/ui/first_paint.h"
 #include "platform/ui/settings.h"
 #include "platform/ui/window_concepts.h"
 #include "platform/audio/wave_in.h"
@@ -52,6 +55,15 @@ concept OutputWindow =
       { f.tbvolumen } -> std::convertible_to<QSlider*>;
       f.OnBufferDone();
     };
+
+// What waits for a window's first paint: the window, a widget, whose
+// background work Work holds the warming of the gains until then, and its
+// about box (CreateAboutBox).
+template <class Form>
+concept FirstPaintWindow = std::derived_from<Form, QWidget> && requires(Form& f) {
+  f.Work->HoldWarming(false);
+  f.CreateAboutBox();
+};
 
 // What the last step of a close stops: the timers Timer1, Timer3 and
 // Timer4, the output (CloseWaveOutput), the input WaveIn and the device
@@ -132,6 +144,21 @@ bool OpenOutputWithItsVolume(Form& f) {
   f.tbvolumen->setValue(static_cast<int>(audio::WaveVolumeRight(f.WaveOut->GetVolume())));
   f.tbvolumen->setEnabled(open);
   return open;
+}
+
+// Once the window has been painted (or a second after this call, should no
+// paint come): the gains in the background, and the about box (its menu
+// item makes it too, should it come first). What else watches the first
+// paint and is registered after this runs before it.
+template <FirstPaintWindow Form>
+void AfterWindowPainted(Form& f) {
+  AfterFirstPaint::Run(
+      &f,
+      [&f] {
+        f.Work->HoldWarming(false);
+        f.CreateAboutBox();
+      },
+      1000);
 }
 
 // A close that goes through: the timers and the devices stop before anything

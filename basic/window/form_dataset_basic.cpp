@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/ui/desk_theme.h"
 #include "platform/ui/settings.h"
 #include "platform/ui/string_grid.h"
 #include "basic/basic_set.h"
@@ -24,6 +25,7 @@
 #include "platform/files/text.h"
 #include "engine/transport.h"
 #include "rhythm/record_ranges.h"
+#include "rhythm/window/editor_handlers.h"
 
 namespace bornace {
 
@@ -82,8 +84,7 @@ bool TMainForm::OpenDataSet() {
     if (SaveWriteFailed) return false;
   }
   SGTemas->EmptyColumns(0, 2);
-  SGSaco->EmptyColumns(0, 5);
-  SGSaco->SetRowCount(2);
+  editor_steps::EmptySequenceGrid(*this, Pages, 5);
   SGFormulas->EmptyColumns(0, 3);
 
   DataSetPane.ChooseSetToOpen();
@@ -178,13 +179,14 @@ void TMainForm::AbreSonidos() {
 }
 
 // Label15 and EnUso show the share of the device's sound memory in use:
-// green up to 100 %, red above (then the set cannot be saved).
+// the theme's lime up to 100 %, its red above (then the set cannot be saved).
 void TMainForm::ShowSoundMeter(bool warn) {
   const float usage = SoundMemory.Usage();
   Label15->setText(L1(SoundMemoryText(usage, English)));
   EnUso->setValue(std::clamp(static_cast<int>(usage), 0, 100));
   const bool over = usage > 100.0f;
-  Label15->setStyleSheet(over ? "QLabel { color: #ff0000; }" : "QLabel { color: #008000; }");
+  const QColor& ink = over ? DeskTheme().red : DeskTheme().lime;
+  Label15->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(ink.name()));
   if (over && warn) dialogs->ShowMessage(SoundsTooLongMessage());
 }
 

@@ -101,7 +101,7 @@ void TMainForm::BotonPlayCompClick() {
   const int theme = Rhythm->CurrentTema;
   if (theme < 0 || theme >= TemaCount()) return;
   const Tema& th = Rhythm->Temas[static_cast<size_t>(theme)];
-  if (th.entryCount == 0 || SGSaco->RowCount() < 3 || Deck->IsPlaying()) return;
+  if (th.entryCount == 0 || editor_steps::ShownEntryCount(*this) == 0 || Deck->IsPlaying()) return;
   // The tempo of the selected row's tempo column (the theme tempo and the
   // accelerations above it), in random order the first row's; the intro
   // plays wherever the theme starts.
@@ -143,7 +143,7 @@ void TMainForm::ShowStopped(bool wasTheme) {
   Timer1->stop();
   SetLampColour(TTiempo, "silver");
   // The sequence grid goes back to the first entry as a click there does.
-  if (wasTheme && SGSaco->Row() != 1 && SGSaco->RowCount() > 1) {
+  if (wasTheme && SGSaco->Row() != 1 && EditedTema() >= 0) {
     SGSaco->Select(SGSaco->Col(), 1);
     SGSacoSelectCell(SGSaco->Col(), 1);
   }

@@ -554,6 +554,23 @@ void FillSequenceRows(Form& w, FormulaEditorState& ed, GuardFlags& g, int t, int
   if (!w.Deck->IsPlaying() || t == w.Deck->Plan().tema) w.Deck->RebuildPlan(t);
 }
 
+// The sequence grid emptied (heading row and end row only), columns 0 to
+// lastCol blank: it shows no theme until the next fill.
+template <ThemeEditorWindow Form>
+void EmptySequenceGrid(Form& w, FormulaEditorState& ed, int lastCol) {
+  w.SGSaco->EmptyColumns(0, lastCol);
+  w.SGSaco->SetRowCount(2);
+  ed.ShownTema = -1;
+}
+
+// The entries the sequence grid shows: those of the theme it shows, from
+// the table (0 while it shows none).
+template <ThemeEditorWindow Form>
+int ShownEntryCount(const Form& w) {
+  const int t = w.EditedTema();
+  return t >= 0 ? EntriesOf(w.Rhythm->Temas[static_cast<size_t>(t)]) : 0;
+}
+
 // The engine's part of the user's entry selection: the choice of entry
 // moves the sequence of the theme shown (while another theme plays, only the
 // selection moves). False when the selection ends there (no entry row, or

@@ -8,6 +8,7 @@
 #include <span>
 #include <utility>
 
+#include "engine/mix_steps.h"
 #include "engine/sound_bank.h"
 #include "rhythm/records.h"
 
@@ -33,6 +34,11 @@
 // are the same C++ arithmetic, so they give the same sums.
 
 namespace {
+
+using mix_steps::PanFactor;
+using mix_steps::SpanArgs;
+using mix_steps::SpanSetup;
+using mix_steps::Voice;
 
 constexpr int kPanFull = 32;
 constexpr int kClickLevelMax = 16;
@@ -79,11 +85,6 @@ int TrackStrokeCode(int32_t word, int stroke, bool basic) {
 // of v x (M - 65536) is exactly floor(v x M / 65536) - v, so v is added back
 // (at pan 32 the factor is 0 and the result v itself). The result fits 16
 // bits for every v and pan.
-struct PanFactor {
-  int16_t mul;
-  int16_t add;  // 0 or all ones: selects v
-};
-
 constexpr PanFactor MakePanFactor(int pan) {
   return {static_cast<int16_t>(pan >= 16 ? pan * 2048 - 65536 : pan * 2048), static_cast<int16_t>(pan >= 16 ? -1 : 0)};
 }
@@ -99,14 +100,6 @@ constexpr bool PanMatches(int x, int pan) {
 static_assert(PanMatches(-32768, 32) && PanMatches(32767, 32) && PanMatches(-32768, 16) && PanMatches(32767, 16) &&
               PanMatches(-32768, 15) && PanMatches(-1, 1) && PanMatches(-1, 31) && PanMatches(-31, 17) &&
               PanMatches(12345, 0) && PanMatches(-12345, 31));
-
-struct SpanArgs {
-  PanFactor right;  // pan
-  PanFactor left;   // 32 - pan
-  int pan;
-  int num;
-  int den;
-};
 
 // How the panned value becomes a share: x num / den, in the cheapest form the
 // gain allows. The volume sliders give either num 1..9 over 1 or 1 over 2..8.
@@ -225,12 +218,18 @@ using SpanFn = void (*)(const int16_t*, int, int32_t*, int32_t*, SpanArgs);
 using ClickFn = void (*)(const int16_t*, int, int32_t*, int32_t*, int, int);
 using ScaleFn = bool (*)(const int32_t*, const int32_t*, int, double, int32_t, int16_t*);
 
-struct Kernels {
+}  // namespace
+
+struct mix_steps::Kernels {
   // spans[attenuation][gain slot]
   std::array<std::array<SpanFn, kGainSlots>, kSilent> spans;
   ClickFn click;
   std::array<ScaleFn, 2> scale;  // stereo, mono
 };
+
+namespace {
+
+using mix_steps::Kernels;
 
 template <template <int, int> class Pick, int D, int... S>
 constexpr std::array<SpanFn, kGainSlots> SpanRow(std::integer_sequence<int, S...>) {
@@ -296,30 +295,16 @@ int ClampPan(int p) { return std::clamp(p, 0, kPanFull); }
 int ClampNum(int n) { return std::clamp(n, 0, kGainNumMax); }
 int SafeDen(int d) { return d >= 1 ? d : 1; }
 
-// One source's pan and gain, ready for its stretches.
-struct SpanSetup {
-  SpanArgs args{};
-  int slot = kGainAny;
-  bool silent = true;  // num 0: every share is 0
-
-  void Add(const Kernels& k, const int16_t* s, int n, int32_t* left, int32_t* right, int attenuation) const {
-    if (!silent) k.spans[static_cast<size_t>(attenuation)][static_cast<size_t>(slot)](s, n, left, right, args);
-  }
-};
+// n samples of a source at one attenuation, added into the sums.
+void AddSpan(const Kernels& k, const SpanSetup& setup, const int16_t* s, int n, int32_t* left, int32_t* right,
+             int attenuation) {
+  if (!setup.silent)
+    k.spans[static_cast<size_t>(attenuation)][static_cast<size_t>(setup.slot)](s, n, left, right, setup.args);
+}
 
 SpanSetup MakeSpanSetup(int pan, int num, int den) {
   return {{MakePanFactor(pan), MakePanFactor(kPanFull - pan), pan, num, den}, GainSlotFor(num, den), num == 0};
 }
-
-// A stroke voice walking through one beat: it sounds sample pos while it
-// is below the sound's length and the attenuation is below 7, and after
-// `countdown` more frames the next stroke of the beat starts.
-struct Voice {
-  int pos;
-  int attenuation;
-  int countdown;
-  int stroke;
-};
 
 // Frames [from, to) of one voice. Before frame `from` the voice is in its
 // state; `onStroke` runs in the frame whose countdown is found at 0, after
@@ -441,8 +426,7 @@ int BasicBeatDivisor(const EngineState& eng, const RhythmTables& rt) {
   const double g = eng.MasterGain;
   if (eng.IntroCounter != 0) return static_cast<int>(16.0 * g * 0.5);
   if (eng.EndingCounter != 0) return 1;
-  const bool formulaOk = rt.CurrentFormula >= 0 && rt.CurrentFormula < kMaxFormulas;
-  const Formula& F = formulaOk ? rt.Formulas[static_cast<size_t>(rt.CurrentFormula)] : kEmptyFormula;
+  const Formula& F = mix_steps::BeatFormula(rt);
   const int tracks = std::clamp(eng.Format.Tracks, 0, kMixTracks);
   int d = 0;
   for (int t = 0; t < tracks; ++t)
@@ -536,205 +520,273 @@ void QueueMixedHalf(EngineState& eng, const MixerHooks& hooks, int frames) {
   eng.OutputOffset = eng.OutputHalf * eng.Format.HalfSamples();
 }
 
-void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks) {
-  const MixerControls& ctl = eng.Controls;
+namespace mix_steps {
 
-  // 1. The click sound, as CBMetro shows it.
-  int metro = ctl.ClickSound;
-  const bool basic = eng.Format.BasicMix;
-
-  // 2-3. Tempo of the beat.
-  const int frames = MixBeatTempo(eng);
-
-  // 4. The guitar's share of the beat.
-  const bool guitar = MixGuitarPart(eng, hooks, frames);
-
-  // 5. Beat set-up.
+const Formula& BeatFormula(const RhythmTables& rt) {
   const bool formulaOk = rt.CurrentFormula >= 0 && rt.CurrentFormula < kMaxFormulas;
-  const Formula& F = formulaOk ? rt.Formulas[static_cast<size_t>(rt.CurrentFormula)] : kEmptyFormula;
-  const int tracks = std::clamp(eng.Format.Tracks, 0, kMixTracks);
+  return formulaOk ? rt.Formulas[static_cast<size_t>(rt.CurrentFormula)] : kEmptyFormula;
+}
+
+namespace {
+
+// An intro or an ending beat: where its length in beats is kept, its click
+// pattern and the least click sound it plays.
+struct FramingBeat {
+  int EngineState::*beats;
+  int32_t clickPattern;
+  int leastClickSound;
+};
+constexpr FramingBeat kIntroBeat{&EngineState::ThemeIntroBeats, 7, 1};  // the intro always clicks
+constexpr FramingBeat kEndingBeat{&EngineState::ThemeEndBeats, 0, 0};   // silent but for the guitar
+
+// A normal beat: every track's strokes of beat CurrentBeat start, and the
+// click follows the preset, accented on the formula's accented beats.
+void SetUpNormalBeat(EngineState& eng, const Formula& F, int frames) {
+  const MixerControls& ctl = eng.Controls;
+  const bool basic = eng.Format.BasicMix;
   TrackVoices& tv = eng.Voices;
-  if (eng.IntroCounter != 0) {
-    eng.ClickLevel = kClickLevelMax;
-    eng.FormulaBeats = eng.ThemeIntroBeats;
-    eng.FormulaStartBeat = 0;
-    eng.ClickSpacing = SamplesForMs(eng.Format, eng.MsPerBeat);
-    eng.ClickCurrentPattern = 7;
-    if (metro < 1) metro = 1;  // the intro always clicks
-  } else if (eng.EndingCounter != 0) {
-    eng.ClickLevel = kClickLevelMax;
-    eng.FormulaBeats = eng.ThemeEndBeats;
-    eng.FormulaStartBeat = 0;
-    eng.ClickSpacing = SamplesForMs(eng.Format, eng.MsPerBeat);
-    eng.ClickCurrentPattern = 0;  // silent but for the guitar
-  } else {
-    eng.ClickLevel = std::clamp(ctl.Nivel, 0, kClickLevelMax);
-    if (!basic && !eng.SilentMix) FormatBpmText(eng);
-    const int b = eng.CurrentBeat;
-    const bool beatOk = b >= 0 && b < kMaxBeats;
-    for (int t = 0; t < tracks; ++t) {
-      const int n = beatOk ? F.StrokeCount(b, t) : 0;
-      if (n > 0) {
-        tv.TrackSpacing[t] = frames / n;
-        tv.TrackWord[t] = F.cells[b][t];
-        const int c = TrackStrokeCode(tv.TrackWord[t], 0, basic);
-        if (c != 0) {
-          tv.TrackPos[t] = 0;
-          tv.TrackAttenuation[t] = static_cast<int8_t>(kSilent - c);
-        }
-      } else {
-        tv.TrackSpacing[t] = frames;  // the previous stroke rings on
+  eng.ClickLevel = std::clamp(ctl.Nivel, 0, kClickLevelMax);
+  if (!basic && !eng.SilentMix) FormatBpmText(eng);
+  const int b = eng.CurrentBeat;
+  const bool beatOk = b >= 0 && b < kMaxBeats;
+  const int tracks = std::clamp(eng.Format.Tracks, 0, kMixTracks);
+  for (int t = 0; t < tracks; ++t) {
+    const int n = beatOk ? F.StrokeCount(b, t) : 0;
+    if (n > 0) {
+      tv.TrackSpacing[t] = frames / n;
+      tv.TrackWord[t] = F.cells[b][t];
+      const int c = TrackStrokeCode(tv.TrackWord[t], 0, basic);
+      if (c != 0) {
+        tv.TrackPos[t] = 0;
+        tv.TrackAttenuation[t] = static_cast<int8_t>(kSilent - c);
       }
-      tv.TrackCountdown[t] = tv.TrackSpacing[t];
-      tv.TrackStroke[t] = 0;
-    }
-    if (ctl.ClickStrokes > 0) {
-      eng.ClickSpacing = static_cast<int>(static_cast<double>(eng.MsPerBeat) *
-                                          static_cast<double>(eng.Format.SamplesPerMs) / ctl.ClickStrokes);
-      eng.ClickCurrentPattern = (beatOk && F.Accented(b)) ? ctl.ClickAccentPattern : ctl.ClickPlainPattern;
     } else {
-      eng.ClickSpacing = 0;
+      tv.TrackSpacing[t] = frames;  // the previous stroke rings on
     }
+    tv.TrackCountdown[t] = tv.TrackSpacing[t];
+    tv.TrackStroke[t] = 0;
   }
-  // Nothing selected in CBMetro (after the list was reloaded): no click.
-  if (metro < 0) metro = 0;
+  if (ctl.ClickStrokes > 0) {
+    eng.ClickSpacing = static_cast<int>(static_cast<double>(eng.MsPerBeat) *
+                                        static_cast<double>(eng.Format.SamplesPerMs) / ctl.ClickStrokes);
+    eng.ClickCurrentPattern = (beatOk && F.Accented(b)) ? ctl.ClickAccentPattern : ctl.ClickPlainPattern;
+  } else {
+    eng.ClickSpacing = 0;
+  }
+}
 
-  // 6. The click restarts at every beat.
-  eng.ClickCountdown = eng.ClickSpacing;
+ClickSource MakeClickSource(const EngineState& eng, const BancoSonidos& bank, int clickSound) {
+  ClickSource c;
+  c.on = eng.ClickSpacing != 0 && clickSound != 0;
+  c.sound = c.on ? bank.Sound(clickSound) : SoundView{};
+  c.level = eng.ClickLevel;
+  c.pattern = eng.ClickCurrentPattern;
+  c.spacing = eng.ClickSpacing;
+  c.voice = Voice{0, kSilent - ClickStrokeCode(c.pattern, 0, eng.Format.BasicMix), eng.ClickCountdown, 0};
+  return c;
+}
 
-  // 7. The sources of the beat, then the beat block by block.
-  const Kernels& kernels = MixKernels();
-
-  const SpanSetup guitarSetup =
-      MakeSpanSetup(ClampPan(ctl.GuitarPan), ClampNum(ctl.GuitarGainNum), SafeDen(ctl.GuitarGainDen));
-
-  const bool click = eng.ClickSpacing != 0 && metro != 0;
-  const SoundView clickSound = click ? bank.Sound(metro) : SoundView{};
-  const int clickLevel = eng.ClickLevel;
-  const int32_t clickPattern = eng.ClickCurrentPattern;
-  Voice clickVoice{0, kSilent - ClickStrokeCode(clickPattern, 0, basic), eng.ClickCountdown, 0};
-
-  struct TrackSource {
-    int track = 0;
-    SoundView sound;
-    SpanSetup setup;
-    Voice voice{};
-  };
-  std::array<TrackSource, kMixTracks> sources;
-  int sourceCount = 0;
+// The tracks that sound in this beat (none in an intro or ending beat whose
+// click has an accent); a silent or muted track stands still.
+int MakeTrackSources(const EngineState& eng, const Formula& F, const BancoSonidos& bank,
+                     std::array<TrackSource, kMixTracks>& sources) {
+  const MixerControls& ctl = eng.Controls;
+  const TrackVoices& tv = eng.Voices;
+  const bool basic = eng.Format.BasicMix;
   const bool tracksOn = eng.ClickLevel < kClickLevelMax ||
                         (ctl.ClickAccentPattern == 0 && eng.IntroCounter == 0 && eng.EndingCounter == 0);
-  if (tracksOn) {
-    for (int t = 0; t < tracks; ++t) {
-      const int snd = basic                                   ? BasicSoundNumber(F.sounds[t])
-                      : ctl.MuteButtons[static_cast<size_t>(t)] ? 0
-                                                                : static_cast<int8_t>(F.sounds[t]);
-      if (snd == 0) continue;  // a silent or muted track stands still
-      sources[static_cast<size_t>(sourceCount++)] = {
-          t, bank.Sound(snd),
-          MakeSpanSetup(ClampPan(ctl.Pan[static_cast<size_t>(t)]), ClampNum(ctl.TrackGainNum[static_cast<size_t>(t)]),
-                        SafeDen(ctl.TrackGainDen[static_cast<size_t>(t)])),
-          Voice{tv.TrackPos[t], tv.TrackAttenuation[t], tv.TrackCountdown[t], tv.TrackStroke[t]}};
-    }
+  if (!tracksOn) return 0;
+  const int tracks = std::clamp(eng.Format.Tracks, 0, kMixTracks);
+  int count = 0;
+  for (int t = 0; t < tracks; ++t) {
+    const size_t i = static_cast<size_t>(t);
+    const int snd = basic ? BasicSoundNumber(F.sounds[t]) : ctl.MuteButtons[i] ? 0 : static_cast<int8_t>(F.sounds[t]);
+    if (snd == 0) continue;
+    sources[static_cast<size_t>(count++)] = {
+        t,
+        bank.Sound(snd),
+        MakeSpanSetup(ClampPan(ctl.Pan[i]), ClampNum(ctl.TrackGainNum[i]), SafeDen(ctl.TrackGainDen[i])),
+        tv.TrackWord[i],
+        tv.TrackSpacing[i],
+        Voice{tv.TrackPos[i], tv.TrackAttenuation[i], tv.TrackCountdown[i], tv.TrackStroke[i]}};
   }
+  return count;
+}
 
+// The master gain at the start of the beat, limited; the basic edition
+// keeps it and takes the beat's divisor from it.
+GainState StartGain(EngineState& eng, const RhythmTables& rt) {
   float gain = eng.MasterGain;
   if (!std::isfinite(gain)) gain = 1.0f;
   gain = std::clamp(gain, -kMaxMasterGain, kMaxMasterGain);
+  GainState g;
+  g.gain = gain;
+  g.thresholdGain = gain;
+  g.threshold = ClipThreshold(static_cast<double>(gain));
+  g.mono = eng.Controls.Mono;
+  if (eng.Format.BasicMix) {
+    eng.MasterGain = gain;
+    g.basicDivisor = BasicBeatDivisor(eng, rt);
+  }
+  return g;
+}
+
+}  // namespace
+
+int SetUpBeat(EngineState& eng, const Formula& F, int frames) {
+  const FramingBeat* const framing = eng.IntroCounter != 0    ? &kIntroBeat
+                                     : eng.EndingCounter != 0 ? &kEndingBeat
+                                                              : nullptr;
+  int leastClickSound = 0;
+  if (framing != nullptr) {
+    eng.ClickLevel = kClickLevelMax;
+    eng.FormulaBeats = eng.*(framing->beats);
+    eng.FormulaStartBeat = 0;
+    eng.ClickSpacing = SamplesForMs(eng.Format, eng.MsPerBeat);
+    eng.ClickCurrentPattern = framing->clickPattern;
+    leastClickSound = framing->leastClickSound;
+  } else {
+    SetUpNormalBeat(eng, F, frames);
+  }
+  // The click restarts at every beat.
+  eng.ClickCountdown = eng.ClickSpacing;
+  // The click sound as CBMetro shows it; nothing selected there (after the
+  // list was reloaded) is no click.
+  return std::max(eng.Controls.ClickSound, leastClickSound);
+}
+
+BeatMix PrepareBeatMix(EngineState& eng, const RhythmTables& rt, const BancoSonidos& bank, int clickSound,
+                       bool guitar, int frames) {
+  const MixerControls& ctl = eng.Controls;
+  BeatMix m;
+  m.kernels = &MixKernels();
+  m.basic = eng.Format.BasicMix;
+  m.frames = frames;
+  m.blockFrames = std::min<int>(kBlockFrames, static_cast<int>(eng.MixLeft.size()));
+  m.guitar = guitar;
+  m.guitarData = eng.GuitarBuffer.data();
+  m.guitarSetup = MakeSpanSetup(ClampPan(ctl.GuitarPan), ClampNum(ctl.GuitarGainNum), SafeDen(ctl.GuitarGainDen));
+  m.click = MakeClickSource(eng, bank, clickSound);
+  m.trackCount = MakeTrackSources(eng, BeatFormula(rt), bank, m.tracks);
+  m.gain = StartGain(eng, rt);
   eng.OutputHalf &= 1;
   eng.OutputOffset = eng.OutputHalf * eng.Format.HalfSamples();
-  int16_t* const out = eng.OutputBuffer.data() + eng.OutputOffset;
-  const bool mono = ctl.Mono;
-  const ScaleFn scaleUnclipped = kernels.scale[mono ? 1 : 0];
-  int clips = 0;
-  float thresholdGain = gain;
-  int32_t threshold = ClipThreshold(static_cast<double>(gain));
-  // The basic edition's divisor of the beat, from the gain at its start.
-  int basicDivisor = 0;
-  if (basic) {
-    eng.MasterGain = gain;
-    basicDivisor = BasicBeatDivisor(eng, rt);
-  }
+  m.left = eng.MixLeft.data();
+  m.right = eng.MixRight.data();
+  m.out = eng.OutputBuffer.data() + eng.OutputOffset;
+  return m;
+}
 
-  // The sums of one block, at the start of the beat's sum buffers.
-  const int blockFrames = std::min<int>(kBlockFrames, static_cast<int>(eng.MixLeft.size()));
-  int32_t* const left = eng.MixLeft.data();
-  int32_t* const right = eng.MixRight.data();
-  for (int b0 = 0; b0 < frames; b0 += blockFrames) {
-    const int b1 = std::min(frames, b0 + blockFrames);
+void AddGuitarBlock(const BeatMix& m, int b0, int b1, int32_t* left, int32_t* right) {
+  if (m.guitar) AddSpan(*m.kernels, m.guitarSetup, m.guitarData + b0, b1 - b0, left, right, 0);
+}
+
+void AddClickBlock(BeatMix& m, int b0, int b1, int32_t* left, int32_t* right) {
+  ClickSource& c = m.click;
+  if (!c.on) return;
+  const Kernels& k = *m.kernels;
+  const bool basic = m.basic;
+  const int level = c.level;
+  const int32_t pattern = c.pattern;
+  RunVoice(
+      c.voice, c.spacing, b0, b1, c.sound,
+      [&](const int16_t* s, int n, int f, int a) {
+        if (level != 0) k.click(s, n, left + (f - b0), right + (f - b0), a + 3, level);
+      },
+      [&](Voice& cv) {
+        // A rest stroke silences the click.
+        cv.attenuation = kSilent - ClickStrokeCode(pattern, cv.stroke, basic);
+        cv.pos = 0;
+      });
+}
+
+void AddTrackBlocks(BeatMix& m, int b0, int b1, int32_t* left, int32_t* right) {
+  const Kernels& k = *m.kernels;
+  const bool basic = m.basic;
+  for (int i = 0; i < m.trackCount; ++i) {
+    TrackSource& src = m.tracks[static_cast<size_t>(i)];
+    const int track = src.track;
+    const int32_t word = src.word;
+    const SpanSetup setup = src.setup;
+    RunVoice(
+        src.voice, src.spacing, b0, b1, src.sound,
+        [&](const int16_t* s, int n, int f, int a) {
+          if (basic)
+            BasicTrackSpan(s, n, left + (f - b0), right + (f - b0), a, track);
+          else
+            AddSpan(k, setup, s, n, left + (f - b0), right + (f - b0), a);
+        },
+        [&](Voice& w) {
+          const int c = TrackStrokeCode(word, w.stroke, basic);
+          if (c != 0) {  // a rest lets the sounding stroke ring on
+            w.pos = 0;
+            w.attenuation = kSilent - c;
+          }
+        });
+  }
+}
+
+void ScaleBlock(BeatMix& m, const int32_t* left, const int32_t* right, int n, int16_t* out) {
+  GainState& g = m.gain;
+  if (m.basic) {
+    g.gain = ScaleFramesBasic(left, right, n, g.gain, g.basicDivisor, g.mono, out, g.clips);
+    return;
+  }
+  // Chunks that do not clip at the current gain in one go, the others frame
+  // by frame, where the gain may fall.
+  const ScaleFn scaleUnclipped = m.kernels->scale[g.mono ? 1 : 0];
+  for (int c0 = 0; c0 < n; c0 += kGainChunk) {
+    const int k = std::min(kGainChunk, n - c0);
+    int16_t* const o = out + 2 * c0;
+    if (g.gain != g.thresholdGain) {
+      g.thresholdGain = g.gain;
+      g.threshold = ClipThreshold(static_cast<double>(g.gain));
+    }
+    if (!scaleUnclipped(left + c0, right + c0, k, static_cast<double>(g.gain), g.threshold, o))
+      g.gain = ScaleFrames(left + c0, right + c0, k, g.gain, g.mono, o, g.clips);
+  }
+}
+
+void MixBeatBlocks(BeatMix& m) {
+  int32_t* const left = m.left;
+  int32_t* const right = m.right;
+  for (int b0 = 0; b0 < m.frames; b0 += m.blockFrames) {
+    const int b1 = std::min(m.frames, b0 + m.blockFrames);
     const int n = b1 - b0;
     std::fill_n(left, n, 0);
     std::fill_n(right, n, 0);
-
-    if (guitar) guitarSetup.Add(kernels, eng.GuitarBuffer.data() + b0, n, left, right, 0);
-
-    if (click) {
-      RunVoice(
-          clickVoice, eng.ClickSpacing, b0, b1, clickSound,
-          [&](const int16_t* s, int m, int f, int a) {
-            if (clickLevel != 0) kernels.click(s, m, left + (f - b0), right + (f - b0), a + 3, clickLevel);
-          },
-          [&](Voice& cv) {
-            // A rest stroke silences the click.
-            cv.attenuation = kSilent - ClickStrokeCode(clickPattern, cv.stroke, basic);
-            cv.pos = 0;
-          });
-    }
-
-    for (int i = 0; i < sourceCount; ++i) {
-      TrackSource& src = sources[static_cast<size_t>(i)];
-      const int32_t word = tv.TrackWord[src.track];
-      RunVoice(
-          src.voice, tv.TrackSpacing[src.track], b0, b1, src.sound,
-          [&](const int16_t* s, int m, int f, int a) {
-            if (basic)
-              BasicTrackSpan(s, m, left + (f - b0), right + (f - b0), a, src.track);
-            else
-              src.setup.Add(kernels, s, m, left + (f - b0), right + (f - b0), a);
-          },
-          [&](Voice& w) {
-            const int c = TrackStrokeCode(word, w.stroke, basic);
-            if (c != 0) {  // a rest lets the sounding stroke ring on
-              w.pos = 0;
-              w.attenuation = kSilent - c;
-            }
-          });
-    }
-
-    if (basic) {
-      gain = ScaleFramesBasic(left, right, n, gain, basicDivisor, mono, out + 2 * b0, clips);
-      continue;
-    }
-    // Gain and clipping: chunks that do not clip at the current gain in one
-    // go, the others frame by frame, where the gain may fall.
-    for (int c0 = 0; c0 < n; c0 += kGainChunk) {
-      const int m = std::min(kGainChunk, n - c0);
-      int16_t* const o = out + 2 * (b0 + c0);
-      if (gain != thresholdGain) {
-        thresholdGain = gain;
-        threshold = ClipThreshold(static_cast<double>(gain));
-      }
-      if (!scaleUnclipped(left + c0, right + c0, m, static_cast<double>(gain), threshold, o))
-        gain = ScaleFrames(left + c0, right + c0, m, gain, mono, o, clips);
-    }
+    AddGuitarBlock(m, b0, b1, left, right);
+    AddClickBlock(m, b0, b1, left, right);
+    AddTrackBlocks(m, b0, b1, left, right);
+    ScaleBlock(m, left, right, n, m.out + 2 * b0);
   }
+}
 
-  if (click) eng.ClickCountdown = clickVoice.countdown;
-  for (int i = 0; i < sourceCount; ++i) {
-    const TrackSource& src = sources[static_cast<size_t>(i)];
-    const int t = src.track;
+void FinishBeatMix(const BeatMix& m, EngineState& eng) {
+  if (m.click.on) eng.ClickCountdown = m.click.voice.countdown;
+  TrackVoices& tv = eng.Voices;
+  for (int i = 0; i < m.trackCount; ++i) {
+    const TrackSource& src = m.tracks[static_cast<size_t>(i)];
+    const size_t t = static_cast<size_t>(src.track);
     tv.TrackPos[t] = src.voice.pos;
     tv.TrackAttenuation[t] = static_cast<int8_t>(src.voice.attenuation);
     tv.TrackCountdown[t] = src.voice.countdown;
     tv.TrackStroke[t] = src.voice.stroke;
   }
-  eng.MasterGain = gain;
-  eng.ClipCount += clips;
+  eng.MasterGain = m.gain.gain;
+  eng.ClipCount += m.gain.clips;
+}
 
-  // 8. Once a frame has clipped, the theme keeps the lowered gain.
-  KeepThemeGain(eng, rt);
+}  // namespace mix_steps
 
-  // 9. Queue the half and switch halves.
+void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks) {
+  const int frames = MixBeatTempo(eng);
+  const bool guitar = MixGuitarPart(eng, hooks, frames);
+  const int clickSound = mix_steps::SetUpBeat(eng, mix_steps::BeatFormula(rt), frames);
+  mix_steps::BeatMix mix = mix_steps::PrepareBeatMix(eng, rt, bank, clickSound, guitar, frames);
+  mix_steps::MixBeatBlocks(mix);
+  mix_steps::FinishBeatMix(mix, eng);
+  KeepThemeGain(eng, rt);  // once a frame has clipped, the theme keeps the lowered gain
   QueueMixedHalf(eng, hooks, frames);
 }
 

@@ -29,7 +29,8 @@ struct MixerHooks {
 // within 20..400 bpm, so a beat always fits its half. Runs on the GUI thread.
 void MixNextBeat(EngineState& eng, RhythmTables& rt, const BancoSonidos& bank, const MixerHooks& hooks);
 
-// The named steps of MixNextBeat, in its order (the benchmark times them).
+// The named steps of MixNextBeat, in its order (the benchmark times them;
+// the steps between these are in engine/mix_steps.h).
 // The beat's tempo: a theme accelerates by its entry's acceleration spread
 // over the beats of the compás (the basic edition only in a normal beat,
 // after the tempo text; its intro and ending beats keep the tempo of the

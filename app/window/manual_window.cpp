@@ -27,9 +27,7 @@
 
 namespace {
 
-void Settle() {
-  for (int i = 0; i < 3; ++i) QApplication::processEvents();
-}
+void Settle() { SettleEvents(); }
 
 
 // --- an example guitar track ---------------------------------------------------
@@ -127,21 +125,13 @@ void CloseExampleGuitar(TMainForm& f) {
 
 std::unique_ptr<ManualWindow> ManualWindow::Open(std::string* error) {
   std::unique_ptr<ManualWindow> w(new ManualWindow());
-  w->scratch_ = std::make_unique<QTemporaryDir>();
-  if (!w->scratch_->isValid()) {
-    if (error) *error = "no scratch folder for the manual's pictures";
-    return nullptr;
-  }
-  const std::string root = QDir(w->scratch_->path()).absolutePath().toStdString();
-  if (!WriteWorkingFolder(root, error) || !WritePictures(root, error)) return nullptr;
-  w->previousFolder_ = QDir::currentPath();
-  if (!QDir::setCurrent(w->scratch_->path())) {
-    if (error) *error = "the scratch folder of the manual's pictures cannot be entered";
-    return nullptr;
-  }
+  w->scratch_ = ScratchWorkingFolder::Enter(
+      [](const std::string& root, std::string* e) { return WriteWorkingFolder(root, e) && WritePictures(root, e); },
+      "the manual's pictures", error);
+  if (!w->scratch_) return nullptr;
   TMainForm::Options o;
   o.dialogs = std::make_unique<ScriptedDialogs>();  // every question is answered Cancel
-  o.iniPath = QDir(w->scratch_->path()).absoluteFilePath("DRAV_PROF.ini");
+  o.iniPath = w->scratch_->FilePath("DRAV_PROF.ini");
   o.waveOut = audio::CreateTestWaveOut();
   o.waveIn = audio::CreateTestWaveIn();
   w->form_ = std::make_unique<TMainForm>(std::move(o));
@@ -159,7 +149,6 @@ ManualWindow::~ManualWindow() {
     form_->hide();
     form_.reset();
   }
-  if (!previousFolder_.isEmpty()) QDir::setCurrent(previousFolder_);
 }
 
 void ManualWindow::SetLanguage(bool english) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "content/manual_book.h"
+#include "content/window/window_text.h"
 
 class TMainForm;
 
@@ -51,8 +52,7 @@ class ManualWindow : public ManualSource {
 
  private:
   ManualWindow() = default;
-  QString previousFolder_;
-  std::unique_ptr<class QTemporaryDir> scratch_;
+  std::unique_ptr<ScratchWorkingFolder> scratch_;  // the working folder while the window is open
   std::unique_ptr<TMainForm> form_;
   bool english_ = false;
 };

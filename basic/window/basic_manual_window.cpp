@@ -33,9 +33,7 @@
 
 namespace {
 
-void Settle() {
-  for (int i = 0; i < 3; ++i) QApplication::processEvents();
-}
+void Settle() { SettleEvents(); }
 
 // The page of the page control that holds w (null when none does).
 QWidget* PageOf(bornace::TMainForm& f, QWidget* w) {
@@ -48,21 +46,13 @@ QWidget* PageOf(bornace::TMainForm& f, QWidget* w) {
 
 std::unique_ptr<BasicManualWindow> BasicManualWindow::Open(std::string* error) {
   std::unique_ptr<BasicManualWindow> w(new BasicManualWindow());
-  w->scratch_ = std::make_unique<QTemporaryDir>();
-  if (!w->scratch_->isValid()) {
-    if (error) *error = "no scratch folder for the pictures of the basic window";
-    return nullptr;
-  }
-  const std::string root = QDir(w->scratch_->path()).absolutePath().toStdString();
-  if (!WriteBasicWorkingFolder(root, error) || !WriteBasicPictures(root, error)) return nullptr;
-  w->previousFolder_ = QDir::currentPath();
-  if (!QDir::setCurrent(w->scratch_->path())) {
-    if (error) *error = "the scratch folder of the basic window's pictures cannot be entered";
-    return nullptr;
-  }
+  w->scratch_ = ScratchWorkingFolder::Enter(
+      [](const std::string& root, std::string* e) { return WriteBasicWorkingFolder(root, e) && WriteBasicPictures(root, e); },
+      "the basic window's pictures", error);
+  if (!w->scratch_) return nullptr;
   bornace::TMainForm::Options o;
   o.dialogs = std::make_unique<ScriptedDialogs>();  // every question is answered Cancel
-  o.iniPath = QDir(w->scratch_->path()).absoluteFilePath("vididoru.ini");
+  o.iniPath = w->scratch_->FilePath("vididoru.ini");
   o.waveOut = audio::CreateTestWaveOut();
   o.waveIn = audio::CreateTestWaveIn();
   o.hidBus = std::make_unique<hid::TestHidBus>();
@@ -85,7 +75,6 @@ BasicManualWindow::~BasicManualWindow() {
     form_->hide();
     form_.reset();
   }
-  if (!previousFolder_.isEmpty()) QDir::setCurrent(previousFolder_);
 }
 
 void BasicManualWindow::SetLanguage(bool english) {

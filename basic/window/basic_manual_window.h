@@ -11,6 +11,7 @@
 
 #include "content/basic_documents.h"
 #include "content/manual_book.h"
+#include "content/window/window_text.h"
 
 class QTemporaryDir;
 
@@ -44,8 +45,7 @@ class BasicManualWindow : public ManualSource {
 
  private:
   BasicManualWindow() = default;
-  QString previousFolder_;
-  std::unique_ptr<QTemporaryDir> scratch_;
+  std::unique_ptr<ScratchWorkingFolder> scratch_;  // the working folder while the window is open
   std::unique_ptr<bornace::TMainForm> form_;
 };
 

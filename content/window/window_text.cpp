@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,15 +80,40 @@ bool SplitScreenKey(const QString& key, QString* base, QSize* screen) {
   return true;
 }
 
+void SettleEvents() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
 QImage PictureOnScreen(QWidget& window, QSize screen, const std::function<QImage()>& take) {
-  const auto settle = [] {
-    for (int i = 0; i < 3; ++i) QApplication::processEvents();
-  };
   const QSize before = window.size();
   window.resize(screen);
-  settle();
+  SettleEvents();
   const QImage image = take();
   window.resize(before);
-  settle();
+  SettleEvents();
   return image;
 }
+
+std::unique_ptr<ScratchWorkingFolder> ScratchWorkingFolder::Enter(const Fill& fill, const std::string& what,
+                                                                  std::string* error) {
+  std::unique_ptr<ScratchWorkingFolder> f(new ScratchWorkingFolder());
+  if (!f->dir_.isValid()) {
+    if (error) *error = "no scratch folder for " + what;
+    return nullptr;
+  }
+  const std::string root = QDir(f->dir_.path()).absolutePath().toStdString();
+  if (!fill(root, error)) return nullptr;
+  const QString previous = QDir::currentPath();
+  if (!QDir::setCurrent(f->dir_.path())) {
+    if (error) *error = "the scratch folder of " + what + " cannot be entered";
+    return nullptr;
+  }
+  f->previous_ = previous;
+  return f;
+}
+
+ScratchWorkingFolder::~ScratchWorkingFolder() {
+  if (!previous_.isEmpty()) QDir::setCurrent(previous_);
+}
+
+QString ScratchWorkingFolder::FilePath(const QString& name) const { return QDir(dir_.path()).absoluteFilePath(name); }

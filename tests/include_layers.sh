@@ -138,12 +138,12 @@ self_test() {
     "app/check.h=<QLabel> platform/ui/w.h=<QLabel> engine/window/v.h=<QLabel>|app/check.h: logic includes the QtWidgets header QLabel"
     "platform/ui/w.h=<QLabel> engine/window/v.h=<QLabel>,platform/ui/w.h|"
   )
-  local failed=0 c tree expect dir spec path incs out i
+  local failed=0 c tree expect dir entry path incs out i
   for c in "${cases[@]}"; do
     tree=${c%%|*}; expect=${c#*|}
     dir=$(mktemp -d)
-    for spec in $tree; do
-      path=${spec%%=*}; incs=${spec#*=}
+    for entry in $tree; do
+      path=${entry%%=*}; incs=${entry#*=}
       mkdir -p "$dir/$(dirname "$path")"
       : >"$dir/$path"
       [ "$incs" = "-" ] && continue

@@ -12,12 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QStyledItemDelegate>
 #include <QValueAxis>
 
 #include "app/window/mainform.h"

@@ -1,13 +1,10 @@
 #include "app/window/manual_window.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <algorithm>
 
 #include "app/window/form_import.h"
@@ -26,9 +23,6 @@
 #include "rhythm/library_ops.h"
 
 namespace {
-
-void Settle() { SettleEvents(); }
-
 
 // --- an example guitar track ---------------------------------------------------
 
@@ -112,13 +106,13 @@ bool OpenExampleGuitar(TMainForm& f) {
   };
   click(3, 40);   // the strings: the beat on display
   click(6, 104);  // the strip of beat numbers: the marks
-  Settle();
+  SettleEvents();
   return true;
 }
 
 void CloseExampleGuitar(TMainForm& f) {
   if (f.Guitarra1->isChecked()) f.Guitarra1->trigger();
-  Settle();
+  SettleEvents();
 }
 
 }  // namespace
@@ -139,7 +133,7 @@ std::unique_ptr<ManualWindow> ManualWindow::Open(std::string* error) {
   w->form_->setAttribute(Qt::WA_DontShowOnScreen, true);
   w->form_->resize(w->form_->minimumSizeHint().expandedTo(QSize(1310, 860)));
   w->form_->show();
-  Settle();
+  SettleEvents();
   w->SetLanguage(false);
   return w;
 }
@@ -158,14 +152,14 @@ void ManualWindow::SetLanguage(bool english) {
   // open and the selections write (grid headings, theme and bar labels)
   // come in the language too.
   form_->Deshacertodo1Click();
-  Settle();
+  SettleEvents();
 }
 
 QString ManualWindow::Text(const QString& ref) const { return WindowText(form_.get(), ref); }
 
 QImage ManualWindow::Picture(const QString& key) {
   TMainForm& f = *form_;
-  Settle();
+  SettleEvents();
   QString base;
   QSize screen;
   if (SplitScreenKey(key, &base, &screen) && (base == "window" || base == "desk"))
@@ -181,11 +175,11 @@ QImage ManualWindow::Picture(const QString& key) {
         opened << item;
       }
     OpenExampleGuitar(f);
-    Settle();
+    SettleEvents();
     const QImage image = f.Desk->grab().toImage();
     CloseExampleGuitar(f);
     for (QAction* item : opened) item->trigger();
-    Settle();
+    SettleEvents();
     return image;
   }
   if (key.startsWith("menu:")) {
@@ -263,7 +257,7 @@ QImage ManualWindow::Picture(const QString& key) {
       f.SoundsPane.LBwavsClick();
     }
   }
-  Settle();
+  SettleEvents();
   const QImage image = panel->grab().toImage();
   if (toggle) item->trigger();
   return image;

@@ -1,17 +1,14 @@
 #include "basic/window/basic_manual_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <cstring>
 #include <filesystem>
@@ -32,8 +29,6 @@
 #include "platform/files/atomic_file.h"
 
 namespace {
-
-void Settle() { SettleEvents(); }
 
 // The page of the page control that holds w (null when none does).
 QWidget* PageOf(bornace::TMainForm& f, QWidget* w) {
@@ -65,7 +60,7 @@ std::unique_ptr<BasicManualWindow> BasicManualWindow::Open(std::string* error) {
   f.setAttribute(Qt::WA_DontShowOnScreen, true);
   f.resize(f.PageControlDesignSize + QSize(10, f.menuBar()->sizeHint().height()));
   f.show();
-  Settle();
+  SettleEvents();
   w->SetLanguage(false);
   return w;
 }
@@ -98,7 +93,7 @@ void BasicManualWindow::SetLanguage(bool english) {
     f.SGDatosFormulaSelectCell(2, 1);
   }
   f.Visor->clear();  // the re-reading's own lines are not the user's
-  Settle();
+  SettleEvents();
 }
 
 QString BasicManualWindow::Text(const QString& ref) const {
@@ -110,7 +105,7 @@ QString BasicManualWindow::Text(const QString& ref) const {
 
 QImage BasicManualWindow::Picture(const QString& key) {
   bornace::TMainForm& f = *form_;
-  Settle();
+  SettleEvents();
   QString base;
   QSize screen;
   if (SplitScreenKey(key, &base, &screen)) {
@@ -120,16 +115,16 @@ QImage BasicManualWindow::Picture(const QString& key) {
     if (!page || PageOf(f, page) != page) return {};
     return PictureOnScreen(f, screen, [&] {
       f.PageControl1->setCurrentWidget(page);
-      Settle();
+      SettleEvents();
       const QImage image = f.grab().toImage();
       f.PageControl1->setCurrentWidget(f.TabSheet1);
-      Settle();
+      SettleEvents();
       return image;
     });
   }
   if (key == "window") {
     f.PageControl1->setCurrentWidget(f.TabSheet1);
-    Settle();
+    SettleEvents();
     return f.grab().toImage();
   }
   if (key.startsWith("menu:")) {
@@ -151,7 +146,7 @@ QImage BasicManualWindow::Picture(const QString& key) {
     // The chart of the selected formula, its first track marked, and put away after.
     f.cb3d->setChecked(true);
     f.cb3dClick();
-    Settle();
+    SettleEvents();
     const QImage image = f.Chart1->grab().toImage();
     f.cb3d->setChecked(false);
     f.cb3dClick();
@@ -173,11 +168,11 @@ QImage BasicManualWindow::Picture(const QString& key) {
   QWidget* page = w ? PageOf(f, w) : nullptr;
   if (!page) return {};
   f.PageControl1->setCurrentWidget(page);
-  Settle();
+  SettleEvents();
   QImage image = (w == page ? static_cast<QWidget*>(f.PageControl1) : w)->grab().toImage();
   if (page != f.TabSheet1) {
     f.PageControl1->setCurrentWidget(f.TabSheet1);
-    Settle();
+    SettleEvents();
   }
   return image;
 }
